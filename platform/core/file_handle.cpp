@@ -1,0 +1,199 @@
+#include "platform/core/file_handle.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+#include "platform/core/errors.h"
+#include "platform/core/file_faults_detail.h"
+#include "platform/core/file_system_detail.h"
+
+namespace plat {
+
+using fs_detail::Fail;
+
+namespace {
+
+bool FailErrno() { return Fail(ErrorFromErrno(errno)); }
+
+int OpenFlagsFor(FileOpenMode mode) {
+    switch (mode) {
+    case FileOpenMode::Read: return O_RDONLY;
+    case FileOpenMode::CreateNew: return O_WRONLY | O_CREAT | O_EXCL;
+    case FileOpenMode::CreateOrTruncate: return O_WRONLY | O_CREAT;
+    case FileOpenMode::OpenExistingForWrite: return O_WRONLY;
+    }
+    return O_RDONLY;
+}
+
+}  // namespace
+
+FileHandle::~FileHandle() {
+    if (fd_ >= 0) close(fd_);
+}
+
+FileHandle::FileHandle(FileHandle&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), diskFull_(std::move(other.diskFull_)) {}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+        diskFull_ = std::move(other.diskFull_);
+    }
+    return *this;
+}
+
+bool FileHandle::Open(const std::string& path, FileOpenMode mode, unsigned flags) {
+    if (fd_ >= 0) Close();
+    path_ = path;
+    diskFull_.reset();
+    if (path.empty()) return Fail(ERROR_FILE_NOT_FOUND);
+
+    const bool forWrite = mode != FileOpenMode::Read;
+    if (auto active = fs_detail::InstalledFaults()) {
+        const FileFaults& faults = active->faults;
+        if (!forWrite && faults.lockedFile && faults.lockedFile(path)) return Fail(faults.lockedError);
+        if (forWrite && faults.diskFullPath && faults.diskFullPath(path)) diskFull_ = std::move(active);
+    }
+
+    // O_NONBLOCK keeps a pipe or device from blocking the open; such files are refused below.
+    int openFlags = OpenFlagsFor(mode) | O_CLOEXEC | O_NONBLOCK;
+    if (flags & kNoFollow) openFlags |= O_NOFOLLOW;
+    int fd;
+    do {
+        fd = open(path.c_str(), openFlags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == EEXIST && mode == FileOpenMode::CreateNew) return Fail(ERROR_FILE_EXISTS);
+        return fs_detail::FailForPath(err, path);
+    }
+
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        const int err = errno;
+        close(fd);
+        return Fail(ErrorFromErrno(err));
+    }
+    if (!S_ISREG(st.st_mode) || (forWrite && !(st.st_mode & S_IWUSR) && mode != FileOpenMode::CreateNew)) {
+        close(fd);
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        (mode == FileOpenMode::CreateOrTruncate && st.st_size != 0 && ftruncate(fd, 0) != 0)) {
+        const int err = errno;
+        close(fd);
+        return Fail(ErrorFromErrno(err));
+    }
+    if (!forWrite) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    fd_ = fd;
+    return true;
+}
+
+bool FileHandle::Read(void* buffer, std::size_t want, std::size_t& got) {
+    got = 0;
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    auto* out = static_cast<char*>(buffer);
+    while (got < want) {
+        const ssize_t n = read(fd_, out + got, want - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return FailErrno();
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FileHandle::Write(const void* data, std::size_t count, std::size_t* written) {
+    if (written) *written = 0;
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+
+    std::size_t allowed = count;
+    if (diskFull_) {
+        const ULONGLONG before = diskFull_->bytesWritten.fetch_add(count);
+        const ULONGLONG limit = diskFull_->faults.diskFullAfterBytes;
+        allowed = before >= limit ? 0 : static_cast<std::size_t>(std::min<ULONGLONG>(count, limit - before));
+    }
+
+    const auto* in = static_cast<const char*>(data);
+    std::size_t done = 0;
+    while (done < allowed) {
+        const ssize_t n = write(fd_, in + done, allowed - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (written) *written = done;
+            return FailErrno();
+        }
+        if (n == 0) {
+            if (written) *written = done;
+            return Fail(ERROR_WRITE_FAULT);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (written) *written = done;
+    return done == count || Fail(ERROR_DISK_FULL);
+}
+
+bool FileHandle::Seek(LONGLONG offset, SeekOrigin origin, ULONGLONG* newPosition) {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    const int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    const off_t pos = lseek(fd_, static_cast<off_t>(offset), whence);
+    if (pos < 0) return FailErrno();
+    if (newPosition) *newPosition = static_cast<ULONGLONG>(pos);
+    return true;
+}
+
+bool FileHandle::GetSize(ULONGLONG& size) const {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    struct stat st {};
+    if (fstat(fd_, &st) != 0) return FailErrno();
+    size = static_cast<ULONGLONG>(st.st_size);
+    return true;
+}
+
+bool FileHandle::SetSize(ULONGLONG size) {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    int rc;
+    do {
+        rc = ftruncate(fd_, static_cast<off_t>(size));
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0 || FailErrno();
+}
+
+bool FileHandle::Flush() {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    return fsync(fd_) == 0 || FailErrno();
+}
+
+bool FileHandle::SetTimes(const FILETIME* creationTime, const FILETIME* lastAccessTime,
+                          const FILETIME* lastWriteTime) {
+    (void)creationTime;
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    timespec times[2];
+    times[0] = lastAccessTime ? fs_detail::TimespecFromFileTime(*lastAccessTime) : timespec{0, UTIME_OMIT};
+    times[1] = lastWriteTime ? fs_detail::TimespecFromFileTime(*lastWriteTime) : timespec{0, UTIME_OMIT};
+    return futimens(fd_, times) == 0 || FailErrno();
+}
+
+bool FileHandle::SetPermissionBits(mode_t mode) {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    return fchmod(fd_, mode & 0777) == 0 || FailErrno();
+}
+
+bool FileHandle::Close() {
+    diskFull_.reset();
+    if (fd_ < 0) return true;
+    const int fd = std::exchange(fd_, -1);
+    // Linux closes the descriptor even when close() reports EINTR, so it is never retried.
+    if (close(fd) != 0 && errno != EINTR) return FailErrno();
+    return true;
+}
+
+}  // namespace plat

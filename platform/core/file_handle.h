@@ -1,0 +1,69 @@
+#pragma once
+// An open regular file. Closing happens when the object goes; Close() reports what
+// closing found (a delayed write error, for example). Every call that fails returns
+// false with the last error set to the code the program tests.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+#include "platform/core/win_types.h"
+
+namespace plat {
+
+namespace fs_detail {
+struct ActiveFaults;
+}
+
+enum class FileOpenMode {
+    Read,                  // an existing file, for reading
+    CreateNew,             // a new file for writing; ERROR_FILE_EXISTS when the path exists
+    CreateOrTruncate,      // a new or emptied file for writing
+    OpenExistingForWrite,  // an existing file for writing, kept as it is
+};
+
+enum class SeekOrigin { Begin, Current, End };
+
+class FileHandle {
+public:
+    // Refuse to open a symbolic link in the last part of the path.
+    static constexpr unsigned kNoFollow = 0x1;
+
+    FileHandle() = default;
+    ~FileHandle();
+    FileHandle(FileHandle&& other) noexcept;
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    // Only regular files open; a folder, device or pipe gives ERROR_ACCESS_DENIED. A
+    // read-only file (no owner write bit) is never opened for writing, whoever runs us:
+    // ERROR_ACCESS_DENIED. New files get the permission bits 0666 less the umask.
+    bool Open(const std::string& path, FileOpenMode mode, unsigned flags = 0);
+
+    // Up to `want` bytes; `got` is less than `want` only at the end of the file.
+    bool Read(void* buffer, std::size_t want, std::size_t& got);
+    // All `count` bytes, or false; `written` (when given) tells how many got through.
+    bool Write(const void* data, std::size_t count, std::size_t* written = nullptr);
+    bool Seek(LONGLONG offset, SeekOrigin origin, ULONGLONG* newPosition = nullptr);
+    bool GetSize(ULONGLONG& size) const;
+    bool SetSize(ULONGLONG size);
+    // Data and metadata on the disk (fsync).
+    bool Flush();
+    // As plat::SetFileTimes: null leaves a time alone; the creation time is ignored.
+    bool SetTimes(const FILETIME* creationTime, const FILETIME* lastAccessTime, const FILETIME* lastWriteTime);
+    bool SetPermissionBits(mode_t mode);
+    // Closes now; false when closing reported an error.
+    bool Close();
+
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+    std::shared_ptr<fs_detail::ActiveFaults> diskFull_;  // set only when a test fills the disk
+};
+
+}  // namespace plat
