@@ -1,0 +1,115 @@
+#include "foundation/archive_store.h"
+
+#include <new>
+
+#include "platform/core/text.h"
+
+namespace {
+
+// Find, size, allocate, extract: all under the archive's lock, so the member cannot
+// change between the size being read and the bytes.
+std::optional<ArchiveBlock> ReadMember(const std::string& archivePath, const std::string& member) {
+    const plat::ArchiveLock lock(archivePath);
+
+    UnzipCommand cmd;
+    InitUnzipCommand(cmd);
+    UseArchivePassword(cmd);
+    cmd.archivePath = archivePath.c_str();
+    cmd.memberName = member.c_str();
+    cmd.function = kUnzipFind;
+    if (dunzip(&cmd) != 0) return std::nullopt;
+
+    UnzipMemberInfo info;
+    cmd.nameInfo = &info;
+    cmd.function = kUnzipInfoByName;
+    if (dunzip(&cmd) != 0 || info.uncompressedSize < 1) return std::nullopt;
+
+    ArchiveBlock block;
+    try {
+        block.resize(info.uncompressedSize);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    cmd.outputBuffer = block.data();
+    cmd.outputSize = static_cast<DWORD>(block.size());
+    cmd.function = kUnzipExtract;
+    if (dunzip(&cmd) != 0) return std::nullopt;
+    return block;
+}
+
+BOOL WriteMember(const std::string& archivePath, const std::string& member, std::span<const std::uint8_t> block) {
+    if (block.size() > kMaxArchiveMemberSize) return FALSE;
+    ZipCommand cmd;
+    InitZipCommand(cmd);
+    UseArchivePassword(cmd);
+    cmd.function = kZipAddMemory;
+    cmd.archivePath = archivePath.c_str();
+    cmd.memberName = member.c_str();
+    cmd.block = block.data();
+    cmd.blockSize = static_cast<DWORD>(block.size());
+    return dzip(&cmd) == 0 ? TRUE : FALSE;
+}
+
+}  // namespace
+
+void InitZipCommand(ZipCommand& cmd) {
+    cmd = ZipCommand{};
+    cmd.structSize = sizeof(ZipCommand);
+    cmd.function = kZipNoFunction;
+    cmd.compressionLevel = 5;
+    cmd.optionFlags = 1;
+}
+
+void InitUnzipCommand(UnzipCommand& cmd) {
+    cmd = UnzipCommand{};
+    cmd.structSize = sizeof(UnzipCommand);
+    cmd.function = kUnzipExtract;
+    cmd.memberIndex = -1;
+    cmd.optionFlags1 = 1;
+    cmd.optionFlags2 = 1;
+    cmd.optionFlags3 = 1;
+    cmd.optionByte1 = 0;
+    cmd.optionByte2 = 2;
+}
+
+// The password is a constant the library only reads, so commands point at it directly.
+void UseArchivePassword(ZipCommand& cmd) {
+    cmd.passwordOn = 1;
+    cmd.password = kArchivePassword;
+}
+
+void UseArchivePassword(UnzipCommand& cmd) {
+    cmd.passwordOn = 1;
+    cmd.password = kArchivePassword;
+}
+
+std::string QuotedMemberName(std::string_view name) {
+    std::string quoted;
+    quoted.reserve(name.size() + 2);
+    quoted += '"';
+    quoted += name;
+    quoted += '"';
+    return quoted;
+}
+
+std::string HistoryMemberName(unsigned number) { return plat::Format("\"%u\"", number); }
+
+std::string CatalogMemberName(unsigned index) {
+    return index == 0 ? std::string("Qbinf") : plat::Format("Qbinf%u", index);
+}
+
+std::optional<ArchiveBlock> ReadArchiveEntry(const std::string& archivePath, std::string_view name) {
+    return ReadMember(archivePath, QuotedMemberName(name));
+}
+
+BOOL WriteArchiveEntry(const std::string& archivePath, std::string_view name, std::span<const std::uint8_t> block) {
+    return WriteMember(archivePath, QuotedMemberName(name), block);
+}
+
+std::optional<ArchiveBlock> ReadCatalogEntry(const std::string& archivePath, unsigned index) {
+    return ReadMember(archivePath, CatalogMemberName(index));
+}
+
+BOOL WriteCatalogEntry(const std::string& archivePath, std::span<const std::uint8_t> block, unsigned index) {
+    return WriteMember(archivePath, CatalogMemberName(index), block);
+}
