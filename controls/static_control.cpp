@@ -1,0 +1,23 @@
+#include "controls/static_control.h"
+
+CStatic::CStatic(QWidget* parent, DWORD style) : QLabel(parent), style_(style) {
+    setTextFormat(Qt::PlainText);
+    ApplyAlignment();
+}
+
+void CStatic::ModifyStyle(DWORD remove, DWORD add) {
+    const DWORD style = (style_ & ~remove) | add;
+    if (style == style_) return;
+    style_ = style;
+    ApplyAlignment();
+    update();
+}
+
+void CStatic::ApplyAlignment() {
+    Qt::Alignment horizontal = Qt::AlignLeft;
+    if (StaticType(style_) == SS_CENTER) horizontal = Qt::AlignHCenter;
+    if (StaticType(style_) == SS_RIGHT) horizontal = Qt::AlignRight;
+    const Qt::Alignment vertical = (style_ & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
+    setAlignment(horizontal | vertical);
+    setWordWrap(StaticType(style_) <= SS_RIGHT);
+}
