@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/text.h"
 #include "platform/core/zip_command.h"
 #include "support/temp_dir.h"
 #include "zip_test_commands.h"
@@ -29,6 +30,8 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
 bool Succeeds(const std::string& command) { return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0; }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+std::string QuotedNumber(int n) { return plat::Format("\"%d\"", n); }
 
 }  // namespace
 
@@ -109,7 +112,7 @@ TEST(ZipRoundTrip, IndexFunctionsAgreeAndFollowWritingOrder) {
     const std::string archive = dir.sub("h.fhs");
     constexpr int kMembers = 200;
     for (int i = 0; i < kMembers; ++i) {
-        ASSERT_EQ(Store(archive, "\"" + std::to_string(i) + "\"", std::string(i + 1, 'a' + i % 26)), 0);
+        ASSERT_EQ(Store(archive, QuotedNumber(i), std::string(i + 1, 'a' + i % 26)), 0);
     }
     ASSERT_EQ(Count(archive), static_cast<DWORD>(kMembers));
     for (int i = 0; i < kMembers; ++i) {
@@ -194,7 +197,7 @@ TEST(ZipRoundTrip, TenThousandMembers) {
         for (int i = 0; i < kMembers; ++i) {
             bodies[i] = "record " + std::to_string(i) + std::string(i % 97, '.');
             zip_source_t* src = zip_source_buffer(za, bodies[i].data(), bodies[i].size(), 0);
-            const std::string name = "\"" + std::to_string(i) + "\"";
+            const std::string name = QuotedNumber(i);
             const zip_int64_t idx = zip_file_add(za, name.c_str(), src, 0);
             ASSERT_GE(idx, 0);
             ASSERT_EQ(zip_file_set_encryption(za, idx, ZIP_EM_TRAD_PKWARE, kPassword), 0);
@@ -204,7 +207,7 @@ TEST(ZipRoundTrip, TenThousandMembers) {
 
     ASSERT_EQ(Count(archive), static_cast<DWORD>(kMembers));
     for (int i = 0; i < kMembers; ++i) {
-        ASSERT_EQ(Extract(archive, "\"" + std::to_string(i) + "\""), bodies[i]) << i;
+        ASSERT_EQ(Extract(archive, QuotedNumber(i)), bodies[i]) << i;
     }
     for (int i = 0; i < kMembers; i += 7) ASSERT_EQ(ExtractByIndex(archive, i), bodies[i]) << i;
 
