@@ -3,11 +3,20 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-CResizableDialog::CResizableDialog(UINT templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
+CResizableDialog::CResizableDialog(UINT templateId, QWidget* parent)
+    : QDialog(parent), plat::MessageWindow(this), templateId_(templateId) {
     setSizeGripEnabled(false);  // the dialog's own grip is CResizableGrip's
+    MapMessage(WM_CREATE, &CResizableDialog::OnCreate);
+    MapMessage(WM_SIZE, &CResizableDialog::OnSize);
+    MapMessage(WM_GETMINMAXINFO, &CResizableDialog::OnGetMinMaxInfo);
+    MapMessage(WM_ERASEBKGND, &CResizableDialog::OnEraseBkgnd);
+    MapMessage(WM_DESTROY, &CResizableDialog::OnDestroy);
 }
 
-CResizableDialog::~CResizableDialog() { OnDestroy(); }
+CResizableDialog::~CResizableDialog() {
+    DestroyMessageWindow();  // WM_DESTROY while this class still answers it
+    OnDestroy();
+}
 
 void CResizableDialog::EnableSaveRestore(const std::string& section, bool rectOnly) {
     sectionName_ = section;
@@ -15,31 +24,11 @@ void CResizableDialog::EnableSaveRestore(const std::string& section, bool rectOn
     saveRestore_ = true;
 }
 
-LRESULT CResizableDialog::Message(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate();
-    case WM_SIZE:
-        OnSize(static_cast<UINT>(wParam));
-        return 0;
-    case WM_GETMINMAXINFO:
-        MinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
-        return 0;
-    case WM_ERASEBKGND:
-        return OnEraseBkgnd();
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
-    default:
-        return 0;
-    }
-}
-
 QWidget* CResizableDialog::GetLayoutWindow() const { return const_cast<CResizableDialog*>(this); }
 
 QWidget* CResizableDialog::GetResizableWnd() const { return const_cast<CResizableDialog*>(this); }
 
-int CResizableDialog::OnCreate() {
+LRESULT CResizableDialog::OnCreate(WPARAM, LPARAM) {
     if (created_) return 0;
     created_ = true;
     const bool topLevel = isWindow();
@@ -53,7 +42,7 @@ int CResizableDialog::OnCreate() {
     return CreateSizeGrip(topLevel) ? 0 : -1;
 }
 
-void CResizableDialog::OnSize(UINT type) {
+void CResizableDialog::OnSize(WPARAM type, LPARAM) {
     if (type == SIZE_MAXSHOW || type == SIZE_MAXHIDE) return;
     if (type == SIZE_MAXIMIZED) {
         ShowSizeGrip(false);
@@ -64,17 +53,19 @@ void CResizableDialog::OnSize(UINT type) {
     ArrangeLayout();
 }
 
-void CResizableDialog::OnDestroy() {
+void CResizableDialog::OnDestroy(WPARAM, LPARAM) {
     if (destroyed_) return;
     destroyed_ = true;
     if (saveRestore_) SaveWindowRect(this, sectionName_, rectOnly_);
     RemoveAllAnchors();
 }
 
-BOOL CResizableDialog::OnEraseBkgnd() {
+LRESULT CResizableDialog::OnEraseBkgnd(WPARAM, LPARAM) {
     update(EraseRegion());
     return TRUE;
 }
+
+void CResizableDialog::OnGetMinMaxInfo(WPARAM, LPARAM info) { MinMaxInfo(reinterpret_cast<MINMAXINFO*>(info)); }
 
 UINT CResizableDialog::CurrentSizeType() const {
     if (isMinimized()) return SIZE_MINIMIZED;

@@ -10,6 +10,7 @@
 #include "controls/resizable_min_max.h"
 #include "controls/resizable_state.h"
 #include "platform/core/win_types.h"
+#include "platform/qt/message_window.h"
 
 inline constexpr UINT SIZE_RESTORED = 0;
 inline constexpr UINT SIZE_MINIMIZED = 1;
@@ -18,6 +19,7 @@ inline constexpr UINT SIZE_MAXSHOW = 3;
 inline constexpr UINT SIZE_MAXHIDE = 4;
 
 class CResizableDialog : public QDialog,
+                         public plat::MessageWindow,
                          public CResizableLayout,
                          public CResizableGrip,
                          public CResizableMinMax,
@@ -32,9 +34,8 @@ public:
     // Asks for the placement to be written to `section` when the dialog goes.
     void EnableSaveRestore(const std::string& section, bool rectOnly = false);
 
-    // WM_CREATE, WM_SIZE (w: size type, l: width and height), WM_GETMINMAXINFO
-    // (l: MINMAXINFO*), WM_ERASEBKGND and WM_DESTROY; 0 for anything else.
-    LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam);
+    // Its messages: WM_CREATE, WM_SIZE (w: size type), WM_GETMINMAXINFO (l: MINMAXINFO*),
+    // WM_ERASEBKGND and WM_DESTROY, through Message() or SendMessage on its HWND.
 
 protected:
     QWidget* GetLayoutWindow() const override;
@@ -46,10 +47,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int OnCreate();
-    void OnSize(UINT type);
-    void OnDestroy();
-    BOOL OnEraseBkgnd();
+    LRESULT OnCreate(WPARAM = 0, LPARAM = 0);
+    void OnSize(WPARAM type, LPARAM = 0);
+    void OnGetMinMaxInfo(WPARAM, LPARAM info);
+    LRESULT OnEraseBkgnd(WPARAM = 0, LPARAM = 0);
+    void OnDestroy(WPARAM = 0, LPARAM = 0);
     UINT CurrentSizeType() const;
 
     UINT templateId_;
