@@ -1,0 +1,213 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/core/errors.h"
+#include "platform/core/process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using plat::ProcessResult;
+using plat::ProcessSpec;
+using plat::RunProcess;
+using plat::StreamMode;
+using namespace std::chrono_literals;
+
+ProcessSpec Program(const std::string& program, std::vector<std::string> arguments = {}) {
+    ProcessSpec spec;
+    spec.program = program;
+    spec.arguments = std::move(arguments);
+    return spec;
+}
+
+ProcessSpec Shell(const std::string& script) { return Program("sh", {"-c", script}); }
+
+// Every child a test started has been waited for: none is left to collect.
+void ExpectNoChildLeft() {
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(RunProcess, ReportsHowTheProgramEnded) {
+    ProcessResult result = RunProcess(Shell("echo out; echo err >&2; exit 3"));
+    ASSERT_TRUE(result.started);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.output, "out\n");
+    EXPECT_EQ(result.errors, "err\n");
+    EXPECT_FALSE(result.timedOut);
+
+    result = RunProcess(Program("true"));
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0);
+
+    result = RunProcess(Shell("kill -KILL $$"));
+    EXPECT_FALSE(result.exited);
+    EXPECT_EQ(result.signal, SIGKILL);
+    ExpectNoChildLeft();
+}
+
+TEST(RunProcess, ArgumentsReachTheProgramUntouched) {
+    ProcessSpec spec;
+    spec.program = "printf";
+    spec.arguments = {"[%s]", "two words", "$HOME", "*", "'q'", ""};
+    const ProcessResult result = RunProcess(spec);
+    EXPECT_EQ(result.output, "[two words][$HOME][*]['q'][]");
+}
+
+TEST(RunProcess, LargeOutputOnBothStreamsDoesNotStall) {
+    // Ten megabytes to standard error first, then ten to standard output: a reader that waits
+    // on one stream only would leave the program stuck on the other.
+    const ProcessResult result = RunProcess(
+        Shell("head -c 10485760 /dev/zero | tr '\\0' e >&2; head -c 10485760 /dev/zero | tr '\\0' o"));
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0);
+    ASSERT_EQ(result.errors.size(), 10485760u);
+    ASSERT_EQ(result.output.size(), 10485760u);
+    EXPECT_EQ(result.errors.find_first_not_of('e'), std::string::npos);
+    EXPECT_EQ(result.output.find_first_not_of('o'), std::string::npos);
+}
+
+TEST(RunProcess, InputIsFedWhileOutputIsRead) {
+    ProcessSpec spec;
+    spec.program = "cat";
+    spec.input = StreamMode::Pipe;
+    for (int i = 0; i < 400000; ++i) spec.inputText += "line " + std::to_string(i) + "\n";
+    const ProcessResult result = RunProcess(spec);
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, spec.inputText);
+
+    // Without a pipe the program reads nothing.
+    spec.input = StreamMode::Null;
+    EXPECT_EQ(RunProcess(spec).output, "");
+}
+
+TEST(RunProcess, AProgramThatIgnoresItsInputDoesNotHurtUs) {
+    ProcessSpec spec = Shell("exit 0");
+    spec.input = StreamMode::Pipe;
+    spec.inputText.assign(4 << 20, 'x');
+    const ProcessResult result = RunProcess(spec);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0);
+}
+
+TEST(RunProcess, EnvironmentAndWorkingFolder) {
+    qbtest::TempDir temp;
+    ProcessSpec spec = Shell("pwd; echo \"$QB_VALUE\"; echo \"${HOME-unset}\"");
+    spec.environment = std::vector<std::string>{"QB_VALUE=set here"};
+    spec.workingFolder = temp.path();
+    const ProcessResult result = RunProcess(spec);
+    EXPECT_EQ(result.output, temp.path() + "\nset here\nunset\n");
+}
+
+TEST(RunProcess, ATimeLimitEndsTheProgramAndSaysSo) {
+    ProcessSpec spec;
+    spec.program = "sleep";
+    spec.arguments = {"30"};
+    spec.timeLimitMs = 200;
+    auto start = std::chrono::steady_clock::now();
+    ProcessResult result = RunProcess(spec);
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_FALSE(result.exited);
+    EXPECT_EQ(result.signal, SIGTERM);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+
+    // A program that ignores the request to end is killed after the grace time.
+    spec = Shell("trap '' TERM; exec sleep 30");
+    spec.timeLimitMs = 100;
+    spec.stopGraceMs = 100;
+    start = std::chrono::steady_clock::now();
+    result = RunProcess(spec);
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_EQ(result.signal, SIGKILL);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+
+    // A program that ends in time is not marked.
+    spec = Shell("exit 4");
+    spec.timeLimitMs = 10000;
+    result = RunProcess(spec);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 4);
+    ExpectNoChildLeft();
+}
+
+TEST(RunProcess, OutputHeldOpenByTheProgramsChildrenDoesNotKeepUsWaiting) {
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult result = RunProcess(Shell("sleep 3 & echo done"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.output, "done\n");
+}
+
+TEST(RunProcess, AProgramThatCannotStartIsAFailure) {
+    ProcessResult result = RunProcess(Program("qb-no-such-program"));
+    EXPECT_FALSE(result.started);
+    EXPECT_EQ(result.startError, ERROR_FILE_NOT_FOUND);
+
+    result = RunProcess(Program("/nonexistent/tool"));
+    EXPECT_FALSE(result.started);
+    EXPECT_EQ(result.startError, ERROR_FILE_NOT_FOUND);
+
+    ProcessSpec spec = Shell("exit 0");
+    spec.workingFolder = "/nonexistent-folder";
+    result = RunProcess(spec);
+    EXPECT_FALSE(result.started);
+    EXPECT_EQ(result.startError, ERROR_PATH_NOT_FOUND);
+
+    EXPECT_FALSE(RunProcess(ProcessSpec{}).started);
+    ExpectNoChildLeft();
+}
+
+TEST(ChildProcess, OneStillRunningIsEndedWithItsOwner) {
+    {
+        plat::ChildProcess child;
+        ASSERT_TRUE(child.Start(Shell("sleep 30 & sleep 30")));
+        EXPECT_TRUE(child.IsRunning());
+        EXPECT_FALSE(child.PollExit());
+    }
+    ExpectNoChildLeft();
+
+    plat::ChildProcess child;
+    ProcessSpec spec;
+    spec.program = "cat";
+    spec.input = StreamMode::Pipe;
+    spec.output = StreamMode::Null;
+    ASSERT_TRUE(child.Start(spec));
+    EXPECT_FALSE(child.WaitForExit(50));
+    child.Input().Reset();  // cat ends at the end of its input
+    EXPECT_TRUE(child.WaitForExit(5000));
+    EXPECT_TRUE(WIFEXITED(child.Status()));
+    EXPECT_FALSE(child.IsRunning());
+}
+
+TEST(ChildProcess, OurDescriptorsStayWithUs) {
+    // A lock file or socket of ours must not be held open by a program we start.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);  // deliberately without close-on-exec
+    ProcessSpec spec = Shell("ls /proc/self/fd");
+    const ProcessResult result = RunProcess(spec);
+    ::close(ends[0]);
+    ::close(ends[1]);
+    // 0, 1, 2 and the descriptor ls opens to read the folder.
+    EXPECT_EQ(result.output, "0\n1\n2\n3\n");
+}
+
+TEST(FindProgram, LooksInPath) {
+    EXPECT_NE(plat::FindProgram("sh"), "");
+    EXPECT_EQ(plat::FindProgram("sh").back(), 'h');
+    EXPECT_EQ(plat::FindProgram("qb-no-such-program"), "");
+    EXPECT_EQ(plat::FindProgram("/bin/sh"), "/bin/sh");
+    EXPECT_EQ(plat::FindProgram("/nonexistent/sh"), "");
+    EXPECT_EQ(plat::FindProgram(""), "");
+}
+
+}  // namespace
