@@ -5,6 +5,8 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <cstdio>
+
 namespace plat {
 
 namespace {
@@ -35,10 +37,25 @@ std::unique_ptr<ZipReader> ZipReader::Open(const std::string& path, ZipResult* e
         ::close(fd);
         return nullptr;
     }
-    int zipError = 0;
-    zip_t* archive = zip_fdopen(fd, 0, &zipError);  // owns fd from here on success
-    if (archive == nullptr) {
+    // The stream keeps the descriptor's close-on-exec flag, so a kept reader's file never
+    // leaks into a program the process starts.
+    FILE* stream = ::fdopen(fd, "rb");
+    if (stream == nullptr) {
         ::close(fd);
+        return nullptr;
+    }
+    zip_error_t zipError;
+    zip_error_init(&zipError);
+    zip_source_t* source = zip_source_filep_create(stream, 0, -1, &zipError);
+    if (source == nullptr) {
+        zip_error_fini(&zipError);
+        std::fclose(stream);
+        return nullptr;
+    }
+    zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &zipError);  // owns the source on success
+    zip_error_fini(&zipError);
+    if (archive == nullptr) {
+        zip_source_free(source);  // closes the stream
         return nullptr;
     }
     const zip_int64_t count = zip_get_num_entries(archive, 0);

@@ -1,6 +1,7 @@
 // Members written by dzip come back byte for byte from dunzip and from other ZIP tools;
 // count, lookup, index order, replace and delete behave as the stores rely on.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -180,6 +181,22 @@ TEST(ZipRoundTrip, UnencryptedAndStoredMembersReadToo) {
     EXPECT_EQ(Extract(archive, "plain"), "no password");
     EXPECT_EQ(Extract(archive, "plain", nullptr), "no password");
     EXPECT_TRUE(Succeeds("unzip -tqq " + Quote(archive)));
+}
+
+TEST(ZipRoundTrip, ArchivesKeptOpenAreClosedOnExec) {
+    qbtest::TempDir dir;
+    const std::string archive = dir.sub("kept.zip");
+    ASSERT_EQ(Store(archive, "m", "x"), 0);
+    ASSERT_EQ(Count(archive), 1u);  // leaves the archive open for the next read
+    int open = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(entry.path(), ec) != std::filesystem::path(archive)) continue;
+        ++open;
+        const int flags = ::fcntl(std::stoi(entry.path().filename()), F_GETFD);
+        EXPECT_TRUE(flags >= 0 && (flags & FD_CLOEXEC) != 0);
+    }
+    EXPECT_GE(open, 1);
 }
 
 // dzip stores one member per call and every call rewrites the archive, so 10,000 calls
