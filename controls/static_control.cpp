@@ -1,5 +1,8 @@
 #include "controls/static_control.h"
 
+#include <QPainter>
+#include <QStyle>
+
 CStatic::CStatic(QWidget* parent, DWORD style) : QLabel(parent), style_(style) {
     setTextFormat(Qt::PlainText);
     ApplyAlignment();
@@ -20,4 +23,16 @@ void CStatic::ApplyAlignment() {
     const Qt::Alignment vertical = (style_ & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
     setAlignment(horizontal | vertical);
     setWordWrap(StaticType(style_) <= SS_RIGHT);
+}
+
+void CStatic::paintEvent(QPaintEvent* event) {
+    const std::optional<QColor> colour = CtlColor();
+    if (!colour) return QLabel::paintEvent(event);
+    QPainter painter(this);
+    painter.setFont(PaintFont());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, *colour);
+    int flags = static_cast<int>(alignment());
+    if (wordWrap()) flags |= Qt::TextWordWrap;
+    style()->drawItemText(&painter, contentsRect(), flags, palette, isEnabled(), text(), QPalette::WindowText);
 }

@@ -3,7 +3,9 @@
 // the static's type (alignment, icon, frame...) reads the same bits as on the platform
 // the program was written for.
 
+#include <QColor>
 #include <QLabel>
+#include <optional>
 
 #include "platform/core/win_types.h"
 
@@ -46,6 +48,16 @@ public:
 
     DWORD Style() const { return style_; }
     void ModifyStyle(DWORD remove, DWORD add);
+
+protected:
+    // The control's own answer to its parent's control-colour question, asked before each
+    // paint: the text colour (drawn over a transparent background), or none for the
+    // default look.
+    virtual std::optional<QColor> CtlColor() { return std::nullopt; }
+    // The font the text is drawn in when CtlColor gives a colour.
+    virtual QFont PaintFont() const { return font(); }
+
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ApplyAlignment();

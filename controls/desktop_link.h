@@ -1,0 +1,7 @@
+#pragma once
+// Opens a link or a file with the desktop's default handler.
+
+#include <string>
+
+// False when no handler could be started for it.
+bool OpenLinkWithDesktop(const std::string& url);

@@ -1,0 +1,66 @@
+#include "controls/log_control.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "controls/colorref.h"
+#include "platform/core/text.h"
+#include "resources/sync_messages.h"
+
+namespace {
+
+// The engine ends its lines with CR LF; one line end is one new line here.
+QString WithLineFeeds(std::string_view utf8) {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar('\r'), QChar('\n'));
+    return text;
+}
+
+}  // namespace
+
+CRichEditCtrlGS::CRichEditCtrlGS() : QPlainTextEdit(nullptr), plat::MessageWindow(this) {
+    document()->setUndoRedoEnabled(false);  // appends are never undone
+    MapMessage(WM_SYNC_LOG_LINE, &CRichEditCtrlGS::OnAppendText);
+    MapMessage(WM_SYNC_LOG_LINE_W, &CRichEditCtrlGS::OnAppendTextW);
+}
+
+bool CRichEditCtrlGS::Create(DWORD style, const QRect& rect, QWidget* parent, UINT id) {
+    if (!parent) return false;
+    setParent(parent);
+    id_ = id;
+    setGeometry(rect);
+    setReadOnly(style & ES_READONLY);
+    setLineWrapMode((style & ES_AUTOHSCROLL) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    setHorizontalScrollBarPolicy((style & WS_HSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy((style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setVisible(style & WS_VISIBLE);
+    return true;
+}
+
+int CRichEditCtrlGS::LineCount() const { return document()->blockCount(); }
+
+void CRichEditCtrlGS::AppendText(std::string_view utf8, COLORREF colour) {
+    const int linesBefore = LineCount();
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(ColorFromRef(colour));
+    end.insertText(WithLineFeeds(utf8), format);
+    // Scrolling by the lines added keeps the newest line in view without re-laying out.
+    const int added = LineCount() - linesBefore;
+    if (added > 0) verticalScrollBar()->setValue(verticalScrollBar()->value() + added);
+}
+
+LRESULT CRichEditCtrlGS::OnAppendText(WPARAM text, LPARAM colour) {
+    if (const auto* line = reinterpret_cast<const char*>(text)) AppendText(line, static_cast<COLORREF>(colour));
+    return 0;
+}
+
+LRESULT CRichEditCtrlGS::OnAppendTextW(WPARAM text, LPARAM colour) {
+    if (const auto* line = reinterpret_cast<const wchar_t*>(text)) {
+        AppendText(plat::WideToUtf8(line), static_cast<COLORREF>(colour));
+    }
+    return 0;
+}
