@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -199,6 +200,21 @@ TEST(ChildProcess, OurDescriptorsStayWithUs) {
     ::close(ends[1]);
     // 0, 1, 2 and the descriptor ls opens to read the folder.
     EXPECT_EQ(result.output, "0\n1\n2\n3\n");
+}
+
+TEST(StartDetached, TellsWhetherTheProgramStarted) {
+    qbtest::TempDir temp;
+    EXPECT_TRUE(plat::StartDetached("true", {}));
+    EXPECT_FALSE(plat::StartDetached("qb-no-such-program", {}));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    // Executable by its mode but not a program: exec itself fails.
+    const std::string bogus = temp.sub("bogus");
+    qbtest::WriteFileBytes(bogus, std::string("\x7f" "ELF garbage", 12));
+    ::chmod(bogus.c_str(), 0755);
+    EXPECT_FALSE(plat::StartDetached(bogus, {}));
+    EXPECT_NE(GetLastError(), ERROR_SUCCESS);
+    ExpectNoChildLeft();
 }
 
 TEST(FindProgram, LooksInPath) {
