@@ -2,7 +2,7 @@
 //
 // libzip rewrites an archive on close into a temporary file beside it and renames that
 // into place; when the rewrite fails the temporary file is removed and the archive is
-// untouched. A file that is not a ZIP archive is never replaced.
+// untouched. A file that is not a ZIP archive is never replaced, unless it is empty.
 
 #include <sys/stat.h>
 #include <zip.h>
@@ -22,6 +22,13 @@ constexpr std::size_t kMaxMemberNameBytes = 0xFFFF;  // the ZIP format's limit
 bool IsOccupiedByNonFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+// An empty file holds nothing to lose; it is taken as an empty archive (a temporary
+// name reserved by the system is such a file).
+bool IsEmptyFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
 }
 
 // Member indexes by exact stored bytes, as the reader matches them.
@@ -44,7 +51,8 @@ int Commit(zip_t* archive) {
 int AddMemory(const ZipCommand& cmd, const std::string& path) {
     if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
     int openError = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE, &openError);
+    const int flags = IsEmptyFile(path) ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE;
+    zip_t* archive = zip_open(path.c_str(), flags, &openError);
     if (archive == nullptr) return kZipCannotOpen;
 
     zip_source_t* source = zip_source_buffer(archive, cmd.block, cmd.blockSize, 0);

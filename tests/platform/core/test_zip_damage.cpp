@@ -96,6 +96,14 @@ TEST_F(ZipDamage, GarbageFileFailsAndIsNeverReplaced) {
     EXPECT_TRUE(qbtest::ReadFileBytes(archive) == garbage);
 }
 
+TEST_F(ZipDamage, EmptyFileReadsAsNoArchiveAndTakesAFirstMember) {
+    Rewrite("");
+    EXPECT_FALSE(Count(archive).has_value());
+    EXPECT_EQ(Store(archive, "first", "1"), 0);
+    EXPECT_EQ(Count(archive), 1u);
+    EXPECT_EQ(Extract(archive, "first"), "1");
+}
+
 TEST_F(ZipDamage, TruncatedArchiveFailsCleanly) {
     const std::string whole = Build();
     for (std::size_t keep : {whole.size() - 1, whole.size() / 2, std::size_t{10}, std::size_t{0}}) {
