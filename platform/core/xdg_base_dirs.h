@@ -1,0 +1,17 @@
+#pragma once
+// The user's base folders as the XDG base-directory rules give them. Each is read from the
+// environment at every call (tests point them at temporary folders) and is an absolute
+// path without a final '/', or empty when it cannot be known.
+
+#include <string>
+
+namespace plat {
+
+// $HOME, else the home folder of the user's account.
+std::string HomeFolder();
+// $XDG_CONFIG_HOME when it is an absolute path, else HomeFolder() + "/.config".
+std::string UserConfigFolder();
+// $XDG_DATA_HOME when it is an absolute path, else HomeFolder() + "/.local/share".
+std::string UserDataFolder();
+
+}  // namespace plat
