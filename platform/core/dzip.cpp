@@ -8,7 +8,9 @@
 #include <zip.h>
 
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "platform/core/archive_lock.h"
 #include "platform/core/zip_command.h"
@@ -31,7 +33,18 @@ bool IsEmptyFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
 }
 
-// Member indexes by exact stored bytes, as the reader matches them.
+struct DiscardArchive {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+// An archive opened for changes; dropped unwritten unless committed.
+using ArchiveForChanges = std::unique_ptr<zip_t, DiscardArchive>;
+
+ArchiveForChanges OpenForChanges(const std::string& path, int flags) {
+    int openError = 0;
+    return ArchiveForChanges(zip_open(path.c_str(), flags, &openError));
+}
+
+// The member whose stored name is exactly these bytes, matched as the reader matches.
 std::optional<zip_uint64_t> FindMember(zip_t* archive, const char* name) {
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -42,25 +55,16 @@ std::optional<zip_uint64_t> FindMember(zip_t* archive, const char* name) {
 }
 
 // Writes the archive's changes; on failure nothing of them reaches the disk.
-int Commit(zip_t* archive) {
-    if (zip_close(archive) == 0) return kZipOk;
-    zip_discard(archive);
-    return kZipWriteFailed;
+int Commit(ArchiveForChanges archive) {
+    if (zip_close(archive.get()) != 0) return kZipWriteFailed;  // still open: discarded
+    archive.release();
+    return kZipOk;
 }
 
-int AddMemory(const ZipCommand& cmd, const std::string& path) {
-    if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
-    int openError = 0;
-    const int flags = IsEmptyFile(path) ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE;
-    zip_t* archive = zip_open(path.c_str(), flags, &openError);
-    if (archive == nullptr) return kZipCannotOpen;
-
+// Puts the block in as a member: in the place of the member of that name, else at the end.
+std::optional<zip_uint64_t> PutMember(zip_t* archive, const ZipCommand& cmd) {
     zip_source_t* source = zip_source_buffer(archive, cmd.block, cmd.blockSize, 0);
-    if (source == nullptr) {
-        zip_discard(archive);
-        return kZipWriteFailed;
-    }
-    // A replaced member keeps its place; a new one is appended.
+    if (source == nullptr) return std::nullopt;
     std::optional<zip_uint64_t> index = FindMember(archive, cmd.memberName);
     if (index) {
         if (zip_file_replace(archive, *index, source, 0) != 0) index.reset();
@@ -68,41 +72,38 @@ int AddMemory(const ZipCommand& cmd, const std::string& path) {
         const zip_int64_t added = zip_file_add(archive, cmd.memberName, source, ZIP_FL_ENC_GUESS);
         if (added >= 0) index = static_cast<zip_uint64_t>(added);
     }
-    if (!index) {
-        zip_source_free(source);
-        zip_discard(archive);
-        return kZipWriteFailed;
-    }
+    if (!index) zip_source_free(source);  // taken by the archive only on success
+    return index;
+}
+
+int AddMemory(const ZipCommand& cmd, const std::string& path) {
+    if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
+    ArchiveForChanges archive = OpenForChanges(path, IsEmptyFile(path) ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE);
+    if (archive == nullptr) return kZipCannotOpen;
+    const std::optional<zip_uint64_t> index = PutMember(archive.get(), cmd);
+    if (!index) return kZipWriteFailed;
 
     const bool stored = cmd.compressionLevel == 0;
     const zip_uint32_t level = cmd.compressionLevel > 9 ? 9 : cmd.compressionLevel;
-    bool configured = zip_set_file_compression(archive, *index, stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, level) == 0;
-    if (configured && cmd.passwordOn != 0) {
-        configured = zip_file_set_encryption(archive, *index, ZIP_EM_TRAD_PKWARE, cmd.password) == 0;
-    }
-    if (!configured) {
-        zip_discard(archive);
+    if (zip_set_file_compression(archive.get(), *index, stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, level) != 0) {
         return kZipWriteFailed;
     }
-    return Commit(archive);
+    if (cmd.passwordOn != 0 &&
+        zip_file_set_encryption(archive.get(), *index, ZIP_EM_TRAD_PKWARE, cmd.password) != 0) {
+        return kZipWriteFailed;
+    }
+    return Commit(std::move(archive));
 }
 
 int DeleteMember(const ZipCommand& cmd, const std::string& path) {
     if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
-    int openError = 0;
-    zip_t* archive = zip_open(path.c_str(), 0, &openError);
+    ArchiveForChanges archive = OpenForChanges(path, 0);
     if (archive == nullptr) return kZipCannotOpen;
-    const std::optional<zip_uint64_t> index = FindMember(archive, cmd.memberName);
-    if (!index) {
-        zip_discard(archive);
-        return kZipNoSuchMember;
-    }
-    if (zip_delete(archive, *index) != 0) {
-        zip_discard(archive);
-        return kZipWriteFailed;
-    }
+    const std::optional<zip_uint64_t> index = FindMember(archive.get(), cmd.memberName);
+    if (!index) return kZipNoSuchMember;
+    if (zip_delete(archive.get(), *index) != 0) return kZipWriteFailed;
     // Deleting the last member removes the archive file: a missing archive is an empty one.
-    return Commit(archive);
+    return Commit(std::move(archive));
 }
 
 bool IsWellFormed(const ZipCommand& cmd) {
