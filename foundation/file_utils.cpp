@@ -1,0 +1,73 @@
+#include "foundation/file_utils.h"
+
+#include "platform/core/errors.h"
+#include "platform/core/file_system.h"
+#include "platform/core/text.h"
+#include "platform/core/trash.h"
+
+namespace {
+
+std::string Native(const std::wstring& path) { return plat::WideToUtf8(path); }
+
+}  // namespace
+
+int GetPathKind(const std::string& path) {
+    if (path.empty()) return kPathMissing;
+    if (plat::IsRootPath(path)) return kPathFolder;
+    plat::FileInfo info;
+    if (!plat::GetFileInfo(path, info)) return kPathMissing;
+    // A link to a folder is a folder to the user; the scan treats links on its own.
+    if (info.IsFolder() || (info.IsSymbolicLink() && plat::IsFolderPath(path))) return kPathFolder;
+    return kPathFile;
+}
+
+int GetPathKindW(const std::wstring& path) { return GetPathKind(Native(path)); }
+
+int CreateFolderPath(const std::string& path) {
+    if (path.empty()) return 0;
+    return plat::CreateFolderWithParents(path) ? 1 : 0;
+}
+
+bool CreateFolderTree(const std::wstring& path) {
+    if (path.empty()) return false;
+    return plat::CreateFolderWithParents(Native(path));
+}
+
+bool DeleteFileNoAttr(const std::wstring& path) {
+    const std::string native = Native(path);
+    plat::FileInfo info;
+    if (plat::GetFileInfo(native, info) && info.IsFile() && (info.attributes & FILE_ATTRIBUTE_READONLY)) {
+        plat::SetFileAttributes(native, FILE_ATTRIBUTE_NORMAL);
+    }
+    return plat::DeleteFile(native);
+}
+
+bool DeleteFileEx(const std::wstring& path, UINT shellFlags) {
+    if (path.empty()) return false;
+    if (shellFlags & kDeleteToTrash) return plat::MoveToTrash(Native(path));
+    return DeleteFileNoAttr(path);
+}
+
+bool DeleteFolderTree(const std::wstring& folder, UINT shellFlags) {
+    if (folder.empty()) return false;
+    const std::string native = Native(folder);
+    if (plat::IsRootPath(plat::CanonicalPath(native))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    if (shellFlags & kDeleteToTrash) {
+        plat::MoveToTrash(native);
+    } else {
+        plat::DeleteTree(native);
+    }
+    return !plat::PathExists(native);
+}
+
+bool DeleteFolderSilent(const std::wstring& path) { return DeleteFolderTree(path, 0); }
+
+void SetHiddenReadOnly(const std::wstring& path) {
+    const std::string native = Native(path);
+    const DWORD attributes = plat::GetFileAttributes(native);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    plat::SetFileAttributes(native, attributes | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+}
