@@ -231,7 +231,7 @@ TEST_F(IniTest, RewriteKeepsModeFollowsLinksAndLeavesNoTemporaryFile) {
 
 TEST_F(IniTest, ConcurrentWritersLoseNothing) {
     constexpr int kThreads = 8;
-    constexpr int kKeys = 40;
+    constexpr int kKeys = 25;
     ASSERT_TRUE(WritePrivateProfileString("Shared", "always", "here", path));
     std::atomic<bool> done{false};
     std::atomic<int> readerMisses{0};
