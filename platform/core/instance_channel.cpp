@@ -248,7 +248,9 @@ SendToRunningCopyResult SendToRunningCopy(std::string_view windowClass, const Co
     std::memcpy(request.data(), kRequestMagic, sizeof kRequestMagic);
     PutLE(request.data() + 4, payload.data, 8);
     PutLE(request.data() + 12, payload.bytes.size(), 4);
-    if (!payload.bytes.empty()) std::memcpy(request.data() + kRequestHeaderSize, payload.bytes.data(), payload.bytes.size());
+    if (!payload.bytes.empty()) {
+        std::memcpy(request.data() + kRequestHeaderSize, payload.bytes.data(), payload.bytes.size());
+    }
     std::uint8_t reply[kAnswerSize];
     if (!WriteExact(fd.Get(), request.data(), request.size()) || !ReadExact(fd.Get(), reply, sizeof reply)) {
         return SendToRunningCopyResult::Failed;

@@ -73,15 +73,15 @@ SystemdSleepInhibitor::~SystemdSleepInhibitor() { End(); }
 
 void SystemdSleepInhibitor::Begin() {
     if (child_.IsRunning()) return;
-    ProcessSpec spec;
-    spec.program = program_;
-    spec.arguments = {"--what=sleep:idle", "--who=Quarrybend Sync", "--why=Synchronizing folders", "--mode=block",
+    ProcessCommand command;
+    command.program = program_;
+    command.arguments = {"--what=sleep:idle", "--who=Quarrybend Sync", "--why=Synchronizing folders", "--mode=block",
                       "cat"};
-    spec.input = StreamMode::Pipe;
-    spec.output = StreamMode::Null;
-    spec.errors = StreamMode::Null;
+    command.input = StreamMode::Pipe;
+    command.output = StreamMode::Null;
+    command.errors = StreamMode::Null;
     // Failing to start only means the system may sleep; the run goes on.
-    child_.Start(spec);
+    child_.Start(command);
 }
 
 void SystemdSleepInhibitor::End() {

@@ -218,11 +218,11 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     return *this;
 }
 
-bool ChildProcess::Start(const ProcessSpec& spec) {
-    if (IsRunning() || spec.program.empty()) return FailWith(ERROR_INVALID_PARAMETER);
-    if (!spec.workingFolder.empty()) {
+bool ChildProcess::Start(const ProcessCommand& command) {
+    if (IsRunning() || command.program.empty()) return FailWith(ERROR_INVALID_PARAMETER);
+    if (!command.workingFolder.empty()) {
         struct stat st {};
-        if (::stat(spec.workingFolder.c_str(), &st) != 0) return FailWith(ERROR_PATH_NOT_FOUND);
+        if (::stat(command.workingFolder.c_str(), &st) != 0) return FailWith(ERROR_PATH_NOT_FOUND);
         if (!S_ISDIR(st.st_mode)) return FailWith(ERROR_DIRECTORY);
     }
 
@@ -230,7 +230,7 @@ bool ChildProcess::Start(const ProcessSpec& spec) {
     OwnedFd nullDevice;
     OwnedFd childEnds[3];
     OwnedFd parentEnds[3];
-    const StreamMode modes[3] = {spec.input, spec.output, spec.errors};
+    const StreamMode modes[3] = {command.input, command.output, command.errors};
     for (int stream = 0; stream < 3; ++stream) {
         if (modes[stream] == StreamMode::Inherit) continue;
         if (modes[stream] == StreamMode::Null) {
@@ -249,7 +249,9 @@ bool ChildProcess::Start(const ProcessSpec& spec) {
     }
     // Our other descriptors (lock files, sockets) must not live on in the child.
     ::posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
-    if (!spec.workingFolder.empty()) ::posix_spawn_file_actions_addchdir_np(actions.get(), spec.workingFolder.c_str());
+    if (!command.workingFolder.empty()) {
+        ::posix_spawn_file_actions_addchdir_np(actions.get(), command.workingFolder.c_str());
+    }
 
     SpawnAttributes attributes;
     sigset_t noSignals;
@@ -259,18 +261,19 @@ bool ChildProcess::Start(const ProcessSpec& spec) {
     ::posix_spawnattr_setsigmask(attributes.get(), &noSignals);
     ::posix_spawnattr_setsigdefault(attributes.get(), &allSignals);
     ::posix_spawnattr_setpgroup(attributes.get(), 0);
-    ::posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    ::posix_spawnattr_setflags(attributes.get(),
+                               POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
     std::vector<std::string> argumentStrings;
-    argumentStrings.push_back(spec.program);
-    argumentStrings.insert(argumentStrings.end(), spec.arguments.begin(), spec.arguments.end());
+    argumentStrings.push_back(command.program);
+    argumentStrings.insert(argumentStrings.end(), command.arguments.begin(), command.arguments.end());
     std::vector<char*> argv = PointerList(argumentStrings);
-    std::vector<std::string> environmentStrings = spec.environment.value_or(std::vector<std::string>{});
+    std::vector<std::string> environmentStrings = command.environment.value_or(std::vector<std::string>{});
     std::vector<char*> ownEnvironment = PointerList(environmentStrings);
-    char* const* envp = spec.environment ? ownEnvironment.data() : environ;
+    char* const* envp = command.environment ? ownEnvironment.data() : environ;
 
     pid_t pid = -1;
-    const int error = ::posix_spawnp(&pid, spec.program.c_str(), actions.get(), attributes.get(), argv.data(), envp);
+    const int error = ::posix_spawnp(&pid, command.program.c_str(), actions.get(), attributes.get(), argv.data(), envp);
     if (error != 0) {
         SetLastErrorFromErrno(error);
         return false;
@@ -327,10 +330,10 @@ void ChildProcess::Stop(DWORD graceMs) {
     WaitForExit(INFINITE);
 }
 
-ProcessResult RunProcess(const ProcessSpec& spec) {
+ProcessResult RunProcess(const ProcessCommand& command) {
     ProcessResult result;
     ChildProcess child;
-    if (!child.Start(spec)) {
+    if (!child.Start(command)) {
         result.startError = GetLastError();
         return result;
     }
@@ -341,10 +344,10 @@ ProcessResult RunProcess(const ProcessSpec& spec) {
     SetNonBlocking(child.Output());
     SetNonBlocking(child.Errors());
     std::size_t inputWritten = 0;
-    if (child.Input() && spec.inputText.empty()) child.Input().Reset();
+    if (child.Input() && command.inputText.empty()) child.Input().Reset();
 
-    const bool limited = spec.timeLimitMs != INFINITE;
-    const auto deadline = Clock::now() + milliseconds(limited ? spec.timeLimitMs : 0);
+    const bool limited = command.timeLimitMs != INFINITE;
+    const auto deadline = Clock::now() + milliseconds(limited ? command.timeLimitMs : 0);
     // Optional time points trip the compiler's uninitialised-use warning; max() means "not set".
     auto killAt = Clock::time_point::max();
     auto leftoversUntil = Clock::time_point::max();
@@ -364,7 +367,7 @@ ProcessResult RunProcess(const ProcessSpec& spec) {
             if (!result.timedOut) {
                 result.timedOut = true;
                 child.Signal(SIGTERM);
-                killAt = now + milliseconds(spec.stopGraceMs);
+                killAt = now + milliseconds(command.stopGraceMs);
             } else if (now >= killAt) {
                 child.Signal(SIGKILL);
                 killAt = Clock::time_point::max();
@@ -384,7 +387,7 @@ ProcessResult RunProcess(const ProcessSpec& spec) {
             sliceMs = static_cast<int>(std::clamp<long long>(left, 0, sliceMs));
         }
         if (::poll(fds, count, sliceMs) < 0 && errno != EINTR) break;
-        WriteAvailable(child.Input(), spec.inputText, inputWritten);
+        WriteAvailable(child.Input(), command.inputText, inputWritten);
         ReadAvailable(child.Output(), result.output);
         ReadAvailable(child.Errors(), result.errors);
     }

@@ -24,7 +24,7 @@ enum class StreamMode {
     Pipe,     // a pipe to this process
 };
 
-struct ProcessSpec {
+struct ProcessCommand {
     std::string program;                 // a path, or a name looked up in this process's PATH
     std::vector<std::string> arguments;  // after the program's own name
     std::optional<std::vector<std::string>> environment;  // "NAME=value" entries; none: ours
@@ -54,7 +54,7 @@ struct ProcessResult {
 // writes much to one stream while we wait on the other never stalls. Streams that the
 // program's own children keep open after it ended are read a moment longer, then left.
 // The program is always waited for: it never stays behind as a zombie.
-ProcessResult RunProcess(const ProcessSpec& spec);
+ProcessResult RunProcess(const ProcessCommand& command);
 
 // A child process that this object owns until it has been waited for.
 class ChildProcess {
@@ -67,10 +67,10 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts `spec` (its input text and limits are not used). False (GetLastError) when the
+    // Starts `command` (its input text and limits are not used). False (GetLastError) when the
     // program cannot be started: ERROR_FILE_NOT_FOUND for a missing program,
     // ERROR_PATH_NOT_FOUND or ERROR_DIRECTORY for an unusable working folder.
-    bool Start(const ProcessSpec& spec);
+    bool Start(const ProcessCommand& command);
 
     bool IsRunning() const { return pid_ > 0; }
     pid_t Pid() const { return pid_; }

@@ -59,7 +59,7 @@ bool IsDesktopFileId(std::string_view id) {
 // The desktop file of the application the desktop opens plain text with, or empty.
 std::string TextEditorId() {
     if (FindProgram("xdg-mime").empty()) return {};
-    ProcessSpec query;
+    ProcessCommand query;
     query.program = "xdg-mime";
     query.arguments = {"query", "default", "text/plain"};
     query.errors = StreamMode::Null;

@@ -162,8 +162,9 @@ protected:
 TEST_F(SystemdInhibitorTest, HoldsTheLockWhileItsCommandRuns) {
     const std::string args = temp_.sub("args");
     const std::string ended = temp_.sub("ended");
-    plat::SystemdSleepInhibitor inhibitor(MakeTool("printf '%s\\n' \"$@\" > '" + args + "'\n\"$5\" > /dev/null\necho yes > '" +
-                                                   ended + "'\n"));
+    plat::SystemdSleepInhibitor inhibitor(MakeTool("printf '%s\\n' \"$@\" > '" + args + "'\n" +
+                                                   "\"$5\" > /dev/null\n" +  // runs the command: cat
+                                                   "echo yes > '" + ended + "'\n"));
     inhibitor.Begin();
     EXPECT_EQ(WaitFor(args),
               "--what=sleep:idle\n--who=Quarrybend Sync\n--why=Synchronizing folders\n--mode=block\ncat\n");

@@ -16,19 +16,19 @@
 namespace {
 
 using plat::ProcessResult;
-using plat::ProcessSpec;
+using plat::ProcessCommand;
 using plat::RunProcess;
 using plat::StreamMode;
 using namespace std::chrono_literals;
 
-ProcessSpec Program(const std::string& program, std::vector<std::string> arguments = {}) {
-    ProcessSpec spec;
-    spec.program = program;
-    spec.arguments = std::move(arguments);
-    return spec;
+ProcessCommand Program(const std::string& program, std::vector<std::string> arguments = {}) {
+    ProcessCommand command;
+    command.program = program;
+    command.arguments = std::move(arguments);
+    return command;
 }
 
-ProcessSpec Shell(const std::string& script) { return Program("sh", {"-c", script}); }
+ProcessCommand Shell(const std::string& script) { return Program("sh", {"-c", script}); }
 
 // Every child a test started has been waited for: none is left to collect.
 void ExpectNoChildLeft() {
@@ -57,10 +57,10 @@ TEST(RunProcess, ReportsHowTheProgramEnded) {
 }
 
 TEST(RunProcess, ArgumentsReachTheProgramUntouched) {
-    ProcessSpec spec;
-    spec.program = "printf";
-    spec.arguments = {"[%s]", "two words", "$HOME", "*", "'q'", ""};
-    const ProcessResult result = RunProcess(spec);
+    ProcessCommand command;
+    command.program = "printf";
+    command.arguments = {"[%s]", "two words", "$HOME", "*", "'q'", ""};
+    const ProcessResult result = RunProcess(command);
     EXPECT_EQ(result.output, "[two words][$HOME][*]['q'][]");
 }
 
@@ -78,64 +78,64 @@ TEST(RunProcess, LargeOutputOnBothStreamsDoesNotStall) {
 }
 
 TEST(RunProcess, InputIsFedWhileOutputIsRead) {
-    ProcessSpec spec;
-    spec.program = "cat";
-    spec.input = StreamMode::Pipe;
-    for (int i = 0; i < 400000; ++i) spec.inputText += "line " + std::to_string(i) + "\n";
-    const ProcessResult result = RunProcess(spec);
+    ProcessCommand command;
+    command.program = "cat";
+    command.input = StreamMode::Pipe;
+    for (int i = 0; i < 400000; ++i) command.inputText += "line " + std::to_string(i) + "\n";
+    const ProcessResult result = RunProcess(command);
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.output, spec.inputText);
+    EXPECT_EQ(result.output, command.inputText);
 
     // Without a pipe the program reads nothing.
-    spec.input = StreamMode::Null;
-    EXPECT_EQ(RunProcess(spec).output, "");
+    command.input = StreamMode::Null;
+    EXPECT_EQ(RunProcess(command).output, "");
 }
 
 TEST(RunProcess, AProgramThatIgnoresItsInputDoesNotHurtUs) {
-    ProcessSpec spec = Shell("exit 0");
-    spec.input = StreamMode::Pipe;
-    spec.inputText.assign(4 << 20, 'x');
-    const ProcessResult result = RunProcess(spec);
+    ProcessCommand command = Shell("exit 0");
+    command.input = StreamMode::Pipe;
+    command.inputText.assign(4 << 20, 'x');
+    const ProcessResult result = RunProcess(command);
     EXPECT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);
 }
 
 TEST(RunProcess, EnvironmentAndWorkingFolder) {
     qbtest::TempDir temp;
-    ProcessSpec spec = Shell("pwd; echo \"$QB_VALUE\"; echo \"${HOME-unset}\"");
-    spec.environment = std::vector<std::string>{"QB_VALUE=set here"};
-    spec.workingFolder = temp.path();
-    const ProcessResult result = RunProcess(spec);
+    ProcessCommand command = Shell("pwd; echo \"$QB_VALUE\"; echo \"${HOME-unset}\"");
+    command.environment = std::vector<std::string>{"QB_VALUE=set here"};
+    command.workingFolder = temp.path();
+    const ProcessResult result = RunProcess(command);
     EXPECT_EQ(result.output, temp.path() + "\nset here\nunset\n");
 }
 
 TEST(RunProcess, ATimeLimitEndsTheProgramAndSaysSo) {
-    ProcessSpec spec;
-    spec.program = "sleep";
-    spec.arguments = {"30"};
-    spec.timeLimitMs = 200;
+    ProcessCommand command;
+    command.program = "sleep";
+    command.arguments = {"30"};
+    command.timeLimitMs = 200;
     auto start = std::chrono::steady_clock::now();
-    ProcessResult result = RunProcess(spec);
+    ProcessResult result = RunProcess(command);
     EXPECT_TRUE(result.timedOut);
     EXPECT_FALSE(result.exited);
     EXPECT_EQ(result.signal, SIGTERM);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
 
     // A program that ignores the request to end is killed after the grace time.
-    spec = Shell("trap '' TERM; exec sleep 30");
-    spec.timeLimitMs = 100;
-    spec.stopGraceMs = 100;
+    command = Shell("trap '' TERM; exec sleep 30");
+    command.timeLimitMs = 100;
+    command.stopGraceMs = 100;
     start = std::chrono::steady_clock::now();
-    result = RunProcess(spec);
+    result = RunProcess(command);
     EXPECT_TRUE(result.timedOut);
     EXPECT_EQ(result.signal, SIGKILL);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
 
     // A program that ends in time is not marked.
-    spec = Shell("exit 4");
-    spec.timeLimitMs = 10000;
-    result = RunProcess(spec);
+    command = Shell("exit 4");
+    command.timeLimitMs = 10000;
+    result = RunProcess(command);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 4);
     ExpectNoChildLeft();
@@ -158,13 +158,13 @@ TEST(RunProcess, AProgramThatCannotStartIsAFailure) {
     EXPECT_FALSE(result.started);
     EXPECT_EQ(result.startError, ERROR_FILE_NOT_FOUND);
 
-    ProcessSpec spec = Shell("exit 0");
-    spec.workingFolder = "/nonexistent-folder";
-    result = RunProcess(spec);
+    ProcessCommand command = Shell("exit 0");
+    command.workingFolder = "/nonexistent-folder";
+    result = RunProcess(command);
     EXPECT_FALSE(result.started);
     EXPECT_EQ(result.startError, ERROR_PATH_NOT_FOUND);
 
-    EXPECT_FALSE(RunProcess(ProcessSpec{}).started);
+    EXPECT_FALSE(RunProcess(ProcessCommand{}).started);
     ExpectNoChildLeft();
 }
 
@@ -178,11 +178,11 @@ TEST(ChildProcess, OneStillRunningIsEndedWithItsOwner) {
     ExpectNoChildLeft();
 
     plat::ChildProcess child;
-    ProcessSpec spec;
-    spec.program = "cat";
-    spec.input = StreamMode::Pipe;
-    spec.output = StreamMode::Null;
-    ASSERT_TRUE(child.Start(spec));
+    ProcessCommand command;
+    command.program = "cat";
+    command.input = StreamMode::Pipe;
+    command.output = StreamMode::Null;
+    ASSERT_TRUE(child.Start(command));
     EXPECT_FALSE(child.WaitForExit(50));
     child.Input().Reset();  // cat ends at the end of its input
     EXPECT_TRUE(child.WaitForExit(5000));
@@ -194,8 +194,8 @@ TEST(ChildProcess, OurDescriptorsStayWithUs) {
     // A lock file or socket of ours must not be held open by a program we start.
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);  // deliberately without close-on-exec
-    ProcessSpec spec = Shell("ls /proc/self/fd");
-    const ProcessResult result = RunProcess(spec);
+    ProcessCommand command = Shell("ls /proc/self/fd");
+    const ProcessResult result = RunProcess(command);
     ::close(ends[0]);
     ::close(ends[1]);
     // 0, 1, 2 and the descriptor ls opens to read the folder.
