@@ -82,7 +82,8 @@ LRESULT CallOnThread(DWORD threadId, std::function<LRESULT()> call, bool* ran = 
 }  // namespace plat
 
 // Destroys the window and its children (WM_DESTROY to a window before its children,
-// WM_NCDESTROY after them). Only the owning thread may destroy a window.
+// WM_NCDESTROY after them). Only the owning thread may destroy a window, so a child owned
+// by another thread is not destroyed with its parent: it is left without a parent.
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 HWND GetParent(HWND hwnd);
