@@ -34,7 +34,7 @@ DWORD RunProcessWait(const std::vector<std::string>& commandLine, const std::str
         shellArguments.insert(shellArguments.end(), commandLine.begin(), commandLine.end());
         return plat::StartDetached("/bin/sh", shellArguments) ? ERROR_SUCCESS : GetLastError();
     }
-    plat::ProcessSpec spec;
+    plat::ProcessCommand spec;
     spec.program = commandLine.front();
     spec.arguments = arguments;
     spec.workingFolder = currentFolder;

@@ -42,6 +42,7 @@ DWORD ErrorFromErrno(int err) {
     case ENOTSUP: return ERROR_NOT_SUPPORTED;
     case ECANCELED: return ERROR_OPERATION_ABORTED;
     case EILSEQ: return ERROR_INVALID_NAME;
+    case EXDEV: return ERROR_NOT_SAME_DEVICE;
     default: return ERROR_INVALID_FUNCTION;
     }
 }

@@ -1,0 +1,25 @@
+#pragma once
+// The GUI services over Qt: QFileDialog for files and folders, ComboBoxEx for the
+// editable combo box. Install once on the GUI thread after the QApplication exists.
+
+#include "platform/core/gui_services.h"
+
+namespace plat {
+
+class QtGuiServices : public GuiServices {
+public:
+    QtGuiServices();
+    ~QtGuiServices() override;
+    QtGuiServices(const QtGuiServices&) = delete;
+    QtGuiServices& operator=(const QtGuiServices&) = delete;
+
+    std::optional<std::wstring> OpenFileName(const OpenFileRequest& request) override;
+    std::optional<std::wstring> BrowseForFolder(HWND owner, const std::wstring& title,
+                                                const std::wstring& initialFolder) override;
+    HWND CreateComboBoxEx(HWND parent, DWORD style, const RECT& rect, UINT id) override;
+
+private:
+    GuiServices* previous_;
+};
+
+}  // namespace plat

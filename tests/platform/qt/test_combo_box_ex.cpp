@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <vector>
+
+#include "platform/core/gui_services.h"
+#include "platform/qt/combo_box_ex.h"
+#include "platform/qt/message_window.h"
+#include "platform/qt/qt_gui_services.h"
+
+namespace {
+
+// A parent window that records the WM_COMMAND notifications of its children.
+class RecordingParent : public QWidget, public plat::MessageWindow {
+public:
+    RecordingParent() : plat::MessageWindow(this) { MapMessage(WM_COMMAND, &RecordingParent::OnCommand); }
+    std::vector<WPARAM> commands;
+
+private:
+    LRESULT OnCommand(WPARAM w, LPARAM) {
+        commands.push_back(w);
+        return 0;
+    }
+};
+
+wchar_t* Text(std::wstring& s) { return s.data(); }
+
+TEST(ComboBoxEx, FillReadAndNotifyByMessages) {
+    plat::QtGuiServices services;
+    RecordingParent parent;
+    const HWND combo = services.CreateComboBoxEx(parent.GetSafeHwnd(), 0x10000000, RECT{0, 0, 200, 24}, 7016);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(GetParent(combo), parent.GetSafeHwnd());
+
+    std::wstring a = L"/home/u/Documents", b = L"/media/u/CARD";
+    COMBOBOXEXITEMW item;
+    item.mask = CBEIF_TEXT | CBEIF_IMAGE;
+    item.iItem = -1;
+    item.pszText = Text(a);
+    EXPECT_EQ(SendMessage(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), 0);
+    item.pszText = Text(b);
+    item.iItem = 0;  // insert at the head
+    EXPECT_EQ(SendMessage(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), 0);
+    EXPECT_EQ(SendMessage(combo, CB_GETCOUNT, 0, 0), 2);
+
+    wchar_t buffer[64] = {};
+    ASSERT_EQ(SendMessage(combo, CB_GETLBTEXTLEN, 1, 0), static_cast<LRESULT>(a.size()));
+    SendMessage(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(buffer));
+    EXPECT_EQ(std::wstring(buffer), a);
+    EXPECT_EQ(SendMessage(combo, CB_GETLBTEXT, 5, reinterpret_cast<LPARAM>(buffer)), CB_ERR);
+
+    SendMessage(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"/typed/folder"));
+    EXPECT_EQ(SendMessage(combo, WM_GETTEXTLENGTH, 0, 0), 13);
+    wchar_t small[6] = {};
+    EXPECT_EQ(SendMessage(combo, WM_GETTEXT, 6, reinterpret_cast<LPARAM>(small)), 5);
+    EXPECT_EQ(std::wstring(small), L"/type");
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_TRUE(parent.commands.empty());  // text set by the program is no user edit
+
+    auto* box = static_cast<plat::ComboBoxEx*>(plat::MessageWindow::FromHwnd(combo));
+    box->setEditText(QStringLiteral("/by/user"));
+    ASSERT_EQ(parent.commands.size(), 1u);
+    EXPECT_EQ(LOWORD(parent.commands[0]), 7016);
+    EXPECT_EQ(HIWORD(parent.commands[0]), CBN_EDITCHANGE);
+
+    SendMessage(combo, CB_RESETCONTENT, 0, 0);
+    EXPECT_EQ(SendMessage(combo, CB_GETCOUNT, 0, 0), 0);
+}
+
+}  // namespace
