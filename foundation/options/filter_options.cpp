@@ -1,0 +1,164 @@
+#include "foundation/options/filter_options.h"
+
+#include "foundation/quoted_list.h"
+#include "foundation/settings_keys.h"
+#include "foundation/settings_store.h"
+#include "platform/core/text.h"
+
+namespace {
+
+bool ReadFlag(const IntSetting& setting) { return ReadSetting(setting) != 0; }
+
+}  // namespace
+
+CConfigCompressFilterPage::CConfigCompressFilterPage(bool saveToSettings, std::wstring folder)
+    : startFolder(std::move(folder)), saveToSettings_(saveToSettings) {
+    filterMode = static_cast<DWORD>(ReadSetting(settings::kFilterMode));
+    excludeText = ReadSettingW(settings::kFilterExclude);
+    includeText = ReadSettingW(settings::kFilterInclude);
+    readonly = ReadFlag(settings::kFilterReadonly);
+    hidden = ReadFlag(settings::kFilterHidden);
+    system = ReadFlag(settings::kFilterSystem);
+    empty = ReadFlag(settings::kFilterEmpty);
+    SwitchesFromFilterMode();
+}
+
+DWORD CConfigCompressFilterPage::AttributeMask() const {
+    return (readonly ? kExcludeReadonlyBit : 0) | (hidden ? kExcludeHiddenBit : 0) |
+           (system ? kExcludeSystemBit : 0);
+}
+
+void CConfigCompressFilterPage::SetAttributeMask(DWORD mask) {
+    readonly = (mask & kExcludeReadonlyBit) != 0;
+    hidden = (mask & kExcludeHiddenBit) != 0;
+    system = (mask & kExcludeSystemBit) != 0;
+}
+
+void CConfigCompressFilterPage::SwitchesFromFilterMode() {
+    useExclusion = (filterMode & kFilterModeExclusion) != 0;
+    useInclusion = (filterMode & kFilterModeInclusion) != 0;
+}
+
+FilterPageControls CConfigCompressFilterPage::OnOpen() {
+    SwitchesFromFilterMode();
+    opened_ = static_cast<const FilterOptionValues&>(*this);
+
+    FilterPageControls controls;
+    controls.useExclusion = useExclusion;
+    controls.useInclusion = useInclusion;
+    controls.system = system;
+    controls.readonly = readonly;
+    controls.hidden = hidden;
+    controls.empty = empty;
+    SplitQuotedList(excludeText, controls.exclusionItems);
+    SplitQuotedList(includeText, controls.inclusionItems);
+    return controls;
+}
+
+std::wstring CConfigCompressFilterPage::BuildFilterText(const std::vector<std::wstring>& items) {
+    std::wstring text;
+    for (const std::wstring& item : items) {
+        text += plat::TrimBlanksW(item);
+        text += L' ';
+    }
+    return plat::TrimBlanksW(text);
+}
+
+FilterOkResult CConfigCompressFilterPage::ApplyOk(const FilterPageControls& controls) {
+    FilterOkResult result;
+    if (controls.useExclusion && controls.exclusionItems.empty()) {
+        result.accepted = false;
+        result.refusal = kNoExclusionFiltersText;
+        return result;
+    }
+    if (controls.useInclusion && controls.inclusionItems.empty()) {
+        result.accepted = false;
+        result.refusal = kNoInclusionFiltersText;
+        return result;
+    }
+
+    useExclusion = controls.useExclusion;
+    useInclusion = controls.useInclusion;
+    filterMode = (useExclusion ? kFilterModeExclusion : 0) | (useInclusion ? kFilterModeInclusion : 0);
+    excludeText = BuildFilterText(controls.exclusionItems);
+    includeText = BuildFilterText(controls.inclusionItems);
+    system = controls.system;
+    readonly = controls.readonly;
+    hidden = controls.hidden;
+    empty = controls.empty;
+
+    // The page may be closed without ever having opened (OK on an unvisited page).
+    if (opened_ && *opened_ != static_cast<const FilterOptionValues&>(*this)) changed = true;
+    if (saveToSettings_) result.settingsWritten = WriteSettings();
+    return result;
+}
+
+void CConfigCompressFilterPage::OnCancel() {
+    if (!opened_) return;
+    static_cast<FilterOptionValues&>(*this) = *opened_;
+    SwitchesFromFilterMode();
+}
+
+bool CConfigCompressFilterPage::WriteSettings() const {
+    // An empty text removes its key, which reads back as the empty default.
+    bool ok = WriteSetting(settings::kFilterMode, static_cast<int>(filterMode));
+    ok &= WriteSetting(settings::kFilterReadonly, readonly ? 1 : 0);
+    ok &= WriteSetting(settings::kFilterSystem, system ? 1 : 0);
+    ok &= WriteSetting(settings::kFilterHidden, hidden ? 1 : 0);
+    ok &= WriteSetting(settings::kFilterEmpty, empty ? 1 : 0);
+    ok &= WriteSettingW(settings::kFilterExclude, excludeText);
+    ok &= WriteSettingW(settings::kFilterInclude, includeText);
+    return ok;
+}
+
+bool CConfigCompressFilterPage::MarksModified(int controlId) {
+    // A list edit, a preset or a removal is a change as much as a ticked box.
+    switch (controlId) {
+    case kUseExclusionId:
+    case kUseInclusionId:
+    case kExclusionListId:
+    case kInclusionListId:
+    case kExclusionPresetsId:
+    case kInclusionPresetsId:
+    case kRemoveExclusionId:
+    case kRemoveInclusionId:
+    case kReadonlyId:
+    case kSystemId:
+    case kHiddenId:
+    case kEmptyId:
+        return true;
+    default:
+        return false;
+    }
+}
+
+UINT CConfigCompressFilterPage::HelpTextId(int controlId) {
+    switch (controlId) {
+    case kUseExclusionId:
+        return 11233;
+    case kUseInclusionId:
+        return 11234;
+    case kExclusionListId:
+        return 11235;
+    case kInclusionListId:
+        return 11236;
+    case kExclusionPresetsId:
+        return 11237;
+    case kInclusionPresetsId:
+        return 11238;
+    case kRemoveExclusionId:
+        return 11239;
+    case kRemoveInclusionId:
+        return 11240;
+    case kReadonlyId:
+        return 11241;
+    case kSystemId:
+        return 11242;
+    case kHiddenId:
+        return 11243;
+    case kEmptyId:
+        return 11244;
+    default:
+        return 0;
+    }
+}
