@@ -46,6 +46,10 @@ MessageWindow::MessageWindow(QWidget* widget, HWND parent) : widget_(widget), ex
     if (!explicitParent_) FollowWidgetParent();
     parentWatcher_ = std::make_unique<ParentWatcher>(*this);
     widget_->installEventFilter(parentWatcher_.get());
+    QObject::connect(widget_, &QObject::destroyed, parentWatcher_.get(), [this] {
+        ByWidget().erase(widget_);
+        widget_ = nullptr;
+    });
 }
 
 MessageWindow::~MessageWindow() {
@@ -53,7 +57,7 @@ MessageWindow::~MessageWindow() {
     // The derived part is gone: its handlers must not run for WM_DESTROY.
     handlers_.clear();
     DestroyMessageWindow();
-    ByWidget().erase(widget_);
+    if (widget_) ByWidget().erase(widget_);
 }
 
 void MessageWindow::DestroyMessageWindow() {
@@ -105,7 +109,7 @@ LRESULT MessageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 void MessageWindow::FollowWidgetParent() {
-    if (explicitParent_ || !hwnd_) return;
+    if (explicitParent_ || !hwnd_ || !widget_) return;
     HWND parent = nullptr;
     for (const QWidget* up = widget_->parentWidget(); up; up = up->parentWidget()) {
         if (const MessageWindow* found = FromWidget(up); found && found->hwnd_) {

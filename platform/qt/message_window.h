@@ -40,6 +40,8 @@ public:
     MessageWindow& operator=(const MessageWindow&) = delete;
 
     HWND GetSafeHwnd() const { return hwnd_; }
+    // The widget given at construction; null once that widget is gone (a class that holds
+    // its widget instead of being it may outlive it).
     QWidget* Widget() const { return widget_; }
 
     // The dispatch entry: SendMessage to this window (called directly on the GUI thread,
@@ -89,7 +91,7 @@ private:
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) final;
     void FollowWidgetParent();
 
-    QWidget* const widget_;
+    QWidget* widget_;
     HWND hwnd_ = nullptr;
     bool explicitParent_ = false;
     std::unordered_map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> handlers_;

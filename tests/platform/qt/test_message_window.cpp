@@ -111,6 +111,23 @@ TEST(MessageWindow, DestroyMessageWindowLetsTheDerivedClassSeeWmDestroy) {
     EXPECT_EQ(probe.Message(kAsk, 3), 0);
 }
 
+TEST(MessageWindow, AHeldWidgetThatGoesFirstIsForgotten) {
+    // The other form: a class that holds its widget rather than being it.
+    struct Holder : plat::MessageWindow {
+        explicit Holder(QWidget* widget) : plat::MessageWindow(widget) { MapMessage(kAsk, &Holder::OnAsk); }
+        LRESULT OnAsk(WPARAM w, LPARAM) { return static_cast<LRESULT>(w) + 1; }
+    };
+    Probe top;
+    auto* widget = new QWidget(&top);
+    Holder holder(widget);
+    EXPECT_EQ(GetParent(holder.GetSafeHwnd()), top.GetSafeHwnd());
+    EXPECT_EQ(plat::MessageWindow::FromWidget(widget), &holder);
+    delete widget;
+    EXPECT_EQ(holder.Widget(), nullptr);
+    EXPECT_EQ(plat::MessageWindow::FromWidget(widget), nullptr);
+    EXPECT_EQ(holder.Message(kAsk, 1), 2);  // the window itself lives on with its holder
+}
+
 TEST(MessageWindow, AnotherThreadsSendIsAnsweredOnTheGuiThreadByQtsLoop) {
     Probe probe;
     std::atomic<LRESULT> result{-1};
