@@ -1,5 +1,5 @@
 #pragma once
-// Opens a link or a file with the desktop's default handler.
+// Opens a link (a URL, or a file or folder) with the desktop's default handler.
 
 #include <string>
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/colorref.h"
+#include "controls/desktop_link.h"
 #include "controls/static_color.h"
 #include "controls/static_link.h"
 
@@ -122,6 +123,11 @@ TEST(StaticLink, AFailedOpenChangesNothing) {
     EXPECT_FALSE(link.IsVisited());
     EXPECT_TRUE(HasColour(Paint(link), QColor(0, 0, 255)));
     EXPECT_EQ(link.Url(), "nowhere:");
+}
+
+TEST(StaticLink, TheDesktopOpenerRefusesWhatCannotBeOpened) {
+    EXPECT_FALSE(OpenLinkWithDesktop(""));
+    EXPECT_FALSE(OpenLinkWithDesktop("/no/such/folder/quarrybend-link-target"));
 }
 
 }  // namespace
