@@ -1,0 +1,120 @@
+#pragma once
+// One task in memory: its name and folders, the option records it owns, the facts of its
+// last run, its automatic-run and schedule settings, the paths resolved from its folders,
+// the item trees of its last Check and the windows that show it. The task list owns every
+// task; the task store saves the persistent part.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "foundation/options/filter_options.h"
+#include "foundation/options/log_options.h"
+#include "foundation/options/sync_options.h"
+#include "foundation/owned_folder_tree.h"
+#include "platform/core/win_types.h"
+
+// How a sync type runs, derived from the type.
+enum SyncKind : DWORD {
+    kSyncKindOneWay = 0,  // "Sync from Left to Right", "Sync from Right to Left"
+    kSyncKindBackup = 1,  // the two "Back up" types: plain copying, no catalog
+    kSyncKindMirror = 2,
+};
+
+SyncKind SyncKindOfType(DWORD syncType);
+// True for the types whose source is the Right folder.
+bool IsSwappedType(DWORD syncType);
+
+struct SyncTask {
+    // Empty strings, every number 0, no row and no script, repeatBase 0.
+    SyncTask() = default;
+    // Frees the item trees, then the option records in the order sync, log, filter.
+    ~SyncTask();
+    SyncTask(const SyncTask&) = delete;
+    SyncTask& operator=(const SyncTask&) = delete;
+
+    // Called by every creator right after construction: every number and flag 0, the
+    // option records, item trees and window links gone, rowIndex and scriptIndex -1,
+    // repeatBase the current time. Strings are left as they are.
+    void SetDefaults();
+
+    // Recomputes syncKind and swapped from the sync type (type 1 without sync options).
+    void UpdateSyncKind();
+
+    // The repeat interval: repeatHours hours and repeatMinutes minutes, in seconds.
+    std::int64_t RepeatIntervalSeconds() const;
+    // True when repeatBase plus the interval is earlier than `nowSeconds` (seconds since
+    // 1970). Whether repeating is on at all is the caller's test (repeatOn).
+    bool IsRepeatDue(std::int64_t nowSeconds) const;
+
+    std::unique_ptr<CConfigCompressFilterPage> filterOptions;
+    std::unique_ptr<CConfigLogPage> logOptions;
+    std::unique_ptr<CConfigSyncPage> syncOptions;
+
+    std::string name;          // unique in the store; names the task's member there
+    std::wstring rightFolder;  // as entered; may begin with a placeholder
+    std::wstring leftFolder;
+
+    FILETIME lastRunStart{};  // local wall-clock time, no zone
+    FILETIME lastRunEnd{};
+    DWORD lastRunStatus = 0;    // 1 while a run goes on, then the run's result code
+    DWORD lastRunSyncType = 0;
+    DWORD lastRunMode = 0;      // 0 Sync, 1 Check, 2 Check and Sync
+    DWORD needsAttention = 0;   // the item list waits for a Sync
+
+    DWORD scheduleOn = 0;
+    std::string scheduleText;      // at most 255 bytes in the stored record
+    WORD scheduleStartTime = 0;    // DOS time
+    WORD scheduleStartDate = 0;    // DOS date
+    DWORD scheduleHasEnd = 0;
+    WORD scheduleEndDate = 0;      // DOS date, meaningful while scheduleHasEnd is set
+    WORD lastRunDosDate = 0;       // DOS date of lastRunStart
+    DWORD scheduleType = 0;        // 0 Daily, 1 Weekly, 2 Monthly, 3 Hourly
+    std::array<BYTE, 48> scheduleBlock{};  // copied byte for byte into the scheduled script
+
+    DWORD runAtStart = 0;
+    DWORD startDelaySeconds = 0;
+    DWORD runOnDevice = 0;
+    DWORD repeatOn = 0;
+    WORD repeatMinutes = 0;
+    WORD repeatHours = 0;
+    std::int64_t repeatBase = 0;  // seconds since 1970 from which the interval counts
+    DWORD skipPercent = 0;        // "Do not Sync if" percentage; 0 is off
+    DWORD autoResolve = 0;        // 0 nothing, 1 Left to Right, 2 Right to Left, 3 newer file
+    DWORD autoRunMode = 0;        // 0 Check, 1 Check and Sync
+    DWORD reservedWord = 0;       // carried to and from the stored record only
+
+    std::wstring sourceFolder;  // resolved
+    std::wstring targetFolder;
+    std::wstring sourceLog;
+    std::wstring targetLog;
+    std::wstring sourceCatalog;
+    std::wstring targetCatalog;
+    std::wstring sourceBackup;
+    std::wstring targetBackup;
+
+    DWORD syncKind = kSyncKindOneWay;
+    DWORD startSource = 0;       // 0 user, 1 Sync Container, 2 repeat, 3 scheduler, 4 program start, 5 device
+    DWORD containerMode = 0;     // 0 not in the Sync Container, 1 for a Check, 2 for a Check and Sync
+    DWORD containerPending = 0;
+    DWORD busyCode = 0;          // 0 idle; otherwise what the task is busy with
+
+    // Windows of the user interface that show the task; they belong to it, not here.
+    HWND taskWindow = nullptr;
+    HWND logControl = nullptr;
+    HWND startThread = nullptr;  // main window of the thread that asked for the current run
+
+    OwnedFolderTree sourceItems;  // the item trees of the last Check, owned
+    OwnedFolderTree targetItems;
+
+    int rowIndex = -1;     // row in the task list
+    DWORD swapped = 0;     // 1 when the source is the Right folder
+    int scriptIndex = -1;  // entry in the scheduler table
+    DWORD scheduleDue = 0;
+    DWORD startRunState = 0;   // program-start run: 0 not started, 1 started, 2 done
+    DWORD deviceRunState = 0;  // device run: the same
+};
+
+// Destroys a task and everything it owns.
+void DeleteSyncTask(std::unique_ptr<SyncTask> task);
