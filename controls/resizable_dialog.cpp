@@ -33,8 +33,7 @@ LRESULT CResizableDialog::OnCreate(WPARAM, LPARAM) {
     created_ = true;
     const bool topLevel = isWindow();
     if (topLevel) {
-        // A top-level dialog gets a sizing frame; the size it was made at is its minimum.
-        setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, false);
+        // A top-level dialog cannot be made smaller than it was made.
         SetMinTrackSize(size());
         ApplyTrackSizes(this);
     }

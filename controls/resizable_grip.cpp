@@ -6,6 +6,7 @@
 #include <QPolygon>
 #include <QStyle>
 #include <QWindow>
+#include <algorithm>
 
 CResizableGrip::CSizeGrip::CSizeGrip(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);  // the grip never takes the focus

@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "controls/static_control.h"
 #include "controls/window_class.h"
@@ -224,9 +225,8 @@ QRegion CResizableLayout::EraseRegion() const {
         const QWidget* control = info.control;
         if (!control || !control->isVisible()) continue;
         bool clips = info.allowsClipping;
-        if (info.answersSupport) {
-            if (const auto* support = dynamic_cast<const CResizableSupport*>(control)) clips = support->AllowsClipping();
-        }
+        const auto* support = info.answersSupport ? dynamic_cast<const CResizableSupport*>(control) : nullptr;
+        if (support) clips = support->AllowsClipping();
         if (!clips) continue;
         const QRect rect = ChildRectInWindow(control);
         const QRegion mask = control->mask();

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QTimerEvent>
+#include <algorithm>
 #include <cstdlib>
 
 #include "controls/colorref.h"

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <algorithm>
 
 #include "controls/printing/print_text_line_parser.h"
 #include "controls/printing/select_gdi_object.h"
@@ -88,8 +89,10 @@ void CListCtrlDataPage::PrintColumnHeadings() {
     QPainter& p = Painter();
     {
         GSelectGdiObject font(p, columnHeadingFont_);
-        const int count = static_cast<int>(Columns().size());
-        for (int c = 0; c < count; ++c) PrintTextClipped(Columns()[static_cast<std::size_t>(c)].heading, CellRect(c, headingLineHeight_));
+        const std::vector<PrintColumnDef>& columns = Columns();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            PrintTextClipped(columns[c].heading, CellRect(static_cast<int>(c), headingLineHeight_));
+        }
     }
     rowHeight_ = headingLineHeight_;
     EndRow(false);

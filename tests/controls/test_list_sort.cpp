@@ -27,7 +27,9 @@ void Fill(QTreeWidget& list, const std::vector<std::string>& names) {
 
 std::vector<std::string> Column(const QTreeWidget& list, int column) {
     std::vector<std::string> texts;
-    for (int i = 0; i < list.topLevelItemCount(); ++i) texts.push_back(list.topLevelItem(i)->text(column).toStdString());
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        texts.push_back(list.topLevelItem(i)->text(column).toStdString());
+    }
     return texts;
 }
 

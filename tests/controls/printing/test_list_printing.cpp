@@ -26,7 +26,9 @@ void Fill(QTreeWidget& list, int rows, int columns, int width) {
     for (int c = 0; c < columns; ++c) list.setColumnWidth(c, width);
     for (int r = 0; r < rows; ++r) {
         auto* item = new QTreeWidgetItem(&list);
-        for (int c = 0; c < columns; ++c) item->setText(c, c == 0 ? QString("row%1").arg(r) : QString("c%1r%2").arg(c).arg(r));
+        for (int c = 0; c < columns; ++c) {
+            item->setText(c, c == 0 ? QString("row%1").arg(r) : QString("c%1r%2").arg(c).arg(r));
+        }
     }
 }
 
@@ -34,7 +36,8 @@ void Fill(QTreeWidget& list, int rows, int columns, int width) {
 bool HasHeadingTime(const QString& page, const QDateTime& before, const QDateTime& after) {
     const QLocale locale = QLocale::system();
     for (const QDateTime& t : {before, after}) {
-        const QString when = locale.toString(t.date(), QLocale::ShortFormat) + ' ' + locale.toString(t.time(), QLocale::ShortFormat);
+        const QString when =
+            locale.toString(t.date(), QLocale::ShortFormat) + ' ' + locale.toString(t.time(), QLocale::ShortFormat);
         if (page.contains(when)) return true;
     }
     return false;

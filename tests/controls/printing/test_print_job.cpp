@@ -99,6 +99,17 @@ TEST(PrintJob, NoPrinterAndNoFileGivesTwo) {
     EXPECT_EQ(job.steps, (std::vector<std::string>{"dialog"}));
 }
 
+TEST(PrintJob, APrinterNamedByTheJobIsUsedOrTheJobFails) {
+    // The device comes from the job's printer names: one that does not exist is a failure,
+    // never a print that silently goes nowhere.
+    ScriptedJob job;
+    job.content = [](ScriptedJob&) { ADD_FAILURE() << "nothing may be printed"; };
+    job.DialogData().devNames = PrintDeviceNames{"quarrybend-no-such-printer"};
+    job.DialogData().devMode = PrintDeviceMode{};
+    EXPECT_EQ(job.Print(), GPrintJob::kNoPrinter);
+    EXPECT_EQ(job.steps, (std::vector<std::string>{"dialog"}));
+}
+
 TEST(PrintJob, ADocumentWithoutPagesLeavesNoFile) {
     qbtest::TempDir dir;
     ScriptedJob job;
@@ -281,7 +292,8 @@ TEST(PrintUnit, TextLinesPlaceLeftCentreRightAndDots) {
     ASSERT_EQ(text.size(), 1);
     const QStringList lines = text[0].split('\n', Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[0].contains(QRegularExpression("^\\s*Left\\s{5,}Middle\\s{5,}Right\\s*$"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(QRegularExpression("^\\s*Left\\s{5,}Middle\\s{5,}Right\\s*$")))
+        << lines[0].toStdString();
     EXPECT_TRUE(lines[1].contains(QRegularExpression("^\\s*Contents\\.{10,}\\s*12\\s*$"))) << lines[1].toStdString();
     EXPECT_GT(rowHeight, 0);
 }
