@@ -140,7 +140,7 @@ bool CStdioFileEx::WriteBytes(const void* data, std::size_t count) {
 bool CStdioFileEx::WriteString(std::string_view text) {
     if (unicode_) return WriteUtf16(plat::Utf8ToWide(text));
     std::string bytes;
-    if (writeBom_ && codePage_ == CP_UTF8 && WillWriteAtStart()) bytes = kUtf8Bom;
+    if (codePage_ == CP_UTF8 && WillWriteAtStart()) bytes = kUtf8Bom;
     bytes += text;
     return WriteBytes(bytes.data(), bytes.size());
 }
@@ -148,14 +148,14 @@ bool CStdioFileEx::WriteString(std::string_view text) {
 bool CStdioFileEx::WriteStringW(std::wstring_view text) {
     if (unicode_) return WriteUtf16(text);
     std::string bytes;
-    if (writeBom_ && codePage_ == CP_UTF8 && WillWriteAtStart()) bytes = kUtf8Bom;
+    if (codePage_ == CP_UTF8 && WillWriteAtStart()) bytes = kUtf8Bom;
     bytes += plat::WideToUtf8(text);
     return WriteBytes(bytes.data(), bytes.size());
 }
 
 bool CStdioFileEx::WriteUtf16(std::wstring_view text) {
     std::string bytes;
-    if (writeBom_ && WillWriteAtStart()) bytes = kUtf16Bom;
+    if (WillWriteAtStart()) bytes = kUtf16Bom;
     bytes += Utf16LeBytes(text);
     return WriteBytes(bytes.data(), bytes.size());
 }

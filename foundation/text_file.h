@@ -48,8 +48,8 @@ public:
     // Opens by path. The disposition follows the mode: modeCreate | modeNoTruncate
     // creates a missing file and keeps an existing one; modeCreate alone creates or
     // empties it; without modeCreate the file must exist. A file opened with
-    // modeCreate, or with modeWrite without modeCreate, is appended to: every write
-    // goes to its end. Opened for reading, a file that starts with FF FE is UTF-16LE
+    // modeCreate | modeNoTruncate, or with modeWrite without modeCreate, is appended
+    // to: every write goes to its end. False, with the last error set, on failure. Opened for reading, a file that starts with FF FE is UTF-16LE
     // even without modeUnicode. The text bit is ignored: line ends are always handled
     // here, byte by byte. Files opened with modeWrite, modeReadWrite or modeCreate are
     // for writing only on this platform.
@@ -90,12 +90,13 @@ private:
     bool OpenAlways(const std::string& path);
     void ProcessFlags(UINT openFlags);
 
+    // One write of the whole text, so a line is never split between writers.
     bool WriteBytes(const void* data, std::size_t count);
-    bool WriteByteOrderMark();
     bool WriteUtf16(std::wstring_view text);
+    // The byte-order mark goes only where the text lands at the start of the file.
     bool WillWriteAtStart();
 
-    // Reading goes through a buffer; `bufferPos_` of `bufferLen_` bytes are used.
+    // Reading goes through a buffer of which `bufferPos_` of `bufferLen_` bytes are used.
     // Makes at least `count` unread bytes available when the file still has them.
     bool EnsureBuffered(std::size_t count);
     bool NextByte(char& byte);
@@ -111,7 +112,6 @@ private:
     bool unicode_ = false;
     UINT openFlags_ = 0;
     UINT codePage_ = kSystemCodePage;
-    bool writeBom_ = true;
     bool appending_ = false;
     bool atStart_ = true;
     std::vector<char> buffer_;
