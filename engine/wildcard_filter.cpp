@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/core/text.h"
 
@@ -15,8 +16,8 @@ constexpr std::size_t kNone = std::wstring_view::npos;
 // A run of wildcards that starts with '*' is one free '*' plus one fixed character
 // for every wildcard after it. The walk keeps a single way back, to the last free '*',
 // which then takes one more character: an earlier '*' taking more could only push the
-// later parts further right, where the last one already tries them. So no position
-// pair is visited twice per '*', whatever the pattern.
+// later parts further right, where the last one already tries them. So the work is at
+// most the product of the two lengths, whatever the pattern.
 bool MatchStretch(std::wstring_view pattern, std::wstring_view text) {
     std::size_t p = 0;
     std::size_t t = 0;
@@ -52,6 +53,7 @@ bool MatchStretch(std::wstring_view pattern, std::wstring_view text) {
     }
 }
 
+// Under the leading-dot rule neither '?' nor '*' may take a dot that begins the text.
 bool MatchWithLeadingDot(std::wstring_view pattern, std::wstring_view text, bool leadingDot) {
     if (leadingDot && !text.empty() && text.front() == L'.' && (pattern.empty() || pattern.front() != L'.'))
         return false;
@@ -103,13 +105,45 @@ bool FolderMatches(std::wstring_view pattern, std::wstring_view folder, bool abs
     return substring ? OccursAtFolderName(folder, pattern) : EndsAtFolderName(folder, pattern);
 }
 
-bool FilePatternMatches(std::wstring_view pattern, const PathParts& file, bool substring) {
+// Case folding as the quoted-list reader folds patterns, with a shortcut for the
+// common all-ASCII name.
+std::wstring LowerCase(std::wstring_view text) {
+    const auto isAscii = [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; };
+    if (!std::all_of(text.begin(), text.end(), isAscii)) return plat::ToLowerWide(text);
+    std::wstring lowered(text);
+    for (wchar_t& c : lowered)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return lowered;
+}
+
+// The tested file, folded as far as the patterns need: most look at the name alone.
+class FoldedFile {
+public:
+    explicit FoldedFile(std::wstring_view path) : parts_(SplitAtLastSeparator(path)), name_(LowerCase(parts_.name)) {}
+
+    std::wstring_view Name() const { return name_; }
+    std::wstring_view Folder() {
+        if (!folderFolded_) {
+            folder_ = LowerCase(parts_.folder);
+            folderFolded_ = true;
+        }
+        return folder_;
+    }
+
+private:
+    PathParts parts_;
+    std::wstring name_;
+    std::wstring folder_;
+    bool folderFolded_ = false;
+};
+
+bool FilePatternMatches(std::wstring_view pattern, FoldedFile& file, bool substring) {
     const PathParts wanted = SplitAtLastSeparator(pattern);
     const bool sameName =
-        HasWildcard(wanted.name) ? MatchStretch(wanted.name, file.name) : wanted.name == file.name;
+        HasWildcard(wanted.name) ? MatchStretch(wanted.name, file.Name()) : wanted.name == file.Name();
     if (!sameName) return false;
     if (wanted.folder.empty()) return true;
-    return FolderMatches(wanted.folder, file.folder, IsAbsolutePattern(pattern), substring);
+    return FolderMatches(wanted.folder, file.Folder(), IsAbsolutePattern(pattern), substring);
 }
 
 template <typename Matches>
@@ -141,8 +175,7 @@ bool HasWildcard(std::wstring_view text) { return text.find_first_of(L"*?") != k
 int MatchFileFilter(std::wstring_view path, std::span<const std::wstring> includeList,
                     std::span<const std::wstring> excludeList, bool substring) {
     if (includeList.empty() && excludeList.empty()) return 0;
-    const std::wstring lowered = plat::ToLowerWide(path);
-    const PathParts file = SplitAtLastSeparator(lowered);
+    FoldedFile file(path);
     return ExcludedByLists(includeList, excludeList,
                            [&](const std::wstring& pattern) { return FilePatternMatches(pattern, file, substring); });
 }
@@ -150,7 +183,7 @@ int MatchFileFilter(std::wstring_view path, std::span<const std::wstring> includ
 int MatchFolderFilter(std::wstring_view path, std::span<const std::wstring> includeList,
                       std::span<const std::wstring> excludeList, bool substring) {
     if (includeList.empty() && excludeList.empty()) return 0;
-    std::wstring folder = plat::ToLowerWide(path);
+    std::wstring folder = LowerCase(path);
     if (folder.empty() || folder.back() != kSeparator) folder += kSeparator;
     return ExcludedByLists(includeList, excludeList, [&](const std::wstring& pattern) {
         return FolderMatches(pattern, folder, IsAbsolutePattern(pattern), substring);
