@@ -17,6 +17,9 @@ unsigned ColumnLayout::Insert(unsigned position, TreeColumn column) {
             for (const auto& c : columns_) others += c.requested;
             column.requested = clientWidth_ - others;
         }
+    } else {
+        // The variable columns share what the fixed ones leave: a new fixed column takes its room from them.
+        Spread(-column.requested, -1);
     }
     columns_.insert(columns_.begin() + position, std::move(column));
     Update();

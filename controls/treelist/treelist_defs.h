@@ -319,6 +319,12 @@ inline constexpr UINT TVM_SETITEMW = 0x113F;
 inline constexpr WPARAM TVIR_GETCOLUMN = 0x80;
 inline constexpr WPARAM TVIR_TEXT = 0x01;
 inline constexpr WPARAM TVIR_COLTOSUB(UINT column) { return static_cast<WPARAM>(column) << 24; }
+// The rectangle of TVM_GETITEMRECT carries the item in its first field.
+inline RECT TVIR_REQUEST(HTREEITEM item) {
+    RECT rect;
+    rect.left = static_cast<LONG>(item & 0x7FFFFFFF);
+    return rect;
+}
 
 // Own messages.
 inline constexpr UINT TLM_FINDITEM = 0x1143;

@@ -1,5 +1,5 @@
 // Finding neighbours (TVM_GETNEXTITEM), item rectangles and per-item colours.
-#include <cstring>
+#include <cstdint>
 
 #include "controls/treelist/item_handles.h"
 #include "controls/treelist/treelist_window.h"
@@ -71,9 +71,7 @@ ItemIndex TreeListWindow::NextSelected(ItemIndex from, bool withinSubtree) {
 
 LRESULT TreeListWindow::GetItemRect(WPARAM mode, RECT* rect) {
     if (!rect) return 0;
-    HTREEITEM requested = 0;
-    std::memcpy(&requested, rect, sizeof requested);
-    const ItemIndex handle = IndexOfHandle(requested);
+    const ItemIndex handle = IndexOfHandle(static_cast<HTREEITEM>(static_cast<std::uint32_t>(rect->left)));
     *rect = RECT{};
     if (!items_.Get(handle)) return 0;
     const int row = items_.RowOf(handle);

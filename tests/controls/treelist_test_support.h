@@ -2,6 +2,7 @@
 // Helpers of the TreeList tests: a parent window that records the notifications it gets
 // (and may answer them), and short ways to insert and read items by message.
 
+#include <QTest>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -167,5 +168,13 @@ inline int InsertColumn(TreeListWindow& list, const char* title, int width, int 
 }
 
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+// A key with modifiers through Qt's events; the modifier keys are let go afterwards, so
+// that the application's modifier state does not leak into the next test.
+inline void KeyClick(QWidget& widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&widget, key, modifiers);
+    if (modifiers & Qt::ControlModifier) QTest::keyRelease(&widget, Qt::Key_Control);
+    if (modifiers & Qt::ShiftModifier) QTest::keyRelease(&widget, Qt::Key_Shift);
+}
 
 }  // namespace tltest
