@@ -19,6 +19,8 @@ struct OpenFileRequest {
     std::wstring filterDescription;  // offered for "*.*"
 };
 
+enum class IconKind { File, Folder, OpenFolder };
+
 class GuiServices {
 public:
     virtual ~GuiServices() = default;
@@ -29,6 +31,14 @@ public:
                                                         const std::wstring& initialFolder) = 0;
     // An editable combo box with images as a child window of `parent`; null on failure.
     virtual HWND CreateComboBoxEx(HWND parent, DWORD style, const RECT& rect, UINT id) = 0;
+    // The index of a small icon in the system image list for a file or folder: by its name
+    // alone (`onDisk` false) or by what is on disk; -1 when no icon can be given.
+    virtual int SmallIconIndex(const std::wstring& path, IconKind kind, bool onDisk) {
+        (void)path;
+        (void)kind;
+        (void)onDisk;
+        return -1;
+    }
 };
 
 // Installs the services (null removes them); returns the previous ones.

@@ -5,6 +5,7 @@
 
 #include "platform/qt/combo_box_ex.h"
 #include "platform/qt/message_window.h"
+#include "platform/qt/system_image_list.h"
 
 namespace plat {
 
@@ -46,6 +47,10 @@ HWND QtGuiServices::CreateComboBoxEx(HWND parent, DWORD style, const RECT& rect,
     combo->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     combo->setVisible((style & kWsVisible) != 0);
     return combo->GetSafeHwnd();
+}
+
+int QtGuiServices::SmallIconIndex(const std::wstring& path, IconKind kind, bool onDisk) {
+    return SystemImageList::Instance().IndexOf(path, kind, onDisk);
 }
 
 }  // namespace plat

@@ -17,6 +17,7 @@ public:
     std::optional<std::wstring> BrowseForFolder(HWND owner, const std::wstring& title,
                                                 const std::wstring& initialFolder) override;
     HWND CreateComboBoxEx(HWND parent, DWORD style, const RECT& rect, UINT id) override;
+    int SmallIconIndex(const std::wstring& path, IconKind kind, bool onDisk) override;
 
 private:
     GuiServices* previous_;

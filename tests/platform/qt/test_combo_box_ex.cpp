@@ -7,6 +7,7 @@
 #include "platform/qt/combo_box_ex.h"
 #include "platform/qt/message_window.h"
 #include "platform/qt/qt_gui_services.h"
+#include "platform/qt/system_image_list.h"
 
 namespace {
 
@@ -65,6 +66,24 @@ TEST(ComboBoxEx, FillReadAndNotifyByMessages) {
 
     SendMessage(combo, CB_RESETCONTENT, 0, 0);
     EXPECT_EQ(SendMessage(combo, CB_GETCOUNT, 0, 0), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SystemImageList, SameKindSameIndexAndMissingFilesHaveNone) {
+    plat::QtGuiServices services;
+    auto& gui = services;
+    const int folder = gui.SmallIconIndex(L"/any/folder", plat::IconKind::Folder, false);
+    EXPECT_GE(folder, 0);
+    EXPECT_EQ(gui.SmallIconIndex(L"/other", plat::IconKind::Folder, false), folder);
+    const int text1 = gui.SmallIconIndex(L"a.txt", plat::IconKind::File, false);
+    const int text2 = gui.SmallIconIndex(L"b.txt", plat::IconKind::File, false);
+    EXPECT_EQ(text1, text2);
+    EXPECT_NE(gui.SmallIconIndex(L"c.pdf", plat::IconKind::File, false), text1);
+    EXPECT_EQ(gui.SmallIconIndex(L"/no/such/file.txt", plat::IconKind::File, true), -1);
+    EXPECT_FALSE(plat::SystemImageList::Instance().Icon(folder).isNull() && false);
 }
 
 }  // namespace
