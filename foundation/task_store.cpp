@@ -12,6 +12,7 @@
 #include "foundation/sync_task.h"
 #include "foundation/task_archive_members.h"
 #include "foundation/task_name_rule.h"
+#include "foundation/task_paths.h"
 #include "foundation/task_record.h"
 #include "platform/core/clock.h"
 #include "platform/core/file_time.h"
@@ -119,7 +120,7 @@ bool LoadTaskFromRecord(std::span<const std::uint8_t> bytes, SyncTask& task, std
     }
 
     ApplyTaskArchiveRecord(*record, task);
-    task.UpdateSyncKind();
+    BuildTaskDataPaths(task);
     if (task.repeatOn) task.repeatBase = plat::NowUnixSeconds();
     return true;
 }

@@ -51,7 +51,7 @@ std::string MakeUniqueTaskName(std::string_view name);
 
 // Fills `task` (made and given its defaults by the caller) from one stored record: option
 // records it lacks are made from the settings store's defaults, the fields are copied, the
-// sync kind follows the type, and a repeating task counts its interval from now. False,
+// paths are resolved, and a repeating task counts its interval from now. False,
 // with the reason in `fault` and the task untouched, for a record that is damaged or whose
 // name breaks the task-name rule.
 bool LoadTaskFromRecord(std::span<const std::uint8_t> record, SyncTask& task, std::string* fault = nullptr);
