@@ -5,6 +5,9 @@
 
 ImageList::ImageList(int width, int height) : width_(width), height_(height) {}
 
+ImageList::ImageList(int width, int height, Source source)
+    : width_(width), height_(height), source_(std::move(source)) {}
+
 int ImageList::Add(const QPixmap& image) {
     if (image.width() == width_ && image.height() == height_) images_.push_back(image);
     else images_.push_back(image.scaled(width_, height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -27,14 +30,25 @@ int ImageList::AddStrip(const QImage& strip, QColor maskColor) {
 }
 
 bool ImageList::Draw(QPainter& painter, int index, int x, int y) const {
-    const QPixmap* image = Image(index);
-    if (!image) return false;
-    painter.drawPixmap(x, y, *image);
+    if (index < 0) return false;
+    if (source_) {
+        const QIcon icon = source_(index);
+        if (icon.isNull()) return false;
+        icon.paint(&painter, QRect(x, y, width_, height_));
+        return true;
+    }
+    if (index >= Count()) return false;
+    painter.drawPixmap(x, y, images_[static_cast<std::size_t>(index)]);
     return true;
 }
 
-const QPixmap* ImageList::Image(int index) const {
-    return index >= 0 && index < Count() ? &images_[static_cast<std::size_t>(index)] : nullptr;
+QPixmap ImageList::Pixmap(int index) const {
+    if (index < 0) return {};
+    if (source_) {
+        const QIcon icon = source_(index);
+        return icon.isNull() ? QPixmap() : icon.pixmap(width_, height_);
+    }
+    return index < Count() ? images_[static_cast<std::size_t>(index)] : QPixmap();
 }
 
 std::unique_ptr<ImageList> ImageList::MakeCheckBoxes() {

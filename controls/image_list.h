@@ -1,9 +1,12 @@
 #pragma once
 // A list of equally sized images, drawn by index: what the controls use where the
-// platform they were written for uses an image list.
+// platform they were written for uses an image list. It either owns its images or draws
+// them from a source (such as the system image list, which grows while the program runs).
 
 #include <QColor>
+#include <QIcon>
 #include <QPixmap>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -11,10 +14,15 @@ class QPainter;
 
 class ImageList {
 public:
+    using Source = std::function<QIcon(int index)>;
+
     ImageList(int width, int height);
+    // A list whose image `index` is source(index); a null icon means no such image.
+    ImageList(int width, int height, Source source);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // The images held (0 for a list drawn from a source).
     int Count() const { return static_cast<int>(images_.size()); }
 
     // Adds one image (scaled to the list's size when it differs); returns its index.
@@ -23,10 +31,11 @@ public:
     // transparent. Returns the index of the first image added, -1 when none was.
     int AddStrip(const QImage& strip, QColor maskColor);
 
-    // Draws image `index` with its top-left corner at (x, y); an index out of range draws
-    // nothing and returns false.
+    // Draws image `index` with its top-left corner at (x, y); an index without an image
+    // draws nothing and returns false.
     bool Draw(QPainter& painter, int index, int x, int y) const;
-    const QPixmap* Image(int index) const;
+    // Image `index` at the list's size, or a null pixmap.
+    QPixmap Pixmap(int index) const;
 
     // The check-box images of tree lists: 0 empty, 1 unchecked, 2 checked, 16 x 16 each.
     static std::unique_ptr<ImageList> MakeCheckBoxes();
@@ -35,4 +44,5 @@ private:
     int width_;
     int height_;
     std::vector<QPixmap> images_;
+    Source source_;
 };

@@ -3,11 +3,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <algorithm>
-#include <cstring>
 
 #include "controls/control_defs.h"
 #include "controls/treelist/treelist_window.h"
-#include "platform/core/text.h"
 
 namespace {
 
@@ -138,18 +136,18 @@ void TreeListEditor::Command(unsigned code) {
 LRESULT TreeListEditor::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETTEXT:
-        if (lParam) SetText(plat::Utf8ToWide(reinterpret_cast<const char*>(lParam)));
+        if (lParam) SetText(reinterpret_cast<const WCHAR*>(lParam));
         return TRUE;
     case WM_GETTEXT: {
-        auto* buffer = reinterpret_cast<char*>(lParam);
+        auto* buffer = reinterpret_cast<WCHAR*>(lParam);
         if (!buffer || wParam == 0) return 0;
-        const std::string text = plat::WideToUtf8(Text());
-        const std::size_t n = plat::CutUtf8(text, static_cast<std::size_t>(wParam) - 1).size();
-        std::memcpy(buffer, text.data(), n);
+        const std::wstring text = Text();
+        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(wParam) - 1);
+        std::copy_n(text.data(), n, buffer);
         buffer[n] = 0;
         return static_cast<LRESULT>(n);
     }
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(plat::WideToUtf8(Text()).size());
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(Text().size());
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) Command(kAcceptAndMove);

@@ -1,7 +1,7 @@
 #pragma once
 // The in-place editor of a TreeList: an edit box, a combo box with free text or a drop-down
 // list (child id 3). It is a message window of its own, as the platform's edit controls
-// are: it answers WM_SETTEXT / WM_GETTEXT, and Enter, Escape and the loss of the focus
+// are: it answers WM_SETTEXT / WM_GETTEXT (wide text), and Enter, Escape and the loss of the focus
 // reach the tree list as WM_COMMAND codes.
 
 #include <QPointer>

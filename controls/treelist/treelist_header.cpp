@@ -67,8 +67,10 @@ void TreeListHeader::paintEvent(QPaintEvent*) {
                           : c == 0        ? QStyleOptionHeader::Beginning
                           : c == count - 1 ? QStyleOptionHeader::End
                                            : QStyleOptionHeader::Middle;
-        if (images_ && column.hasImage)
-            if (const QPixmap* pixmap = images_->Image(column.image)) option.icon = QIcon(*pixmap);
+        if (images_ && column.hasImage) {
+            const QPixmap pixmap = images_->Pixmap(column.image);
+            if (!pixmap.isNull()) option.icon = QIcon(pixmap);
+        }
         if (c == pressed_) option.state |= QStyle::State_Sunken;
         style()->drawControl(QStyle::CE_Header, &option, &painter, this);
         right = option.rect.right() + 1;

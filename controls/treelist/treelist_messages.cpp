@@ -58,6 +58,9 @@ LRESULT TreeListWindow::TreeListWndProc(UINT message, WPARAM wParam, LPARAM lPar
         if (header_) header_->update();
         InvalidateAll();
         return 0;
+    case WM_SETREDRAW:
+        setUpdatesEnabled(wParam != 0);
+        return 0;
     case WM_SHOWWINDOW:
         if (wParam) UpdateScrollBars(true);
         return 0;

@@ -14,8 +14,8 @@ using namespace tltest;
 
 namespace {
 
-std::string EditorText(HWND editor) {
-    char buffer[300] = {};
+std::wstring EditorText(HWND editor) {
+    wchar_t buffer[300] = {};
     SendMessage(editor, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
     return buffer;
 }
@@ -75,10 +75,10 @@ TEST_F(TreeListEdit, EnterEditsAndEnterAccepts) {
     ASSERT_NE(Last(TVN_BEGINLABELEDITA), nullptr);
     EXPECT_EQ(Last(TVN_BEGINLABELEDITA)->column, 1);
     EXPECT_EQ(Last(TVN_BEGINLABELEDITA)->text, L"mid");
-    EXPECT_EQ(EditorText(editor), "mid");
+    EXPECT_EQ(EditorText(editor), L"mid");
     ASSERT_NE(qobject_cast<QLineEdit*>(list.EditorWidget()), nullptr);
 
-    SendMessage(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("new text"));
+    SendMessage(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"new text"));
     SendMessage(editor, WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_EQ(Editor(), nullptr);
     const auto* end = Last(TVN_ENDLABELEDITA);
@@ -98,7 +98,7 @@ TEST_F(TreeListEdit, EnterMovesOnOnlyWithTheOptionAndAChangedText) {
     EXPECT_EQ(Text(list, first, 1), L"mid");
 
     list.Message(WM_KEYDOWN, VK_RETURN, 1);
-    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed"));
+    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"changed"));
     SendMessage(Editor(), WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_EQ(Text(list, first, 1), L"changed");
     EXPECT_EQ(Next(list, TVGN_CARET), second);
@@ -108,13 +108,13 @@ TEST_F(TreeListEdit, EnterMovesOnOnlyWithTheOptionAndAChangedText) {
 TEST_F(TreeListEdit, FocusLossAcceptsWithoutMovingAndEscapeCancels) {
     AutoEdit(TVAX_EDIT, TVAE_NEXTLINE);
     list.Message(WM_KEYDOWN, VK_RETURN, 1);
-    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("by focus"));
+    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"by focus"));
     SendMessage(Editor(), WM_KILLFOCUS, 0, 0);
     EXPECT_EQ(Text(list, first, 1), L"by focus");
     EXPECT_EQ(Next(list, TVGN_CARET), first);
 
     list.Message(WM_KEYDOWN, VK_RETURN, 1);
-    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("thrown away"));
+    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"thrown away"));
     SendMessage(Editor(), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(Text(list, first, 1), L"by focus");
     EXPECT_FALSE(Last(TVN_ENDLABELEDITA)->newState & TVIF_TEXT);
@@ -130,7 +130,7 @@ TEST_F(TreeListEdit, TheParentMayRefuseTheStartOrTheText) {
 
     parent.answer = [](NMHDR* h) -> LRESULT { return h->code == TVN_ENDLABELEDITA ? 1 : 0; };
     list.Message(WM_KEYDOWN, VK_RETURN, 1);
-    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("refused"));
+    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"refused"));
     SendMessage(Editor(), WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_EQ(Text(list, first, 1), L"mid");
 }
@@ -141,7 +141,7 @@ TEST_F(TreeListEdit, TypingStartsAnEditWithTheCharacter) {
     EXPECT_EQ(Editor(), nullptr);
     list.Message(WM_CHAR, 'x', 1);
     ASSERT_NE(Editor(), nullptr);
-    EXPECT_EQ(EditorText(Editor()), "x");
+    EXPECT_EQ(EditorText(Editor()), L"x");
     SendMessage(Editor(), WM_CHAR, 'y', 1);
     SendMessage(Editor(), WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_EQ(Text(list, first, 1), L"xy");
@@ -247,7 +247,7 @@ TEST_F(TreeListEdit, EditLabelMessageAndCallbackTexts) {
     const LRESULT editor = list.Message(TVM_EDITLABELA, 0 | (TVLE_EDIT << 29), static_cast<LPARAM>(second));
     ASSERT_NE(editor, 0);
     EXPECT_EQ(Next(list, TVGN_CARET), second);
-    SendMessage(reinterpret_cast<HWND>(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("for the parent"));
+    SendMessage(reinterpret_cast<HWND>(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"for the parent"));
     EXPECT_EQ(list.Message(TVM_ENDEDITLABELNOW, 0, 0), 1);
     ASSERT_NE(Last(TVN_SETDISPINFOA), nullptr);
     EXPECT_EQ(Last(TVN_SETDISPINFOA)->text, L"for the parent");
@@ -277,7 +277,7 @@ TEST_F(TreeListEdit, GivingTheEditorTheFocusDoesNotLockTheWindow) {
     list.Message(WM_KEYDOWN, VK_RETURN, 1);
     ASSERT_NE(Editor(), nullptr);
     // The focus moves elsewhere: the edit ends, accepting.
-    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
+    SendMessage(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"kept"));
     QLineEdit elsewhere(&parent);
     elsewhere.show();
     elsewhere.setFocus();

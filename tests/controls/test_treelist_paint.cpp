@@ -153,9 +153,9 @@ TEST_F(TreeListPaint, GridLinesAndRowColours) {
 TEST_F(TreeListPaint, CheckBoxImages) {
     const auto boxes = ImageList::MakeCheckBoxes();
     ASSERT_EQ(boxes->Count(), 3);
-    const QImage empty = boxes->Image(0)->toImage();
-    const QImage unchecked = boxes->Image(1)->toImage();
-    const QImage checked = boxes->Image(2)->toImage();
+    const QImage empty = boxes->Pixmap(0).toImage();
+    const QImage unchecked = boxes->Pixmap(1).toImage();
+    const QImage checked = boxes->Pixmap(2).toImage();
     EXPECT_EQ(qAlpha(empty.pixel(8, 8)), 0);
     // The box spans (1, 2)-(14, 15): a frame around a white inside.
     EXPECT_EQ(qAlpha(unchecked.pixel(0, 8)), 0);
