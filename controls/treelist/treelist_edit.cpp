@@ -7,15 +7,13 @@
 
 #include "controls/treelist/item_handles.h"
 #include "controls/treelist/treelist_editor.h"
+#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
 #include "controls/treelist/value_list.h"
 
 namespace {
 
-constexpr UINT kKeyDoubleClick = 0xFEDC;
-constexpr UINT kKeyIconClick = 0xFEDB;
-
-bool IsPseudoKey(UINT key) { return key == VK_RETURN || key == kKeyDoubleClick || key == kKeyIconClick; }
+bool IsPseudoKey(UINT key) { return key == VK_RETURN || key == treelist::kKeyDoubleClick || key == treelist::kKeyIconClick; }
 
 }  // namespace
 
@@ -42,7 +40,7 @@ LRESULT TreeListWindow::StartEdit(unsigned column, UINT key, POINT point) {
         typed = static_cast<wchar_t>(key);
     }
     if (kind >= TVAX_STEP) {
-        if ((kind & 1) == 0 || key == kKeyIconClick) {
+        if ((kind & 1) == 0 || key == treelist::kKeyIconClick) {
             StepValue(caret_, column, point);
             return 0;
         }

@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "controls/control_defs.h"
+#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
 
 namespace {
 
-constexpr UINT kEditorId = 3;
 constexpr int kMaxText = 259;
 constexpr int kMaxEntry = 255;
 constexpr UINT kCbGetCount = 0x0146;
@@ -130,7 +130,7 @@ void TreeListEditor::WatchChanges() {
 }
 
 void TreeListEditor::Command(unsigned code) {
-    owner_.Message(WM_COMMAND, MAKEWPARAM(kEditorId, static_cast<WORD>(code)), reinterpret_cast<LPARAM>(GetSafeHwnd()));
+    owner_.Message(WM_COMMAND, MAKEWPARAM(treelist::kEditorId, static_cast<WORD>(code)), reinterpret_cast<LPARAM>(GetSafeHwnd()));
 }
 
 LRESULT TreeListEditor::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,11 +6,11 @@
 
 #include "controls/control_defs.h"
 #include "controls/image_list.h"
+#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
 
 namespace {
 
-constexpr UINT_PTR kHeaderId = 1;
 constexpr int kDividerReach = 4;
 
 }  // namespace
@@ -38,7 +38,7 @@ LRESULT TreeListHeader::Send(unsigned code, int column, int width) {
     HDITEM item;
     NMHEADER nm;
     nm.hdr.hwndFrom = GetSafeHwnd();
-    nm.hdr.idFrom = kHeaderId;
+    nm.hdr.idFrom = treelist::kHeaderId;
     nm.hdr.code = code;
     nm.iItem = column;
     if (width >= 0) {
@@ -46,7 +46,7 @@ LRESULT TreeListHeader::Send(unsigned code, int column, int width) {
         item.cxy = width;
         nm.pitem = &item;
     }
-    return owner_.Message(WM_NOTIFY, kHeaderId, reinterpret_cast<LPARAM>(&nm));
+    return owner_.Message(WM_NOTIFY, treelist::kHeaderId, reinterpret_cast<LPARAM>(&nm));
 }
 
 void TreeListHeader::paintEvent(QPaintEvent*) {

@@ -4,13 +4,8 @@
 #include <algorithm>
 
 #include "controls/treelist/incremental_search.h"
+#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
-
-namespace {
-
-constexpr UINT kKeyIconClick = 0xFEDB;
-
-}  // namespace
 
 bool TreeListWindow::ControlHeld() const {
     const auto modifiers = modifiersFromEvent_ ? eventModifiers_ : QGuiApplication::queryKeyboardModifiers();
@@ -35,7 +30,7 @@ void TreeListWindow::OnKeyDown(UINT key) {
         NotifyCode(NM_RETURN);
         const TreeColumn* record = columns_.At(caretColumn_);
         if (record && record->autoEditKind != 0 && items_.Get(caret_))
-            StartEdit(caretColumn_, ctrl ? kKeyIconClick : VK_RETURN, POINT{});
+            StartEdit(caretColumn_, ctrl ? treelist::kKeyIconClick : VK_RETURN, POINT{});
         return;
     }
 

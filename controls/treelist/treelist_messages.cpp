@@ -11,8 +11,13 @@
 #include "controls/treelist/item_handles.h"
 #include "controls/treelist/treelist_editor.h"
 #include "controls/treelist/treelist_header.h"
+#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
 #include "platform/core/text.h"
+
+using treelist::kEditorId;
+using treelist::kHeaderId;
+using treelist::kTooltipTimerId;
 
 namespace {
 
@@ -20,9 +25,6 @@ constexpr UINT kWmDrawItem = 0x002B;
 constexpr UINT kWmCut = 0x0300;
 constexpr UINT kWmCopy = 0x0301;
 constexpr UINT kWmPaste = 0x0302;
-constexpr UINT_PTR kTooltipTimerId = 0x3912;
-constexpr UINT kEditorId = 3;
-constexpr UINT_PTR kHeaderId = 1;
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
@@ -132,7 +134,7 @@ LRESULT TreeListWindow::TreeListWndProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK: OnMouseButton(message, wParam, PointOf(lParam)); return 0;
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP: OnButtonUp(message, wParam, PointOf(lParam)); return 0;
+    case WM_RBUTTONUP: OnButtonUp(); return 0;
     case WM_MOUSEMOVE: OnMouseMove(wParam, PointOf(lParam)); return 0;
     case kWmCut:
     case kWmCopy:

@@ -3,14 +3,8 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
-
-namespace {
-
-constexpr UINT kKeyDoubleClick = 0xFEDC;
-constexpr UINT kKeyIconClick = 0xFEDB;
-
-}  // namespace
 
 void TreeListWindow::FlipCheckBox(ItemIndex handle, unsigned column) {
     TreeItem* item = items_.Get(handle);
@@ -128,23 +122,20 @@ void TreeListWindow::OnMouseButton(UINT message, WPARAM keys, POINT point) {
         const bool dblEdit = record && (record->options & TVAE_DBLCLICK);
         if (doubleClick && left && items_.Get(handle)) {
             if (!onCell) {
-                if (dblEdit) StartEdit(0, kKeyDoubleClick, point);
+                if (dblEdit) StartEdit(0, treelist::kKeyDoubleClick, point);
                 else Expand(handle, TVE_TOGGLE);
             } else if (dblEdit) {
-                StartEdit(hitColumn, (hit.flags & TVHT_ONSUBICON) ? kKeyIconClick : kKeyDoubleClick, point);
+                StartEdit(hitColumn, (hit.flags & TVHT_ONSUBICON) ? treelist::kKeyIconClick : treelist::kKeyDoubleClick, point);
             }
         } else if (message == WM_LBUTTONDOWN && onCell && (hit.flags & TVHT_ONSUBICON) && record &&
                    (record->options & TVAE_ICONCLICK) && items_.Get(handle)) {
-            StartEdit(hitColumn, kKeyIconClick, point);
+            StartEdit(hitColumn, treelist::kKeyIconClick, point);
         }
     }
     notifyClick();
 }
 
-void TreeListWindow::OnButtonUp(UINT message, WPARAM keys, POINT point) {
-    (void)message;
-    (void)keys;
-    (void)point;
+void TreeListWindow::OnButtonUp() {
     if (pendingClick_) {
         pendingClick_ = false;
         if (items_.Get(pendingItem_)) {

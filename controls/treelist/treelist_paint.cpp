@@ -7,13 +7,12 @@
 #include <climits>
 #include <vector>
 
+#include "controls/colorref.h"
 #include "controls/treelist/text_fitting.h"
 #include "controls/treelist/treelist_header.h"
 #include "controls/treelist/treelist_window.h"
 
 namespace {
-
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 // Dotted lines on odd pixels, so that the dots of neighbouring rows line up.
 void DottedVertical(std::vector<QPoint>& dots, int x, int top, int bottom) {
@@ -86,7 +85,7 @@ void TreeListWindow::Paint(QPainter& painter, const QRect& update) {
     }
     if (y < clientHeight_) {
         painter.fillRect(QRect(0, y, clientWidth_, clientHeight_ - y),
-                         ToQColor(colors_.Get(grayed ? TVC_GRAYED : TVC_BK)));
+                         ColorFromRef(colors_.Get(grayed ? TVC_GRAYED : TVC_BK)));
     }
     painter.restore();
     if (ColumnCount() == 0 && widestRight_ != widestBefore) UpdateScrollBars();
@@ -112,7 +111,7 @@ void TreeListWindow::PaintRow(QPainter& painter, int row, int y, const QRect& ar
     if (grayed) rowColor = markColor = colors_.Get(TVC_GRAYED);
 
     const int width = std::max(clientWidth_, 0);
-    painter.fillRect(QRect(0, y, width, itemHeight_), ToQColor(rowColor));
+    painter.fillRect(QRect(0, y, width, itemHeight_), ColorFromRef(rowColor));
 
     // Column 0: its own background, or the column's mark colour.
     const bool noColumns = ColumnCount() == 0;
@@ -121,16 +120,16 @@ void TreeListWindow::PaintRow(QPainter& painter, int row, int y, const QRect& ar
     COLORREF treeColor = rowColor;
     if (!noColumns && columns_.At(0)->marked && !fullRowSelected) treeColor = markColor;
     if (item->hasBkColor && !fullRowSelected) treeColor = item->bkColor;
-    if (treeColor != rowColor) painter.fillRect(QRect(left0, y, right0 - left0, itemHeight_), ToQColor(treeColor));
+    if (treeColor != rowColor) painter.fillRect(QRect(left0, y, right0 - left0, itemHeight_), ColorFromRef(treeColor));
 
     if (rowColors && (exStyle_ & TVS_EX_ITEMLINES)) {
         const int bandRight = left0 + static_cast<int>(item->level + 1) * indent_ + 2;
-        painter.fillRect(QRect(left0, y + itemHeight_ - 3, bandRight - left0, 3), ToQColor(colors_.Get(TVC_FRAME)));
+        painter.fillRect(QRect(left0, y + itemHeight_ - 3, bandRight - left0, 3), ColorFromRef(colors_.Get(TVC_FRAME)));
     }
 
     painter.save();
     painter.setClipRect(QRect(left0, y, right0 - left0, itemHeight_).intersected(area));
-    PaintTreeColumn(painter, handle, row, y, treeColor);
+    PaintTreeColumn(painter, handle, y, treeColor);
     painter.restore();
 
     for (unsigned column = 1; column < ColumnCount(); ++column) {
@@ -144,12 +143,12 @@ void TreeListWindow::PaintRow(QPainter& painter, int row, int y, const QRect& ar
         if (fullRowSelected) cellColor = rowColor;
         painter.save();
         painter.setClipRect(QRect(left, y, right - left, itemHeight_).intersected(area));
-        PaintCell(painter, handle, column, row, y, cellColor);
+        PaintCell(painter, handle, column, y, cellColor);
         painter.restore();
     }
 
     if (exStyle_ & TVS_EX_ITEMLINES) {
-        painter.setPen(ToQColor(colors_.Get(TVC_FRAME)));
+        painter.setPen(ColorFromRef(colors_.Get(TVC_FRAME)));
         painter.drawLine(0, y + itemHeight_ - 1, width - 1, y + itemHeight_ - 1);
         for (unsigned column = 0; column < ColumnCount(); ++column) {
             const int x = ColumnRight(column) - hscroll_ - 1;
@@ -158,8 +157,7 @@ void TreeListWindow::PaintRow(QPainter& painter, int row, int y, const QRect& ar
     }
 }
 
-void TreeListWindow::PaintTreeColumn(QPainter& painter, ItemIndex handle, int row, int y, COLORREF rowColor) {
-    (void)row;
+void TreeListWindow::PaintTreeColumn(QPainter& painter, ItemIndex handle, int y, COLORREF rowColor) {
     TreeItem* item = items_.Get(handle);
     if (!item) return;
     const bool noColumns = ColumnCount() == 0;
@@ -185,7 +183,7 @@ void TreeListWindow::PaintTreeColumn(QPainter& painter, ItemIndex handle, int ro
             DottedHorizontal(dots, mid, buttonX, buttonCell + indent_);
         }
         if (!dots.empty()) {
-            painter.setPen(ToQColor(colors_.Get(TVC_LINE)));
+            painter.setPen(ColorFromRef(colors_.Get(TVC_LINE)));
             painter.drawPoints(dots.data(), static_cast<int>(dots.size()));
         }
     }
@@ -195,9 +193,9 @@ void TreeListWindow::PaintTreeColumn(QPainter& painter, ItemIndex handle, int ro
         item = items_.Get(handle);
         if (!item) return;
         const QRect box(buttonX - 4, mid - 4, 9, 9);
-        painter.fillRect(box, ToQColor(colors_.Get(TVC_BOX)));
-        painter.fillRect(box.adjusted(1, 1, -1, -1), ToQColor(rowColor));
-        const QColor bar = ToQColor(colors_.Get(TVC_LINE));
+        painter.fillRect(box, ColorFromRef(colors_.Get(TVC_BOX)));
+        painter.fillRect(box.adjusted(1, 1, -1, -1), ColorFromRef(rowColor));
+        const QColor bar = ColorFromRef(colors_.Get(TVC_LINE));
         painter.fillRect(QRect(buttonX - 2, mid, 5, 1), bar);
         if (!(item->state & TVIS_EXPANDED) || (item->state & TVIS_EXPANDPARTIAL))
             painter.fillRect(QRect(buttonX, mid - 2, 1, 5), bar);
@@ -244,14 +242,14 @@ void TreeListWindow::PaintTreeColumn(QPainter& painter, ItemIndex handle, int ro
     const bool hot = (style_ & TVS_TRACKSELECT) && handle == dropItem_ && dropColumn_ == 0;
     const bool dropped = !hot && (item->dropHighlighted || (item->state & TVIS_DROPHILITED));
     const QRect textRect(textX - 2, textY, shownWidth + 4, textHeight_ + 1);
-    QColor textColor = ToQColor(item->hasTextColor ? item->textColor : colors_.Get(TVC_TEXT));
+    QColor textColor = ColorFromRef(item->hasTextColor ? item->textColor : colors_.Get(TVC_TEXT));
     if (dropped || (selected && hasFocus_ && !subSelectElsewhere)) {
-        painter.fillRect(textRect, ToQColor(colors_.System().highlight));
-        textColor = ToQColor(colors_.System().highlightText);
+        painter.fillRect(textRect, ColorFromRef(colors_.System().highlight));
+        textColor = ColorFromRef(colors_.System().highlightText);
     } else if (selected && !subSelectElsewhere) {
-        if (!(exStyle_ & TVS_EX_FULLROWMARK)) painter.fillRect(textRect, ToQColor(colors_.System().menu));
+        if (!(exStyle_ & TVS_EX_FULLROWMARK)) painter.fillRect(textRect, ColorFromRef(colors_.System().menu));
     } else if (hot) {
-        textColor = ToQColor(colors_.Get(TVC_TRACK));
+        textColor = ColorFromRef(colors_.Get(TVC_TRACK));
     }
     painter.setFont(font);
     painter.setPen(textColor);
@@ -259,18 +257,16 @@ void TreeListWindow::PaintTreeColumn(QPainter& painter, ItemIndex handle, int ro
 
     const ItemIndex focusItem = focusItem_ ? focusItem_ : caret_;
     if ((exStyle_ & TVS_EX_MULTISELECT) && hasFocus_ && handle == focusItem) {
-        painter.setPen(QPen(ToQColor(colors_.Get(TVC_BOX)), 1, Qt::DotLine));
+        painter.setPen(QPen(ColorFromRef(colors_.Get(TVC_BOX)), 1, Qt::DotLine));
         painter.drawRect(textRect.adjusted(0, 0, -1, -1));
     }
     widestRight_ = std::max(widestRight_, textX + hscroll_ + item->textWidth + 5);
 }
 
-void TreeListWindow::PaintCell(QPainter& painter, ItemIndex handle, unsigned column, int row, int y,
-                               COLORREF cellColor) {
-    (void)row;
+void TreeListWindow::PaintCell(QPainter& painter, ItemIndex handle, unsigned column, int y, COLORREF cellColor) {
     const int left = ColumnLeft(column) - hscroll_;
     const int right = ColumnRight(column) - hscroll_;
-    painter.fillRect(QRect(left, y, right - left, itemHeight_), ToQColor(cellColor));
+    painter.fillRect(QRect(left, y, right - left, itemHeight_), ColorFromRef(cellColor));
     TreeItem* item = items_.Get(handle);
     if (!item || !item->Cell(column)) return;
     const TreeColumn& record = *columns_.At(column);
@@ -326,12 +322,12 @@ void TreeListWindow::PaintCell(QPainter& painter, ItemIndex handle, unsigned col
     const bool caretCell = selected && (exStyle_ & TVS_EX_SUBSELECT) && handle == caret_ && caretColumn_ == column;
     const bool highlighted = caretCell || (selected && fullRow);
     const bool dropped = cell->dropHighlighted || (cell->state & TVIS_DROPHILITED);
-    QColor textColor = ToQColor(cell->hasTextColor ? cell->textColor : colors_.Get(TVC_TEXT));
+    QColor textColor = ColorFromRef(cell->hasTextColor ? cell->textColor : colors_.Get(TVC_TEXT));
     if (dropped || (highlighted && hasFocus_)) {
-        painter.fillRect(textRect, ToQColor(colors_.System().highlight));
-        textColor = ToQColor(colors_.System().highlightText);
+        painter.fillRect(textRect, ColorFromRef(colors_.System().highlight));
+        textColor = ColorFromRef(colors_.System().highlightText);
     } else if (highlighted && !fullRow) {
-        painter.fillRect(textRect, ToQColor(colors_.System().menu));
+        painter.fillRect(textRect, ColorFromRef(colors_.System().menu));
     }
     painter.setFont(font);
     painter.setPen(textColor);
@@ -354,17 +350,17 @@ LRESULT TreeListWindow::CreateDragImage(unsigned column, ItemIndex handle) {
     const int height = std::max(itemHeight_, 1);
 
     QImage bitmap(width, height, QImage::Format_ARGB32);
-    bitmap.fill(ToQColor(colors_.Get(TVC_BK)));
+    bitmap.fill(ColorFromRef(colors_.Get(TVC_BK)));
     {
         QPainter painter(&bitmap);
         if (iconWidth) icons->Draw(painter, image, 0, (height - icons->Height()) / 2);
         painter.setFont(font_);
-        painter.setPen(ToQColor(colors_.Get(TVC_TEXT)));
+        painter.setPen(ColorFromRef(colors_.Get(TVC_TEXT)));
         painter.drawText(QPoint(iconWidth + 2, (height - textHeight_) / 2 + QFontMetrics(font_).ascent()),
                          QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size())));
     }
     // The background is the mask: what the caller drags is the icon and the text only.
     auto list = std::make_unique<ImageList>(width, height);
-    list->AddStrip(bitmap, ToQColor(colors_.Get(TVC_BK)));
+    list->AddStrip(bitmap, ColorFromRef(colors_.Get(TVC_BK)));
     return reinterpret_cast<LRESULT>(list.release());  // the caller owns the list
 }

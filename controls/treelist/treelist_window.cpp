@@ -1,5 +1,6 @@
 // Life of a TreeList window, its identity towards the parent, fonts, item height, colours
 // and style changes.
+#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
 
 #include <QApplication>
@@ -10,18 +11,9 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "controls/colorref.h"
 #include "controls/treelist/treelist_editor.h"
 #include "controls/treelist/treelist_header.h"
-
-namespace {
-
-constexpr UINT_PTR kTooltipTimerId = 0x3912;
-
-COLORREF ToColorRef(const QColor& c) {
-    return RGB(static_cast<BYTE>(c.red()), static_cast<BYTE>(c.green()), static_cast<BYTE>(c.blue()));
-}
-
-}  // namespace
 
 TreeListWindow::TreeListWindow(DWORD style, QWidget* parent, UINT id)
     : QAbstractScrollArea(parent), plat::MessageWindow(this), id_(id), style_(style) {
@@ -45,7 +37,7 @@ TreeListWindow::TreeListWindow(DWORD style, QWidget* parent, UINT id)
     UpdateItemHeight();
 
     tooltipTimer_.setInterval(1500);
-    connect(&tooltipTimer_, &QTimer::timeout, this, [this] { Message(WM_TIMER, kTooltipTimerId, 0); });
+    connect(&tooltipTimer_, &QTimer::timeout, this, [this] { Message(WM_TIMER, treelist::kTooltipTimerId, 0); });
     tooltipDelayTimer_.setInterval(500);
     connect(&tooltipDelayTimer_, &QTimer::timeout, this, [this] { OnTooltipDelayTick(); });
 }
@@ -139,15 +131,15 @@ LRESULT TreeListWindow::NotifyItem(UINT code, UINT action, ItemIndex oldItem, un
 void TreeListWindow::UpdateSystemColors() {
     const QPalette p = palette();
     SystemColors system;
-    system.window = ToColorRef(p.color(QPalette::Active, QPalette::Base));
-    system.windowText = ToColorRef(p.color(QPalette::Active, QPalette::Text));
-    system.infoBk = ToColorRef(p.color(QPalette::Active, QPalette::ToolTipBase));
-    system.buttonFace = ToColorRef(p.color(QPalette::Active, QPalette::Button));
-    system.buttonShadow = ToColorRef(p.color(QPalette::Active, QPalette::Dark));
-    system.highlight = ToColorRef(p.color(QPalette::Active, QPalette::Highlight));
-    system.highlightText = ToColorRef(p.color(QPalette::Active, QPalette::HighlightedText));
-    system.scrollBar = ToColorRef(p.color(QPalette::Active, QPalette::Button));
-    system.menu = ToColorRef(p.color(QPalette::Active, QPalette::Window));
+    system.window = RefFromColor(p.color(QPalette::Active, QPalette::Base));
+    system.windowText = RefFromColor(p.color(QPalette::Active, QPalette::Text));
+    system.infoBk = RefFromColor(p.color(QPalette::Active, QPalette::ToolTipBase));
+    system.buttonFace = RefFromColor(p.color(QPalette::Active, QPalette::Button));
+    system.buttonShadow = RefFromColor(p.color(QPalette::Active, QPalette::Dark));
+    system.highlight = RefFromColor(p.color(QPalette::Active, QPalette::Highlight));
+    system.highlightText = RefFromColor(p.color(QPalette::Active, QPalette::HighlightedText));
+    system.scrollBar = RefFromColor(p.color(QPalette::Active, QPalette::Button));
+    system.menu = RefFromColor(p.color(QPalette::Active, QPalette::Window));
     colors_.SetSystemColors(system);
 }
 

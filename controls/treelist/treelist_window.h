@@ -5,18 +5,21 @@
 // mouse, keyboard, wheel and focus events are turned into the same messages, so the control
 // behaves the same whether a person or a test drives it.
 //
-// The implementation is spread over files by topic: treelist_items.cpp (insert, set, get,
-// delete), treelist_expand.cpp, treelist_select.cpp, treelist_find_sort.cpp,
-// treelist_columns.cpp, treelist_scroll.cpp, treelist_paint.cpp, treelist_hittest.cpp,
-// treelist_mouse.cpp, treelist_keyboard.cpp, treelist_edit.cpp, treelist_tooltip.cpp,
-// treelist_messages.cpp (the dispatcher) and treelist_qt_events.cpp.
+// Where a message carries a drawing object on the platform it was written for, it carries
+// the Qt one here: WM_PAINT's wParam may be a QPainter* to paint the client area into, and
+// WM_SETFONT's wParam is a const QFont*. Image lists are ImageList*.
+//
+// The implementation is spread over files by topic: treelist_window.cpp (life, fonts,
+// colours, styles), treelist_messages.cpp (the dispatcher), treelist_items.cpp (insert, set,
+// get, delete), treelist_navigation.cpp, treelist_expand.cpp, treelist_select.cpp,
+// treelist_find_sort.cpp, treelist_columns.cpp, treelist_scroll.cpp, treelist_paint.cpp,
+// treelist_hittest.cpp, treelist_mouse.cpp, treelist_keyboard.cpp, treelist_edit.cpp,
+// treelist_tooltip.cpp and treelist_qt_events.cpp.
 
 #include <QAbstractScrollArea>
 #include <QFont>
-#include <QPointer>
 #include <QTimer>
 #include <array>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -72,7 +75,6 @@ protected:
 
 private:
     friend class TreeListHeader;
-    friend class TreeListEditor;
 
     // Results of a hit test.
     struct Hit {
@@ -186,8 +188,8 @@ private:
     // --- treelist_paint.cpp
     void Paint(QPainter& painter, const QRect& update);
     void PaintRow(QPainter& painter, int row, int y, const QRect& update);
-    void PaintTreeColumn(QPainter& painter, ItemIndex item, int row, int y, COLORREF rowColor);
-    void PaintCell(QPainter& painter, ItemIndex item, unsigned column, int row, int y, COLORREF cellColor);
+    void PaintTreeColumn(QPainter& painter, ItemIndex item, int y, COLORREF rowColor);
+    void PaintCell(QPainter& painter, ItemIndex item, unsigned column, int y, COLORREF cellColor);
     int MeasureText(std::wstring_view text, bool bold) const;
     void InvalidateItem(ItemIndex item);
     void InvalidateAll();
@@ -201,7 +203,7 @@ private:
     // --- treelist_mouse.cpp
     void OnMouseButton(UINT message, WPARAM keys, POINT point);
     void OnMouseMove(WPARAM keys, POINT point);
-    void OnButtonUp(UINT message, WPARAM keys, POINT point);
+    void OnButtonUp();
     void FlipCheckBox(ItemIndex item, unsigned column);
 
     // --- treelist_keyboard.cpp
