@@ -5,6 +5,7 @@
 
 #include "foundation/history_record.h"
 #include "foundation/history_store.h"
+#include "foundation/script_table.h"
 #include "foundation/sync_task.h"
 #include "foundation/task_archive_members.h"
 #include "platform/core/archive_lock.h"
@@ -57,10 +58,10 @@ TaskLoadReport ImportTaskList(HWND window, const std::string& fileName) {
         }
 
         AddHistoryRecord(*task, kHistoryTaskImported, 0, kHistoryEventDone, nameInFile);
-        const bool scheduled = task->scheduleOn != 0;
-        if (SendTaskAdded(window, std::move(task)) == nullptr) continue;
+        SyncTask* const added = SendTaskAdded(window, std::move(task));
+        if (added == nullptr) continue;
         ++report.added;
-        if (scheduled) report.scheduledAdded = true;
+        if (added->scheduleOn) report.scriptAdded = AddTaskScript(*added) != 0 || report.scriptAdded;
     }
 
     std::vector<std::string> told = report.skipped;

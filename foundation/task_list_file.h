@@ -15,7 +15,8 @@ BOOL ExportTaskList(const std::string& fileName);
 // Imports every task of the task-list file `fileName`: a task whose name the store holds
 // already is renamed with MakeUniqueTaskName; each is stored, handed to `window` (the task
 // list) with WM_SYNC_TASK_ADDED and given a history record of type 8 whose text is its name
-// in the file (with status 10 and no hand-over when it could not be stored). Members that
+// in the file (with status 10 and no hand-over when it could not be stored); a scheduled
+// task gets its scheduled script. Members that
 // are damaged, or whose names break the task-name rule, are skipped; everything skipped or
 // not stored is told in one message box at the end.
 TaskLoadReport ImportTaskList(HWND window, const std::string& fileName);

@@ -9,6 +9,7 @@
 #include "foundation/path_utils.h"
 #include "foundation/program_state.h"
 #include "foundation/resource_strings.h"
+#include "foundation/script_table.h"
 #include "foundation/sync_task.h"
 #include "foundation/task_archive_members.h"
 #include "foundation/task_name_rule.h"
@@ -178,10 +179,10 @@ TaskLoadReport LoadAllTasks(HWND window) {
             report.skipped.push_back(plat::Format("Task record %u was skipped: %s.", index + 1, fault.c_str()));
             continue;
         }
-        const bool scheduled = task->scheduleOn != 0;
-        if (SendTaskAdded(window, std::move(task)) == nullptr) continue;
+        SyncTask* const added = SendTaskAdded(window, std::move(task));
+        if (added == nullptr) continue;
         ++report.added;
-        if (scheduled) report.scheduledAdded = true;
+        if (added->scheduleOn) report.scriptAdded = AddTaskScript(*added) != 0 || report.scriptAdded;
     }
 
     if (!report.skipped.empty()) {

@@ -65,11 +65,12 @@ struct TaskLoadReport {
     DWORD added = 0;                   // tasks handed to the task list
     std::vector<std::string> skipped;  // one line for each member left out, and why
     std::vector<std::string> notes;    // what the tasks added lost on the way (filter entries)
-    bool scheduledAdded = false;       // a task with a schedule was among those added
+    bool scriptAdded = false;          // a scheduled script was added for a task: arm the timers
 };
 
-// Hands every task of the store to `window` (the task list) with WM_SYNC_TASK_ADDED. The
-// members that were skipped are told in one message box at the end.
+// Hands every task of the store to `window` (the task list) with WM_SYNC_TASK_ADDED and
+// adds the scheduled script of each scheduled one. The members that were skipped are told
+// in one message box at the end.
 TaskLoadReport LoadAllTasks(HWND window);
 
 // Hands a loaded or imported task to the task list with WM_SYNC_TASK_ADDED (w = the task).

@@ -49,7 +49,7 @@ TEST_F(TaskListFileTest, ImportMergesIntoAStoreThatHoldsOneOfItsTasks) {
     const TaskLoadReport report = ImportTaskList(list.hwnd, ListPath());
     EXPECT_TRUE(report.complete);
     EXPECT_EQ(report.added, 3u);
-    EXPECT_TRUE(report.scheduledAdded);
+    EXPECT_TRUE(report.scriptAdded);
     EXPECT_TRUE(report.skipped.empty());
     EXPECT_TRUE(boxes.Requests().empty());
     EXPECT_EQ(list.Names(), (std::vector<std::string>{"A", "B (2)", "C"}));

@@ -77,7 +77,7 @@ TEST_F(TaskStoreTest, SavedTasksLoadBackWithEveryField) {
     const TaskLoadReport report = LoadAllTasks(list.hwnd);
     EXPECT_TRUE(report.complete);
     EXPECT_EQ(report.added, 2u);
-    EXPECT_TRUE(report.scheduledAdded);
+    EXPECT_TRUE(report.scriptAdded);
     EXPECT_TRUE(boxes.Requests().empty());
     ASSERT_EQ(list.Names(), (std::vector<std::string>{"First", "Second"}));
 
@@ -88,6 +88,7 @@ TEST_F(TaskStoreTest, SavedTasksLoadBackWithEveryField) {
     EXPECT_EQ(loaded.sourceFolder, L"/srv/left/First");
     EXPECT_EQ(loaded.syncKind, kSyncKindBackup);
     EXPECT_EQ(loaded.rowIndex, -1);
+    EXPECT_GE(loaded.scriptIndex, 0);  // scheduled: its script was added
 }
 
 TEST_F(TaskStoreTest, MissingStoreIsEmptyAndAnUnreadableOneIsTold) {
