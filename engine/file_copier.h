@@ -1,0 +1,82 @@
+#pragma once
+// The engine's own file copier and the small file helpers of the copy and delete actions.
+//
+// A copy never destroys what it replaces until the new file is complete: the data go into
+// a temporary file beside the target (see kCopyTempPrefix), which gets the source's times
+// and permission bits and is then renamed over the target in one step. When the copy
+// fails or is stopped the temporary file is removed and the target is exactly as it was,
+// so callers must not delete the target after a failure or a stop. A read-only target is
+// never made writable or renamed over: that copy fails with access denied.
+//
+// The copier tells a progress window the file's name and the percentage copied, asks a
+// stop window after each chunk whether Stop was pressed, and slows itself down as the
+// task's "Speed" option says.
+
+#include <string>
+#include <string_view>
+
+#include "platform/core/win_types.h"
+
+// The "Speed" option: bytes moved per chunk and the pause after each chunk.
+//   0 "No limit"                              1,048,576 bytes, no pause
+//   1 "Medium speed and large buffer"         1,048,576 bytes, 100 ms
+//   2 "Medium speed and medium-sized buffer"    102,400 bytes, 1000 ms
+//   3 (and any other) "Low speed and small buffer"  10,240 bytes, no pause
+DWORD CopyChunkSizeForSpeed(DWORD speed);
+DWORD CopyPauseForSpeed(DWORD speed);
+
+// Sets the program-wide chunk size from a "Speed" value; each run sets it before each
+// pass. A copy reads it once, when it starts, so a change by another run never alters a
+// copy under way.
+void SetCopyChunkSize(DWORD speed);
+DWORD GetCopyChunkSize();
+// The chunk size of the last copy that moved data (0 before the first).
+DWORD GetLastCopyChunkSize();
+
+// Temporary files of copies under way are named kCopyTempPrefix, 16 hex digits and
+// kCopyTempSuffix, in the target's folder. Such a name is never an item of a run: the
+// folder scan must pass over files named so (IsCopyTempName). One can be left behind
+// only when the program itself was killed during a copy.
+inline constexpr std::string_view kCopyTempPrefix = ".~qbcopy-";
+inline constexpr std::string_view kCopyTempSuffix = ".tmp";
+bool IsCopyTempName(std::string_view fileName);
+bool IsCopyTempName(std::wstring_view fileName);
+
+// What a copy may find at its target.
+enum class CopyDisposition {
+    kCreateAlways,  // a new file, or one that replaces the (writable) file there
+    kCreateNew,     // a new file only: a file that is there fails with ERROR_FILE_EXISTS
+};
+
+// Copies `source` to `target`. `stopWindow` (may be null) is asked WM_SYNC_QUERY_STOP
+// before each chunk; `progressWindow` (may be null) is sent the file's name
+// (WM_SYNC_LOG_LINE_W, l 0) and, for a file that is not empty, WM_SYNC_COPY_BEGIN, then
+// WM_SYNC_COPY_BYTES whenever the whole percentage changes, and WM_SYNC_COPY_SIZE at the
+// end. `speed` chooses the pauses.
+// Returns 1 when the target is the complete copy with the source's times and
+// permission bits, -1 when Stop was pressed, 0 on failure with the last error telling why:
+// ERROR_DISK_FULL (112), ERROR_ACCESS_DENIED (5) for a read-only target or one that is a
+// folder or link, ERROR_SHARING_VIOLATION for a source another program holds, the
+// error of the failed open, read, write or rename otherwise. Symbolic links are not
+// copied (access denied). The times and permissions are those the source had when the
+// copy began, so a source changed during the copy is seen as changed at the next Check.
+int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
+                    DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
+
+// Gives `target` the source's last-access and last-write times (this platform keeps no
+// settable creation time) and, for a file, its permission bits; a folder keeps its own
+// (a read-only folder must stay writable). Non-zero when the times were set.
+BOOL SetCopyTimes(const std::wstring& source, const std::wstring& target);
+
+// Sets a file's last-write time to `time` (seconds since 1970, UTC, as the engine keeps
+// times). The file's attributes and permission bits are left exactly as they were, on
+// success and on failure: the owner may set the times of a read-only file here.
+BOOL CopyFileTime(const std::wstring& path, LONGLONG time);
+
+// 1 when both files exist with the same last-write time (no tolerance) and the same size.
+// `bothExist` is set to 1 when both exist, else 0.
+int IsSameFileVersion(const std::wstring& pathA, const std::wstring& pathB, int& bothExist);
+
+// 1 when the file cannot be read because another program holds it (a sharing or lock
+// violation); any other failure to open it is not a lock and gives 0.
+int IsFileLocked(const std::wstring& path);
