@@ -132,19 +132,16 @@ bool CatalogMemberMissing(const std::string& archivePath, unsigned index) {
     return dunzip(&cmd) == kZipNoSuchMember;
 }
 
-// Rows are gathered over all members and put in order once; the array then holds what
-// inserting each row in order would give (a later row of an equal name in front).
+// Rows are gathered over all members and put in order once, which a large catalog needs
+// (inserting each in order moves the array's tail every time); the array then holds what
+// inserting each row in order would give, a later row of an equal name in front.
 void StoreRows(RunCatalogSide& side, std::vector<CFileInfo2>& rows) {
     std::reverse(rows.begin(), rows.end());
     std::stable_sort(rows.begin(), rows.end(), [](const CFileInfo2& a, const CFileInfo2& b) {
         return CompareFileInfo2ByName(a.name, b.name) < 0;
     });
-    if (!side.rows) side.rows = std::make_unique<CFileInfo2Array>();
-    if (side.rows->IsEmpty()) {
-        for (CFileInfo2& row : rows) side.rows->InsertAt(side.rows->GetSize(), std::move(row));
-    } else {
-        for (CFileInfo2& row : rows) side.rows->OrderedInsert(std::move(row));
-    }
+    side.rows = std::make_unique<CFileInfo2Array>();
+    for (CFileInfo2& row : rows) side.rows->InsertAt(side.rows->GetSize(), std::move(row));
     rows.clear();
 }
 
@@ -173,8 +170,10 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
         for (CFileInfo2& row : block->rows) {
             if (window) SendMessage(window, WM_SYNC_PROGRESS_TEXT, 0, 0);
             rows.push_back(std::move(row));
-            if (olderRows && StopRequested(window)) result.stopped = true;
-            if (result.stopped) break;
+            if (olderRows && StopRequested(window)) {
+                result.stopped = true;
+                break;
+            }
         }
         if (!result.stopped && !olderRows && StopRequested(window)) result.stopped = true;
         if (result.stopped) {

@@ -183,7 +183,7 @@ TEST(CatalogFormat, UntrustworthyMembersAreRefused) {
     }
     {
         Bytes b = CurrentBlock({Row(L"a"), Row(L"b")});
-        b.resize(b.size() - 1);
+        b.pop_back();
         cases.push_back({"truncated", b});
     }
     {

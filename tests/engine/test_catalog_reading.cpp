@@ -157,7 +157,7 @@ TEST(CatalogReading, MissingGoodAndUnreadableCatalogsAreToldApart) {
         {"first member truncated",
          [](const std::string& p) {
              Bytes b = Block({Row(L"a"), Row(L"b")});
-             b.resize(b.size() - 100);
+             b.erase(b.end() - 100, b.end());
              WriteMember(p, 0, b);
          },
          CatalogStatus::kIncomplete, -1},
