@@ -1,6 +1,5 @@
 #include "engine/catalog_reading.h"
 
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -250,12 +249,11 @@ CatalogsRead ReadCatalogs(SyncRunBlock& run) {
     if (!run.task) return read;
     const SideResult source = ReadSourceCatalog(run);
     read.source = source.status;
-    if (!source.stopped) {
+    read.stopped = source.stopped;
+    if (!read.stopped) {
         const SideResult target = ReadTargetCatalog(run);
         read.target = target.status;
         read.stopped = target.stopped;
-    } else {
-        read.stopped = true;
     }
     if (read.stopped) FreeCatalogs(run);
     return read;

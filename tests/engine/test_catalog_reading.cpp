@@ -266,17 +266,6 @@ TEST(CatalogReading, StopFreesBothSidesAndLeavesNoTemporaryCopy) {
     }
 }
 
-TEST(CatalogReading, NoLogLinesWhenTheTaskDoesNotLog) {
-    CatalogRun t;
-    t.task.logOptions->log = 0;
-    WriteMember(t.sourcePath, 0, Block({Row(L"a")}));
-    qbtest::WriteFileBytes(t.targetPath, "damaged");
-    const CatalogsRead read = ReadCatalogs(t.run);
-    EXPECT_EQ(read.source, CatalogStatus::kComplete);
-    EXPECT_EQ(read.target, CatalogStatus::kIncomplete);
-    EXPECT_TRUE(t.windows.logLines.empty());
-}
-
 CFileInfo Record(const std::wstring& relativePath, DWORD state, ULONGLONG size = 10, LONGLONG time = 1'700'000'000) {
     CFileInfo record;
     record.Set(L"/l/" + relativePath, size, FILE_ATTRIBUTE_ARCHIVE, time, relativePath, state);
