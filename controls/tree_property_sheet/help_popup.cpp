@@ -32,6 +32,7 @@ QPointer<QLabel>& Current() {
 
 QLabel* ShowHelpPopup(QWidget* owner, const QString& text, QPoint globalPos) {
     if (QLabel* old = Current()) old->close();
+    Current() = nullptr;
     if (text.isEmpty()) return nullptr;
 
     // As a popup window it also closes on a click anywhere else.
@@ -62,4 +63,7 @@ QLabel* ShowHelpPopup(QWidget* owner, const QString& text, QPoint globalPos) {
     return popup;
 }
 
-QLabel* CurrentHelpPopup() { return Current(); }
+QLabel* CurrentHelpPopup() {
+    QLabel* popup = Current();
+    return popup && popup->isVisible() ? popup : nullptr;
+}

@@ -57,7 +57,7 @@ BOOL CPropertyPage::OnApply() {
 LRESULT CPropertyPage::OnNotify(WPARAM, LPARAM header) {
     const auto* notify = reinterpret_cast<const PSHNOTIFY*>(header);
     if (!notify) return 0;
-    switch (notify->hdr.code) {
+    switch (notify->code) {
     case PSN_SETACTIVE:
         return OnSetActive() ? 0 : -1;
     case PSN_KILLACTIVE:

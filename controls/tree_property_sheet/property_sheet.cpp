@@ -9,6 +9,7 @@
 #include <QWhatsThis>
 #include <algorithm>
 
+#include "controls/control_defs.h"
 #include "resources/string_table.h"
 
 namespace {
@@ -155,8 +156,8 @@ int CPropertySheet::DoModal() { return exec(); }
 LRESULT CPropertySheet::NotifyPage(CPropertyPage* page, UINT code, LPARAM lParam) {
     if (!page) return 0;
     PSHNOTIFY notify;
-    notify.hdr.hwndFrom = GetSafeHwnd();
-    notify.hdr.code = code;
+    notify.hwndFrom = GetSafeHwnd();
+    notify.code = code;
     notify.lParam = lParam;
     return page->Message(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
 }

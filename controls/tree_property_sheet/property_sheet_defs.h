@@ -3,7 +3,6 @@
 // the page notifications, the sheet messages, the sheet's flags and buttons, and the
 // record of a help request on a control.
 
-#include "controls/control_defs.h"
 #include "platform/core/win_types.h"
 
 // Notifications a page receives as WM_NOTIFY (PSHNOTIFY) from its sheet.
@@ -15,8 +14,12 @@ inline constexpr UINT PSN_HELP = static_cast<UINT>(-205);
 inline constexpr LRESULT PSNRET_NOERROR = 0;
 inline constexpr LRESULT PSNRET_INVALID_NOCHANGEPAGE = 2;
 
+// The record of a page notification. It begins with the three fields that begin every
+// WM_NOTIFY record (sender, sender's id, code).
 struct PSHNOTIFY {
-    NMHDR hdr;
+    HWND hwndFrom = nullptr;
+    UINT_PTR idFrom = 0;
+    UINT code = 0;
     LPARAM lParam = 0;  // PSN_APPLY: TRUE when the sheet closes afterwards (OK)
 };
 
@@ -32,7 +35,7 @@ inline constexpr UINT PSM_ISDIALOGMESSAGE = 0x0475;  // l: MSG*; answers 1 when 
 inline constexpr UINT PSM_GETCURRENTPAGEHWND = 0x0476;
 
 // A key message handed to PSM_ISDIALOGMESSAGE carries the modifiers held with the key
-// as MK_SHIFT / MK_CONTROL bits in its lParam.
+// as MK_SHIFT / MK_CONTROL bits (controls/control_defs.h) in its lParam.
 
 inline constexpr int PSBTN_OK = 3;
 inline constexpr int PSBTN_APPLYNOW = 4;

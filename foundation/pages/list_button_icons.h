@@ -1,0 +1,8 @@
+#pragma once
+// The small images on the option pages' list buttons: "add" (a menu of entries to add)
+// and "remove" (the selected entries).
+
+#include <QIcon>
+
+QIcon AddEntryIcon();
+QIcon RemoveEntryIcon();
