@@ -42,6 +42,7 @@ protected:
         sheet_ = std::make_unique<CPropertySheet>(std::string("Test"), nullptr);
         Page* raw = sheet_->AddPage(std::move(page));
         sheet_->show();
+        QApplication::processEvents();  // lets the layouts settle, as a real showing does
         return raw;
     }
     void PressOk() { sheet_->PressButton(PSBTN_OK); }
