@@ -11,6 +11,15 @@ namespace plat {
 struct FileInfo;
 }
 
+// The row one side's catalog of the last run held for an item, as the Check found it.
+// An item that does not end in step keeps it in that side's new catalog.
+struct CatalogRowMemo {
+    bool found = false;  // false: the catalog had no row of that path, or the side had none
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    ULONGLONG size = 0;
+    LONGLONG time = 0;  // last write
+};
+
 // One file or folder of a scanned side, with a copy of its counterpart's values (the
 // entry of the same relative path on the other side) and the item's state word.
 class CFileInfo {
@@ -54,6 +63,10 @@ public:
     LONGLONG lastAccess = 0;
     LONGLONG lastWrite = 0;
     LONGLONG counterpartLastWrite = 0;
+    // Stored by the decision, each side looked up by that side's spelling of the path;
+    // they travel with the trees to a later Sync.
+    CatalogRowMemo sourceCatalogRow;
+    CatalogRowMemo targetCatalogRow;
 };
 
 // One catalog row in memory.
