@@ -248,11 +248,11 @@ CatalogsRead ReadCatalogs(SyncRunBlock& run) {
     CatalogsRead read;
     if (!run.task) return read;
     const SideResult source = ReadSourceCatalog(run);
-    read.source = source.status;
+    read.source = run.sourceSide.status = source.status;
     read.stopped = source.stopped;
     if (!read.stopped) {
         const SideResult target = ReadTargetCatalog(run);
-        read.target = target.status;
+        read.target = run.targetSide.status = target.status;
         read.stopped = target.stopped;
     }
     if (read.stopped) FreeCatalogs(run);

@@ -95,6 +95,7 @@ void RunCounters::Clear() {
 void RunCatalogSide::Clear() {
     rows.reset();
     loaded = false;
+    status = CatalogStatus::kNone;
     arrayLookup = false;
     tempCatalog.clear();
     catalogQueue = nullptr;

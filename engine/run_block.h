@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/catalog_status.h"
 #include "engine/file_info.h"
 #include "engine/file_info_array.h"
 #include "engine/folder_tree.h"
@@ -78,6 +79,9 @@ struct RunCatalogSide {
     // Reading (the Check).
     std::unique_ptr<CFileInfo2Array> rows;  // the rows of the last run's catalog; null = none
     bool loaded = false;                    // a catalog was read: lookups use `rows`
+    // No catalog file, a complete one, or one that is there but could not be read whole:
+    // the last never counts as "no catalog", so it never leads to a deletion.
+    CatalogStatus status = CatalogStatus::kNone;
     bool arrayLookup = false;
     // The Check's temporary copy of the catalog; during the Sync the temporary archive
     // that the new catalog is written to. Empty = none.
