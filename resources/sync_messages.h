@@ -31,6 +31,8 @@ inline constexpr UINT WM_SYNC_TASK_CHANGED = WM_APP + 1003;  // 0x83EB
 inline constexpr UINT WM_SYNC_BUSY_STATE = WM_APP + 1004;  // 0x83EC
 
 // w: task (loaded or imported); l: 0.
+// Result: non-zero when the receiver took the task (it owns it from then on); on 0 the
+// sender frees the task.
 inline constexpr UINT WM_SYNC_TASK_ADDED = WM_APP + 1005;  // 0x83ED
 
 // w: task; l: mode: 0 Sync, 1 Check, 2 Check and Sync.
