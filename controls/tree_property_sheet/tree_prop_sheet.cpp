@@ -109,7 +109,8 @@ BOOL CTreePropSheet::OnInitDialog() {
     }
     pageTree_->setGeometry(kMargin, frameRect.top(), treeWidth_ - kMargin, frameRect.height());
     FitAround(frameRect);
-    setTabOrder(pageTree_.get(), GetButton(IDOK));
+    // The tree comes first: Up and Down walk the pages from the start.
+    pageTree_->setFocus();
 
     RefillPageTree();
     SelectCurrentPageTreeItem();
@@ -216,6 +217,13 @@ void CTreePropSheet::RefillPageTree() {
         QTreeWidgetItem* item = CreatePageTreeItem(GetPage(i)->GetTitle(), nullptr);
         item->setData(0, kPageRole, i);
     }
+    // Without groups the pages line up at the left edge instead of behind empty room
+    // for expand buttons.
+    bool grouped = false;
+    for (int i = 0; i < pageTree_->topLevelItemCount() && !grouped; ++i) {
+        grouped = pageTree_->topLevelItem(i)->childCount() > 0;
+    }
+    pageTree_->setRootIsDecorated(grouped);
     pageTree_->expandAll();
 }
 

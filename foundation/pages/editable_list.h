@@ -17,6 +17,8 @@ public:
     void SetItems(const std::vector<std::wstring>& items);
     std::vector<std::wstring> Items() const;
     bool IsEmpty() const { return topLevelItemCount() == 0; }
+    // A few entries high, so that two lists and their boxes fit a page.
+    QSize sizeHint() const override { return {320, 120}; }
 
     // Appends an item; with `edit` the list scrolls to it and its editing starts.
     QTreeWidgetItem* AppendItem(const std::wstring& text, bool edit);
