@@ -2,19 +2,20 @@
 
 namespace {
 
-// The relative path by which the next Check looks the item up in the side's catalog: the
-// record's own for its own side, the counterpart's spelling for the other side when the
-// item has one there.
-const std::wstring& NameOnSide(const CFileInfo& record, bool ownFields) {
-    if (ownFields || record.counterpartRelativePath.empty()) return record.relativePath;
+// The relative path by which the next Check looks the item up in the side's catalog, as
+// the decision looked it up: the record's own on the side of its tree, the counterpart's
+// spelling on the other side when it has one there.
+std::wstring_view NameOnSide(const CFileInfo& record, CatalogSide side) {
+    const bool ownSide = record.state.IsTargetOnly() == (side == CatalogSide::kTarget);
+    if (ownSide || record.counterpartRelativePath.empty()) return record.relativePath;
     return record.counterpartRelativePath;
 }
 
-std::optional<CFileInfo2> PreviousRow(const CFileInfo& record, CatalogSide side, bool ownFields) {
+std::optional<CFileInfo2> PreviousRow(const CFileInfo& record, CatalogSide side) {
     const CatalogRowMemo& memo = side == CatalogSide::kSource ? record.sourceCatalogRow : record.targetCatalogRow;
     if (!memo.found) return std::nullopt;
     CFileInfo2 row;
-    row.Set(NameOnSide(record, ownFields), memo.size, memo.attributes, memo.time, 0);
+    row.Set(NameOnSide(record, side), memo.size, memo.attributes, memo.time, 0);
     return row;
 }
 
@@ -26,7 +27,7 @@ bool EndsOutOfStep(ItemState state) {
 
 std::optional<CFileInfo2> CatalogRowOfRecord(const CFileInfo& record, CatalogSide side, bool ownFields) {
     if (record.state.IsExcluded() || record.shadowIndex != -1) return std::nullopt;
-    if (EndsOutOfStep(record.state)) return PreviousRow(record, side, ownFields);
+    if (EndsOutOfStep(record.state)) return PreviousRow(record, side);
 
     const DWORD present = side == CatalogSide::kSource ? ItemState::kOnSource : ItemState::kOnTarget;
     if (!record.state.Has(present)) return std::nullopt;
