@@ -163,6 +163,7 @@ TEST_F(FilterPageTest, ItemsAreEditedInPlaceByASecondClickAndTakenAsTyped) {
     QTest::keyClicks(editor, " *.old  ");
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents();  // the list takes the text once the key is handled
+    EXPECT_TRUE(sheet_->isVisible());  // Return ends the editing, not the sheet
     EXPECT_EQ(list->Items(), (Items{L"*.tmp", L" *.old  "}));
     EXPECT_TRUE(page->IsModified());
     PressOk();
