@@ -172,20 +172,25 @@ void FolderScanner::SkipUnsupportedEntry(FolderTreeNode& node, const plat::DirEn
     ++(isFolder ? node.skippedFolders : node.skippedFiles);
 }
 
-// Sorted first, so that each record goes to the end of the array: a folder of many files
-// costs no more than a folder of few.
+// Sorted first and then appended, so that a folder of many files costs no more per file
+// than a folder of few. The records of one folder share the folder's part of the relative
+// path, so only the names are compared.
 void FolderScanner::AddFilesInOrder(FolderTreeNode& node) {
     if (newFiles_.empty()) return;
     order_.clear();
     for (CFileInfo& record : newFiles_) order_.push_back(&record);
     const PathCompareFunction compare = compare_;
-    std::sort(order_.begin(), order_.end(), [compare](const CFileInfo* a, const CFileInfo* b) {
-        return compare(a->relativePath, b->relativePath) < 0;
+    const std::size_t folderPart = widePath_.size() - wideRoot_.size();
+    std::sort(order_.begin(), order_.end(), [compare, folderPart](const CFileInfo* a, const CFileInfo* b) {
+        return compare(std::wstring_view(a->relativePath).substr(folderPart),
+                       std::wstring_view(b->relativePath).substr(folderPart)) < 0;
     });
-    if (!node.files) node.files = std::make_unique<CFileInfoArray>(compare_);
+    // The node is new, so appending keeps the array in order.
+    node.files = std::make_unique<CFileInfoArray>(compare_);
+    CFileInfoArray& files = *node.files;
     for (CFileInfo* record : order_) {
         SendProgress();
-        node.files->OrderedInsert(std::move(*record));
+        files.InsertAt(files.GetSize(), std::move(*record));
     }
     newFiles_.clear();
 }
