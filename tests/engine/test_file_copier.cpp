@@ -320,13 +320,4 @@ TEST(CopyTempName, OnlyTheCopiersOwnNamesMatch) {
     }
 }
 
-TEST(CopySpeed, ChunkSizesAndPausesOfEachSpeed) {
-    const DWORD chunks[] = {1048576, 1048576, 102400, 10240, 10240};
-    const DWORD pauses[] = {0, 100, 1000, 0, 0};
-    for (DWORD speed = 0; speed < 5; ++speed) {
-        EXPECT_EQ(CopyChunkSizeForSpeed(speed), chunks[speed]) << speed;
-        EXPECT_EQ(CopyPauseForSpeed(speed), pauses[speed]) << speed;
-    }
-}
-
 }  // namespace

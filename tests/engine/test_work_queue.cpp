@@ -126,15 +126,6 @@ TEST(WorkQueue, AQueueThatCannotStartIsUndoneOnceAndTakesNoJob) {
     queue.Destroy();  // nothing left to undo
 }
 
-TEST(WorkQueue, RefusesContextsThatDoNotMatchTheThreadCount) {
-    int context = 1;
-    void* const contexts[] = {&context};
-    CWorkQueue queue;
-    EXPECT_FALSE(queue.Create(2, contexts));
-    EXPECT_TRUE(queue.Create(1, contexts));
-    EXPECT_FALSE(queue.Create(1, contexts));  // already running
-}
-
 // A job that sends to a window of the thread that waits for the queue's end would hang
 // that thread without the pumping.
 TEST(RunPumpingMessages, ServesTheCallersWindowsAndKeepsAQuitForLater) {
