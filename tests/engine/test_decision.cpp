@@ -232,7 +232,6 @@ TEST(Decision, SourceOnlyItems) {
         {kRtoL, Start::kTimerLeftToRight, kSourceOnly, kBoth, N, N, N, N, N, kRefused, kGone},
         {kLtoR, Start::kTimerRightToLeft, kSourceOnly, kTarget, N, N, N, Y, N, kDelL, 0},      // Right wins
         {kLtoR, Start::kTimerNewer, kSourceOnly, kTarget, N, N, N, Y, N, kConflict, 0},        // no times to compare
-        {kLtoR, Start::kTimerNothing, kSourceOnly, kNone, N, N, N, Y, Y, kConflict | kParent, 0},
         {kLtoR, Start::kTimerLeftToRight, kSourceOnly, kNone, N, N, N, Y, Y, kCopyR | kParent, 0},
         {kBackup, Start::kUser, kSourceOnly, kBoth, N, N, N, Y, N, kKeep, 0},
     };
@@ -258,9 +257,7 @@ TEST(Decision, TargetOnlyItems) {
         {kLtoR, Start::kUser, kTargetOnly, kBoth, N, N, N, Y, N, kDelR, kGone},
         {kLtoR, Start::kUser, kTargetOnly, kBoth, N, N, N, N, N, kRefused, kGone},
         {kLtoR, Start::kUser, kTargetOnly, kNone, N, N, N, Y, N, kConflict, 0},                // never seen
-        {kLtoR, Start::kContainer, kTargetOnly, kNone, N, N, N, Y, N, kConflict, 0},
         {kLtoR, Start::kTimerLeftToRight, kTargetOnly, kNone, N, N, N, Y, N, kDelR, 0},
-        {kLtoR, Start::kTimerLeftToRight, kTargetOnly, kNone, N, N, N, N, N, kRefused, 0},
         {kLtoR, Start::kTimerRightToLeft, kTargetOnly, kTarget, N, N, N, Y, N, kCopyL, 0},
         {kRtoL, Start::kTimerLeftToRight, kTargetOnly, kTarget, N, N, N, Y, N, kCopyL, 0},     // toward Right = source
         {kRtoL, Start::kTimerRightToLeft, kTargetOnly, kTarget, N, N, N, Y, N, kDelR, 0},
@@ -290,7 +287,6 @@ TEST(Decision, FilesWhoseTimesOrSizesDiffer) {
         {kMirror, Start::kTimerNewer, kTimes, kBoth, Y, Y, Y, Y, N, kCopyL, 0},
         {kMirror, Start::kTimerLeftToRight, kTimes, kBoth, Y, Y, Y, Y, N, kCopyR | kOlder, 0},
         {kMirror, Start::kTimerRightToLeft, kTimes, kBoth, Y, Y, N, Y, N, kCopyL | kOlder, 0},
-        {kMirror, Start::kTimerNothing, kTimes, kBoth, Y, Y, N, Y, N, kConflict, 0},
         {kLtoR, Start::kUser, kTimes, kNone, Y, Y, N, Y, N, kKeep, 0},
         {kLtoR, Start::kUser, kTimes, kNone, Y, Y, Y, Y, N, kConflict, 0},
         {kLtoR, Start::kTimerLeftToRight, kTimes, kNone, Y, Y, Y, Y, N, kCopyR | kOlder, 0},
@@ -518,9 +514,6 @@ TEST(Decision, EachRecordKeepsTheRowsFoundForIt) {
     EXPECT_FALSE(fresh.targetCatalogRow.found);
     EXPECT_FALSE(excluded.sourceCatalogRow.found);  // excluded items are not looked up
 
-    // The rows travel with the record.
-    const CFileInfo copy = pair;
-    EXPECT_EQ(copy.targetCatalogRow.size, 5u);
 }
 
 // ---------------------------------------------------------------------------------------
