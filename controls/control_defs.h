@@ -3,6 +3,7 @@
 // common notification codes, header-control notifications, scroll codes, virtual keys,
 // mouse-key flags, window styles and editor command codes, with their Windows values.
 
+#include "platform/core/gui_services.h"
 #include "platform/core/win_types.h"
 
 struct NMHDR {
@@ -108,9 +109,6 @@ inline constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 // Edit and combo-box notification codes (high word of WM_COMMAND's wParam).
 inline constexpr UINT EN_KILLFOCUS = 0x0200;
 inline constexpr UINT EN_CHANGE = 0x0300;
-inline constexpr UINT CBN_SELCHANGE = 1;
-inline constexpr UINT CBN_KILLFOCUS = 4;
-inline constexpr UINT CBN_EDITCHANGE = 5;
 
 inline constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return MAKELONG(lo, hi); }
 inline constexpr LPARAM MAKELPARAM(int lo, int hi) {

@@ -68,6 +68,7 @@ inline constexpr UINT CBEM_SETITEMW = WM_USER + 12;
 inline constexpr UINT CBEM_GETITEMW = WM_USER + 13;
 inline constexpr int CB_ERR = -1;
 inline constexpr UINT CBN_SELCHANGE = 1;
+inline constexpr UINT CBN_KILLFOCUS = 4;
 inline constexpr UINT CBN_EDITCHANGE = 5;
 inline constexpr UINT CBN_DROPDOWN = 7;
 inline constexpr UINT CBN_SELENDOK = 9;
