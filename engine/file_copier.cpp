@@ -122,12 +122,7 @@ struct ChunkLoop {
 
 // Moves `size` bytes chunk by chunk. Returns 1, -1 (stopped) or 0 with `error` set.
 int CopyChunks(plat::FileHandle& in, plat::FileHandle& out, ULONGLONG size, const ChunkLoop& loop, DWORD& error) {
-    const std::size_t bufferSize = static_cast<std::size_t>(std::min<ULONGLONG>(loop.chunkSize, size));
-    const std::unique_ptr<std::byte[]> buffer(new (std::nothrow) std::byte[bufferSize]);
-    if (!buffer) {
-        error = ERROR_NOT_ENOUGH_MEMORY;
-        return 0;
-    }
+    const std::size_t chunk = static_cast<std::size_t>(std::min<ULONGLONG>(loop.chunkSize, size));
     Notify(loop.progressWindow, WM_SYNC_COPY_BEGIN, 0);
     int result = 1;
     ULONGLONG copied = 0;
@@ -138,20 +133,16 @@ int CopyChunks(plat::FileHandle& in, plat::FileHandle& out, ULONGLONG size, cons
             result = -1;
             break;
         }
-        const std::size_t want = static_cast<std::size_t>(std::min<ULONGLONG>(bufferSize, size - copied));
+        const std::size_t want = static_cast<std::size_t>(std::min<ULONGLONG>(chunk, size - copied));
         std::size_t got = 0;
-        if (!in.Read(buffer.get(), want, got)) {
+        // Inside the kernel where the file systems allow it: no trip through our memory.
+        if (!out.CopyDataFrom(in, want, got)) {
             error = GetLastError();
             result = 0;
             break;
         }
         if (got == 0) {  // the source became shorter
             error = ERROR_HANDLE_EOF;
-            result = 0;
-            break;
-        }
-        if (!out.Write(buffer.get(), got)) {
-            error = GetLastError();
             result = 0;
             break;
         }

@@ -34,12 +34,9 @@ bool CreateFolderTree(const std::wstring& path) {
 }
 
 bool DeleteFileNoAttr(const std::wstring& path) {
-    const std::string native = Native(path);
-    plat::FileInfo info;
-    if (plat::GetFileInfo(native, info) && info.IsFile() && (info.attributes & FILE_ATTRIBUTE_READONLY)) {
-        plat::SetFileAttributes(native, FILE_ATTRIBUTE_NORMAL);
-    }
-    return plat::DeleteFile(native);
+    // Removing a name needs no write permission on the file itself here, so its
+    // read-only attribute is left alone (and stays as it was when the delete fails).
+    return plat::DeleteFile(Native(path));
 }
 
 bool DeleteFileEx(const std::wstring& path, UINT shellFlags) {

@@ -25,7 +25,7 @@ int CreateFolderPath(const std::string& path);
 // Every missing folder of a wide path; an existing folder counts as success.
 bool CreateFolderTree(const std::wstring& path);
 
-// Deletes a file for good after clearing its read-only attribute.
+// Deletes a file for good, read-only or not.
 bool DeleteFileNoAttr(const std::wstring& path);
 // Deletes a file: flags 0 for good, kDeleteToTrash to the trash. A file that cannot be
 // trashed is not deleted (never a silent permanent delete).

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 #include "platform/core/errors.h"
 #include "platform/core/file_faults_detail.h"
@@ -139,6 +140,41 @@ bool FileHandle::Write(const void* data, std::size_t count, std::size_t* written
     }
     if (written) *written = done;
     return done == count || Fail(ERROR_DISK_FULL);
+}
+
+bool FileHandle::CopyDataFrom(FileHandle& source, std::size_t count, std::size_t& copied) {
+    copied = 0;
+    if (fd_ < 0 || source.fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    // A test's full disk is counted by Write, so that case goes through memory.
+    bool inKernel = !diskFull_;
+    while (inKernel && copied < count) {
+        const ssize_t n = copy_file_range(source.fd_, nullptr, fd_, nullptr, count - copied, 0);
+        if (n > 0) {
+            copied += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n == 0) return true;  // end of the source
+        if (errno == EINTR) continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM) {
+            inKernel = false;  // this pair of files cannot be copied in the kernel: go through memory
+            break;
+        }
+        return FailErrno();
+    }
+    constexpr std::size_t kBufferSize = 256 * 1024;
+    std::vector<char> buffer;
+    while (copied < count) {
+        if (buffer.empty()) buffer.resize(std::min(kBufferSize, count - copied));
+        const std::size_t want = std::min(buffer.size(), count - copied);
+        std::size_t got = 0;
+        if (!source.Read(buffer.data(), want, got)) return false;
+        std::size_t written = 0;
+        const bool ok = got == 0 || Write(buffer.data(), got, &written);
+        copied += written;
+        if (!ok) return false;
+        if (got < want) return true;  // the source ended
+    }
+    return true;
 }
 
 bool FileHandle::Seek(LONGLONG offset, SeekOrigin origin, ULONGLONG* newPosition) {

@@ -46,6 +46,10 @@ public:
     bool Read(void* buffer, std::size_t want, std::size_t& got);
     // All `count` bytes, or false; `written` (when given) tells how many got through.
     bool Write(const void* data, std::size_t count, std::size_t* written = nullptr);
+    // Copies up to `count` bytes from `source`'s position to this file's position, inside
+    // the kernel where it can (copy_file_range), else through memory. `copied` is less than
+    // `count` only at the end of the source. Failures as for Read and Write.
+    bool CopyDataFrom(FileHandle& source, std::size_t count, std::size_t& copied);
     bool Seek(LONGLONG offset, SeekOrigin origin, ULONGLONG* newPosition = nullptr);
     bool GetSize(ULONGLONG& size) const;
     bool SetSize(ULONGLONG size);

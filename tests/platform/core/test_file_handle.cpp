@@ -194,3 +194,44 @@ TEST(FileHandle, MovesKeepOneOwner) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FileHandleCopy, CopiesInTheKernelOrThroughMemoryAndStopsAtTheEnd) {
+    qbtest::TempDir dir;
+    std::string data(3 * 1024 * 1024 + 17, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31 + 7);
+    qbtest::WriteFileBytes(dir.sub("src"), data);
+
+    plat::FileHandle in, out;
+    ASSERT_TRUE(in.Open(dir.sub("src"), plat::FileOpenMode::Read));
+    ASSERT_TRUE(out.Open(dir.sub("dst"), plat::FileOpenMode::CreateNew));
+    std::size_t copied = 0;
+    ASSERT_TRUE(out.CopyDataFrom(in, 1024 * 1024, copied));
+    EXPECT_EQ(copied, 1024u * 1024u);
+    ASSERT_TRUE(out.CopyDataFrom(in, 8 * 1024 * 1024, copied));
+    EXPECT_EQ(copied, data.size() - 1024 * 1024);  // the source ended
+    ASSERT_TRUE(out.CopyDataFrom(in, 10, copied));
+    EXPECT_EQ(copied, 0u);
+    ASSERT_TRUE(out.Close());
+    EXPECT_EQ(qbtest::ReadFileBytes(dir.sub("dst")), data);
+}
+
+TEST(FileHandleCopy, AFullDiskStopsTheCopyWithDiskFull) {
+    qbtest::TempDir dir;
+    qbtest::WriteFileBytes(dir.sub("src"), std::string(600 * 1024, 'x'));
+    plat::FileFaults faults;
+    faults.diskFullPath = plat::FileFaults::SamePath(dir.sub("dst"));
+    faults.diskFullAfterBytes = 300 * 1024;
+    plat::ScopedFileFaults guard(faults);
+
+    plat::FileHandle in, out;
+    ASSERT_TRUE(in.Open(dir.sub("src"), plat::FileOpenMode::Read));
+    ASSERT_TRUE(out.Open(dir.sub("dst"), plat::FileOpenMode::CreateNew));
+    std::size_t copied = 0;
+    EXPECT_FALSE(out.CopyDataFrom(in, 600 * 1024, copied));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_EQ(copied, 300u * 1024u);
+}
+
+}  // namespace
