@@ -1,0 +1,137 @@
+#include "foundation/task_templates.h"
+
+#include <utility>
+
+#include "foundation/history_record.h"
+#include "foundation/history_store.h"
+#include "foundation/resource_strings.h"
+#include "foundation/sync_task.h"
+#include "foundation/task_name_rule.h"
+#include "foundation/task_store.h"
+#include "foundation/template_file.h"
+#include "platform/core/archive_lock.h"
+#include "platform/core/message_box.h"
+#include "platform/core/window.h"
+#include "resources/sync_messages.h"
+
+namespace {
+
+constexpr UINT IDS_TASK_EXISTS = 11275;
+constexpr UINT kImportTemplateCommand = 43943;
+
+constexpr BuiltInTemplate kBuiltInTemplates[] = {
+    {kTemplatePhotos, 5157, 47959, L"<PICTURES>"},
+    {kTemplateDocuments, 5153, 47957, L"<DOCUMENTS>"},
+    {kTemplateFavorites, 5152, 47960, L"<FAVORITES>"},
+    {kTemplateVideos, 5155, 48312, L"<VIDEO>"},
+    {kTemplateMusic, 5156, 47958, L"<MUSIC>"},
+    {kTemplateWindowsMail, 5158, 47999, L"<LOCAL_WINDOWS_MAIL>"},
+    {kTemplateOutlook, 5146, 5088, L"<LOCAL_OUTLOOK>"},
+    {kTemplateOutlookExpress, 5149, 47962, L"<LOCAL_OUTLOOK_EXPRESS>"},
+    {kTemplateContacts, 5150, 47967, L"<CONTACTS>"},
+    {kTemplateRegistry, 5154, 48314, L"<SYSTEM>/Config"},
+};
+
+const BuiltInTemplate* FindBuiltIn(DWORD kind) {
+    for (const BuiltInTemplate& entry : kBuiltInTemplates) {
+        if (entry.kind == kind) return &entry;
+    }
+    return nullptr;
+}
+
+void Tell(const std::string& text, UINT icon) {
+    MessageBox(nullptr, text, LoadResString(IDS_APP_TITLE), MB_OK | icon);
+}
+
+DWORD FilterModeOf(std::wstring_view include, std::wstring_view exclude) {
+    DWORD mode = 0;
+    if (!exclude.empty()) mode |= kFilterModeExclusion;
+    if (!include.empty()) mode |= kFilterModeInclusion;
+    return mode;
+}
+
+// A task with its defaults and option records of its own, read from the settings store.
+std::unique_ptr<SyncTask> NewTemplateTask() {
+    auto task = std::make_unique<SyncTask>();
+    task->SetDefaults();
+    task->syncOptions = std::make_unique<CConfigSyncPage>(false);
+    task->filterOptions = std::make_unique<CConfigCompressFilterPage>(false, std::wstring());
+    task->logOptions = std::make_unique<CConfigLogPage>(false);
+    return task;
+}
+
+}  // namespace
+
+std::span<const BuiltInTemplate> BuiltInTemplates() { return kBuiltInTemplates; }
+
+std::optional<TemplateKind> TemplateKindOfCommand(UINT command) {
+    if (command == kImportTemplateCommand) return kTemplateCustom;
+    for (const BuiltInTemplate& entry : kBuiltInTemplates) {
+        if (entry.command == command) return entry.kind;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<SyncTask> CreateTemplateTask(DWORD kind, std::string_view name, std::wstring_view folder,
+                                             std::wstring_view include, std::wstring_view exclude) {
+    std::unique_ptr<SyncTask> task = NewTemplateTask();
+    if (kind == kTemplateCustom) {
+        if (name.empty()) return nullptr;
+        const TaskNameFault fault = CheckTaskName(name);
+        if (fault != TaskNameFault::None) {
+            Tell(TaskNameFaultText(fault), MB_ICONERROR);
+            return nullptr;
+        }
+        task->name = name;
+        task->leftFolder = folder;
+        task->filterOptions->includeText = include;
+        task->filterOptions->excludeText = exclude;
+        task->filterOptions->filterMode = FilterModeOf(include, exclude);
+    } else {
+        const BuiltInTemplate* entry = FindBuiltIn(kind);
+        if (entry == nullptr) return nullptr;
+        task->name = LoadResString(entry->nameId);
+        task->leftFolder = entry->folder;
+        if (kind == kTemplateContacts) task->syncOptions->lock = 1;
+    }
+
+    TaskWriteResult written;
+    {
+        // No other save may take the name between the test and the write.
+        const plat::ArchiveLock lock(GetTaskListFilePath());
+        if (TaskNameExists(task->name)) {
+            Tell(LoadResString(IDS_TASK_EXISTS), MB_ICONWARNING);
+            return nullptr;
+        }
+        written = WriteTaskRecord(*task);
+    }
+    if (!written.written) {
+        // A task shown but not stored would be gone at the next start.
+        AddHistoryRecord(*task, kHistoryTaskCreated, 0, kHistoryEventFailed, "");
+        Tell(written.failure, MB_ICONERROR);
+        return nullptr;
+    }
+    AddHistoryRecord(*task, kHistoryTaskCreated, 0, kHistoryEventDone, "");
+    if (!written.cuts.empty()) TellSkippedTasks(nullptr, "The task was stored with shorter filters:", written.cuts);
+    return task;
+}
+
+SyncTask* SendNewTask(HWND taskList, std::unique_ptr<SyncTask> task) {
+    SyncTask* const handed = task.release();
+    if (SendMessage(taskList, WM_SYNC_NEW_TASK, reinterpret_cast<WPARAM>(handed), 0) != 0) return handed;
+    std::unique_ptr<SyncTask> notTaken(handed);
+    return nullptr;
+}
+
+SyncTask* ImportTemplateFile(HWND taskList, const std::string& path) {
+    TemplateFileRead read = ReadTemplateFile(path);
+    if (!read.file) {
+        Tell(read.fault, MB_ICONERROR);
+        return nullptr;
+    }
+    const TemplateFile& file = *read.file;
+    std::unique_ptr<SyncTask> task =
+        CreateTemplateTask(kTemplateCustom, file.taskName, file.folder, file.includeText, file.excludeText);
+    if (!task) return nullptr;
+    return SendNewTask(taskList, std::move(task));
+}
