@@ -47,7 +47,9 @@ struct FolderPairScan {
     std::vector<std::wstring> caseConflicts;
 };
 
-// Scans both folders as ScanTaskFolders does, without a run.
+// Scans both folders as ScanTaskFolders does, without a run. A root that does not exist
+// reads as empty (a folder the run may still create); one that exists but cannot be
+// listed, completely, gives kScanRootUnreadable.
 FolderPairScan ScanFolderPair(const ScanRequest& request);
 
 // The scan step of a run: the task's resolved folders with the run's pattern lists and

@@ -44,6 +44,8 @@ void FolderScanner::SendProgress() {
 FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root) {
     matching_ = (options_.flags & kScanMatchOtherSide) != 0;
     rootError_ = ERROR_SUCCESS;
+    // One '/' after the root, so that relative paths never begin with one.
+    while (rootFolder.size() > 1 && rootFolder.back() == L'/') rootFolder.remove_suffix(1);
     wideRoot_ = rootFolder;
     if (wideRoot_.empty() || wideRoot_.back() != L'/') wideRoot_ += L'/';
     narrowRoot_ = plat::WideToUtf8(wideRoot_);

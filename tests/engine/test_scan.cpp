@@ -314,7 +314,10 @@ TEST(Scan, PairedRecordsHoldEachOthersValues) {
     FolderPair pair;
     pair.Src("d/a.txt", "abc", kTime);
     pair.Dst("d/a.txt", "abcdef", kTime + 10);
-    const FolderPairScan scan = ScanFolderPair(pair.Request());
+    ScanRequest request = pair.Request();
+    const std::wstring slashed = pair.sourceWide + L"//";  // trailing slashes change no path
+    request.sourceFolder = slashed;
+    const FolderPairScan scan = ScanFolderPair(request);
     const CFileInfo* source = FindRecord(*scan.sourceRoot, "d/a.txt");
     const CFileInfo* target = FindRecord(*scan.targetRoot, "d/a.txt");
     ASSERT_TRUE(source && target);
