@@ -60,6 +60,8 @@ inline constexpr UINT WM_SYNC_START_RUN = WM_APP + 1301;  // 0x8515
 inline constexpr UINT WM_SYNC_RUN_ENDED = WM_APP + 1305;  // 0x8519
 
 // w: task (new, from a template or copied); l: 0.
+// Result: non-zero when the receiver took the task (it owns it from then on); on 0 the
+// sender frees the task.
 inline constexpr UINT WM_SYNC_NEW_TASK = WM_APP + 1500;  // 0x85DC
 
 // w: mode: 0 Sync, 1 Check, 2 Check and Sync; l: 0 = started by the user,
