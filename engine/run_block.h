@@ -46,6 +46,7 @@ enum RunResult : DWORD {
     kRunLowMemory = 12,
     kRunCatalogNotWritten = 13,
     kRunFolderEmptyOrUnmounted = 14,  // an empty root where the last run saw items
+    kRunFolderUnreadable = 15,        // a root that could not be listed: nothing was synced
 };
 
 // The counters of a run. Reset together by ResetRunCounters.

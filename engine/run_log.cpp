@@ -235,6 +235,8 @@ std::string FormatRunSummary(DWORD result, bool isCheck) {
         return summary + " (Error: Low Memory)";
     case kRunFolderEmptyOrUnmounted:
         return summary + " (Error: Folder is empty or not mounted)";
+    case kRunFolderUnreadable:
+        return summary + " (Error: Folder cannot be read)";
     default:
         return summary;
     }

@@ -343,7 +343,8 @@ TEST(RunLogSummary, EveryResultCode) {
         {13, ""},
         {14, " (Error: Folder is empty or not mounted)"},
         {0, ""},
-        {15, ""},
+        {15, " (Error: Folder cannot be read)"},
+        {16, ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FormatRunSummary(c.code, false), std::string("Sync has finished") + c.suffix) << c.code;
