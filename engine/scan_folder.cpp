@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "engine/file_copier.h"
 #include "engine/wildcard_filter.h"
 #include "platform/core/file_info.h"
 #include "platform/core/text.h"
@@ -136,6 +137,9 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
             continue;
         }
         if (entry.IsFolder() && plat::EqualsNoCaseAscii(entry.name, kCatalogFolderName)) continue;
+        // A copy still being written (or left by a program that was killed mid-copy) is
+        // not an item of the folder.
+        if (entry.IsFile() && IsCopyTempName(entry.name)) continue;
 
         AppendName(entry.name);
         if (entry.IsFolder()) {

@@ -680,3 +680,22 @@ TEST(ScanTaskFolders, UnreadableRootGetsARedLineEvenWithoutLogging) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScanTempFiles, ACopyUnderWayIsNoItem) {
+    qbtest::TempDir dir;
+    qbtest::WriteFileBytes(dir.sub("src/a.txt"), "a");
+    qbtest::WriteFileBytes(dir.sub("src/.~qbcopy-0123456789abcdef.tmp"), "half a copy");
+    qbtest::WriteFileBytes(dir.sub("dst/.~qbcopy-fedcba9876543210.tmp"), "half a copy");
+    const std::wstring source = plat::Utf8ToWide(dir.sub("src"));
+    const std::wstring target = plat::Utf8ToWide(dir.sub("dst"));
+    ScanRequest request{source, target, nullptr, 0, true, false, nullptr};
+    const FolderPairScan scan = ScanFolderPair(request);
+    ASSERT_EQ(scan.result, kScanDone);
+    ASSERT_TRUE(scan.sourceRoot && scan.sourceRoot->files);
+    EXPECT_EQ(scan.sourceRoot->files->GetSize(), 1);
+    EXPECT_TRUE(!scan.targetRoot->files || scan.targetRoot->files->GetSize() == 0);
+}
+
+}  // namespace
