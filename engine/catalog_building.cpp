@@ -80,7 +80,7 @@ std::wstring MakeArchiveName(const std::wstring& catalogPath) {
 }
 
 void DeleteArchive(RunCatalogSide& catalog) {
-    if (!catalog.tempCatalog.empty()) ::unlink(plat::WideToUtf8(catalog.tempCatalog).c_str());
+    if (!catalog.tempCatalog.empty()) plat::DeleteFile(plat::WideToUtf8(catalog.tempCatalog));
     catalog.tempCatalog.clear();
 }
 
