@@ -115,9 +115,9 @@ bool DecideFolderAndFiles(FolderTreeNode& node, DecisionPass& pass, DWORD parent
 
 }  // namespace
 
-DecisionPass::DecisionPass(SyncRunBlock& runBlock, const CatalogsRead& read)
+DecisionPass::DecisionPass(SyncRunBlock& runBlock)
     : run(runBlock),
-      catalogs(CatalogSituationOf(runBlock, read)),
+      catalogs(CatalogSituationOf(runBlock)),
       syncKind(runBlock.task ? runBlock.task->syncKind : kSyncKindOneWay),
       allowDelete(runBlock.syncOptions && runBlock.syncOptions->allowDelete != 0),
       taskWindow(runBlock.task ? runBlock.task->taskWindow : nullptr),
@@ -177,8 +177,8 @@ int CompareFolderTree(FolderTreeNode& root, DecisionPass& pass, DWORD parentResu
     return kDecisionDone;
 }
 
-int CompareTaskTrees(SyncRunBlock& run, const CatalogsRead& read) {
-    DecisionPass pass(run, read);
+int CompareTaskTrees(SyncRunBlock& run) {
+    DecisionPass pass(run);
     if (pass.taskWindow) {
         const RunCounters& c = run.counters;
         const DWORD total = c.sourceFiles + c.sourceFolders + c.targetFiles + c.targetFolders;

@@ -9,7 +9,6 @@
 // but could not be read whole never leads to a deletion: such a deletion is left as a
 // conflict, with a line in the run log.
 
-#include "engine/catalog_reading.h"
 #include "engine/decision_facts.h"
 #include "engine/file_info.h"
 #include "engine/folder_tree.h"
@@ -22,7 +21,7 @@ inline constexpr int kDecisionStopped = -1;
 
 // One walk of the decision over a run's trees.
 struct DecisionPass {
-    DecisionPass(SyncRunBlock& run, const CatalogsRead& read);
+    explicit DecisionPass(SyncRunBlock& run);
 
     SyncRunBlock& run;
     CatalogSituation catalogs;
@@ -39,10 +38,10 @@ struct DecisionPass {
 
 // The decision step of a Check: status line "Checking...", a progress range over the
 // first counts' files and folders, the source tree and then the target tree, and the byte
-// totals stored in the run by physical side. `read` is what ReadCatalogs returned (a
-// default CatalogsRead when no catalog was read). Returns kDecisionDone, or
-// kDecisionStopped when Stop was pressed.
-int CompareTaskTrees(SyncRunBlock& run, const CatalogsRead& read);
+// totals stored in the run by physical side. The catalogs are those ReadCatalogs left in
+// the run (none when it was not called). Returns kDecisionDone, or kDecisionStopped when
+// Stop was pressed.
+int CompareTaskTrees(SyncRunBlock& run);
 
 // Decides `node`, its files and everything below it; `parentResult` is what the decision
 // of the node's parent folder returned (0 for a root). A folder to be deleted is left as

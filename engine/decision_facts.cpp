@@ -42,10 +42,10 @@ bool NewOrChanged(bool loaded, const CatalogRowMemo& row, const CFileInfo& recor
 
 }  // namespace
 
-CatalogSituation CatalogSituationOf(const SyncRunBlock& run, const CatalogsRead& read) {
+CatalogSituation CatalogSituationOf(const SyncRunBlock& run) {
     CatalogSituation situation;
-    situation.source = read.source;
-    situation.target = read.target;
+    situation.source = run.sourceSide.status;
+    situation.target = run.targetSide.status;
     situation.sourceLoaded = run.sourceSide.loaded && run.sourceSide.rows;
     situation.targetLoaded = run.targetSide.loaded && run.targetSide.rows;
     return situation;

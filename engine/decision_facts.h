@@ -33,7 +33,7 @@ struct CatalogSituation {
     }
 };
 
-CatalogSituation CatalogSituationOf(const SyncRunBlock& run, const CatalogsRead& read);
+CatalogSituation CatalogSituationOf(const SyncRunBlock& run);
 
 // Looks the record up in both sides' catalogs, each by that side's spelling of its path,
 // and stores what was found in the record's sourceCatalogRow and targetCatalogRow. A

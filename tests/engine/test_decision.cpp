@@ -59,7 +59,6 @@ void SetStart(SyncTask& task, Start start) {
 struct Decision {
     SyncTask task;
     SyncRunBlock run;
-    CatalogsRead read{false, CatalogStatus::kComplete, CatalogStatus::kComplete};
 
     explicit Decision(DWORD type, bool allowDelete = true, Start start = Start::kUser) {
         task.syncOptions = std::make_unique<CConfigSyncPage>(false);
@@ -76,6 +75,7 @@ struct Decision {
         for (RunCatalogSide* side : {&run.sourceSide, &run.targetSide}) {
             side->rows = std::make_unique<CFileInfo2Array>();
             side->loaded = true;
+            side->status = CatalogStatus::kComplete;
         }
     }
     ~Decision() { run.task = nullptr; }
@@ -92,10 +92,10 @@ struct Decision {
         AddRow(run.targetSide, name, size, time);
     }
     // A side with no catalog file.
-    void NoCatalog(RunCatalogSide& side, CatalogStatus& status) {
+    static void NoCatalog(RunCatalogSide& side) {
         side.rows.reset();
         side.loaded = false;
-        status = CatalogStatus::kNone;
+        side.status = CatalogStatus::kNone;
     }
 };
 
@@ -192,7 +192,7 @@ void RunCase(const Case& c) {
     if (c.rows == Rows::kTarget || c.rows == Rows::kBoth) d.TargetRow(L"f.txt");
     CFileInfo item = ItemOf(c);
     const DWORD scanned = item.state.Word();
-    DecisionPass pass(d.run, d.read);
+    DecisionPass pass(d.run);
 
     const DWORD result = DecideItemAction(item, pass, c.parentGone ? kGone : 0);
 
@@ -312,7 +312,7 @@ TEST(Decision, TimesTwoSecondsApartAreTheSameTime) {
     d.TargetRow(L"f", kBaseSize, kBaseTime);
     // The scan saw 3 s (times differ); the source is 2 s from its row, the target 3 s.
     CFileInfo item = Matched(L"f", kBaseSize, kBaseTime + 2, kBaseSize, kBaseTime + 5);
-    DecisionPass pass(d.run, d.read);
+    DecisionPass pass(d.run);
     DecideItemAction(item, pass, 0);
     EXPECT_TRUE(item.state.IsAction(kCopyL));  // changed on the target only
 }
@@ -358,7 +358,7 @@ TEST(Decision, ClashesAndEqualItems) {
         CFileInfo folder = Folder(L"/src/", L"d", S::kMatched | S::kNoAction | S::kOnSource | S::kOnTarget);
         CFileInfo excluded = SourceOnly(L"x.tmp");
         excluded.state = ItemState(S::kNoAction | S::kExcluded);
-        DecisionPass pass(d.run, d.read);
+        DecisionPass pass(d.run);
         for (CFileInfo* r : {&clash, &equal, &folder, &excluded}) EXPECT_EQ(DecideItemAction(*r, pass, kGone), 0u);
         EXPECT_EQ(clash.state.Word(), 0xC83u | S::kNoAction);
         EXPECT_EQ(equal.state.Word(), 0xC01u | S::kNoAction);
@@ -383,10 +383,10 @@ TEST(Decision, FirstRunWithoutCatalogs) {
     };
     for (const Row& r : rows) {
         Decision d(r.type);
-        d.NoCatalog(d.run.sourceSide, d.read.source);
-        d.NoCatalog(d.run.targetSide, d.read.target);
+        Decision::NoCatalog(d.run.sourceSide);
+        Decision::NoCatalog(d.run.targetSide);
         CFileInfo item = r.item;
-        DecisionPass pass(d.run, d.read);
+        DecisionPass pass(d.run);
         EXPECT_EQ(DecideItemAction(item, pass, 0), 0u);
         EXPECT_EQ(item.state.Word(), Expected(r.item.state.Word(), r.act)) << plat::WideToUtf8(item.path);
         EXPECT_FALSE(item.sourceCatalogRow.found);
@@ -430,7 +430,7 @@ TEST(Decision, AFolderDeletedOnTheOtherSideStaysWhenAnythingBelowIsAConflict) {
     CFileInfo& kOld = Tree::AddFile(k, SourceOnly(L"K/old.txt"));
     d.run.sourceTree = std::move(source.root);
 
-    ASSERT_EQ(CompareTaskTrees(d.run, d.read), kDecisionDone);
+    ASSERT_EQ(CompareTaskTrees(d.run), kDecisionDone);
 
     EXPECT_EQ(gNew.state.Word(), 0x420u | kConflict | kParent);
     EXPECT_TRUE(gOld.state.IsAction(kDelL));
@@ -451,7 +451,7 @@ TEST(Decision, TargetOnlyFolderContentsAreDecidedInTheLightOfTheirFolder) {
     d.run.targetTree = std::move(target.root);
     d.run.sourceTree = std::make_unique<FolderTreeNode>();
 
-    ASSERT_EQ(CompareTaskTrees(d.run, d.read), kDecisionDone);
+    ASSERT_EQ(CompareTaskTrees(d.run), kDecisionDone);
     EXPECT_EQ(fresh.state.Word(), 0x810u | kConflict | kParent);
     EXPECT_EQ(t.folder->state.Word(), S::kFolder | 0x810u | kConflict);
 }
@@ -459,8 +459,8 @@ TEST(Decision, TargetOnlyFolderContentsAreDecidedInTheLightOfTheirFolder) {
 TEST(Decision, ByteTotalsGoToThePhysicalSides) {
     for (const DWORD type : {kMirror, kRtoL}) {
         Decision d(type);
-        d.NoCatalog(d.run.sourceSide, d.read.source);
-        d.NoCatalog(d.run.targetSide, d.read.target);
+        Decision::NoCatalog(d.run.sourceSide);
+        Decision::NoCatalog(d.run.targetSide);
         Tree source;
         Tree::AddFile(*source.root, SourceOnly(L"new", 7));
         Tree::AddFile(*source.root, Matched(L"both", 5, kBaseTime + 100, 11, kBaseTime));  // to the target
@@ -471,7 +471,7 @@ TEST(Decision, ByteTotalsGoToThePhysicalSides) {
         d.run.sourceTree = std::move(source.root);
         d.run.targetTree = std::move(target.root);
 
-        ASSERT_EQ(CompareTaskTrees(d.run, d.read), kDecisionDone);
+        ASSERT_EQ(CompareTaskTrees(d.run), kDecisionDone);
         // What is written is the size of the copy read: the target's for a copy to the source.
         // One way, the older source and the target-only file are conflicts.
         const ULONGLONG toSource = type == kMirror ? 17 + 19 : 0;
@@ -496,7 +496,7 @@ TEST(Decision, EachRecordKeepsTheRowsFoundForIt) {
     CFileInfo fresh = SourceOnly(L"fresh");
     CFileInfo excluded = SourceOnly(L"gone");
     excluded.state = ItemState(S::kNoAction | S::kExcluded | S::kOnSource);
-    DecisionPass pass(d.run, d.read);
+    DecisionPass pass(d.run);
     for (CFileInfo* r : {&pair, &theirs, &fresh, &excluded}) DecideItemAction(*r, pass, 0);
 
     EXPECT_TRUE(pair.sourceCatalogRow.found);
@@ -525,7 +525,7 @@ TEST(Decision, RowsOfASideWithoutCatalogTheOtherHasNeverSeenDeleteNothing) {
     struct Row {
         CFileInfo item;
         bool xIsSource;
-        DWORD act;  // the Part's answer would have been a deletion
+        DWORD act;  // where the rows alone would have made a deletion
     };
     const Row rows[] = {
         {SourceOnly(L"f"), false, kKeep},   // on Z (source) only, listed by X (target): copied to X
@@ -535,13 +535,13 @@ TEST(Decision, RowsOfASideWithoutCatalogTheOtherHasNeverSeenDeleteNothing) {
         Decision d(kMirror);
         if (r.xIsSource) {
             d.SourceRow(L"f");
-            d.NoCatalog(d.run.targetSide, d.read.target);
+            Decision::NoCatalog(d.run.targetSide);
         } else {
             d.TargetRow(L"f");
-            d.NoCatalog(d.run.sourceSide, d.read.source);
+            Decision::NoCatalog(d.run.sourceSide);
         }
         CFileInfo item = r.item;
-        DecisionPass pass(d.run, d.read);
+        DecisionPass pass(d.run);
         EXPECT_EQ(DecideItemAction(item, pass, 0), 0u);
         EXPECT_EQ(item.state.Word(), Expected(r.item.state.Word(), r.act));
         EXPECT_TRUE(r.xIsSource ? item.sourceCatalogRow.found : item.targetCatalogRow.found);  // still kept
@@ -574,7 +574,7 @@ TEST(Decision, RowsOfDifferentVersionsMakeAConflictNotADeletionOrOverwrite) {
         Decision::AddRow(x, L"f", sizes ? kBaseSize + 1 : kBaseSize, sizes ? kBaseTime : xTime);
         Decision::AddRow(z, L"f", kBaseSize, kBaseTime);
         CFileInfo item = r.item;
-        DecisionPass pass(d.run, d.read);
+        DecisionPass pass(d.run);
         DecideItemAction(item, pass, 0);
         EXPECT_EQ(item.state.Word(), Expected(r.item.state.Word(), kConflict)) << std::hex << item.state.Word();
     }
@@ -643,7 +643,7 @@ TEST(Decision, AnUnreadableCatalogNeverLeadsToADeletion) {
         d.SourceRow(L"f");
         d.TargetRow(L"f");
         RunCatalogSide& bad = r.sourceUnreadable ? d.run.sourceSide : d.run.targetSide;
-        (r.sourceUnreadable ? d.read.source : d.read.target) = CatalogStatus::kIncomplete;
+        bad.status = CatalogStatus::kIncomplete;
         if (!r.partial) {
             bad.rows.reset();
             bad.loaded = false;
@@ -652,7 +652,7 @@ TEST(Decision, AnUnreadableCatalogNeverLeadsToADeletion) {
         CFileInfo& item = Tree::AddFile(*tree.root, r.item);
         (r.item.state.IsTargetOnly() ? d.run.targetTree : d.run.sourceTree) = std::move(tree.root);
 
-        ASSERT_EQ(CompareTaskTrees(d.run, d.read), kDecisionDone);
+        ASSERT_EQ(CompareTaskTrees(d.run), kDecisionDone);
         EXPECT_EQ(item.state.Word(), (r.item.state.Word() & 0xF00FFFFF) | kConflict);
         EXPECT_TRUE(w.Logged(std::string("Delete of '") + r.deleted +
                                  "' left as a conflict: a catalog could not be read", 0));
@@ -679,7 +679,7 @@ TEST(Decision, DetailedLogLinesOfOverwritesAndClashes) {
         Tree::AddFile(*source.root, clash);
         d.run.sourceTree = std::move(source.root);
 
-        ASSERT_EQ(CompareTaskTrees(d.run, d.read), kDecisionDone);
+        ASSERT_EQ(CompareTaskTrees(d.run), kDecisionDone);
         const bool detailed = level == kLogDetailed;
         EXPECT_EQ(w.Logged("'/src/up' overwrite newer '/dst/up'", 0), detailed);
         EXPECT_EQ(w.Logged("'/dst/down' overwrite newer '/src/down'", 0), detailed);
@@ -709,7 +709,7 @@ TEST(Decision, StatusLineAndProgressOverBothTrees) {
     Windows w;
     w.Attach(d, kLogSummary);
     FillSmallTrees(d);
-    ASSERT_EQ(CompareTaskTrees(d.run, d.read), kDecisionDone);
+    ASSERT_EQ(CompareTaskTrees(d.run), kDecisionDone);
     EXPECT_EQ(w.statusLines, std::vector<std::string>{"Checking..."});
     EXPECT_EQ(w.progress, (std::vector<std::pair<WPARAM, LPARAM>>{{5, 20}}));
     // top, then the folder d (asked before it is entered), d itself, d/1, d/2, theirs.
@@ -723,7 +723,7 @@ TEST(Decision, StopEndsTheWalkWhereverItIsAsked) {
         w.Attach(d, kLogSummary);
         w.stopAtQuery = at;
         FillSmallTrees(d);
-        EXPECT_EQ(CompareTaskTrees(d.run, d.read), kDecisionStopped) << at;
+        EXPECT_EQ(CompareTaskTrees(d.run), kDecisionStopped) << at;
         EXPECT_EQ(w.queries, at);
         EXPECT_EQ(d.run.bytesToRight, 0u);
     }
