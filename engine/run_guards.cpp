@@ -1,0 +1,76 @@
+#include "engine/run_guards.h"
+
+#include <cmath>
+
+#include "engine/file_info_array.h"
+#include "engine/folder_tree.h"
+#include "engine/run_block.h"
+#include "engine/run_log.h"
+#include "foundation/sync_task.h"
+#include "platform/core/text.h"
+
+namespace {
+
+constexpr char kUnrelatedMirrorText[] =
+    "The two folders have nothing in common.  You are mirroring two irreverent folders.";
+constexpr DWORD kFirstUnattendedSource = 2;  // the timer; below it the user and the container
+
+bool CatalogListsItems(const RunCatalogSide& side) { return side.rows && side.rows->GetSize() > 0; }
+
+}  // namespace
+
+bool IsRootEmpty(const FolderTreeNode* root) {
+    return !root || ((!root->files || root->files->GetSize() == 0) && root->children.empty());
+}
+
+std::wstring FindEmptyRootToRefuse(const SyncRunBlock& run) {
+    if (!run.task) return {};
+    const SyncTask& task = *run.task;
+    const bool sourceEmpty = IsRootEmpty(run.sourceTree.get());
+    const bool targetEmpty = IsRootEmpty(run.targetTree.get());
+    if (task.syncKind == kSyncKindBackup) {
+        const bool deletes = run.syncOptions && run.syncOptions->allowDelete != 0;
+        return deletes && sourceEmpty && !targetEmpty ? task.sourceFolder : std::wstring();
+    }
+    if (sourceEmpty && CatalogListsItems(run.sourceSide)) return task.sourceFolder;
+    if (targetEmpty && CatalogListsItems(run.targetSide)) return task.targetFolder;
+    return {};
+}
+
+std::wstring FormatEmptyRootLine(const std::wstring& folder) {
+    return L"The folder '" + folder +
+           L"' is empty, but the last run found items in it. It may not be mounted. Nothing is synced.";
+}
+
+void WarnUnrelatedMirror(SyncRunBlock& run) {
+    if (!run.task || run.task->syncKind != kSyncKindMirror || !run.doCheck || run.doSync) return;
+    const RunCounters& c = run.counters;
+    const DWORD total = c.changed + c.unchanged;
+    if (c.oneSided != 0 && total == c.oneSided && c.sourceFiles != 0 && c.targetFiles != 0) {
+        AddRunLogLine(run, kUnrelatedMirrorText, kLogRed);
+    }
+}
+
+bool IsOverChangeLimit(SyncRunBlock& run, bool logging) {
+    if (!run.task || !run.doCheck || !run.doSync) return false;
+    const SyncTask& task = *run.task;
+    const DWORD changed = run.counters.changed;
+    const DWORD total = changed + run.counters.unchanged;
+    if (changed == 0 || task.startSource < kFirstUnattendedSource || task.skipPercent < 1 || task.skipPercent > 99 ||
+        total == 0) {
+        return false;
+    }
+    const double percent = static_cast<double>(changed) * 100.0 / total;
+    if (percent <= task.skipPercent) return false;
+    if (logging) {
+        // Rounded up, so the figure shown is always above the limit it broke.
+        const auto shown = static_cast<unsigned>(std::ceil(percent));
+        AddRunLogLine(run,
+                      plat::Format("%u (%u /%u) percent of files have been changed.  It is over the limit setup by "
+                                   "the user. This task will not be run automatically",
+                                   shown, static_cast<unsigned>(changed), static_cast<unsigned>(total)),
+                      kLogRed);
+    }
+    run.SetResult(kRunOverChangeLimit);
+    return true;
+}

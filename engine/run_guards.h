@@ -1,0 +1,30 @@
+#pragma once
+// The checks a run makes between the Check and the Sync that can keep the Sync from
+// happening, or warn about it.
+
+#include <string>
+
+struct FolderTreeNode;
+struct SyncRunBlock;
+
+// An empty root is not a deleted tree: a disk that is not mounted leaves an empty mount
+// point, and syncing that would delete everything on the other side. The run is refused
+// when a side's root holds nothing while that side's catalog of the last run lists items,
+// or when a "Back up" run with "Delete" on finds its source root empty and its target
+// root not (a Back up keeps no catalog to tell). Call after the catalogs are read.
+// Returns the folder to name in the refusal, or nothing when the run may go on.
+std::wstring FindEmptyRootToRefuse(const SyncRunBlock& run);
+// "The folder '%s' is empty ..." as the run log shows it.
+std::wstring FormatEmptyRootLine(const std::wstring& folder);
+
+// A root with no file and no folder record, excluded ones included; a missing tree too.
+bool IsRootEmpty(const FolderTreeNode* root);
+
+// A Check only of a "Mirror" task whose two folders share no item though both hold files:
+// writes the warning whatever the "Log" option says.
+void WarnUnrelatedMirror(SyncRunBlock& run);
+
+// The change limit of unattended Check and Sync runs (started by the timer, the scheduler,
+// at program start or for a device): true, with result kRunOverChangeLimit and, when
+// `logging`, the line, when more than the task's skipPercent of the items would change.
+bool IsOverChangeLimit(SyncRunBlock& run, bool logging);
