@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <cstring>
 #include <thread>
 
@@ -15,6 +13,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/file_time.h"
 #include "platform/core/message_box.h"
+#include "support/file_size_limit.h"
 #include "task_store_test_support.h"
 
 namespace {
@@ -244,31 +243,11 @@ TEST_F(TaskStoreTest, ARunsEndWritesItsFieldsIntoTheMemberAndTheTask) {
     EXPECT_EQ(unknown->lastRunDosDate, untouched);
 }
 
-// Writes bigger than a few bytes fail while it lives, as on a full disk.
-class FileSizeLimit {
-public:
-    FileSizeLimit() {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit small = previous_;
-        small.rlim_cur = 16;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 TEST_F(TaskStoreTest, FailedWritesAreReportedNotTakenForSuccess) {
     auto task = FullTask("T");
     ASSERT_TRUE(WriteTaskRecord(*task).written);
     {
-        const FileSizeLimit full;
+        const qbtest::FileSizeLimit full(16);  // bigger writes fail, as on a full disk
         const TaskWriteResult saved = WriteTaskRecord(*task);
         EXPECT_FALSE(saved.written);
         EXPECT_EQ(saved.failure, "Failed to write to task file 'T'");

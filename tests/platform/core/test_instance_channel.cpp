@@ -19,6 +19,7 @@
 #include "platform/core/instance_channel.h"
 #include "platform/core/named_event.h"
 #include "platform/core/named_object_files.h"
+#include "support/object_folders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -34,12 +35,6 @@ constexpr const char* kFrameClass = "QBSyncVexo";
 
 class InstanceChannelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ::mkdir(temp_.sub("run").c_str(), 0700);
-        ::setenv("XDG_RUNTIME_DIR", temp_.sub("run").c_str(), 1);
-        ::setenv(plat::kGlobalObjectFolderVariable, temp_.sub("global").c_str(), 1);
-    }
-
     std::string SocketPath() const { return temp_.sub("run/quarrybend-sync/QBSyncVexo.window"); }
 
     // Sends raw bytes to the listener's socket and closes the connection.
@@ -57,6 +52,7 @@ protected:
     }
 
     qbtest::TempDir temp_;
+    const qbtest::ScopedObjectFolders folders_{temp_};
 };
 
 TEST_F(InstanceChannelTest, AnEventExistsWhileAHandleIsOpen) {

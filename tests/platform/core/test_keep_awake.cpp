@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/keep_awake.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -116,11 +117,11 @@ TEST(KeepAwake, TokensMayOutliveTheKeeper) {
 
 TEST(KeepAwake, AThreadHoldsOneTokenAtMost) {
     // The program-wide keeper must not ask this machine's real service.
-    qbtest::TempDir emptyPath;
-    const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", emptyPath.path().c_str(), 1);
-    const int before = plat::SystemKeepAwake().Count();
-    ::setenv("PATH", savedPath.c_str(), 1);
+    const int before = [] {
+        const qbtest::TempDir emptyPath;
+        const qbtest::ScopedEnv noTools("PATH", emptyPath.path());
+        return plat::SystemKeepAwake().Count();
+    }();
     std::thread([before] {
         plat::KeepThreadAwake(true);
         plat::KeepThreadAwake(true);

@@ -14,6 +14,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/named_mutex.h"
 #include "platform/core/named_object_files.h"
+#include "support/object_folders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -24,12 +25,6 @@ using namespace std::chrono_literals;
 
 class NamedMutexTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ::mkdir(temp_.sub("run").c_str(), 0700);
-        ::setenv("XDG_RUNTIME_DIR", temp_.sub("run").c_str(), 1);
-        ::setenv(plat::kGlobalObjectFolderVariable, temp_.sub("global").c_str(), 1);
-    }
-
     // What another thread gets when it tries the mutex at once.
     static WaitResult TryFromOtherThread(const char* name) {
         WaitResult result = WaitResult::Failed;
@@ -42,6 +37,7 @@ protected:
     }
 
     qbtest::TempDir temp_;
+    const qbtest::ScopedObjectFolders folders_{temp_};
 };
 
 TEST_F(NamedMutexTest, OwnerTakesItAgainAndReleasesAsOftenAsItTook) {

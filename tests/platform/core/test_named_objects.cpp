@@ -9,6 +9,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/named_object_files.h"
 #include "platform/core/sha256.h"
+#include "support/object_folders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -89,12 +90,6 @@ TEST(ObjectNames, DifferentNamesNeverShareAnEncoding) {
 
 class ObjectFolders : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ::mkdir(temp_.sub("run").c_str(), 0700);
-        ::setenv("XDG_RUNTIME_DIR", temp_.sub("run").c_str(), 1);
-        ::setenv(plat::kGlobalObjectFolderVariable, temp_.sub("global").c_str(), 1);
-    }
-
     static mode_t ModeOf(const std::string& path) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) return 0;
@@ -102,6 +97,7 @@ protected:
     }
 
     qbtest::TempDir temp_;
+    const qbtest::ScopedObjectFolders folders_{temp_};
 };
 
 TEST_F(ObjectFolders, AreCreatedWithTheirModesWhateverTheUmask) {

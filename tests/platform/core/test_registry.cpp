@@ -4,47 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using qbtest::ReadFileBytes;
+using qbtest::ScopedEnv;
 
 constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// Sets or clears an environment variable for the test's lifetime.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 class RegistryTest : public ::testing::Test {
 protected:
     qbtest::TempDir dir;
-    ScopedEnv config{"XDG_CONFIG_HOME", dir.sub("config").c_str()};
+    ScopedEnv config{"XDG_CONFIG_HOME", dir.sub("config")};
     std::string store = dir.sub("config/quarrybend-sync/registry.ini");
 };
 
@@ -148,8 +125,8 @@ TEST(AutostartEntry, FileNamesAndCommandLines) {
 
 TEST(BaseDirs, EnvironmentAndFallbacks) {
     qbtest::TempDir home;
-    ScopedEnv homeEnv("HOME", (home.path() + "/").c_str());
-    ScopedEnv configEnv("XDG_CONFIG_HOME", nullptr);
+    ScopedEnv homeEnv("HOME", home.path() + "/");
+    ScopedEnv configEnv("XDG_CONFIG_HOME", std::nullopt);
     ScopedEnv dataEnv("XDG_DATA_HOME", "relative/is/ignored");
     EXPECT_EQ(plat::HomeFolder(), home.path());
     EXPECT_EQ(plat::UserConfigFolder(), home.path() + "/.config");

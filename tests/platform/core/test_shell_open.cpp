@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -12,6 +11,7 @@
 
 #include "platform/core/errors.h"
 #include "platform/core/shell_open.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -23,14 +23,9 @@ using namespace std::chrono_literals;
 class ShellOpenTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* path = std::getenv("PATH");
-        savedPath_ = path ? path : "";
         ::mkdir(temp_.sub("bin").c_str(), 0755);
-        ::setenv("PATH", temp_.sub("bin").c_str(), 1);
-        ::setenv("QB_RECORD", Record().c_str(), 1);
         qbtest::WriteFileBytes(temp_.sub("docs/log one.txt"), "text");
     }
-    void TearDown() override { ::setenv("PATH", savedPath_.c_str(), 1); }
 
     std::string Record() const { return temp_.sub("record"); }
 
@@ -56,7 +51,8 @@ protected:
     }
 
     qbtest::TempDir temp_;
-    std::string savedPath_;
+    const qbtest::ScopedEnv path_{"PATH", temp_.sub("bin")};
+    const qbtest::ScopedEnv record_{"QB_RECORD", Record()};
 };
 
 TEST_F(ShellOpenTest, TheDefaultHandlerGetsTheAbsolutePathAndRunsOnItsOwn) {

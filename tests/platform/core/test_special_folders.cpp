@@ -2,34 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using qbtest::ScopedEnv;
 
 class SpecialFoldersTest : public ::testing::Test {
 protected:

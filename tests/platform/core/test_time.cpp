@@ -4,35 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ctime>
-#include <optional>
-#include <string>
 #include <sys/stat.h>
+
+#include "support/scoped_time_zone.h"
 
 namespace {
 
 using plat::FileTimeToUnixSeconds;
-
-// Sets TZ for the test and puts the old value back afterwards.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* tz) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (old_) {
-            setenv("TZ", old_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
-};
+using qbtest::ScopedTimeZone;
 
 // Central European rules written out, so the test needs no time-zone database.
 constexpr const char* kBerlinRules = "CET-1CEST,M3.5.0,M10.5.0/3";

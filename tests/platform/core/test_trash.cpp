@@ -11,6 +11,8 @@
 #include "platform/core/file_info.h"
 #include "platform/core/file_ops.h"
 #include "platform/core/paths.h"
+#include "support/scoped_env.h"
+#include "support/scoped_time_zone.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -32,42 +34,25 @@ bool IsDeletionDate(std::string_view text) {
 // Points the home trash into a temporary folder for the test's lifetime.
 class HomeTrash : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_DATA_HOME");
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
-        data_ = plat::CanonicalPath(dir.path(), true) + "/data";
-        setenv("XDG_DATA_HOME", data_.c_str(), 1);
-        trash = data_ + "/Trash";
-        work = plat::CanonicalPath(dir.path(), true) + "/work";
-        ASSERT_TRUE(plat::CreateFolderWithParents(work));
-    }
-    void TearDown() override {
-        if (hadOld_) setenv("XDG_DATA_HOME", old_.c_str(), 1);
-        else unsetenv("XDG_DATA_HOME");
-    }
+    void SetUp() override { ASSERT_TRUE(plat::CreateFolderWithParents(work)); }
 
     std::string Info(const std::string& name) { return ReadFileBytes(trash + "/info/" + name + ".trashinfo"); }
 
     TempDir dir;
-    std::string trash;
-    std::string work;
-
-private:
-    std::string data_;
-    std::string old_;
-    bool hadOld_ = false;
+    const std::string root = plat::CanonicalPath(dir.path(), true);
+    const qbtest::ScopedEnv dataHome{"XDG_DATA_HOME", root + "/data"};
+    const std::string trash = root + "/data/Trash";
+    const std::string work = root + "/work";
 };
 
 TEST(TrashInfo, TextLayout) {
-    setenv("TZ", "UTC", 1);
-    tzset();
-    EXPECT_EQ(plat::TrashInfoText("/home/ann/a b/r\xC3\xA9sum\xC3\xA9 100%.txt", 1700000000),
-              "[Trash Info]\n"
-              "Path=/home/ann/a%20b/r%C3%A9sum%C3%A9%20100%25.txt\n"
-              "DeletionDate=2023-11-14T22:13:20\n");
-    unsetenv("TZ");
-    tzset();
+    {
+        const qbtest::ScopedTimeZone utc("UTC");
+        EXPECT_EQ(plat::TrashInfoText("/home/ann/a b/r\xC3\xA9sum\xC3\xA9 100%.txt", 1700000000),
+                  "[Trash Info]\n"
+                  "Path=/home/ann/a%20b/r%C3%A9sum%C3%A9%20100%25.txt\n"
+                  "DeletionDate=2023-11-14T22:13:20\n");
+    }
 
     EXPECT_EQ(plat::EncodeTrashPath("Az09-_.~/"), "Az09-_.~/");
     EXPECT_EQ(plat::EncodeTrashPath("#?&=+\n\xff"), "%23%3F%26%3D%2B%0A%FF");

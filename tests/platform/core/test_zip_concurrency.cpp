@@ -2,9 +2,7 @@
 // lock across a read-modify-write, and a write that fails leaves the old archive whole.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -13,6 +11,7 @@
 
 #include "platform/core/archive_lock.h"
 #include "platform/core/zip_command.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "zip_test_commands.h"
 
@@ -25,27 +24,6 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
     return names;
 }
-
-// Limits the size of any file the process writes, so a rewrite fails part way, the way a
-// full disk makes it fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -124,7 +102,7 @@ TEST(ZipConcurrency, FailedRewriteLeavesTheOldArchiveAndNoTemporaryFile) {
     const std::string before = qbtest::ReadFileBytes(archive);
 
     {
-        const FileSizeLimit limit(before.size() / 2);
+        const qbtest::FileSizeLimit limit(before.size() / 2);
         EXPECT_EQ(Store(archive, "new", "small"), kZipWriteFailed);
     }
     EXPECT_TRUE(qbtest::ReadFileBytes(archive) == before);
@@ -133,7 +111,7 @@ TEST(ZipConcurrency, FailedRewriteLeavesTheOldArchiveAndNoTemporaryFile) {
     ASSERT_EQ(Store(archive, "second", "2"), 0);
     const std::string withTwo = qbtest::ReadFileBytes(archive);
     {
-        const FileSizeLimit limit(withTwo.size() / 2);
+        const qbtest::FileSizeLimit limit(withTwo.size() / 2);
         EXPECT_EQ(Delete(archive, "second"), kZipWriteFailed);
         EXPECT_EQ(Store(archive, "second", noise), kZipWriteFailed);
     }
