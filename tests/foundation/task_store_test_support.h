@@ -16,24 +16,21 @@
 #include "platform/core/file_ops.h"
 #include "platform/core/message_test_support.h"
 #include "resources/sync_messages.h"
+#include "support/settings_fixture.h"
 #include "support/temp_dir.h"
 
 namespace storetest {
 
-class StoreTest : public ::testing::Test {
+// The data folder, with the settings file in it, is "Data" in the test's own folder.
+class StoreTest : public qbtest::SettingsFileTest {
 protected:
     void SetUp() override {
-        saved_ = ProgramState();
         ProgramState().dataFolder = dir_.sub("Data");
         ProgramState().settingsFile = dir_.sub("Data/qboptions.ini");
         ASSERT_TRUE(plat::CreateFolderWithParents(ProgramState().dataFolder));
     }
-    void TearDown() override { ProgramState() = saved_; }
 
     std::string StorePath() const { return GetTaskListFilePath(); }
-
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
 };
 
 // The task list as far as the store sees it: it takes every task it is handed.

@@ -5,28 +5,15 @@
 
 #include "foundation/options/filter_options.h"
 #include "foundation/options/filter_text_fit.h"
-#include "foundation/program_state.h"
 #include "foundation/quoted_list.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "platform/core/text.h"
-#include "support/temp_dir.h"
+#include "support/settings_fixture.h"
 
 namespace {
 
-class FilterOptionsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_ = ProgramState();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-    }
-    void TearDown() override { ProgramState() = saved_; }
-
-    std::string SettingsBytes() const { return qbtest::ReadFileBytes(ProgramState().settingsFile); }
-
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
-};
+using FilterOptionsTest = qbtest::SettingsFileTest;
 
 TEST_F(FilterOptionsTest, EmptySettingsFileGivesTheDefaults) {
     const CConfigCompressFilterPage page(false, L"/home/me");

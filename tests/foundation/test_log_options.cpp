@@ -1,27 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "foundation/options/log_options.h"
-#include "foundation/program_state.h"
 #include "foundation/resource_strings.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
-#include "support/temp_dir.h"
+#include "support/settings_fixture.h"
 
 namespace {
 
-class LogOptionsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_ = ProgramState();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-    }
-    void TearDown() override { ProgramState() = saved_; }
-
-    std::string SettingsBytes() const { return qbtest::ReadFileBytes(ProgramState().settingsFile); }
-
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
-};
+using LogOptionsTest = qbtest::SettingsFileTest;
 
 TEST_F(LogOptionsTest, EmptySettingsFileLogsAtSummaryLevelAndKeepsOldText) {
     const CConfigLogPage page(false);

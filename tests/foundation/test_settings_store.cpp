@@ -4,24 +4,11 @@
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/text_utils.h"
-#include "support/temp_dir.h"
+#include "support/settings_fixture.h"
 
 namespace {
 
-class SettingsStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_ = ProgramState();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-        ProgramState().profileFile = dir_.sub("profile.ini");
-    }
-    void TearDown() override { ProgramState() = saved_; }
-
-    std::string FileBytes() const { return qbtest::ReadFileBytes(ProgramState().settingsFile); }
-
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
-};
+using SettingsStoreTest = qbtest::SettingsFileTest;
 
 TEST_F(SettingsStoreTest, MissingFileGivesEveryDefault) {
     EXPECT_EQ(ReadSetting(settings::kApplicationLook), 216);
@@ -36,7 +23,7 @@ TEST_F(SettingsStoreTest, WritesLandAsIniTextWithCrLf) {
     ASSERT_TRUE(WriteSetting(settings::kSyncType, 0));
     ASSERT_TRUE(WriteSetting(settings::kSyncDelete, -3));
     ASSERT_TRUE(WriteSetting(settings::kActiveTask, "My Task"));
-    EXPECT_EQ(FileBytes(), "[Sync]\r\nType=0\r\nDelete=-3\r\n\r\n[Task]\r\nActive=My Task\r\n");
+    EXPECT_EQ(SettingsBytes(), "[Sync]\r\nType=0\r\nDelete=-3\r\n\r\n[Task]\r\nActive=My Task\r\n");
     EXPECT_EQ(ReadSetting(settings::kSyncDelete), -3);
 }
 
@@ -50,7 +37,7 @@ TEST_F(SettingsStoreTest, EmptyValueDeletesTheKeySoTheDefaultReturns) {
 TEST_F(SettingsStoreTest, WideValuesAreStoredAsUtf8) {
     ASSERT_TRUE(WriteSettingW(settings::kFilterExclude, L"\"Fotos \u00e9t\u00e9\" *.\u6587"));
     EXPECT_EQ(ReadSettingW(settings::kFilterExclude), L"\"Fotos \u00e9t\u00e9\" *.\u6587");
-    EXPECT_NE(FileBytes().find("Exclude=\"Fotos \xc3\xa9t\xc3\xa9\" *.\xe6\x96\x87\r\n"), std::string::npos);
+    EXPECT_NE(SettingsBytes().find("Exclude=\"Fotos \xc3\xa9t\xc3\xa9\" *.\xe6\x96\x87\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, QuotedValuesComeBackVerbatim) {
@@ -63,7 +50,7 @@ TEST_F(SettingsStoreTest, SectionAndKeyNamesIgnoreCase) {
     EXPECT_EQ(ReadProfileString("task", "ACTIVE", ""), "one");
     ASSERT_TRUE(WriteProfileString("TASK", "active", "two"));
     EXPECT_EQ(ReadProfileString("Task", "Active", ""), "two");
-    EXPECT_EQ(FileBytes(), "[Task]\r\nActive=two\r\n");
+    EXPECT_EQ(SettingsBytes(), "[Task]\r\nActive=two\r\n");
 }
 
 TEST_F(SettingsStoreTest, LongValuesAreCutOnACharacterBoundary) {

@@ -3,23 +3,11 @@
 #include "foundation/options/sync_options.h"
 #include "foundation/program_state.h"
 #include "foundation/resource_strings.h"
-#include "support/temp_dir.h"
+#include "support/settings_fixture.h"
 
 namespace {
 
-class SyncOptionsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_ = ProgramState();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-    }
-    void TearDown() override { ProgramState() = saved_; }
-
-    std::string SettingsBytes() const { return qbtest::ReadFileBytes(ProgramState().settingsFile); }
-
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
-};
+using SyncOptionsTest = qbtest::SettingsFileTest;
 
 SyncOptionValues Changed() {
     SyncOptionValues v;

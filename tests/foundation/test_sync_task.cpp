@@ -2,24 +2,13 @@
 
 #include <limits>
 
-#include "foundation/program_state.h"
 #include "foundation/sync_task.h"
 #include "platform/core/clock.h"
-#include "support/temp_dir.h"
+#include "support/settings_fixture.h"
 
 namespace {
 
-class SyncTaskTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_ = ProgramState();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-    }
-    void TearDown() override { ProgramState() = saved_; }
-
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
-};
+using SyncTaskTest = qbtest::SettingsFileTest;
 
 void ExpectAllNumbersZero(const SyncTask& t) {
     EXPECT_EQ(FileTimeToU64(t.lastRunStart), 0u);

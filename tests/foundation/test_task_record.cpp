@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/program_state.h"
 #include "foundation/sync_task.h"
 #include "foundation/task_record.h"
 #include "platform/core/text.h"
-#include "support/temp_dir.h"
+#include "support/settings_fixture.h"
 
 namespace {
 
@@ -317,17 +316,7 @@ TEST(TaskRecord, RunFieldsAndContainerWordArePatchedInPlace) {
     EXPECT_EQ(GetTaskContainerMode(b), 2u);
 }
 
-class TaskRecordOfTask : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_ = ProgramState();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-    }
-    void TearDown() override { ProgramState() = saved_; }
-
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
-};
+using TaskRecordOfTask = qbtest::SettingsFileTest;
 
 TEST_F(TaskRecordOfTask, ATaskGoesIntoItsRecordAndComesBack) {
     SyncTask task;

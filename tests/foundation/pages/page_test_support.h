@@ -16,20 +16,15 @@
 #include "controls/tree_property_sheet/property_sheet.h"
 #include "foundation/program_state.h"
 #include "platform/core/message_box.h"
+#include "support/settings_fixture.h"
 #include "support/temp_dir.h"
 
 namespace pagetest {
 
-class PageTest : public ::testing::Test {
+class PageTest : public qbtest::SettingsFileTest {
 protected:
-    void SetUp() override {
-        saved_ = ProgramState();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-        ProgramState().programFolder = dir_.path() + "/";
-    }
-    void TearDown() override { ProgramState() = saved_; }
+    void SetUp() override { ProgramState().programFolder = dir_.path() + "/"; }
 
-    std::string SettingsBytes() const { return qbtest::ReadFileBytes(ProgramState().settingsFile); }
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
         for (const plat::MessageBoxRequest& request : boxes_.Requests()) texts.push_back(request.text);
@@ -48,8 +43,6 @@ protected:
     void PressOk() { sheet_->PressButton(PSBTN_OK); }
     void PressCancel() { sheet_->PressButton(PSBTN_CANCEL); }
 
-    qbtest::TempDir dir_;
-    ProgramStateData saved_;
     plat::ScopedMessageBoxHandler boxes_{IDOK};
     std::unique_ptr<CPropertySheet> sheet_;
 };
