@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/archive_store.h"
+#include "support/archive_members.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -35,22 +36,14 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
+using qbtest::HasMember;
+
 ArchiveBlock Bytes(std::string_view text) { return ArchiveBlock(text.begin(), text.end()); }
 
 ArchiveBlock Pattern(std::size_t size) {
     ArchiveBlock block(size);
     for (std::size_t i = 0; i < size; ++i) block[i] = static_cast<std::uint8_t>(i * 31 + (i >> 8));
     return block;
-}
-
-bool HasMember(const std::string& archive, const std::string& member) {
-    UnzipCommand cmd;
-    InitUnzipCommand(cmd);
-    UseArchivePassword(cmd);
-    cmd.function = kUnzipFind;
-    cmd.archivePath = archive.c_str();
-    cmd.memberName = member.c_str();
-    return dunzip(&cmd) == 0;
 }
 
 DWORD MemberCount(const std::string& archive) {

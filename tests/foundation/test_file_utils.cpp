@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -16,6 +15,8 @@
 #include "foundation/volume_labels.h"
 #include "platform/core/sync.h"
 #include "platform/core/text.h"
+#include "support/scoped_env.h"
+#include "support/scoped_program_state.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -24,22 +25,7 @@ namespace {
 
 std::wstring W(const std::string& s) { return plat::Utf8ToWide(s); }
 
-// Points an environment variable somewhere for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using qbtest::ScopedEnv;
 
 TEST(PathKind, MissingFileFolderRootAndLinks) {
     qbtest::TempDir dir;
@@ -199,14 +185,13 @@ TEST(RunProcessWait, WaitsStopsAndReportsMissingPrograms) {
 TEST(ProgramState, InitFillsFoldersAndSettingsFile) {
     qbtest::TempDir dir;
     ScopedEnv config("XDG_CONFIG_HOME", dir.sub("config"));
-    const ProgramStateData saved = ProgramState();
+    const qbtest::ScopedProgramState savedState;
     ASSERT_TRUE(InitProgramState());
     EXPECT_EQ(ProgramState().settingsFile, ProgramState().dataFolder + "/qboptions.ini");
     EXPECT_TRUE(fs::is_directory(ProgramState().dataFolder));
     EXPECT_EQ(ProgramState().profileFile, dir.sub("config/quarrybend-sync/profile.ini"));
     EXPECT_EQ(ProgramState().windowsVersionClass, 7);
     EXPECT_EQ(ProgramState().isAdmin, geteuid() == 0);
-    ProgramState() = saved;
 }
 
 }  // namespace

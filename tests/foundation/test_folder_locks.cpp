@@ -7,6 +7,7 @@
 #include "foundation/folder_locks.h"
 #include "platform/core/named_object_files.h"
 #include "platform/core/process.h"
+#include "support/object_folders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -14,12 +15,8 @@ namespace {
 // Every test gets lock folders of its own, so runs of the suite never meet.
 class FolderLockTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv(plat::kGlobalObjectFolderVariable, dir_.sub("global").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", dir_.sub("runtime").c_str(), 1);
-        mkdir(dir_.sub("runtime").c_str(), 0700);
-    }
     qbtest::TempDir dir_;
+    const qbtest::ScopedObjectFolders folders_{dir_};
 };
 
 // Runs `body` on a thread of its own and returns its result.
@@ -90,8 +87,8 @@ TEST_F(FolderLockTest, AnotherProcessIsExcludedToo) {
     child.program = "/proc/self/exe";
     child.arguments = {"--gtest_filter=FolderLockChild.*"};
     child.environment = std::vector<std::string>{
-        std::string("QB_LOCK_CHILD=1"), std::string(plat::kGlobalObjectFolderVariable) + "=" + dir_.sub("global"),
-        "XDG_RUNTIME_DIR=" + dir_.sub("runtime")};
+        std::string("QB_LOCK_CHILD=1"), std::string(plat::kGlobalObjectFolderVariable) + "=" + folders_.GlobalFolder(),
+        "XDG_RUNTIME_DIR=" + folders_.RuntimeFolder()};
     const plat::ProcessResult result = plat::RunProcess(child);
     EXPECT_TRUE(result.exited && result.exitCode == 0) << result.output;
     UnlockTaskFolders(L"/shared/folder", L"/shared/other", true);

@@ -20,28 +20,18 @@
 #include "platform/core/clock.h"
 #include "platform/core/message_test_support.h"
 #include "resources/sync_messages.h"
+#include "support/archive_members.h"
+#include "support/settings_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-class HistoryStoreTest : public ::testing::Test {
+using qbtest::HasMember;
+
+// The history file lives in the data folder, here the test's own folder.
+class HistoryStoreTest : public qbtest::SettingsFileTest {
 protected:
-    void SetUp() override {
-        savedData_ = ProgramState().dataFolder;
-        savedSettings_ = ProgramState().settingsFile;
-        ProgramState().dataFolder = dir_.path();
-        ProgramState().settingsFile = dir_.sub("qboptions.ini");
-    }
-    void TearDown() override {
-        ProgramState().dataFolder = savedData_;
-        ProgramState().settingsFile = savedSettings_;
-    }
-
-    qbtest::TempDir dir_;
-
-private:
-    std::string savedData_;
-    std::string savedSettings_;
+    HistoryStoreTest() { ProgramState().dataFolder = dir_.path(); }
 };
 
 HistoryRecord Named(const std::string& name, DWORD status = 1) {
@@ -50,16 +40,6 @@ HistoryRecord Named(const std::string& name, DWORD status = 1) {
     r.leftFolder = L"/left/" + std::wstring(name.begin(), name.end());
     r.status = status;
     return r;
-}
-
-bool HasMember(const std::string& archive, const std::string& member) {
-    UnzipCommand cmd;
-    InitUnzipCommand(cmd);
-    UseArchivePassword(cmd);
-    cmd.function = kUnzipFind;
-    cmd.archivePath = archive.c_str();
-    cmd.memberName = member.c_str();
-    return dunzip(&cmd) == 0;
 }
 
 std::unique_ptr<SyncTask> MakeTask() {

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
-#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -16,6 +14,7 @@
 #include "platform/core/file_ops.h"
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
+#include "support/scoped_time_zone.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -25,22 +24,11 @@ std::wstring W(const std::string& s) { return plat::Utf8ToWide(s); }
 // Fixes the time zone and the C library's locale for one test.
 class ScopedZoneAndLocale {
 public:
-    ScopedZoneAndLocale() {
-        if (const char* old = std::getenv("TZ")) oldZone_ = old;
-        setenv("TZ", "UTC0", 1);
-        tzset();
-        oldLocale_ = std::setlocale(LC_TIME, nullptr);
-        std::setlocale(LC_TIME, "C");
-    }
-    ~ScopedZoneAndLocale() {
-        if (oldZone_) setenv("TZ", oldZone_->c_str(), 1);
-        else unsetenv("TZ");
-        tzset();
-        std::setlocale(LC_TIME, oldLocale_.c_str());
-    }
+    ScopedZoneAndLocale() : oldLocale_(std::setlocale(LC_TIME, nullptr)) { std::setlocale(LC_TIME, "C"); }
+    ~ScopedZoneAndLocale() { std::setlocale(LC_TIME, oldLocale_.c_str()); }
 
 private:
-    std::optional<std::string> oldZone_;
+    qbtest::ScopedTimeZone zone_{"UTC0"};
     std::string oldLocale_;
 };
 

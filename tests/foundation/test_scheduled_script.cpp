@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <memory>
 #include <thread>
 #include <utility>
@@ -15,7 +13,7 @@
 #include "foundation/sync_task.h"
 #include "platform/core/clock.h"
 #include "platform/core/file_time.h"
-#include "platform/core/named_object_files.h"
+#include "support/object_folders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -57,12 +55,6 @@ std::unique_ptr<SyncTask> MakeTask(DWORD kind, const Words& words, WORD startDat
 // Every test gets lock folders of its own and a clock that stands still.
 class ScheduleTest : public ::testing::Test {
 protected:
-    ScheduleTest() {
-        setenv(plat::kGlobalObjectFolderVariable, dir_.sub("global").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", dir_.sub("runtime").c_str(), 1);
-        mkdir(dir_.sub("runtime").c_str(), 0700);
-    }
-
     void SetNow(LocalSeconds when) { clock_.Set(plat::LocalToUtcSeconds(when)); }
 
     int Schedule(DWORD kind, const Words& words, WORD startDate, WORD startTime, WORD endDate = 0) {
@@ -94,6 +86,7 @@ protected:
     }
 
     qbtest::TempDir dir_;
+    const qbtest::ScopedObjectFolders folders_{dir_};
     plat::FixedClock clock_{0};
     plat::ClockOverride clockOverride_{clock_};
     ScriptTable table_;

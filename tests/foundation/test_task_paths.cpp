@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <set>
 
 #include "foundation/placeholders.h"
@@ -12,32 +10,15 @@
 #include "foundation/task_paths.h"
 #include "platform/core/registry.h"
 #include "platform/core/text.h"
+#include "support/scoped_env.h"
+#include "support/scoped_program_state.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using qbtest::ScopedEnv;
 
 std::wstring W(const std::string& text) { return plat::Utf8ToWide(text); }
 
@@ -46,7 +27,6 @@ std::wstring W(const std::string& text) { return plat::Utf8ToWide(text); }
 class PathsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = ProgramState();
         fs::create_directories(root_ + "/home/Documents");
         fs::create_directories(root_ + "/config");
         fs::create_directories(root_ + "/share");
@@ -63,7 +43,6 @@ protected:
         sources_.dataFolder = root_ + "/data";
         ProgramState().settingsFile = root_ + "/qboptions.ini";
     }
-    void TearDown() override { ProgramState() = saved_; }
 
     std::wstring Docs() const { return W(root_ + "/home/Documents"); }
     std::wstring AppData() const { return W(root_ + "/share"); }
@@ -74,7 +53,7 @@ protected:
     ScopedEnv homeEnv_{"HOME", root_ + "/home"};
     ScopedEnv configEnv_{"XDG_CONFIG_HOME", root_ + "/config"};
     ScopedEnv dataEnv_{"XDG_DATA_HOME", root_ + "/share"};
-    ProgramStateData saved_;
+    const qbtest::ScopedProgramState savedState_;
     TaskPathSources sources_;
 };
 

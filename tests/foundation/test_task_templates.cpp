@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
@@ -20,32 +19,15 @@
 #include "platform/core/message_test_support.h"
 #include "platform/core/text.h"
 #include "resources/sync_messages.h"
+#include "support/scoped_env.h"
+#include "support/scoped_program_state.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using qbtest::ScopedEnv;
 
 std::wstring W(const std::string& text) { return plat::Utf8ToWide(text); }
 
@@ -71,7 +53,6 @@ struct NewTaskList {
 class TemplatesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = ProgramState();
         for (const char* folder : {"/home/Bilder", "/home/Docs", "/home/Filme", "/config", "/share", "/Data"}) {
             fs::create_directories(root_ + folder);
         }
@@ -84,7 +65,6 @@ protected:
         ProgramState().settingsFile = root_ + "/Data/qboptions.ini";
         ProgramState().programFolder = root_ + "/prog/";
     }
-    void TearDown() override { ProgramState() = saved_; }
 
     std::string Home(const std::string& sub) const { return root_ + "/home/" + sub; }
 
@@ -100,7 +80,7 @@ protected:
     ScopedEnv homeEnv_{"HOME", root_ + "/home"};
     ScopedEnv configEnv_{"XDG_CONFIG_HOME", root_ + "/config"};
     ScopedEnv dataEnv_{"XDG_DATA_HOME", root_ + "/share"};
-    ProgramStateData saved_;
+    const qbtest::ScopedProgramState savedState_;
     plat::ScopedMessageBoxHandler boxes_;
 };
 

@@ -1,7 +1,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QToolButton>
-#include <cstdlib>
 
 #include "foundation/pages/page_test_support.h"
 #include "foundation/pages/program_options_page.h"
@@ -12,6 +11,7 @@
 #include "foundation/path_utils.h"
 #include "platform/core/file_info.h"
 #include "platform/core/registry.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -22,21 +22,6 @@ using pagetest::Control;
 
 class ProgramPageTest : public pagetest::PageTest {
 protected:
-    void SetUp() override {
-        PageTest::SetUp();
-        // The registry store and the autostart entries live in the test's own folder.
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        oldConfigHome_ = old ? std::optional<std::string>(old) : std::nullopt;
-        setenv("XDG_CONFIG_HOME", dir_.sub("config").c_str(), 1);
-    }
-    void TearDown() override {
-        if (oldConfigHome_) {
-            setenv("XDG_CONFIG_HOME", oldConfigHome_->c_str(), 1);
-        } else {
-            unsetenv("XDG_CONFIG_HOME");
-        }
-        PageTest::TearDown();
-    }
     QMenu* OpenAddMenu() {
         QTest::mouseClick(Control<QToolButton>(page, Page::kAddId), Qt::LeftButton);
         EXPECT_TRUE(page->AddMenu()->isVisible());
@@ -49,7 +34,8 @@ protected:
 
     pagetest::ScriptedPickers pickers;
     Page* page = nullptr;
-    std::optional<std::string> oldConfigHome_;
+    // The registry store and the autostart entries live in the test's own folder.
+    const qbtest::ScopedEnv configHome_{"XDG_CONFIG_HOME", dir_.sub("config")};
 };
 
 TEST_F(ProgramPageTest, OpensWithTheDefaultFoldersAndTheStartBoxDisabled) {
