@@ -116,7 +116,12 @@ void CAddWizardThread::LeaveRunningCount() {
 
 void CAddWizardThread::OnStartRun(WPARAM taskParam, LPARAM mode) {
     SyncTask* const task = reinterpret_cast<SyncTask*>(taskParam);
-    if (!task || run_) return;
+    if (run_) return;
+    if (!task) {
+        // Nothing to run: the thread ends, and its count with it.
+        PostQuitMessage(0);
+        return;
+    }
     WaitForSingleObject(RunStartGate(), INFINITE);
 
     run_ = CreateRunBlock();

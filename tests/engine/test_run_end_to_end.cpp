@@ -102,6 +102,8 @@ TEST_F(RunEndToEnd, MirrorKeepsBothFoldersInStepOverTwoRuns) {
         WriteFileAt(right + "/gone-right.txt", "y");
 
         EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        EXPECT_EQ(harness.WindowsOf(task).leftLabel.rfind("Left: Drive / Total: ", 0), 0u);
+        EXPECT_EQ(harness.WindowsOf(task).rightLabel.rfind("Right: Drive / Total: ", 0), 0u);
         const Names all{"docs", "docs/gone-left.txt", "edited.txt", "gone-right.txt"};
         EXPECT_EQ(Tree(left), all);
         EXPECT_EQ(Tree(right), all);
@@ -297,7 +299,11 @@ TEST_F(RunEndToEnd, TwoEmptyFoldersHaveNothingToDo) {
 TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
     TaskSetup setup;
     setup.name = "Busy";
+    setup.startSource = 4;  // at program start
     SyncTask& task = h.AddTask("left", "right", setup);
+    task.startRunState = 1;
+    int timerArmed = 0;
+    SetAutoStartTimerHandler([&timerArmed] { ++timerArmed; });
     WriteFileAt(L("a.txt"), "a");
     // Another run holds the Right folder; locks belong to the thread that took them.
     plat::Event taken;
@@ -320,7 +326,13 @@ TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
     EXPECT_TRUE(History().empty());
     EXPECT_EQ(h.Main().tasksDone, std::vector<const SyncTask*>{&task});
     EXPECT_FALSE(plat::PathExists(R("a.txt")));
+    // The start may come again: the task waits for its program-start run once more.
+    EXPECT_EQ(task.startRunState, 0u);
+    EXPECT_EQ(timerArmed, 1);
+
     EXPECT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(task.startRunState, 2u);
+    SetAutoStartTimerHandler({});
 }
 
 TEST_F(RunEndToEnd, AnUnattendedRunOverTheChangeLimitIsNotSynced) {
