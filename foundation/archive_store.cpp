@@ -37,10 +37,16 @@ std::optional<ArchiveBlock> ReadMember(const std::string& archivePath, const std
     return block;
 }
 
-BOOL WriteMember(const std::string& archivePath, const std::string& member, std::span<const std::uint8_t> block) {
+// Catalog blocks are large, mostly zero-padded rows written on every Sync: the fastest
+// deflate level shrinks them almost as well and at twice the speed.
+constexpr DWORD kCatalogCompressionLevel = 1;
+
+BOOL WriteMember(const std::string& archivePath, const std::string& member, std::span<const std::uint8_t> block,
+                 DWORD compressionLevel = 0) {
     if (block.size() > kMaxArchiveMemberSize) return FALSE;
     ZipCommand cmd;
     InitZipCommand(cmd);
+    if (compressionLevel != 0) cmd.compressionLevel = compressionLevel;
     UseArchivePassword(cmd);
     cmd.function = kZipAddMemory;
     cmd.archivePath = archivePath.c_str();
@@ -111,5 +117,5 @@ std::optional<ArchiveBlock> ReadCatalogEntry(const std::string& archivePath, uns
 }
 
 BOOL WriteCatalogEntry(const std::string& archivePath, std::span<const std::uint8_t> block, unsigned index) {
-    return WriteMember(archivePath, CatalogMemberName(index), block);
+    return WriteMember(archivePath, CatalogMemberName(index), block, kCatalogCompressionLevel);
 }
