@@ -38,8 +38,10 @@ bool FolderScanner::QueryStop() {
     return stopped_;
 }
 
+bool FolderScanner::QueryStopWhenDue() { return stopped_ || (window_ && stopPace_.Due() && QueryStop()); }
+
 void FolderScanner::SendProgress() {
-    if (window_) SendMessage(window_, WM_SYNC_PROGRESS_TEXT, 0, 0);
+    if (window_ && progressPace_.Due()) SendMessage(window_, WM_SYNC_PROGRESS_TEXT, 0, 0);
 }
 
 FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root) {
@@ -50,6 +52,9 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
     wideRoot_ = rootFolder;
     if (wideRoot_.empty() || wideRoot_.back() != L'/') wideRoot_ += L'/';
     narrowRoot_ = plat::WideToUtf8(wideRoot_);
+    // Each side is a stage of its own: its first folder asks about Stop at once.
+    stopPace_.Restart();
+    progressPace_.Restart();
 
     pending_.clear();
     pending_.push_back({&root, nullptr});
@@ -92,7 +97,7 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
 }
 
 FolderScanner::FolderRead FolderScanner::ScanFolder(FolderTreeNode& node, FolderTreeNode* other) {
-    if (QueryStop()) return FolderRead::kStopped;
+    if (QueryStopWhenDue()) return FolderRead::kStopped;
     std::size_t count = 0;
     if (const FolderRead read = ReadEntries(count); read != FolderRead::kDone) return read;
 
@@ -116,7 +121,7 @@ FolderScanner::FolderRead FolderScanner::ReadEntries(std::size_t& count) {
         if (!reader.Next(entries_[count])) break;
         ++count;
         SendProgress();
-        if (QueryStop()) return FolderRead::kStopped;
+        if (QueryStopWhenDue()) return FolderRead::kStopped;
     }
     if (reader.Failed()) {
         listError_ = reader.error();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/folder_tree.h"
+#include "engine/message_pace.h"
 #include "engine/path_compare.h"
 #include "engine/scan_matching.h"
 #include "foundation/quoted_list.h"
@@ -57,6 +58,7 @@ public:
     FolderScanResult ScanSide(std::wstring_view rootFolder, FolderTreeNode& root);
 
     // Asks the task window whether Stop was pressed; once it has said so, the answer stays.
+    // Within a side the question is paced (message_pace.h); this asks at once.
     bool QueryStop();
     bool Stopped() const { return stopped_; }
     DWORD RootError() const { return rootError_; }
@@ -90,6 +92,8 @@ private:
     bool ExcludedByAttributes(DWORD attributes) const;
     void AppendName(std::string_view bytes);
     std::wstring_view RelativePath() const;
+    // The paced stop question and progress text of each entry and folder.
+    bool QueryStopWhenDue();
     void SendProgress();
 
     const ScanOptions& options_;
@@ -100,6 +104,8 @@ private:
     bool stopped_ = false;
     DWORD rootError_ = ERROR_SUCCESS;
     DWORD listError_ = ERROR_SUCCESS;  // why the last folder could not be listed
+    MessagePace stopPace_;
+    MessagePace progressPace_;
 
     std::wstring wideRoot_;    // the side's root with a trailing '/'
     std::string narrowRoot_;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/run_block.h"
+#include "engine/message_pace.h"
 #include "engine/run_log.h"
 #include "foundation/options/filter_options.h"
 #include "foundation/options/log_options.h"
@@ -521,12 +522,14 @@ TEST(Scan, CaseOnlyDuplicatesAreExcludedWhenCaseBlind) {
 }
 
 // A task window on its own thread, as the GUI thread would own it: it counts what the scan
-// sends and answers the stop query with `stopAtQuery` (1-based; 0 never stops).
+// sends and answers the stop query with `stopAtQuery` (1-based; 0 never stops), taking
+// `firstAnswerMs` over its first answer.
 class ScanWindow {
 public:
-    explicit ScanWindow(int stopAtQuery = 0)
-        : stopAtQuery_(stopAtQuery), thread_([this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+    explicit ScanWindow(int stopAtQuery = 0, DWORD firstAnswerMs = 0)
+        : stopAtQuery_(stopAtQuery), thread_([this, firstAnswerMs](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
               std::lock_guard guard(mutex_);
+              if (message == WM_SYNC_QUERY_STOP && queries_ == 0 && firstAnswerMs > 0) Sleep(firstAnswerMs);
               if (message == WM_SYNC_QUERY_STOP) return ++queries_ == stopAtQuery_ ? 1 : 0;
               if (message == WM_SYNC_PROGRESS_TEXT && w == 0 && l == 0) ++progressTexts_;
               if (message == WM_SYNC_PROGRESS) events_.push_back("progress " + std::to_string(w) + " " + std::to_string(l));
@@ -565,6 +568,7 @@ void BuildSmallPair(const FolderPair& pair) {
 }
 
 TEST(Scan, MessagesToTheTaskWindow) {
+    const ScopedMessagePaceInterval everyItem(0);
     FolderPair pair;
     BuildSmallPair(pair);
     ScanWindow window;
@@ -582,6 +586,7 @@ TEST(Scan, MessagesToTheTaskWindow) {
 
 // Stop answered at any query ends the scan at once, whatever stage it is in.
 TEST(Scan, StopDuringTheScan) {
+    const ScopedMessagePaceInterval everyItem(0);
     const int total = 2 * (3 + 5) + 3;
     for (const int stopAt : {1, 4, 9, 12, total - 1, total}) {
         SCOPED_TRACE(stopAt);
@@ -593,6 +598,60 @@ TEST(Scan, StopDuringTheScan) {
         EXPECT_EQ(ScanFolderPair(request).result, kScanStopped);
         EXPECT_EQ(window.Queries(), stopAt);
     }
+}
+
+// Every record of both trees with its state word, in the trees' order.
+std::vector<std::pair<std::wstring, DWORD>> Records(const FolderPairScan& scan) {
+    std::vector<std::pair<std::wstring, DWORD>> records;
+    for (const FolderTreeNode* root : {scan.sourceRoot.get(), scan.targetRoot.get()}) {
+        ForEachNode(*root, [&](const FolderTreeNode& node) {
+            if (node.folder) records.emplace_back(node.folder->path, node.folder->state.Word());
+            if (node.files) {
+                for (const CFileInfo& file : *node.files) records.emplace_back(file.path, file.state.Word());
+            }
+        });
+    }
+    return records;
+}
+
+TEST(Scan, PacedMessagesLeaveTheTreesAsTheyWere) {
+    FolderPair pair;
+    BuildSmallPair(pair);
+    pair.Src("d/new.txt");
+    pair.Dst("d/e/c.txt", "changed");
+    pair.Dst("only/there.txt");
+    const auto scanWith = [&](DWORD interval, ScanWindow& window) {
+        const ScopedMessagePaceInterval pace(interval);
+        ScanRequest request = pair.Request();
+        request.taskWindow = window.Hwnd();
+        const FolderPairScan scan = ScanFolderPair(request);
+        EXPECT_EQ(scan.result, kScanDone);
+        return Records(scan);
+    };
+    ScanWindow everyItem;
+    ScanWindow paced;
+    EXPECT_EQ(scanWith(60'000, paced), scanWith(0, everyItem));
+    EXPECT_EQ(paced.Events(), everyItem.Events());
+    // Per side its first folder's question and first progress text; 3 between the stages.
+    EXPECT_EQ(paced.Queries(), 2 + 3);
+    EXPECT_EQ(paced.ProgressTexts(), 2);
+    EXPECT_GT(everyItem.Queries(), 20);
+}
+
+// Stop pressed while the first answer is on its way is asked about again at the first
+// entry once the interval has passed, and the target side ends there.
+TEST(Scan, StopIsNoticedWithinOneIntervalWhenPaced) {
+    const ScopedMessagePaceInterval pace(5);
+    FolderPair pair;
+    BuildSmallPair(pair);
+    ScanWindow window(2, 20);
+    ScanRequest request = pair.Request();
+    request.taskWindow = window.Hwnd();
+    const FolderPairScan scan = ScanFolderPair(request);
+    EXPECT_EQ(scan.result, kScanStopped);
+    EXPECT_EQ(window.Queries(), 2);
+    EXPECT_EQ(window.Events(), (std::vector<std::string>{"progress 100 20", "Scanning target folder... 2"}));
+    EXPECT_EQ(window.ProgressTexts(), 1);
 }
 
 // The run's scan step with the task's options and the run log.
