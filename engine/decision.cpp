@@ -72,12 +72,17 @@ void KeepFolderWithConflict(FolderTreeNode& node) {
     if (node.folder && IsDeletion(node.folder->state.Word())) node.folder->state.MakeConflict();
 }
 
-bool StopRequested(const DecisionPass& pass) {
-    return pass.taskWindow && SendMessage(pass.taskWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0;
+bool StopRequested(DecisionPass& pass) {
+    return pass.taskWindow && pass.stopPace.Due() && SendMessage(pass.taskWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0;
 }
 
-void SendProgress(const DecisionPass& pass) {
-    if (pass.taskWindow) SendMessage(pass.taskWindow, WM_SYNC_PROGRESS_POS, pass.items, 0);
+void SendPosition(DecisionPass& pass) {
+    SendMessage(pass.taskWindow, WM_SYNC_PROGRESS_POS, pass.items, 0);
+    pass.shownItems = pass.items;
+}
+
+void SendProgress(DecisionPass& pass) {
+    if (pass.taskWindow && pass.progressPace.Due()) SendPosition(pass);
 }
 
 // One item decided: count it, ask for Stop, move the progress bar. False on Stop.
@@ -189,6 +194,8 @@ int CompareTaskTrees(SyncRunBlock& run) {
     for (FolderTreeNode* tree : {run.sourceTree.get(), run.targetTree.get()}) {
         if (tree && CompareFolderTree(*tree, pass, 0) == kDecisionStopped) return kDecisionStopped;
     }
+    // The bar ends full whatever positions the pace left out.
+    if (pass.taskWindow && pass.shownItems != pass.items) SendPosition(pass);
 
     const bool swapped = run.task && run.task->swapped;
     run.bytesToLeft = swapped ? pass.bytesToTarget : pass.bytesToSource;

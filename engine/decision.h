@@ -12,6 +12,7 @@
 #include "engine/decision_facts.h"
 #include "engine/file_info.h"
 #include "engine/folder_tree.h"
+#include "engine/message_pace.h"
 #include "platform/core/win_types.h"
 
 struct SyncRunBlock;
@@ -33,14 +34,17 @@ struct DecisionPass {
     ULONGLONG bytesToSource = 0;
     ULONGLONG bytesToTarget = 0;
     DWORD items = 0;          // items decided so far, the progress position
+    DWORD shownItems = 0;     // the last position sent to the task window
+    MessagePace stopPace;     // stop questions and positions between items are paced
+    MessagePace progressPace;
     DWORD heldDeletions = 0;  // deletions left as conflicts: a catalog could not be read
 };
 
 // The decision step of a Check: status line "Checking...", a progress range over the
-// first counts' files and folders, the source tree and then the target tree, and the byte
-// totals stored in the run by physical side. The catalogs are those ReadCatalogs left in
-// the run (none when it was not called). Returns kDecisionDone, or kDecisionStopped when
-// Stop was pressed.
+// first counts' files and folders, the source tree and then the target tree (the last
+// position is always sent), and the byte totals stored in the run by physical side. The
+// catalogs are those ReadCatalogs left in the run (none when it was not called). Returns
+// kDecisionDone, or kDecisionStopped when Stop was pressed.
 int CompareTaskTrees(SyncRunBlock& run);
 
 // Decides `node`, its files and everything below it; `parentResult` is what the decision

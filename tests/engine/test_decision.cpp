@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "engine/decision_rules.h"
+#include "engine/message_pace.h"
 #include "engine/run_block.h"
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
@@ -586,6 +588,7 @@ TEST(Decision, RowsOfDifferentVersionsMakeAConflictNotADeletionOrOverwrite) {
 // A task window and a log control on the test's own thread.
 struct Windows {
     int stopAtQuery = 0;  // 0: never
+    DWORD firstAnswerMs = 0;  // how long the first stop question takes to answer
     int queries = 0;
     std::vector<std::pair<WPARAM, LPARAM>> progress;
     std::vector<DWORD> positions;
@@ -593,7 +596,10 @@ struct Windows {
     std::vector<std::pair<std::string, LPARAM>> logLines;
 
     msgtest::LambdaWindow taskProc{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
-        if (message == WM_SYNC_QUERY_STOP) return stopAtQuery > 0 && ++queries >= stopAtQuery;
+        if (message == WM_SYNC_QUERY_STOP) {
+            if (queries++ == 0 && firstAnswerMs > 0) Sleep(firstAnswerMs);
+            return stopAtQuery > 0 && queries >= stopAtQuery;
+        }
         if (message == WM_SYNC_PROGRESS) progress.emplace_back(w, l);
         if (message == WM_SYNC_PROGRESS_POS) positions.push_back(static_cast<DWORD>(w));
         if (message == WM_SYNC_LOG_LINE && l == 2) statusLines.push_back(reinterpret_cast<const char*>(w));
@@ -705,6 +711,7 @@ void FillSmallTrees(Decision& d) {
 }
 
 TEST(Decision, StatusLineAndProgressOverBothTrees) {
+    const ScopedMessagePaceInterval everyItem(0);
     Decision d(kMirror);
     Windows w;
     w.Attach(d, kLogSummary);
@@ -717,6 +724,7 @@ TEST(Decision, StatusLineAndProgressOverBothTrees) {
 }
 
 TEST(Decision, StopEndsTheWalkWhereverItIsAsked) {
+    const ScopedMessagePaceInterval everyItem(0);
     for (int at = 1; at <= 6; ++at) {
         Decision d(kMirror);
         Windows w;
@@ -727,6 +735,58 @@ TEST(Decision, StopEndsTheWalkWhereverItIsAsked) {
         EXPECT_EQ(w.queries, at);
         EXPECT_EQ(d.run.bytesToRight, 0u);
     }
+}
+
+// The state word of every record of both trees, in the trees' order.
+std::vector<DWORD> StateWords(const SyncRunBlock& run) {
+    std::vector<DWORD> words;
+    std::vector<const FolderTreeNode*> pending{run.targetTree.get(), run.sourceTree.get()};
+    while (!pending.empty()) {
+        const FolderTreeNode* node = pending.back();
+        pending.pop_back();
+        if (node->folder) words.push_back(node->folder->state.Word());
+        if (node->files) {
+            for (const CFileInfo& file : *node->files) words.push_back(file.state.Word());
+        }
+        for (const auto& child : node->children) pending.push_back(child.get());
+    }
+    return words;
+}
+
+TEST(Decision, PacedMessagesGiveTheSameDecisionsAndTheBarEndsFull) {
+    const auto decideWith = [](DWORD interval, Windows& w) {
+        const ScopedMessagePaceInterval pace(interval);
+        Decision d(kMirror);
+        w.Attach(d, kLogSummary);
+        FillSmallTrees(d);
+        EXPECT_EQ(CompareTaskTrees(d.run), kDecisionDone);
+        return std::make_tuple(StateWords(d.run), d.run.bytesToLeft, d.run.bytesToRight);
+    };
+    Windows everyItem;
+    Windows paced;
+    EXPECT_EQ(decideWith(60'000, paced), decideWith(0, everyItem));
+    EXPECT_EQ(paced.statusLines, everyItem.statusLines);
+    EXPECT_EQ(paced.progress, everyItem.progress);
+    // The first item's question and position, then the last position.
+    EXPECT_EQ(paced.queries, 1);
+    EXPECT_EQ(paced.positions, (std::vector<DWORD>{1, 5}));
+    EXPECT_EQ(everyItem.queries, 6);
+}
+
+// Stop pressed while the first answer is on its way is asked about again at the next
+// item once the interval has passed.
+TEST(Decision, StopIsNoticedWithinOneIntervalWhenPaced) {
+    const ScopedMessagePaceInterval pace(5);
+    Decision d(kMirror);
+    Windows w;
+    w.Attach(d, kLogSummary);
+    w.stopAtQuery = 2;
+    w.firstAnswerMs = 20;
+    FillSmallTrees(d);
+    EXPECT_EQ(CompareTaskTrees(d.run), kDecisionStopped);
+    EXPECT_EQ(w.queries, 2);
+    EXPECT_EQ(w.positions, std::vector<DWORD>{1});
+    EXPECT_EQ(d.run.bytesToRight, 0u);
 }
 
 }  // namespace
