@@ -13,6 +13,7 @@
 #include "engine/file_info.h"
 #include "engine/file_info_array.h"
 #include "engine/item_state.h"
+#include "engine/message_pace.h"
 #include "engine/run_block.h"
 #include "engine/run_log.h"
 #include "foundation/archive_store.h"
@@ -154,6 +155,9 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
     const std::string archive = plat::WideToUtf8(side.tempCatalog);
     std::vector<CFileInfo2> rows;
     SideResult result;
+    // Row by row the messages are paced; the question after each member is not.
+    MessagePace stopPace;
+    MessagePace progressPace;
     for (unsigned index = 0;; ++index) {
         const auto member = ReadCatalogEntry(archive, index);
         auto block = member ? ParseCatalogBlock(*member) : std::nullopt;
@@ -167,9 +171,9 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
         side.arrayLookup = true;
         const bool olderRows = block->layout < kCatalogFirstShortRowLayout;
         for (CFileInfo2& row : block->rows) {
-            if (window) SendMessage(window, WM_SYNC_PROGRESS_TEXT, 0, 0);
+            if (window && progressPace.Due()) SendMessage(window, WM_SYNC_PROGRESS_TEXT, 0, 0);
             rows.push_back(std::move(row));
-            if (olderRows && StopRequested(window)) {
+            if (olderRows && window && stopPace.Due() && StopRequested(window)) {
                 result.stopped = true;
                 break;
             }

@@ -7,10 +7,12 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/catalog_format.h"
 #include "engine/catalog_reading.h"
+#include "engine/message_pace.h"
 #include "engine/run_block.h"
 #include "foundation/archive_store.h"
 #include "foundation/options/log_options.h"
@@ -64,16 +66,19 @@ void WriteMember(const std::string& archive, unsigned index, const Bytes& block)
 }
 
 // A task window and a log control on the test's own thread: the reader's sends reach
-// them directly. The window answers Stop from the `stopAtQuery`-th query on.
+// them directly. The window answers Stop from the `stopAtQuery`-th query on, taking
+// `firstAnswerMs` over its first answer.
 struct Windows {
     int stopQueries = 0;
     int stopAtQuery = 0;  // 0: never
+    DWORD firstAnswerMs = 0;
     int progressTexts = 0;
     std::vector<std::string> statusLines;
     std::vector<std::pair<std::string, LPARAM>> logLines;
     std::function<void()> onStatusLine;
 
     msgtest::LambdaWindow taskProc{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+        if (message == WM_SYNC_QUERY_STOP && stopQueries == 0 && firstAnswerMs > 0) Sleep(firstAnswerMs);
         if (message == WM_SYNC_QUERY_STOP) return ++stopQueries >= stopAtQuery && stopAtQuery > 0;
         if (message == WM_SYNC_PROGRESS_TEXT) ++progressTexts;
         if (message == WM_SYNC_LOG_LINE && l == 2) {
@@ -199,6 +204,7 @@ TEST(CatalogReading, MissingGoodAndUnreadableCatalogsAreToldApart) {
 }
 
 TEST(CatalogReading, MembersAreReadInOrderUntilOneIsMissing) {
+    const ScopedMessagePaceInterval everyItem(0);
     CatalogRun t;
     WriteMember(t.sourcePath, 0, Block({Row(L"m0/b"), Row(L"m0/a"), Row(L"m0/c")}));
     WriteMember(t.sourcePath, 1, OlderBlock({Row(L"m1/a", 7, 1'600'000'000), Row(L"m1/b")}));
@@ -247,6 +253,7 @@ TEST(CatalogReading, TheCopyIsAFileOfItsOwnGoneWhenTheSideIsRead) {
 }
 
 TEST(CatalogReading, StopFreesBothSidesAndLeavesNoTemporaryCopy) {
+    const ScopedMessagePaceInterval everyItem(0);
     // Query 1 ends the source side's member; query 2 falls on the target side's.
     for (const int stopAt : {1, 2}) {
         SCOPED_TRACE(stopAt);
@@ -264,6 +271,62 @@ TEST(CatalogReading, StopFreesBothSidesAndLeavesNoTemporaryCopy) {
         EXPECT_EQ(t.TemporaryFiles(), 0u);
         EXPECT_EQ(t.windows.statusLines.size(), static_cast<std::size_t>(stopAt));
     }
+}
+
+std::vector<std::tuple<std::wstring, ULONGLONG, LONGLONG>> RowsOf(const RunCatalogSide& side) {
+    std::vector<std::tuple<std::wstring, ULONGLONG, LONGLONG>> rows;
+    if (side.rows) {
+        for (const CFileInfo2& row : *side.rows) rows.emplace_back(row.name, row.size, row.time);
+    }
+    return rows;
+}
+
+// Source: a member of the current layout, then one of older rows; target: one member.
+void WriteBothCatalogs(const CatalogRun& t) {
+    WriteMember(t.sourcePath, 0, Block({Row(L"a"), Row(L"b", 20), Row(L"c")}));
+    WriteMember(t.sourcePath, 1, OlderBlock({Row(L"d"), Row(L"e", 7, 1'600'000'000), Row(L"f"), Row(L"g")}));
+    WriteMember(t.targetPath, 0, Block({Row(L"a"), Row(L"x")}));
+}
+
+TEST(CatalogReading, PacedMessagesReadTheSameRows) {
+    const auto readWith = [](DWORD interval, int& stopQueries, int& progressTexts) {
+        const ScopedMessagePaceInterval pace(interval);
+        CatalogRun t;
+        WriteBothCatalogs(t);
+        const CatalogsRead read = ReadCatalogs(t.run);
+        EXPECT_FALSE(read.stopped);
+        stopQueries = t.windows.stopQueries;
+        progressTexts = t.windows.progressTexts;
+        return std::make_tuple(read.source, read.target, RowsOf(t.run.sourceSide), RowsOf(t.run.targetSide),
+                               t.windows.statusLines, t.windows.logLines);
+    };
+    int everyItemQueries = 0, everyItemTexts = 0, pacedQueries = 0, pacedTexts = 0;
+    const auto everyItem = readWith(0, everyItemQueries, everyItemTexts);
+    EXPECT_EQ(readWith(60'000, pacedQueries, pacedTexts), everyItem);
+    EXPECT_EQ(std::get<2>(everyItem).size(), 7u);
+    // Each member of the current layout is asked about; of the older rows only the first.
+    EXPECT_EQ(everyItemQueries, 1 + 4 + 1);
+    EXPECT_EQ(pacedQueries, 1 + 1 + 1);
+    EXPECT_EQ(everyItemTexts, 9);
+    EXPECT_EQ(pacedTexts, 2);  // the first row of each side
+}
+
+// Stop pressed while the first answer is on its way is asked about again at the next
+// older row once the interval has passed.
+TEST(CatalogReading, StopIsNoticedWithinOneIntervalWhenPaced) {
+    const ScopedMessagePaceInterval pace(5);
+    CatalogRun t;
+    WriteMember(t.sourcePath, 0, OlderBlock({Row(L"a"), Row(L"b"), Row(L"c")}));
+    WriteMember(t.targetPath, 0, Block({Row(L"x")}));
+    t.windows.stopAtQuery = 2;
+    t.windows.firstAnswerMs = 20;
+    const CatalogsRead read = ReadCatalogs(t.run);
+    EXPECT_TRUE(read.stopped);
+    EXPECT_EQ(t.windows.stopQueries, 2);
+    EXPECT_EQ(t.windows.statusLines, (std::vector<std::string>{"Read Source Catalog..."}));
+    EXPECT_FALSE(t.run.sourceSide.loaded);
+    EXPECT_FALSE(t.run.targetSide.loaded);
+    EXPECT_EQ(t.TemporaryFiles(), 0u);
 }
 
 CFileInfo Record(const std::wstring& relativePath, DWORD state, ULONGLONG size = 10, LONGLONG time = 1'700'000'000) {
