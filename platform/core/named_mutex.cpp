@@ -52,7 +52,10 @@ public:
     ThreadOwnership() = default;
     ThreadOwnership(const ThreadOwnership&) = delete;
     ThreadOwnership& operator=(const ThreadOwnership&) = delete;
-    ~ThreadOwnership() {
+    ~ThreadOwnership() { AbandonAll(); }
+
+    // Called by the ending thread itself.
+    void AbandonAll() {
         const auto me = std::this_thread::get_id();
         for (const auto& state : owned_) {
             std::unique_lock lock(state->mutex);
@@ -62,6 +65,7 @@ public:
             lock.unlock();
             state->vacated.notify_all();
         }
+        owned_.clear();
     }
 
     void Add(std::shared_ptr<NamedMutexState> state) { owned_.push_back(std::move(state)); }
@@ -103,6 +107,8 @@ LockFileResult TakeLockFile(int fd, bool forever, Clock::time_point deadline) {
 }
 
 }  // namespace
+
+void detail::AbandonNamedMutexesOfEndingThread() { t_ownership.AbandonAll(); }
 
 NamedMutex::~NamedMutex() = default;
 NamedMutex::NamedMutex(NamedMutex&&) noexcept = default;

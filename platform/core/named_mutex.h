@@ -69,4 +69,10 @@ private:
     bool alreadyExisted_ = false;
 };
 
+namespace detail {
+// Lets go of what the calling thread still owns, as its end would. The threads made here
+// call it before their handle is signalled, so a waiter for the thread finds them free.
+void AbandonNamedMutexesOfEndingThread();
+}  // namespace detail
+
 }  // namespace plat

@@ -4,6 +4,7 @@
 
 #include "platform/core/detail/message_state.h"
 #include "platform/core/errors.h"
+#include "platform/core/named_mutex.h"
 
 namespace plat {
 
@@ -69,6 +70,7 @@ void RunThreadBody(const ThreadHandle& handle, const std::shared_ptr<ThreadConte
                    const std::function<DWORD()>& body) {
     AdoptThread(handle.ThreadId(), context);
     const DWORD exitCode = body();
+    AbandonNamedMutexesOfEndingThread();
     EndCurrentThread();
     handle.MarkEnded(exitCode);
 }

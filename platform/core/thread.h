@@ -1,8 +1,8 @@
 #pragma once
 // Threads of the program: a waitable handle that is signalled when its thread ends, and a
 // worker thread that runs one function. Every thread made here has a small stable id
-// (GetCurrentThreadId) from the moment it is made, and its message queue, windows and
-// timers go before its handle is signalled.
+// (GetCurrentThreadId) from the moment it is made, and its message queue, windows,
+// timers and the named mutexes it still owns go before its handle is signalled.
 
 #include <functional>
 #include <memory>

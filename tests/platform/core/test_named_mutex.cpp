@@ -14,6 +14,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/named_mutex.h"
 #include "platform/core/named_object_files.h"
+#include "platform/core/thread.h"
 #include "support/object_folders.h"
 #include "support/temp_dir.h"
 
@@ -87,6 +88,25 @@ TEST_F(NamedMutexTest, AThreadThatEndsGivesUpWhatItOwns) {
     EXPECT_TRUE(mutex.Release());
     EXPECT_EQ(mutex.Wait(0), WaitResult::Acquired);
     EXPECT_TRUE(mutex.Release());
+}
+
+TEST_F(NamedMutexTest, AThreadsHandleIsSignalledOnlyOnceItsMutexesAreFree) {
+    // Made after the thread's mutex bookkeeping, so destroyed before it, and slowly.
+    struct SlowThreadEnd {
+        ~SlowThreadEnd() { std::this_thread::sleep_for(200ms); }
+    };
+
+    NamedMutex mutex = NamedMutex::Create("schedule2");
+    plat::WorkerThread worker;
+    ASSERT_TRUE(worker.Start([] {
+        NamedMutex mine = NamedMutex::Create("schedule2");
+        ASSERT_EQ(mine.Wait(0), WaitResult::Acquired);
+        static thread_local SlowThreadEnd slowEnd;
+    }));
+    ASSERT_EQ(WaitForSingleObject(worker.Handle(), 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(mutex.Wait(0), WaitResult::Abandoned);
+    EXPECT_TRUE(mutex.Release());
+    worker.Join();
 }
 
 TEST_F(NamedMutexTest, HandlesToOneNameShareOneMutex) {
