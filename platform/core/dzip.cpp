@@ -4,9 +4,12 @@
 // into place; when the rewrite fails the temporary file is removed and the archive is
 // untouched. A file that is not a ZIP archive is never replaced, unless it is empty.
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -54,11 +57,28 @@ std::optional<zip_uint64_t> FindMember(zip_t* archive, const char* name) {
     return std::nullopt;
 }
 
+bool SyncToDisk(const char* path, int flags) {
+    const int fd = ::open(path, flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+// The library renames its rewrite into place without flushing it; a crash soon after
+// could leave an empty or partial archive under the name. A failed flush is a failed write.
+bool MakeDurable(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    // Deleting the last member removes the archive: only the folder has changed then.
+    if (!SyncToDisk(path.c_str(), O_RDONLY) && errno != ENOENT) return false;
+    return SyncToDisk(folder.c_str(), O_RDONLY | O_DIRECTORY);
+}
+
 // Writes the archive's changes; on failure nothing of them reaches the disk.
-int Commit(ArchiveForChanges archive) {
+int Commit(ArchiveForChanges archive, const std::string& path) {
     if (zip_close(archive.get()) != 0) return kZipWriteFailed;  // still open: discarded
     archive.release();
-    return kZipOk;
+    return MakeDurable(path) ? kZipOk : kZipWriteFailed;
 }
 
 // Puts the block in as a member: in the place of the member of that name, else at the end.
@@ -92,7 +112,7 @@ int AddMemory(const ZipCommand& cmd, const std::string& path) {
         zip_file_set_encryption(archive.get(), *index, ZIP_EM_TRAD_PKWARE, cmd.password) != 0) {
         return kZipWriteFailed;
     }
-    return Commit(std::move(archive));
+    return Commit(std::move(archive), path);
 }
 
 int DeleteMember(const ZipCommand& cmd, const std::string& path) {
@@ -103,7 +123,7 @@ int DeleteMember(const ZipCommand& cmd, const std::string& path) {
     if (!index) return kZipNoSuchMember;
     if (zip_delete(archive.get(), *index) != 0) return kZipWriteFailed;
     // Deleting the last member removes the archive file: a missing archive is an empty one.
-    return Commit(std::move(archive));
+    return Commit(std::move(archive), path);
 }
 
 bool IsWellFormed(const ZipCommand& cmd) {
