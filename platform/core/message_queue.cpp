@@ -225,16 +225,13 @@ bool ProcessPendingMessages(int* quitCode) {
         FinishLook(*self, lock);
         return false;
     }
-    // Each timer due now fires once.
+    // Each timer due now fires once. They are taken one at a time, so a timer that an
+    // earlier handler killed (or set anew) is not fired from a stale list.
     const Clock::time_point now = Clock::now();
     MSG timer;
-    std::vector<MSG> timers;
     while (detail::TakeDueTimerLocked(self->id, nullptr, 0, 0, true, now, &timer)) {
-        timers.push_back(timer);
-    }
-    for (const MSG& msg : timers) {
         lock.unlock();
-        DispatchMessage(&msg);
+        DispatchMessage(&timer);
         lock.lock();
     }
     FinishLook(*self, lock);

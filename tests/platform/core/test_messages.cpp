@@ -586,4 +586,24 @@ TEST(Timers, AreNotPiledUpWhileTheLoopIsBusy) {
     });
 }
 
+TEST(Timers, AKilledTimerNoLongerFiresEvenWhenItWasDueWithAnother) {
+    OnWorker([] {
+        std::vector<WPARAM> fired;
+        HWND hwnd = nullptr;
+        LambdaWindow procedure([&](HWND, UINT message, WPARAM id, LPARAM) -> LRESULT {
+            if (message != WM_TIMER) return 0;
+            fired.push_back(id);
+            KillTimer(hwnd, id == 1 ? 2 : 1);  // whichever comes first stops the other
+            return 0;
+        });
+        hwnd = plat::CreateMessageWindow(&procedure);
+        SetTimer(hwnd, 1, 10);
+        SetTimer(hwnd, 2, 10);
+        Sleep(30);  // both are due
+        plat::ProcessPendingMessages();
+        EXPECT_EQ(fired.size(), 1u);
+        DestroyWindow(hwnd);
+    });
+}
+
 }  // namespace
