@@ -57,11 +57,15 @@ std::optional<zip_uint64_t> FindMember(zip_t* archive, const char* name) {
     return std::nullopt;
 }
 
-bool SyncToDisk(const char* path, int flags) {
-    const int fd = ::open(path, flags | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
+// Flushes `path` to the disk. False only when the flush failed: a path that cannot be
+// opened (the archive is gone when its last member was deleted) or a file system that
+// cannot flush at all has nothing to report.
+bool SyncToDisk(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return true;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+    ::close(fd);
+    return synced;
 }
 
 // The library renames its rewrite into place without flushing it; a crash soon after
@@ -69,12 +73,11 @@ bool SyncToDisk(const char* path, int flags) {
 bool MakeDurable(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    // Deleting the last member removes the archive: only the folder has changed then.
-    if (!SyncToDisk(path.c_str(), O_RDONLY) && errno != ENOENT) return false;
-    return SyncToDisk(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    return SyncToDisk(path, O_RDONLY) && SyncToDisk(folder, O_RDONLY | O_DIRECTORY);
 }
 
-// Writes the archive's changes; on failure nothing of them reaches the disk.
+// Writes the archive's changes and flushes them. When the rewrite fails nothing of them
+// reaches the disk; when only the flush fails they are in place but may not survive a crash.
 int Commit(ArchiveForChanges archive, const std::string& path) {
     if (zip_close(archive.get()) != 0) return kZipWriteFailed;  // still open: discarded
     archive.release();
