@@ -20,12 +20,11 @@ ScopedMessagePaceInterval::ScopedMessagePaceInterval(DWORD milliseconds) : saved
 
 ScopedMessagePaceInterval::~ScopedMessagePaceInterval() { SetMessagePaceInterval(saved_); }
 
-MessagePace::MessagePace() : interval_(MessagePaceInterval()) {}
-
 bool MessagePace::Due() {
-    if (interval_ == 0) return true;
+    const DWORD interval = MessagePaceInterval();
+    if (interval == 0) return true;
     const ULONGLONG now = GetTickCount64();
-    if (started_ && now - last_ < interval_) return false;
+    if (started_ && now - last_ < interval) return false;
     started_ = true;
     last_ = now;
     return true;

@@ -27,12 +27,9 @@ private:
     DWORD saved_;
 };
 
-// The pace of one kind of message within one stage. Takes the program-wide interval as it
-// is when made, so a stage keeps one pace from start to end.
+// The pace of one kind of message within one stage, by the program-wide interval.
 class MessagePace {
 public:
-    MessagePace();
-
     // True the first time after construction or Restart, then only once the interval has
     // passed since it last said true.
     bool Due();
@@ -40,7 +37,6 @@ public:
     void Restart() { started_ = false; }
 
 private:
-    const DWORD interval_;
     ULONGLONG last_ = 0;
     bool started_ = false;
 };

@@ -11,26 +11,25 @@ namespace {
 
 TEST(MessagePace, DueFirstThenOncePerInterval) {
     EXPECT_EQ(MessagePaceInterval(), kDefaultMessagePaceMs);
+    MessagePace pace;
     {
         const ScopedMessagePaceInterval everyItem(0);
-        MessagePace pace;
         for (int i = 0; i < 3; ++i) EXPECT_TRUE(pace.Due());
         {
-            const ScopedMessagePaceInterval nested(60'000);
-            MessagePace slow;
-            EXPECT_TRUE(slow.Due());
-            EXPECT_FALSE(slow.Due());
-            slow.Restart();
-            EXPECT_TRUE(slow.Due());
-            EXPECT_FALSE(slow.Due());
-            EXPECT_TRUE(pace.Due());  // a pace keeps the interval it was made with
+            const ScopedMessagePaceInterval slow(60'000);
+            EXPECT_TRUE(pace.Due());
+            EXPECT_FALSE(pace.Due());
+            pace.Restart();
+            EXPECT_TRUE(pace.Due());
+            EXPECT_FALSE(pace.Due());
         }
         EXPECT_EQ(MessagePaceInterval(), 0u);
+        EXPECT_TRUE(pace.Due());
     }
     EXPECT_EQ(MessagePaceInterval(), kDefaultMessagePaceMs);
 
     const ScopedMessagePaceInterval shortInterval(5);
-    MessagePace pace;
+    pace.Restart();
     EXPECT_TRUE(pace.Due());
     Sleep(10);
     EXPECT_TRUE(pace.Due());
