@@ -46,6 +46,12 @@ bool StopPressed(const SyncRunBlock& run) {
     return window && SendMessage(window, WM_SYNC_QUERY_STOP, 0, 0) != 0;
 }
 
+// Most items of a Sync need nothing done, and each question is a round trip to the GUI
+// thread: unpaced, a Sync of a large tree in step would spend seconds asking.
+bool StopPressedAfterItem(SyncRunBlock& run) {
+    return TaskWindowOf(run) && run.passStopPace.Due() && StopPressed(run);
+}
+
 int ActionErrorText(DWORD error, std::wstring& text) {
     switch (error) {
     case ERROR_FILE_EXISTS:

@@ -34,6 +34,9 @@ void ReportItemDone(const SyncRunBlock& run, CFileInfo& record);
 void ReportProgress(const SyncRunBlock& run, DWORD counter);
 // Asks the task window whether Stop was pressed; never when there is no window.
 bool StopPressed(const SyncRunBlock& run);
+// The same after an item of a pass, paced by the run's pass pace (message_pace.h): false
+// without asking while no question is due.
+bool StopPressedAfterItem(SyncRunBlock& run);
 
 // The text of a failed copy, backup or delete: the run log's copy error texts, plus
 // "(Error: Already Exists)" and "(Error: Changed since the Check)". Returns -1 for a

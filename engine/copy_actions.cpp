@@ -243,7 +243,7 @@ int ActThenAskStop(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
         run.SetResult(kRunDiskFull);
         return -1;
     }
-    return StopPressed(run) ? -1 : 1;
+    return StopPressedAfterItem(run) ? -1 : 1;
 }
 
 }  // namespace
@@ -275,7 +275,7 @@ int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeNod
         for (CFileInfo& file : *targetNode->files) {
             if (file.state.IsTargetOnly()) {
                 if (ActThenAskStop(run, file, counter) == -1) return -1;
-            } else if (StopPressed(run)) {
+            } else if (StopPressedAfterItem(run)) {
                 return -1;
             }
         }

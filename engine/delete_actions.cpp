@@ -151,7 +151,7 @@ int WalkDeleteActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeN
 
     if (sourceNode && sourceNode->files) {
         for (CFileInfo& file : *sourceNode->files) {
-            if (EndsPassOnDiskFull(run, file, counter) || StopPressed(run)) return -1;
+            if (EndsPassOnDiskFull(run, file, counter) || StopPressedAfterItem(run)) return -1;
             QueueRows(rows, file, 0);
         }
     }
@@ -161,13 +161,13 @@ int WalkDeleteActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeN
                 if (EndsPassOnDiskFull(run, file, counter)) return -1;
                 QueueRows(rows, file, 1);
             }
-            if (StopPressed(run)) return -1;
+            if (StopPressedAfterItem(run)) return -1;
         }
     }
 
     if (sourceNode && sourceNode->folder) {
         CFileInfo& folder = *sourceNode->folder;
-        if (EndsPassOnDiskFull(run, folder, counter) || StopPressed(run)) return -1;
+        if (EndsPassOnDiskFull(run, folder, counter) || StopPressedAfterItem(run)) return -1;
         QueueRows(rows, folder, 0);
     }
     if (targetNode && targetNode->folder) {
@@ -176,7 +176,7 @@ int WalkDeleteActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeN
             if (EndsPassOnDiskFull(run, folder, counter)) return -1;
             QueueRows(rows, folder, 1);
         }
-        if (StopPressed(run)) return -1;
+        if (StopPressedAfterItem(run)) return -1;
     }
     return 1;
 }

@@ -20,6 +20,7 @@
 #include "engine/file_info.h"
 #include "engine/file_info_array.h"
 #include "engine/folder_tree.h"
+#include "engine/message_pace.h"
 #include "foundation/history_record.h"
 #include "foundation/log_file.h"
 #include "foundation/quoted_list.h"
@@ -159,6 +160,9 @@ struct SyncRunBlock {
     std::vector<std::wstring> shadowSourcePaths;
     std::vector<std::wstring> shadowTargetPaths;
     std::vector<CFileInfo> shadowWaiting;
+
+    // Paces the Stop question that the copy and delete passes ask after each item.
+    MessagePace passStopPace;
 
     RunCatalogSide sourceSide;
     RunCatalogSide targetSide;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/folder_tree.h"
+#include "engine/message_pace.h"
 #include "engine/run_block.h"
 #include "engine/run_log.h"
 #include "engine/scan.h"
@@ -142,6 +143,8 @@ private:
 };
 
 struct SyncPass {
+    // The pass tests stop at a given question: one is asked after every item.
+    ScopedMessagePaceInterval everyItem{0};
     qbtest::TempDir dir;
     std::string source = plat::CanonicalPath(dir.path(), true) + "/src";
     std::string target = plat::CanonicalPath(dir.path(), true) + "/dst";

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/catalog_reading.h"
+#include "engine/message_pace.h"
 #include "engine/run_guards.h"
 #include "foundation/folder_locks.h"
 #include "platform/core/file_faults.h"
@@ -266,6 +267,7 @@ TEST_F(RunEndToEnd, StopDuringTheCheckEndsTheRunWithNoTrees) {
 }
 
 TEST_F(RunEndToEnd, AStoppedSyncKeepsItsTreesAndASyncOnItsOwnFinishesIt) {
+    const ScopedMessagePaceInterval everyItem(0);  // Stop is asked after every item
     SyncTask& task = h.AddTask("left", "right");
     for (int i = 0; i < 6; ++i) WriteFileAt(L("file" + std::to_string(i) + ".txt"), std::to_string(i));
     runtest::TaskWindows& windows = h.WindowsOf(task);

@@ -8,10 +8,12 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/catalog_reading.h"
 #include "engine/decision.h"
+#include "engine/message_pace.h"
 #include "engine/sync_phase.h"
 #include "foundation/program_state.h"
 #include "platform/core/file_faults.h"
@@ -207,6 +209,61 @@ TEST(SyncPhase, StopAfterTheDeletePassLeavesTheOldCatalogsAsTheyWere) {
     EXPECT_EQ(qbtest::ReadFileBytes(p.Dst("_qb_sync/_qb_sync._if")), targetBefore);
     EXPECT_TRUE(p.Leftovers().empty());
     EXPECT_EQ(p.run.Result(), kRunSucceeded);
+}
+
+// New files both ways, one in a new folder, and files already in step.
+void FillForASync(PhaseRun& p) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "same1.txt", "same2.txt"}) p.SrcFile(name);
+    plat::CreateFolderWithParents(p.Src("sub"));
+    p.SrcFile("sub/d.txt");
+    for (const char* name : {"e.txt", "same1.txt", "same2.txt"}) p.DstFile(name);
+    p.Check();
+    p.window.stopQuestions = 0;
+}
+
+TEST(SyncPhase, PacedStopQuestionsLeaveTheSameSync) {
+    const auto syncWith = [](DWORD interval, int& questions) {
+        PhaseRun p;
+        FillForASync(p);
+        const ScopedMessagePaceInterval pace(interval);
+        EXPECT_EQ(RunSyncPhase(p.run), kSyncPhaseDone);
+        questions = p.window.stopQuestions;
+        const auto tree = [](const std::string& root) {
+            Names names = passtest::NamesIn(root);
+            for (const std::string& name : passtest::NamesIn(root + "/sub")) names.push_back("sub/" + name);
+            return names;
+        };
+        return std::make_tuple(tree(p.source), tree(p.target), p.CatalogNames(), p.window.rowsDone,
+                               p.window.lastProgress, p.run.Result(), p.run.counters.done.load());
+    };
+    int everyItemQuestions = 0;
+    int pacedQuestions = 0;
+    EXPECT_EQ(syncWith(60'000, pacedQuestions), syncWith(0, everyItemQuestions));
+    // After the first item, in each of the five copies (the copier asks too), and once
+    // after both passes.
+    EXPECT_EQ(pacedQuestions, 1 + 5 + 1);
+    EXPECT_GT(everyItemQuestions, 10);
+}
+
+// Stop pressed while the first answer is on its way is asked about again after the next
+// item once the interval has passed: the file after it is not copied.
+TEST(SyncPhase, StopIsNoticedWithinOneIntervalWhenPaced) {
+    PhaseRun p;
+    for (const char* name : {"s1.txt", "s2.txt"}) {
+        p.SrcFile(name);
+        p.DstFile(name);
+    }
+    p.SrcFile("z.txt");
+    p.Check();
+    p.window.stopQuestions = 0;
+    const ScopedMessagePaceInterval pace(5);
+    p.window.stopWhen = [](int question) {
+        if (question == 1) Sleep(20);
+        return question >= 2;
+    };
+    EXPECT_EQ(RunSyncPhase(p.run), kSyncPhaseStopped);
+    EXPECT_EQ(p.window.stopQuestions, 2);
+    EXPECT_FALSE(passtest::Exists(p.Dst("z.txt")));
 }
 
 TEST(SyncPhase, ASyncResumedAfterAStopGivesEachRecordItsOwnOutcome) {
