@@ -205,7 +205,10 @@ BOOL SetTaskRecordType(std::string_view name, DWORD containerMode) {
 TaskRunFieldsResult WriteTaskRunFields(SyncTask& task, DWORD mode) {
     const std::string path = GetTaskListFilePath();
     const plat::ArchiveLock lock(path);
-    if (!TaskNameExists(task.name)) return TaskRunFieldsResult::NoMember;
+    if (!TaskNameExists(task.name)) {
+        // A store that cannot be read at all says nothing about the task: that is a failure.
+        return CountTaskArchiveMembers(path) ? TaskRunFieldsResult::NoMember : TaskRunFieldsResult::Failed;
+    }
     std::optional<ArchiveBlock> stored = ReadArchiveEntry(path, task.name);
     if (!IsOneRecord(stored)) return TaskRunFieldsResult::Failed;
 

@@ -89,7 +89,7 @@ BOOL SetTaskRecordType(std::string_view name, DWORD containerMode);
 enum class TaskRunFieldsResult {
     Written,
     NoMember,  // the store holds no member of the task: nothing written, nothing to tell
-    Failed,    // the member could not be read or written back
+    Failed,    // the store or the member could not be read, or it could not be written back
 };
 
 // The end of a run: writes the task's lastRunStart, lastRunEnd and startSource, its sync

@@ -260,6 +260,13 @@ TEST_F(TaskStoreTest, FailedWritesAreReportedNotTakenForSuccess) {
     EXPECT_FALSE(SetTaskRecordType("T", 2));
 }
 
+TEST_F(TaskStoreTest, ARunsEndOnAStoreThatCannotBeReadIsAFailureNotAMissingTask) {
+    auto task = FullTask("T");
+    ASSERT_TRUE(WriteTaskRecord(*task).written);
+    qbtest::WriteFileBytes(StorePath(), "not an archive at all");
+    EXPECT_EQ(WriteTaskRunFields(*task, 0), TaskRunFieldsResult::Failed);
+}
+
 TEST_F(TaskStoreTest, TheContainerWordIsRewrittenOnlyWhenItChanges) {
     ASSERT_TRUE(WriteTaskRecord(*FullTask("T")).written);  // stored with word 1
     struct stat before {};
