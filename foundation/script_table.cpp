@@ -38,6 +38,8 @@ private:
 
 namespace {
 
+constexpr DWORD kStartedByScheduler = 3;  // the task's startSource for a scheduled run
+
 LocalSeconds NowLocalSeconds() { return plat::UtcToLocalSeconds(plat::NowUnixSeconds()); }
 
 // When the task's last run started. The run's start time is set at every start, while its
@@ -49,6 +51,16 @@ LocalSeconds RunStartOf(const SyncTask& task) {
     LocalSeconds day = 0;
     if (DosDateToLocalSeconds(task.lastRunDosDate, 0, &day)) return day;
     return NowLocalSeconds();
+}
+
+// A new entry learns of the schedule's last run from the task's stored last run, when the
+// scheduler started that one: a program started again the same day must not run it twice.
+void TakeStoredLastRun(SCHED_SCRIPT& state, const SyncTask& task) {
+    if (task.startSource != kStartedByScheduler) return;
+    const LocalSeconds start = plat::FileTimeToUnixSeconds(task.lastRunStart);
+    if (start <= kScheduleEpoch) return;
+    state.lastRunStart = start;
+    state.lastRun = StartOfDay(start);
 }
 
 }  // namespace
@@ -80,6 +92,7 @@ int ScriptTable::Add(SyncTask& task) {
     auto entry = std::make_unique<Entry>();
     entry->script = CSvScript::FromTask(task);
     entry->state.task = &task;
+    TakeStoredLastRun(entry->state, task);
     const std::unique_lock lock(tableLock_);
     entries_.push_back(std::move(entry));
     task.scriptIndex = static_cast<int>(entries_.size() - 1);

@@ -36,7 +36,8 @@ public:
 
     // Builds the task's entry from its schedule fields and sets its scriptIndex. A task that
     // already owns an entry gets that entry back, rebuilt and no longer cancelled, so one
-    // task never has two entries. Returns 1.
+    // task never has two entries. A new entry's last run is the task's last run when the
+    // scheduler started that one. Returns 1.
     int Add(SyncTask& task);
     // New start, end, kind and block for entry `index` (its text stays); the entry is no
     // longer cancelled. 0 when there is no such entry or it is due.

@@ -347,6 +347,28 @@ TEST_F(ScheduleTest, RunWithoutItsStartTimeCountsFromItsDateOrNow) {
     EXPECT_FALSE(DueAt(Local(2024, 6, 3, 12)));
 }
 
+TEST_F(ScheduleTest, AfterARestartTheStoredScheduledRunIsTheLastRun) {
+    // The program starts again, the task's stored last run standing in its fields.
+    const auto restartWith = [this](DWORD kind, const Words& words, DWORD startSource) {
+        if (task_) table_.Cancel(*task_);
+        task_ = MakeTask(kind, words, DosDate(2024, 6, 1), DosTime(9, 30));
+        task_->startSource = startSource;
+        task_->lastRunStart = plat::FileTimeFromUnixSeconds(Local(2024, 6, 3, 9, 30, 5));
+        table_.Add(*task_);
+    };
+    restartWith(kScheduleDaily, {{kDailyEveryDays, 1}}, 3);
+    EXPECT_FALSE(DueAt(Local(2024, 6, 3, 12)));
+    EXPECT_TRUE(DueAt(Local(2024, 6, 4, 9, 30)));
+
+    restartWith(kScheduleHourly, {{kHourlyEveryHours, 6}}, 3);
+    EXPECT_FALSE(DueAt(Local(2024, 6, 3, 15, 30)));
+    EXPECT_TRUE(DueAt(Local(2024, 6, 3, 15, 30, 5)));
+
+    // A last run that the user started is not the schedule's.
+    restartWith(kScheduleDaily, {{kDailyEveryDays, 1}}, 0);
+    EXPECT_TRUE(DueAt(Local(2024, 6, 3, 12)));
+}
+
 TEST_F(ScheduleTest, CancelReplaceAndAddAgain) {
     int dueCalls = 0;
     table_.SetDueHandler([&] { ++dueCalls; });
