@@ -83,7 +83,10 @@ bool MonthlyDue(const CSvScript& script, LocalSeconds today) {
 bool HourlyDue(const CSvScript& script, LocalSeconds lastRunStart, LocalSeconds now) {
     if (script.Word(kHourlyWeekdaysOnly) != 0 && IsWeekend(WeekdayOf(now))) return false;
     const LocalSeconds everyHours = std::max<DWORD>(script.Word(kHourlyEveryHours), 1);
-    return !IsKnownRun(lastRunStart, now) || lastRunStart + everyHours * kSecondsPerHour <= now;
+    // When daylight saving ends the clock repeats an hour, so a run that has just taken
+    // place may stand up to an hour ahead of it; only a run further ahead means the clock
+    // was set back.
+    return !IsKnownRun(lastRunStart, now + kSecondsPerHour) || lastRunStart + everyHours * kSecondsPerHour <= now;
 }
 
 }  // namespace

@@ -291,6 +291,19 @@ TEST_F(ScheduleTest, HourlyCountsFromTheLastRunsStart) {
     EXPECT_TRUE(DueAt(Local(2024, 6, 4, 8, 0)));
 }
 
+TEST(ScheduleDueTest, HourlyRunInTheHourRepeatedAtTheEndOfDaylightSaving) {
+    const auto task = MakeTask(kScheduleHourly, {{kHourlyEveryHours, 6}}, DosDate(2024, 10, 1), DosTime(0, 0));
+    const CSvScript script = CSvScript::FromTask(*task);
+    const LocalSeconds day = Local(2024, 10, 27);
+    // A run at 02:30 before the clocks went back from 03:00 to 02:00: at the second 02:10
+    // it lies ahead of the clock, but it did take place.
+    const LocalSeconds run = day + 2 * 3600 + 30 * 60;
+    EXPECT_EQ(CheckSchedule(script, day, run, day + 2 * 3600 + 10 * 60), ScheduleCheck::kNotDue);
+    EXPECT_EQ(CheckSchedule(script, day, run, run + 6 * 3600), ScheduleCheck::kDue);
+    // A run more than an hour ahead means the clock was set back: it holds nothing back.
+    EXPECT_EQ(CheckSchedule(script, day, day + 5 * 3600, day + 2 * 3600), ScheduleCheck::kDue);
+}
+
 TEST_F(ScheduleTest, HourlyWeekdaysOnly) {
     Schedule(kScheduleHourly, {{kHourlyEveryHours, 1}, {kHourlyWeekdaysOnly, 1}}, DosDate(2024, 6, 3), DosTime(0, 0));
     EXPECT_TRUE(DueAt(Local(2024, 6, 7, 23)));   // Friday
