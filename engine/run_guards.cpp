@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/decision_rules.h"
 #include "engine/file_info_array.h"
 #include "engine/folder_tree.h"
 #include "engine/run_block.h"
@@ -17,6 +18,30 @@ constexpr DWORD kFirstUnattendedSource = 2;  // the timer; below it the user and
 
 bool CatalogListsItems(const RunCatalogSide& side) { return side.rows && side.rows->GetSize() > 0; }
 
+// Nothing the run would sync: no entry, or only excluded ones. A mount point that holds
+// only a hidden marker file looks like this when its disk is not mounted.
+bool HoldsNoIncludedItem(const FolderTreeNode* root) {
+    if (!root) return true;
+    if (root->files) {
+        for (const CFileInfo& file : *root->files) {
+            if (!file.state.IsExcluded()) return false;
+        }
+    }
+    for (const auto& child : root->children) {
+        if (child && child->folder && !child->folder->state.IsExcluded()) return false;
+    }
+    return true;
+}
+
+// A one-way run gives a target item it has never seen the conflict action; an unattended
+// run whose autoResolve copies toward the target turns that into a deletion, so with an
+// empty source it would empty the target without any catalog to speak for it.
+bool DeletesUnknownTargetItems(const SyncTask& task) {
+    const ItemState targetOnly(ItemState::kTargetOnly | ItemState::kOnTarget);
+    return task.syncKind == kSyncKindOneWay &&
+           (DefaultConflictAction(task, targetOnly) & ItemState::kActionMask) == ItemState::kCopyToRight;
+}
+
 }  // namespace
 
 bool IsRootEmpty(const FolderTreeNode* root) {
@@ -26,10 +51,10 @@ bool IsRootEmpty(const FolderTreeNode* root) {
 std::wstring FindEmptyRootToRefuse(const SyncRunBlock& run) {
     if (!run.task) return {};
     const SyncTask& task = *run.task;
-    const bool sourceEmpty = IsRootEmpty(run.sourceTree.get());
-    const bool targetEmpty = IsRootEmpty(run.targetTree.get());
-    if (task.syncKind == kSyncKindBackup) {
-        const bool deletes = run.syncOptions && run.syncOptions->allowDelete != 0;
+    const bool sourceEmpty = HoldsNoIncludedItem(run.sourceTree.get());
+    const bool targetEmpty = HoldsNoIncludedItem(run.targetTree.get());
+    const bool deletes = run.syncOptions && run.syncOptions->allowDelete != 0;
+    if (task.syncKind == kSyncKindBackup || (deletes && DeletesUnknownTargetItems(task))) {
         return deletes && sourceEmpty && !targetEmpty ? task.sourceFolder : std::wstring();
     }
     if (sourceEmpty && CatalogListsItems(run.sourceSide)) return task.sourceFolder;

@@ -10,8 +10,10 @@ struct SyncRunBlock;
 // An empty root is not a deleted tree: a disk that is not mounted leaves an empty mount
 // point, and syncing that would delete everything on the other side. The run is refused
 // when a side's root holds nothing while that side's catalog of the last run lists items,
-// or when a "Back up" run with "Delete" on finds its source root empty and its target
-// root not (a Back up keeps no catalog to tell). Call after the catalogs are read.
+// or when a run that would delete target items no catalog knows of (a "Back up" with
+// "Delete" on, or an unattended one-way run whose conflicts copy toward the target) finds
+// its source root empty and its target root not. A root that holds only excluded items
+// counts as empty here. Call after the catalogs are read.
 // Returns the folder to name in the refusal, or nothing when the run may go on.
 std::wstring FindEmptyRootToRefuse(const SyncRunBlock& run);
 // "The folder '%s' is empty ..." as the run log shows it.

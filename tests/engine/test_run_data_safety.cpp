@@ -1,0 +1,102 @@
+// Whole runs in the situations where a sync tool loses a user's files if it takes what it
+// sees at face value: a folder that looks emptied because its disk is not mounted, a
+// folder that holds only what the filters leave out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/run_guards.h"
+#include "run_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using runtest::EngineHarness;
+using runtest::TaskSetup;
+using runtest::W;
+using runtest::WriteFileAt;
+using Names = std::vector<std::string>;
+
+constexpr LPARAM kCheckAndSync = 2;
+constexpr DWORD kStartedByTimer = 2;
+
+// Every file and folder below `root`, sorted; the program's own folder is left out.
+Names Tree(const std::string& root) {
+    Names names;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(root, error); it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        const std::string relative = fs::relative(it->path(), root).string();
+        if (relative.rfind("_qb_sync", 0) != 0) names.push_back(relative);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void ExpectRefused(EngineHarness& harness, SyncTask& task, const std::string& emptyFolder) {
+    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: " + plat::WideToUtf8(FormatEmptyRootLine(W(emptyFolder)))));
+}
+
+// An unattended one-way run settles a target item it has never seen by its autoResolve
+// entry; when that copies toward the target, the item is deleted. With the source disk
+// not mounted (or its folder gone) and no catalog to tell, that would empty the target.
+TEST(RunDataSafety, AnUnattendedOneWayRunDoesNotEmptyTheTargetFromAnEmptySource) {
+    struct Case {
+        DWORD type;
+        DWORD autoResolve;
+        const char* source;
+        const char* target;
+        bool sourceMissing;
+    };
+    for (const Case& c : {Case{kSyncLeftToRight, 1, "left", "right", false},
+                          Case{kSyncLeftToRight, 1, "left", "right", true},
+                          Case{kSyncRightToLeft, 2, "right", "left", false}}) {
+        SCOPED_TRACE(std::string(kSyncTypeTexts[c.type]) + (c.sourceMissing ? ", source missing" : ""));
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = c.type;
+        setup.startSource = kStartedByTimer;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        task.autoResolve = c.autoResolve;
+        const std::string target = harness.Folder(c.target);
+        WriteFileAt(target + "/docs/a.txt", "a");
+        WriteFileAt(target + "/b.txt", "b");
+        if (c.sourceMissing) fs::remove_all(harness.Folder(c.source));
+
+        harness.Run(task, kCheckAndSync);
+
+        ExpectRefused(harness, task, harness.Folder(c.source));
+        EXPECT_EQ(Tree(target), (Names{"b.txt", "docs", "docs/a.txt"}));
+    }
+}
+
+// Hidden files are left out by the default filter; a mount point that holds only a hidden
+// marker is as empty as one that holds nothing.
+TEST(RunDataSafety, ARootHoldingOnlyExcludedItemsIsNotADeletedTree) {
+    for (const DWORD type : {kSyncMirror, kBackupLeftToRight}) {
+        SCOPED_TRACE(kSyncTypeTexts[type]);
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = type;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        const std::string left = harness.Folder("left");
+        WriteFileAt(left + "/.mounted-marker", "m");
+        WriteFileAt(left + "/docs/a.txt", "a");
+        WriteFileAt(left + "/b.txt", "b");
+        ASSERT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        fs::remove_all(left + "/docs");
+        fs::remove(left + "/b.txt");
+
+        harness.Run(task, kCheckAndSync);
+
+        ExpectRefused(harness, task, left);
+        EXPECT_EQ(Tree(harness.Folder("right")), (Names{"b.txt", "docs", "docs/a.txt"}));
+    }
+}
+
+}  // namespace
