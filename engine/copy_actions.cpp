@@ -20,6 +20,22 @@
 
 namespace {
 
+// The scan never goes through a symbolic link, so neither may a copy: a link that stands
+// where the item's parent folder should be would take the new file or folder outside the
+// side's root (and the catalog would then list it as there). True when every folder
+// between `root` and the item that exists is a real folder.
+bool ParentsAreRealFolders(const std::wstring& root, std::wstring_view relativePath) {
+    std::string path = plat::WideToUtf8(root);
+    if (path.empty() || path.back() != '/') path += '/';
+    const std::string relative = plat::WideToUtf8(relativePath);
+    for (std::size_t slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', slash + 1)) {
+        plat::FileInfo info;
+        if (!plat::GetFileInfo(path + relative.substr(0, slash), info)) return true;  // made as a real folder
+        if (!info.IsFolder()) return false;
+    }
+    return true;
+}
+
 // The folder and its parents; only a real folder (not a link to one) counts as made.
 bool CreateRealFolder(const std::wstring& folder) {
     if (!CreateFolderTree(folder)) return false;
@@ -35,9 +51,9 @@ int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     } else if (!(state.IsAction(ItemState::kCopyToLeft) && state.IsTargetOnly())) {
         return 1;
     }
-    const std::wstring folder =
-        PathJoinW(toTarget ? run.task->targetFolder : run.task->sourceFolder, record.relativePath);
-    const bool created = CreateRealFolder(folder);
+    const std::wstring& root = toTarget ? run.task->targetFolder : run.task->sourceFolder;
+    const std::wstring folder = PathJoinW(root, record.relativePath);
+    const bool created = ParentsAreRealFolders(root, record.relativePath) && CreateRealFolder(folder);
     if (created) {
         LogAction(run, L"Create New " + folder, kLogBlack);
         ++run.counters.done;
@@ -174,6 +190,12 @@ int HandleLockedSource(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
 
 int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     const FileCopy copy = PlanFileCopy(*run.task, record);
+    if (copy.newFile &&
+        !ParentsAreRealFolders(copy.toTarget ? run.task->targetFolder : run.task->sourceFolder, record.relativePath)) {
+        ++counter;
+        ReportProgress(run, counter);
+        return FailCopy(run, record, copy, ERROR_ACCESS_DENIED);
+    }
     if (!copy.newFile) {
         if (!IsFileAsChecked(copy.to, copy.replacedSize, copy.replacedLastWrite)) {
             ++counter;

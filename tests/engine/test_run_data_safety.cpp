@@ -1,6 +1,6 @@
 // Whole runs in the situations where a sync tool loses a user's files if it takes what it
 // sees at face value: a folder that looks emptied because its disk is not mounted, a
-// folder that holds only what the filters leave out.
+// folder that holds only what the filters leave out, a link where a folder should be.
 
 #include <gtest/gtest.h>
 
@@ -96,6 +96,28 @@ TEST(RunDataSafety, ARootHoldingOnlyExcludedItemsIsNotADeletedTree) {
 
         ExpectRefused(harness, task, left);
         EXPECT_EQ(Tree(harness.Folder("right")), (Names{"b.txt", "docs", "docs/a.txt"}));
+    }
+}
+
+// The scan passes over links; a copy must not go through one either. Had the new files
+// gone into the folder the link points to, the catalog would list them as on the target,
+// and the next run would take their absence there for a deletion and delete the source.
+TEST(RunDataSafety, ALinkWhereTheTargetHasAFolderTakesNoCopyOutsideTheTarget) {
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string outside = harness.Folder("outside");
+    fs::create_directories(outside);
+    WriteFileAt(left + "/keep.txt", "k");
+    WriteFileAt(left + "/d/x.txt", "x");
+    WriteFileAt(left + "/d/sub/y.txt", "y");
+    fs::create_directory_symlink(outside, harness.Folder("right") + "/d");
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunCopiesFailed);
+        EXPECT_EQ(Tree(outside), Names{});
+        EXPECT_EQ(Tree(left), (Names{"d", "d/sub", "d/sub/y.txt", "d/x.txt", "keep.txt"}));
     }
 }
 
