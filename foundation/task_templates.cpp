@@ -96,14 +96,17 @@ std::unique_ptr<SyncTask> CreateTemplateTask(DWORD kind, std::string_view name, 
     }
 
     TaskWriteResult written;
+    bool taken = false;
     {
-        // No other save may take the name between the test and the write.
+        // No other save may take the name between the test and the write. The refusal is
+        // told after the store is let go: a run that ends meanwhile must reach it.
         const plat::ArchiveLock lock(GetTaskListFilePath());
-        if (TaskNameExists(task->name)) {
-            Tell(LoadResString(IDS_TASK_EXISTS), MB_ICONWARNING);
-            return nullptr;
-        }
-        written = WriteTaskRecord(*task);
+        taken = TaskNameExists(task->name) != FALSE;
+        if (!taken) written = WriteTaskRecord(*task);
+    }
+    if (taken) {
+        Tell(LoadResString(IDS_TASK_EXISTS), MB_ICONWARNING);
+        return nullptr;
     }
     if (!written.written) {
         // A task shown but not stored would be gone at the next start.

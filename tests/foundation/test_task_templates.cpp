@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <optional>
+#include <thread>
 
 #include "foundation/history_store.h"
 #include "foundation/program_state.h"
@@ -15,6 +18,7 @@
 #include "foundation/task_store.h"
 #include "foundation/task_templates.h"
 #include "foundation/template_file.h"
+#include "platform/core/archive_lock.h"
 #include "platform/core/message_box.h"
 #include "platform/core/message_test_support.h"
 #include "platform/core/text.h"
@@ -166,6 +170,25 @@ TEST_F(TemplatesTest, ASecondDocumentsTaskIsRefused) {
     EXPECT_EQ(History().size(), 1u);
     NewTaskList list;
     EXPECT_EQ(LoadAllTasks(list.hwnd).added, 1u);
+}
+
+TEST_F(TemplatesTest, TheStoreIsNotHeldWhileTheRefusalIsShown) {
+    ASSERT_TRUE(CreateTemplateTask(kTemplateDocuments));
+    // While the box waits for the user, a run that ends must still reach the task store.
+    bool storeFree = false;
+    std::promise<void> locked;
+    std::thread runEnd;
+    const plat::ScopedMessageBoxHandler box([&](const plat::MessageBoxRequest&) {
+        runEnd = std::thread([&locked] {
+            const plat::ArchiveLock lock(GetTaskListFilePath());
+            locked.set_value();
+        });
+        storeFree = locked.get_future().wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+        return IDOK;
+    });
+    EXPECT_FALSE(CreateTemplateTask(kTemplateDocuments));
+    runEnd.join();
+    EXPECT_TRUE(storeFree);
 }
 
 TEST_F(TemplatesTest, FilterModeFollowsTheTextsGiven) {
