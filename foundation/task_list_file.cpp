@@ -8,6 +8,7 @@
 #include "foundation/script_table.h"
 #include "foundation/sync_task.h"
 #include "foundation/task_archive_members.h"
+#include "foundation/task_paths.h"
 #include "platform/core/archive_lock.h"
 #include "platform/core/text.h"
 #include "platform/core/whole_file.h"
@@ -49,6 +50,8 @@ TaskLoadReport ImportTaskList(HWND window, const std::string& fileName) {
             task->name = MakeUniqueTaskName(nameInFile);
             written = WriteTaskRecord(*task);
         }
+        // The log paths were made from the name in the file, which names another task's logs.
+        if (task->name != nameInFile) BuildTaskDataPaths(*task);
         for (std::string& cut : written.cuts) report.notes.push_back(std::move(cut));
         if (!written.written) {
             AddHistoryRecord(*task, kHistoryTaskImported, 0, kHistoryEventFailed, nameInFile);

@@ -9,6 +9,7 @@
 #include "foundation/history_store.h"
 #include "foundation/task_list_file.h"
 #include "platform/core/message_box.h"
+#include "platform/core/text.h"
 #include "task_store_test_support.h"
 
 namespace {
@@ -60,6 +61,10 @@ TEST_F(TaskListFileTest, ImportMergesIntoAStoreThatHoldsOneOfItsTasks) {
     imported->name = "B (2)";
     EXPECT_EQ(*ReadArchiveEntry(StorePath(), "B (2)"), RecordBytes(*imported));
     EXPECT_EQ(RecordBytes(*list.tasks[1]), RecordBytes(*imported));
+    // Its logs are its own, not those of the task whose name it had in the file.
+    for (const std::wstring* log : {&list.tasks[1]->sourceLog, &list.tasks[1]->targetLog}) {
+        EXPECT_TRUE(log->ends_with(L"/B (2).log")) << plat::WideToUtf8(*log);
+    }
 
     const std::vector<HistoryRecord> history = History();
     ASSERT_EQ(history.size(), 3u);
