@@ -2,9 +2,15 @@
 
 #include <utility>
 
+#include "platform/core/record_bytes.h"
 #include "platform/core/text.h"
 
 namespace {
+
+using plat::GetFileTime;
+using plat::GetU32;
+using plat::PutFileTime;
+using plat::PutU32;
 
 // Field places in the stored record.
 constexpr std::size_t kNameOffset = 0;
@@ -29,24 +35,6 @@ constexpr std::size_t kEndOffset = 4660;
 constexpr std::size_t kStatusOffset = 4668;
 static_assert(kStatusOffset + 4 == kHistoryRecordSize);
 
-void PutU32(std::span<std::uint8_t> bytes, std::size_t offset, DWORD value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-DWORD GetU32(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    DWORD value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= static_cast<DWORD>(bytes[offset + i]) << (8 * i);
-    return value;
-}
-
-void PutFileTime(std::span<std::uint8_t> bytes, std::size_t offset, const FILETIME& time) {
-    PutU32(bytes, offset, time.dwLowDateTime);
-    PutU32(bytes, offset + 4, time.dwHighDateTime);
-}
-
-FILETIME GetFileTime(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    return FILETIME{GetU32(bytes, offset), GetU32(bytes, offset + 4)};
-}
 
 std::optional<std::string> GetNarrow(std::span<const std::uint8_t> bytes, std::size_t offset, std::size_t size) {
     bool terminated = false;

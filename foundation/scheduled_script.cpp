@@ -2,6 +2,7 @@
 
 #include "foundation/sync_task.h"
 #include "platform/core/file_time.h"
+#include "platform/core/record_bytes.h"
 
 namespace {
 
@@ -13,26 +14,10 @@ constexpr std::size_t kKindOffset = 12;
 constexpr std::size_t kBlockOffset = 16;
 static_assert(kBlockOffset + kRepetitionBlockSize == kScheduleRecordSize);
 
-template <std::size_t N>
-void PutU16(std::array<BYTE, N>& bytes, std::size_t offset, WORD value) {
-    bytes[offset] = static_cast<BYTE>(value);
-    bytes[offset + 1] = static_cast<BYTE>(value >> 8);
-}
-
-template <std::size_t N>
-void PutU32(std::array<BYTE, N>& bytes, std::size_t offset, DWORD value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<BYTE>(value >> (8 * i));
-}
-
-WORD GetU16(std::span<const BYTE> bytes, std::size_t offset) {
-    return static_cast<WORD>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-DWORD GetU32(std::span<const BYTE> bytes, std::size_t offset) {
-    DWORD value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= static_cast<DWORD>(bytes[offset + i]) << (8 * i);
-    return value;
-}
+using plat::GetU16;
+using plat::GetU32;
+using plat::PutU16;
+using plat::PutU32;
 
 }  // namespace
 

@@ -7,9 +7,17 @@
 
 #include "foundation/options/filter_text_fit.h"
 #include "foundation/sync_task.h"
+#include "platform/core/record_bytes.h"
 #include "platform/core/text.h"
 
 namespace {
+
+using plat::GetFileTime;
+using plat::GetU16;
+using plat::GetU32;
+using plat::PutFileTime;
+using plat::PutU16;
+using plat::PutU32;
 
 // Field places in the stored record.
 constexpr std::size_t kRunStartOffset = 0;
@@ -66,34 +74,6 @@ static_assert(kZeroTailOffset + 8128 == kTaskRecordSize);
 
 using Bytes = std::span<std::uint8_t>;
 using ConstBytes = std::span<const std::uint8_t>;
-
-void PutU16(Bytes bytes, std::size_t offset, WORD value) {
-    bytes[offset] = static_cast<std::uint8_t>(value);
-    bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-WORD GetU16(ConstBytes bytes, std::size_t offset) {
-    return static_cast<WORD>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-void PutU32(Bytes bytes, std::size_t offset, DWORD value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-DWORD GetU32(ConstBytes bytes, std::size_t offset) {
-    DWORD value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= static_cast<DWORD>(bytes[offset + i]) << (8 * i);
-    return value;
-}
-
-void PutFileTime(Bytes bytes, std::size_t offset, const FILETIME& time) {
-    PutU32(bytes, offset, time.dwLowDateTime);
-    PutU32(bytes, offset + 4, time.dwHighDateTime);
-}
-
-FILETIME GetFileTime(ConstBytes bytes, std::size_t offset) {
-    return FILETIME{GetU32(bytes, offset), GetU32(bytes, offset + 4)};
-}
 
 void PutFlag(Bytes bytes, std::size_t offset, bool value) { PutU32(bytes, offset, value ? 1 : 0); }
 
