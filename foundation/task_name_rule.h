@@ -8,8 +8,9 @@
 #include <string>
 #include <string_view>
 
-// The longest name the stored task record holds before its NUL.
-inline constexpr std::size_t kMaxTaskNameBytes = 2047;
+// The longest name: its log file "<name>.log" must still fit the file system's limit of
+// 255 bytes a name (the stored record would hold up to 2,047).
+inline constexpr std::size_t kMaxTaskNameBytes = 251;
 
 enum class TaskNameFault {
     None,

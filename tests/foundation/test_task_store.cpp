@@ -49,8 +49,8 @@ TEST(TaskNameRule, NamesFromTheDialogOrAFile) {
         {"line\nbreak", TaskNameFault::ControlCharacter},
         {"del\x7F", TaskNameFault::ControlCharacter},
         {"c1\xC2\x85", TaskNameFault::ControlCharacter},
-        {std::string(2047, 'n'), TaskNameFault::None},
-        {std::string(2048, 'n'), TaskNameFault::TooLong},
+        {std::string(251, 'n'), TaskNameFault::None},  // "<name>.log" is 255 bytes
+        {std::string(252, 'n'), TaskNameFault::TooLong},
     };
     for (const auto& c : cases) EXPECT_EQ(CheckTaskName(c.name), c.fault) << c.name;
 
