@@ -10,6 +10,8 @@
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
 #include "foundation/sync_task.h"
+#include "platform/core/paths.h"
+#include "platform/core/text.h"
 #include "platform/core/window.h"
 #include "resources/sync_messages.h"
 
@@ -29,6 +31,18 @@ void SendStatusLine(HWND window, const char* text) {
 bool HasPatterns(const FilterPatterns* patterns) {
     return patterns && !(patterns->includePatterns.empty() && patterns->excludePatterns.empty() &&
                          patterns->includeFolders.empty() && patterns->excludeFolders.empty());
+}
+
+// The path of `other` below `root` when the other side's folder lies inside this one, as
+// the file system resolves both; empty otherwise. Scanned as an item, the other root would
+// be copied into itself once more by every run.
+std::wstring NestedRootBelow(std::wstring_view root, std::wstring_view other) {
+    const std::string rootPath = plat::CanonicalPath(plat::WideToUtf8(root), true);
+    const std::string otherPath = plat::CanonicalPath(plat::WideToUtf8(other), true);
+    if (rootPath.empty() || otherPath.empty()) return {};
+    const std::string prefix = rootPath.back() == '/' ? rootPath : rootPath + '/';
+    if (otherPath.size() <= prefix.size() || otherPath.compare(0, prefix.size(), prefix) != 0) return {};
+    return plat::Utf8ToWide(std::string_view(otherPath).substr(prefix.size()));
 }
 
 std::wstring ErrorWords(DWORD error) {
@@ -66,7 +80,9 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
 
     scan.targetRoot = std::make_unique<FolderTreeNode>();
     SendStatusLine(window, kScanningTargetText);
-    if (sideFailed(scanner.ScanSide(request.targetFolder, *scan.targetRoot), request.targetFolder)) {
+    const std::wstring sourceInTarget = NestedRootBelow(request.targetFolder, request.sourceFolder);
+    const std::wstring targetInSource = NestedRootBelow(request.sourceFolder, request.targetFolder);
+    if (sideFailed(scanner.ScanSide(request.targetFolder, *scan.targetRoot, sourceInTarget), request.targetFolder)) {
         return finish(kScanRootUnreadable);
     }
     // A scan cut short by Stop leaves a partial tree: the stop counts whatever the
@@ -77,7 +93,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     options.flags |= kScanMatchOtherSide;
     scan.sourceRoot->counterpart = scan.targetRoot.get();
     scan.targetRoot->counterpart = scan.sourceRoot.get();
-    if (sideFailed(scanner.ScanSide(request.sourceFolder, *scan.sourceRoot), request.sourceFolder)) {
+    if (sideFailed(scanner.ScanSide(request.sourceFolder, *scan.sourceRoot, targetInSource), request.sourceFolder)) {
         return finish(kScanRootUnreadable);
     }
     if (scanner.Stopped() || scanner.QueryStop()) return finish(kScanStopped);

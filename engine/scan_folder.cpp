@@ -44,8 +44,10 @@ void FolderScanner::SendProgress() {
     if (window_ && progressPace_.Due()) SendMessage(window_, WM_SYNC_PROGRESS_TEXT, 0, 0);
 }
 
-FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root) {
+FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root,
+                                         std::wstring_view passOver) {
     matching_ = (options_.flags & kScanMatchOtherSide) != 0;
+    passOver_ = passOver;
     rootError_ = ERROR_SUCCESS;
     // One '/' after the root, so that relative paths never begin with one.
     while (rootFolder.size() > 1 && rootFolder.back() == L'/') rootFolder.remove_suffix(1);
@@ -147,6 +149,10 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
         if (entry.IsFile() && IsCopyTempName(entry.name)) continue;
 
         AppendName(entry.name);
+        if (entry.IsFolder() && !passOver_.empty() && RelativePath() == passOver_) {
+            widePath_.resize(folderLength);
+            continue;
+        }
         if (entry.IsFolder()) {
             auto child = std::make_unique<FolderTreeNode>();
             child->folder = std::make_unique<CFileInfo>();

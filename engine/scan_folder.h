@@ -54,8 +54,10 @@ public:
     // Reads `rootFolder` and everything below it into `root`. With kScanMatchOtherSide,
     // `root.counterpart` is the other side's root, whose tree is complete. A root that
     // does not exist reads as empty (a folder still to be made); any other root that
-    // cannot be listed gives kUnreadable with RootError() telling why.
-    FolderScanResult ScanSide(std::wstring_view rootFolder, FolderTreeNode& root);
+    // cannot be listed gives kUnreadable with RootError() telling why. `passOver` is the
+    // relative path of a folder to leave out as the catalog folder is left out (the other
+    // side's root, when it lies inside this one); empty: none.
+    FolderScanResult ScanSide(std::wstring_view rootFolder, FolderTreeNode& root, std::wstring_view passOver = {});
 
     // Asks the task window whether Stop was pressed; once it has said so, the answer stays.
     // Within a side the question is paced (message_pace.h); this asks at once.
@@ -108,6 +110,7 @@ private:
     MessagePace progressPace_;
 
     std::wstring wideRoot_;    // the side's root with a trailing '/'
+    std::wstring passOver_;    // relative path of a folder that is not an item of the side
     std::string narrowRoot_;
     std::wstring widePath_;    // the folder being read, then each entry of it
     std::string narrowPath_;

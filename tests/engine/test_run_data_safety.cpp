@@ -1,6 +1,7 @@
 // Whole runs in the situations where a sync tool loses a user's files if it takes what it
 // sees at face value: a folder that looks emptied because its disk is not mounted, a
-// folder that holds only what the filters leave out, a link where a folder should be.
+// folder that holds only what the filters leave out, a link where a folder should be, one
+// side's folder inside the other's.
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,35 @@ TEST(RunDataSafety, ALinkWhereTheTargetHasAFolderTakesNoCopyOutsideTheTarget) {
         EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunCopiesFailed);
         EXPECT_EQ(Tree(outside), Names{});
         EXPECT_EQ(Tree(left), (Names{"d", "d/sub", "d/sub/y.txt", "d/x.txt", "keep.txt"}));
+    }
+}
+
+// A target inside its source (or a source inside its target) is not an item of the outer
+// side: scanned as one, every run copied the whole tree into itself once more.
+TEST(RunDataSafety, ASideInsideTheOtherIsNotCopiedIntoItself) {
+    struct Case {
+        DWORD type;
+        const char* left;
+        const char* right;
+    };
+    for (const Case& c : {Case{kSyncMirror, "outer", "outer/backup"}, Case{kBackupLeftToRight, "outer", "outer/backup"},
+                          Case{kSyncRightToLeft, "outer", "outer/backup"}}) {
+        SCOPED_TRACE(std::string(kSyncTypeTexts[c.type]) + " " + c.left + " " + c.right);
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = c.type;
+        SyncTask& task = harness.AddTask(c.left, c.right, setup);
+        const std::string outer = harness.Folder("outer");
+        const bool outerIsSource = c.type != kSyncRightToLeft;
+        WriteFileAt(outer + "/a.txt", "a");
+        if (!outerIsSource) WriteFileAt(outer + "/backup/a.txt", "a");
+
+        for (int run = 0; run < 2; ++run) {
+            SCOPED_TRACE(run);
+            harness.Run(task, kCheckAndSync);
+            EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+            EXPECT_EQ(Tree(outer), (Names{"a.txt", "backup", "backup/a.txt"}));
+        }
     }
 }
 
