@@ -7,6 +7,7 @@
 #include <new>
 #include <random>
 
+#include "engine/file_as_checked.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
 #include "platform/core/file_time.h"
@@ -161,6 +162,14 @@ int CopyChunks(plat::FileHandle& in, plat::FileHandle& out, ULONGLONG size, cons
     return result;
 }
 
+// A source written to while it was copied may have given a mix of old and new bytes; its
+// size and last-write time are compared with those it had when the copy began.
+bool UnchangedSince(const std::string& sourcePath, const plat::FileInfo& before) {
+    plat::FileInfo now;
+    return plat::GetFileInfo(sourcePath, now) && now.IsFile() && now.size == before.size &&
+           CompareFileTime(&now.lastWriteTime, &before.lastWriteTime) == 0;
+}
+
 // The source's times and permission bits as they were when the copy began.
 bool GiveSourceTimes(plat::FileHandle& out, const plat::FileInfo& source) {
     return out.SetTimes(nullptr, &source.lastAccessTime, &source.lastWriteTime) &&
@@ -221,6 +230,7 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
         SetLastError(error);
         return result;
     }
+    if (!UnchangedSince(sourcePath, sourceInfo)) return Failed(kErrorChangedSinceCheck);
 
     if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetPath, disposition))
         return 0;

@@ -58,8 +58,9 @@ enum class CopyDisposition {
 // ERROR_DISK_FULL (112), ERROR_ACCESS_DENIED (5) for a read-only target or one that is a
 // folder or link, ERROR_SHARING_VIOLATION for a source another program holds, the
 // error of the failed open, read, write or rename otherwise. Symbolic links are not
-// copied (access denied). The times and permissions are those the source had when the
-// copy began, so a source changed during the copy is seen as changed at the next Check.
+// copied (access denied). A source whose size or last-write time changed while it was
+// copied fails with kErrorChangedSinceCheck (file_as_checked.h): its copy may mix old and
+// new bytes. The times and permissions are those the source had when the copy began.
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
                     DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
 

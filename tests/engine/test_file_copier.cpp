@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/file_as_checked.h"
+
 #include <filesystem>
 #include <random>
 #include <sys/stat.h>
@@ -183,6 +185,33 @@ TEST_F(FileCopier, StopLeavesTheTargetAsItWasAndNoTemporaryFile) {
         } else {
             EXPECT_TRUE(NamesIn(dir.sub("dst")).empty());
         }
+    }
+}
+
+TEST_F(FileCopier, ASourceWrittenToDuringTheCopyFailsAndLeavesTheTargetAsItWas) {
+    SetCopyChunkSize(3);  // 10,240-byte chunks
+    const std::string source = MakeSource("growing.db", RandomBytes(40960, 5));
+    for (const bool targetThere : {true, false}) {
+        SCOPED_TRACE(targetThere);
+        const std::string target = Target("growing.db");
+        if (targetThere) WriteFileBytes(target, "old");
+        else ASSERT_TRUE(plat::DeleteFile(target));
+        // Another program rewrites the file in place, same size, half-way through the copy.
+        CopyWindow window(0, [&, done = false]() mutable {
+            if (done) return;
+            done = true;
+            WriteFileBytes(source, RandomBytes(40960, 6));
+        });
+
+        EXPECT_EQ(CopyFileChunked(W(source), W(target), window.Hwnd(), nullptr, 3), 0);
+        EXPECT_EQ(GetLastError(), kErrorChangedSinceCheck);
+        if (targetThere) {
+            EXPECT_EQ(ReadFileBytes(target), "old");
+            EXPECT_EQ(NamesIn(dir.sub("dst")), std::vector<std::string>{"growing.db"});
+        } else {
+            EXPECT_TRUE(NamesIn(dir.sub("dst")).empty());
+        }
+        SetWriteTime(source, 133'000'000'001'234'567ull);
     }
 }
 
