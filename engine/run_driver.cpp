@@ -181,6 +181,13 @@ bool TakeLastCheck(SyncRunBlock& run, RunEnd& end) {
         end = EndAs(run, kRunNothingToDo, kNothingIncludedText);
         return false;
     }
+    if (!TreesMatchTaskFolders(run)) {
+        FreeTrees(run);
+        // Written whatever the log option: the user must learn why nothing was synced.
+        AddRunLogLine(run, LastCheckElsewhereText(), kLogRed);
+        end = EndAs(run, kRunNothingToDo);
+        return false;
+    }
     CountRunTreesFinal(run);
     return true;
 }

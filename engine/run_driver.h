@@ -14,7 +14,8 @@ struct SyncRunBlock;
 // Runs the task of `run` as its mode says. Every end sets the run's result code (1
 // unless something below happened):
 //   3  Stop during the scan, the catalog reading, the decision or the Sync half;
-//   7  nothing to do: both folders empty, or a Sync with no Check's trees to carry out;
+//   7  nothing to do: both folders empty, or a Sync with no Check's trees to carry out
+//      (or with trees made for other folders than the task's now);
 //   8  an unattended Check and Sync over the task's change limit;
 //   9  a full disk during the Sync half;
 //   11 a catalog folder that cannot be created (the run ends without its end banner);

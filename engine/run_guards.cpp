@@ -1,6 +1,7 @@
 #include "engine/run_guards.h"
 
 #include <cmath>
+#include <vector>
 
 #include "engine/decision_rules.h"
 #include "engine/file_info_array.h"
@@ -42,7 +43,52 @@ bool DeletesUnknownTargetItems(const SyncTask& task) {
            (DefaultConflictAction(task, targetOnly) & ItemState::kActionMask) == ItemState::kCopyToRight;
 }
 
+// Where the scan of `folder` puts the item of `relativePath`.
+std::wstring PathBelow(const std::wstring& folder, const std::wstring& relativePath) {
+    std::wstring path = folder;
+    while (path.size() > 1 && path.back() == L'/') path.pop_back();
+    if (path.empty() || path.back() != L'/') path += L'/';
+    return path + relativePath;
+}
+
+// The first record of the tree, folders before their files and children; null for none.
+const CFileInfo* FirstRecord(const FolderTreeNode& root) {
+    std::vector<const FolderTreeNode*> pending{&root};
+    while (!pending.empty()) {
+        const FolderTreeNode* node = pending.back();
+        pending.pop_back();
+        if (node->folder) return node->folder.get();
+        if (node->files && node->files->GetSize() > 0) return &(*node->files)[0];
+        for (const auto& child : node->children) {
+            if (child) pending.push_back(child.get());
+        }
+    }
+    return nullptr;
+}
+
+bool RecordOnSide(const CFileInfo& record, const std::wstring& folder) {
+    return record.path == PathBelow(folder, record.relativePath);
+}
+
 }  // namespace
+
+bool TreesMatchTaskFolders(const SyncRunBlock& run) {
+    if (!run.task) return false;
+    const SyncTask& task = *run.task;
+    if (run.sourceTree) {
+        const CFileInfo* record = FirstRecord(*run.sourceTree);
+        if (record && !RecordOnSide(*record, task.sourceFolder)) return false;
+    }
+    if (run.targetTree) {
+        const CFileInfo* record = FirstRecord(*run.targetTree);
+        if (record && !RecordOnSide(*record, task.targetFolder)) return false;
+    }
+    return true;
+}
+
+std::string LastCheckElsewhereText() {
+    return "The last Check was made for other folders or another direction. Nothing is synced; check the task again.";
+}
 
 bool IsRootEmpty(const FolderTreeNode* root) {
     return !root || ((!root->files || root->files->GetSize() == 0) && root->children.empty());

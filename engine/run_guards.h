@@ -19,6 +19,14 @@ std::wstring FindEmptyRootToRefuse(const SyncRunBlock& run);
 // "The folder '%s' is empty ..." as the run log shows it.
 std::wstring FormatEmptyRootLine(const std::wstring& folder);
 
+// A Sync on its own carries out the trees of the task's last Check. When the task's folders
+// have changed since (or its direction, which swaps its sides), the trees name other
+// folders: new files would go to the new folders, overwrites and deletions to the old
+// ones, and the new folders' catalogs would list the old folders' items. False then.
+bool TreesMatchTaskFolders(const SyncRunBlock& run);
+// "The last Check was made ..." as the run log shows it.
+std::string LastCheckElsewhereText();
+
 // A root with no file and no folder record, excluded ones included; a missing tree too.
 bool IsRootEmpty(const FolderTreeNode* root);
 

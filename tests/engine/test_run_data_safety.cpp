@@ -1,7 +1,7 @@
 // Whole runs in the situations where a sync tool loses a user's files if it takes what it
 // sees at face value: a folder that looks emptied because its disk is not mounted, a
 // folder that holds only what the filters leave out, a link where a folder should be, one
-// side's folder inside the other's.
+// side's folder inside the other's, a Sync of a Check made for other folders.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/run_guards.h"
+#include "foundation/task_paths.h"
 #include "run_harness.h"
 
 namespace {
@@ -22,6 +23,8 @@ using runtest::W;
 using runtest::WriteFileAt;
 using Names = std::vector<std::string>;
 
+constexpr LPARAM kSync = 0;
+constexpr LPARAM kCheck = 1;
 constexpr LPARAM kCheckAndSync = 2;
 constexpr DWORD kStartedByTimer = 2;
 
@@ -147,6 +150,43 @@ TEST(RunDataSafety, ASideInsideTheOtherIsNotCopiedIntoItself) {
             harness.Run(task, kCheckAndSync);
             EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
             EXPECT_EQ(Tree(outer), (Names{"a.txt", "backup", "backup/a.txt"}));
+        }
+    }
+}
+
+// The user checks, then points the task at another folder (or turns its direction round)
+// and starts a Sync on its own. Carried out, the old Check copied new files into the new
+// folder while the new folder's catalog listed every item of the old one, and the next
+// Check and Sync took those items for deleted there and deleted them from the source.
+TEST(RunDataSafety, ASyncOnItsOwnRefusesTheCheckOfOtherFolders) {
+    for (const bool turnRound : {false, true}) {
+        SCOPED_TRACE(turnRound ? "direction turned round" : "right folder changed");
+        EngineHarness harness;
+        SyncTask& task = harness.AddTask("left", "right");
+        const std::string left = harness.Folder("left");
+        WriteFileAt(left + "/a.txt", "a");
+        ASSERT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        WriteFileAt(left + "/new.txt", "n");
+        ASSERT_EQ(harness.Run(task, kCheck), kRunSucceeded);
+        if (turnRound) {
+            task.syncOptions->type = kSyncRightToLeft;
+        } else {
+            fs::create_directories(harness.Folder("other"));
+            task.rightFolder = W(harness.Folder("other"));
+        }
+        BuildTaskDataPaths(task);
+
+        EXPECT_EQ(harness.Run(task, kSync), kRunNothingToDo);
+        EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: " + LastCheckElsewhereText()));
+        EXPECT_FALSE(task.sourceItems);
+        EXPECT_EQ(Tree(left), (Names{"a.txt", "new.txt"}));
+        EXPECT_EQ(Tree(harness.Folder("right")), Names{"a.txt"});
+        EXPECT_EQ(Tree(harness.Folder("other")), Names{});
+
+        if (!turnRound) {
+            EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+            EXPECT_EQ(Tree(left), (Names{"a.txt", "new.txt"}));
+            EXPECT_EQ(Tree(harness.Folder("other")), (Names{"a.txt", "new.txt"}));
         }
     }
 }
