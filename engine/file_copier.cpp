@@ -104,7 +104,7 @@ private:
 // A target that is there may be replaced only when it is a writable file.
 bool TargetMayBeWritten(const std::string& targetPath, CopyDisposition disposition) {
     plat::FileInfo info;
-    if (!plat::GetFileInfo(targetPath, info)) return true;  // nothing there (or no folder: found later)
+    if (!plat::LookUpFileInfo(targetPath, info)) return true;  // nothing there (or no folder: found later)
     if (disposition == CopyDisposition::kCreateNew) return Failed(ERROR_FILE_EXISTS);
     if (!info.IsFile() || (info.attributes & FILE_ATTRIBUTE_READONLY)) return Failed(ERROR_ACCESS_DENIED);
     return true;
@@ -164,9 +164,9 @@ int CopyChunks(plat::FileHandle& in, plat::FileHandle& out, ULONGLONG size, cons
 
 // A source written to while it was copied may have given a mix of old and new bytes; its
 // size and last-write time are compared with those it had when the copy began.
-bool UnchangedSince(const std::string& sourcePath, const plat::FileInfo& before) {
+bool UnchangedSince(const plat::FileHandle& source, const plat::FileInfo& before) {
     plat::FileInfo now;
-    return plat::GetFileInfo(sourcePath, now) && now.IsFile() && now.size == before.size &&
+    return source.GetInfo(now) && now.IsFile() && now.size == before.size &&
            CompareFileTime(&now.lastWriteTime, &before.lastWriteTime) == 0;
 }
 
@@ -230,7 +230,7 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
         SetLastError(error);
         return result;
     }
-    if (!UnchangedSince(sourcePath, sourceInfo)) return Failed(kErrorChangedSinceCheck);
+    if (!UnchangedSince(in, sourceInfo)) return Failed(kErrorChangedSinceCheck);
 
     if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetPath, disposition))
         return 0;

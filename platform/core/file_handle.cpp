@@ -11,6 +11,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/file_faults_detail.h"
 #include "platform/core/file_system_detail.h"
+#include "platform/core/paths.h"
 
 namespace plat {
 
@@ -85,8 +86,9 @@ bool FileHandle::Open(const std::string& path, FileOpenMode mode, unsigned flags
         close(fd);
         return Fail(ERROR_ACCESS_DENIED);
     }
-    if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-        (mode == FileOpenMode::CreateOrTruncate && st.st_size != 0 && ftruncate(fd, 0) != 0)) {
+    // O_NONBLOCK is left on: it changes nothing for a regular file, and clearing it would
+    // cost two system calls on every open.
+    if (mode == FileOpenMode::CreateOrTruncate && st.st_size != 0 && ftruncate(fd, 0) != 0) {
         const int err = errno;
         close(fd);
         return Fail(ErrorFromErrno(err));
@@ -184,6 +186,12 @@ bool FileHandle::Seek(LONGLONG offset, SeekOrigin origin, ULONGLONG* newPosition
     if (pos < 0) return FailErrno();
     if (newPosition) *newPosition = static_cast<ULONGLONG>(pos);
     return true;
+}
+
+bool FileHandle::GetInfo(FileInfo& info) const {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    const int err = fs_detail::StatAt(fd_, "", FileNamePart(path_), info);
+    return err == 0 || Fail(ErrorFromErrno(err));
 }
 
 bool FileHandle::GetSize(ULONGLONG& size) const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/types.h>
 
+#include "platform/core/file_info.h"
 #include "platform/core/win_types.h"
 
 namespace plat {
@@ -52,6 +53,8 @@ public:
     bool CopyDataFrom(FileHandle& source, std::size_t count, std::size_t& copied);
     bool Seek(LONGLONG offset, SeekOrigin origin, ULONGLONG* newPosition = nullptr);
     bool GetSize(ULONGLONG& size) const;
+    // The open file's own facts (kind, attributes, size, times), whatever its path names now.
+    bool GetInfo(FileInfo& info) const;
     bool SetSize(ULONGLONG size);
     // Data and metadata on the disk (fsync).
     bool Flush();

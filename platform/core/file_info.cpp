@@ -53,9 +53,12 @@ timespec TimespecFromFileTime(const FILETIME& time) {
 }
 
 int StatAt(int dirFd, const char* name, const std::string& displayName, FileInfo& info) {
+    // An empty name looks at the open file `dirFd` itself.
+    const int emptyPath = name[0] == '\0' ? AT_EMPTY_PATH : 0;
     if (!g_statxMissing.load(std::memory_order_relaxed)) {
         struct statx sx {};
-        if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &sx) == 0) {
+        if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | emptyPath, STATX_BASIC_STATS | STATX_BTIME,
+                  &sx) == 0) {
             FillCommon(sx.stx_mode, sx.stx_size, displayName, info);
             info.lastAccessTime = FileTimeFromUnix(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
             info.lastWriteTime = FileTimeFromUnix(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
@@ -68,7 +71,7 @@ int StatAt(int dirFd, const char* name, const std::string& displayName, FileInfo
         g_statxMissing.store(true, std::memory_order_relaxed);
     }
     struct stat st {};
-    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW | emptyPath) != 0) return errno;
     FillCommon(st.st_mode, static_cast<std::uint64_t>(st.st_size), displayName, info);
     info.lastAccessTime = FileTimeFromUnix(st.st_atim.tv_sec, static_cast<std::uint32_t>(st.st_atim.tv_nsec));
     info.lastWriteTime = FileTimeFromUnix(st.st_mtim.tv_sec, static_cast<std::uint32_t>(st.st_mtim.tv_nsec));
@@ -114,6 +117,12 @@ bool GetFileInfo(const std::string& path, FileInfo& info) {
 DWORD GetFileAttributes(const std::string& path) {
     FileInfo info;
     return GetFileInfo(path, info) ? info.attributes : INVALID_FILE_ATTRIBUTES;
+}
+
+bool LookUpFileInfo(const std::string& path, FileInfo& info) {
+    if (path.empty()) return fs_detail::Fail(ERROR_INVALID_PARAMETER);
+    const int err = fs_detail::StatAt(AT_FDCWD, path.c_str(), FileNamePart(path), info);
+    return err == 0 || fs_detail::Fail(ErrorFromErrno(err));
 }
 
 bool PathExists(const std::string& path) {

@@ -141,16 +141,25 @@ bool DeleteTree(const std::string& path) {
     return firstError == ERROR_SUCCESS || Fail(firstError);
 }
 
+namespace {
+
+// The error of a rename that failed with `err`: a missing source names the source.
+bool FailRename(int err, const std::string& from, const std::string& to) {
+    struct stat source {};
+    if (err == ENOENT && lstat(from.c_str(), &source) != 0) return FailForPath(errno, from);
+    return FailForPath(err, to);
+}
+
+}  // namespace
+
 bool MoveFile(const std::string& from, const std::string& to, MoveMode mode) {
     if (from.empty() || to.empty()) return Fail(ERROR_PATH_NOT_FOUND);
-    struct stat source {};
-    if (lstat(from.c_str(), &source) != 0) return FailForPath(errno, from);
 
     if (mode == MoveMode::ReplaceExisting) {
         struct stat target {};
         if (lstat(to.c_str(), &target) == 0 && (S_ISDIR(target.st_mode) || IsReadOnlyFile(target)))
             return Fail(ERROR_ACCESS_DENIED);
-        if (rename(from.c_str(), to.c_str()) != 0) return FailForPath(errno, to);
+        if (rename(from.c_str(), to.c_str()) != 0) return FailRename(errno, from, to);
         return true;
     }
 
@@ -158,10 +167,10 @@ bool MoveFile(const std::string& from, const std::string& to, MoveMode mode) {
     const int err = errno;
     // File systems without the no-replace flag answer EINVAL (which also means a folder
     // moved into itself); check for the target first and rename plainly.
-    if (err != EINVAL && err != ENOSYS && err != ENOTSUP) return FailForPath(err, to);
+    if (err != EINVAL && err != ENOSYS && err != ENOTSUP) return FailRename(err, from, to);
     struct stat target {};
     if (lstat(to.c_str(), &target) == 0) return Fail(ERROR_ALREADY_EXISTS);
-    if (rename(from.c_str(), to.c_str()) != 0) return FailForPath(errno, to);
+    if (rename(from.c_str(), to.c_str()) != 0) return FailRename(errno, from, to);
     return true;
 }
 

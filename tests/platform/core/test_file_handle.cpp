@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/file_faults.h"
 #include "platform/core/file_info.h"
+#include "platform/core/file_ops.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -232,6 +234,40 @@ TEST(FileHandleCopy, AFullDiskStopsTheCopyWithDiskFull) {
     EXPECT_FALSE(out.CopyDataFrom(in, 600 * 1024, copied));
     EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
     EXPECT_EQ(copied, 300u * 1024u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FileHandleInfo, TheOpenFilesOwnFactsAndQuickProbes) {
+    qbtest::TempDir dir;
+    qbtest::WriteFileBytes(dir.sub("f"), "12345");
+    plat::FileHandle in;
+    ASSERT_TRUE(in.Open(dir.sub("f"), plat::FileOpenMode::Read));
+    // The handle keeps telling about the file it opened, even after its name is reused.
+    ASSERT_EQ(std::rename(dir.sub("f").c_str(), dir.sub("g").c_str()), 0);
+    qbtest::WriteFileBytes(dir.sub("f"), "1");
+    plat::FileInfo info;
+    ASSERT_TRUE(in.GetInfo(info));
+    EXPECT_TRUE(info.IsFile());
+    EXPECT_EQ(info.size, 5u);
+
+    EXPECT_TRUE(plat::LookUpFileInfo(dir.sub("f"), info));
+    EXPECT_EQ(info.size, 1u);
+    EXPECT_FALSE(plat::LookUpFileInfo(dir.sub("none/at/all"), info));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST(MoveFileErrors, AMissingSourceIsNamedAsSuch) {
+    qbtest::TempDir dir;
+    EXPECT_FALSE(plat::MoveFile(dir.sub("missing"), dir.sub("to"), plat::MoveMode::NoReplace));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(plat::MoveFile(dir.sub("missing"), dir.sub("to"), plat::MoveMode::ReplaceExisting));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    qbtest::WriteFileBytes(dir.sub("from"), "x");
+    EXPECT_FALSE(plat::MoveFile(dir.sub("from"), dir.sub("no/folder/to"), plat::MoveMode::NoReplace));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
 }  // namespace
