@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_tree.h"
 #include "engine/run_block.h"
 #include "engine/run_threads.h"
 #include "foundation/options/filter_options.h"
@@ -38,36 +39,9 @@
 
 namespace {
 
-constexpr std::int64_t kFileTime = 1600000000;
 constexpr LPARAM kCheckAndSync = 2;
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
-void WriteSmallFile(const std::string& path, int index) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    const std::string content = "file " + std::to_string(index) + "\n";
-    if (write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size())) std::exit(1);
-    const timespec times[2] = {{kFileTime, 0}, {kFileTime, 0}};
-    futimens(fd, times);
-    close(fd);
-}
-
-void BuildTree(const std::string& root, int files, int folders) {
-    mkdir(root.c_str(), 0755);
-    int index = 0;
-    for (int f = 0; f < folders; ++f) {
-        const std::string folder = root + "/folder " + std::to_string(f);
-        mkdir(folder.c_str(), 0755);
-        const int count = files / folders + (f < files % folders ? 1 : 0);
-        for (int i = 0; i < count; ++i) WriteSmallFile(folder + "/document " + std::to_string(i) + ".txt", index++);
-    }
-}
 
 std::size_t CountFiles(const std::string& root) {
     std::size_t count = 0;
@@ -101,7 +75,7 @@ Try TimeInChild(const std::function<int()>& body) {
     rusage usage{};
     if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return {};
     Try result;
-    result.seconds = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? Seconds(start) : -1;
+    result.seconds = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? bench::Seconds(start) : -1;
     result.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
     return result;
 }
@@ -187,8 +161,8 @@ int main(int argc, char** argv) {
     const std::string source = top + "/source";
 
     const auto start = std::chrono::steady_clock::now();
-    BuildTree(source, files, folders);
-    std::printf("built %d files in %d folders: %.1f s\n", files, folders, Seconds(start));
+    bench::BuildTree(source, files, folders);
+    std::printf("built %d files in %d folders: %.1f s\n", files, folders, bench::Seconds(start));
 
     // Every try copies into folders of its own and nothing is deleted until the end: a file
     // system such as ext4 makes new files slow for a while after many were deleted.

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_tree.h"
 #include "engine/scan.h"
 #include "platform/core/text.h"
 #include "platform/core/thread.h"
@@ -27,37 +28,12 @@
 namespace {
 
 constexpr int kRuns = 3;
-constexpr std::int64_t kFileTime = 1600000000;
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-void WriteSmallFile(const std::string& path, int index) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    const std::string content = "file " + std::to_string(index) + "\n";
-    if (write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size())) std::exit(1);
-    const timespec times[2] = {{kFileTime, 0}, {kFileTime, 0}};
-    futimens(fd, times);
-    close(fd);
-}
 
 // The same tree under both roots: `folders` folders of files/folders small files each.
 void BuildTrees(const std::string& source, const std::string& target, int files, int folders) {
-    for (const std::string& root : {source, target}) {
-        mkdir(root.c_str(), 0755);
-        int index = 0;
-        for (int f = 0; f < folders; ++f) {
-            const std::string folder = root + "/folder " + std::to_string(f);
-            mkdir(folder.c_str(), 0755);
-            const int count = files / folders + (f < files % folders ? 1 : 0);
-            for (int i = 0; i < count; ++i) WriteSmallFile(folder + "/document " + std::to_string(i) + ".txt", index++);
-        }
-    }
+    bench::BuildTree(source, files, folders);
+    bench::BuildTree(target, files, folders);
 }
 
 // Peak resident memory of this process so far, in MiB.
@@ -99,7 +75,7 @@ ScanFigures TimeScan(const std::wstring& source, const std::wstring& target, HWN
         request.taskWindow = window;
         const auto start = std::chrono::steady_clock::now();
         FolderPairScan scan = ScanFolderPair(request);
-        const double seconds = Seconds(start);
+        const double seconds = bench::Seconds(start);
         if (scan.result != kScanDone) {
             std::fprintf(stderr, "scan failed: %d\n", scan.result);
             std::exit(1);
@@ -108,7 +84,7 @@ ScanFigures TimeScan(const std::wstring& source, const std::wstring& target, HWN
         const std::size_t pairedFiles = CountFiles(*scan.sourceRoot, true);
         const auto freeStart = std::chrono::steady_clock::now();
         scan = FolderPairScan();
-        if (seconds < figures.seconds) figures = {seconds, Seconds(freeStart), sourceFiles, pairedFiles};
+        if (seconds < figures.seconds) figures = {seconds, bench::Seconds(freeStart), sourceFiles, pairedFiles};
     }
     return figures;
 }
@@ -128,7 +104,7 @@ double TimeRsync(const std::string& source, const std::string& target) {
         }
         int status = 0;
         if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-        best = std::min(best, Seconds(start));
+        best = std::min(best, bench::Seconds(start));
     }
     return best;
 }
@@ -184,7 +160,7 @@ int main(int argc, char** argv) {
 
     auto start = std::chrono::steady_clock::now();
     BuildTrees(source, target, files, folders);
-    std::printf("built 2 x %d files in %d folders: %.1f s\n", files, folders, Seconds(start));
+    std::printf("built 2 x %d files in %d folders: %.1f s\n", files, folders, bench::Seconds(start));
     const double memoryBefore = PeakMemoryMiB();
 
     const std::wstring wideSource = plat::Utf8ToWide(source);
