@@ -108,6 +108,10 @@ int RunDiffTool(const std::string& toolFolder, const std::string& options, const
         errorText = kThrown + (commandLine.empty() ? std::string(e.what()) : commandLine);
         outputLines.clear();
         return kDiffError;
+    } catch (...) {
+        errorText = kThrown + commandLine;
+        outputLines.clear();
+        return kDiffError;
     }
 }
 
