@@ -13,13 +13,18 @@ function(qb_set_warnings target)
   endif()
 endfunction()
 
-# One static library per source folder; every .cpp below the folder belongs to it.
+# One static library per source folder; every .cpp below the folder belongs to it, so a
+# new file or subfolder joins its library without an edit here. EXCLUDE takes regular
+# expressions matched against paths relative to the folder (a subfolder that is a
+# library of its own, a file that belongs to an executable).
 function(qb_add_library name)
   cmake_parse_arguments(ARG "" "" "LINK;EXCLUDE" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(ex IN LISTS ARG_EXCLUDE)
     list(FILTER sources EXCLUDE REGEX "${ex}")
   endforeach()
+  list(TRANSFORM sources PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
   if(NOT sources)
     # A folder whose code has not been written yet still gives its dependants a target.
     add_library(${name} INTERFACE)

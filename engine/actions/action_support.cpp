@@ -1,0 +1,71 @@
+#include "engine/actions/action_support.h"
+
+#include "engine/actions/file_as_checked.h"
+#include "engine/model/file_info.h"
+#include "engine/run/run_block.h"
+#include "engine/run/run_log.h"
+#include "foundation/options/log_options.h"
+#include "foundation/options/sync_options.h"
+#include "foundation/sync_task.h"
+#include "platform/core/text.h"
+#include "platform/core/window.h"
+#include "resources/sync_messages.h"
+
+bool IsLeftAloneByPasses(const ItemState& state) {
+    return state.IsExcluded() || state.Has(ItemState::kResultMask | ItemState::kDeleted) || state.IsNoAction();
+}
+
+void MarkActionFailed(SyncRunBlock& run, CFileInfo& record) {
+    record.state.Set(ItemState::kError);
+    ++run.counters.errors;
+}
+
+HWND TaskWindowOf(const SyncRunBlock& run) { return run.task ? run.task->taskWindow : nullptr; }
+
+DWORD CopySpeedOf(const SyncRunBlock& run) { return run.syncOptions ? run.syncOptions->speed : 0; }
+
+bool SavesReplacedFiles(const SyncRunBlock& run) { return run.syncOptions && run.syncOptions->saveDelete == 1; }
+
+void LogAction(SyncRunBlock& run, std::wstring_view text, COLORREF colour) {
+    if (!run.logOptions || !run.logOptions->log || run.logOptions->logLevel != kLogDetailed) return;
+    AddRunLogLineW(run, text, colour);
+}
+
+void ReportItemDone(const SyncRunBlock& run, CFileInfo& record) {
+    const HWND window = TaskWindowOf(run);
+    if (!window || record.treeItem == -1) return;
+    SendMessage(window, WM_SYNC_ITEM_DONE, reinterpret_cast<WPARAM>(&record), static_cast<LPARAM>(record.treeItem));
+}
+
+void ReportProgress(const SyncRunBlock& run, DWORD counter) {
+    if (const HWND window = TaskWindowOf(run)) SendMessage(window, WM_SYNC_PROGRESS_POS, counter, 0);
+}
+
+bool StopPressed(const SyncRunBlock& run) {
+    const HWND window = TaskWindowOf(run);
+    return window && SendMessage(window, WM_SYNC_QUERY_STOP, 0, 0) != 0;
+}
+
+// Most items of a Sync need nothing done, and each question is a round trip to the GUI
+// thread: unpaced, a Sync of a large tree in step would spend seconds asking.
+bool StopPressedAfterItem(SyncRunBlock& run) {
+    return TaskWindowOf(run) && run.passStopPace.Due() && StopPressed(run);
+}
+
+int ActionErrorText(DWORD error, std::wstring& text) {
+    switch (error) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        text = L"(Error: Already Exists)";
+        return 0;
+    case kErrorChangedSinceCheck:
+        text = L"(Error: Changed since the Check)";
+        return 0;
+    default: {
+        std::string narrow;
+        const int result = FormatCopyError(error, narrow);
+        text = plat::Utf8ToWide(narrow);
+        return result;
+    }
+    }
+}

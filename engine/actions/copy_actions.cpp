@@ -1,0 +1,317 @@
+#include "engine/actions/copy_actions.h"
+
+#include <string>
+
+#include "engine/actions/action_support.h"
+#include "engine/actions/backup.h"
+#include "engine/actions/file_as_checked.h"
+#include "engine/actions/file_copier.h"
+#include "engine/model/file_info.h"
+#include "engine/model/folder_tree.h"
+#include "engine/run/run_block.h"
+#include "engine/run/run_log.h"
+#include "foundation/file_utils.h"
+#include "foundation/options/sync_options.h"
+#include "foundation/path_utils.h"
+#include "foundation/sync_task.h"
+#include "platform/core/errors.h"
+#include "platform/core/file_system.h"
+#include "platform/core/text.h"
+
+namespace {
+
+// The scan never goes through a symbolic link, so neither may a copy: a link that stands
+// where the item's parent folder should be would take the new file or folder outside the
+// side's root (and the catalog would then list it as there). True when every folder
+// between `root` and the item that exists is a real folder.
+bool ParentsAreRealFolders(const std::wstring& root, std::wstring_view relativePath) {
+    std::string path = plat::WideToUtf8(root);
+    if (path.empty() || path.back() != '/') path += '/';
+    const std::string relative = plat::WideToUtf8(relativePath);
+    for (std::size_t slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', slash + 1)) {
+        plat::FileInfo info;
+        if (!plat::GetFileInfo(path + relative.substr(0, slash), info)) return true;  // made as a real folder
+        if (!info.IsFolder()) return false;
+    }
+    return true;
+}
+
+// The folder and its parents; only a real folder (not a link to one) counts as made.
+bool CreateRealFolder(const std::wstring& folder) {
+    if (!CreateFolderTree(folder)) return false;
+    plat::FileInfo info;
+    return plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder();
+}
+
+int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    const ItemState state = record.state;
+    bool toTarget = false;
+    if (state.IsAction(ItemState::kCopyToRight) && state.IsSourceOnly()) {
+        toTarget = true;
+    } else if (!(state.IsAction(ItemState::kCopyToLeft) && state.IsTargetOnly())) {
+        return 1;
+    }
+    const std::wstring& root = toTarget ? run.task->targetFolder : run.task->sourceFolder;
+    const std::wstring folder = PathJoinW(root, record.relativePath);
+    const bool created = ParentsAreRealFolders(root, record.relativePath) && CreateRealFolder(folder);
+    if (created) {
+        LogAction(run, L"Create New " + folder, kLogBlack);
+        ++run.counters.done;
+        record.state.Set(ItemState::kDone | (toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
+        record.SetCounterpart(folder, record.relativePath, 0, 0, 0);
+    } else {
+        MarkActionFailed(run, record);
+        LogAction(run, L"Failed to Create New " + folder, kLogRed);
+    }
+    ++counter;
+    ReportItemDone(run, record);
+    ReportProgress(run, counter);
+    return created ? 1 : 0;
+}
+
+// One file copy as the action and the record's side give it.
+struct FileCopy {
+    std::wstring from;
+    std::wstring to;
+    bool toTarget = false;
+    bool newFile = false;
+    // What the Check saw of the file about to be overwritten.
+    std::wstring_view replacedRelativePath;
+    ULONGLONG replacedSize = 0;
+    LONGLONG replacedLastWrite = 0;
+};
+
+FileCopy PlanFileCopy(const SyncTask& task, const CFileInfo& record) {
+    FileCopy copy;
+    copy.toTarget = record.state.IsAction(ItemState::kCopyToRight);
+    if (copy.toTarget && record.state.IsSourceOnly()) {
+        copy.newFile = true;
+        copy.from = record.path;
+        copy.to = PathJoinW(task.targetFolder, record.relativePath);
+    } else if (copy.toTarget) {
+        copy.from = record.path;
+        copy.to = record.counterpartPath;
+        copy.replacedRelativePath =
+            record.counterpartRelativePath.empty() ? record.relativePath : record.counterpartRelativePath;
+        copy.replacedSize = record.counterpartSize;
+        copy.replacedLastWrite = record.counterpartLastWrite;
+    } else if (record.state.IsTargetOnly()) {
+        copy.newFile = true;
+        copy.from = record.path;
+        copy.to = PathJoinW(task.sourceFolder, record.relativePath);
+    } else {
+        copy.from = record.counterpartPath;
+        copy.to = record.path;
+        copy.replacedRelativePath = record.relativePath;
+        copy.replacedSize = record.size;
+        copy.replacedLastWrite = record.lastWrite;
+    }
+    return copy;
+}
+
+std::wstring CopyLine(std::wstring_view prefix, const FileCopy& copy) {
+    return std::wstring(prefix) + copy.from + L" -> " + copy.to;
+}
+
+// A failed copy that is not a locked source: the item ends with an error.
+int FailCopy(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy, DWORD error) {
+    MarkActionFailed(run, record);
+    std::wstring text;
+    const int result = ActionErrorText(error, text);
+    LogAction(run, CopyLine(L"Failed to Copy ", copy) + L" " + text, kLogRed);
+    ReportItemDone(run, record);
+    return result;
+}
+
+// Backs up the file about to be overwritten. 1 to go on with the copy, else the action's
+// result.
+int BackUpReplacedFile(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy) {
+    const std::wstring& backupFolder = copy.toTarget ? run.task->targetBackup : run.task->sourceBackup;
+    DWORD error = ERROR_SUCCESS;
+    const int backup = BackUpFile(run, copy.to, copy.replacedRelativePath, backupFolder, error);
+    if (backup == kBackupMade) {
+        LogAction(run, L"Backup " + copy.to, kLogBlack);
+        return 1;
+    }
+    if (backup == kBackupStopped) return 0;
+    record.state.Set(ItemState::kBackupError);
+    ++run.counters.errors;
+    ReportItemDone(run, record);
+    std::wstring text;
+    const int result = ActionErrorText(error, text);
+    if (copy.toTarget) {
+        LogAction(run, L"Failed to Back up " + copy.to, kLogRed);
+    } else {
+        LogAction(run, L"Failed to Back up " + copy.to + L" " + text, kLogRed);
+    }
+    // A full disk ends the pass whichever side it is on.
+    return result;
+}
+
+void RecordCopied(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy) {
+    LogAction(run, CopyLine(L"Copy ", copy), kLogBlack);
+    ++run.counters.done;
+    if (copy.newFile) {
+        record.SetCounterpart(copy.to, record.relativePath, record.attributes, record.size, record.lastWrite);
+        record.state.Set(ItemState::kDone | (copy.toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
+    } else if (copy.toTarget) {
+        record.SetCounterpartState(record.size, record.attributes, record.lastWrite);
+        record.state.Set(ItemState::kDone);
+    } else {
+        record.attributes = record.counterpartAttributes;
+        record.size = record.counterpartSize;
+        record.lastWrite = record.counterpartLastWrite;
+        record.state.Set(ItemState::kDone);
+    }
+    ReportItemDone(run, record);
+}
+
+// The source is held by another program: with "Lock" on it waits for the shadow-copy
+// step, with its action still open; else the item fails.
+int HandleLockedSource(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy) {
+    if (run.syncOptions && run.syncOptions->lock) {
+        run.shadowSourcePaths.push_back(copy.from);
+        run.shadowTargetPaths.push_back(copy.to);
+        record.state.Set(ItemState::kShadowCopy);
+        run.shadowWaiting.push_back(record);
+        record.shadowIndex = static_cast<int>(run.shadowWaiting.size() - 1);
+        LogAction(run, CopyLine(L"Shadow Copy ", copy), kLogBlack);
+    } else {
+        MarkActionFailed(run, record);
+        if (copy.toTarget) {
+            LogAction(run, CopyLine(L"Failed to Copy ", copy) + L" (File Locked)", kLogRed);
+        } else {
+            LogAction(run, CopyLine(L"Failed Shadow Copy ", copy) + L" (File Locked)", kLogRed);
+        }
+    }
+    ReportItemDone(run, record);
+    return record.state.IsError() ? 0 : 1;
+}
+
+int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    const FileCopy copy = PlanFileCopy(*run.task, record);
+    if (copy.newFile &&
+        !ParentsAreRealFolders(copy.toTarget ? run.task->targetFolder : run.task->sourceFolder, record.relativePath)) {
+        ++counter;
+        ReportProgress(run, counter);
+        return FailCopy(run, record, copy, ERROR_ACCESS_DENIED);
+    }
+    if (!copy.newFile) {
+        if (!IsFileAsChecked(copy.to, copy.replacedSize, copy.replacedLastWrite)) {
+            ++counter;
+            ReportProgress(run, counter);
+            return FailCopy(run, record, copy, kErrorChangedSinceCheck);
+        }
+        if (SavesReplacedFiles(run)) {
+            if (const int result = BackUpReplacedFile(run, record, copy); result != 1) return result;
+        }
+    }
+
+    // Only a new file is asked about Stop: an overwrite runs to its end.
+    const HWND window = TaskWindowOf(run);
+    const int copied = CopyFileChunked(copy.from, copy.to, copy.newFile ? window : nullptr, window,
+                                       CopySpeedOf(run),
+                                       copy.newFile ? CopyDisposition::kCreateNew : CopyDisposition::kCreateAlways);
+    const DWORD error = GetLastError();
+    ++counter;
+    ReportProgress(run, counter);
+
+    if (copied == 1) {
+        RecordCopied(run, record, copy);
+        return 1;
+    }
+    // A stopped copy leaves no partial file and the destination as it was.
+    if (copied == -1) return 0;
+    if (IsFileLocked(copy.from)) return HandleLockedSource(run, record, copy);
+    return FailCopy(run, record, copy, error);
+}
+
+int CopyTimeAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    const bool toTarget = record.state.IsAction(ItemState::kCopyTimeToRight);
+    const std::wstring& path = toTarget ? record.counterpartPath : record.path;
+    const LONGLONG time = toTarget ? record.lastWrite : record.counterpartLastWrite;
+    // A file changed since the Check must not be given a time that makes it look in step.
+    const bool asChecked = toTarget ? IsFileAsChecked(path, record.counterpartSize, record.counterpartLastWrite)
+                                    : IsFileAsChecked(path, record.size, record.lastWrite);
+    if (asChecked && CopyFileTime(path, time)) {
+        ++run.counters.done;
+        if (toTarget) {
+            record.counterpartLastWrite = time;
+        } else {
+            record.lastWrite = time;
+        }
+        record.state.Set(ItemState::kDone);
+        LogAction(run, L"Set File Time to " + path, kLogBlack);
+        ReportItemDone(run, record);
+        ++counter;
+        ReportProgress(run, counter);
+        return 1;
+    }
+    MarkActionFailed(run, record);
+    std::wstring line = L"Failed to Set File Time to " + path;
+    if (!asChecked) {
+        std::wstring text;
+        ActionErrorText(kErrorChangedSinceCheck, text);
+        line += L" " + text;
+    }
+    LogAction(run, line, kLogRed);
+    ReportItemDone(run, record);
+    return 0;
+}
+
+// Acts on `record` and asks the Stop question. Returns -1 when the pass must end.
+int ActThenAskStop(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    if (ExecuteCopyAction(run, record, counter) == -1) {
+        run.SetResult(kRunDiskFull);
+        return -1;
+    }
+    return StopPressedAfterItem(run) ? -1 : 1;
+}
+
+}  // namespace
+
+int ExecuteCopyAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    if (IsLeftAloneByPasses(record.state)) return 1;
+    if (record.state.IsFolder()) return CreateFolderAction(run, record, counter);
+    switch (record.state.Action()) {
+    case ItemState::kCopyToRight:
+    case ItemState::kCopyToLeft: return CopyFileAction(run, record, counter);
+    case ItemState::kCopyTimeToRight:
+    case ItemState::kCopyTimeToLeft: return CopyTimeAction(run, record, counter);
+    default: return 1;  // deletes belong to the delete pass
+    }
+}
+
+int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeNode* targetNode, DWORD& counter) {
+    if (sourceNode && sourceNode->folder && ActThenAskStop(run, *sourceNode->folder, counter) == -1) return -1;
+    if (targetNode && targetNode->folder && targetNode->folder->state.IsTargetOnly() &&
+        ActThenAskStop(run, *targetNode->folder, counter) == -1)
+        return -1;
+
+    if (sourceNode && sourceNode->files) {
+        for (CFileInfo& file : *sourceNode->files) {
+            if (ActThenAskStop(run, file, counter) == -1) return -1;
+        }
+    }
+    if (targetNode && targetNode->files) {
+        for (CFileInfo& file : *targetNode->files) {
+            if (file.state.IsTargetOnly()) {
+                if (ActThenAskStop(run, file, counter) == -1) return -1;
+            } else if (StopPressedAfterItem(run)) {
+                return -1;
+            }
+        }
+    }
+
+    if (sourceNode) {
+        for (const auto& child : sourceNode->children) {
+            if (WalkCopyActions(run, child.get(), child->counterpart, counter) == -1) return -1;
+        }
+    }
+    if (targetNode) {
+        for (const auto& child : targetNode->children) {
+            if (!child->counterpart && WalkCopyActions(run, nullptr, child.get(), counter) == -1) return -1;
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,182 @@
+#include "engine/actions/delete_actions.h"
+
+#include <string>
+
+#include "engine/actions/action_support.h"
+#include "engine/actions/backup.h"
+#include "engine/actions/file_as_checked.h"
+#include "engine/model/file_info.h"
+#include "engine/model/folder_tree.h"
+#include "engine/run/run_block.h"
+#include "engine/run/run_log.h"
+#include "foundation/file_utils.h"
+#include "foundation/sync_task.h"
+#include "platform/core/errors.h"
+#include "platform/core/file_system.h"
+#include "platform/core/text.h"
+
+namespace {
+
+// The entry a delete removes, with what the Check saw of it.
+struct Deletion {
+    const std::wstring* path = nullptr;
+    const std::wstring* relativePath = nullptr;
+    ULONGLONG size = 0;
+    LONGLONG lastWrite = 0;
+    bool fromTarget = false;
+};
+
+Deletion PlanDeletion(const CFileInfo& record) {
+    Deletion deletion;
+    deletion.fromTarget = record.state.IsAction(ItemState::kDeleteRight);
+    const bool ownEntry = !deletion.fromTarget || record.state.IsTargetOnly();
+    deletion.path = ownEntry ? &record.path : &record.counterpartPath;
+    deletion.relativePath = ownEntry ? &record.relativePath : &record.counterpartRelativePath;
+    deletion.size = ownEntry ? record.size : record.counterpartSize;
+    deletion.lastWrite = ownEntry ? record.lastWrite : record.counterpartLastWrite;
+    return deletion;
+}
+
+void RecordDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion) {
+    LogAction(run, L"Delete " + *deletion.path, kLogBlack);
+    record.state.Clear(deletion.fromTarget ? ItemState::kOnTarget : ItemState::kOnSource);
+    record.state.Set(ItemState::kDeleted | ItemState::kDone);
+    ++run.counters.done;
+}
+
+void RecordNotDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, std::wstring_view reason) {
+    MarkActionFailed(run, record);
+    std::wstring line = L"Failed to Delete " + *deletion.path;
+    if (!reason.empty()) line.append(L" ").append(reason);
+    LogAction(run, line, kLogRed);
+}
+
+int DeleteFolderAction(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, DWORD& counter) {
+    // Empty by now unless something in it was kept; a link is never removed in its place.
+    plat::FileInfo info;
+    const std::string path = plat::WideToUtf8(*deletion.path);
+    const bool removed = plat::GetFileInfo(path, info) && info.IsFolder() && plat::RemoveFolder(path);
+    if (removed) {
+        RecordDeleted(run, record, deletion);
+    } else {
+        RecordNotDeleted(run, record, deletion, {});
+    }
+    ++counter;
+    ReportItemDone(run, record);
+    ReportProgress(run, counter);
+    return removed ? 1 : 0;
+}
+
+// A file is deleted for good only once its backup is there. 1 to go on with the delete,
+// else the action's result.
+int BackUpDeletedFile(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion) {
+    const std::wstring& backupFolder = deletion.fromTarget ? run.task->targetBackup : run.task->sourceBackup;
+    DWORD error = ERROR_SUCCESS;
+    const int backup = BackUpFile(run, *deletion.path, *deletion.relativePath, backupFolder, error);
+    if (backup == kBackupMade) {
+        LogAction(run, L"Backup " + *deletion.path, kLogBlack);
+        return 1;
+    }
+    if (backup == kBackupStopped) return 0;
+    // A delete left undone for want of a backup is a failure of the run.
+    record.state.Set(ItemState::kBackupError);
+    ++run.counters.errors;
+    std::wstring text;
+    const int result = ActionErrorText(error, text);
+    LogAction(run, L"Failed to Back up " + *deletion.path + L" " + text, kLogRed);
+    ReportItemDone(run, record);
+    return result;
+}
+
+int DeleteFileAction(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, DWORD& counter) {
+    if (!IsFileAsChecked(*deletion.path, deletion.size, deletion.lastWrite)) {
+        std::wstring reason;
+        ActionErrorText(kErrorChangedSinceCheck, reason);
+        RecordNotDeleted(run, record, deletion, reason);
+        ++counter;
+        ReportProgress(run, counter);
+        ReportItemDone(run, record);
+        return 0;
+    }
+    const bool keepBackup = SavesReplacedFiles(run);
+    if (keepBackup) {
+        if (const int result = BackUpDeletedFile(run, record, deletion); result != 1) return result;
+    }
+    const bool deleted = DeleteFileEx(*deletion.path, keepBackup ? 0 : kDeleteToTrash);
+    ++counter;
+    ReportProgress(run, counter);
+    if (deleted) {
+        RecordDeleted(run, record, deletion);
+    } else {
+        RecordNotDeleted(run, record, deletion, {});
+    }
+    ReportItemDone(run, record);
+    return deleted ? 1 : 0;
+}
+
+void QueueRows(const CatalogRowQueues& rows, const CFileInfo& record, DWORD targetOwnFields) {
+    if (rows.source) rows.source(record, 1);
+    if (rows.target) rows.target(record, targetOwnFields);
+}
+
+// Acts on `record`; -1 when the pass must end on a full disk.
+bool EndsPassOnDiskFull(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    if (ExecuteDeleteAction(run, record, counter) != -1) return false;
+    run.SetResult(kRunDiskFull);
+    return true;
+}
+
+}  // namespace
+
+int ExecuteDeleteAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    if (IsLeftAloneByPasses(record.state)) return 1;
+    if (!record.state.IsAction(ItemState::kDeleteRight) && !record.state.IsAction(ItemState::kDeleteLeft)) return 1;
+    const Deletion deletion = PlanDeletion(record);
+    if (record.state.IsFolder()) return DeleteFolderAction(run, record, deletion, counter);
+    return DeleteFileAction(run, record, deletion, counter);
+}
+
+int WalkDeleteActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeNode* targetNode, DWORD& counter,
+                      const CatalogRowQueues& rows) {
+    if (sourceNode) {
+        for (const auto& child : sourceNode->children) {
+            if (WalkDeleteActions(run, child.get(), child->counterpart, counter, rows) == -1) return -1;
+        }
+    }
+    if (targetNode) {
+        for (const auto& child : targetNode->children) {
+            if (!child->counterpart && WalkDeleteActions(run, nullptr, child.get(), counter, rows) == -1) return -1;
+        }
+    }
+
+    if (sourceNode && sourceNode->files) {
+        for (CFileInfo& file : *sourceNode->files) {
+            if (EndsPassOnDiskFull(run, file, counter) || StopPressedAfterItem(run)) return -1;
+            QueueRows(rows, file, 0);
+        }
+    }
+    if (targetNode && targetNode->files) {
+        for (CFileInfo& file : *targetNode->files) {
+            if (file.state.IsTargetOnly()) {
+                if (EndsPassOnDiskFull(run, file, counter)) return -1;
+                QueueRows(rows, file, 1);
+            }
+            if (StopPressedAfterItem(run)) return -1;
+        }
+    }
+
+    if (sourceNode && sourceNode->folder) {
+        CFileInfo& folder = *sourceNode->folder;
+        if (EndsPassOnDiskFull(run, folder, counter) || StopPressedAfterItem(run)) return -1;
+        QueueRows(rows, folder, 0);
+    }
+    if (targetNode && targetNode->folder) {
+        CFileInfo& folder = *targetNode->folder;
+        if (folder.state.IsTargetOnly()) {
+            if (EndsPassOnDiskFull(run, folder, counter)) return -1;
+            QueueRows(rows, folder, 1);
+        }
+        if (StopPressedAfterItem(run)) return -1;
+    }
+    return 1;
+}

@@ -1,0 +1,271 @@
+#include "engine/actions/file_copier.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <random>
+
+#include "engine/actions/file_as_checked.h"
+#include "platform/core/errors.h"
+#include "platform/core/file_system.h"
+#include "platform/core/file_time.h"
+#include "platform/core/text.h"
+#include "platform/core/window.h"
+#include "resources/sync_messages.h"
+
+namespace {
+
+constexpr DWORD kLargeChunk = 1048576;
+constexpr DWORD kMediumChunk = 102400;
+constexpr DWORD kSmallChunk = 10240;
+constexpr int kTempNameDigits = 16;
+constexpr int kTempNameTries = 32;
+
+std::atomic<DWORD> g_copyChunkSize{kLargeChunk};
+std::atomic<DWORD> g_lastCopyChunkSize{0};
+
+// Sets the last error and gives the copier's failure result.
+int Failed(DWORD error) {
+    SetLastError(error);
+    return 0;
+}
+
+template <typename Char>
+bool HasCopyTempShape(std::basic_string_view<Char> name) {
+    const std::size_t prefix = kCopyTempPrefix.size();
+    const std::size_t suffix = kCopyTempSuffix.size();
+    if (name.size() != prefix + kTempNameDigits + suffix) return false;
+    for (std::size_t i = 0; i < prefix; ++i)
+        if (name[i] != static_cast<Char>(kCopyTempPrefix[i])) return false;
+    for (std::size_t i = 0; i < suffix; ++i)
+        if (name[prefix + kTempNameDigits + i] != static_cast<Char>(kCopyTempSuffix[i])) return false;
+    return std::all_of(name.begin() + prefix, name.begin() + prefix + kTempNameDigits, [](Char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    });
+}
+
+std::string NewTempName() {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string name(kCopyTempPrefix);
+    std::uint64_t bits = random();
+    for (int i = 0; i < kTempNameDigits; ++i, bits >>= 4) name += kHex[bits & 0xF];
+    name += kCopyTempSuffix;
+    return name;
+}
+
+// The copy's temporary file beside its target. Unless it was moved into place, it is
+// closed and removed when the object goes, keeping the last error of the failure.
+class TempSibling {
+public:
+    TempSibling() = default;
+    TempSibling(const TempSibling&) = delete;
+    TempSibling& operator=(const TempSibling&) = delete;
+    ~TempSibling() {
+        if (path_.empty()) return;
+        const DWORD error = GetLastError();
+        file_.Close();
+        plat::DeleteFile(path_);
+        SetLastError(error);
+    }
+
+    bool Create(const std::string& targetPath) {
+        const std::string folder = plat::ParentPath(targetPath);
+        for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
+            std::string path = plat::JoinPath(folder, NewTempName());
+            if (file_.Open(path, plat::FileOpenMode::CreateNew, plat::FileHandle::kNoFollow)) {
+                path_ = std::move(path);
+                return true;
+            }
+            if (GetLastError() != ERROR_FILE_EXISTS) return false;
+        }
+        return false;
+    }
+
+    plat::FileHandle& File() { return file_; }
+
+    bool MoveOver(const std::string& targetPath, CopyDisposition disposition) {
+        const bool replace = disposition == CopyDisposition::kCreateAlways;
+        if (!plat::MoveFile(path_, targetPath, replace ? plat::MoveMode::ReplaceExisting : plat::MoveMode::NoReplace)) {
+            if (!replace && GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_FILE_EXISTS);
+            return false;
+        }
+        path_.clear();
+        return true;
+    }
+
+private:
+    plat::FileHandle file_;
+    std::string path_;
+};
+
+// A target that is there may be replaced only when it is a writable file.
+bool TargetMayBeWritten(const std::string& targetPath, CopyDisposition disposition) {
+    plat::FileInfo info;
+    if (!plat::LookUpFileInfo(targetPath, info)) return true;  // nothing there (or no folder: found later)
+    if (disposition == CopyDisposition::kCreateNew) return Failed(ERROR_FILE_EXISTS);
+    if (!info.IsFile() || (info.attributes & FILE_ATTRIBUTE_READONLY)) return Failed(ERROR_ACCESS_DENIED);
+    return true;
+}
+
+void Notify(HWND window, UINT message, WPARAM wParam) {
+    if (window) SendMessage(window, message, wParam, 0);
+}
+
+struct ChunkLoop {
+    HWND stopWindow;
+    HWND progressWindow;
+    DWORD chunkSize;
+    DWORD pauseMs;
+};
+
+// Moves `size` bytes chunk by chunk. Returns 1, -1 (stopped) or 0 with `error` set.
+int CopyChunks(plat::FileHandle& in, plat::FileHandle& out, ULONGLONG size, const ChunkLoop& loop, DWORD& error) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<ULONGLONG>(loop.chunkSize, size));
+    Notify(loop.progressWindow, WM_SYNC_COPY_BEGIN, 0);
+    int result = 1;
+    ULONGLONG copied = 0;
+    ULONGLONG lastPercent = 0;
+    while (copied < size) {
+        if (loop.stopWindow && SendMessage(loop.stopWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0) {
+            error = ERROR_OPERATION_ABORTED;
+            result = -1;
+            break;
+        }
+        const std::size_t want = static_cast<std::size_t>(std::min<ULONGLONG>(chunk, size - copied));
+        std::size_t got = 0;
+        // Inside the kernel where the file systems allow it: no trip through our memory.
+        if (!out.CopyDataFrom(in, want, got)) {
+            error = GetLastError();
+            result = 0;
+            break;
+        }
+        if (got == 0) {  // the source became shorter
+            error = ERROR_HANDLE_EOF;
+            result = 0;
+            break;
+        }
+        copied += got;
+        if (loop.progressWindow) {
+            const ULONGLONG percent = copied * 100 / size;
+            if (percent != lastPercent) {
+                SendMessage(loop.progressWindow, WM_SYNC_COPY_BYTES, static_cast<WPARAM>(percent), 0);
+                lastPercent = percent;
+            }
+        }
+        if (loop.pauseMs) Sleep(loop.pauseMs);
+    }
+    Notify(loop.progressWindow, WM_SYNC_COPY_SIZE, 0);
+    g_lastCopyChunkSize.store(loop.chunkSize);
+    return result;
+}
+
+// A source written to while it was copied may have given a mix of old and new bytes; its
+// size and last-write time are compared with those it had when the copy began.
+bool UnchangedSince(const plat::FileHandle& source, const plat::FileInfo& before) {
+    plat::FileInfo now;
+    return source.GetInfo(now) && now.IsFile() && now.size == before.size &&
+           CompareFileTime(&now.lastWriteTime, &before.lastWriteTime) == 0;
+}
+
+// The source's times and permission bits as they were when the copy began.
+bool GiveSourceTimes(plat::FileHandle& out, const plat::FileInfo& source) {
+    return out.SetTimes(nullptr, &source.lastAccessTime, &source.lastWriteTime) &&
+           out.SetPermissionBits(source.mode & 0777);
+}
+
+}  // namespace
+
+DWORD CopyChunkSizeForSpeed(DWORD speed) {
+    switch (speed) {
+    case 0:
+    case 1: return kLargeChunk;
+    case 2: return kMediumChunk;
+    default: return kSmallChunk;
+    }
+}
+
+DWORD CopyPauseForSpeed(DWORD speed) {
+    switch (speed) {
+    case 1: return 100;
+    case 2: return 1000;
+    default: return 0;
+    }
+}
+
+void SetCopyChunkSize(DWORD speed) { g_copyChunkSize.store(CopyChunkSizeForSpeed(speed)); }
+DWORD GetCopyChunkSize() { return g_copyChunkSize.load(); }
+DWORD GetLastCopyChunkSize() { return g_lastCopyChunkSize.load(); }
+
+bool IsCopyTempName(std::string_view fileName) { return HasCopyTempShape(fileName); }
+bool IsCopyTempName(std::wstring_view fileName) { return HasCopyTempShape(fileName); }
+
+int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
+                    DWORD speed, CopyDisposition disposition) {
+    const ChunkLoop loop{stopWindow, progressWindow, g_copyChunkSize.load(), CopyPauseForSpeed(speed)};
+    const std::string sourcePath = plat::WideToUtf8(source);
+    const std::string targetPath = plat::WideToUtf8(target);
+
+    plat::FileInfo sourceInfo;
+    if (!plat::GetFileInfo(sourcePath, sourceInfo)) return 0;
+    if (!sourceInfo.IsFile()) return Failed(ERROR_ACCESS_DENIED);
+
+    if (progressWindow) {
+        const std::size_t slash = source.rfind(L'/');
+        const std::wstring name = slash == std::wstring::npos ? source : source.substr(slash + 1);
+        SendMessage(progressWindow, WM_SYNC_LOG_LINE_W, reinterpret_cast<WPARAM>(name.c_str()), 0);
+    }
+
+    plat::FileHandle in;
+    if (!in.Open(sourcePath, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow)) return 0;
+    if (!TargetMayBeWritten(targetPath, disposition)) return 0;
+    TempSibling temp;
+    if (!temp.Create(targetPath)) return 0;
+
+    DWORD error = ERROR_SUCCESS;
+    const int result = sourceInfo.size == 0 ? 1 : CopyChunks(in, temp.File(), sourceInfo.size, loop, error);
+    if (result != 1) {
+        SetLastError(error);
+        return result;
+    }
+    if (!UnchangedSince(in, sourceInfo)) return Failed(kErrorChangedSinceCheck);
+
+    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetPath, disposition))
+        return 0;
+    SetLastError(ERROR_SUCCESS);
+    return 1;
+}
+
+BOOL SetCopyTimes(const std::wstring& source, const std::wstring& target) {
+    plat::FileInfo info;
+    if (!plat::GetFileInfo(plat::WideToUtf8(source), info)) return FALSE;
+    const std::string targetPath = plat::WideToUtf8(target);
+    if (!plat::SetFileTimes(targetPath, nullptr, &info.lastAccessTime, &info.lastWriteTime)) return FALSE;
+    if (!plat::IsFolderPath(targetPath)) plat::SetPermissionBits(targetPath, info.mode & 0777);
+    return TRUE;
+}
+
+BOOL CopyFileTime(const std::wstring& path, LONGLONG time) {
+    const std::string filePath = plat::WideToUtf8(path);
+    plat::FileInfo info;
+    if (!plat::GetFileInfo(filePath, info)) return FALSE;
+    const FILETIME lastWrite = plat::FileTimeFromUnixSeconds(time);
+    return plat::SetFileTimes(filePath, nullptr, nullptr, &lastWrite) ? TRUE : FALSE;
+}
+
+int IsSameFileVersion(const std::wstring& pathA, const std::wstring& pathB, int& bothExist) {
+    plat::FileInfo a;
+    plat::FileInfo b;
+    bothExist = plat::GetFileInfo(plat::WideToUtf8(pathA), a) && plat::GetFileInfo(plat::WideToUtf8(pathB), b);
+    if (!bothExist) return 0;
+    return CompareFileTime(&a.lastWriteTime, &b.lastWriteTime) == 0 && a.size == b.size ? 1 : 0;
+}
+
+int IsFileLocked(const std::wstring& path) {
+    plat::FileHandle file;
+    if (file.Open(plat::WideToUtf8(path), plat::FileOpenMode::Read, plat::FileHandle::kNoFollow)) return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? 1 : 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Which row an item of a finished Sync gives each side's new catalog.
+//
+// A catalog lists what is in step on its side. An item that is present on a side after
+// its action gets a row with the values it has there now. An item that ended out of step
+// (an unresolved conflict, an error or a backup error) keeps the row the side's last
+// catalog held for it, as the decision stored it in the record, and none where that
+// catalog had none: the next Check then decides it again instead of taking the present
+// state for agreed. Excluded items, and items still waiting for a shadow copy, get no row.
+
+#include <optional>
+
+#include "engine/model/file_info.h"
+
+enum class CatalogSide { kSource, kTarget };
+
+// An unresolved conflict, a failed action or a failed backup.
+bool EndsOutOfStep(ItemState state);
+
+// The row `record` gives `side`'s catalog, or nothing. With `ownFields` a present item's
+// row takes the record's own relative path, attributes, size and last write; without, the
+// counterpart's (a source-tree record's target row).
+std::optional<CFileInfo2> CatalogRowOfRecord(const CFileInfo& record, CatalogSide side, bool ownFields);

@@ -1,0 +1,211 @@
+#include "engine/decision/decision.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "engine/decision/decision_rules.h"
+#include "engine/run/run_block.h"
+#include "engine/run/run_log.h"
+#include "foundation/options/log_options.h"
+#include "foundation/options/sync_options.h"
+#include "foundation/sync_task.h"
+#include "platform/core/window.h"
+#include "resources/sync_messages.h"
+
+namespace {
+
+using S = ItemState;
+
+constexpr const char* kCheckingText = "Checking...";
+constexpr LPARAM kProgressMode = 20;
+
+bool IsDeletion(DWORD action) {
+    const DWORD what = action & S::kActionMask;
+    return what == S::kDeleteLeft || what == S::kDeleteRight;
+}
+
+// The path of the entry that a delete action removes.
+const std::wstring& DeletedPath(const CFileInfo& record) {
+    const bool targetEntry = record.state.IsAction(S::kDeleteRight) && !record.state.IsTargetOnly();
+    return targetEntry ? record.counterpartPath : record.path;
+}
+
+// The size of the copy a file's action writes: the size of the side it is copied from.
+void AddCopiedBytes(const CFileInfo& record, DecisionPass& pass) {
+    const bool ownSideIsTarget = record.state.IsTargetOnly();
+    if (record.state.IsAction(S::kCopyToRight)) {
+        pass.bytesToTarget += ownSideIsTarget ? record.counterpartSize : record.size;
+    } else if (record.state.IsAction(S::kCopyToLeft)) {
+        pass.bytesToSource += ownSideIsTarget ? record.size : record.counterpartSize;
+    }
+}
+
+void LogDecision(const CFileInfo& record, DWORD action, DecisionPass& pass) {
+    if (!pass.logsDetails) return;
+    if (action & S::kOlderOverNewer) {
+        const bool toTarget = (action & S::kActionMask) == S::kCopyToRight;
+        const std::wstring& from = toTarget ? record.path : record.counterpartPath;
+        const std::wstring& to = toTarget ? record.counterpartPath : record.path;
+        AddRunLogLineW(pass.run, L"'" + from + L"' overwrite newer '" + to + L"'", kLogBlack);
+    } else if (record.state.IsClash()) {
+        AddRunLogLineW(pass.run,
+                       L"Folder and file conflict between '" + record.path + L"' and '" + record.counterpartPath + L"'",
+                       kLogBlack);
+    }
+}
+
+// A catalog that could not be read may be missing exactly the rows that would show the
+// item as new or changed, so no deletion is made on its word.
+void HoldDeletion(CFileInfo& record, DecisionPass& pass) {
+    const std::wstring path = DeletedPath(record);
+    record.state.MakeConflict();
+    ++pass.heldDeletions;
+    if (pass.logsDetails) {
+        AddRunLogLineW(pass.run, L"Delete of '" + path + L"' left as a conflict: a catalog could not be read",
+                       kLogBlack);
+    }
+}
+
+// A folder to be deleted stays when something below it is a conflict.
+void KeepFolderWithConflict(FolderTreeNode& node) {
+    if (node.folder && IsDeletion(node.folder->state.Word())) node.folder->state.MakeConflict();
+}
+
+bool StopRequested(DecisionPass& pass) {
+    return pass.taskWindow && pass.stopPace.Due() && SendMessage(pass.taskWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0;
+}
+
+void SendPosition(DecisionPass& pass) {
+    SendMessage(pass.taskWindow, WM_SYNC_PROGRESS_POS, pass.items, 0);
+    pass.shownItems = pass.items;
+}
+
+void SendProgress(DecisionPass& pass) {
+    if (pass.taskWindow && pass.progressPace.Due()) SendPosition(pass);
+}
+
+// One item decided: count it, ask for Stop, move the progress bar. False on Stop.
+bool ItemDone(DecisionPass& pass) {
+    ++pass.items;
+    if (StopRequested(pass)) return false;
+    SendProgress(pass);
+    return true;
+}
+
+struct Frame {
+    FolderTreeNode* node;
+    DWORD result;  // the folder's decision: its contents' parentResult
+    std::size_t nextChild = 0;
+    bool conflictBelow = false;
+};
+
+// Decides the node's folder record and its files. False on Stop.
+bool DecideFolderAndFiles(FolderTreeNode& node, DecisionPass& pass, DWORD parentResult, DWORD& result) {
+    result = parentResult;
+    if (node.folder) {
+        result = DecideItemAction(*node.folder, pass, parentResult);
+        if (!ItemDone(pass)) return false;
+    }
+    if (!node.files) return true;
+    bool conflict = false;
+    for (CFileInfo& file : *node.files) {
+        DecideItemAction(file, pass, result);
+        conflict = conflict || file.state.IsConflict();
+        if (!ItemDone(pass)) return false;
+    }
+    if (conflict) KeepFolderWithConflict(node);
+    return true;
+}
+
+}  // namespace
+
+DecisionPass::DecisionPass(SyncRunBlock& runBlock)
+    : run(runBlock),
+      catalogs(CatalogSituationOf(runBlock)),
+      syncKind(runBlock.task ? runBlock.task->syncKind : kSyncKindOneWay),
+      allowDelete(runBlock.syncOptions && runBlock.syncOptions->allowDelete != 0),
+      taskWindow(runBlock.task ? runBlock.task->taskWindow : nullptr),
+      logs(runBlock.logOptions && runBlock.logOptions->log != 0),
+      logsDetails(logs && runBlock.logOptions->logLevel == kLogDetailed) {}
+
+DWORD DecideItemAction(CFileInfo& record, DecisionPass& pass, DWORD parentResult) {
+    const ItemState state = record.state;
+    if (state.IsExcluded()) return 0;
+    if (state.IsOnSource() || state.IsTargetOnly()) StoreCatalogRows(pass.run, record);
+
+    DecisionInputs in;
+    in.state = state;
+    in.syncKind = pass.syncKind;
+    in.allowDelete = pass.allowDelete;
+    in.parentVanished = parentResult == kVanishedFromOtherSide;
+    const CatalogFacts facts = CatalogFactsOf(record, pass.catalogs);
+    in.a = facts.a;
+    in.b = facts.b;
+    if (pass.run.task) in.conflictAction = DefaultConflictAction(*pass.run.task, state);
+
+    const DecisionOutcome outcome = DecideByRules(in);
+    record.state = ItemState(ApplyOutcome(state.Word(), outcome));
+    if (!outcome.keep && IsDeletion(outcome.action) && pass.catalogs.AnyUnreadable()) HoldDeletion(record, pass);
+
+    if (!record.state.IsFolder()) AddCopiedBytes(record, pass);
+    if (!outcome.keep) LogDecision(record, outcome.action, pass);
+    return outcome.result;
+}
+
+int CompareFolderTree(FolderTreeNode& root, DecisionPass& pass, DWORD parentResult) {
+    // Depth first without recursion, so a deep tree cannot exhaust the stack: a folder is
+    // decided before its files and its subfolders, and looked at again after them.
+    std::vector<Frame> stack;
+    DWORD result = 0;
+    if (!DecideFolderAndFiles(root, pass, parentResult, result)) return kDecisionStopped;
+    stack.push_back({&root, result});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.nextChild < top.node->children.size()) {
+            FolderTreeNode* child = top.node->children[top.nextChild++].get();
+            if (!child) continue;
+            if (StopRequested(pass)) return kDecisionStopped;
+            SendProgress(pass);
+            const DWORD childParentResult = top.result;
+            if (!DecideFolderAndFiles(*child, pass, childParentResult, result)) return kDecisionStopped;
+            stack.push_back({child, result});
+            continue;
+        }
+        const Frame done = top;
+        stack.pop_back();
+        if (done.conflictBelow) KeepFolderWithConflict(*done.node);
+        if (!stack.empty() && done.node->folder && done.node->folder->state.IsConflict()) {
+            stack.back().conflictBelow = true;
+        }
+    }
+    return kDecisionDone;
+}
+
+int CompareTaskTrees(SyncRunBlock& run) {
+    DecisionPass pass(run);
+    if (pass.taskWindow) {
+        const RunCounters& c = run.counters;
+        const DWORD total = c.sourceFiles + c.sourceFolders + c.targetFiles + c.targetFolders;
+        SendMessage(pass.taskWindow, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(kCheckingText), 2);
+        SendMessage(pass.taskWindow, WM_SYNC_PROGRESS, total, kProgressMode);
+    }
+
+    for (FolderTreeNode* tree : {run.sourceTree.get(), run.targetTree.get()}) {
+        if (tree && CompareFolderTree(*tree, pass, 0) == kDecisionStopped) return kDecisionStopped;
+    }
+    // The bar ends full whatever positions the pace left out.
+    if (pass.taskWindow && pass.shownItems != pass.items) SendPosition(pass);
+
+    const bool swapped = run.task && run.task->swapped;
+    run.bytesToLeft = swapped ? pass.bytesToTarget : pass.bytesToSource;
+    run.bytesToRight = swapped ? pass.bytesToSource : pass.bytesToTarget;
+
+    if (pass.heldDeletions > 0 && pass.logs) {
+        AddRunLogLine(run,
+                      "Deletions left as conflicts because a catalog of the last run could not be read: " +
+                          std::to_string(pass.heldDeletions),
+                      kLogRed);
+    }
+    return kDecisionDone;
+}

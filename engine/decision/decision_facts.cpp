@@ -1,0 +1,87 @@
+#include "engine/decision/decision_facts.h"
+
+#include <string_view>
+
+#include "engine/model/item_state.h"
+#include "engine/run/run_block.h"
+
+namespace {
+
+CatalogRowMemo MemoOf(const CFileInfo2* row) {
+    CatalogRowMemo memo;
+    if (!row) return memo;
+    memo.found = true;
+    memo.attributes = row->attributes;
+    memo.size = row->size;
+    memo.time = row->time;
+    return memo;
+}
+
+// A matched record carries the other side's spelling of its path as its counterpart's.
+std::wstring_view OtherSideSpelling(const CFileInfo& record) {
+    return record.counterpartRelativePath.empty() ? std::wstring_view(record.relativePath)
+                                                  : std::wstring_view(record.counterpartRelativePath);
+}
+
+bool ChangedSince(ULONGLONG size, LONGLONG lastWrite, const CatalogRowMemo& row) {
+    return size != row.size || TimesDiffer(lastWrite, row.time);
+}
+
+// Both rows describe the same version of the item.
+bool RowsAgree(const CatalogRowMemo& source, const CatalogRowMemo& target, bool folder) {
+    return folder || (source.size == target.size && !TimesDiffer(source.time, target.time));
+}
+
+// New or changed on a side since its catalog: not in it, or a file that changed. False
+// without rows to look in.
+bool NewOrChanged(bool loaded, const CatalogRowMemo& row, const CFileInfo& record) {
+    if (!loaded) return false;
+    if (!row.found) return true;
+    return !record.state.IsFolder() && ChangedSince(record.size, record.lastWrite, row);
+}
+
+}  // namespace
+
+CatalogSituation CatalogSituationOf(const SyncRunBlock& run) {
+    CatalogSituation situation;
+    situation.source = run.sourceSide.status;
+    situation.target = run.targetSide.status;
+    situation.sourceLoaded = run.sourceSide.loaded && run.sourceSide.rows;
+    situation.targetLoaded = run.targetSide.loaded && run.targetSide.rows;
+    return situation;
+}
+
+void StoreCatalogRows(const SyncRunBlock& run, CFileInfo& record) {
+    const bool inTargetTree = record.state.IsTargetOnly();
+    const std::wstring_view sourceName = inTargetTree ? OtherSideSpelling(record) : record.relativePath;
+    const std::wstring_view targetName = inTargetTree ? record.relativePath : OtherSideSpelling(record);
+    record.sourceCatalogRow = MemoOf(FindCatalogRow(run.sourceSide, sourceName));
+    record.targetCatalogRow = MemoOf(FindCatalogRow(run.targetSide, targetName));
+}
+
+CatalogFacts CatalogFactsOf(const CFileInfo& record, const CatalogSituation& catalogs) {
+    if (catalogs.source == CatalogStatus::kNone || catalogs.target == CatalogStatus::kNone) return {};
+
+    const ItemState s = record.state;
+    const bool folder = s.IsFolder();
+    const CatalogRowMemo& source = record.sourceCatalogRow;
+    const CatalogRowMemo& target = record.targetCatalogRow;
+    CatalogFacts facts;
+    if (s.IsSourceOnly()) {
+        facts = {NewOrChanged(catalogs.sourceLoaded, source, record), target.found};
+    } else if (s.IsTargetOnly()) {
+        facts = {source.found, NewOrChanged(catalogs.targetLoaded, target, record)};
+    } else if (folder) {
+        return {};
+    } else if (s.TimesDiffer()) {
+        // A path missing from a catalog counts as unchanged there.
+        facts = {source.found && TimesDiffer(record.lastWrite, source.time),
+                 target.found && TimesDiffer(record.counterpartLastWrite, target.time)};
+    } else if (s.SizesDiffer()) {
+        facts = {source.found && record.size != source.size, target.found && record.counterpartSize != target.size};
+    } else {
+        return {};
+    }
+    if (source.found && target.found && !RowsAgree(source, target, folder)) facts = {true, true};
+    return facts;
+}

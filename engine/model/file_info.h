@@ -1,0 +1,83 @@
+#pragma once
+// The engine's records of files and folders. Times are whole seconds since 1970, UTC.
+
+#include <string>
+#include <string_view>
+
+#include "engine/model/item_state.h"
+#include "platform/core/win_types.h"
+
+namespace plat {
+struct FileInfo;
+}
+
+// The row one side's catalog of the last run held for an item, as the Check found it.
+// An item that does not end in step keeps it in that side's new catalog.
+struct CatalogRowMemo {
+    bool found = false;  // false: the catalog had no row of that path, or the side had none
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    ULONGLONG size = 0;
+    LONGLONG time = 0;  // last write
+};
+
+// One file or folder of a scanned side, with a copy of its counterpart's values (the
+// entry of the same relative path on the other side) and the item's state word.
+class CFileInfo {
+public:
+    CFileInfo();  // times default to now
+
+    // From one directory entry.
+    void SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath,
+                         std::wstring_view relPath, DWORD stateWord);
+    // One time for all three time fields; folder records are made this way (state 0x80).
+    void Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time,
+             std::wstring_view relPath, DWORD stateWord);
+    // A time of 0 leaves the counterpart's last-write time as it was.
+    void SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath, DWORD otherAttributes,
+                        ULONGLONG otherSize, LONGLONG otherLastWrite);
+    // After an action: what the counterpart is now.
+    void SetCounterpartState(ULONGLONG otherSize, DWORD otherAttributes, LONGLONG otherLastWrite);
+
+    // The user's change of the action; the first change keeps the decided word so that
+    // it can be restored.
+    void ChangeActionByUser(DWORD action);
+
+    // The name of `path` without its folder and extension, and the extension without its
+    // dot. A leading dot belongs to the name (".profile" has no extension).
+    std::wstring GetFileTitle() const;
+    std::wstring GetFileExt() const;
+
+    DWORD savedState = 0;  // the word before the user's first change; 0 = never changed
+    ItemState state;
+    int treeItem = -1;     // the item's row in the task window's tree; -1 = none
+    int shadowIndex = -1;  // place in the run's list of files waiting for a shadow copy; -1 = not waiting
+    std::wstring path;                     // full path on its own side
+    std::wstring relativePath;             // relative to the side's root: the key of every lookup
+    std::wstring counterpartPath;
+    std::wstring counterpartRelativePath;
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    DWORD counterpartAttributes = INVALID_FILE_ATTRIBUTES;
+    ULONGLONG size = 0;
+    ULONGLONG counterpartSize = 0;
+    LONGLONG created = 0;
+    LONGLONG lastAccess = 0;
+    LONGLONG lastWrite = 0;
+    LONGLONG counterpartLastWrite = 0;
+    // Stored by the decision, each side looked up by that side's spelling of the path;
+    // they travel with the trees to a later Sync.
+    CatalogRowMemo sourceCatalogRow;
+    CatalogRowMemo targetCatalogRow;
+};
+
+// One catalog row in memory.
+class CFileInfo2 {
+public:
+    // A time of 0 leaves `time` as it was.
+    void Set(std::wstring_view rowName, ULONGLONG rowSize, DWORD attrs, LONGLONG rowTime, DWORD rowFlag);
+
+    DWORD flag = 0;     // carried from the catalog builder
+    std::wstring name;  // the row's relative path
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    ULONGLONG size = 0;
+    LONGLONG time = 0;  // last write
+};

@@ -1,0 +1,219 @@
+#include "engine/run/run_threads.h"
+
+#include <mutex>
+#include <utility>
+
+#include "engine/run/run_block.h"
+#include "engine/run/run_driver.h"
+#include "engine/run/run_log.h"
+#include "engine/run/run_messages.h"
+#include "foundation/folder_locks.h"
+#include "foundation/history_store.h"
+#include "foundation/program_state.h"
+#include "foundation/resource_strings.h"
+#include "foundation/script_table.h"
+#include "foundation/shell_utils.h"
+#include "foundation/sync_task.h"
+#include "foundation/task_store.h"
+#include "platform/core/clock.h"
+#include "platform/core/text.h"
+#include "platform/core/window.h"
+#include "resources/sync_messages.h"
+
+namespace {
+
+constexpr UINT IDS_TASK_BUSY = 11086;          // "Task '%s' is busy due to source or target folder lock..."
+constexpr UINT IDS_TASK_WRITE_FAILED = 11099;  // "Failed to write to task file '%s'"
+constexpr bool kGlobalLocks = true;
+constexpr DWORD kStartedByScheduler = 3;
+constexpr DWORD kStartedAtProgramStart = 4;
+constexpr DWORD kStartedForDevice = 5;
+
+struct AutoStartTimerHandler {
+    std::mutex lock;
+    std::function<void()> handler;
+};
+
+AutoStartTimerHandler& TimerHandler() {
+    static AutoStartTimerHandler slot;
+    return slot;
+}
+
+void ArmAutoStartTimer() {
+    std::function<void()> handler;
+    {
+        const std::lock_guard<std::mutex> guard(TimerHandler().lock);
+        handler = TimerHandler().handler;
+    }
+    if (handler) handler();
+}
+
+// 0 Sync, 1 Check, 2 Check and Sync, as the task store and the history keep it.
+DWORD RunModeOf(const SyncRunBlock& run) {
+    if (run.doCheck && run.doSync) return 2;
+    return run.doCheck ? 1 : 0;
+}
+
+bool StopWasPressed(const SyncTask& task) {
+    return task.taskWindow && SendMessage(task.taskWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0;
+}
+
+DWORD NeedsAttention(const SyncRunBlock& run, const SyncTask& task) {
+    if (!run.sourceTree && !run.targetTree) return 0;
+    const RunCounters& c = run.counters;
+    if (c.errors != 0 || c.conflicts != 0 || c.userNoAction != 0) return 1;
+    if (task.taskWindow && StopWasPressed(task)) return 1;
+    return run.doSync ? 0 : 1;
+}
+
+void WriteLastRunFields(SyncRunBlock& run, SyncTask& task) {
+    if (WriteTaskRunFields(task, RunModeOf(run)) != TaskRunFieldsResult::Failed) return;
+    const std::string text = plat::Format(LoadResString(IDS_TASK_WRITE_FAILED).c_str(), GetTaskListFilePath().c_str());
+    SendTaskLine(run, text, kStatusLine);
+    if (run.sourceLog || run.targetLog) AddRunLogLine(run, text, kLogBlack);
+}
+
+}  // namespace
+
+const plat::Event& RunStartGate() {
+    static const plat::Event gate(false, true);
+    return gate;
+}
+
+void IncrementRunningCount() {
+    if (ProgramState().unattendedCounting) ++RunningTaskCount();
+}
+
+void DecrementRunningCount() {
+    if (ProgramState().unattendedCounting) --RunningTaskCount();
+}
+
+void SetAutoStartTimerHandler(std::function<void()> handler) {
+    const std::lock_guard<std::mutex> guard(TimerHandler().lock);
+    TimerHandler().handler = std::move(handler);
+}
+
+CAddWizardThread::CAddWizardThread(CWorkQueue::ThreadStarter startWorker) : startWorker_(std::move(startWorker)) {
+    MapThreadMessage(WM_SYNC_START_RUN, &CAddWizardThread::OnStartRun);
+    MapThreadMessage(WM_SYNC_RUN_ENDED, &CAddWizardThread::OnRunFinished);
+}
+
+CAddWizardThread::~CAddWizardThread() {
+    if (worker_.Joinable()) worker_.Join();
+    LeaveRunningCount();
+}
+
+int CAddWizardThread::ExitInstance() {
+    LeaveRunningCount();
+    return UiThread::ExitInstance();
+}
+
+void CAddWizardThread::LeaveRunningCount() {
+    if (!counted_) return;
+    counted_ = false;
+    DecrementRunningCount();
+}
+
+void CAddWizardThread::OnStartRun(WPARAM taskParam, LPARAM mode) {
+    SyncTask* const task = reinterpret_cast<SyncTask*>(taskParam);
+    if (run_) return;
+    if (!task) {
+        // Nothing to run: the thread ends, and its count with it.
+        PostQuitMessage(0);
+        return;
+    }
+    WaitForSingleObject(RunStartGate(), INFINITE);
+
+    run_ = CreateRunBlock();
+    SyncRunBlock& run = *run_;
+    run.task = task;
+    run.thread = this;
+    SetRunMode(run, mode);
+    run.filterOptions = task->filterOptions.get();
+    run.logOptions = task->logOptions.get();
+    run.syncOptions = task->syncOptions.get();
+
+    if (!LockTaskFolders(task->sourceFolder, task->targetFolder, kGlobalLocks, false)) {
+        SendTaskLine(run, plat::Format(LoadResString(IDS_TASK_BUSY).c_str(), task->name.c_str()), kStatusLine);
+        RunStartGate().Set();
+        PostThreadMessage(WM_SYNC_RUN_ENDED, 1, 0);
+        return;
+    }
+
+    run.history = std::make_unique<HistoryRecord>(MakeRunHistoryRecord(*task, RunModeOf(run)));
+    task->lastRunStart = plat::NowLocalFileTime();
+    task->lastRunStatus = kRunSucceeded;
+    KeepSystemAwake(true);
+
+    auto body = [&run] { CheckSyncThreadProc(run); };
+    const bool started = startWorker_ ? startWorker_(worker_, body) : worker_.Start(body);
+    if (!started) {
+        // The run ends as any other does: recorded, locks released, the task free again.
+        run.SetResult(kRunLowMemory);
+        AddRunLogLine(run, "The run could not start: no thread could be made for it.", kLogRed);
+        PostThreadMessage(WM_SYNC_RUN_ENDED, 0, 0);
+    }
+    RunStartGate().Set();
+}
+
+void CAddWizardThread::OnRunFinished(WPARAM refused, LPARAM) {
+    if (!run_) return;
+    SyncRunBlock& run = *run_;
+    SyncTask& task = *run.task;
+
+    if (refused) {
+        switch (task.startSource) {
+        case kStartedByScheduler: EndTaskScriptRun(task, kScriptRunRefused); break;
+        case kStartedAtProgramStart:
+            task.startRunState = 0;
+            ArmAutoStartTimer();
+            break;
+        case kStartedForDevice:
+            task.deviceRunState = 0;
+            ArmAutoStartTimer();
+            break;
+        default: break;
+        }
+    } else {
+        // The worker posted this as its last act; it must be gone before its block is.
+        if (worker_.Joinable()) worker_.Join();
+        task.lastRunStatus = run.Result();
+        task.lastRunEnd = plat::NowLocalFileTime();
+        AddRunHistoryRecord(run.history.get(), task);
+        WriteLastRunFields(run, task);
+        task.needsAttention = NeedsAttention(run, task);
+        PostMessage(task.startThread, WM_SYNC_TASK_CHANGED, static_cast<WPARAM>(task.rowIndex), 0);
+        SendTaskLine(run, FormatRunSummary(run.Result(), !run.doSync), kStatusLine);
+        HandRunTreesToTask(run);
+        switch (task.startSource) {
+        case kStartedByScheduler: EndTaskScriptRun(task, kScriptRunDone); break;
+        case kStartedAtProgramStart: task.startRunState = 2; break;
+        case kStartedForDevice: task.deviceRunState = 2; break;
+        default: break;
+        }
+        UnlockTaskFolders(task.sourceFolder, task.targetFolder, kGlobalLocks);
+    }
+
+    const HWND mainWindow = task.startThread;
+    run.history.reset();
+    run.sourceLog.reset();
+    run.targetLog.reset();
+    DeleteRunBlock(std::move(run_));
+    SendMessageToDescendants(mainWindow, WM_SYNC_TASK_DONE, reinterpret_cast<WPARAM>(&task), 1);
+
+    KeepSystemAwake(false);
+    LeaveRunningCount();
+    PostQuitMessage(0);
+}
+
+plat::ThreadHandle StartRunThread(SyncTask& task, LPARAM mode, CWorkQueue::ThreadStarter startWorker) {
+    IncrementRunningCount();
+    std::unique_ptr<CAddWizardThread> thread(new CAddWizardThread(std::move(startWorker)));
+    plat::ThreadHandle handle = plat::UiThread::Begin(std::move(thread));
+    if (!handle) {
+        // Begin deleted the object, which gave its count back.
+        return {};
+    }
+    ::PostThreadMessage(handle.ThreadId(), WM_SYNC_START_RUN, reinterpret_cast<WPARAM>(&task), mode);
+    return handle;
+}

@@ -1,0 +1,106 @@
+#include "engine/run/work_queue.h"
+
+#include <mutex>
+#include <utility>
+
+#include "engine/run/message_pumping.h"
+#include "engine/run/run_block.h"
+
+namespace {
+
+constexpr LONG kMaxQueuedJobs = 0x7FFFFFFF;
+
+bool StartWorkerThread(plat::WorkerThread& thread, std::function<void()> body) {
+    return thread.Start(std::move(body));
+}
+
+void DropJob(std::unique_ptr<WorkItemBase> job) {
+    if (job) job->Abort();
+}
+
+}  // namespace
+
+CWorkQueue::CWorkQueue() : CWorkQueue(StartWorkerThread) {}
+
+CWorkQueue::CWorkQueue(ThreadStarter startThread)
+    : startThread_(std::move(startThread)), abort_(true, false), semaphore_(0, kMaxQueuedJobs) {}
+
+CWorkQueue::~CWorkQueue() { Destroy(); }
+
+bool CWorkQueue::Create(DWORD count, std::span<void* const> contexts) {
+    if (created_ || (!contexts.empty() && contexts.size() != count)) return false;
+    // Fresh objects, so a queue destroyed once starts clean.
+    semaphore_ = plat::Semaphore(0, kMaxQueuedJobs);
+    abort_ = plat::Event(true, false);
+    if (!semaphore_ || !abort_) return false;
+
+    created_ = true;
+    threads_.reserve(count);
+    for (DWORD i = 0; i < count; ++i) {
+        void* const context = contexts.empty() ? nullptr : contexts[i];
+        plat::WorkerThread& thread = threads_.emplace_back();
+        if (!startThread_(thread, [this, context] { WorkerLoop(context); })) {
+            threads_.pop_back();
+            Destroy();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CWorkQueue::InsertWorkItem(std::unique_ptr<WorkItemBase> job) {
+    if (!job) return false;
+    {
+        std::lock_guard guard(lock_);
+        if (!created_) {
+            DropJob(std::move(job));
+            return false;
+        }
+        queue_.push_back(std::move(job));
+    }
+    return semaphore_.Release(1) != FALSE;
+}
+
+std::unique_ptr<WorkItemBase> CWorkQueue::RemoveWorkItem() {
+    std::lock_guard guard(lock_);
+    if (queue_.empty()) return nullptr;
+    std::unique_ptr<WorkItemBase> job = std::move(queue_.front());
+    queue_.pop_front();
+    return job;
+}
+
+void CWorkQueue::Destroy() {
+    {
+        std::lock_guard guard(lock_);
+        if (!created_) return;
+        created_ = false;  // no job is taken from now on
+    }
+    abort_.Set();
+    for (plat::WorkerThread& thread : threads_) thread.Join();
+    threads_.clear();
+    while (std::unique_ptr<WorkItemBase> job = RemoveWorkItem()) DropJob(std::move(job));
+}
+
+void CWorkQueue::WorkerLoop(void* context) {
+    // The abort event comes first, so once it is set no further job is taken, even with
+    // jobs still queued.
+    const plat::Event abort = abort_;
+    const plat::Semaphore semaphore = semaphore_;
+    for (;;) {
+        const DWORD wait = WaitForMultipleObjects({abort, semaphore}, FALSE, INFINITE);
+        if (wait != WAIT_OBJECT_0 + 1) return;
+        if (std::unique_ptr<WorkItemBase> job = RemoveWorkItem()) job->DoWork(context);
+    }
+}
+
+void DestroyWorkQueuePumping(SyncRunBlock& run) {
+    RunPumpingMessages([&run] {
+        for (CWorkQueue** queue : {&run.sourceSide.catalogQueue, &run.targetSide.catalogQueue}) {
+            if (*queue == nullptr) continue;
+            std::unique_ptr<CWorkQueue> owned(*queue);
+            owned->Destroy();
+            owned.reset();
+            *queue = nullptr;
+        }
+    });
+}

@@ -1,0 +1,77 @@
+#include "engine/scan/scan_matching.h"
+
+#include <algorithm>
+
+namespace {
+
+// Both records of a pair learn the other's values; the other record is marked matched.
+void PairRecords(CFileInfo& record, CFileInfo& other) {
+    other.state.Set(ItemState::kMatched);
+    record.SetCounterpart(other.path, other.relativePath, other.attributes, other.size, other.lastWrite);
+    other.SetCounterpart(record.path, record.relativePath, record.attributes, record.size, record.lastWrite);
+}
+
+}  // namespace
+
+void CounterpartFolder::Reset(FolderTreeNode* node, PathCompareFunction compare) {
+    node_ = node;
+    compare_ = compare;
+    folders_.clear();
+    if (!node) return;
+    for (const auto& child : node->children) {
+        if (child && child->folder) folders_.push_back(child.get());
+    }
+    // Stable, so that of two names equal under the compare the first found comes first.
+    std::stable_sort(folders_.begin(), folders_.end(), [compare](const FolderTreeNode* a, const FolderTreeNode* b) {
+        return compare(a->folder->relativePath, b->folder->relativePath) < 0;
+    });
+}
+
+CFileInfo* CounterpartFolder::FindFile(std::wstring_view relativePath) const {
+    if (!node_ || !node_->files) return nullptr;
+    const int index = node_->files->FindByName(relativePath);
+    return index < 0 ? nullptr : &(*node_->files)[index];
+}
+
+FolderTreeNode* CounterpartFolder::FindFolder(std::wstring_view relativePath) const {
+    const auto it = std::lower_bound(folders_.begin(), folders_.end(), relativePath,
+                                     [this](const FolderTreeNode* node, std::wstring_view key) {
+                                         return compare_(node->folder->relativePath, key) < 0;
+                                     });
+    if (it == folders_.end() || compare_((*it)->folder->relativePath, relativePath) != 0) return nullptr;
+    return *it;
+}
+
+CounterpartMatch MatchCounterpart(CFileInfo& record, const CounterpartFolder& other) {
+    CounterpartMatch match;
+    if (CFileInfo* file = other.FindFile(record.relativePath)) {
+        match.flags = ItemState::kMatched;
+        match.record = file;
+        if (record.lastWrite != file->lastWrite && TimesDiffer(record.lastWrite, file->lastWrite)) {
+            match.flags |= ItemState::kTimesDiffer;
+            if (record.lastWrite < file->lastWrite) match.flags |= ItemState::kSourceOlder;
+        }
+        if (record.size != file->size) match.flags |= ItemState::kSizesDiffer;
+        PairRecords(record, *file);
+    } else if (FolderTreeNode* folder = other.FindFolder(record.relativePath)) {
+        match.flags = ItemState::kMatched | ItemState::kClash;
+        match.record = folder->folder.get();
+        PairRecords(record, *match.record);
+    }
+    return match;
+}
+
+CounterpartMatch MatchFolderCounterpart(CFileInfo& record, const CounterpartFolder& other) {
+    CounterpartMatch match;
+    if (FolderTreeNode* folder = other.FindFolder(record.relativePath)) {
+        match.flags = ItemState::kMatched;
+        match.record = folder->folder.get();
+        match.folder = folder;
+        PairRecords(record, *match.record);
+    } else if (CFileInfo* file = other.FindFile(record.relativePath)) {
+        match.flags = ItemState::kMatched | ItemState::kClash;
+        match.record = file;
+        PairRecords(record, *file);
+    }
+    return match;
+}

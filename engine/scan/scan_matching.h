@@ -1,0 +1,47 @@
+#pragma once
+// Matching one scanned entry with the entry of the same relative path on the other side,
+// whose tree is already complete. A match marks the other record matched and gives each
+// record the other's values.
+
+#include <string_view>
+#include <vector>
+
+#include "engine/model/file_info.h"
+#include "engine/model/folder_tree.h"
+#include "engine/model/path_compare.h"
+#include "platform/core/win_types.h"
+
+// The other side's folder as the matching looks into it: its files (a sorted array) and
+// its child folders, indexed by relative path, so that both lookups are binary searches
+// however many entries the folder holds.
+class CounterpartFolder {
+public:
+    // `node` may be null: nothing on the other side. The index is rebuilt; its memory is
+    // kept for the next folder.
+    void Reset(FolderTreeNode* node, PathCompareFunction compare);
+
+    FolderTreeNode* Node() const { return node_; }
+    // The first file, or child folder, with that relative path; null when none.
+    CFileInfo* FindFile(std::wstring_view relativePath) const;
+    FolderTreeNode* FindFolder(std::wstring_view relativePath) const;
+
+private:
+    FolderTreeNode* node_ = nullptr;
+    PathCompareFunction compare_ = CompareFileInfoBySecondNameCase;
+    std::vector<FolderTreeNode*> folders_;  // children with a folder record, by relative path
+};
+
+// What a match found. `flags` is 0 when nothing was found; otherwise kMatched, with
+// kClash when one side holds a file and the other a folder, and for two files the time
+// and size flags (kTimesDiffer, kSourceOlder when this record is the older, kSizesDiffer).
+struct CounterpartMatch {
+    DWORD flags = 0;
+    CFileInfo* record = nullptr;        // the counterpart's record
+    FolderTreeNode* folder = nullptr;   // the counterpart's node, when it is a folder
+};
+
+// A file record against the other side: a file of that relative path, else a folder.
+CounterpartMatch MatchCounterpart(CFileInfo& record, const CounterpartFolder& other);
+// A folder record against the other side: a folder of that relative path, else a file.
+// Folders carry no time or size, so only kMatched and kClash are given.
+CounterpartMatch MatchFolderCounterpart(CFileInfo& record, const CounterpartFolder& other);

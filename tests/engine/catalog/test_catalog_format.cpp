@@ -1,0 +1,321 @@
+// The catalog's stored bytes: rows and headers byte by byte, both row layouts read,
+// members refused without reading past them, times across a daylight-saving change, and
+// the writer's split into members of 4,096 rows.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/catalog/catalog_format.h"
+#include "foundation/archive_store.h"
+#include "platform/core/file_info.h"
+#include "platform/core/file_time.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t U32At(const std::uint8_t* bytes, std::size_t offset) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) value |= std::uint32_t{bytes[offset + i]} << (8 * i);
+    return value;
+}
+
+void PutUtf16(Bytes& bytes, std::size_t offset, std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bytes[offset + 2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+        bytes[offset + 2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+    }
+}
+
+CFileInfo2 Row(const std::wstring& name, ULONGLONG size = 0, LONGLONG time = 1'700'000'000,
+               DWORD attributes = FILE_ATTRIBUTE_ARCHIVE) {
+    CFileInfo2 row;
+    row.Set(name, size, attributes, time, 0);
+    return row;
+}
+
+// A block of `rows` in the older layout (4,120-byte rows, name at 2068); the unread bytes
+// in between hold noise.
+Bytes OldLayoutBlock(std::uint32_t layout, const std::vector<std::u16string>& names) {
+    Bytes block(kCatalogHeaderSize + names.size() * kCatalogOldRecordSize, 0);
+    PutU32(block, 0, static_cast<std::uint32_t>(names.size()));
+    PutU32(block, 2048, layout);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::size_t row = kCatalogHeaderSize + i * kCatalogOldRecordSize;
+        PutU32(block, row + 0, static_cast<std::uint32_t>(100 + i));
+        PutU32(block, row + 8, FILE_ATTRIBUTE_ARCHIVE);
+        const FILETIME ft = plat::FileTimeFromUnixSeconds(1'600'000'000);
+        PutU32(block, row + 12, ft.dwLowDateTime);
+        PutU32(block, row + 16, ft.dwHighDateTime);
+        for (std::size_t b = row + 20; b < row + 2068; ++b) block[b] = 0xA5;
+        PutUtf16(block, row + 2068, names[i]);
+    }
+    return block;
+}
+
+Bytes CurrentBlock(const std::vector<CFileInfo2>& rows) {
+    Bytes block(CatalogBlockSize(static_cast<std::uint32_t>(rows.size())), 0);
+    FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(block.data(), kCatalogHeaderSize),
+                      static_cast<std::uint32_t>(rows.size()), L"/home/u/Docs");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_TRUE(FillCatalogRecord(rows[i], std::span<std::uint8_t, kCatalogRecordSize>(
+                                                   block.data() + kCatalogHeaderSize + i * kCatalogRecordSize,
+                                                   kCatalogRecordSize)));
+    }
+    return block;
+}
+
+TEST(CatalogFormat, RowBytesOfTheCurrentLayout) {
+    std::array<std::uint8_t, kCatalogRecordSize> row;
+    row.fill(0xEE);
+    // A name with a character outside the BMP (a surrogate pair) and a byte that is not UTF-8.
+    ASSERT_TRUE(FillCatalogRecord(Row(L"d/\U0001F600\xDC80", 0x1'2345'6789ULL, 1'700'000'000, 0x21), row));
+
+    EXPECT_EQ(U32At(row.data(), 0), 0x2345'6789u);
+    EXPECT_EQ(U32At(row.data(), 4), 0x1u);
+    EXPECT_EQ(U32At(row.data(), 8), 0x21u);
+    const std::uint64_t ticks = (std::uint64_t{U32At(row.data(), 16)} << 32) | U32At(row.data(), 12);
+    EXPECT_EQ(ticks, plat::kUnixEpochTicks + 1'700'000'000ULL * plat::kTicksPerSecond);
+    const std::array<std::uint8_t, 12> name = {'d', 0, '/', 0, 0x3D, 0xD8, 0x00, 0xDE, 0x80, 0xDC, 0, 0};
+    EXPECT_TRUE(std::equal(name.begin(), name.end(), row.begin() + 20));
+    EXPECT_TRUE(std::all_of(row.begin() + 32, row.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST(CatalogFormat, HeaderBytes) {
+    std::array<std::uint8_t, kCatalogHeaderSize> header;
+    header.fill(0xEE);
+    EXPECT_TRUE(FillCatalogHeader(header, 4096, L"/m"));
+    EXPECT_EQ(U32At(header.data(), 0), 4096u);
+    EXPECT_EQ(header[4], '/');
+    EXPECT_EQ(header[6], 'm');
+    EXPECT_TRUE(std::all_of(header.begin() + 7, header.begin() + 2048, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(U32At(header.data(), 2048), 3u);
+
+    // A root folder longer than its field is cut, keeping the NUL inside the field.
+    EXPECT_FALSE(FillCatalogHeader(header, 1, std::wstring(kCatalogFolderMaxUnits + 1, L'x')));
+    EXPECT_EQ(header[4 + 2 * kCatalogFolderMaxUnits - 2], 'x');
+    EXPECT_EQ(header[4 + 2 * kCatalogFolderMaxUnits], 0);
+    EXPECT_EQ(U32At(header.data(), 2048), 3u);
+}
+
+TEST(CatalogFormat, NamesThatDoNotFitARowAreRefusedWhole) {
+    std::array<std::uint8_t, kCatalogRecordSize> row;
+    EXPECT_TRUE(FillCatalogRecord(Row(std::wstring(kCatalogNameMaxUnits, L'n')), row));
+    EXPECT_FALSE(FillCatalogRecord(Row(std::wstring(kCatalogNameMaxUnits + 1, L'n')), row));
+    EXPECT_TRUE(std::all_of(row.begin(), row.end(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_FALSE(FillCatalogRecord(Row(std::wstring(L"a\0b", 3)), row));
+}
+
+TEST(CatalogFormat, CurrentLayoutRoundTrip) {
+    const std::vector<CFileInfo2> rows = {Row(L"b.txt", 5, 1'600'000'123),
+                                          Row(L"sub", 0, 1'500'000'000, FILE_ATTRIBUTE_DIRECTORY),
+                                          Row(L"sub/\x00E9t\x00E9\xDCFF", 0xFFFF'FFFF'FFFFULL, 0)};
+    const Bytes block = CurrentBlock(rows);
+    const auto parsed = ParseCatalogBlock(block);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->layout, 3u);
+    ASSERT_EQ(parsed->rows.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(parsed->rows[i].name, rows[i].name);
+        EXPECT_EQ(parsed->rows[i].size, rows[i].size);
+        EXPECT_EQ(parsed->rows[i].attributes, rows[i].attributes);
+        EXPECT_EQ(parsed->rows[i].time, rows[i].time);
+        EXPECT_EQ(parsed->rows[i].flag, 0u);
+    }
+}
+
+TEST(CatalogFormat, OlderLayoutsReadLongRowsWithTheNameAt2068) {
+    for (const std::uint32_t layout : {0u, 1u}) {
+        const auto parsed = ParseCatalogBlock(OldLayoutBlock(layout, {u"one", u"dir/two"}));
+        ASSERT_TRUE(parsed) << layout;
+        ASSERT_EQ(parsed->rows.size(), 2u);
+        EXPECT_EQ(parsed->rows[0].name, L"one");
+        EXPECT_EQ(parsed->rows[1].name, L"dir/two");
+        EXPECT_EQ(parsed->rows[1].size, 101u);
+        EXPECT_EQ(parsed->rows[1].time, 1'600'000'000);
+    }
+    // The same long rows under layout 2 do not add up to the member's size.
+    EXPECT_FALSE(ParseCatalogBlock(OldLayoutBlock(2, {u"one"})));
+}
+
+TEST(CatalogFormat, RowsDatedBefore1900ReadAsTimeZero) {
+    Bytes block = CurrentBlock({Row(L"old"), Row(L"zero")});
+    const FILETIME before1900 = plat::FileTimeFromUnixSeconds(-2'208'988'801);  // 1899-12-31 23:59:59
+    PutU32(block, kCatalogHeaderSize + 12, before1900.dwLowDateTime);
+    PutU32(block, kCatalogHeaderSize + 16, before1900.dwHighDateTime);
+    PutU32(block, kCatalogHeaderSize + kCatalogRecordSize + 12, 0);
+    PutU32(block, kCatalogHeaderSize + kCatalogRecordSize + 16, 0);
+    const auto parsed = ParseCatalogBlock(block);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->rows[0].time, 0);
+    EXPECT_EQ(parsed->rows[1].time, 0);
+}
+
+// Every member is built to its exact size, so the sanitizers catch any read past it.
+TEST(CatalogFormat, UntrustworthyMembersAreRefused) {
+    struct Case {
+        const char* what;
+        Bytes member;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"empty", Bytes()});
+    cases.push_back({"shorter than the header", Bytes(kCatalogHeaderSize - 1, 0)});
+    {
+        Bytes b = CurrentBlock({Row(L"a")});
+        PutU32(b, 0, 1'000'000);
+        cases.push_back({"a million rows", b});
+    }
+    {
+        Bytes b = CurrentBlock({Row(L"a")});
+        PutU32(b, 0, 4097);
+        cases.push_back({"more rows than a block holds", b});
+    }
+    {
+        Bytes b = CurrentBlock({Row(L"a"), Row(L"b")});
+        b.pop_back();
+        cases.push_back({"truncated", b});
+    }
+    {
+        Bytes b = CurrentBlock({Row(L"a")});
+        PutU32(b, 0, 2);
+        cases.push_back({"a count beyond the member", b});
+    }
+    {
+        Bytes b = CurrentBlock({Row(L"a")});
+        b.push_back(0);
+        cases.push_back({"bytes beyond the rows", b});
+    }
+    {
+        Bytes b = CurrentBlock({Row(L"a"), Row(L"b")});
+        const std::size_t name = kCatalogHeaderSize + kCatalogRecordSize + 20;
+        std::fill(b.begin() + static_cast<std::ptrdiff_t>(name), b.end(), std::uint8_t{'A'});
+        cases.push_back({"a name without NUL in the last row", b});
+    }
+    {
+        Bytes b = OldLayoutBlock(1, {u"x"});
+        std::fill(b.begin() + kCatalogHeaderSize + 2068, b.end(), std::uint8_t{'A'});
+        cases.push_back({"an older-layout name without NUL", b});
+    }
+    {
+        Bytes b = CurrentBlock({Row(L"a")});
+        PutU32(b, kCatalogHeaderSize + 16, 0x8000'0000);
+        cases.push_back({"a time that names no date", b});
+    }
+    for (const Case& c : cases) EXPECT_FALSE(ParseCatalogBlock(c.member)) << c.what;
+}
+
+class ZoneGuard {
+public:
+    explicit ZoneGuard(const char* zone) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ZoneGuard() {
+        if (old_) {
+            setenv("TZ", old_->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
+TEST(CatalogFormat, TimesRoundTripExactlyAcrossDaylightSavingChanges) {
+    const ZoneGuard zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    // Around the spring change (2023-03-26 01:00 UTC) and in the repeated autumn hour
+    // (2023-10-29 00:00-01:00 UTC is 02:00-03:00 twice in local time).
+    const std::vector<LONGLONG> times = {1'679'792'399, 1'679'792'400, 1'679'796'000,
+                                         1'698'537'600, 1'698'539'400, 1'698'541'200};
+    std::vector<CFileInfo2> rows;
+    for (const LONGLONG t : times) rows.push_back(Row(L"f" + std::to_wstring(t), 1, t));
+    const auto parsed = ParseCatalogBlock(CurrentBlock(rows));
+    ASSERT_TRUE(parsed);
+    for (std::size_t i = 0; i < times.size(); ++i) EXPECT_EQ(parsed->rows[i].time, times[i]) << i;
+}
+
+std::optional<ArchiveBlock> Member(const std::string& archive, unsigned index) {
+    return ReadCatalogEntry(archive, index);
+}
+
+TEST(CatalogWriter, FullBlocksOf4096RowsAndTheRestInTheLastMember) {
+    const qbtest::TempDir dir;
+    for (const std::uint32_t count : {4096u, 4097u}) {
+        const std::string archive = dir.sub("cat" + std::to_string(count) + "._if");
+        CatalogWriter writer(archive, L"/root");
+        for (std::uint32_t i = 0; i < count; ++i) {
+            ASSERT_EQ(writer.Append(Row(L"f" + std::to_wstring(i), i)), CatalogWriter::AppendResult::kAdded);
+        }
+        EXPECT_EQ(writer.RowsWritten(), count == 4096 ? 0u : 4096u);  // a full block waits for the next row
+        ASSERT_TRUE(writer.Finish());
+        EXPECT_EQ(writer.RowsWritten(), count);
+
+        const auto first = Member(archive, 0);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->size(), CatalogBlockSize(4096));
+        EXPECT_EQ(U32At(first->data(), 0), 4096u);
+        const auto second = Member(archive, 1);
+        if (count == 4096) {
+            EXPECT_FALSE(second);
+            EXPECT_EQ(writer.MembersWritten(), 1u);
+        } else {
+            ASSERT_TRUE(second);
+            EXPECT_EQ(second->size(), CatalogBlockSize(1));
+            const auto rows = ParseCatalogBlock(*second);
+            ASSERT_TRUE(rows);
+            ASSERT_EQ(rows->rows.size(), 1u);
+            EXPECT_EQ(rows->rows[0].name, L"f4096");
+            EXPECT_EQ(writer.MembersWritten(), 2u);
+        }
+    }
+}
+
+TEST(CatalogWriter, NoRowsWritesNoArchive) {
+    const qbtest::TempDir dir;
+    const std::string archive = dir.sub("empty._if");
+    CatalogWriter writer(archive, L"/root");
+    EXPECT_TRUE(writer.Finish());
+    EXPECT_FALSE(plat::PathExists(archive));
+}
+
+TEST(CatalogWriter, RefusedRowLeavesTheBlockAsItWas) {
+    const qbtest::TempDir dir;
+    const std::string archive = dir.sub("c._if");
+    CatalogWriter writer(archive, L"/root");
+    EXPECT_EQ(writer.Append(Row(L"a")), CatalogWriter::AppendResult::kAdded);
+    EXPECT_EQ(writer.Append(Row(std::wstring(2000, L'x'))), CatalogWriter::AppendResult::kRowRefused);
+    EXPECT_EQ(writer.Append(Row(L"b")), CatalogWriter::AppendResult::kAdded);
+    ASSERT_TRUE(writer.Finish());
+    const auto member = Member(archive, 0);
+    ASSERT_TRUE(member);
+    const auto rows = ParseCatalogBlock(*member);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->rows.size(), 2u);
+    EXPECT_EQ(rows->rows[1].name, L"b");
+}
+
+TEST(CatalogWriter, AFailedMemberFailsTheWriter) {
+    const qbtest::TempDir dir;
+    CatalogWriter writer(dir.sub("missing/folder/c._if"), L"/root");
+    for (std::uint32_t i = 0; i < kCatalogRowsPerBlock; ++i) writer.Append(Row(L"f" + std::to_wstring(i)));
+    EXPECT_EQ(writer.Append(Row(L"next")), CatalogWriter::AppendResult::kWriteFailed);
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.RowsWritten(), 0u);
+    EXPECT_FALSE(writer.Finish());
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include "ui/pages/log_options_page.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kDetailIndent = 20;
+
+}  // namespace
+
+LogOptionsPage::LogOptionsPage(CConfigLogPage& record)
+    : COptionPage(CConfigLogPage::kDialogId, "Log"), record_(record) {
+    auto* layout = new QVBoxLayout(this);
+    QCheckBox* createLog = MakeCheckBox(CConfigLogPage::kCreateLogId, "Create log");
+    layout->addWidget(createLog);
+
+    // The level and the clear box belong to "Create log": they sit indented under it.
+    auto* details = new QVBoxLayout;
+    details->setContentsMargins(kDetailIndent, 0, 0, 0);
+    auto* levels = new QButtonGroup(this);
+    for (const auto& [id, text] : {std::pair{CConfigLogPage::kDetailedLogId, "Detailed log"},
+                                   std::pair{CConfigLogPage::kSummaryLogId, "S&ummary log"}}) {
+        QRadioButton* button = MakeRadioButton(id, text);
+        levels->addButton(button);
+        details->addWidget(button);
+    }
+    details->addWidget(MakeCheckBox(CConfigLogPage::kClearLogId, "&Clear log before each sync operation"));
+    layout->addLayout(details);
+    layout->addStretch();
+
+    for (int id : {CConfigLogPage::kCreateLogId, CConfigLogPage::kDetailedLogId, CConfigLogPage::kSummaryLogId,
+                   CConfigLogPage::kClearLogId}) {
+        if (CConfigLogPage::MarksModified(id)) MarkModifiedOnClick(static_cast<QAbstractButton*>(GetDlgItem(id)));
+    }
+    connect(createLog, &QCheckBox::clicked, this, &LogOptionsPage::EnableLogDetails);
+}
+
+BOOL LogOptionsPage::OnInitDialog() {
+    ShowValues(record_.OnOpen());
+    return TRUE;
+}
+
+void LogOptionsPage::ShowValues(const LogOptionValues& values) {
+    static_cast<QCheckBox*>(GetDlgItem(CConfigLogPage::kCreateLogId))->setChecked(values.log != 0);
+    static_cast<QRadioButton*>(GetDlgItem(CConfigLogPage::kDetailedLogId))->setChecked(values.logLevel == kLogDetailed);
+    static_cast<QRadioButton*>(GetDlgItem(CConfigLogPage::kSummaryLogId))->setChecked(values.logLevel != kLogDetailed);
+    static_cast<QCheckBox*>(GetDlgItem(CConfigLogPage::kClearLogId))->setChecked(values.clearLog != 0);
+    // With logging off the details are greyed from the start, not only after a click.
+    EnableLogDetails();
+}
+
+void LogOptionsPage::EnableLogDetails() {
+    const bool enabled = CConfigLogPage::LogDetailsEnabled(ReadControls());
+    for (int id : {CConfigLogPage::kDetailedLogId, CConfigLogPage::kSummaryLogId, CConfigLogPage::kClearLogId}) {
+        GetDlgItem(id)->setEnabled(enabled);
+    }
+}
+
+LogOptionValues LogOptionsPage::ReadControls() const {
+    LogOptionValues values;
+    values.log = static_cast<const QCheckBox*>(GetDlgItem(CConfigLogPage::kCreateLogId))->isChecked() ? 1 : 0;
+    values.logLevel =
+        static_cast<const QRadioButton*>(GetDlgItem(CConfigLogPage::kDetailedLogId))->isChecked() ? kLogDetailed
+                                                                                                 : kLogSummary;
+    values.clearLog = static_cast<const QCheckBox*>(GetDlgItem(CConfigLogPage::kClearLogId))->isChecked() ? 1 : 0;
+    return values;
+}
+
+BOOL LogOptionsPage::OnApply() {
+    if (!record_.ApplyOk(ReadControls())) ReportSettingsNotWritten();
+    return TRUE;
+}
+
+void LogOptionsPage::OnCancel() { ShowValues(record_.OnCancel()); }
