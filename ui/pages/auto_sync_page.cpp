@@ -1,0 +1,256 @@
+#include "ui/pages/auto_sync_page.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "foundation/program_state.h"
+#include "foundation/script_table.h"
+#include "foundation/settings_keys.h"
+#include "foundation/sync_task.h"
+#include "platform/core/message_box.h"
+#include "ui/pages/schedule_rule.h"
+#include "ui/pages/schedule_time_page.h"
+
+namespace {
+
+constexpr const char* kResolveTexts[] = {"Do nothing", "Left to Right", "Right to Left", "Copy with Newer File"};
+
+// The scheduler's controls serve only a settings store other than the settings file.
+bool SchedulerUsable() { return !ProgramState().useIniFile; }
+
+QSpinBox* MakeSpin(QWidget* parent, int id, int high) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(QString::number(id));
+    spin->setRange(0, high);
+    return spin;
+}
+
+int Shown(DWORD value) { return static_cast<int>(std::min<DWORD>(value, 0x7FFF'FFFF)); }
+
+template <class Field, class Value>
+void Take(Field& field, Value value, bool& changed) {
+    const auto stored = static_cast<Field>(value);
+    if (field != stored) changed = true;
+    field = stored;
+}
+
+}  // namespace
+
+std::unique_ptr<CAutoSync> MakeAutoSyncPage(SyncTask& task) { return std::make_unique<CAutoSync>(task); }
+
+CAutoSync::CAutoSync(SyncTask& task) : COptionPage(kDialogId, "Auto"), task_(task) {
+    values_.repeatOn = task.repeatOn != 0;
+    values_.repeatHours = task.repeatHours;
+    values_.repeatMinutes = task.repeatMinutes;
+    values_.runAtStart = task.runAtStart != 0;
+    values_.startDelay = Shown(task.startDelaySeconds);
+    values_.runOnDevice = task.runOnDevice != 0;
+    values_.runMode = task.autoRunMode;
+    values_.autoResolve = task.autoResolve;
+    // A task without a limit offers the limit last chosen for any task.
+    values_.percentOn = task.skipPercent != 0;
+    values_.percent = values_.percentOn ? Shown(task.skipPercent) : ReadSetting(settings::kSchedulePercent);
+    values_.schedulerOn = task.scheduleOn != 0;
+    if (values_.schedulerOn) values_.scheduleText = ScheduleKindName(task.scheduleType);
+    schedule_ = ScheduleRecordOfTask(task);
+
+    hours_ = MakeSpin(this, kRepeatHoursId, 65'535);
+    minutes_ = MakeSpin(this, kRepeatMinutesId, 59);
+    delay_ = MakeSpin(this, kStartDelayId, 59);
+    percent_ = MakeSpin(this, kPercentId, 100);
+    resolveList_ = new QComboBox(this);
+    resolveList_->setObjectName(QString::number(kResolveListId));
+    for (const char* text : kResolveTexts) resolveList_->addItem(QString::fromUtf8(text));
+    scheduleText_ = new QLineEdit(this);
+    scheduleText_->setObjectName(QString::number(kScheduleTextId));
+    scheduleText_->setReadOnly(true);
+    configure_ = new QPushButton(QStringLiteral("Configure..."), this);
+    configure_->setObjectName(QString::number(kConfigureId));
+
+    const auto row = [this](std::initializer_list<QWidget*> widgets) {
+        auto* line = new QHBoxLayout;
+        for (QWidget* widget : widgets) line->addWidget(widget);
+        line->addStretch();
+        return line;
+    };
+    const auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
+
+    QCheckBox* repeat = MakeCheckBox(kRepeatId, "Run every");
+    QCheckBox* runAtStart = MakeCheckBox(kRunAtStartId, "Run when this Program starts, delay ");
+    QCheckBox* runOnDevice = MakeCheckBox(kRunOnDeviceId, "Run when device is connected");
+    QRadioButton* check = MakeRadioButton(kCheckId, "Check");
+    QRadioButton* checkAndSync = MakeRadioButton(kCheckAndSyncId, "Check and Sync");
+    auto* modes = new QButtonGroup(this);
+    modes->addButton(check);
+    modes->addButton(checkAndSync);
+    QCheckBox* percentOn = MakeCheckBox(kPercentOnId, "Do not Sync if ");
+    QCheckBox* scheduler = MakeCheckBox(kSchedulerId, "Use Scheduler");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row({repeat, hours_, label("hours"), minutes_, label("minutes")}));
+    layout->addLayout(row({runAtStart, delay_, label("seconds")}));
+    layout->addWidget(runOnDevice);
+    layout->addSpacing(6);
+    layout->addLayout(row({check, checkAndSync}));
+    layout->addLayout(row({label("Auto resolve conflicts:"), resolveList_}));
+    layout->addLayout(row({percentOn, percent_, label("percent files changed")}));
+    layout->addSpacing(6);
+    auto* schedulerRow = new QHBoxLayout;
+    schedulerRow->addWidget(scheduler);
+    schedulerRow->addWidget(scheduleText_, 1);
+    schedulerRow->addWidget(configure_);
+    layout->addLayout(schedulerRow);
+    layout->addStretch();
+
+    for (QCheckBox* box : {repeat, percentOn, scheduler}) {
+        connect(box, &QCheckBox::clicked, this, &CAutoSync::EnableGroups);
+    }
+    MarkModifiedOnClick(check);
+    MarkModifiedOnClick(checkAndSync);
+    connect(configure_, &QPushButton::clicked, this, &CAutoSync::OnConfigure);
+}
+
+BOOL CAutoSync::OnInitDialog() {
+    ShowValues(values_);
+    opened_ = ReadControls();
+    return TRUE;
+}
+
+void CAutoSync::ShowValues(const Values& values) {
+    const auto box = [this](int id) { return static_cast<QCheckBox*>(GetDlgItem(id)); };
+    box(kRepeatId)->setChecked(values.repeatOn);
+    hours_->setValue(values.repeatHours);
+    minutes_->setValue(values.repeatMinutes);
+    box(kRunAtStartId)->setChecked(values.runAtStart);
+    delay_->setValue(values.startDelay);
+    box(kRunOnDeviceId)->setChecked(values.runOnDevice);
+    static_cast<QRadioButton*>(GetDlgItem(values.runMode == 1 ? kCheckAndSyncId : kCheckId))->setChecked(true);
+    resolveList_->setCurrentIndex(values.autoResolve < std::size(kResolveTexts) ? static_cast<int>(values.autoResolve)
+                                                                                : -1);
+    box(kPercentOnId)->setChecked(values.percentOn);
+    percent_->setValue(values.percent);
+    box(kSchedulerId)->setChecked(values.schedulerOn);
+    scheduleText_->setText(QString::fromStdString(values.scheduleText));
+    EnableGroups();
+}
+
+void CAutoSync::EnableGroups() {
+    const auto checked = [this](int id) { return static_cast<const QCheckBox*>(GetDlgItem(id))->isChecked(); };
+    hours_->setEnabled(checked(kRepeatId));
+    minutes_->setEnabled(checked(kRepeatId));
+    percent_->setEnabled(checked(kPercentOnId));
+    GetDlgItem(kSchedulerId)->setEnabled(SchedulerUsable());
+    scheduleText_->setEnabled(SchedulerUsable() && checked(kSchedulerId));
+    configure_->setEnabled(SchedulerUsable() && checked(kSchedulerId));
+}
+
+CAutoSync::Values CAutoSync::ReadControls() const {
+    const auto checked = [this](int id) { return static_cast<const QAbstractButton*>(GetDlgItem(id))->isChecked(); };
+    Values values;
+    values.repeatOn = checked(kRepeatId);
+    values.repeatHours = hours_->value();
+    values.repeatMinutes = minutes_->value();
+    values.runAtStart = checked(kRunAtStartId);
+    values.startDelay = delay_->value();
+    values.runOnDevice = checked(kRunOnDeviceId);
+    values.runMode = checked(kCheckAndSyncId) ? 1 : 0;
+    // A value the list cannot show stays as it was.
+    values.autoResolve =
+        resolveList_->currentIndex() >= 0 ? static_cast<DWORD>(resolveList_->currentIndex()) : values_.autoResolve;
+    values.percentOn = checked(kPercentOnId);
+    values.percent = percent_->value();
+    values.schedulerOn = checked(kSchedulerId);
+    values.scheduleText = scheduleText_->text().toStdString();
+    return values;
+}
+
+void CAutoSync::OnConfigure() {
+    // The dialog starts from the task's schedule at every click; only a changed OK
+    // replaces what the page holds.
+    ScheduleRecord edited = ScheduleRecordOfTask(task_);
+    CScheduleTimePage dialog(this, edited);
+    if (dialog.DoModal() != IDOK || !dialog.Changed()) return;
+    schedule_ = edited;
+    scheduleEdited_ = true;
+    SetModified(TRUE);
+    scheduleText_->setText(QString::fromUtf8(ScheduleKindName(edited.kind)));
+}
+
+std::string CAutoSync::Refusal(const Values& values) {
+    // With the settings file the scheduler cannot be set up here, so its state does not
+    // stand in the way of the other fields.
+    if (SchedulerUsable() && values.schedulerOn && values.scheduleText.empty()) {
+        return "Click the Configure button to setup the scheduler";
+    }
+    if (values.repeatOn && values.repeatHours == 0 && values.repeatMinutes == 0) return "Setup hours and minutes first";
+    return std::string();
+}
+
+BOOL CAutoSync::OnQueryApply() {
+    const std::string refusal = Refusal(ReadControls());
+    if (refusal.empty()) return TRUE;
+    ShowMessage(refusal);
+    return FALSE;
+}
+
+BOOL CAutoSync::OnApply() {
+    const Values values = ReadControls();
+    bool changed = false;
+    Take(task_.repeatOn, values.repeatOn ? 1 : 0, changed);
+    Take(task_.repeatHours, values.repeatHours, changed);
+    Take(task_.repeatMinutes, values.repeatMinutes, changed);
+    if (values.percentOn) {
+        Take(task_.skipPercent, values.percent, changed);
+        if (!WriteSetting(settings::kSchedulePercent, values.percent)) ReportSettingsNotWritten();
+    } else {
+        Take(task_.skipPercent, 0, changed);
+    }
+    Take(task_.startDelaySeconds, values.startDelay, changed);
+    Take(task_.runAtStart, values.runAtStart ? 1 : 0, changed);
+    Take(task_.runOnDevice, values.runOnDevice ? 1 : 0, changed);
+    Take(task_.autoResolve, values.autoResolve, changed);
+    Take(task_.autoRunMode, values.runMode, changed);
+    changed_ = changed;
+    StoreSchedule(values);
+    values_ = values;
+    return TRUE;
+}
+
+void CAutoSync::StoreSchedule(const Values& values) {
+    if (values.schedulerOn != (task_.scheduleOn != 0)) {
+        task_.scheduleOn = values.schedulerOn ? 1 : 0;
+        changed_ = true;
+        if (!values.schedulerOn) {
+            CancelTaskScript(task_);
+            return;
+        }
+        // Switched on in the visit that set it up: the entry runs on the new schedule.
+        if (scheduleEdited_) SetTaskSchedule(task_, schedule_);
+        AddTaskScript(task_);
+        return;
+    }
+    if (!values.schedulerOn || !scheduleEdited_) return;
+    if (ReplaceTaskScript(schedule_, task_.scriptIndex) == 0) {
+        ShowMessage("Failed to change schedule. If the task is busy, you can not change the schedule.");
+        return;
+    }
+    SetTaskSchedule(task_, schedule_);
+    changed_ = true;
+}
+
+void CAutoSync::OnCancel() {
+    ShowValues(opened_);
+    values_ = opened_;
+    schedule_ = ScheduleRecordOfTask(task_);
+    scheduleEdited_ = false;
+    changed_ = false;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The "Schedule Sync" dialog (30401): edits one schedule record in place. OK keeps the
+// dialog open while SaveSchedule refuses what the controls hold; once it closes with OK,
+// Changed() tells whether the record now differs.
+
+#include <QDialog>
+#include <array>
+
+#include "platform/qt/message_window.h"
+#include "ui/pages/schedule_rule.h"
+
+class CheckedDateEdit;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QRadioButton;
+class QSpinBox;
+class QStackedWidget;
+class QTimeEdit;
+
+class CScheduleTimePage : public QDialog, public plat::MessageWindow {
+    Q_OBJECT
+public:
+    static constexpr UINT kDialogId = 30401;
+    static constexpr int kKindListId = 1001;
+    static constexpr int kStartTimeId = 1035;
+    static constexpr int kStartDateId = 1049;
+    static constexpr int kEndDateId = 1051;
+    static constexpr int kEveryDaysId = 1004;
+    static constexpr int kDaysId = 1006;
+    static constexpr int kWeekdaysId = 1036;
+    static constexpr int kWeeksId = 1037;
+    static constexpr int kSundayId = 32953;  // to 32959 Saturday
+    static constexpr int kOnTheId = 1046;
+    static constexpr int kOrdinalListId = 1048;
+    static constexpr int kWeekdayListId = 1050;
+    static constexpr int kOnDayId = 1014;
+    static constexpr int kMonthDayId = 1000;
+    static constexpr int kJanuaryId = 8842;  // to 8853 December
+    static constexpr int kHoursId = 1055;
+    static constexpr int kWeekdaysOnlyId = 1057;
+    static constexpr int kWarningId = 8819;
+
+    CScheduleTimePage(QWidget* parent, ScheduleRecord& record);
+    ~CScheduleTimePage() override;
+
+    // IDOK or IDCANCEL.
+    int DoModal();
+    bool Changed() const { return changed_; }
+
+    ScheduleControls ReadControls() const;
+    // The panel of the kind list's selection is the one that shows.
+    DWORD ShownKind() const;
+
+    void accept() override;
+    void reject() override;
+
+private:
+    void BuildControls();
+    QWidget* BuildDailyPanel();
+    QWidget* BuildWeeklyPanel();
+    QWidget* BuildMonthlyPanel();
+    QWidget* BuildHourlyPanel();
+    void ShowControls(const ScheduleControls& controls);
+    void ShowKind(int kind);
+    void EnableFields();
+    void OnHelp();
+
+    ScheduleRecord& record_;
+    bool changed_ = false;
+
+    QComboBox* kindList_ = nullptr;
+    QTimeEdit* startTime_ = nullptr;
+    QDateEdit* startDate_ = nullptr;
+    CheckedDateEdit* endDate_ = nullptr;
+    QStackedWidget* kindPanels_ = nullptr;
+    QRadioButton* everyDays_ = nullptr;
+    QRadioButton* weekdays_ = nullptr;
+    QSpinBox* days_ = nullptr;
+    QSpinBox* weeks_ = nullptr;
+    std::array<QCheckBox*, 7> weekDays_{};
+    QRadioButton* onThe_ = nullptr;
+    QRadioButton* onDay_ = nullptr;
+    QComboBox* ordinalList_ = nullptr;
+    QComboBox* weekdayList_ = nullptr;
+    QSpinBox* monthDay_ = nullptr;
+    std::array<QCheckBox*, 12> months_{};
+    QSpinBox* hours_ = nullptr;
+    QCheckBox* weekdaysOnly_ = nullptr;
+    QCheckBox* warning_ = nullptr;
+};
