@@ -63,46 +63,51 @@ CAutoSync::CAutoSync(SyncTask& task) : COptionPage(kDialogId, "Auto"), task_(tas
     if (values_.schedulerOn) values_.scheduleText = ScheduleKindName(task.scheduleType);
     schedule_ = ScheduleRecordOfTask(task);
 
-    hours_ = MakeSpin(this, kRepeatHoursId, 65'535);
-    minutes_ = MakeSpin(this, kRepeatMinutesId, 59);
-    delay_ = MakeSpin(this, kStartDelayId, 59);
-    percent_ = MakeSpin(this, kPercentId, 100);
-    resolveList_ = new QComboBox(this);
-    resolveList_->setObjectName(QString::number(kResolveListId));
-    for (const char* text : kResolveTexts) resolveList_->addItem(QString::fromUtf8(text));
-    scheduleText_ = new QLineEdit(this);
-    scheduleText_->setObjectName(QString::number(kScheduleTextId));
-    scheduleText_->setReadOnly(true);
-    configure_ = new QPushButton(QStringLiteral("Configure..."), this);
-    configure_->setObjectName(QString::number(kConfigureId));
-
-    const auto row = [this](std::initializer_list<QWidget*> widgets) {
-        auto* line = new QHBoxLayout;
-        for (QWidget* widget : widgets) line->addWidget(widget);
-        line->addStretch();
-        return line;
-    };
+    // Made in the order the user tabs through them.
     const auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
-
     QCheckBox* repeat = MakeCheckBox(kRepeatId, "Run every");
+    hours_ = MakeSpin(this, kRepeatHoursId, 65'535);
+    QLabel* hoursLabel = label("hours");
+    minutes_ = MakeSpin(this, kRepeatMinutesId, 59);
+    QLabel* minutesLabel = label("minutes");
     QCheckBox* runAtStart = MakeCheckBox(kRunAtStartId, "Run when this Program starts, delay ");
+    delay_ = MakeSpin(this, kStartDelayId, 59);
+    QLabel* secondsLabel = label("seconds");
     QCheckBox* runOnDevice = MakeCheckBox(kRunOnDeviceId, "Run when device is connected");
     QRadioButton* check = MakeRadioButton(kCheckId, "Check");
     QRadioButton* checkAndSync = MakeRadioButton(kCheckAndSyncId, "Check and Sync");
     auto* modes = new QButtonGroup(this);
     modes->addButton(check);
     modes->addButton(checkAndSync);
+    QLabel* resolveLabel = label("Auto resolve conflicts:");
+    resolveList_ = new QComboBox(this);
+    resolveList_->setObjectName(QString::number(kResolveListId));
+    for (const char* text : kResolveTexts) resolveList_->addItem(QString::fromUtf8(text));
+    resolveLabel->setBuddy(resolveList_);
     QCheckBox* percentOn = MakeCheckBox(kPercentOnId, "Do not Sync if ");
+    percent_ = MakeSpin(this, kPercentId, 100);
+    QLabel* percentLabel = label("percent files changed");
     QCheckBox* scheduler = MakeCheckBox(kSchedulerId, "Use Scheduler");
+    scheduleText_ = new QLineEdit(this);
+    scheduleText_->setObjectName(QString::number(kScheduleTextId));
+    scheduleText_->setReadOnly(true);
+    configure_ = new QPushButton(QStringLiteral("Configure..."), this);
+    configure_->setObjectName(QString::number(kConfigureId));
 
+    const auto row = [](std::initializer_list<QWidget*> widgets) {
+        auto* line = new QHBoxLayout;
+        for (QWidget* widget : widgets) line->addWidget(widget);
+        line->addStretch();
+        return line;
+    };
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(row({repeat, hours_, label("hours"), minutes_, label("minutes")}));
-    layout->addLayout(row({runAtStart, delay_, label("seconds")}));
+    layout->addLayout(row({repeat, hours_, hoursLabel, minutes_, minutesLabel}));
+    layout->addLayout(row({runAtStart, delay_, secondsLabel}));
     layout->addWidget(runOnDevice);
     layout->addSpacing(6);
     layout->addLayout(row({check, checkAndSync}));
-    layout->addLayout(row({label("Auto resolve conflicts:"), resolveList_}));
-    layout->addLayout(row({percentOn, percent_, label("percent files changed")}));
+    layout->addLayout(row({resolveLabel, resolveList_}));
+    layout->addLayout(row({percentOn, percent_, percentLabel}));
     layout->addSpacing(6);
     auto* schedulerRow = new QHBoxLayout;
     schedulerRow->addWidget(scheduler);

@@ -170,6 +170,7 @@ void CScheduleTimePage::BuildControls() {
 QWidget* CScheduleTimePage::BuildDailyPanel() {
     auto* panel = new QWidget;
     auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
     everyDays_ = Named(new QRadioButton(QStringLiteral("&Every"), panel), kEveryDaysId);
     days_ = MakeSpin(panel, kDaysId, 1, 99);
     weekdays_ = Named(new QRadioButton(QStringLiteral("Weekdays"), panel), kWeekdaysId);
@@ -185,6 +186,7 @@ QWidget* CScheduleTimePage::BuildDailyPanel() {
 QWidget* CScheduleTimePage::BuildWeeklyPanel() {
     auto* panel = new QWidget;
     auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
     weeks_ = MakeSpin(panel, kWeeksId, 1, 52);
     row->addWidget(MakeLabel(panel, kWeeksLeadId, "Every "));
@@ -205,6 +207,7 @@ QWidget* CScheduleTimePage::BuildWeeklyPanel() {
 QWidget* CScheduleTimePage::BuildMonthlyPanel() {
     auto* panel = new QWidget;
     auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* grid = new QGridLayout;
     onThe_ = Named(new QRadioButton(QStringLiteral("On the"), panel), kOnTheId);
     ordinalList_ = MakeList(panel, kOrdinalListId, kOrdinalNames);
@@ -232,6 +235,7 @@ QWidget* CScheduleTimePage::BuildMonthlyPanel() {
 QWidget* CScheduleTimePage::BuildHourlyPanel() {
     auto* panel = new QWidget;
     auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
     hours_ = MakeSpin(panel, kHoursId, 1, 24);
     row->addWidget(MakeLabel(panel, kHoursLeadId, "Every"));

@@ -131,6 +131,16 @@ TEST_F(AutoSyncPageTest, CancelPutsEveryControlBackAndTheTaskStaysAsItWas) {
     EXPECT_EQ(task_.skipPercent, 40u);
 }
 
+TEST_F(AutoSyncPageTest, TabGoesThroughTheControlsInTheOrderTheyStand) {
+    page_ = Open();
+    std::vector<int> ids;
+    for (QWidget* widget = page_->nextInFocusChain(); page_->isAncestorOf(widget); widget = widget->nextInFocusChain()) {
+        if (ControlId(widget) != 0) ids.push_back(ControlId(widget));
+    }
+    EXPECT_EQ(ids, (std::vector<int>{8820, 6021, 900, 6032, 901, 6031, 1015, 1016, 6015, 8819, 1008, 6023, 1306,
+                                     8833}));
+}
+
 TEST_F(AutoSyncPageTest, WithTheSettingsFileTheSchedulerIsLeftAlone) {
     ASSERT_TRUE(ProgramState().useIniFile);
     task_.scheduleOn = 1;
