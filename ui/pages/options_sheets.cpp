@@ -1,5 +1,7 @@
 #include "ui/pages/options_sheets.h"
 
+#include "foundation/sync_task.h"
+#include "ui/pages/auto_sync_page.h"
 #include "ui/pages/filter_options_page.h"
 #include "ui/pages/log_options_page.h"
 #include "ui/pages/program_options_page.h"
@@ -27,4 +29,9 @@ std::unique_ptr<TreePropSheet::CTreePropSheet> MakeTaskOptionsSheet(QWidget* par
     if (automaticRun) sheet->AddPage(std::move(automaticRun));
     sheet->AddPage(std::make_unique<LogOptionsPage>(log));
     return sheet;
+}
+
+std::unique_ptr<TreePropSheet::CTreePropSheet> MakeTaskOptionsSheet(QWidget* parent, SyncTask& task) {
+    return MakeTaskOptionsSheet(parent, *task.syncOptions, *task.filterOptions, *task.logOptions,
+                                MakeAutoSyncPage(task));
 }

@@ -12,6 +12,8 @@
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
 
+struct SyncTask;
+
 inline constexpr UINT IDS_DEFAULT_OPTIONS_TITLE = 48435;  // "Default Options"
 inline constexpr UINT IDS_SYNC_OPTIONS_TITLE = 9004;      // "Sync Options"
 
@@ -45,3 +47,7 @@ std::unique_ptr<TreePropSheet::CTreePropSheet> MakeTaskOptionsSheet(QWidget* par
                                                                     CConfigCompressFilterPage& filter,
                                                                     CConfigLogPage& log,
                                                                     std::unique_ptr<CPropertyPage> automaticRun = nullptr);
+
+// The same sheet for a task, over the option records it owns (every stored task owns all
+// three), with its automatic-run page in the third place.
+std::unique_ptr<TreePropSheet::CTreePropSheet> MakeTaskOptionsSheet(QWidget* parent, SyncTask& task);

@@ -9,9 +9,10 @@
 
 #include "foundation/script_table.h"
 #include "foundation/sync_task.h"
-#include "page_test_support.h"
+#include "tests/ui/pages/page_test_support.h"
 #include "platform/core/clock.h"
 #include "ui/pages/auto_sync_page.h"
+#include "ui/pages/options_sheets.h"
 #include "ui/pages/schedule_time_page.h"
 
 namespace {
@@ -217,6 +218,24 @@ TEST_F(AutoSyncPageTest, WithAnotherStoreTheSchedulerIsSetUpAndADueEntryKeepsIts
     EXPECT_EQ(task_.scheduleOn, 0u);
     EXPECT_EQ(ProgramScripts().State(task_.scriptIndex)->cancelled, 1);
     EXPECT_EQ(ScheduledScriptCount(), scripts + 1);
+}
+
+TEST_F(AutoSyncPageTest, ATasksOptionsSheetCarriesTheAutoPage) {
+    task_.syncOptions = std::make_unique<CConfigSyncPage>(false);
+    task_.filterOptions = std::make_unique<CConfigCompressFilterPage>(false, std::wstring());
+    task_.logOptions = std::make_unique<CConfigLogPage>(false);
+    auto sheet = MakeTaskOptionsSheet(nullptr, task_);
+    sheet->show();
+    ASSERT_EQ(sheet->GetPageCount(), 4);
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    auto* page = qobject_cast<CAutoSync*>(sheet->GetPage(2));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->GetTitle(), "Auto");
+    ClickBox(Control<QCheckBox>(page, CAutoSync::kRunOnDeviceId));
+    sheet->PressButton(PSBTN_OK);
+    EXPECT_EQ(sheet->result(), IDOK);
+    EXPECT_EQ(task_.runOnDevice, 1u);
+    EXPECT_TRUE(page->Changed());
 }
 
 }  // namespace

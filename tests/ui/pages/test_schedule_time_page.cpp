@@ -9,7 +9,7 @@
 #include <array>
 #include <tuple>
 
-#include "page_test_support.h"
+#include "tests/ui/pages/page_test_support.h"
 #include "ui/pages/checked_date_edit.h"
 #include "ui/pages/schedule_rule.h"
 #include "ui/pages/schedule_time_page.h"
