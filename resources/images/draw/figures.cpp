@@ -111,8 +111,17 @@ QPainterPath ArcArrow(QPointF centre, double radius, double thickness, double fr
 
 void SyncArrows(Pen& pen, QPointF centre, double radius, double thickness, const Tone& tone) {
     const double head = thickness * 2.5;
-    pen.Shape(ArcArrow(centre, radius, thickness, 195, 335, head), tone);
-    pen.Shape(ArcArrow(centre, radius, thickness, 15, 155, head), tone);
+    const QPainterPath upper = ArcArrow(centre, radius, thickness, 185, 340, head);
+    const QPainterPath lower = ArcArrow(centre, radius, thickness, 5, 160, head);
+    // Too thin at small sizes for an outline to leave any fill: drawn solid there.
+    if (pen.Large() || thickness * pen.Size() / 16 >= 4) {
+        pen.Shape(upper, tone);
+        pen.Shape(lower, tone);
+    } else {
+        const QColor solid = tone.fill == tone.line ? tone.fill : tone.fill.darker(125);
+        pen.Fill(upper, solid);
+        pen.Fill(lower, solid);
+    }
 }
 
 void Folder(Pen& pen, const QRectF& box, const Tone& tone) {

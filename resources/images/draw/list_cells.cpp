@@ -104,7 +104,7 @@ std::vector<Drawing> ListCells() {
         /* 21 task after a run */ [](Pen& p) { TaskWith(p, tone::kBlue, Mark::Tick); },
         /* 22 task running */ [](Pen& p) { TaskWith(p, tone::kOrange, Mark::Play); },
         /* 23 cancelled */ [](Pen& p) { Octagon(p, {8, 8}, 7.4, tone::kOrange); p.Block(QRectF(4, 7, 8, 2), tone::kWhite); },
-        /* 24 sync run */ [](Pen& p) { SyncArrows(p, {8, 8}, 5, 2.6, tone::kGreen); },
+        /* 24 sync run */ [](Pen& p) { SyncArrows(p, {8, 8}, 5, 3, tone::kGreen); },
         /* 25 started by the user */ Person,
         /* 26 check run */ [](Pen& p) { Magnifier(p, {6.5, 6.5}, 5, 6.5); },
         /* 27 task changed */ [](Pen& p) { FolderPair(p); Pencil(p, {8, 15.5}, 10.5, 3.2); },

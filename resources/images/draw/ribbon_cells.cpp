@@ -32,7 +32,7 @@ std::vector<Drawing> RibbonCells() {
     return {
         /* 0 the program */ [](Pen& p) { EmblemTile(p, tone::kBlue); },
         /* 1 new task */ [](Pen& p) { FolderPair(p); CornerBadge(p, tone::kGreen, Mark::Plus); },
-        /* 2 sync */ [](Pen& p) { SyncArrows(p, {8, 8}, 5.2, 2.8, tone::kGreen); },
+        /* 2 sync */ [](Pen& p) { SyncArrows(p, {8, 8}, 5, 3, tone::kGreen); },
         /* 3 check */ [](Pen& p) { Magnifier(p, {6.5, 6.5}, 5.2, 6.5); },
         /* 4 default options */ [](Pen& p) { Gear(p, {8, 8}, 7.5, 5.4, 8, 2.2, tone::kGray); },
         /* 5 help */ [](Pen& p) { RoundSign(p, {8, 8}, 7.5, tone::kBlue, '?'); },
