@@ -1,42 +1,25 @@
 #include "ui/pages/list_button_icons.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include <QColor>
+
+#include "controls/image_list.h"
+#include "platform/qt/resource_images.h"
+#include "resources/image_ids.h"
 
 namespace {
 
-constexpr int kSize = 16;
+// Cells of the ribbon's small strip that the list buttons share with the ribbon.
+constexpr int kAddCell = 13;
+constexpr int kRemoveCell = 10;
 
-QPixmap Blank() {
-    QPixmap image(kSize, kSize);
-    image.fill(Qt::transparent);
-    return image;
+QIcon SmallRibbonImage(int cell) {
+    ImageList list(16, 16);
+    list.AddStrip(plat::LoadBitmapResource(res::kRibbonSmallImages), QColor::fromRgb(res::kImageMaskColour));
+    return QIcon(list.Pixmap(cell));
 }
 
 }  // namespace
 
-QIcon AddEntryIcon() {
-    // A green plus over a small arrow that says a menu opens.
-    QPixmap image = Blank();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(30, 130, 40), 3, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QPointF(6, 1.5), QPointF(6, 10.5));
-    painter.drawLine(QPointF(1.5, 6), QPointF(10.5, 6));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(60, 60, 60));
-    const QPointF arrow[] = {{9.5, 11.5}, {15.5, 11.5}, {12.5, 15}};
-    painter.drawPolygon(arrow, 3);
-    return QIcon(image);
-}
+QIcon AddEntryIcon() { return SmallRibbonImage(kAddCell); }
 
-QIcon RemoveEntryIcon() {
-    // A red cross.
-    QPixmap image = Blank();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(200, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
-    painter.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
-    return QIcon(image);
-}
+QIcon RemoveEntryIcon() { return SmallRibbonImage(kRemoveCell); }

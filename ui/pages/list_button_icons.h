@@ -1,6 +1,6 @@
 #pragma once
-// The small images on the option pages' list buttons: "add" (a menu of entries to add)
-// and "remove" (the selected entries).
+// The small images on the option pages' list buttons, cut from the ribbon's small strip:
+// "add" (a menu of entries to add) and "remove" (the selected entries).
 
 #include <QIcon>
 

@@ -2,12 +2,15 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "controls/image_list.h"
 #include "foundation/path_utils.h"
 #include "foundation/registry_utils.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "platform/core/file_info.h"
 #include "platform/core/registry.h"
+#include "platform/qt/resource_images.h"
+#include "resources/image_ids.h"
 #include "support/scoped_env.h"
 #include "tests/ui/pages/page_test_support.h"
 #include "tests/ui/pages/scripted_pickers.h"
@@ -46,6 +49,15 @@ TEST_F(ProgramPageTest, OpensWithTheDefaultFoldersAndTheStartBoxDisabled) {
     EXPECT_EQ(box->text(), "Load on Windows Startup and stay in Notification Area");
     EXPECT_EQ(page->FolderList()->Items(), (Items{L"<Documents>", L"<Pictures>", L"<Music>", L"<Video>"}));
     EXPECT_EQ(page->HelpTopic(), 10001u);
+}
+
+TEST_F(ProgramPageTest, ListButtonsShowTheRibbonsAddAndRemoveImages) {
+    page = Show(std::make_unique<Page>());
+    ImageList strip(16, 16);
+    strip.AddStrip(plat::LoadBitmapResource(res::kRibbonSmallImages), QColor::fromRgb(res::kImageMaskColour));
+    const auto shown = [&](int id) { return Control<QToolButton>(page, id)->icon().pixmap(16, 16).toImage(); };
+    EXPECT_EQ(shown(Page::kAddId), strip.Pixmap(13).toImage());
+    EXPECT_EQ(shown(Page::kRemoveId), strip.Pixmap(10).toImage());
 }
 
 TEST_F(ProgramPageTest, AddMenuEntriesAndOkWriteTheFoldersButNeverTheRegistry) {
