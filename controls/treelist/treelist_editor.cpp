@@ -7,6 +7,7 @@
 #include "controls/control_defs.h"
 #include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
+#include "platform/qt/accelerator_table.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ QWidget* MakeWidget(QWidget* parent, unsigned kind, bool rightAligned) {
         if (rightAligned) combo->lineEdit()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     combo->hide();
+    // A drop-down list in place keeps Enter, Esc and the other editing keys from the frame.
+    plat::SetTakesEditKeys(combo);
     return combo;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/qt/frame_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
@@ -35,6 +38,47 @@ QRect OnSomeScreen(QRect rect) {
 
 }  // namespace
 
+// Raises the frame's keys before the focused widget sees them.
+class FrameWindow::KeyFilter : public QObject {
+public:
+    KeyFilter(FrameWindow& frame, AcceleratorTable table) : frame_(frame), table_(std::move(table)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+        // Once per key, at the widget that has the focus (the key then travels up its parents).
+        if (QWidget* focus = QApplication::focusWidget(); focus && focus != widget) return false;
+        if (!InFrame(widget)) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const UINT command = table_.CommandFor(key->key(), key->modifiers());
+        if (command == 0) return false;
+        if (IsEditKey(VirtualKeyOf(key->key()), ModifierFlags(key->modifiers())) && TakesEditKeys(widget)) return false;
+        CmdUI ui(command);
+        frame_.UpdateCommandUI(ui);
+        if (!ui.IsEnabled()) return false;
+        if (type == QEvent::ShortcutOverride) {
+            event->accept();  // no shortcut takes it; the key press comes here next
+            return true;
+        }
+        SendMessage(frame_.GetSafeHwnd(), WM_COMMAND, MAKELONG(static_cast<WORD>(command), 1), 0);
+        return true;
+    }
+
+private:
+    // The frame's own widgets and those of its floating panes.
+    bool InFrame(const QWidget* widget) const {
+        for (const QWidget* w = widget; w; w = w->parentWidget()) {
+            if (w == &frame_) return true;
+        }
+        return false;
+    }
+
+    FrameWindow& frame_;
+    AcceleratorTable table_;
+};
+
 FrameWindow::FrameWindow(QWidget* parent) : QMainWindow(parent), MessageWindow(this) {
     auto* central = new QWidget(this);
     clientLayout_ = new QVBoxLayout(central);
@@ -48,6 +92,7 @@ FrameWindow::FrameWindow(QWidget* parent) : QMainWindow(parent), MessageWindow(t
 }
 
 FrameWindow::~FrameWindow() {
+    if (keyFilter_) qApp->removeEventFilter(keyFilter_.get());
     // The views are Qt children, deleted after this frame's own parts are gone.
     if (activeView_) activeView_->activeIn_ = nullptr;
 }
@@ -185,6 +230,25 @@ void FrameWindow::SetClientWidget(QWidget* client) {
 
 void FrameWindow::AddTopBar(QWidget* bar) {
     clientLayout_->insertWidget(topBars_++, bar);
+}
+
+void FrameWindow::EnableDocking(Qt::DockWidgetAreas areas) {
+    dockAreas_ = areas;
+    setDockOptions(AnimatedDocks | AllowNestedDocks | AllowTabbedDocks);
+    for (QDockWidget* pane : findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly)) pane->setAllowedAreas(areas);
+}
+
+void FrameWindow::DockPane(QDockWidget* pane, Qt::DockWidgetArea area) {
+    pane->setAllowedAreas(dockAreas_);
+    addDockWidget(area, pane);
+}
+
+void FrameWindow::SetAccelerators(AcceleratorTable table) {
+    if (keyFilter_) qApp->removeEventFilter(keyFilter_.get());
+    keyFilter_.reset();
+    if (table.Empty()) return;
+    keyFilter_ = std::make_unique<KeyFilter>(*this, std::move(table));
+    qApp->installEventFilter(keyFilter_.get());
 }
 
 void FrameWindow::SetMenu(const res::MenuResource& menu) { FillMenuBar(menuBar(), menu, GetSafeHwnd()); }

@@ -26,13 +26,17 @@
 //   frame.ShowWindow(plat::SW_SHOWNORMAL);
 //
 // WM_COMMAND (w = id; sent by menus, keys, the tray menu or any window) runs
-// DispatchCommand on the route. A frame that must be deleted when it closes sets
+// DispatchCommand on the route. Keys: SetAccelerators (see accelerator_table.h). Panes:
+// EnableDocking, then DockablePane::Create. A frame that must be deleted when it closes sets
 // Qt::WA_DeleteOnClose.
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
 
+#include <memory>
+
+#include "platform/qt/accelerator_table.h"
 #include "platform/qt/command_target.h"
 #include "platform/qt/message_window.h"
 
@@ -114,6 +118,14 @@ public:
 
     // A menu bar from a menu resource; its commands come back as WM_COMMAND.
     void SetMenu(const res::MenuResource& menu);
+    // The sides panes may dock on (none until this is called; floating is always allowed).
+    void EnableDocking(Qt::DockWidgetAreas areas);
+    // Docks `pane` at `area` (the frame owns it from now on).
+    void DockPane(QDockWidget* pane, Qt::DockWidgetArea area);
+
+    // The keys of the frame's windows (an empty table: none).
+    void SetAccelerators(AcceleratorTable table);
+
     // Installs the status bar (the frame owns it from now on).
     void SetStatusBar(StatusBar* bar);
     StatusBar* GetStatusBar() const { return statusBar_; }
@@ -134,6 +146,7 @@ protected:
 
 private:
     friend class View;
+    class KeyFilter;
 
     LRESULT OnCommandMessage(WPARAM w, LPARAM);
     void OnViewStatusBar();
@@ -149,6 +162,8 @@ private:
     int topBars_ = 0;
     bool closing_ = false;
     QRect normalRect_;
+    Qt::DockWidgetAreas dockAreas_ = Qt::NoDockWidgetArea;
+    std::unique_ptr<KeyFilter> keyFilter_;
 };
 
 }  // namespace plat
