@@ -61,8 +61,11 @@ public:
                                                                  : CDetailListBox::kSameColour));
         painter->setFont(option.font);
         painter->setPen(Qt::black);
-        painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          index.data(Qt::DisplayRole).toString());
+        // Text set from the row's top like the rows of a list box; a baseline point is
+        // drawn without the layout pass that a rectangle and flags would cost.
+        const QFontMetrics& metrics = option.fontMetrics;
+        const int baseline = option.rect.top() + (option.rect.height() - metrics.height()) / 2 + metrics.ascent();
+        painter->drawText(QPoint(option.rect.left(), baseline), index.data(Qt::DisplayRole).toString());
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override {
         return index.data(Qt::SizeHintRole).toSize();

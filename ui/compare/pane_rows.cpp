@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/core/owned_fd.h"
 
 namespace {
 
@@ -39,10 +43,6 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     return length;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Adds one side's lines and filler rows in order, never past the end of its file.
 class PaneFiller {
 public:
@@ -72,27 +72,36 @@ std::int64_t LinesPresent(std::int64_t first, std::int64_t last, std::size_t cou
 }  // namespace
 
 bool TextFileLines::Read(const std::string& path, std::string& reason) {
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    const plat::OwnedFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!file || ::fstat(file.Get(), &info) != 0) {
         reason = std::strerror(errno);
         return false;
     }
+    if (S_ISDIR(info.st_mode)) {
+        reason = std::strerror(EISDIR);
+        return false;
+    }
     std::string bytes;
-    char buffer[1 << 16];
+    // The size is a hint only: the file may grow or shrink while it is read.
+    if (info.st_size > 0) bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, kMaxFileBytes));
+    std::size_t used = 0;
     for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        if (bytes.size() + n > kMaxFileBytes) {
+        if (used == kMaxFileBytes) {
             reason = std::strerror(EFBIG);
             return false;
         }
-        bytes.append(buffer, n);
-        if (n < sizeof buffer) break;
+        bytes.resize(std::min(std::max(bytes.capacity(), used + (std::size_t{1} << 16)), kMaxFileBytes));
+        const ssize_t n = ::read(file.Get(), bytes.data() + used, bytes.size() - used);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            reason = std::strerror(errno);
+            return false;
+        }
+        if (n == 0) break;
+        used += static_cast<std::size_t>(n);
     }
-    if (std::ferror(file.get())) {
-        reason = std::strerror(errno != 0 ? errno : EIO);
-        return false;
-    }
+    bytes.resize(used);
     Assign(std::move(bytes));
     return true;
 }
@@ -124,7 +133,19 @@ std::string FormatPaneLine(std::size_t number, std::string_view line) {
     text += number5;
     text += ' ';
     for (std::size_t i = 0; i < line.size();) {
-        if (line[i] == '\t') {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c >= 0x20 && c < 0x80) {
+            // A run of plain printable ASCII is copied at once.
+            std::size_t run = i + 1;
+            while (run < line.size() && static_cast<unsigned char>(line[run]) >= 0x20 &&
+                   static_cast<unsigned char>(line[run]) < 0x80) {
+                ++run;
+            }
+            text.append(line, i, run - i);
+            i = run;
+            continue;
+        }
+        if (c == '\t') {
             text += "    ";
             ++i;
             continue;
