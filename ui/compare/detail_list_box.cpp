@@ -50,6 +50,9 @@ private:
 
 namespace {
 
+// Keeps the line numbers off the splitter's edge.
+constexpr int kTextInset = 2;
+
 // One opaque text output over the whole row: grey for a row that differs, white otherwise.
 class PaneRowDelegate : public QStyledItemDelegate {
 public:
@@ -65,7 +68,7 @@ public:
         // drawn without the layout pass that a rectangle and flags would cost.
         const QFontMetrics& metrics = option.fontMetrics;
         const int baseline = option.rect.top() + (option.rect.height() - metrics.height()) / 2 + metrics.ascent();
-        painter->drawText(QPoint(option.rect.left(), baseline), index.data(Qt::DisplayRole).toString());
+        painter->drawText(QPoint(option.rect.left() + kTextInset, baseline), index.data(Qt::DisplayRole).toString());
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override {
         return index.data(Qt::SizeHintRole).toSize();

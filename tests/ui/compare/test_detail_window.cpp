@@ -1,14 +1,28 @@
-// The compare window's panes as a user meets them: what they show, and that they scroll
-// together and ignore clicks and keys.
+// The compare window as a user meets it: what its panes show, that they scroll together
+// and ignore clicks and keys, the boxes instead of a window, and Exit.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <QApplication>
 #include <QFontInfo>
 #include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
+#include <cstring>
+
+#include "platform/core/message_box.h"
+#include "platform/core/text.h"
+#include "support/temp_dir.h"
+#include "ui/compare/compare_command.h"
+#include "ui/compare/detail_frame.h"
 #include "ui/compare/detail_list_box.h"
+#include "ui/compare/detail_view.h"
 
 namespace {
 
@@ -78,6 +92,92 @@ TEST(DetailListBox, PanesScrollTogetherAndIgnoreTheUser) {
     EXPECT_EQ(right.TopIndex(), top);
     EXPECT_FALSE(left.currentIndex().isValid());
     EXPECT_TRUE(left.selectionModel()->selectedIndexes().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// A main window to compare over, and two files that differ.
+struct CompareFixture : ::testing::Test {
+    qbtest::TempDir dir;
+    plat::FrameWindow main;
+    plat::ScopedMessageBoxHandler boxes{IDOK};
+
+    void SetUp() override {
+        main.setGeometry(40, 50, 900, 600);
+        main.show();
+    }
+    std::wstring File(const std::string& name, const std::string& text) {
+        qbtest::WriteFileBytes(dir.sub(name), text);
+        return plat::Utf8ToWide(dir.sub(name));
+    }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes.Requests()) texts.push_back(box.text);
+        return texts;
+    }
+};
+
+TEST_F(CompareFixture, IdenticalOrBinaryFilesAreToldInABox) {
+    EXPECT_EQ(CompareTwoFiles(File("a/x.txt", "same\n"), File("b/x.txt", "same\n"), &main), nullptr);
+    EXPECT_EQ(CompareTwoFiles(File("a/x.bin", std::string("\0a", 2)), File("b/x.bin", std::string("\0b", 2)), &main),
+              nullptr);
+    const auto texts = BoxTexts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "Files are identical");
+    EXPECT_EQ(texts[1].rfind("Binary files ", 0), 0u) << texts[1];
+    EXPECT_EQ(boxes.Requests()[0].owner, main.GetSafeHwnd());
+    for (QWidget* window : QApplication::topLevelWidgets()) EXPECT_FALSE(dynamic_cast<CDetailFrame*>(window));
+}
+
+TEST_F(CompareFixture, WindowShowsBothFilesOverTheMainWindowAndExitBringsItBack) {
+    const std::wstring left = File("a/x.txt", "1\n2\n3\n4\n5\n");
+    const std::wstring right = File("b/x.txt", "1\n2\nthree\n4\n5\n");
+    QPointer<CDetailFrame> frame = CompareTwoFiles(left, right, &main);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->windowTitle().toStdString(),
+              "Sync:  " + dir.sub("a/x.txt") + " -vs- " + dir.sub("b/x.txt"));
+    EXPECT_EQ(frame->geometry(), main.geometry());
+    EXPECT_EQ(frame->LeftView().width(), CDetailFrame::kLeftPaneWidth);
+    EXPECT_EQ(frame->LeftView().ListBox().size(), frame->LeftView().size());
+    EXPECT_EQ(frame->LeftView().ListBox().Rows()[2].text, "3     3");
+    EXPECT_EQ(frame->RightView().ListBox().Rows()[2].text, "3     three");
+    EXPECT_EQ(frame->RightView().ListBox().Rows()[2].value, 1);
+    EXPECT_EQ(frame->LeftView().ListBox().Partner(), &frame->RightView().ListBox());
+
+    // The window grows: the left pane keeps its width.
+    frame->resize(1200, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(frame->LeftView().width(), CDetailFrame::kLeftPaneWidth);
+
+    main.showMinimized();
+    QAction* exitItem = nullptr;
+    for (QAction* menu : frame->menuBar()->actions()) {
+        EXPECT_EQ(menu->text(), "&File");
+        for (QAction* item : menu->menu()->actions()) {
+            if (item->text() == "E&xit") exitItem = item;
+        }
+    }
+    ASSERT_NE(exitItem, nullptr);
+    exitItem->trigger();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(frame);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(main.isMinimized());
+    EXPECT_TRUE(boxes.Requests().empty());
+}
+
+TEST_F(CompareFixture, FileGoneBeforeItsPaneIsFilledGivesABoxAndNoWindow) {
+    // A comparer that reports a difference for files that are not there (they went away
+    // between the comparison and the filling).
+    qbtest::TempDir tool;
+    qbtest::WriteFileBytes(tool.sub("diff"), "#!/bin/sh\necho 1c1\nexit 1\n");
+    chmod(tool.sub("diff").c_str(), 0755);
+    const std::wstring left = plat::Utf8ToWide(dir.sub("gone.txt"));
+    EXPECT_EQ(CompareTwoFiles(left, File("b.txt", "b\n"), &main, tool.path()), nullptr);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{dir.sub("gone.txt") + "\r\n" + std::strerror(ENOENT)});
+    for (QWidget* window : QApplication::topLevelWidgets()) EXPECT_FALSE(dynamic_cast<CDetailFrame*>(window));
 }
 
 }  // namespace
