@@ -91,7 +91,8 @@ bool IsAscii(const std::string& text) {
 }
 
 // The width of the widest row. Rows of plain ASCII are as wide as their length in a
-// fixed-width font, so only the others are measured one by one (100,000 rows stay quick).
+// fixed-width font, so only the others are measured one by one (100,000 rows stay quick);
+// a row no longer in bytes than the longest ASCII row is never wider than it.
 int WidestRow(const std::vector<PaneRow>& rows, const QFontMetrics& metrics) {
     std::size_t longestAscii = 0;
     int widest = 0;
@@ -149,8 +150,8 @@ int CDetailListBox::TopIndex() const {
     return top.isValid() ? top.row() : 0;
 }
 
-// The partner moves first, then this pane; a value the partner has to clamp (its rows are
-// narrower) does not come back to pull this pane with it.
+// The partner follows every move of this pane's scroll bars; a value the partner has to
+// clamp (its rows are narrower) does not come back to pull this pane with it.
 void CDetailListBox::FollowScroll(Qt::Orientation orientation, int value) {
     if (following_ || !partner_) return;
     partner_->following_ = true;
