@@ -66,6 +66,10 @@ void UpdateMenuItems(QMenu* menu, HWND owner) {
     }
 }
 
+void AddCommandItems(QMenu* menu, std::span<const res::MenuItem> items, HWND owner) {
+    AddItems(menu, items, owner, true);
+}
+
 QMenu* MakeCommandMenu(std::span<const res::MenuItem> items, HWND owner, QWidget* parent) {
     auto* menu = new QMenu(parent);
     AddItems(menu, items, owner, true);

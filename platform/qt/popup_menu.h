@@ -43,6 +43,9 @@ UINT TrackPopupMenu(std::span<const res::MenuItem> items, const QPoint& screenPo
 // to the owner as WM_COMMAND. `parent` owns the menu.
 QMenu* MakeCommandMenu(std::span<const res::MenuItem> items, HWND owner, QWidget* parent);
 
+// Appends the items to `menu`, with states and choices as MakeCommandMenu's.
+void AddCommandItems(QMenu* menu, std::span<const res::MenuItem> items, HWND owner);
+
 // Replaces the bar's menus with the resource's sub-menus.
 void FillMenuBar(QMenuBar* bar, const res::MenuResource& menu, HWND owner);
 
