@@ -1,0 +1,282 @@
+#include "ui/history/report_list.h"
+
+#include <QColor>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelection>
+#include <QSet>
+#include <QStyle>
+#include <QToolTip>
+#include <algorithm>
+#include <cstdio>
+
+#include "controls/image_list.h"
+#include "controls/printing/list_print_job.h"
+#include "foundation/resource_strings.h"
+#include "foundation/settings_store.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/resource_images.h"
+#include "resources/image_ids.h"
+
+namespace {
+
+constexpr int kImageSize = 16;
+// Widths outside this range (a settings file edited by hand) fall back to the default.
+constexpr int kLargestWidth = 32767;
+
+std::string IndexedKey(const char* format, int index) {
+    char key[32];
+    std::snprintf(key, sizeof key, format, static_cast<unsigned>(index));
+    return key;
+}
+
+bool IsPermutation(const std::vector<int>& order) {
+    std::vector<bool> seen(order.size(), false);
+    for (int column : order) {
+        if (column < 0 || column >= static_cast<int>(order.size()) || seen[static_cast<std::size_t>(column)]) return false;
+        seen[static_cast<std::size_t>(column)] = true;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<ImageList> LoadListImages() {
+    auto images = std::make_unique<ImageList>(kImageSize, kImageSize);
+    images->AddStrip(plat::LoadBitmapResource(res::kListImages), QColor::fromRgb(res::kImageMaskColour));
+    return images;
+}
+
+ReportRow::ReportRow() : QTreeWidgetItem(UserType) { images_.fill(-1); }
+
+int ReportRow::Image(int column) const {
+    return column >= 0 && column < kImageColumns ? images_[static_cast<std::size_t>(column)] : -1;
+}
+
+void ReportRow::SetImage(int column, int index) {
+    if (column < 0 || column >= kImageColumns) return;
+    images_[static_cast<std::size_t>(column)] = static_cast<std::int8_t>(index >= 0 && index <= 127 ? index : -1);
+    emitDataChanged();
+}
+
+QVariant ReportRow::data(int column, int role) const {
+    if (role == Qt::DecorationRole) {
+        const int index = Image(column);
+        if (index >= 0) {
+            if (const auto* list = dynamic_cast<const ReportList*>(treeWidget())) return list->ImageIcon(index);
+        }
+    }
+    return QTreeWidgetItem::data(column, role);
+}
+
+ReportList::ReportList(QWidget* parent, const char* section, std::span<const ReportColumn> columns)
+    : QTreeWidget(parent), plat::View(this), section_(section), columns_(columns) {
+    MapMessage(WM_DESTROY, &ReportList::OnDestroyMessage);
+
+    const int count = ColumnCount();
+    widths_.resize(static_cast<std::size_t>(count));
+    order_.resize(static_cast<std::size_t>(count));
+    for (int c = 0; c < count; ++c) {
+        const int fallback = columns_[static_cast<std::size_t>(c)].defaultWidth;
+        const int width = ReadProfileInt(section_, IndexedKey("tab %u", c).c_str(), fallback);
+        widths_[static_cast<std::size_t>(c)] = width >= 0 && width <= kLargestWidth ? width : fallback;
+        order_[static_cast<std::size_t>(c)] = ReadProfileInt(section_, IndexedKey("array %u", c).c_str(), c);
+    }
+    // An order that is not every column once (a damaged file) is not applied.
+    if (!IsPermutation(order_)) {
+        for (int c = 0; c < count; ++c) order_[static_cast<std::size_t>(c)] = c;
+    }
+    sortColumn_ = static_cast<std::int16_t>(ReadProfileInt(section_, "sort", 0));
+
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSortingEnabled(false);
+    setTextElideMode(Qt::ElideRight);
+    setIconSize(QSize(kImageSize, kImageSize));
+    QHeaderView* head = header();
+    head->setSectionsMovable(true);
+    head->setFirstSectionMovable(true);
+    head->setSectionsClickable(true);
+    head->setStretchLastSection(false);
+    head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(head, &QHeaderView::sectionClicked, this, [this](int column) { OnColumnClick(column); });
+    // A click on a heading flips the header's own indicator; the arrow is the list's to set.
+    connect(head, &QHeaderView::sortIndicatorChanged, this, [this] {
+        const QSignalBlocker quiet(header());
+        if (arrowColumn_ < 0) {
+            header()->setSortIndicatorShown(false);
+            return;
+        }
+        header()->setSortIndicator(arrowColumn_, arrow_ == Arrow::Up ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
+}
+
+ReportList::~ReportList() {
+    DestroyMessageWindow();
+    SaveColumnSettings();
+}
+
+void ReportList::InsertColumns() {
+    const int count = ColumnCount();
+    setColumnCount(count);
+    QStringList headings;
+    for (const ReportColumn& column : columns_) headings << plat::ToQString(LoadResString(column.headerStringId));
+    setHeaderLabels(headings);
+    for (int c = 0; c < count; ++c) setColumnWidth(c, widths_[static_cast<std::size_t>(c)]);
+    ApplyColumnOrder();
+}
+
+void ReportList::ApplyColumnOrder() {
+    QHeaderView* head = header();
+    if (head->count() != ColumnCount()) return;
+    for (int place = 0; place < ColumnCount(); ++place) {
+        head->moveSection(head->visualIndex(order_[static_cast<std::size_t>(place)]), place);
+    }
+}
+
+void ReportList::RememberColumns() {
+    const QHeaderView* head = header();
+    if (head->count() != ColumnCount()) return;  // no columns made yet: keep what was read
+    for (int c = 0; c < ColumnCount(); ++c) {
+        widths_[static_cast<std::size_t>(c)] = columnWidth(c);
+        order_[static_cast<std::size_t>(c)] = head->logicalIndex(c);
+    }
+}
+
+void ReportList::SaveColumnSettings() const {
+    for (int c = 0; c < ColumnCount(); ++c) {
+        WriteProfileInt(section_, IndexedKey("tab %u", c).c_str(), widths_[static_cast<std::size_t>(c)]);
+        WriteProfileInt(section_, IndexedKey("array %u", c).c_str(), order_[static_cast<std::size_t>(c)]);
+    }
+    WriteProfileInt(section_, "sort", sortColumn_);
+}
+
+void ReportList::SetSmallImages(std::unique_ptr<ImageList> images) {
+    images_ = std::move(images);
+    icons_.clear();
+    if (images_) {
+        for (int i = 0; i < images_->Count(); ++i) icons_.emplace_back(images_->Pixmap(i));
+    }
+    viewport()->update();
+}
+
+QIcon ReportList::ImageIcon(int index) const {
+    return index >= 0 && index < static_cast<int>(icons_.size()) ? icons_[static_cast<std::size_t>(index)] : QIcon();
+}
+
+ReportRow* ReportList::Row(int index) const { return static_cast<ReportRow*>(topLevelItem(index)); }
+
+ReportRow* ReportList::AddRow(std::unique_ptr<ReportRow> row) {
+    ReportRow* added = row.get();
+    addTopLevelItem(row.release());
+    return added;
+}
+
+void ReportList::DeleteAllRows() { clear(); }
+
+ReportList::Batch::Batch(ReportList& list) : list_(list), updatesWereOn_(list.updatesEnabled()) {
+    list_.setUpdatesEnabled(false);
+}
+
+ReportList::Batch::~Batch() {
+    list_.addTopLevelItems(rows_);
+    list_.setUpdatesEnabled(updatesWereOn_);
+}
+
+ReportRow* ReportList::Batch::Add(std::unique_ptr<ReportRow> row) {
+    rows_.push_back(row.get());
+    return row.release();
+}
+
+void ReportList::SetHeaderArrow(int column, Arrow arrow) {
+    if (arrow == Arrow::None) {
+        if (column != arrowColumn_) return;
+        arrowColumn_ = -1;
+        arrow_ = Arrow::None;
+        const QSignalBlocker quiet(header());
+        header()->setSortIndicatorShown(false);
+        header()->viewport()->update();
+        return;
+    }
+    if (column < 0 || column >= ColumnCount()) return;
+    arrowColumn_ = column;
+    arrow_ = arrow;
+    const QSignalBlocker quiet(header());
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(column, arrow == Arrow::Up ? Qt::AscendingOrder : Qt::DescendingOrder);
+    header()->viewport()->update();
+}
+
+ReportList::Arrow ReportList::HeaderArrow(int column) const {
+    return column == arrowColumn_ ? arrow_ : Arrow::None;
+}
+
+void ReportList::SortRows(const RowCompare& compare) {
+    if (RowCount() < 2) return;
+    QTreeWidgetItem* current = currentItem();
+    const int column = std::max(currentColumn(), 0);
+    QSet<const QTreeWidgetItem*> selected;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) selected.insert(itemFromIndex(index));
+
+    const bool updatesWereOn = updatesEnabled();
+    setUpdatesEnabled(false);
+    // With no current row while the rows are out, the view selects nothing on its own.
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    QList<QTreeWidgetItem*> rows = invisibleRootItem()->takeChildren();
+    std::stable_sort(rows.begin(), rows.end(), [&compare](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+        return compare(*static_cast<const ReportRow*>(a), *static_cast<const ReportRow*>(b)) < 0;
+    });
+    addTopLevelItems(rows);
+
+    if (!selected.isEmpty()) {
+        QItemSelection selection;
+        const int lastColumn = columnCount() - 1;
+        int runStart = -1;
+        for (int i = 0; i <= rows.size(); ++i) {
+            const bool in = i < rows.size() && selected.contains(rows[i]);
+            if (in && runStart < 0) runStart = i;
+            if (!in && runStart >= 0) {
+                selection.select(model()->index(runStart, 0), model()->index(i - 1, lastColumn));
+                runStart = -1;
+            }
+        }
+        selectionModel()->select(selection, QItemSelectionModel::Select);
+    }
+    if (current) setCurrentItem(current, column, QItemSelectionModel::NoUpdate);
+    setUpdatesEnabled(updatesWereOn);
+}
+
+int ReportList::PrintList(bool direct, const std::string& pdfFile) {
+    CListCtrlPrintJob job(this, direct);
+    if (!pdfFile.empty()) job.SetPrintToFileName(pdfFile);
+    return job.Print();
+}
+
+void ReportList::OnDestroy() { RememberColumns(); }
+
+void ReportList::OnDestroyMessage(WPARAM, LPARAM) { OnDestroy(); }
+
+bool ReportList::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QTreeWidget::viewportEvent(event);
+    // Label tips: the whole text of a cell that is cut off, and nothing over one that fits.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+    if (!text.isEmpty()) {
+        const QRect cell = visualRect(index);
+        const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+        const bool hasImage = !index.data(Qt::DecorationRole).value<QIcon>().isNull();
+        const int needed = fontMetrics().horizontalAdvance(text) + margin + (hasImage ? iconSize().width() + margin : 0);
+        if (needed > cell.width()) {
+            QToolTip::showText(help->globalPos(), text, viewport(), cell);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+}
