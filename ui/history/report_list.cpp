@@ -4,6 +4,9 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelection>
+#include <QPainter>
+#include <QPolygonF>
+#include <QStyleOptionHeader>
 #include <QSet>
 #include <QStyle>
 #include <QToolTip>
@@ -40,6 +43,62 @@ bool IsPermutation(const std::vector<int>& order) {
 }
 
 }  // namespace
+
+// The header draws the list's sort arrow itself: Qt's styles do not agree on which way
+// their indicator points for a sort order, and an up arrow must mean ascending here.
+class ReportList::Header : public QHeaderView {
+public:
+    explicit Header(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+    void SetArrow(int column, Arrow arrow) {
+        column_ = column;
+        arrow_ = arrow;
+        viewport()->update();
+    }
+    int ArrowColumn() const { return column_; }
+    Arrow ArrowShown() const { return arrow_; }
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (logicalIndex != column_) return;
+        // Room for the arrow: the heading is cut before it, not under it.
+        const int room = option->rect.width() - kArrowSpace - 2 * kTextMargin;
+        option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, std::max(room, 0));
+    }
+
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        painter->save();
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        painter->restore();
+        if (logicalIndex != column_ || arrow_ == Arrow::None || rect.width() < kArrowSpace) return;
+        const qreal left = rect.right() - kArrowSpace + 2;
+        const qreal top = rect.center().y() - kArrowHeight / 2.0 + 0.5;
+        QPolygonF triangle;
+        if (arrow_ == Arrow::Up) {
+            triangle << QPointF(left, top + kArrowHeight) << QPointF(left + kArrowWidth, top + kArrowHeight)
+                     << QPointF(left + kArrowWidth / 2.0, top);
+        } else {
+            triangle << QPointF(left, top) << QPointF(left + kArrowWidth, top)
+                     << QPointF(left + kArrowWidth / 2.0, top + kArrowHeight);
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(palette().color(QPalette::ButtonText));
+        painter->drawPolygon(triangle);
+        painter->restore();
+    }
+
+private:
+    static constexpr int kArrowWidth = 8;
+    static constexpr int kArrowHeight = 4;
+    static constexpr int kArrowSpace = kArrowWidth + 8;
+    static constexpr int kTextMargin = 4;
+
+    int column_ = -1;
+    Arrow arrow_ = Arrow::None;
+};
 
 std::unique_ptr<ImageList> LoadListImages() {
     auto images = std::make_unique<ImageList>(kImageSize, kImageSize);
@@ -97,22 +156,16 @@ ReportList::ReportList(QWidget* parent, const char* section, std::span<const Rep
     setSortingEnabled(false);
     setTextElideMode(Qt::ElideRight);
     setIconSize(QSize(kImageSize, kImageSize));
-    QHeaderView* head = header();
+    header_ = new Header(this);
+    setHeader(header_);
+    QHeaderView* head = header_;
     head->setSectionsMovable(true);
     head->setFirstSectionMovable(true);
     head->setSectionsClickable(true);
     head->setStretchLastSection(false);
     head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    head->setSortIndicatorShown(false);
     connect(head, &QHeaderView::sectionClicked, this, [this](int column) { OnColumnClick(column); });
-    // A click on a heading flips the header's own indicator; the arrow is the list's to set.
-    connect(head, &QHeaderView::sortIndicatorChanged, this, [this] {
-        const QSignalBlocker quiet(header());
-        if (arrowColumn_ < 0) {
-            header()->setSortIndicatorShown(false);
-            return;
-        }
-        header()->setSortIndicator(arrowColumn_, arrow_ == Arrow::Up ? Qt::AscendingOrder : Qt::DescendingOrder);
-    });
 }
 
 ReportList::~ReportList() {
@@ -194,25 +247,14 @@ ReportRow* ReportList::Batch::Add(std::unique_ptr<ReportRow> row) {
 
 void ReportList::SetHeaderArrow(int column, Arrow arrow) {
     if (arrow == Arrow::None) {
-        if (column != arrowColumn_) return;
-        arrowColumn_ = -1;
-        arrow_ = Arrow::None;
-        const QSignalBlocker quiet(header());
-        header()->setSortIndicatorShown(false);
-        header()->viewport()->update();
+        if (column == header_->ArrowColumn()) header_->SetArrow(-1, Arrow::None);
         return;
     }
-    if (column < 0 || column >= ColumnCount()) return;
-    arrowColumn_ = column;
-    arrow_ = arrow;
-    const QSignalBlocker quiet(header());
-    header()->setSortIndicatorShown(true);
-    header()->setSortIndicator(column, arrow == Arrow::Up ? Qt::AscendingOrder : Qt::DescendingOrder);
-    header()->viewport()->update();
+    if (column >= 0 && column < ColumnCount()) header_->SetArrow(column, arrow);
 }
 
 ReportList::Arrow ReportList::HeaderArrow(int column) const {
-    return column == arrowColumn_ ? arrow_ : Arrow::None;
+    return column == header_->ArrowColumn() ? header_->ArrowShown() : Arrow::None;
 }
 
 void ReportList::SortRows(const RowCompare& compare) {

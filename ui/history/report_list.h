@@ -149,6 +149,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    class Header;
+
     void OnDestroyMessage(WPARAM, LPARAM);
     void ApplyColumnOrder();
 
@@ -157,8 +159,7 @@ private:
     std::vector<int> widths_;
     std::vector<int> order_;
     std::int16_t sortColumn_ = 0;
-    int arrowColumn_ = -1;
-    Arrow arrow_ = Arrow::None;
+    Header* header_;  // owned by the widget
     std::unique_ptr<ImageList> images_;
     std::vector<QIcon> icons_;
 };
