@@ -292,9 +292,8 @@ void ReportList::SortRows(const RowCompare& compare) {
     setUpdatesEnabled(updatesWereOn);
 }
 
-int ReportList::PrintList(bool direct, const std::string& pdfFile) {
+int ReportList::PrintList(bool direct) {
     CListCtrlPrintJob job(this, direct);
-    if (!pdfFile.empty()) job.SetPrintToFileName(pdfFile);
     return job.Print();
 }
 

@@ -31,7 +31,6 @@
 #include <functional>
 #include <memory>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "platform/qt/view.h"
@@ -136,9 +135,10 @@ public:
     using RowCompare = std::function<int(const ReportRow& a, const ReportRow& b)>;
     void SortRows(const RowCompare& compare);
 
-    // Prints the list as a table (CListCtrlPrintJob); `direct` prints to the default printer
-    // without a dialog. `pdfFile`, when given, is where the print goes instead of a printer.
-    int PrintList(bool direct, const std::string& pdfFile = {});
+    // Prints the list as a table (CListCtrlPrintJob): `direct` prints to the default printer
+    // without a dialog, otherwise the print dialog offers the printers and a PDF file.
+    // Returns GPrintJob::Print's result.
+    int PrintList(bool direct);
 
 protected:
     // A click on a column's heading (the column's number, wherever it stands).
