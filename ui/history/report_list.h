@@ -22,7 +22,13 @@
 //   };
 //
 // The settings are read by the constructor; RememberColumns takes the header's widths and
-// order back (the list does it on WM_DESTROY) and the destructor writes all of them.
+// order back (the list does it on WM_DESTROY) and the destructor writes all of them. A
+// subclass that overrides OnDestroy calls DestroyMessageWindow() in its own destructor,
+// so that WM_DESTROY still reaches its override.
+//
+// Rows are added only through AddRow and Batch, so every row is a ReportRow. Qt's own
+// sorting stays off: rows change order only through SortRows or SortTextItems. Several
+// rows may be selected unless the subclass sets another selection mode.
 
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
@@ -54,7 +60,7 @@ std::unique_ptr<ImageList> LoadListImages();
 // index with SetImage. A subclass adds the row's data and owns it.
 class ReportRow : public QTreeWidgetItem {
 public:
-    // Cells from kImageColumns on cannot carry an image.
+    // Cells from kImageColumns on cannot carry an image; indices go from 0 to 127.
     static constexpr int kImageColumns = 8;
 
     ReportRow();
