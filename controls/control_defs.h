@@ -1,7 +1,8 @@
 #pragma once
 // Numbers and records shared by the program's own controls: the notification header,
 // common notification codes, header-control notifications, scroll codes, virtual keys,
-// mouse-key flags, window styles and editor command codes, with their Windows values.
+// mouse-key flags, window styles and editor command codes. Their values are the numbers
+// the program's messages and stored layouts carry, so they must not change.
 
 #include "platform/core/gui_services.h"
 #include "platform/core/win_types.h"

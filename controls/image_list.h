@@ -1,6 +1,6 @@
 #pragma once
-// A list of equally sized images, drawn by index: what the controls use where the
-// platform they were written for uses an image list. It either owns its images or draws
+// A list of equally sized images, drawn by index, as the controls and their messages pass
+// them (TVM_SETIMAGELIST and the like). It either owns its images or draws
 // them from a source (such as the system image list, which grows while the program runs).
 
 #include <QColor>

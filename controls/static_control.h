@@ -1,7 +1,7 @@
 #pragma once
 // A static text control that carries its window style word, so code that decides by
-// the static's type (alignment, icon, frame...) reads the same bits as on the platform
-// the program was written for.
+// the static's type (alignment, icon, frame...) reads it from the SS_* bits the dialog
+// layouts give it.
 
 #include <QColor>
 #include <QLabel>

@@ -9,7 +9,7 @@
 
 inline constexpr LONG E_FAIL = static_cast<LONG>(0x80004005u);
 
-// 0 without doing anything below Windows version class 4; otherwise what the system's
+// 0 without doing anything below version class 4; otherwise what the system's
 // theme library answers, and E_FAIL where there is none (as here). Callers ignore it.
 // `windowsVersionClass` is the start-up state's class (7 on this platform).
 LONG ApplyWindowTheme(QWidget* window, const wchar_t* applicationName, const wchar_t* idList,

@@ -27,7 +27,7 @@ std::string TempFolderWithoutSeparator() { return RemoveBackslashA(ProgramState(
 std::string TokenFolder(const std::string& token, bool& known) {
     known = true;
     const std::string t = plat::ToLowerAscii(token);
-    if (t == "<win>" || t == "<sys>" || t == "<sys32>" || t == "<autosys>") return {};  // no Windows folder here
+    if (t == "<win>" || t == "<sys>" || t == "<sys32>" || t == "<autosys>") return {};  // system folders with no counterpart here
     if (t == "<appdata>") return FirstSpecialFolder({CSIDL_APPDATA, CSIDL_PERSONAL});
     if (t == "<commonappdata>")
         return FirstSpecialFolder({CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_PERSONAL});

@@ -20,8 +20,8 @@ namespace {
 constexpr UINT kDefaultLimitKb = 100'000;
 constexpr UINT IDS_LOG_TOO_LONG = 48216;
 
-// One lock per log path for the whole process. Windows kept a second writer out with
-// the share mode and lost its line; here the second writer waits for the first.
+// One lock per log path for the whole process: a second writer waits for the first,
+// so two runs logging to one file interleave whole lines and lose none.
 class LogPathLock {
 public:
     explicit LogPathLock(const std::wstring& path) : key_(KeyFor(path)) {

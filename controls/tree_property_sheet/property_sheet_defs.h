@@ -1,5 +1,6 @@
 #pragma once
-// Numbers and records of property sheets and their pages, with their Windows values:
+// Numbers and records of property sheets and their pages, with the fixed values the pages
+// and sheets exchange in their messages:
 // the page notifications, the sheet messages, the sheet's flags and buttons, and the
 // record of a help request on a control.
 

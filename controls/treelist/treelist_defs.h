@@ -1,7 +1,7 @@
 #pragma once
 // The interface of the "TreeList" window class: a tree view with columns. It answers the
-// tree-view messages (item texts are UTF-16 in the Windows original and wide strings
-// here), its own TLM_* messages, and reports to its parent with WM_NOTIFY.
+// tree-view messages (item texts are wide strings), its own TLM_* messages, and reports
+// to its parent with WM_NOTIFY.
 //
 // Everything here keeps the numbers the rest of the program uses; application values
 // (lParam, compare arguments, auto-edit values) are pointer-sized throughout.

@@ -5,9 +5,9 @@
 // mouse, keyboard, wheel and focus events are turned into the same messages, so the control
 // behaves the same whether a person or a test drives it.
 //
-// Where a message carries a drawing object on the platform it was written for, it carries
-// the Qt one here: WM_PAINT's wParam may be a QPainter* to paint the client area into, and
-// WM_SETFONT's wParam is a const QFont*. Image lists are ImageList*.
+// A message that carries a drawing object carries the Qt one: WM_PAINT's wParam may be a
+// QPainter* to paint the client area into, and WM_SETFONT's wParam is a const QFont*.
+// Image lists are ImageList*.
 //
 // The implementation is spread over files by topic: treelist_window.cpp (life, fonts,
 // colours, styles), treelist_messages.cpp (the dispatcher), treelist_items.cpp (insert, set,

@@ -18,7 +18,7 @@ class CFileInfo;
 struct FolderTreeNode;
 struct SyncRunBlock;
 
-// The helper library for a Windows version class: "zvkvssxp.dll" for 4, "zvkvss.dll" for
+// The helper library for a version class of the start-up state: "zvkvssxp.dll" for 4, "zvkvss.dll" for
 // 5 to 7, none ("") for any other.
 std::string_view ShadowCopyLibraryName(int versionClass);
 

@@ -1,6 +1,6 @@
 #pragma once
-// What the file layer reports about one file-system entry: the Win32-style attribute
-// bits derived from the POSIX mode, its size and its three times.
+// What the file layer reports about one file-system entry: its attribute bits
+// (FILE_ATTRIBUTE_*, derived from the POSIX mode), its size and its three times.
 
 #include <string>
 #include <sys/types.h>

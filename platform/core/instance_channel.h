@@ -1,6 +1,6 @@
 #pragma once
-// The channel between a second start of the program and the copy that is running: what
-// finding the running copy's frame window and sending it WM_COPYDATA does on Windows.
+// The channel between a second start of the program and the copy that is running: the
+// second start finds the running copy's frame window and sends it WM_COPYDATA.
 //
 // The running copy listens on a local socket in the user's runtime folder, named after the
 // window class of its frame; a second start connects, sends the copy-data record (dwData

@@ -5,7 +5,7 @@
 // ($XDG_CONFIG_HOME/user-dirs.dirs); a few others have a plain counterpart here (the
 // autostart folder for Startup, the data folder for application data, the menu entries
 // for the start menu). A folder with no counterpart (Favorites, Program Files, Recent,
-// the Windows folder...) resolves to none, and so does a folder that does not exist:
+// the system folder...) resolves to none, and so does a folder that does not exist:
 // the result is then empty, never a relative or made-up path.
 
 #include <string>

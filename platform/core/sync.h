@@ -100,7 +100,8 @@ public:
     BOOL Release(LONG count = 1, LONG* previousCount = nullptr) const;
 };
 
-// Re-entrant for the thread that holds it. Not waitable, as on the platform. Also a
+// Re-entrant for the thread that holds it. Not waitable (only the event, semaphore and
+// mutex are). Also a
 // standard lockable, so std::lock_guard<plat::CriticalSection> works.
 class CriticalSection {
 public:

@@ -123,7 +123,8 @@ inline constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 inline constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
 
-// Win32-style file attribute bits, derived from POSIX by the file layer.
+// File attribute bits, as the catalogs and the file layer keep them; derived from POSIX by
+// the file layer.
 inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x0001;
 inline constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x0002;
 inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x0004;

@@ -55,8 +55,8 @@ LRESULT CallProcedure(plat::WindowProcedure* procedure, HWND hwnd, UINT message)
     return procedure->WindowProc(hwnd, message, 0, 0);
 }
 
-// Win32 order: WM_DESTROY to the window while its children still exist, then the
-// children (each the same way), then WM_NCDESTROY, then the handle goes.
+// WM_DESTROY to the window while its children still exist (its handler may still talk to
+// them), then the children (each the same way), then WM_NCDESTROY, then the handle goes.
 void DestroyTree(std::uintptr_t id) {
     const HWND hwnd = HwndFromId(id);
     const DWORD self = GetCurrentThreadId();

@@ -125,7 +125,7 @@ bool TakeDueTimerLocked(DWORD threadId, HWND filter, UINT filterMin, UINT filter
 void RemoveTimersLocked(std::uintptr_t window);
 void RemoveThreadTimersLocked(DWORD threadId);
 
-// Windows.
+// Message windows.
 void RemoveThreadWindowsLocked(DWORD threadId);
 
 // Calls a wake hook (returned by NotifyLocked/RearmLocked) with the lock released.
