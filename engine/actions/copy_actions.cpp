@@ -8,6 +8,7 @@
 #include "engine/actions/file_copier.h"
 #include "engine/model/file_info.h"
 #include "engine/model/folder_tree.h"
+#include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
 #include "foundation/file_utils.h"
@@ -268,21 +269,11 @@ int ActThenAskStop(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     return StopPressedAfterItem(run) ? -1 : 1;
 }
 
-}  // namespace
-
-int ExecuteCopyAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
-    if (IsLeftAloneByPasses(record.state)) return 1;
-    if (record.state.IsFolder()) return CreateFolderAction(run, record, counter);
-    switch (record.state.Action()) {
-    case ItemState::kCopyToRight:
-    case ItemState::kCopyToLeft: return CopyFileAction(run, record, counter);
-    case ItemState::kCopyTimeToRight:
-    case ItemState::kCopyTimeToLeft: return CopyTimeAction(run, record, counter);
-    default: return 1;  // deletes belong to the delete pass
-    }
-}
-
-int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeNode* targetNode, DWORD& counter) {
+// The copy actions of one folder of the walk: its own records and its files, each side's
+// in turn. -1 when Stop was pressed.
+int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter) {
+    FolderTreeNode* const sourceNode = pair.source;
+    FolderTreeNode* const targetNode = pair.target;
     if (sourceNode && sourceNode->folder && ActThenAskStop(run, *sourceNode->folder, counter) == -1) return -1;
     if (targetNode && targetNode->folder && targetNode->folder->state.IsTargetOnly() &&
         ActThenAskStop(run, *targetNode->folder, counter) == -1)
@@ -302,16 +293,27 @@ int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeNod
             }
         }
     }
-
-    if (sourceNode) {
-        for (const auto& child : sourceNode->children) {
-            if (WalkCopyActions(run, child.get(), child->counterpart, counter) == -1) return -1;
-        }
-    }
-    if (targetNode) {
-        for (const auto& child : targetNode->children) {
-            if (!child->counterpart && WalkCopyActions(run, nullptr, child.get(), counter) == -1) return -1;
-        }
-    }
     return 1;
+}
+
+}  // namespace
+
+int ExecuteCopyAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    if (IsLeftAloneByPasses(record.state)) return 1;
+    if (record.state.IsFolder()) return CreateFolderAction(run, record, counter);
+    switch (record.state.Action()) {
+    case ItemState::kCopyToRight:
+    case ItemState::kCopyToLeft: return CopyFileAction(run, record, counter);
+    case ItemState::kCopyTimeToRight:
+    case ItemState::kCopyTimeToLeft: return CopyTimeAction(run, record, counter);
+    default: return 1;  // deletes belong to the delete pass
+    }
+}
+
+int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceRoot, FolderTreeNode* targetRoot, DWORD& counter) {
+    // Parents before their contents: a folder is made before what goes into it.
+    const bool walked = WalkFolderPairs({sourceRoot, targetRoot}, [&](FolderPair pair) {
+        return CopyActionsOfFolder(run, pair, counter) != -1;
+    });
+    return walked ? 1 : -1;
 }

@@ -7,6 +7,7 @@
 #include "engine/actions/file_as_checked.h"
 #include "engine/model/file_info.h"
 #include "engine/model/folder_tree.h"
+#include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
 #include "foundation/file_utils.h"
@@ -126,29 +127,11 @@ bool EndsPassOnDiskFull(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     return true;
 }
 
-}  // namespace
-
-int ExecuteDeleteAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
-    if (IsLeftAloneByPasses(record.state)) return 1;
-    if (!record.state.IsAction(ItemState::kDeleteRight) && !record.state.IsAction(ItemState::kDeleteLeft)) return 1;
-    const Deletion deletion = PlanDeletion(record);
-    if (record.state.IsFolder()) return DeleteFolderAction(run, record, deletion, counter);
-    return DeleteFileAction(run, record, deletion, counter);
-}
-
-int WalkDeleteActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeNode* targetNode, DWORD& counter,
-                      const CatalogRowQueues& rows) {
-    if (sourceNode) {
-        for (const auto& child : sourceNode->children) {
-            if (WalkDeleteActions(run, child.get(), child->counterpart, counter, rows) == -1) return -1;
-        }
-    }
-    if (targetNode) {
-        for (const auto& child : targetNode->children) {
-            if (!child->counterpart && WalkDeleteActions(run, nullptr, child.get(), counter, rows) == -1) return -1;
-        }
-    }
-
+// The delete actions of one folder of the walk, after everything below it: its files,
+// then its own records, each side's in turn. -1 when the pass must end.
+int DeleteActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter, const CatalogRowQueues& rows) {
+    FolderTreeNode* const sourceNode = pair.source;
+    FolderTreeNode* const targetNode = pair.target;
     if (sourceNode && sourceNode->files) {
         for (CFileInfo& file : *sourceNode->files) {
             if (EndsPassOnDiskFull(run, file, counter) || StopPressedAfterItem(run)) return -1;
@@ -179,4 +162,23 @@ int WalkDeleteActions(SyncRunBlock& run, FolderTreeNode* sourceNode, FolderTreeN
         if (StopPressedAfterItem(run)) return -1;
     }
     return 1;
+}
+
+}  // namespace
+
+int ExecuteDeleteAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+    if (IsLeftAloneByPasses(record.state)) return 1;
+    if (!record.state.IsAction(ItemState::kDeleteRight) && !record.state.IsAction(ItemState::kDeleteLeft)) return 1;
+    const Deletion deletion = PlanDeletion(record);
+    if (record.state.IsFolder()) return DeleteFolderAction(run, record, deletion, counter);
+    return DeleteFileAction(run, record, deletion, counter);
+}
+
+int WalkDeleteActions(SyncRunBlock& run, FolderTreeNode* sourceRoot, FolderTreeNode* targetRoot, DWORD& counter,
+                      const CatalogRowQueues& rows) {
+    // Contents before their folder: a folder is empty by the time its own delete comes.
+    const bool walked = WalkFolderPairs(
+        {sourceRoot, targetRoot}, [](FolderPair) { return true; },
+        [&](FolderPair pair) { return DeleteActionsOfFolder(run, pair, counter, rows) != -1; });
+    return walked ? 1 : -1;
 }

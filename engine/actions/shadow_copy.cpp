@@ -8,6 +8,7 @@
 #include "engine/catalog/catalog_building.h"
 #include "engine/model/file_info.h"
 #include "engine/model/folder_tree.h"
+#include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
 #include "foundation/options/log_options.h"
@@ -79,27 +80,6 @@ void ReturnToTree(SyncRunBlock& run, const CFileInfo& record, int index) {
     ReportItemDone(run, *stored);
 }
 
-// Visits every record of the tree (a node's folder record, its files, then its children,
-// depth first) until `stopAt` answers true; returns that record, or null.
-template <typename Visit>
-CFileInfo* WalkRecords(FolderTreeNode& root, Visit stopAt) {
-    std::vector<FolderTreeNode*> stack{&root};
-    while (!stack.empty()) {
-        FolderTreeNode* node = stack.back();
-        stack.pop_back();
-        if (node->folder && stopAt(*node->folder)) return node->folder.get();
-        if (node->files) {
-            for (CFileInfo& file : *node->files) {
-                if (stopAt(file)) return &file;
-            }
-        }
-        for (auto child = node->children.rbegin(); child != node->children.rend(); ++child) {
-            if (*child) stack.push_back(child->get());
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::string_view ShadowCopyLibraryName(int versionClass) {
@@ -144,7 +124,11 @@ BOOL ShadowCopyFiles(SyncRunBlock& run, const plat::VolumeSources& volumes) {
 }
 
 CFileInfo* UpdateTreeRecord(FolderTreeNode& node, const CFileInfo& record, int index) {
-    CFileInfo* found = WalkRecords(node, [index](const CFileInfo& candidate) { return candidate.shadowIndex == index; });
+    CFileInfo* found = nullptr;
+    ForEachRecord(node, [&](CFileInfo& candidate) {
+        if (candidate.shadowIndex == index) found = &candidate;
+        return !found;
+    });
     if (found) *found = record;
     return found;
 }
@@ -155,10 +139,10 @@ void ResetShadowCopyState(SyncRunBlock& run) {
             record.shadowIndex = -1;
             if (!record.state.HasResult()) record.state.Clear(ItemState::kShadowCopy);
         }
-        return false;
+        return true;
     };
-    if (run.sourceTree) WalkRecords(*run.sourceTree, forget);
-    if (run.targetTree) WalkRecords(*run.targetTree, forget);
+    if (run.sourceTree) ForEachRecord(*run.sourceTree, forget);
+    if (run.targetTree) ForEachRecord(*run.targetTree, forget);
     run.shadowSourcePaths.clear();
     run.shadowTargetPaths.clear();
     run.shadowWaiting.clear();

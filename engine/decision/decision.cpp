@@ -1,10 +1,10 @@
 #include "engine/decision/decision.h"
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "engine/decision/decision_rules.h"
+#include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
 #include "foundation/options/log_options.h"
@@ -93,10 +93,9 @@ bool ItemDone(DecisionPass& pass) {
     return true;
 }
 
-struct Frame {
-    FolderTreeNode* node;
+// A folder the decision walk is inside.
+struct OpenFolder {
     DWORD result;  // the folder's decision: its contents' parentResult
-    std::size_t nextChild = 0;
     bool conflictBelow = false;
 };
 
@@ -154,32 +153,31 @@ DWORD DecideItemAction(CFileInfo& record, DecisionPass& pass, DWORD parentResult
 }
 
 int CompareFolderTree(FolderTreeNode& root, DecisionPass& pass, DWORD parentResult) {
-    // Depth first without recursion, so a deep tree cannot exhaust the stack: a folder is
-    // decided before its files and its subfolders, and looked at again after them.
-    std::vector<Frame> stack;
-    DWORD result = 0;
-    if (!DecideFolderAndFiles(root, pass, parentResult, result)) return kDecisionStopped;
-    stack.push_back({&root, result});
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.nextChild < top.node->children.size()) {
-            FolderTreeNode* child = top.node->children[top.nextChild++].get();
-            if (!child) continue;
-            if (StopRequested(pass)) return kDecisionStopped;
-            SendProgress(pass);
-            const DWORD childParentResult = top.result;
-            if (!DecideFolderAndFiles(*child, pass, childParentResult, result)) return kDecisionStopped;
-            stack.push_back({child, result});
-            continue;
-        }
-        const Frame done = top;
-        stack.pop_back();
-        if (done.conflictBelow) KeepFolderWithConflict(*done.node);
-        if (!stack.empty() && done.node->folder && done.node->folder->state.IsConflict()) {
-            stack.back().conflictBelow = true;
-        }
-    }
-    return kDecisionDone;
+    // A folder is decided before its files and its subfolders, and looked at again after
+    // them. `open` holds the folders the walk is inside, each with its decision.
+    std::vector<OpenFolder> open;
+    const bool walked = WalkFolderTree(
+        root,
+        [&](FolderTreeNode& node) {
+            if (!open.empty()) {
+                if (StopRequested(pass)) return false;
+                SendProgress(pass);
+            }
+            DWORD result = 0;
+            if (!DecideFolderAndFiles(node, pass, open.empty() ? parentResult : open.back().result, result)) {
+                return false;
+            }
+            open.push_back({result});
+            return true;
+        },
+        [&](FolderTreeNode& node) {
+            const OpenFolder done = open.back();
+            open.pop_back();
+            if (done.conflictBelow) KeepFolderWithConflict(node);
+            if (!open.empty() && node.folder && node.folder->state.IsConflict()) open.back().conflictBelow = true;
+            return true;
+        });
+    return walked ? kDecisionDone : kDecisionStopped;
 }
 
 int CompareTaskTrees(SyncRunBlock& run) {

@@ -2,22 +2,7 @@
 
 #include <utility>
 
-namespace {
-
-// Calls `visit` on `root` and every node below it, parents before children, without
-// recursion.
-template <typename Node, typename Visit>
-void ForEachNode(Node& root, Visit visit) {
-    std::vector<Node*> pending{&root};
-    while (!pending.empty()) {
-        Node* node = pending.back();
-        pending.pop_back();
-        visit(*node);
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) pending.push_back(it->get());
-    }
-}
-
-}  // namespace
+#include "engine/model/tree_walk.h"
 
 FolderTreeNode::~FolderTreeNode() {
     std::vector<std::unique_ptr<FolderTreeNode>> pending = std::move(children);
@@ -37,16 +22,15 @@ FolderTreeNode* FolderTreeNode::AppendChild(std::unique_ptr<FolderTreeNode> chil
 FolderTreeNode* FindFileInfoNode(std::wstring_view relativePath, const FolderTreeNode& node, bool descend,
                                  bool caseSensitive) {
     const PathCompareFunction compare = caseSensitive ? CompareFileInfoBySecondNameCase : CompareFileInfoBySecondName;
-    // Depth first, each child before its subtree and its subtree before the next child.
-    std::vector<FolderTreeNode*> pending;
-    for (auto it = node.children.rbegin(); it != node.children.rend(); ++it) pending.push_back(it->get());
-    while (!pending.empty()) {
-        FolderTreeNode* child = pending.back();
-        pending.pop_back();
-        if (child->folder && compare(child->folder->relativePath, relativePath) == 0) return child;
-        if (descend) {
-            for (auto it = child->children.rbegin(); it != child->children.rend(); ++it) pending.push_back(it->get());
-        }
+    // Each child before its subtree, and its subtree before the next child.
+    FolderTreeNode* found = nullptr;
+    for (const auto& child : node.children) {
+        if (!child) continue;
+        WalkFolderTree(*child, [&](FolderTreeNode& candidate) {
+            if (candidate.folder && compare(candidate.folder->relativePath, relativePath) == 0) found = &candidate;
+            return !found && descend;
+        });
+        if (found) return found;
     }
     return nullptr;
 }
@@ -54,17 +38,16 @@ FolderTreeNode* FindFileInfoNode(std::wstring_view relativePath, const FolderTre
 void FreeFolderTree(std::unique_ptr<FolderTreeNode>& root) { root.reset(); }
 
 void SumSkipCounts(const FolderTreeNode& node, DWORD& filesTotal, DWORD& foldersTotal) {
-    ForEachNode(node, [&](const FolderTreeNode& n) {
+    WalkFolderTree(node, [&](const FolderTreeNode& n) {
         filesTotal += n.skippedFiles;
         foldersTotal += n.skippedFolders;
+        return true;
     });
 }
 
 void ResetTreeItemHandles(FolderTreeNode& node) {
-    ForEachNode(node, [](FolderTreeNode& n) {
-        if (n.folder) n.folder->treeItem = -1;
-        if (n.files) {
-            for (CFileInfo& file : *n.files) file.treeItem = -1;
-        }
+    ForEachRecord(node, [](CFileInfo& record) {
+        record.treeItem = -1;
+        return true;
     });
 }

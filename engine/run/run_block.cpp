@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/model/tree_walk.h"
 #include "foundation/sync_task.h"
 
 namespace {
@@ -54,21 +55,15 @@ void CountRecord(const CFileInfo& record, bool isFolder, Walk walk, Tally& tally
     }
 }
 
-// Iterative, so a deep tree cannot exhaust the stack; children in their order.
 Tally WalkTree(const FolderTreeNode& root, Walk walk) {
     Tally tally;
-    std::vector<const FolderTreeNode*> stack{&root};
-    while (!stack.empty()) {
-        const FolderTreeNode* node = stack.back();
-        stack.pop_back();
-        if (node->folder) CountRecord(*node->folder, true, walk, tally);
-        if (node->files) {
-            for (const CFileInfo& file : *node->files) CountRecord(file, false, walk, tally);
+    WalkFolderTree(root, [&](const FolderTreeNode& node) {
+        if (node.folder) CountRecord(*node.folder, true, walk, tally);
+        if (node.files) {
+            for (const CFileInfo& file : *node.files) CountRecord(file, false, walk, tally);
         }
-        for (auto child = node->children.rbegin(); child != node->children.rend(); ++child) {
-            if (*child) stack.push_back(child->get());
-        }
-    }
+        return true;
+    });
     return tally;
 }
 

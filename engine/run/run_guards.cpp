@@ -1,11 +1,11 @@
 #include "engine/run/run_guards.h"
 
 #include <cmath>
-#include <vector>
 
 #include "engine/decision/decision_rules.h"
 #include "engine/model/file_info_array.h"
 #include "engine/model/folder_tree.h"
+#include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
 #include "foundation/sync_task.h"
@@ -53,17 +53,12 @@ std::wstring PathBelow(const std::wstring& folder, const std::wstring& relativeP
 
 // The first record of the tree, folders before their files and children; null for none.
 const CFileInfo* FirstRecord(const FolderTreeNode& root) {
-    std::vector<const FolderTreeNode*> pending{&root};
-    while (!pending.empty()) {
-        const FolderTreeNode* node = pending.back();
-        pending.pop_back();
-        if (node->folder) return node->folder.get();
-        if (node->files && node->files->GetSize() > 0) return &(*node->files)[0];
-        for (const auto& child : node->children) {
-            if (child) pending.push_back(child.get());
-        }
-    }
-    return nullptr;
+    const CFileInfo* first = nullptr;
+    ForEachRecord(root, [&first](const CFileInfo& record) {
+        first = &record;
+        return false;
+    });
+    return first;
 }
 
 bool RecordOnSide(const CFileInfo& record, const std::wstring& folder) {

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "engine/model/tree_walk.h"
+
 namespace {
 
 constexpr DWORD kUnmatchedMark = ItemState::kTargetOnly | ItemState::kOnTarget;
@@ -15,53 +17,59 @@ bool HoldsIncludedFile(const FolderTreeNode& node) {
     return false;
 }
 
-// Excludes the empty folders of the tree for which `applies` holds, as seen from the top.
-// One pass down lists the nodes with their parents; one pass up tells which subtrees
-// hold an included file; one pass down marks. No recursion, so depth costs no stack.
+// Excludes the empty folders of the tree for which `applies` holds, as seen from the top:
+// one walk tells which subtrees hold an included file, a second one marks.
 template <typename Applies>
 void ExcludeEmptySubtrees(FolderTreeNode& root, Applies applies) {
-    struct Entry {
-        FolderTreeNode* node;
-        std::size_t parent;
-    };
-    std::vector<Entry> order{{&root, 0}};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        for (const auto& child : order[i].node->children) {
-            if (child && child->folder) order.push_back({child.get(), i});
-        }
-    }
+    // In the order the walks enter the nodes.
+    std::vector<char> holdsFile;
+    std::vector<std::size_t> open;
+    WalkFolderTree(
+        root,
+        [&](FolderTreeNode& node) {
+            open.push_back(holdsFile.size());
+            holdsFile.push_back(HoldsIncludedFile(node));
+            return true;
+        },
+        [&](FolderTreeNode&) {
+            const std::size_t done = open.back();
+            open.pop_back();
+            if (holdsFile[done] && !open.empty()) holdsFile[open.back()] = 1;
+            return true;
+        });
 
-    std::vector<char> holdsFile(order.size());
-    for (std::size_t i = order.size(); i-- > 0;) {
-        if (!holdsFile[i]) holdsFile[i] = HoldsIncludedFile(*order[i].node);
-        if (holdsFile[i] && i != 0) holdsFile[order[i].parent] = 1;
-    }
-
-    // Parents come before their children in `order`.
-    std::vector<char> inEmptySubtree(order.size());
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        CFileInfo& folder = *order[i].node->folder;
-        const bool startsHere = !folder.state.IsExcluded() && applies(folder) && !holdsFile[i];
-        if (inEmptySubtree[order[i].parent] || startsHere) {
-            folder.state.MakeExcluded();
-            inEmptySubtree[i] = 1;
-        }
-    }
+    std::size_t index = 0;
+    std::vector<char> inEmptySubtree;  // for each folder the walk is inside
+    WalkFolderTree(
+        root,
+        [&](FolderTreeNode& node) {
+            bool empty = false;
+            if (&node != &root && node.folder) {
+                CFileInfo& folder = *node.folder;
+                const bool startsHere = !folder.state.IsExcluded() && applies(folder) && !holdsFile[index];
+                empty = inEmptySubtree.back() || startsHere;
+                if (empty) folder.state.MakeExcluded();
+            }
+            ++index;
+            inEmptySubtree.push_back(empty);
+            return true;
+        },
+        [&](FolderTreeNode&) {
+            inEmptySubtree.pop_back();
+            return true;
+        });
 }
 
 }  // namespace
 
 void MarkUnmatchedTargetItems(FolderTreeNode& targetRoot) {
-    std::vector<FolderTreeNode*> pending{&targetRoot};
-    while (!pending.empty()) {
-        FolderTreeNode& node = *pending.back();
-        pending.pop_back();
+    WalkFolderTree(targetRoot, [](FolderTreeNode& node) {
         if (node.folder) {
             if (!node.folder->state.IsMatched()) node.folder->state.Set(kUnmatchedMark);
             if (node.folder->state.IsExcluded()) {
                 node.files.reset();
                 node.children.clear();
-                continue;
+                return true;
             }
         }
         if (node.files) {
@@ -69,10 +77,8 @@ void MarkUnmatchedTargetItems(FolderTreeNode& targetRoot) {
                 if (!file.state.IsMatched()) file.state.Set(kUnmatchedMark);
             }
         }
-        for (const auto& child : node.children) {
-            if (child) pending.push_back(child.get());
-        }
-    }
+        return true;
+    });
 }
 
 void ExcludeEmptyFolders(FolderTreeNode& sourceRoot) {
