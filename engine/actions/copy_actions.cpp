@@ -26,15 +26,9 @@ namespace {
 // side's root (and the catalog would then list it as there). True when every folder
 // between `root` and the item that exists is a real folder.
 bool ParentsAreRealFolders(const std::wstring& root, std::wstring_view relativePath) {
-    std::string path = plat::WideToUtf8(root);
-    if (path.empty() || path.back() != '/') path += '/';
-    const std::string relative = plat::WideToUtf8(relativePath);
-    for (std::size_t slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', slash + 1)) {
-        plat::FileInfo info;
-        if (!plat::GetFileInfo(path + relative.substr(0, slash), info)) return true;  // made as a real folder
-        if (!info.IsFolder()) return false;
-    }
-    return true;
+    const std::size_t slash = relativePath.rfind(L'/');
+    if (slash == std::wstring_view::npos) return true;
+    return plat::FoldersBelowAreReal(plat::WideToUtf8(root), plat::WideToUtf8(relativePath.substr(0, slash)));
 }
 
 // The folder and its parents; only a real folder (not a link to one) counts as made.

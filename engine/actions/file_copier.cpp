@@ -1,7 +1,6 @@
 #include "engine/actions/file_copier.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -22,9 +21,6 @@ constexpr DWORD kMediumChunk = 102400;
 constexpr DWORD kSmallChunk = 10240;
 constexpr int kTempNameDigits = 16;
 constexpr int kTempNameTries = 32;
-
-std::atomic<DWORD> g_copyChunkSize{kLargeChunk};
-std::atomic<DWORD> g_lastCopyChunkSize{0};
 
 // Sets the last error and gives the copier's failure result.
 int Failed(DWORD error) {
@@ -158,7 +154,6 @@ int CopyChunks(plat::FileHandle& in, plat::FileHandle& out, ULONGLONG size, cons
         if (loop.pauseMs) Sleep(loop.pauseMs);
     }
     Notify(loop.progressWindow, WM_SYNC_COPY_SIZE, 0);
-    g_lastCopyChunkSize.store(loop.chunkSize);
     return result;
 }
 
@@ -195,16 +190,12 @@ DWORD CopyPauseForSpeed(DWORD speed) {
     }
 }
 
-void SetCopyChunkSize(DWORD speed) { g_copyChunkSize.store(CopyChunkSizeForSpeed(speed)); }
-DWORD GetCopyChunkSize() { return g_copyChunkSize.load(); }
-DWORD GetLastCopyChunkSize() { return g_lastCopyChunkSize.load(); }
-
 bool IsCopyTempName(std::string_view fileName) { return HasCopyTempShape(fileName); }
 bool IsCopyTempName(std::wstring_view fileName) { return HasCopyTempShape(fileName); }
 
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
                     DWORD speed, CopyDisposition disposition) {
-    const ChunkLoop loop{stopWindow, progressWindow, g_copyChunkSize.load(), CopyPauseForSpeed(speed)};
+    const ChunkLoop loop{stopWindow, progressWindow, CopyChunkSizeForSpeed(speed), CopyPauseForSpeed(speed)};
     const std::string sourcePath = plat::WideToUtf8(source);
     const std::string targetPath = plat::WideToUtf8(target);
 

@@ -25,14 +25,6 @@
 DWORD CopyChunkSizeForSpeed(DWORD speed);
 DWORD CopyPauseForSpeed(DWORD speed);
 
-// Sets the program-wide chunk size from a "Speed" value; each run sets it before each
-// pass. A copy reads it once, when it starts, so a change by another run never alters a
-// copy under way.
-void SetCopyChunkSize(DWORD speed);
-DWORD GetCopyChunkSize();
-// The chunk size of the last copy that moved data (0 before the first).
-DWORD GetLastCopyChunkSize();
-
 // Temporary files of copies under way are named kCopyTempPrefix, 16 hex digits and
 // kCopyTempSuffix, in the target's folder. Such a name is never an item of a run: the
 // folder scan must pass over files named so (IsCopyTempName). One can be left behind
@@ -52,7 +44,8 @@ enum class CopyDisposition {
 // before each chunk; `progressWindow` (may be null) is sent the file's name
 // (WM_SYNC_LOG_LINE_W, l 0) and, for a file that is not empty, WM_SYNC_COPY_BEGIN, then
 // WM_SYNC_COPY_BYTES whenever the whole percentage changes, and WM_SYNC_COPY_SIZE at the
-// end. `speed` chooses the pauses.
+// end. `speed` (the run's "Speed" option) chooses the chunk size and the pauses, so runs
+// going on side by side each copy at their own speed.
 // Returns 1 when the target is the complete copy with the source's times and
 // permission bits, -1 when Stop was pressed, 0 on failure with the last error telling why:
 // ERROR_DISK_FULL (112), ERROR_ACCESS_DENIED (5) for a read-only target or one that is a

@@ -3,7 +3,6 @@
 #include "engine/actions/action_support.h"
 #include "engine/actions/copy_actions.h"
 #include "engine/actions/delete_actions.h"
-#include "engine/actions/file_copier.h"
 #include "engine/actions/shadow_copy.h"
 #include "engine/catalog/catalog_building.h"
 #include "engine/run/run_block.h"
@@ -67,9 +66,7 @@ int RunSyncPhase(SyncRunBlock& run, const CWorkQueue::ThreadStarter& startQueueT
     FolderTreeNode* const sourceRoot = run.sourceTree.get();
     FolderTreeNode* const targetRoot = run.targetTree.get();
     DWORD counter = 0;
-    SetCopyChunkSize(CopySpeedOf(run));
     if (WalkCopyActions(run, sourceRoot, targetRoot, counter) == -1) return EndEarly(run);
-    SetCopyChunkSize(CopySpeedOf(run));
     if (WalkDeleteActions(run, sourceRoot, targetRoot, counter, RowQueuesOf(run)) == -1) return EndEarly(run);
 
     if (!run.shadowSourcePaths.empty() && !ShadowCopyFiles(run) && run.Result() == kRunSucceeded) {

@@ -4,12 +4,15 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/core/errors.h"
 #include "platform/core/file_system_detail.h"
+#include "platform/core/owned_fd.h"
 #include "platform/core/paths.h"
 
 namespace plat {
@@ -95,6 +98,8 @@ bool CreateFolder(const std::string& path) {
 bool CreateFolderWithParents(const std::string& path) {
     if (path.empty()) return Fail(ERROR_PATH_NOT_FOUND);
     if (IsFolderPath(path)) return true;
+    // Most often only the last part is missing: one call, not one per part of a long path.
+    if (mkdir(path.c_str(), 0777) == 0) return true;
 
     // Create from the top down; parts that exist are passed over, and the walk stops at
     // the first part that can be neither found nor made.
@@ -110,6 +115,31 @@ bool CreateFolderWithParents(const std::string& path) {
     }
     if (IsFolderPath(path)) return true;
     return Fail(PathExists(path) ? ERROR_ALREADY_EXISTS : ERROR_PATH_NOT_FOUND);
+}
+
+bool FoldersBelowAreReal(const std::string& root, const std::string& relativeFolders) {
+    if (relativeFolders.empty()) return true;
+    if (const OwnedFd rootFd(open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)); rootFd) {
+        open_how how{};
+        how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+        how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+        const OwnedFd folder(
+            static_cast<int>(syscall(SYS_openat2, rootFd.Get(), relativeFolders.c_str(), &how, sizeof how)));
+        if (folder) return true;
+        const int err = errno;
+        if (err == ELOOP || err == ENOTDIR) return false;  // a link, or a file, on the way
+        // ENOENT: every part before the missing one was a real folder. A kernel without
+        // the call (or a sandbox that refuses it) is checked part by part below.
+        if (err != ENOSYS && err != EPERM && err != EINVAL && err != E2BIG) return true;
+    }
+    std::string path = root;
+    if (path.empty() || path.back() != '/') path += '/';
+    for (std::size_t slash = relativeFolders.find('/');; slash = relativeFolders.find('/', slash + 1)) {
+        struct stat st;
+        if (lstat((path + relativeFolders.substr(0, slash)).c_str(), &st) != 0) return true;  // made as a real folder
+        if (!S_ISDIR(st.st_mode)) return false;
+        if (slash == std::string::npos) return true;
+    }
 }
 
 bool DeleteFile(const std::string& path) {

@@ -19,6 +19,14 @@ bool CreateFolder(const std::string& path);
 // folder afterwards; a folder that already exists counts as success.
 bool CreateFolderWithParents(const std::string& path);
 
+// True when every folder on the way down from `root` through `relativeFolders` (parts
+// separated by '/') that exists is a real folder, neither a symbolic link nor a file. The
+// first part that does not exist ends the check with true: what is missing would be made
+// as a real folder. `root` itself may be reached through links. One call into the file
+// system where it can check the whole way at once, so a deep path costs no more calls
+// than a shallow one.
+bool FoldersBelowAreReal(const std::string& root, const std::string& relativeFolders);
+
 // A file or a symbolic link (the link itself). A folder is refused with access denied.
 bool DeleteFile(const std::string& path);
 

@@ -98,7 +98,6 @@ int main(int argc, char** argv) {
         if (ok && !result.errors.empty()) cpPeakKilobytes = std::max(cpPeakKilobytes, std::atol(result.errors.c_str()));
         plat::DeleteFile(theirs);
 
-        SetCopyChunkSize(0);
         start = std::chrono::steady_clock::now();
         ok = ok && CopyFileChunked(plat::Utf8ToWide(source), plat::Utf8ToWide(ours), nullptr, nullptr, 0) == 1;
         copierRates.push_back(MegabytesPerSecond(Seconds(start)));

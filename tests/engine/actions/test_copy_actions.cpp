@@ -334,11 +334,11 @@ TEST(CopyActions, LockedSourceWaitsForTheShadowCopyWhenLockIsOn) {
 // Stop cuts the copy of a new file; an overwrite is not asked and runs to its end. Either
 // way the pass ends without the disk-full result and the next item is not copied.
 TEST(CopyActions, StopDuringThePass) {
-    SetCopyChunkSize(3);
     const std::string big = RandomBytes(kMiB);
     for (const bool overwrite : {false, true}) {
         SCOPED_TRACE(overwrite);
         SyncPass p;
+        p.task.syncOptions->speed = 3;  // 10,240-byte chunks
         p.SrcFile("a-big.bin", big, kTime + 100);
         if (overwrite) p.DstFile("a-big.bin", "old", kTime);
         p.SrcFile("b.txt");
@@ -359,7 +359,6 @@ TEST(CopyActions, StopDuringThePass) {
             EXPECT_EQ(p.window.stopQuestions, 4);  // three in the copy, one after it
         }
     }
-    SetCopyChunkSize(0);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using runtest::EngineHarness;
 using runtest::TaskSetup;
+using runtest::Tree;
 using runtest::W;
 using runtest::WriteFileAt;
 using Names = std::vector<std::string>;
@@ -27,19 +28,6 @@ constexpr LPARAM kSync = 0;
 constexpr LPARAM kCheck = 1;
 constexpr LPARAM kCheckAndSync = 2;
 constexpr DWORD kStartedByTimer = 2;
-
-// Every file and folder below `root`, sorted; the program's own folder is left out.
-Names Tree(const std::string& root) {
-    Names names;
-    std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(root, error); it != fs::recursive_directory_iterator();
-         it.increment(error)) {
-        const std::string relative = fs::relative(it->path(), root).string();
-        if (relative.rfind("_qb_sync", 0) != 0) names.push_back(relative);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 void ExpectRefused(EngineHarness& harness, SyncTask& task, const std::string& emptyFolder) {
     EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);

@@ -2,9 +2,14 @@
 // windows on the test's thread: every sync type on real folders, first and later runs,
 // conflicts, Check and Sync apart, Stop in each stage, the guards (nothing included,
 // folders held by another run, the change limit, a full disk, an empty or unmounted
-// folder), what a run leaves in the history and the task store, and two runs at once.
+// folder), what a run leaves in the history and the task store, two runs at once, and a
+// tree as deep as paths allow.
 
 #include <gtest/gtest.h>
+
+#include <limits.h>
+#include <pthread.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/actions/file_copier.h"
 #include "engine/catalog/catalog_reading.h"
 #include "engine/run/message_pace.h"
 #include "engine/run/run_guards.h"
@@ -25,6 +31,7 @@ namespace fs = std::filesystem;
 using runtest::EngineHarness;
 using runtest::kTime;
 using runtest::TaskSetup;
+using runtest::Tree;
 using runtest::W;
 using runtest::WriteFileAt;
 using Names = std::vector<std::string>;
@@ -32,21 +39,6 @@ using Names = std::vector<std::string>;
 constexpr LPARAM kSync = 0;
 constexpr LPARAM kCheck = 1;
 constexpr LPARAM kCheckAndSync = 2;
-
-// Every file and folder below `root` by relative path, sorted; the program's own folder
-// is left out.
-Names Tree(const std::string& root) {
-    Names names;
-    std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(root, error); it != fs::recursive_directory_iterator();
-         it.increment(error)) {
-        const std::string relative = fs::relative(it->path(), root).string();
-        if (relative.rfind("_qb_sync", 0) == 0) continue;
-        names.push_back(relative);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // What each side's catalog lists, as the next Check reads it; nothing for a side without one.
 std::pair<Names, Names> CatalogNames(SyncTask& task) {
@@ -514,6 +506,89 @@ TEST_F(RunEndToEnd, ACatalogFolderThatCannotBeMadeEndsTheRunAtOnce) {
     EXPECT_FALSE(HasLineStartingWith(h.WindowsOf(task), "--- CHECK+SYNC Completed"));
     EXPECT_EQ(History().back().status, kRunCatalogFolderFailed);
     EXPECT_FALSE(plat::PathExists(R("a.txt")));
+}
+
+// The "Speed" option belongs to each run: a run that starts and ends while another is
+// copying leaves the other's chunk size alone.
+TEST_F(RunEndToEnd, RunsSideBySideCopyAtTheirOwnSpeeds) {
+    TaskSetup fast;
+    fast.name = "Fast";  // "No limit": 1 MiB chunks
+    TaskSetup slow;
+    slow.name = "Slow";
+    slow.speed = 3;  // 10,240-byte chunks, no pause
+    SyncTask& one = h.AddTask("fast-left", "fast-right", fast);
+    SyncTask& two = h.AddTask("slow-left", "slow-right", slow);
+    const std::string bytes(200000, 'x');
+    WriteFileAt(h.Folder("fast-left") + "/a1", bytes);
+    WriteFileAt(h.Folder("fast-left") + "/a2", bytes);
+    WriteFileAt(h.Folder("slow-left") + "/b1", bytes);
+
+    bool slowRan = false;
+    h.WindowsOf(one).onCopyBegin = [&] {
+        if (std::exchange(slowRan, true)) return;
+        const plat::ThreadHandle slowRun = h.Start(two, kCheckAndSync);
+        EXPECT_TRUE(h.WaitFor({slowRun}));
+    };
+    EXPECT_EQ(h.Run(one, kCheckAndSync), kRunSucceeded);
+
+    ASSERT_TRUE(slowRan);
+    EXPECT_EQ(two.lastRunStatus, kRunSucceeded);
+    // A progress step per chunk: one for each file in 1 MiB chunks, 20 in 10,240-byte ones.
+    EXPECT_EQ(h.WindowsOf(one).copySteps, (std::vector<int>{1, 1}));
+    EXPECT_EQ(h.WindowsOf(two).copySteps, std::vector<int>{20});
+    EXPECT_EQ(Tree(h.Folder("fast-right")), (Names{"a1", "a2"}));
+    EXPECT_EQ(Tree(h.Folder("slow-right")), Names{"b1"});
+}
+
+// A walk that recursed per folder level overflows this with such a tree; the run's own
+// work needs less than half of it.
+constexpr std::size_t kDeepTreeStack = 128 * 1024;
+
+// Threads made while the object lives get a stack of `bytes`.
+class ScopedThreadStack {
+public:
+    explicit ScopedThreadStack(std::size_t bytes) {
+        pthread_getattr_default_np(&saved_);
+        pthread_attr_t small;
+        pthread_attr_init(&small);
+        pthread_attr_setstacksize(&small, bytes);
+        pthread_setattr_default_np(&small);
+        pthread_attr_destroy(&small);
+    }
+    ~ScopedThreadStack() {
+        pthread_setattr_default_np(&saved_);
+        pthread_attr_destroy(&saved_);
+    }
+    ScopedThreadStack(const ScopedThreadStack&) = delete;
+    ScopedThreadStack& operator=(const ScopedThreadStack&) = delete;
+
+private:
+    pthread_attr_t saved_;
+};
+
+// No walk over the trees recurses per folder level: a tree as deep as the path limit
+// lets the run make it (about 2,000 folders of one letter) is checked and synced on run
+// threads with a small stack.
+TEST_F(RunEndToEnd, ATreeAsDeepAsPathsAllowIsCheckedAndSynced) {
+    SyncTask& task = h.AddTask("left", "right");
+    // The longest path the run makes: a copy's temporary file in the deepest folder.
+    const std::size_t tempName = kCopyTempPrefix.size() + 16 + kCopyTempSuffix.size();
+    const std::size_t depth = (PATH_MAX - 1 - R().size() - 1 - tempName) / 2;
+    ASSERT_GT(depth, 1900u);
+    std::string deepest = "d";
+    ASSERT_EQ(mkdir(L(deepest).c_str(), 0755), 0);
+    for (std::size_t level = 1; level < depth; ++level) {
+        deepest += "/d";
+        ASSERT_EQ(mkdir(L(deepest).c_str(), 0755), 0) << level;
+    }
+    WriteFileAt(L(deepest + "/f"), "deep");
+
+    const ScopedThreadStack smallStacks(kDeepTreeStack);
+    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+
+    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(qbtest::ReadFileBytes(R(deepest + "/f")), "deep");
+    EXPECT_EQ(Tree(R()).size(), depth + 1);
 }
 
 }  // namespace

@@ -15,7 +15,9 @@
 #include <sys/stat.h>
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +53,22 @@ inline void WriteFileAt(const std::string& path, const std::string& bytes, std::
     qbtest::WriteFileBytes(path, bytes);
     const timespec times[2] = {{time, 0}, {time, 0}};
     utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+// Every file and folder below `root` by relative path, sorted; the program's own folder
+// is left out.
+inline std::vector<std::string> Tree(const std::string& root) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code error;
+    const std::size_t prefix = root.size() + (root.ends_with('/') ? 0 : 1);
+    for (auto it = fs::recursive_directory_iterator(root, error); it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        const std::string relative = it->path().string().substr(prefix);
+        if (relative.rfind("_qb_sync", 0) != 0) names.push_back(relative);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // The program's folders and the trash in a temporary folder for the object's lifetime.
@@ -135,6 +153,8 @@ class TaskWindows {
 public:
     // Evaluated at each stop question while the flag is down.
     std::function<bool(const TaskWindows&)> stopWhen;
+    // Called when a file's copy begins, before its first chunk.
+    std::function<void()> onCopyBegin;
     bool stopRaised = false;
     int stopQuestions = 0;
 
@@ -143,6 +163,7 @@ public:
     std::string rightLabel;                               // l 1
     DWORD progress = 0;                                   // position in the current range
     std::vector<std::pair<std::string, COLORREF>> log;    // log control lines, without CR LF
+    std::vector<int> copySteps;                           // progress steps of each file copied
 
     HWND Window() const { return window_.Hwnd(); }
     HWND LogControl() const { return logControl_.Hwnd(); }
@@ -166,6 +187,7 @@ public:
         statusLines.clear();
         progress = 0;
         log.clear();
+        copySteps.clear();
     }
 
 private:
@@ -193,6 +215,13 @@ private:
         }
         case WM_SYNC_PROGRESS: progress = 0; return 1;  // a new range starts from 0
         case WM_SYNC_PROGRESS_POS: progress = static_cast<DWORD>(w); return 1;
+        case WM_SYNC_COPY_BEGIN:
+            copySteps.push_back(0);
+            if (onCopyBegin) onCopyBegin();
+            return 1;
+        case WM_SYNC_COPY_BYTES:
+            if (!copySteps.empty()) ++copySteps.back();
+            return 1;
         default: return 0;
         }
     }};
@@ -216,6 +245,7 @@ struct TaskSetup {
     DWORD log = 1;
     DWORD startSource = 0;  // the user
     DWORD skipPercent = 0;
+    DWORD speed = 0;        // "No limit"
 };
 
 struct HarnessTask {
@@ -250,6 +280,7 @@ public:
         task.syncOptions->saveDelete = setup.saveDelete;
         task.syncOptions->readOnly = setup.readOnly;
         task.syncOptions->readOnlyTarget = setup.readOnlyTarget;
+        task.syncOptions->speed = setup.speed;
         task.logOptions->log = setup.log;
         task.startSource = setup.startSource;
         task.skipPercent = setup.skipPercent;
