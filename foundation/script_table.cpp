@@ -38,8 +38,6 @@ private:
 
 namespace {
 
-constexpr DWORD kStartedByScheduler = 3;  // the task's startSource for a scheduled run
-
 LocalSeconds NowLocalSeconds() { return plat::UtcToLocalSeconds(plat::NowUnixSeconds()); }
 
 // When the task's last run started. The run's start time is set at every start, while its

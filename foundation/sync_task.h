@@ -26,6 +26,51 @@ SyncKind SyncKindOfType(DWORD syncType);
 // True for the types whose source is the Right folder.
 bool IsSwappedType(DWORD syncType);
 
+// The codes of a task's runs, as the task, the task store and the history keep them.
+
+// Who started a run: the task's startSource.
+enum StartSource : DWORD {
+    kStartedByUser = 0,
+    kStartedByContainer = 1,  // the Sync Container
+    kStartedByRepeat = 2,     // the task's repeat timer
+    kStartedByScheduler = 3,
+    kStartedAtProgramStart = 4,
+    kStartedForDevice = 5,    // a drive was connected
+};
+// From here on a run is unattended: nobody is there to settle a conflict.
+inline constexpr DWORD kFirstUnattendedSource = kStartedByRepeat;
+
+// What a run does: the mode it is started with and the task's lastRunMode.
+enum RunMode : DWORD {
+    kRunModeSync = 0,
+    kRunModeCheck = 1,
+    kRunModeCheckAndSync = 2,
+};
+
+// How the Sync Container runs the task: its containerMode.
+enum ContainerMode : DWORD {
+    kNotInContainer = 0,
+    kContainerCheck = 1,
+    kContainerCheckAndSync = 2,
+};
+
+// How a run ended: the task's lastRunStatus (0 before its first run).
+enum RunResult : DWORD {
+    kRunSucceeded = 1,          // set when the run starts
+    kRunStopped = 3,            // stopped by the user
+    kRunShadowCopyFailed = 4,
+    kRunConflictsLeft = 5,
+    kRunCopiesFailed = 6,
+    kRunNothingToDo = 7,        // no file included on either side
+    kRunOverChangeLimit = 8,
+    kRunDiskFull = 9,
+    kRunCatalogFolderFailed = 11,
+    kRunLowMemory = 12,
+    kRunCatalogNotWritten = 13,
+    kRunFolderEmptyOrUnmounted = 14,  // an empty root where the last run saw items
+    kRunFolderUnreadable = 15,        // a root that could not be listed: nothing was synced
+};
+
 struct SyncTask {
     // Empty strings, every number 0, no row and no script, repeatBase 0.
     SyncTask() = default;
@@ -58,9 +103,9 @@ struct SyncTask {
 
     FILETIME lastRunStart{};  // local wall-clock time, no zone
     FILETIME lastRunEnd{};
-    DWORD lastRunStatus = 0;    // 1 while a run goes on, then the run's result code
+    DWORD lastRunStatus = 0;    // RunResult: kRunSucceeded while a run goes on, then its result
     DWORD lastRunSyncType = 0;
-    DWORD lastRunMode = 0;      // 0 Sync, 1 Check, 2 Check and Sync
+    DWORD lastRunMode = 0;      // RunMode
     DWORD needsAttention = 0;   // the item list waits for a Sync
 
     DWORD scheduleOn = 0;
@@ -95,8 +140,8 @@ struct SyncTask {
     std::wstring targetBackup;
 
     DWORD syncKind = kSyncKindOneWay;
-    DWORD startSource = 0;       // 0 user, 1 Sync Container, 2 repeat, 3 scheduler, 4 program start, 5 device
-    DWORD containerMode = 0;     // 0 not in the Sync Container, 1 for a Check, 2 for a Check and Sync
+    DWORD startSource = kStartedByUser;     // StartSource
+    DWORD containerMode = kNotInContainer;  // ContainerMode
     DWORD containerPending = 0;
     DWORD busyCode = 0;          // 0 idle; otherwise what the task is busy with
 

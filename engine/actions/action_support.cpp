@@ -4,6 +4,7 @@
 #include "engine/model/file_info.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
+#include "engine/run/run_messages.h"
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
 #include "foundation/sync_task.h"
@@ -41,10 +42,7 @@ void ReportProgress(const SyncRunBlock& run, DWORD counter) {
     if (const HWND window = TaskWindowOf(run)) SendMessage(window, WM_SYNC_PROGRESS_POS, counter, 0);
 }
 
-bool StopPressed(const SyncRunBlock& run) {
-    const HWND window = TaskWindowOf(run);
-    return window && SendMessage(window, WM_SYNC_QUERY_STOP, 0, 0) != 0;
-}
+bool StopPressed(const SyncRunBlock& run) { return StopPressedIn(TaskWindowOf(run)); }
 
 // Most items of a Sync need nothing done, and each question is a round trip to the GUI
 // thread: unpaced, a Sync of a large tree in step would spend seconds asking.

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "engine/actions/file_as_checked.h"
+#include "engine/run/run_messages.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
 #include "platform/core/file_time.h"
@@ -125,7 +126,7 @@ int CopyChunks(plat::FileHandle& in, plat::FileHandle& out, ULONGLONG size, cons
     ULONGLONG copied = 0;
     ULONGLONG lastPercent = 0;
     while (copied < size) {
-        if (loop.stopWindow && SendMessage(loop.stopWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0) {
+        if (StopPressedIn(loop.stopWindow)) {
             error = ERROR_OPERATION_ABORTED;
             result = -1;
             break;

@@ -16,6 +16,7 @@
 #include "engine/run/message_pace.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
+#include "engine/run/run_messages.h"
 #include "foundation/archive_store.h"
 #include "foundation/program_state.h"
 #include "foundation/sync_task.h"
@@ -113,8 +114,6 @@ bool TaskLogs(const SyncRunBlock& run) { return run.logOptions && run.logOptions
 
 HWND TaskWindow(const SyncRunBlock& run) { return run.task ? run.task->taskWindow : nullptr; }
 
-bool StopRequested(HWND window) { return window && SendMessage(window, WM_SYNC_QUERY_STOP, 0, 0) != 0; }
-
 void LogLoadFailure(SyncRunBlock& run, const std::wstring& catalogPath) {
     if (TaskLogs(run)) AddRunLogLineW(run, L"Failed to load '" + catalogPath + L"' catalog file.", kLogRed);
 }
@@ -150,7 +149,7 @@ void StoreRows(RunCatalogSide& side, std::vector<CFileInfo2>& rows) {
 SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTexts& texts,
                            const std::wstring& catalogPath) {
     const HWND window = TaskWindow(run);
-    if (window) SendMessage(window, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(texts.status), 2);
+    SendWindowLine(window, texts.status, kStatusLine);
 
     const std::string archive = plat::WideToUtf8(side.tempCatalog);
     std::vector<CFileInfo2> rows;
@@ -173,12 +172,12 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
         for (CFileInfo2& row : block->rows) {
             if (window && progressPace.Due()) SendMessage(window, WM_SYNC_PROGRESS_TEXT, 0, 0);
             rows.push_back(std::move(row));
-            if (olderRows && window && stopPace.Due() && StopRequested(window)) {
+            if (olderRows && window && stopPace.Due() && StopPressedIn(window)) {
                 result.stopped = true;
                 break;
             }
         }
-        if (!result.stopped && !olderRows && StopRequested(window)) result.stopped = true;
+        if (!result.stopped && !olderRows && StopPressedIn(window)) result.stopped = true;
         if (result.stopped) {
             side.rows.reset();
             side.loaded = false;

@@ -7,6 +7,7 @@
 #include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
+#include "engine/run/run_messages.h"
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
 #include "foundation/sync_task.h"
@@ -73,7 +74,7 @@ void KeepFolderWithConflict(FolderTreeNode& node) {
 }
 
 bool StopRequested(DecisionPass& pass) {
-    return pass.taskWindow && pass.stopPace.Due() && SendMessage(pass.taskWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0;
+    return pass.taskWindow && pass.stopPace.Due() && StopPressedIn(pass.taskWindow);
 }
 
 void SendPosition(DecisionPass& pass) {
@@ -185,7 +186,7 @@ int CompareTaskTrees(SyncRunBlock& run) {
     if (pass.taskWindow) {
         const RunCounters& c = run.counters;
         const DWORD total = c.sourceFiles + c.sourceFolders + c.targetFiles + c.targetFolders;
-        SendMessage(pass.taskWindow, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(kCheckingText), 2);
+        SendWindowLine(pass.taskWindow, kCheckingText, kStatusLine);
         SendMessage(pass.taskWindow, WM_SYNC_PROGRESS, total, kProgressMode);
     }
 

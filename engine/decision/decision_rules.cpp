@@ -4,9 +4,6 @@ namespace {
 
 using S = ItemState;
 
-constexpr DWORD kStartedByUser = 0;
-constexpr DWORD kStartedByContainer = 1;
-
 enum AutoResolve : DWORD {
     kResolveNothing = 0,
     kResolveLeftToRight = 1,

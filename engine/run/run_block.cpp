@@ -149,8 +149,8 @@ void ResetRunCounters(SyncRunBlock& run) {
 }
 
 void SetRunMode(SyncRunBlock& run, LPARAM mode) {
-    run.doCheck = mode != 0;
-    run.doSync = mode != 1;
+    run.doCheck = mode != kRunModeSync;
+    run.doSync = mode != kRunModeCheck;
 }
 
 void CountFolderTreeActions(SyncRunBlock& run, const FolderTreeNode& sourceRoot) {

@@ -24,6 +24,7 @@
 #include "foundation/history_record.h"
 #include "foundation/log_file.h"
 #include "foundation/quoted_list.h"
+#include "foundation/sync_task.h"
 #include "platform/core/win_types.h"
 
 class CAddWizardThread;
@@ -32,23 +33,6 @@ class CConfigLogPage;
 class CConfigSyncPage;
 class CWorkQueue;
 struct SyncTask;
-
-// Result codes of a run (the task's lastRunStatus).
-enum RunResult : DWORD {
-    kRunSucceeded = 1,          // set when the run starts
-    kRunStopped = 3,            // stopped by the user
-    kRunShadowCopyFailed = 4,
-    kRunConflictsLeft = 5,
-    kRunCopiesFailed = 6,
-    kRunNothingToDo = 7,        // no file included on either side
-    kRunOverChangeLimit = 8,
-    kRunDiskFull = 9,
-    kRunCatalogFolderFailed = 11,
-    kRunLowMemory = 12,
-    kRunCatalogNotWritten = 13,
-    kRunFolderEmptyOrUnmounted = 14,  // an empty root where the last run saw items
-    kRunFolderUnreadable = 15,        // a root that could not be listed: nothing was synced
-};
 
 // The counters of a run. Reset together by ResetRunCounters.
 struct RunCounters {

@@ -15,7 +15,6 @@ namespace {
 
 constexpr char kUnrelatedMirrorText[] =
     "The two folders have nothing in common.  You are mirroring two irreverent folders.";
-constexpr DWORD kFirstUnattendedSource = 2;  // the timer; below it the user and the container
 
 bool CatalogListsItems(const RunCatalogSide& side) { return side.rows && side.rows->GetSize() > 0; }
 

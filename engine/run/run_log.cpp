@@ -193,17 +193,17 @@ std::string RunModeWord(const SyncRunBlock& run) {
 
 std::string RunTriggerWord(DWORD startSource) {
     switch (startSource) {
-    case 0:
+    case kStartedByUser:
         return ProgramState().userName;
-    case 1:
+    case kStartedByContainer:
         return LoadResString(IDS_TRIGGER_CONTAINER);
-    case 2:
+    case kStartedByRepeat:
         return LoadResString(IDS_TRIGGER_TIMER);
-    case 3:
+    case kStartedByScheduler:
         return LoadResString(IDS_TRIGGER_SCHEDULER);
-    case 4:
+    case kStartedAtProgramStart:
         return LoadResString(IDS_TRIGGER_AUTO_START);
-    case 5:
+    case kStartedForDevice:
         return LoadResString(IDS_TRIGGER_AUTO_CONNECT);
     default:
         return {};

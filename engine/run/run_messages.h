@@ -19,5 +19,12 @@ inline constexpr LPARAM kCaptionWarning = 255;
 // The main window of the thread that asked for the run (the task's startThread).
 HWND RunMainWindow(const SyncRunBlock& run);
 
+// The task window's answer to WM_SYNC_QUERY_STOP: true once its Stop button was pressed.
+// A run without a task window is never stopped.
+bool StopPressedIn(HWND taskWindow);
+
+// Sends `text` to a task window's label or status line (`where`); null sends nothing.
+void SendWindowLine(HWND window, const char* text, LPARAM where);
+
 void SendTaskLine(const SyncRunBlock& run, const std::string& text, LPARAM where);
 void SendMainWindowLine(const SyncRunBlock& run, const std::string& text, LPARAM kind);

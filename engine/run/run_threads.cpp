@@ -25,9 +25,6 @@ namespace {
 constexpr UINT IDS_TASK_BUSY = 11086;          // "Task '%s' is busy due to source or target folder lock..."
 constexpr UINT IDS_TASK_WRITE_FAILED = 11099;  // "Failed to write to task file '%s'"
 constexpr bool kGlobalLocks = true;
-constexpr DWORD kStartedByScheduler = 3;
-constexpr DWORD kStartedAtProgramStart = 4;
-constexpr DWORD kStartedForDevice = 5;
 
 struct AutoStartTimerHandler {
     std::mutex lock;
@@ -48,21 +45,16 @@ void ArmAutoStartTimer() {
     if (handler) handler();
 }
 
-// 0 Sync, 1 Check, 2 Check and Sync, as the task store and the history keep it.
-DWORD RunModeOf(const SyncRunBlock& run) {
-    if (run.doCheck && run.doSync) return 2;
-    return run.doCheck ? 1 : 0;
-}
-
-bool StopWasPressed(const SyncTask& task) {
-    return task.taskWindow && SendMessage(task.taskWindow, WM_SYNC_QUERY_STOP, 0, 0) != 0;
+RunMode RunModeOf(const SyncRunBlock& run) {
+    if (run.doCheck && run.doSync) return kRunModeCheckAndSync;
+    return run.doCheck ? kRunModeCheck : kRunModeSync;
 }
 
 DWORD NeedsAttention(const SyncRunBlock& run, const SyncTask& task) {
     if (!run.sourceTree && !run.targetTree) return 0;
     const RunCounters& c = run.counters;
     if (c.errors != 0 || c.conflicts != 0 || c.userNoAction != 0) return 1;
-    if (task.taskWindow && StopWasPressed(task)) return 1;
+    if (StopPressedIn(task.taskWindow)) return 1;
     return run.doSync ? 0 : 1;
 }
 

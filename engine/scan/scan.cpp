@@ -4,6 +4,7 @@
 
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
+#include "engine/run/run_messages.h"
 #include "engine/scan/scan_folder.h"
 #include "engine/scan/scan_marks.h"
 #include "foundation/options/filter_options.h"
@@ -23,10 +24,6 @@ constexpr const char* kScanningSourceText = "Scanning source folder...";
 // The progress bar runs in its text mode while the scan cannot know its total.
 constexpr WPARAM kScanProgressTotal = 100;
 constexpr LPARAM kScanProgressMode = 20;
-
-void SendStatusLine(HWND window, const char* text) {
-    if (window) SendMessage(window, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(text), 2);
-}
 
 bool HasPatterns(const FilterPatterns* patterns) {
     return patterns && !(patterns->includePatterns.empty() && patterns->excludePatterns.empty() &&
@@ -79,7 +76,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     };
 
     scan.targetRoot = std::make_unique<FolderTreeNode>();
-    SendStatusLine(window, kScanningTargetText);
+    SendWindowLine(window, kScanningTargetText, kStatusLine);
     const std::wstring sourceInTarget = NestedRootBelow(request.targetFolder, request.sourceFolder);
     const std::wstring targetInSource = NestedRootBelow(request.sourceFolder, request.targetFolder);
     if (sideFailed(scanner.ScanSide(request.targetFolder, *scan.targetRoot, sourceInTarget), request.targetFolder)) {
@@ -89,7 +86,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     // window answers now.
     if (scanner.Stopped() || scanner.QueryStop()) return finish(kScanStopped);
 
-    SendStatusLine(window, kScanningSourceText);
+    SendWindowLine(window, kScanningSourceText, kStatusLine);
     options.flags |= kScanMatchOtherSide;
     scan.sourceRoot->counterpart = scan.targetRoot.get();
     scan.targetRoot->counterpart = scan.sourceRoot.get();

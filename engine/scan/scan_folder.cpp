@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/actions/file_copier.h"
+#include "engine/run/run_messages.h"
 #include "engine/scan/wildcard_filter.h"
 #include "platform/core/file_info.h"
 #include "platform/core/text.h"
@@ -34,7 +35,7 @@ FolderScanner::FolderScanner(const ScanOptions& options, DWORD optionsWord, HWND
       window_(taskWindow) {}
 
 bool FolderScanner::QueryStop() {
-    if (!stopped_ && window_ && SendMessage(window_, WM_SYNC_QUERY_STOP, 0, 0) != 0) stopped_ = true;
+    if (!stopped_ && StopPressedIn(window_)) stopped_ = true;
     return stopped_;
 }
 

@@ -24,11 +24,6 @@ using runtest::W;
 using runtest::WriteFileAt;
 using Names = std::vector<std::string>;
 
-constexpr LPARAM kSync = 0;
-constexpr LPARAM kCheck = 1;
-constexpr LPARAM kCheckAndSync = 2;
-constexpr DWORD kStartedByTimer = 2;
-
 void ExpectRefused(EngineHarness& harness, SyncTask& task, const std::string& emptyFolder) {
     EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
     EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: " + plat::WideToUtf8(FormatEmptyRootLine(W(emptyFolder)))));
@@ -52,7 +47,7 @@ TEST(RunDataSafety, AnUnattendedOneWayRunDoesNotEmptyTheTargetFromAnEmptySource)
         EngineHarness harness;
         TaskSetup setup;
         setup.type = c.type;
-        setup.startSource = kStartedByTimer;
+        setup.startSource = kStartedByRepeat;
         SyncTask& task = harness.AddTask("left", "right", setup);
         task.autoResolve = c.autoResolve;
         const std::string target = harness.Folder(c.target);
@@ -60,7 +55,7 @@ TEST(RunDataSafety, AnUnattendedOneWayRunDoesNotEmptyTheTargetFromAnEmptySource)
         WriteFileAt(target + "/b.txt", "b");
         if (c.sourceMissing) fs::remove_all(harness.Folder(c.source));
 
-        harness.Run(task, kCheckAndSync);
+        harness.Run(task, kRunModeCheckAndSync);
 
         ExpectRefused(harness, task, harness.Folder(c.source));
         EXPECT_EQ(Tree(target), (Names{"b.txt", "docs", "docs/a.txt"}));
@@ -80,11 +75,11 @@ TEST(RunDataSafety, ARootHoldingOnlyExcludedItemsIsNotADeletedTree) {
         WriteFileAt(left + "/.mounted-marker", "m");
         WriteFileAt(left + "/docs/a.txt", "a");
         WriteFileAt(left + "/b.txt", "b");
-        ASSERT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         fs::remove_all(left + "/docs");
         fs::remove(left + "/b.txt");
 
-        harness.Run(task, kCheckAndSync);
+        harness.Run(task, kRunModeCheckAndSync);
 
         ExpectRefused(harness, task, left);
         EXPECT_EQ(Tree(harness.Folder("right")), (Names{"b.txt", "docs", "docs/a.txt"}));
@@ -107,7 +102,7 @@ TEST(RunDataSafety, ALinkWhereTheTargetHasAFolderTakesNoCopyOutsideTheTarget) {
 
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunCopiesFailed);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunCopiesFailed);
         EXPECT_EQ(Tree(outside), Names{});
         EXPECT_EQ(Tree(left), (Names{"d", "d/sub", "d/sub/y.txt", "d/x.txt", "keep.txt"}));
     }
@@ -135,7 +130,7 @@ TEST(RunDataSafety, ASideInsideTheOtherIsNotCopiedIntoItself) {
 
         for (int run = 0; run < 2; ++run) {
             SCOPED_TRACE(run);
-            harness.Run(task, kCheckAndSync);
+            harness.Run(task, kRunModeCheckAndSync);
             EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
             EXPECT_EQ(Tree(outer), (Names{"a.txt", "backup", "backup/a.txt"}));
         }
@@ -153,9 +148,9 @@ TEST(RunDataSafety, ASyncOnItsOwnRefusesTheCheckOfOtherFolders) {
         SyncTask& task = harness.AddTask("left", "right");
         const std::string left = harness.Folder("left");
         WriteFileAt(left + "/a.txt", "a");
-        ASSERT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         WriteFileAt(left + "/new.txt", "n");
-        ASSERT_EQ(harness.Run(task, kCheck), kRunSucceeded);
+        ASSERT_EQ(harness.Run(task, kRunModeCheck), kRunSucceeded);
         if (turnRound) {
             task.syncOptions->type = kSyncRightToLeft;
         } else {
@@ -164,7 +159,7 @@ TEST(RunDataSafety, ASyncOnItsOwnRefusesTheCheckOfOtherFolders) {
         }
         BuildTaskDataPaths(task);
 
-        EXPECT_EQ(harness.Run(task, kSync), kRunNothingToDo);
+        EXPECT_EQ(harness.Run(task, kRunModeSync), kRunNothingToDo);
         EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: " + LastCheckElsewhereText()));
         EXPECT_FALSE(task.sourceItems);
         EXPECT_EQ(Tree(left), (Names{"a.txt", "new.txt"}));
@@ -172,7 +167,7 @@ TEST(RunDataSafety, ASyncOnItsOwnRefusesTheCheckOfOtherFolders) {
         EXPECT_EQ(Tree(harness.Folder("other")), Names{});
 
         if (!turnRound) {
-            EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+            EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
             EXPECT_EQ(Tree(left), (Names{"a.txt", "new.txt"}));
             EXPECT_EQ(Tree(harness.Folder("other")), (Names{"a.txt", "new.txt"}));
         }

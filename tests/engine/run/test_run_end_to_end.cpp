@@ -36,10 +36,6 @@ using runtest::W;
 using runtest::WriteFileAt;
 using Names = std::vector<std::string>;
 
-constexpr LPARAM kSync = 0;
-constexpr LPARAM kCheck = 1;
-constexpr LPARAM kCheckAndSync = 2;
-
 // What each side's catalog lists, as the next Check reads it; nothing for a side without one.
 std::pair<Names, Names> CatalogNames(SyncTask& task) {
     SyncRunBlock reader;
@@ -94,7 +90,7 @@ TEST_F(RunEndToEnd, MirrorKeepsBothFoldersInStepOverTwoRuns) {
         WriteFileAt(left + "/docs/gone-left.txt", "x");
         WriteFileAt(right + "/gone-right.txt", "y");
 
-        EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         EXPECT_EQ(harness.WindowsOf(task).leftLabel.rfind("Left: Drive / Total: ", 0), 0u);
         EXPECT_EQ(harness.WindowsOf(task).rightLabel.rfind("Right: Drive / Total: ", 0), 0u);
         const Names all{"docs", "docs/gone-left.txt", "edited.txt", "gone-right.txt"};
@@ -109,7 +105,7 @@ TEST_F(RunEndToEnd, MirrorKeepsBothFoldersInStepOverTwoRuns) {
         ASSERT_TRUE(plat::DeleteFile(left + "/docs/gone-left.txt"));
         ASSERT_TRUE(plat::DeleteFile(right + "/gone-right.txt"));
 
-        EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         EXPECT_EQ(qbtest::ReadFileBytes(right + "/edited.txt"), "two, longer");
         EXPECT_EQ(harness.WindowsOf(task).LastStatus(), "Sync has finished Successfully");
         Names inStep{"added-right.txt", "docs", "docs/added-left.txt", "edited.txt"};
@@ -132,8 +128,8 @@ TEST_F(RunEndToEnd, EachRunLeavesItsHistoryRecordAndTheTaskStoresLastRunFields) 
     SyncTask& task = h.AddTask("left", "right", setup);
     WriteFileAt(L("a.txt"), "a");
 
-    ASSERT_EQ(h.Run(task, kCheck), kRunSucceeded);
-    ASSERT_EQ(h.Run(task, kSync), kRunSucceeded);
+    ASSERT_EQ(h.Run(task, kRunModeCheck), kRunSucceeded);
+    ASSERT_EQ(h.Run(task, kRunModeSync), kRunSucceeded);
 
     const std::vector<HistoryRecord> history = History();
     ASSERT_EQ(history.size(), 2u);
@@ -163,13 +159,13 @@ TEST_F(RunEndToEnd, AnItemEditedOnBothSidesStaysAConflict) {
     SyncTask& task = h.AddTask("left", "right");
     WriteFileAt(L("both.txt"), "same");
     WriteFileAt(L("other.txt"), "o");
-    ASSERT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    ASSERT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
 
     WriteFileAt(L("both.txt"), "left edit", kTime + 100);
     WriteFileAt(R("both.txt"), "right edit!", kTime + 200);
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        EXPECT_EQ(h.Run(task, kCheckAndSync), kRunConflictsLeft);
+        EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunConflictsLeft);
         EXPECT_EQ(qbtest::ReadFileBytes(L("both.txt")), "left edit");
         EXPECT_EQ(qbtest::ReadFileBytes(R("both.txt")), "right edit!");
         EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished (Warning: Unresolved conflicts)");
@@ -205,7 +201,7 @@ TEST_F(RunEndToEnd, OneWayAndBackUpTypesOnlyWriteTowardTheirTarget) {
         WriteFileAt(right + "/both.txt", "right version", leftIsSource ? kTime : kTime + 200);
         const std::string sourceVersion = leftIsSource ? "left version" : "right version";
 
-        harness.Run(task, kCheckAndSync);
+        harness.Run(task, kRunModeCheckAndSync);
 
         EXPECT_EQ(Tree(left), c.left);
         EXPECT_EQ(Tree(right), c.right);
@@ -222,13 +218,13 @@ TEST_F(RunEndToEnd, ASyncOnItsOwnCarriesOutTheLastCheck) {
     SyncTask& task = h.AddTask("left", "right");
     WriteFileAt(L("a.txt"), "a");
 
-    EXPECT_EQ(h.Run(task, kCheck), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeCheck), kRunSucceeded);
     EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Check has finished Successfully");
     EXPECT_FALSE(plat::PathExists(R("a.txt")));
     EXPECT_TRUE(task.sourceItems);
     EXPECT_EQ(task.needsAttention, 1u);
 
-    EXPECT_EQ(h.Run(task, kSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeSync), kRunSucceeded);
     EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished Successfully");
     EXPECT_EQ(qbtest::ReadFileBytes(R("a.txt")), "a");
     EXPECT_EQ(CatalogNames(task), std::make_pair(Names{"a.txt"}, Names{"a.txt"}));
@@ -240,12 +236,12 @@ TEST_F(RunEndToEnd, StopDuringTheCheckEndsTheRunWithNoTrees) {
         EngineHarness harness;
         SyncTask& task = harness.AddTask("left", "right");
         WriteFileAt(harness.Folder("left") + "/a.txt", "a");
-        ASSERT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         WriteFileAt(harness.Folder("left") + "/b.txt", "b");
         runtest::TaskWindows& windows = harness.WindowsOf(task);
         windows.stopWhen = [stage](const runtest::TaskWindows& w) { return w.LastStatus() == stage; };
 
-        EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunStopped);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunStopped);
 
         EXPECT_TRUE(windows.HasLine("red: User cancels operation."));
         EXPECT_TRUE(HasLineStartingWith(windows, "--- CHECK+SYNC Completed - "));
@@ -266,7 +262,7 @@ TEST_F(RunEndToEnd, AStoppedSyncKeepsItsTreesAndASyncOnItsOwnFinishesIt) {
     // Stop once two items of the Sync are done.
     windows.stopWhen = [](const runtest::TaskWindows& w) { return w.LastStatus().empty() && w.progress >= 2; };
 
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunStopped);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunStopped);
     EXPECT_TRUE(windows.HasLine("red: User stops operation"));
     EXPECT_TRUE(task.sourceItems);
     EXPECT_EQ(task.needsAttention, 1u);
@@ -277,7 +273,7 @@ TEST_F(RunEndToEnd, AStoppedSyncKeepsItsTreesAndASyncOnItsOwnFinishesIt) {
     EXPECT_EQ(CatalogNames(task), std::make_pair(Names{}, Names{}));
 
     windows.stopWhen = nullptr;
-    EXPECT_EQ(h.Run(task, kSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeSync), kRunSucceeded);
     EXPECT_EQ(Tree(R()), Tree(L()));
     EXPECT_EQ(Tree(R()).size(), 6u);
     EXPECT_EQ(CatalogNames(task), std::make_pair(Tree(L()), Tree(R())));
@@ -285,7 +281,7 @@ TEST_F(RunEndToEnd, AStoppedSyncKeepsItsTreesAndASyncOnItsOwnFinishesIt) {
 
 TEST_F(RunEndToEnd, TwoEmptyFoldersHaveNothingToDo) {
     SyncTask& task = h.AddTask("left", "right");
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunNothingToDo);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunNothingToDo);
     EXPECT_TRUE(h.WindowsOf(task).HasLine("red: No files are included."));
     EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished (Nothing to do)");
 }
@@ -311,7 +307,7 @@ TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
     });
     WaitForSingleObject(taken, INFINITE);
 
-    h.Run(task, kCheckAndSync);
+    h.Run(task, kRunModeCheckAndSync);
     release.Set();
     holder.Join();
 
@@ -324,7 +320,7 @@ TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
     EXPECT_EQ(task.startRunState, 0u);
     EXPECT_EQ(timerArmed, 1);
 
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
     EXPECT_EQ(task.startRunState, 2u);
     SetAutoStartTimerHandler({});
 }
@@ -347,7 +343,7 @@ TEST_F(RunEndToEnd, AnUnattendedRunOverTheChangeLimitIsNotSynced) {
             if (i < 10) WriteFileAt(harness.Folder("right") + name, "x");
         }
 
-        EXPECT_EQ(harness.Run(task, kCheckAndSync), c.result);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), c.result);
 
         const bool refused = c.result == kRunOverChangeLimit;
         EXPECT_EQ(harness.WindowsOf(task).HasLine(
@@ -370,7 +366,7 @@ TEST_F(RunEndToEnd, AFullDiskEndsTheSyncWithResult9) {
     faults.diskFullAfterBytes = 100;
     const plat::ScopedFileFaults full(std::move(faults));
 
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunDiskFull);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunDiskFull);
 
     runtest::TaskWindows& windows = h.WindowsOf(task);
     EXPECT_EQ(windows.LastStatus(), "Sync has finished (Error: Disk Full)");
@@ -392,14 +388,14 @@ TEST_F(RunEndToEnd, AnEmptyRootIsNotADeletedTree) {
         SyncTask& task = harness.AddTask("left", "right", setup);
         WriteFileAt(harness.Folder("left") + "/docs/a.txt", "a");
         WriteFileAt(harness.Folder("left") + "/b.txt", "b");
-        ASSERT_EQ(harness.Run(task, kCheckAndSync), kRunSucceeded);
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         // A disk that is not mounted leaves an empty folder behind.
         const std::string emptied = harness.Folder(c.emptied);
         fs::remove_all(emptied + "/docs");
         fs::remove(emptied + "/b.txt");
         const std::string other = harness.Folder(c.emptied == std::string("left") ? "right" : "left");
 
-        EXPECT_EQ(harness.Run(task, kCheckAndSync), kRunFolderEmptyOrUnmounted);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunFolderEmptyOrUnmounted);
 
         runtest::TaskWindows& windows = harness.WindowsOf(task);
         EXPECT_TRUE(windows.HasLine("red: " + plat::WideToUtf8(FormatEmptyRootLine(W(emptied)))));
@@ -414,11 +410,11 @@ TEST_F(RunEndToEnd, ASideEmptiedByTheSyncLosesItsCatalog) {
     SyncTask& task = h.AddTask("left", "right");
     WriteFileAt(L("x.txt"), "x");
     WriteFileAt(L("y.txt"), "y");
-    ASSERT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    ASSERT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
     ASSERT_TRUE(plat::DeleteFile(L("x.txt")));
     ASSERT_TRUE(plat::DeleteFile(R("y.txt")));
 
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
 
     EXPECT_EQ(Tree(L()), Names{});
     EXPECT_EQ(Tree(R()), Names{});
@@ -438,8 +434,8 @@ TEST_F(RunEndToEnd, TwoTasksOnDifferentFoldersRunAtOnce) {
         WriteFileAt(h.Folder("b-right") + "/g" + std::to_string(i), "2");
     }
 
-    const plat::ThreadHandle runOne = h.Start(one, kCheckAndSync);
-    const plat::ThreadHandle runTwo = h.Start(two, kCheckAndSync);
+    const plat::ThreadHandle runOne = h.Start(one, kRunModeCheckAndSync);
+    const plat::ThreadHandle runTwo = h.Start(two, kRunModeCheckAndSync);
     // Neither can end before this thread answers its first message.
     EXPECT_EQ(RunningTaskCount().load(), 2);
     ASSERT_TRUE(h.WaitFor({runOne, runTwo}));
@@ -455,14 +451,14 @@ TEST_F(RunEndToEnd, ARunWhoseWorkerCannotStartEndsAsAnyRunDoes) {
     SyncTask& task = h.AddTask("left", "right");
     WriteFileAt(L("a.txt"), "a");
     const plat::ThreadHandle run =
-        h.Start(task, kCheckAndSync, [](plat::WorkerThread&, std::function<void()>) { return false; });
+        h.Start(task, kRunModeCheckAndSync, [](plat::WorkerThread&, std::function<void()>) { return false; });
     ASSERT_TRUE(h.WaitFor({run}));
 
     EXPECT_EQ(task.lastRunStatus, kRunLowMemory);
     EXPECT_EQ(History().back().status, kRunLowMemory);
     EXPECT_EQ(h.Main().tasksDone, std::vector<const SyncTask*>{&task});
     // The locks were released and the start gate opened: the next run goes ahead.
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
     EXPECT_EQ(Tree(R()), Names{"a.txt"});
 }
 
@@ -474,7 +470,7 @@ TEST_F(RunEndToEnd, FilterTextsTakeTheirQuotedFormBeforeTheScan) {
     task.filterOptions->includeText = L"c.txt";
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) WriteFileAt(L(name), name);
 
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
 
     EXPECT_EQ(task.filterOptions->excludeText, L"\"a.txt\" \"b.txt\"");
     EXPECT_EQ(task.filterOptions->includeText, L"c.txt");
@@ -487,7 +483,7 @@ TEST_F(RunEndToEnd, AMirrorCheckOfUnrelatedFoldersWarnsEvenWithoutALog) {
     WriteFileAt(L("mine.txt"), "m");
     WriteFileAt(R("yours.txt"), "y");
 
-    EXPECT_EQ(h.Run(task, kCheck), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeCheck), kRunSucceeded);
 
     EXPECT_EQ(h.WindowsOf(task).Lines(),
               Names{"red: The two folders have nothing in common.  You are mirroring two irreverent folders."});
@@ -499,7 +495,7 @@ TEST_F(RunEndToEnd, ACatalogFolderThatCannotBeMadeEndsTheRunAtOnce) {
     WriteFileAt(L("a.txt"), "a");
     task.sourceCatalog = W(L("a.txt") + "/_qb_sync/_qb_sync._if");  // below a file
 
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunCatalogFolderFailed);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunCatalogFolderFailed);
 
     EXPECT_EQ(h.Main().captionLines,
               (std::vector<std::pair<std::string, LPARAM>>{{"Failed to create Catalog Folder on Left", 255}}));
@@ -526,10 +522,10 @@ TEST_F(RunEndToEnd, RunsSideBySideCopyAtTheirOwnSpeeds) {
     bool slowRan = false;
     h.WindowsOf(one).onCopyBegin = [&] {
         if (std::exchange(slowRan, true)) return;
-        const plat::ThreadHandle slowRun = h.Start(two, kCheckAndSync);
+        const plat::ThreadHandle slowRun = h.Start(two, kRunModeCheckAndSync);
         EXPECT_TRUE(h.WaitFor({slowRun}));
     };
-    EXPECT_EQ(h.Run(one, kCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(one, kRunModeCheckAndSync), kRunSucceeded);
 
     ASSERT_TRUE(slowRan);
     EXPECT_EQ(two.lastRunStatus, kRunSucceeded);
@@ -584,7 +580,7 @@ TEST_F(RunEndToEnd, ATreeAsDeepAsPathsAllowIsCheckedAndSynced) {
     WriteFileAt(L(deepest + "/f"), "deep");
 
     const ScopedThreadStack smallStacks(kDeepTreeStack);
-    EXPECT_EQ(h.Run(task, kCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
 
     EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
     EXPECT_EQ(qbtest::ReadFileBytes(R(deepest + "/f")), "deep");
