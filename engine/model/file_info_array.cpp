@@ -9,55 +9,43 @@ bool NewGoesFirst(int comparison, bool descending) { return descending ? compari
 
 int CompareNumbers(auto a, auto b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
+// The fields the display orders compare.
+const std::wstring& PathOf(const CFileInfo& record) { return record.path; }
+const std::wstring& PathOf(const CFileInfo2& row) { return row.name; }
+const std::wstring& RelativePathOf(const CFileInfo& record) { return record.relativePath; }
+const std::wstring& RelativePathOf(const CFileInfo2& row) { return row.name; }
+auto TimeOf(const CFileInfo& record) { return record.lastWrite; }
+auto TimeOf(const CFileInfo2& row) { return row.time; }
+
 }  // namespace
 
-int CFileInfoArray::AddSorted(CFileInfo element, int code) {
+template <typename Record, std::wstring Record::*Key>
+int CRecordArray<Record, Key>::AddSorted(Record element, int code) {
     const PathCompareFunction names =
         (code & kSortCaseSensitive) ? CompareFileInfoBySecondNameCase : CompareFileInfoBySecondName;
     const int order = code & ~kSortCaseSensitive;
     const bool descending = (order & kSortDescending) != 0;
     switch (order & ~kSortDescending) {
     case kSortBySize:
-        return InsertBeforeFirst(std::move(element), [&](const CFileInfo& e, const CFileInfo& n) {
+        return this->InsertBeforeFirst(std::move(element), [&](const Record& e, const Record& n) {
             return NewGoesFirst(CompareNumbers(e.size, n.size), descending);
         });
     case kSortByPath:
-        return InsertBeforeFirst(std::move(element), [&](const CFileInfo& e, const CFileInfo& n) {
-            return NewGoesFirst(names(e.path, n.path), descending);
+        return this->InsertBeforeFirst(std::move(element), [&](const Record& e, const Record& n) {
+            return NewGoesFirst(names(PathOf(e), PathOf(n)), descending);
         });
     case kSortByTime:
-        return InsertBeforeFirst(std::move(element), [&](const CFileInfo& e, const CFileInfo& n) {
-            return NewGoesFirst(CompareNumbers(e.lastWrite, n.lastWrite), descending);
+        return this->InsertBeforeFirst(std::move(element), [&](const Record& e, const Record& n) {
+            return NewGoesFirst(CompareNumbers(TimeOf(e), TimeOf(n)), descending);
         });
     case kSortByRelativePath:
-        return InsertBeforeFirst(std::move(element), [&](const CFileInfo& e, const CFileInfo& n) {
-            return NewGoesFirst(names(e.relativePath, n.relativePath), descending);
+        return this->InsertBeforeFirst(std::move(element), [&](const Record& e, const Record& n) {
+            return NewGoesFirst(names(RelativePathOf(e), RelativePathOf(n)), descending);
         });
     default:
-        return InsertAt(GetSize(), std::move(element));
+        return this->InsertAt(this->GetSize(), std::move(element));
     }
 }
 
-int CFileInfo2Array::AddSorted(CFileInfo2 element, int code) {
-    const PathCompareFunction names =
-        (code & kSortCaseSensitive) ? CompareFileInfoBySecondNameCase : CompareFileInfoBySecondName;
-    const int order = code & ~kSortCaseSensitive;
-    const bool descending = (order & kSortDescending) != 0;
-    switch (order & ~kSortDescending) {
-    case kSortBySize:
-        return InsertBeforeFirst(std::move(element), [&](const CFileInfo2& e, const CFileInfo2& n) {
-            return NewGoesFirst(CompareNumbers(e.size, n.size), descending);
-        });
-    case kSortByTime:
-        return InsertBeforeFirst(std::move(element), [&](const CFileInfo2& e, const CFileInfo2& n) {
-            return NewGoesFirst(CompareNumbers(e.time, n.time), descending);
-        });
-    case kSortByPath:
-    case kSortByRelativePath:
-        return InsertBeforeFirst(std::move(element), [&](const CFileInfo2& e, const CFileInfo2& n) {
-            return NewGoesFirst(names(e.name, n.name), descending);
-        });
-    default:
-        return InsertAt(GetSize(), std::move(element));
-    }
-}
+template class CRecordArray<CFileInfo, &CFileInfo::relativePath>;
+template class CRecordArray<CFileInfo2, &CFileInfo2::name>;

@@ -16,27 +16,29 @@ inline constexpr int kSortByRelativePath = 16; // a catalog row's name
 inline constexpr int kSortDescending = 1;
 inline constexpr int kSortCaseSensitive = 0x20;
 
-// The files directly in one scanned folder, in the order of their relative paths.
-class CFileInfoArray : public CSortedArray<CFileInfo, &CFileInfo::relativePath> {
+// What both record arrays add to the sorted array: insertion in a display order.
+template <typename Record, std::wstring Record::*Key>
+class CRecordArray : public CSortedArray<Record, Key> {
 public:
-    explicit CFileInfoArray(PathCompareFunction compare = CompareFileInfoBySecondName) : CSortedArray(compare) {}
+    using CSortedArray<Record, Key>::CSortedArray;
 
     // Linear insertion in a display order chosen by `code` (see the sort codes); the new
     // element goes in front of the first one that is not before it. Returns its index.
-    int AddSorted(CFileInfo element, int code);
+    // A catalog row sorts by its name in both path orders.
+    int AddSorted(Record element, int code);
 
-    // The index of a record with that relative path, or -1. Adds nothing.
-    int FindByName(std::wstring_view relativePath) const { return Find(relativePath); }
+    // The index of a record with that relative path (a row: that name), or -1. Adds nothing.
+    int FindByName(std::wstring_view name) const { return this->Find(name); }
+};
+
+// The files directly in one scanned folder, in the order of their relative paths.
+class CFileInfoArray : public CRecordArray<CFileInfo, &CFileInfo::relativePath> {
+public:
+    explicit CFileInfoArray(PathCompareFunction compare = CompareFileInfoBySecondName) : CRecordArray(compare) {}
 };
 
 // The rows of one side's catalog, always compared with case.
-class CFileInfo2Array : public CSortedArray<CFileInfo2, &CFileInfo2::name> {
+class CFileInfo2Array : public CRecordArray<CFileInfo2, &CFileInfo2::name> {
 public:
-    CFileInfo2Array() : CSortedArray(CompareFileInfo2ByName) {}
-
-    // As CFileInfoArray::AddSorted; both path orders sort by the row's name.
-    int AddSorted(CFileInfo2 element, int code);
-
-    // The index of the row with that name, or -1. Adds nothing.
-    int FindByName(std::wstring_view name) const { return Find(name); }
+    CFileInfo2Array() : CRecordArray(CompareFileInfo2ByName) {}
 };
