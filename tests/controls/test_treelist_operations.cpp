@@ -383,11 +383,7 @@ TEST_F(TreeListOps, ColumnInsertMovesCellsAndCaretColumn) {
     const HTREEITEM item = Insert(list, TVI_ROOT, L"x");
     SetCell(list, item, 1, L"b");
     list.Message(TLM_SELECTCHILDITEM, 1, static_cast<LPARAM>(item));
-    TV_COLUMN column;
-    column.mask = TVCF_TEXT | TVCF_WIDTH;
-    column.pszText = const_cast<char*>("A");
-    column.cx = 80;
-    EXPECT_EQ(list.Message(TLM_INSERTCOLUMN, 1, reinterpret_cast<LPARAM>(&column)), 1);
+    EXPECT_EQ(InsertColumn(list, "A", 80, 0x8000, 1), 1);
     EXPECT_EQ(Text(list, item, 2), L"b");
     EXPECT_EQ(Text(list, item, 1), L"");
     EXPECT_EQ(Next(list, TVGN_CARETCOLUMN), 2u);

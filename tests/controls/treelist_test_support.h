@@ -148,7 +148,8 @@ inline std::vector<std::wstring> Rows(TreeListWindow& list) {
     return texts;
 }
 
-inline int InsertColumn(TreeListWindow& list, const char* title, int width, int minWidth = 0x8000) {
+// A column behind the last one, or at `at`; a negative width is a variable one.
+inline int InsertColumn(TreeListWindow& list, const char* title, int width, int minWidth = 0x8000, int at = -1) {
     TV_COLUMN column;
     column.mask = TVCF_TEXT;
     column.pszText = const_cast<char*>(title);
@@ -163,8 +164,9 @@ inline int InsertColumn(TreeListWindow& list, const char* title, int width, int 
         column.mask |= TVCF_MIN;
         column.iOrder = minWidth;
     }
-    return static_cast<int>(list.Message(TLM_INSERTCOLUMN, list.Message(TLM_GETCOLUMNCOUNT, 0, 0),
-                                         reinterpret_cast<LPARAM>(&column)));
+    const LRESULT position = at >= 0 ? at : list.Message(TLM_GETCOLUMNCOUNT, 0, 0);
+    return static_cast<int>(
+        list.Message(TLM_INSERTCOLUMN, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&column)));
 }
 
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
