@@ -285,24 +285,35 @@ bool IsChangedSinceCatalog(const CFileInfo& record, const CFileInfo2& row) {
 }
 
 CatalogFacts LookupCatalogsSourceOnly(const SyncRunBlock& run, const CFileInfo& record) {
-    return {NewOrChangedSince(run.sourceSide, record), FindCatalogRow(run.targetSide, record.relativePath) != nullptr};
+    CatalogFacts facts;
+    facts.changedOnSource = NewOrChangedSince(run.sourceSide, record);
+    facts.knownToTarget = FindCatalogRow(run.targetSide, record.relativePath) != nullptr;
+    return facts;
 }
 
 CatalogFacts LookupCatalogsTargetOnly(const SyncRunBlock& run, const CFileInfo& record) {
-    return {FindCatalogRow(run.sourceSide, record.relativePath) != nullptr, NewOrChangedSince(run.targetSide, record)};
+    CatalogFacts facts;
+    facts.knownToSource = FindCatalogRow(run.sourceSide, record.relativePath) != nullptr;
+    facts.changedOnTarget = NewOrChangedSince(run.targetSide, record);
+    return facts;
 }
 
 CatalogFacts LookupCatalogsTimesDiffer(const SyncRunBlock& run, const CFileInfo& record) {
     if (record.state.IsFolder()) return {};
     const CFileInfo2* source = FindCatalogRow(run.sourceSide, record.relativePath);
     const CFileInfo2* target = FindCatalogRow(run.targetSide, TargetSpelling(record));
-    return {source && TimesDiffer(record.lastWrite, source->time),
-            target && TimesDiffer(record.counterpartLastWrite, target->time)};
+    CatalogFacts facts;
+    facts.changedOnSource = source && TimesDiffer(record.lastWrite, source->time);
+    facts.changedOnTarget = target && TimesDiffer(record.counterpartLastWrite, target->time);
+    return facts;
 }
 
 CatalogFacts LookupCatalogsSizesDiffer(const SyncRunBlock& run, const CFileInfo& record) {
     if (record.state.IsFolder()) return {};
     const CFileInfo2* source = FindCatalogRow(run.sourceSide, record.relativePath);
     const CFileInfo2* target = FindCatalogRow(run.targetSide, TargetSpelling(record));
-    return {source && record.size != source->size, target && record.counterpartSize != target->size};
+    CatalogFacts facts;
+    facts.changedOnSource = source && record.size != source->size;
+    facts.changedOnTarget = target && record.counterpartSize != target->size;
+    return facts;
 }

@@ -40,23 +40,27 @@ const CFileInfo2* FindCatalogRow(const RunCatalogSide& side, std::wstring_view r
 // away from the row's.
 bool IsChangedSinceCatalog(const CFileInfo& record, const CFileInfo2& row);
 
-// The two catalog facts of the decision: `a` from the source side's catalog, `b` from the
-// target side's. Each side's catalog is looked up by the relative path as that side
-// spells it: a matched record's counterpart path for the target side, so a pair matched
-// without regard to case is found in both catalogs.
+// What the two catalogs of the last run tell the decision about one item. Two facts count
+// for each kind of item: for a source-only item changedOnSource and knownToTarget, for a
+// target-only item knownToSource and changedOnTarget, for a file whose times or sizes
+// differ changedOnSource and changedOnTarget. Each side's catalog is looked up by the
+// relative path as that side spells it: a matched record's counterpart path for the
+// target side, so a pair matched without regard to case is found in both catalogs.
 struct CatalogFacts {
-    bool a = false;
-    bool b = false;
+    bool changedOnSource = false;  // new or changed on the source side since its catalog
+    bool changedOnTarget = false;  // new or changed on the target side since its catalog
+    bool knownToSource = false;    // the source side's catalog lists the item
+    bool knownToTarget = false;    // the target side's catalog lists the item
 };
 
-// Source-only record: a = new or changed on the source since the last run (not in the
-// source catalog, or a file whose size or time changed); b = in the target catalog.
+// Source-only record: changed on the source since the last run (not in the source
+// catalog, or a file whose size or time changed), and whether the target catalog knows it.
 CatalogFacts LookupCatalogsSourceOnly(const SyncRunBlock& run, const CFileInfo& record);
-// Target-only record: a = in the source catalog; b = new or changed on the target.
+// Target-only record: whether the source catalog knows it, and changed on the target.
 CatalogFacts LookupCatalogsTargetOnly(const SyncRunBlock& run, const CFileInfo& record);
-// Files whose times differ: a = in the source catalog and the source time is more than
-// 2 s from the row's; b = the same for the target (the counterpart's time).
+// Files whose times differ: changed on a side when that side's catalog lists the file and
+// its time there (the counterpart's, for the target) is more than 2 s from the row's.
 CatalogFacts LookupCatalogsTimesDiffer(const SyncRunBlock& run, const CFileInfo& record);
-// Files whose sizes differ: a = in the source catalog with another size; b = the same for
-// the target (the counterpart's size).
+// Files whose sizes differ: changed on a side when that side's catalog lists the file with
+// another size (the counterpart's, for the target).
 CatalogFacts LookupCatalogsSizesDiffer(const SyncRunBlock& run, const CFileInfo& record);

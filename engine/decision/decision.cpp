@@ -139,9 +139,7 @@ DWORD DecideItemAction(CFileInfo& record, DecisionPass& pass, DWORD parentResult
     in.syncKind = pass.syncKind;
     in.allowDelete = pass.allowDelete;
     in.parentVanished = parentResult == kVanishedFromOtherSide;
-    const CatalogFacts facts = CatalogFactsOf(record, pass.catalogs);
-    in.a = facts.a;
-    in.b = facts.b;
+    in.catalog = CatalogFactsOf(record, pass.catalogs);
     if (pass.run.task) in.conflictAction = DefaultConflictAction(*pass.run.task, state);
 
     const DecisionOutcome outcome = DecideByRules(in);

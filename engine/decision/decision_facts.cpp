@@ -68,20 +68,24 @@ CatalogFacts CatalogFactsOf(const CFileInfo& record, const CatalogSituation& cat
     const CatalogRowMemo& target = record.targetCatalogRow;
     CatalogFacts facts;
     if (s.IsSourceOnly()) {
-        facts = {NewOrChanged(catalogs.sourceLoaded, source, record), target.found};
+        facts.changedOnSource = NewOrChanged(catalogs.sourceLoaded, source, record);
+        facts.knownToTarget = target.found;
     } else if (s.IsTargetOnly()) {
-        facts = {source.found, NewOrChanged(catalogs.targetLoaded, target, record)};
+        facts.knownToSource = source.found;
+        facts.changedOnTarget = NewOrChanged(catalogs.targetLoaded, target, record);
     } else if (folder) {
         return {};
     } else if (s.TimesDiffer()) {
         // A path missing from a catalog counts as unchanged there.
-        facts = {source.found && TimesDiffer(record.lastWrite, source.time),
-                 target.found && TimesDiffer(record.counterpartLastWrite, target.time)};
+        facts.changedOnSource = source.found && TimesDiffer(record.lastWrite, source.time);
+        facts.changedOnTarget = target.found && TimesDiffer(record.counterpartLastWrite, target.time);
     } else if (s.SizesDiffer()) {
-        facts = {source.found && record.size != source.size, target.found && record.counterpartSize != target.size};
+        facts.changedOnSource = source.found && record.size != source.size;
+        facts.changedOnTarget = target.found && record.counterpartSize != target.size;
     } else {
         return {};
     }
-    if (source.found && target.found && !RowsAgree(source, target, folder)) facts = {true, true};
+    // Known to both, changed on both: whatever the kind of item, a conflict.
+    if (source.found && target.found && !RowsAgree(source, target, folder)) facts = {true, true, true, true};
     return facts;
 }

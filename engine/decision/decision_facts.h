@@ -40,5 +40,5 @@ CatalogSituation CatalogSituationOf(const SyncRunBlock& run);
 // target-only record is one of the target tree; any other, one of the source tree.
 void StoreCatalogRows(const SyncRunBlock& run, CFileInfo& record);
 
-// The facts a and b of the record (see DecisionInputs), from the rows stored in it.
+// The catalog facts of the record, from the rows stored in it.
 CatalogFacts CatalogFactsOf(const CFileInfo& record, const CatalogSituation& catalogs);

@@ -40,49 +40,49 @@ DWORD WithOlderOverNewerMark(DWORD action, bool sourceOlder) {
 }
 
 DecisionOutcome DecideSourceOnly(const DecisionInputs& in, bool mirror) {
-    const bool a = in.a;
-    const bool b = in.b;
+    const bool changed = in.catalog.changedOnSource;
     const DWORD c = WithSourceRule(in.conflictAction, in.allowDelete);
-    if (!b) {
+    if (!in.catalog.knownToTarget) {
         // Unknown to the target's catalog: the item flows to the target, unless its parent
         // folder was deleted there meanwhile and the item is new or changed.
-        if (a && in.parentVanished) return Act(c | S::kParentDeleteConflict);
+        if (changed && in.parentVanished) return Act(c | S::kParentDeleteConflict);
         return Keep();
     }
-    if (a) return Act(c);
+    if (changed) return Act(c);
     // Unchanged here, gone from the target since the last run: deleted there.
     if (!mirror) return Act(c, kVanishedFromOtherSide);
     return Act(in.allowDelete ? S::kDeleteLeft : (S::kCopyToRight | S::kDeleteRefused), kVanishedFromOtherSide);
 }
 
 DecisionOutcome DecideTargetOnly(const DecisionInputs& in, bool mirror) {
-    const bool a = in.a;
-    const bool b = in.b;
+    const bool known = in.catalog.knownToSource;
+    const bool changed = in.catalog.changedOnTarget;
     const DWORD c = WithTargetRule(in.conflictAction, in.allowDelete);
-    if (a && !b) {
+    if (known && !changed) {
         // Unchanged here, gone from the source since the last run: deleted there.
         if (in.allowDelete) return Act(S::kDeleteRight, kVanishedFromOtherSide);
         const DWORD refused = mirror ? S::kCopyToLeft : S::kNoAction;
         return Act(refused | S::kDeleteRefused, kVanishedFromOtherSide);
     }
-    if (a) return Act(c);
-    if (b && in.parentVanished) return Act(c | S::kParentDeleteConflict);
+    if (known) return Act(c);
+    if (changed && in.parentVanished) return Act(c | S::kParentDeleteConflict);
     return Act(mirror ? S::kCopyToLeft : c);
 }
 
 DecisionOutcome DecideTimesDiffer(const DecisionInputs& in, bool mirror) {
     const bool older = in.state.IsSourceOlder();
     const DWORD c = WithOlderOverNewerMark(in.conflictAction, older);
-    if (in.a && in.b) return Act(c);
-    if (in.b) return Act(mirror ? WithOlderOverNewerMark(S::kCopyToLeft, older) : c);
+    const CatalogFacts& f = in.catalog;
+    if (f.changedOnSource && f.changedOnTarget) return Act(c);
+    if (f.changedOnTarget) return Act(mirror ? WithOlderOverNewerMark(S::kCopyToLeft, older) : c);
     if (!older) return Keep();
-    if (in.a) return Act(S::kCopyToRight | S::kOlderOverNewer);
+    if (f.changedOnSource) return Act(S::kCopyToRight | S::kOlderOverNewer);
     return Act(mirror ? S::kCopyToLeft : c);
 }
 
 DecisionOutcome DecideSizesDiffer(const DecisionInputs& in, bool mirror) {
-    if (!in.b) return Keep();
-    if (in.a) return Act(in.conflictAction);
+    if (!in.catalog.changedOnTarget) return Keep();
+    if (in.catalog.changedOnSource) return Act(in.conflictAction);
     return Act(mirror ? S::kCopyToLeft : in.conflictAction);
 }
 

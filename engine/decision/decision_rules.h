@@ -3,6 +3,7 @@
 // catalog facts, the task's sync kind, its "Delete" option and the action a conflict
 // gets. Pure: the tree walk, the catalog lookups and the bookkeeping are in decision.h.
 
+#include "engine/catalog/catalog_reading.h"
 #include "engine/model/item_state.h"
 #include "foundation/sync_task.h"
 #include "platform/core/win_types.h"
@@ -23,12 +24,7 @@ struct DecisionInputs {
     DWORD syncKind = kSyncKindOneWay;
     bool allowDelete = false;
     bool parentVanished = false;  // the parent folder's decision returned kVanishedFromOtherSide
-    // The catalog facts: for a source-only item, a = new or changed on the source since the
-    // last run and b = it was on the target then; for a target-only item, a = it was on the
-    // source then and b = new or changed on the target; for an item whose times or sizes
-    // differ, changed on the source side (a) and on the target side (b).
-    bool a = false;
-    bool b = false;
+    CatalogFacts catalog;         // what the catalogs of the last run say about the item
     DWORD conflictAction = ItemState::kNoAction | ItemState::kConflict;  // DefaultConflictAction
 };
 

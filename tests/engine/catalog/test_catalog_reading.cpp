@@ -345,7 +345,7 @@ TEST(CatalogLookup, NamesAreComparedWithCase) {
     EXPECT_FALSE(FindCatalogRow(t.run.targetSide, L"Docs/Report.txt"));  // no target catalog
 
     // A file renamed only in case since the last run is new to the catalog.
-    EXPECT_TRUE(LookupCatalogsSourceOnly(t.run, Record(L"docs/report.txt", 0x20)).a);
+    EXPECT_TRUE(LookupCatalogsSourceOnly(t.run, Record(L"docs/report.txt", 0x20)).changedOnSource);
 }
 
 TEST(CatalogLookup, APairMatchedWithoutCaseIsFoundByEachSidesSpelling) {
@@ -358,16 +358,16 @@ TEST(CatalogLookup, APairMatchedWithoutCaseIsFoundByEachSidesSpelling) {
     CFileInfo record = Record(L"Photo.JPG", 0x1 | 0x4, 12, 1'700'000'100);
     record.SetCounterpart(L"/r/photo.jpg", L"photo.jpg", FILE_ATTRIBUTE_ARCHIVE, 10, 1'700'000'000);
     const CatalogFacts times = LookupCatalogsTimesDiffer(t.run, record);
-    EXPECT_TRUE(times.a);
-    EXPECT_FALSE(times.b);
+    EXPECT_TRUE(times.changedOnSource);
+    EXPECT_FALSE(times.changedOnTarget);
     const CatalogFacts sizes = LookupCatalogsSizesDiffer(t.run, record);
-    EXPECT_TRUE(sizes.a);
-    EXPECT_FALSE(sizes.b);
+    EXPECT_TRUE(sizes.changedOnSource);
+    EXPECT_FALSE(sizes.changedOnTarget);
 
     // Both changed.
     record.SetCounterpart(L"/r/photo.jpg", L"photo.jpg", FILE_ATTRIBUTE_ARCHIVE, 11, 1'700'000'050);
-    EXPECT_TRUE(LookupCatalogsTimesDiffer(t.run, record).b);
-    EXPECT_TRUE(LookupCatalogsSizesDiffer(t.run, record).b);
+    EXPECT_TRUE(LookupCatalogsTimesDiffer(t.run, record).changedOnTarget);
+    EXPECT_TRUE(LookupCatalogsSizesDiffer(t.run, record).changedOnTarget);
 }
 
 TEST(CatalogLookup, FactsOfOneSidedItems) {
@@ -380,7 +380,7 @@ TEST(CatalogLookup, FactsOfOneSidedItems) {
     struct Case {
         const wchar_t* path;
         DWORD state;
-        bool a, b;
+        bool changed, known;  // on the item's own side; to the other side's catalog
     };
     const Case sourceOnly[] = {
         {L"same", 0x20, false, true},
@@ -392,32 +392,32 @@ TEST(CatalogLookup, FactsOfOneSidedItems) {
     };
     for (const Case& c : sourceOnly) {
         const CatalogFacts facts = LookupCatalogsSourceOnly(t.run, Record(c.path, c.state));
-        EXPECT_EQ(facts.a, c.a) << c.path;
-        EXPECT_EQ(facts.b, c.b) << c.path;
+        EXPECT_EQ(facts.changedOnSource, c.changed) << c.path;
+        EXPECT_EQ(facts.knownToTarget, c.known) << c.path;
     }
     const Case targetOnly[] = {
-        {L"same", 0x10, true, false},
+        {L"same", 0x10, false, true},
         {L"gone-from-target", 0x10, false, false},
-        {L"new", 0x10, false, true},
+        {L"new", 0x10, true, false},
     };
     for (const Case& c : targetOnly) {
         const CatalogFacts facts = LookupCatalogsTargetOnly(t.run, Record(c.path, c.state));
-        EXPECT_EQ(facts.a, c.a) << c.path;
-        EXPECT_EQ(facts.b, c.b) << c.path;
+        EXPECT_EQ(facts.changedOnTarget, c.changed) << c.path;
+        EXPECT_EQ(facts.knownToSource, c.known) << c.path;
     }
     // A folder's times and sizes never count.
     const CatalogFacts folder = LookupCatalogsTimesDiffer(t.run, Record(L"dir", 0x80 | 0x4, 0, 99));
-    EXPECT_FALSE(folder.a);
+    EXPECT_FALSE(folder.changedOnSource);
 }
 
 TEST(CatalogLookup, WithoutCatalogsEveryFactIsAbsent) {
     CatalogRun t;
     ReadCatalogs(t.run);
     const CFileInfo record = Record(L"x", 0x20);
-    EXPECT_FALSE(LookupCatalogsSourceOnly(t.run, record).a);
-    EXPECT_FALSE(LookupCatalogsSourceOnly(t.run, record).b);
-    EXPECT_FALSE(LookupCatalogsTargetOnly(t.run, record).a);
-    EXPECT_FALSE(LookupCatalogsTargetOnly(t.run, record).b);
+    EXPECT_FALSE(LookupCatalogsSourceOnly(t.run, record).changedOnSource);
+    EXPECT_FALSE(LookupCatalogsSourceOnly(t.run, record).knownToTarget);
+    EXPECT_FALSE(LookupCatalogsTargetOnly(t.run, record).knownToSource);
+    EXPECT_FALSE(LookupCatalogsTargetOnly(t.run, record).changedOnTarget);
 }
 
 }  // namespace
