@@ -69,11 +69,6 @@ std::wstring GetFileNameFromPathW(std::wstring_view path) {
     return std::wstring(pos == std::wstring_view::npos ? path : path.substr(pos + 1));
 }
 
-std::string GetFileNameFromPath(std::string_view path) {
-    const auto pos = path.rfind(kPathSeparator);
-    return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
-}
-
 std::string GetFileExtension(std::string_view name) {
     const auto slash = name.rfind(kPathSeparator);
     const auto dot = name.rfind('.');

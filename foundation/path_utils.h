@@ -26,7 +26,6 @@ std::string RemoveBackslashA(std::string_view path);
 std::wstring GetParentFolder(std::wstring_view path);
 // The text after the last separator, or the whole text.
 std::wstring GetFileNameFromPathW(std::wstring_view path);
-std::string GetFileNameFromPath(std::string_view path);
 // The extension of a name without its dot, or "".
 std::string GetFileExtension(std::string_view name);
 
