@@ -145,7 +145,7 @@ struct SyncTask {
     DWORD containerPending = 0;
     DWORD busyCode = 0;          // 0 idle; otherwise what the task is busy with
 
-    // Windows of the user interface that show the task; they belong to it, not here.
+    // The user interface's windows that show the task; they belong to it, not here.
     HWND taskWindow = nullptr;
     HWND logControl = nullptr;
     HWND startThread = nullptr;  // main window of the thread that asked for the current run
