@@ -24,7 +24,12 @@ bool MyGetOpenFileName(HWND owner, const std::wstring& title, const std::wstring
     result = initialFile;
     plat::GuiServices* gui = plat::GetGuiServices();
     if (!gui) return false;
-    const auto chosen = gui->OpenFileName({owner, title, initialFile, filterDescription});
+    plat::OpenFileRequest request;
+    request.owner = owner;
+    request.title = title;
+    request.initialFile = initialFile;
+    request.filterDescription = filterDescription;
+    const auto chosen = gui->OpenFileName(request);
     if (!chosen) return false;
     result = *chosen;
     return true;

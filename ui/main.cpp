@@ -1,8 +1,17 @@
 // Quarrybend Sync: entry point.
-#include <cstdio>
+#include <QApplication>
 
-int main() {
-    std::puts("Quarrybend Sync was built, but its main window has not been written yet;");
-    std::puts("there is nothing to show. The engine and its tests are what exist so far.");
-    return 0;
+#include "platform/qt/message_pump.h"
+#include "platform/qt/qt_gui_services.h"
+#include "ui/app/sync_app.h"
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    // Hidden to the tray the program still runs; only its own shutdown ends the loop.
+    QApplication::setQuitOnLastWindowClosed(false);
+    plat::QtMessagePump pump;
+    plat::QtGuiServices gui;
+    SyncApp app;
+    if (!app.InitInstance()) return 0;
+    return app.ExitInstance(qt.exec());
 }

@@ -16,7 +16,12 @@ struct OpenFileRequest {
     HWND owner = nullptr;
     std::wstring title;
     std::wstring initialFile;        // a file name or a folder to start in
-    std::wstring filterDescription;  // offered for "*.*"
+    std::wstring filterDescription;  // offered for "*.*" when there is no filter list
+    // A filter list "Name|patterns|Name|patterns|", patterns separated by ';'. Empty:
+    // filterDescription alone.
+    std::wstring filter;
+    std::wstring defaultExtension;   // without the dot; added to a name typed without one
+    bool followLinks = true;         // false: a symbolic link is chosen as itself
 };
 
 enum class IconKind { File, Folder, OpenFolder };
@@ -26,6 +31,12 @@ public:
     virtual ~GuiServices() = default;
     // The chosen file's full path, or nothing when the user cancelled.
     virtual std::optional<std::wstring> OpenFileName(const OpenFileRequest& request) = 0;
+    // The file name chosen to save under (its folder exists; the file may), or nothing
+    // when the user cancelled. Overwriting is not asked about here.
+    virtual std::optional<std::wstring> SaveFileName(const OpenFileRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
     // The chosen folder, or nothing when the user cancelled.
     virtual std::optional<std::wstring> BrowseForFolder(HWND owner, const std::wstring& title,
                                                         const std::wstring& initialFolder) = 0;

@@ -1,0 +1,35 @@
+#pragma once
+// The about box: the program's name in its colour, the version and build, and a link
+// that writes to the maker's support address.
+
+#include <QDialog>
+
+#include "platform/core/win_types.h"
+#include "platform/qt/message_window.h"
+
+class CStaticColor;
+class CStaticLink;
+class QLabel;
+
+inline constexpr UINT IDD_ABOUTBOX = 100;
+inline constexpr UINT IDC_VERSION_TEXT = 4003;
+inline constexpr UINT IDC_SUPPORT_LINK = 1261;
+
+class CAboutDlg : public QDialog, public plat::MessageWindow {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+
+    // IDOK when closed.
+    int DoModal();
+
+    CStaticLink& Link() { return *link_; }
+    QLabel& VersionText() { return *version_; }
+
+private:
+    void OnInitDialog();
+
+    CStaticColor* name_ = nullptr;
+    QLabel* version_ = nullptr;
+    CStaticLink* link_ = nullptr;
+};

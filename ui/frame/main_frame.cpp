@@ -1,0 +1,327 @@
+#include "ui/frame/main_frame.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "engine/run/run_threads.h"
+#include "foundation/file_utils.h"
+#include "foundation/history_message.h"
+#include "foundation/main_window.h"
+#include "foundation/program_state.h"
+#include "foundation/registry_utils.h"
+#include "foundation/resource_strings.h"
+#include "foundation/script_table.h"
+#include "foundation/settings_store.h"
+#include "foundation/sync_task.h"
+#include "platform/core/message_box.h"
+#include "platform/core/text.h"
+#include "platform/core/window.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/resource_images.h"
+#include "platform/qt/status_bar.h"
+#include "platform/qt/view.h"
+#include "resources/image_ids.h"
+#include "resources/string_table.h"
+#include "resources/sync_messages.h"
+#include "ui/app/single_instance.h"
+#include "ui/app/sync_app.h"
+#include "ui/frame/placement_text.h"
+#include "ui/frame/snag_wait.h"
+#include "ui/frame/task_list_link.h"
+
+namespace {
+
+constexpr UINT IDS_NO_ACTION = 65051;
+constexpr UINT IDS_ONE_TASK_ACTIVE = 65300;
+constexpr UINT IDS_TASKS_ACTIVE = 65301;
+constexpr UINT IDS_PLEASE_WAIT = 65328;
+constexpr UINT ID_STOP_ALL = 5104;
+constexpr UINT kWaitPollMs = 500;
+constexpr char kStatusSizingText[] = "This is the Maximum of the text allowed in the statusbar.";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Runs `call` on the main frame's thread with the frame, when there is one.
+void OnFrameThread(const std::function<void(CMainFrame&)>& call) {
+    const HWND main = GetMainWindow();
+    const DWORD owner = main ? GetWindowThreadId(main) : 0;
+    if (owner == 0) return;
+    plat::CallOnThread(owner, [main, &call]() -> LRESULT {
+        if (auto* frame = dynamic_cast<CMainFrame*>(plat::MessageWindow::FromHwnd(main))) call(*frame);
+        return 0;
+    });
+}
+
+bool StartRunThreads(SyncTask& task, LPARAM mode) { return static_cast<bool>(StartRunThread(task, mode)); }
+
+}  // namespace
+
+CMainFrame* MainFrame() {
+    const HWND main = GetMainWindow();
+    if (!main || GetWindowThreadId(main) != GetCurrentThreadId()) return nullptr;
+    return dynamic_cast<CMainFrame*>(plat::MessageWindow::FromHwnd(main));
+}
+
+CMainFrame::CMainFrame() : runStarter_(StartRunThreads) {
+    setObjectName(QString::fromLatin1(kFrameWindowClass));
+    setWindowIcon(plat::LoadIconResource(res::kProgramIcon));
+    setWindowTitle(plat::ToQString(LoadResString(IDS_APP_TITLE)));
+    MapMessage(WM_CREATE, &CMainFrame::OnCreate);
+    MapMessage(WM_SYNC_FIRST_SHOW, &CMainFrame::OnFirstShow);
+    MapMessage(WM_SYNC_RUN_TASK, &CMainFrame::OnRunTask);
+    MapMessage(WM_SYNC_TASK_CHANGED, &CMainFrame::OnTaskChanged);
+    MapMessage(WM_SYNC_HISTORY_CHANGED, &CMainFrame::OnHistoryChanged);
+    MapMessage(WM_COPYDATA, &CMainFrame::OnCopyData);
+    MapMessage(WM_SIZE, &CMainFrame::OnSize);
+    MapMessage(WM_TIMER, &CMainFrame::OnTimer);
+    MapMessage(WM_CLOSE, &CMainFrame::OnClose);
+    MapMessage(WM_ENDSESSION, &CMainFrame::OnEndSession);
+    MapCommands();
+}
+
+CMainFrame::~CMainFrame() {
+    if (GetMainWindow() == GetSafeHwnd()) {
+        SetMainWindow(nullptr);
+        SetAutoStartTimerHandler({});
+        ProgramScripts().SetDueHandler({});
+    }
+}
+
+// --- Views ------------------------------------------------------------------------------------
+
+void CMainFrame::SetTaskListView(plat::View* view, TaskListLink* list) {
+    taskListView_ = view;
+    taskList_ = list;
+}
+
+void CMainFrame::SetHistoryView(plat::View* view) { historyView_ = view; }
+
+void CMainFrame::SetTaskWindowPane(plat::View* pane) {
+    taskWindowPane_ = pane ? pane->GetSafeHwnd() : nullptr;
+    SetClientWidget(pane ? pane->Widget() : nullptr);
+    RecalcLayout();
+}
+
+HWND CMainFrame::TaskListWindow() const { return taskListView_ ? taskListView_->GetSafeHwnd() : nullptr; }
+
+HWND CMainFrame::HistoryViewWindow() const { return historyView_ ? historyView_->GetSafeHwnd() : nullptr; }
+
+HWND CMainFrame::TaskWindowPane() const { return IsWindow(taskWindowPane_) ? taskWindowPane_ : nullptr; }
+
+bool CMainFrame::OnCmdMsg(UINT id, Call call, CmdUI* ui) {
+    // The active view, the frame's own table, then the task list, then the application.
+    if (GetActiveView() && GetActiveView()->OnCmdMsg(id, call, ui)) return true;
+    if (CommandTarget::OnCmdMsg(id, call, ui)) return true;
+    if (taskListView_ && taskListView_ != GetActiveView() && taskListView_->OnCmdMsg(id, call, ui)) return true;
+    CommandTarget* app = ApplicationTarget();
+    return app && app != this && app->OnCmdMsg(id, call, ui);
+}
+
+// --- Creation and first show ----------------------------------------------------------------
+
+LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
+    trayOption_ = ReadProfileInt("Program Options", "Tray Icon", 0) != 0;
+    shown_ = true;
+    realExit_ = false;
+    CreateStatusBar();
+    SetMainWindow(GetSafeHwnd());
+    SetAutoStartTimerHandler(&CMainFrame::ArmTaskTimer);
+    ProgramScripts().SetDueHandler(&CMainFrame::ArmTaskTimer);
+    RecalcLayout();
+    return 0;
+}
+
+void CMainFrame::CreateStatusBar() {
+    auto* bar = new plat::StatusBar;
+    bar->AddPane(ID_STATUS_MAIN, "Ready", kStatusSizingText, plat::StatusBar::Side::Main);
+    bar->AddPane(ID_STATUS_EXTENDED, LoadResString(IDS_NO_ACTION), kStatusSizingText, plat::StatusBar::Side::Extended);
+    SetStatusBar(bar);
+}
+
+void CMainFrame::OnFirstShow(WPARAM showCommand, LPARAM) {
+    RestorePlacement(static_cast<int>(showCommand));
+    if (const HWND list = TaskListWindow()) PostMessage(list, WM_SYNC_LOAD_TASKS, 0, 0);
+}
+
+void CMainFrame::RestorePlacement(int showCommand) {
+    if (showCommand != plat::SW_SHOWMINNOACTIVE && showCommand != plat::SW_SHOWMAXIMIZED) {
+        const auto placement = ParsePlacement(ReadProfileString("Frame", "WP", ""));
+        if (placement && SetWindowPlacement(*placement)) return;
+    }
+    ActivateFrame(showCommand);
+}
+
+void CMainFrame::ActivateFrame(int showCommand) {
+    const bool minimise = showCommand == plat::SW_SHOWMINIMIZED || showCommand == plat::SW_MINIMIZE ||
+                          showCommand == plat::SW_SHOWMINNOACTIVE;
+    if (minimise && HidesToTray()) {
+        minimisedToTray_ = true;
+        ShowInTray(FALSE);
+        return;
+    }
+    ShowWindow(showCommand);
+}
+
+void CMainFrame::SavePlacement() const {
+    plat::WINDOWPLACEMENT placement;
+    if (GetWindowPlacement(&placement)) WriteProfileString("Frame", "WP", FormatPlacement(placement));
+}
+
+// --- Messages ---------------------------------------------------------------------------------
+
+LRESULT CMainFrame::OnRunTask(WPARAM w, LPARAM mode) {
+    auto* task = reinterpret_cast<SyncTask*>(w);
+    if (!task) return 0;
+    const LPARAM busyCode = mode == 1 ? 2 : 1;
+    if (SendMessage(TaskListWindow(), WM_SYNC_TASK_BUSY, w, busyCode) == 0) return 0;
+    task->startThread = GetSafeHwnd();
+    if (runStarter_ && runStarter_(*task, mode)) return 1;
+    // No thread: the task must not stay busy for good. The task list's end of the busy
+    // state also tells the task window that the run is over.
+    SendMessage(TaskListWindow(), WM_SYNC_TASK_DONE, w, busyCode);
+    return 0;
+}
+
+LRESULT CMainFrame::OnTaskChanged(WPARAM w, LPARAM l) {
+    if (const HWND list = TaskListWindow()) PostMessage(list, WM_SYNC_TASK_CHANGED, w, l);
+    return 1;
+}
+
+LRESULT CMainFrame::OnHistoryChanged(WPARAM w, LPARAM l) {
+    if (const HWND history = HistoryViewWindow()) SendMessage(history, WM_SYNC_HISTORY_CHANGED, w, l);
+    // The view takes the path when it handles the message; what it left is freed here.
+    TakeHistoryPathParam(w);
+    return 1;
+}
+
+LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM) { return TRUE; }
+
+void CMainFrame::OnSize(WPARAM type, LPARAM) {
+    if (type == plat::SIZE_MINIMIZED && HidesToTray()) {
+        minimisedToTray_ = true;
+        ShowInTray(FALSE);
+    }
+}
+
+void CMainFrame::OnTimer(WPARAM id, LPARAM) {
+    if (id != kScriptTimer) return;
+    KillTimer(GetSafeHwnd(), kScriptTimer);
+    if (CheckAllScripts() != 0) SetTimer(GetSafeHwnd(), kScriptTimer, kTimerPeriodMs);
+}
+
+void CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
+    if (!ending) return;
+    realExit_ = true;
+    loggingOff_ = true;
+    OnClose(0, 0);
+}
+
+// --- Operations -------------------------------------------------------------------------------
+
+void CMainFrame::ArmTaskTimer() {
+    OnFrameThread([](CMainFrame& frame) {
+        if (const HWND list = frame.TaskListWindow()) SetTimer(list, kTaskListTimer, kTimerPeriodMs);
+    });
+}
+
+void CMainFrame::ArmScriptTimer() {
+    if (ScheduledScriptCount() <= 0) return;
+    OnFrameThread([](CMainFrame& frame) { SetTimer(frame.GetSafeHwnd(), kScriptTimer, kTimerPeriodMs); });
+}
+
+void CMainFrame::KillScriptTimer() {
+    if (ScheduledScriptCount() <= 0) return;
+    OnFrameThread([](CMainFrame& frame) { KillTimer(frame.GetSafeHwnd(), kScriptTimer); });
+}
+
+void CMainFrame::SetStatusText(int pane, std::string_view text) {
+    if (plat::StatusBar* bar = GetStatusBar()) bar->SetPaneText(pane == 0 ? ID_STATUS_MAIN : ID_STATUS_EXTENDED, text);
+}
+
+bool CMainFrame::HidesToTray() const { return false; }
+
+void CMainFrame::ShowInTray(BOOL show) {
+    if (!show) {
+        ShowWindow(plat::SW_HIDE);
+    } else if (!minimisedToTray_) {
+        ShowWindow(plat::SW_SHOW);
+        SetForegroundWindow();
+        BringWindowToTop();
+    } else {
+        minimisedToTray_ = false;
+        plat::WINDOWPLACEMENT placement;
+        GetWindowPlacement(&placement);
+        placement.flags = 0;
+        placement.showCmd = plat::SW_SHOWNORMAL;
+        SetWindowPlacement(placement);
+    }
+    shown_ = show != FALSE;
+}
+
+std::string CMainFrame::GetSchedulerPath() { return ProgramState().programFolder + "brelvane"; }
+
+bool CMainFrame::SetRunAtLogon() {
+    const std::string scheduler = GetSchedulerPath();
+    // No scheduler ships with the program yet: an entry would start nothing.
+    if (GetPathKind(scheduler) != kPathFile) return false;
+    return RegWriteStringValue(plat::RegRoot::CurrentUser, kRunKey, "QBSync", plat::Format("\"%s\" -s", scheduler.c_str()));
+}
+
+// --- Closing ----------------------------------------------------------------------------------
+
+void CMainFrame::OnClose(WPARAM, LPARAM) {
+    if (closing_) return;
+    if (HidesToTray() && !realExit_) {
+        ShowInTray(FALSE);
+        return;
+    }
+    closing_ = true;
+    KillScriptTimer();
+    if (!loggingOff_) {
+        const int running = RunningTaskCount().load();
+        if (running > 0) {
+            const std::string question = running == 1
+                                             ? LoadResString(IDS_ONE_TASK_ACTIVE)
+                                             : plat::Format(LoadResString(IDS_TASKS_ACTIVE).c_str(),
+                                                            static_cast<unsigned long>(running));
+            if (MessageBox(GetSafeHwnd(), question, LoadResString(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION) !=
+                IDYES) {
+                closing_ = false;
+                realExit_ = false;
+                ArmScriptTimer();
+                return;
+            }
+            DispatchCommand(ID_STOP_ALL);
+            CSnagWait wait(LoadResString(IDS_PLEASE_WAIT), LoadResString(IDS_APP_TITLE), this);
+            pleaseWait_ = &wait;
+            wait.ShowNow();
+            WaitForTasks();
+            pleaseWait_ = nullptr;
+        }
+    }
+    if (SyncApp* app = SyncApp::Current()) app->CloseInstanceEvent();
+    SavePlacement();
+    if (loggingOff_) {
+        // Nothing ends this process for the session: it ends its own loop.
+        PostQuitMessage(0);
+        return;
+    }
+    WriteProfileInt("Program Options", "Tray Icon", trayOption_ ? 1 : 0);
+    if (const HWND list = TaskListWindow()) DestroyWindow(list);
+    DestroyFrame();
+    PostQuitMessage(0);
+}
+
+bool CMainFrame::WaitForTasks() {
+    if (RunningTaskCount().load() <= 0) return true;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(static_cast<int>(kWaitPollMs));
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&loop] {
+        if (RunningTaskCount().load() <= 0) loop.exit(0);
+    });
+    poll.start();
+    // The program's quit ends every loop of this thread, this one with it.
+    const int code = loop.exec();
+    return code == 0 && RunningTaskCount().load() <= 0;
+}

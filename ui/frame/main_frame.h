@@ -1,0 +1,157 @@
+#pragma once
+// The program's main window. It holds the chrome (status bar, and the ribbon, navigation
+// bar, caption bar, log pane and tray icon), turns every ribbon, menu and key command into
+// a message to the task list, which hands most of them to the selected task's window,
+// starts run threads, and closes the program in order: it waits for running tasks behind
+// the please-wait window and saves its placement.
+//
+// The task list, the history view and the task-window pane are views of their own; each
+// hands itself to the frame when it is made (SetTaskListView, SetHistoryView,
+// SetTaskWindowPane). Until then the frame's commands that need them are disabled.
+
+#include <QPointer>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/core/win_types.h"
+#include "platform/qt/frame_window.h"
+
+class CSnagWait;
+class TaskListLink;
+struct SyncTask;
+
+namespace plat {
+class View;
+}
+
+// Timer ids.
+inline constexpr UINT_PTR kTaskListTimer = 150;      // the task list's automatic starts
+inline constexpr UINT_PTR kScriptTimer = 7024;       // scheduled scripts
+inline constexpr UINT kTimerPeriodMs = 5000;
+
+// Status-bar elements.
+inline constexpr UINT ID_STATUS_MAIN = 7000;
+inline constexpr UINT ID_STATUS_EXTENDED = 7001;
+
+class CMainFrame : public plat::FrameWindow {
+public:
+    // Starts the run threads of `task` (posting them the start); false when no thread
+    // could be made.
+    using RunStarter = std::function<bool(SyncTask& task, LPARAM mode)>;
+
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // --- The views that hand themselves over -------------------------------------------
+    void SetTaskListView(plat::View* view, TaskListLink* list);
+    void SetHistoryView(plat::View* view);
+    // The lower pane of task windows; it fills the client area.
+    void SetTaskWindowPane(plat::View* pane);
+    HWND TaskListWindow() const;
+    HWND HistoryViewWindow() const;
+    HWND TaskWindowPane() const;
+    TaskListLink* TaskList() const { return taskList_; }
+
+    // --- Operations other windows call ----------------------------------------------------
+    // Arms the task list's automatic-start timer (150, 5000 ms). Any thread.
+    static void ArmTaskTimer();
+    // Arms or kills the scheduled-script timer (7024) while scheduled scripts exist. Any thread.
+    static void ArmScriptTimer();
+    static void KillScriptTimer();
+    // Pane 0 is the main status element, any other the extended one.
+    void SetStatusText(int pane, std::string_view text);
+    // Hides the frame to the tray (false) or shows it again (true).
+    void ShowInTray(BOOL show);
+    // The show command of the first showing; a minimise becomes a hide when the frame
+    // hides to the tray.
+    void ActivateFrame(int showCommand);
+    // The scheduler that runs scheduled tasks while the program is closed, beside the program.
+    static std::string GetSchedulerPath();
+    // Registers the scheduler to start at logon; false when it is not installed or the
+    // entry could not be written.
+    static bool SetRunAtLogon();
+
+    void SetRunStarter(RunStarter starter) { runStarter_ = std::move(starter); }
+
+    // Closing waits behind the please-wait window until no run is left, dispatching
+    // messages meanwhile; false when the program's quit ended the wait first.
+    static bool WaitForTasks();
+
+    // --- State ------------------------------------------------------------------------------
+    bool TrayOption() const { return trayOption_; }
+    bool IsShown() const { return shown_; }
+    bool IsClosing() const { return closing_; }
+    // The please-wait window while closing waits, else null.
+    CSnagWait* PleaseWaitWindow() const { return pleaseWait_; }
+    // True when close and minimise hide the frame: the tray option is on and a tray exists.
+    bool HidesToTray() const;
+
+    bool OnCmdMsg(UINT id, Call call, CmdUI* ui) override;
+
+private:
+    LRESULT OnCreate(WPARAM, LPARAM);
+    void OnFirstShow(WPARAM showCommand, LPARAM);
+    LRESULT OnRunTask(WPARAM task, LPARAM mode);
+    LRESULT OnTaskChanged(WPARAM w, LPARAM l);
+    LRESULT OnHistoryChanged(WPARAM w, LPARAM l);
+    LRESULT OnCopyData(WPARAM, LPARAM);
+    void OnSize(WPARAM type, LPARAM);
+    void OnTimer(WPARAM id, LPARAM);
+    void OnClose(WPARAM, LPARAM);
+    void OnEndSession(WPARAM ending, LPARAM);
+
+    void CreateStatusBar();
+    void RestorePlacement(int showCommand);
+    void SavePlacement() const;
+
+    // Commands (main_frame_commands.cpp).
+    void MapCommands();
+    void OnTaskListMessageCommand(UINT id);
+    void OnNewTask();
+    void OnRenameTask();
+    void OnCopyTask();
+    void OnSyncContainer();
+    void OnDefaultOptions();
+    void OnDeleteHistory();
+    void OnImportTaskList();
+    void OnExportTaskList();
+    void OnTemplate(UINT id);
+    void OnImportTemplate();
+    void OnShowHide();
+    void OnToggleTrayOption();
+    void OnExit();
+    void OnCloseCommand();
+    void OnHelpContents();
+    void OnReadmeHelp(UINT id);
+    void OnMenuParent();
+
+    // Update rules.
+    void OnUpdateFromTaskList(CmdUI& ui);
+    void OnUpdateAlways(CmdUI& ui);
+    void OnUpdateExport(CmdUI& ui);
+    void OnUpdateTemplate(CmdUI& ui);
+    void OnUpdateShowHide(CmdUI& ui);
+    void OnUpdateTrayOption(CmdUI& ui);
+    void OnUpdateNeedsTaskList(CmdUI& ui);
+
+    HWND taskWindowPane_ = nullptr;
+    plat::View* taskListView_ = nullptr;
+    TaskListLink* taskList_ = nullptr;
+    plat::View* historyView_ = nullptr;
+
+    bool trayOption_ = false;
+    bool shown_ = true;
+    bool realExit_ = false;
+    bool minimisedToTray_ = false;
+    bool loggingOff_ = false;
+    // Set from the moment the close steps begin, so a second Close while the please-wait
+    // window stands is ignored.
+    bool closing_ = false;
+    CSnagWait* pleaseWait_ = nullptr;
+
+    RunStarter runStarter_;
+};
+
+// The frame when it lives and the caller is on its thread, else null.
+CMainFrame* MainFrame();

@@ -1,0 +1,371 @@
+// The main frame's command table and the update rules it decides itself; every other
+// command takes its state from the task list.
+#include <algorithm>
+#include <iterator>
+#include <sys/stat.h>
+
+#include "foundation/help_file.h"
+#include "foundation/history_message.h"
+#include "foundation/history_store.h"
+#include "foundation/program_state.h"
+#include "foundation/resource_strings.h"
+#include "foundation/sync_task.h"
+#include "foundation/task_list_file.h"
+#include "foundation/task_store.h"
+#include "foundation/task_templates.h"
+#include "platform/core/errors.h"
+#include "platform/core/file_info.h"
+#include "platform/core/gui_services.h"
+#include "platform/core/message_box.h"
+#include "platform/core/shell_open.h"
+#include "platform/core/text.h"
+#include "platform/core/window.h"
+#include "resources/sync_messages.h"
+#include "ui/dialogs/task_dlg.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/task_list_link.h"
+#include "ui/pages/options_sheets.h"
+
+namespace {
+
+constexpr UINT IDS_RENAME_TITLE = 11351;
+constexpr UINT IDS_COPY_TITLE = 11352;
+constexpr UINT IDS_ASK_DELETE_HISTORY = 11353;
+constexpr UINT IDS_NO_HISTORY = 11354;
+constexpr UINT IDS_HISTORY_NOT_DELETED = 11355;
+constexpr UINT IDS_TASK_LIST_TITLE = 11356;
+constexpr UINT IDS_TASK_LIST_FILTER = 65302;
+constexpr UINT IDS_ASK_OVERWRITE = 65097;
+constexpr UINT IDS_EXPORT_FAILED = 11099;
+constexpr UINT IDS_TEMPLATE_FILTER = 48277;
+constexpr UINT IDS_SHOW_WINDOW = 5069;
+constexpr UINT IDS_HIDE_WINDOW = 5066;
+
+constexpr UINT ID_NEW_TASK = 32812;
+constexpr UINT ID_RENAME_TASK = 32798;
+constexpr UINT ID_COPY_TASK = 5021;
+constexpr UINT ID_SYNC_CONTAINER = 5108;
+constexpr UINT ID_DEFAULT_OPTIONS = 32780;
+constexpr UINT ID_DELETE_HISTORY = 5068;
+constexpr UINT ID_IMPORT = 5109;
+constexpr UINT ID_EXPORT = 5110;
+constexpr UINT ID_IMPORT_TEMPLATE = 43943;
+constexpr UINT ID_SHOW_HIDE = 32918;
+constexpr UINT ID_TRAY_OPTION = 7018;
+constexpr UINT ID_EXIT = 32924;
+constexpr UINT ID_CLOSE = 57665;
+constexpr UINT ID_HELP_CONTENTS = 57670;
+constexpr UINT ID_ORDER_INFO = 32932;
+constexpr UINT ID_WELCOME_PAGE = 32933;
+constexpr UINT kTemplateCommands[] = {5146, 5149, 5150, 5152, 5153, 5154, 5155, 5156, 5157, 5158};
+// The ribbon's menu buttons: they open their menus and do nothing themselves.
+constexpr UINT kMenuParents[] = {7009, 7010, 7011, 7012, 7014, 7019};
+
+// A command that becomes a message to the task list.
+struct TaskListMessage {
+    UINT command;
+    UINT message;
+    WPARAM w;
+    LPARAM l;
+    bool post = false;
+};
+
+constexpr TaskListMessage kTaskListMessages[] = {
+    {32813, WM_SYNC_START, 0, 0},
+    {5023, WM_SYNC_START, 1, 0},
+    {5126, WM_SYNC_START, 2, 0},
+    {41076, WM_SYNC_STOP, 0, 0},
+    {8805, WM_SYNC_CLEAR_LIST, 0, 0},
+    {5029, WM_SYNC_AUTOMATE, 0, 0},
+    {5043, WM_SYNC_TASK_OPTIONS, 0, 0},
+    {5160, WM_SYNC_SELECT_ALL, 0, 0},
+    {5039, WM_SYNC_VIEW_FILTER, 0, 0},
+    {5038, WM_SYNC_VIEW_FILTER, 1, 0, true},
+    {5040, WM_SYNC_VIEW_FILTER, 2, 0},
+    {5041, WM_SYNC_VIEW_FILTER, 3, 0},
+    {5087, WM_SYNC_VIEW_FILTER, 4, 0},
+    {5080, WM_SYNC_VIEW_FILTER, 5, 0},
+    {5082, WM_SYNC_VIEW_FILTER, 6, 0},
+    {5084, WM_SYNC_VIEW_FILTER, 7, 0},
+    {5083, WM_SYNC_VIEW_FILTER, 8, 0},
+    {5086, WM_SYNC_VIEW_FILTER, 9, 0},
+    {5085, WM_SYNC_VIEW_FILTER, 10, 0},
+    {5081, WM_SYNC_VIEW_FILTER, 11, 0},
+    {5098, WM_SYNC_VIEW_FILTER, 12, 0},
+    {5100, WM_SYNC_VIEW_FILTER, 13, 0},
+    {5026, WM_SYNC_ITEM_COMMAND, 0, 0},
+    {5077, WM_SYNC_ITEM_COMMAND, 0, 1},
+    {5070, WM_SYNC_ITEM_COMMAND, 0, 2},
+    {5028, WM_SYNC_ITEM_COMMAND, 1, 0},
+    {5078, WM_SYNC_ITEM_COMMAND, 1, 1},
+    {5071, WM_SYNC_ITEM_COMMAND, 1, 2},
+    {32833, WM_SYNC_BOTH_ITEMS_COMMAND, 0, 0},
+    {5072, WM_SYNC_BOTH_ITEMS_COMMAND, 0, 2},
+    {5095, WM_SYNC_SET_ACTION, 0, 0},
+    {5094, WM_SYNC_SET_ACTION, 1, 0},
+    {5090, WM_SYNC_SET_ACTION, 2, 0},
+    {5091, WM_SYNC_SET_ACTION, 3, 0},
+    {5076, WM_SYNC_SET_ACTION, 4, 0},
+    {4, WM_SYNC_SET_ACTION, 5, 0},
+    {5034, WM_SYNC_OPEN_LOG, 0, 0},
+    {5035, WM_SYNC_OPEN_LOG, 1, 0},
+    {5061, WM_SYNC_TASK_FILES_COMMAND, 0, 0},
+    {5063, WM_SYNC_TASK_FILES_COMMAND, 1, 0},
+    {5065, WM_SYNC_TASK_FILES_COMMAND, 2, 0},
+    {5058, WM_SYNC_TASK_FILES_COMMAND, 3, 0},
+    {5059, WM_SYNC_TASK_FILES_COMMAND, 4, 0},
+    {5067, WM_SYNC_TASK_FILES_COMMAND, 5, 0},
+    {5136, WM_SYNC_RUN_CONTAINER, 0, 0},
+};
+
+const TaskListMessage* FindTaskListMessage(UINT command) {
+    const auto it = std::find_if(std::begin(kTaskListMessages), std::end(kTaskListMessages),
+                                 [command](const TaskListMessage& entry) { return entry.command == command; });
+    return it == std::end(kTaskListMessages) ? nullptr : &*it;
+}
+
+constexpr UINT ID_RUN_CONTAINER = 5136;
+
+int Ask(HWND owner, const std::string& text) {
+    return MessageBox(owner, text, LoadResString(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION);
+}
+
+void Tell(HWND owner, const std::string& text, UINT icon) {
+    MessageBox(owner, text, LoadResString(IDS_APP_TITLE), MB_OK | icon);
+}
+
+plat::OpenFileRequest TaskListFileRequest(HWND owner) {
+    plat::OpenFileRequest request;
+    request.owner = owner;
+    request.title = plat::Utf8ToWide(LoadResString(IDS_TASK_LIST_TITLE));
+    request.filter = plat::Utf8ToWide(LoadResString(IDS_TASK_LIST_FILTER));
+    request.defaultExtension = L"tle";
+    return request;
+}
+
+// "name" and "name.txt" become "name.tle" and "name.txt.tle"; "name.TLE" stays.
+std::string WithTaskListExtension(std::string path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    if (!hasExtension || !plat::EqualsNoCaseAscii(std::string_view(path).substr(dot), ".tle")) path += ".tle";
+    return path;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+}  // namespace
+
+void CMainFrame::MapCommands() {
+    for (const TaskListMessage& entry : kTaskListMessages) {
+        MapCommandRange(entry.command, entry.command, &CMainFrame::OnTaskListMessageCommand);
+    }
+    MapCommand(ID_NEW_TASK, &CMainFrame::OnNewTask);
+    MapCommand(ID_RENAME_TASK, &CMainFrame::OnRenameTask);
+    MapCommand(ID_COPY_TASK, &CMainFrame::OnCopyTask);
+    MapCommand(ID_SYNC_CONTAINER, &CMainFrame::OnSyncContainer);
+    MapCommand(ID_DEFAULT_OPTIONS, &CMainFrame::OnDefaultOptions);
+    MapCommand(ID_DELETE_HISTORY, &CMainFrame::OnDeleteHistory);
+    MapCommand(ID_IMPORT, &CMainFrame::OnImportTaskList);
+    MapCommand(ID_EXPORT, &CMainFrame::OnExportTaskList);
+    for (const UINT id : kTemplateCommands) MapCommandRange(id, id, &CMainFrame::OnTemplate);
+    MapCommand(ID_IMPORT_TEMPLATE, &CMainFrame::OnImportTemplate);
+    MapCommand(ID_SHOW_HIDE, &CMainFrame::OnShowHide);
+    MapCommand(ID_TRAY_OPTION, &CMainFrame::OnToggleTrayOption);
+    MapCommand(ID_EXIT, &CMainFrame::OnExit);
+    MapCommand(ID_CLOSE, &CMainFrame::OnCloseCommand);
+    MapCommand(ID_HELP_CONTENTS, &CMainFrame::OnHelpContents);
+    MapCommandRange(ID_ORDER_INFO, ID_WELCOME_PAGE, &CMainFrame::OnReadmeHelp);
+    for (const UINT id : kMenuParents) MapCommand(id, &CMainFrame::OnMenuParent);
+
+    // Every command the task list carries out takes its state from the task list, but the
+    // tray's container run, which only needs a list to hand the task to.
+    for (const TaskListMessage& entry : kTaskListMessages) MapUpdate(entry.command, &CMainFrame::OnUpdateFromTaskList);
+    MapUpdate(ID_RUN_CONTAINER, &CMainFrame::OnUpdateNeedsTaskList);
+    MapUpdate(ID_RENAME_TASK, &CMainFrame::OnUpdateFromTaskList);
+    MapUpdate(ID_COPY_TASK, &CMainFrame::OnUpdateFromTaskList);
+    MapUpdate(ID_EXPORT, &CMainFrame::OnUpdateExport);
+    for (const UINT id : kTemplateCommands) MapUpdate(id, &CMainFrame::OnUpdateTemplate);
+    MapUpdate(ID_SHOW_HIDE, &CMainFrame::OnUpdateShowHide);
+    MapUpdate(ID_TRAY_OPTION, &CMainFrame::OnUpdateTrayOption);
+    MapUpdate(ID_SYNC_CONTAINER, &CMainFrame::OnUpdateNeedsTaskList);
+}
+
+// --- Update rules -----------------------------------------------------------------------------
+
+void CMainFrame::OnUpdateFromTaskList(CmdUI& ui) {
+    const UINT id = ui.Id();
+    if (!taskListView_ || !taskListView_->OnCmdMsg(id, Call::Update, &ui)) ui.Enable(false);
+}
+
+void CMainFrame::OnUpdateExport(CmdUI& ui) { ui.Enable(taskList_ && taskList_->HasTasks()); }
+
+void CMainFrame::OnUpdateTemplate(CmdUI& ui) {
+    const int version = ProgramState().windowsVersionClass;
+    switch (ui.Id()) {
+        case 5158: ui.Enable(version >= 6); break;
+        case 5149:
+        case 5150: ui.Enable(version < 6); break;
+        case 5154: ui.Enable(version >= 4); break;
+        default: ui.Enable(true); break;
+    }
+}
+
+void CMainFrame::OnUpdateShowHide(CmdUI& ui) { ui.SetText(LoadResString(shown_ ? IDS_HIDE_WINDOW : IDS_SHOW_WINDOW)); }
+
+void CMainFrame::OnUpdateTrayOption(CmdUI& ui) { ui.SetCheck(trayOption_ ? 1 : 0); }
+
+void CMainFrame::OnUpdateNeedsTaskList(CmdUI& ui) { ui.Enable(taskList_ != nullptr); }
+
+// --- Commands ---------------------------------------------------------------------------------
+
+void CMainFrame::OnTaskListMessageCommand(UINT id) {
+    const TaskListMessage* entry = FindTaskListMessage(id);
+    const HWND list = TaskListWindow();
+    if (!entry || !list) return;
+    if (entry->post) {
+        PostMessage(list, entry->message, entry->w, entry->l);
+    } else {
+        SendMessage(list, entry->message, entry->w, entry->l);
+    }
+}
+
+void CMainFrame::OnNewTask() {
+    CTaskDlg dialog(this);
+    if (dialog.DoModal() != IDOK) return;
+    // Stored first: a task that the store refused is told and recorded, and never shown.
+    std::unique_ptr<SyncTask> task = CreateTemplateTask(kTemplateCustom, dialog.Name());
+    if (task) SendNewTask(TaskListWindow(), std::move(task));
+}
+
+void CMainFrame::OnRenameTask() {
+    CTaskDlg dialog(this);
+    dialog.SetTitle(LoadResString(IDS_RENAME_TITLE));
+    if (const SyncTask* task = taskList_ ? taskList_->GetSelectedTask() : nullptr) dialog.SetName(task->name);
+    if (dialog.DoModal() != IDOK) return;
+    SendMessage(TaskListWindow(), WM_SYNC_RENAME_TASK, reinterpret_cast<WPARAM>(dialog.Name().c_str()), 0);
+}
+
+void CMainFrame::OnCopyTask() {
+    const SyncTask* task = taskList_ ? taskList_->GetSelectedTask() : nullptr;
+    if (!task) return;
+    CTaskDlg dialog(this);
+    dialog.SetTitle(LoadResString(IDS_COPY_TITLE));
+    dialog.SetName(MakeUniqueTaskName(task->name));
+    if (dialog.DoModal() != IDOK) return;
+    SendMessage(TaskListWindow(), WM_SYNC_COPY_TASK, reinterpret_cast<WPARAM>(dialog.Name().c_str()), 0);
+}
+
+void CMainFrame::OnSyncContainer() {
+    if (taskList_ && taskList_->RunSyncContainerDialog(this)) ArmTaskTimer();
+}
+
+void CMainFrame::OnDefaultOptions() {
+    DefaultOptionsSheet sheet(this);
+    sheet.DoModal();
+}
+
+void CMainFrame::OnDeleteHistory() {
+    const std::string path = GetHistoryFilePath();
+    if (!plat::PathExists(path)) {
+        Tell(GetSafeHwnd(), LoadResString(IDS_NO_HISTORY), MB_ICONINFORMATION);
+        return;
+    }
+    if (Ask(GetSafeHwnd(), plat::Format(LoadResString(IDS_ASK_DELETE_HISTORY).c_str(), path.c_str())) != IDYES) return;
+    if (!DeleteHistoryFile()) {
+        Tell(GetSafeHwnd(), LoadResString(IDS_HISTORY_NOT_DELETED), MB_ICONERROR);
+        return;
+    }
+    SendHistoryPathMessage(HistoryViewWindow(), WM_SYNC_CLEAR_HISTORY, path);
+}
+
+void CMainFrame::OnImportTaskList() {
+    plat::GuiServices* gui = plat::GetGuiServices();
+    const auto chosen = gui ? gui->OpenFileName(TaskListFileRequest(GetSafeHwnd())) : std::nullopt;
+    if (!chosen) return;
+    const std::string path = plat::WideToUtf8(*chosen);
+    // Merging the store into itself would store every task a second time.
+    if (SameFile(path, GetTaskListFilePath())) {
+        Tell(GetSafeHwnd(), plat::Format("'%s' is the program's own task store", path.c_str()), MB_ICONWARNING);
+        return;
+    }
+    const TaskLoadReport report = ImportTaskList(TaskListWindow(), path);
+    if (report.added > 0) ArmTaskTimer();
+    if (report.scriptAdded) ArmScriptTimer();
+}
+
+void CMainFrame::OnExportTaskList() {
+    plat::GuiServices* gui = plat::GetGuiServices();
+    plat::OpenFileRequest request = TaskListFileRequest(GetSafeHwnd());
+    request.followLinks = false;
+    const auto chosen = gui ? gui->SaveFileName(request) : std::nullopt;
+    if (!chosen) return;
+    const std::string path = WithTaskListExtension(plat::WideToUtf8(*chosen));
+    if (plat::PathExists(path) &&
+        Ask(GetSafeHwnd(), plat::Format(LoadResString(IDS_ASK_OVERWRITE).c_str(), path.c_str())) != IDYES) {
+        return;
+    }
+    if (!ExportTaskList(path)) {
+        Tell(GetSafeHwnd(), plat::Format(LoadResString(IDS_EXPORT_FAILED).c_str(), path.c_str()), MB_ICONERROR);
+    }
+}
+
+void CMainFrame::OnTemplate(UINT id) {
+    const auto kind = TemplateKindOfCommand(id);
+    if (!kind) return;
+    if (std::unique_ptr<SyncTask> task = CreateTemplateTask(*kind)) SendNewTask(TaskListWindow(), std::move(task));
+}
+
+void CMainFrame::OnImportTemplate() {
+    plat::GuiServices* gui = plat::GetGuiServices();
+    plat::OpenFileRequest request;
+    request.owner = GetSafeHwnd();
+    request.title = L"Open File";
+    request.initialFile = plat::Utf8ToWide(ProgramState().programFolder + "Templates");
+    request.filter = plat::Utf8ToWide(LoadResString(IDS_TEMPLATE_FILTER));
+    const auto chosen = gui ? gui->OpenFileName(request) : std::nullopt;
+    if (chosen) ImportTemplateFile(TaskListWindow(), plat::WideToUtf8(*chosen));
+}
+
+void CMainFrame::OnShowHide() {
+    shown_ = !shown_;
+    ShowInTray(shown_ ? TRUE : FALSE);
+}
+
+void CMainFrame::OnToggleTrayOption() {
+    trayOption_ = !trayOption_;
+    if (!trayOption_) {
+        ShowWindow(plat::SW_SHOW);
+        SetForegroundWindow();
+        BringWindowToTop();
+        shown_ = true;
+    }
+}
+
+void CMainFrame::OnExit() {
+    realExit_ = true;
+    OnClose(0, 0);
+}
+
+void CMainFrame::OnCloseCommand() { OnClose(0, 0); }
+
+void CMainFrame::OnHelpContents() { OpenHelpTopic(GetSafeHwnd(), 0); }
+
+void CMainFrame::OnReadmeHelp(UINT) {
+    const std::string path = ProgramState().programFolder + "readme.hlp";
+    if (!plat::PathExists(path)) {
+        Tell(GetSafeHwnd(), "No help file is installed: \"" + path + "\" does not exist.", MB_ICONINFORMATION);
+        return;
+    }
+    if (!plat::OpenWithDefaultHandler(path)) {
+        Tell(GetSafeHwnd(), "The help file \"" + path + "\" could not be opened: the desktop has no program for it.",
+             MB_ICONINFORMATION);
+    }
+}
+
+void CMainFrame::OnMenuParent() {}
