@@ -12,6 +12,7 @@
 #include "platform/core/instance_channel.h"
 #include "platform/core/named_event.h"
 #include "platform/core/win_types.h"
+#include "platform/core/window.h"
 
 inline constexpr char kFrameWindowClass[] = "QBSyncVexo";
 inline constexpr int kWakeTries = 2;

@@ -9,6 +9,7 @@
 #include "controls/static_link.h"
 #include "foundation/resource_strings.h"
 #include "platform/core/text.h"
+#include "platform/core/message_box.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/resource_images.h"
 #include "resources/image_ids.h"

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <QTimer>
 
 #include "engine/run/run_threads.h"
@@ -39,12 +42,13 @@ constexpr UINT IDS_PLEASE_WAIT = 65328;
 constexpr UINT ID_STOP_ALL = 5104;
 constexpr UINT kWaitPollMs = 500;
 constexpr char kStatusSizingText[] = "This is the Maximum of the text allowed in the statusbar.";
+constexpr QSize kFirstStartSize(1180, 760);
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Runs `call` on the main frame's thread with the frame, when there is one.
 void OnFrameThread(const std::function<void(CMainFrame&)>& call) {
     const HWND main = GetMainWindow();
-    const DWORD owner = main ? GetWindowThreadId(main) : 0;
+    const DWORD owner = main ? plat::GetWindowThreadId(main) : 0;
     if (owner == 0) return;
     plat::CallOnThread(owner, [main, &call]() -> LRESULT {
         if (auto* frame = dynamic_cast<CMainFrame*>(plat::MessageWindow::FromHwnd(main))) call(*frame);
@@ -58,7 +62,7 @@ bool StartRunThreads(SyncTask& task, LPARAM mode) { return static_cast<bool>(Sta
 
 CMainFrame* MainFrame() {
     const HWND main = GetMainWindow();
-    if (!main || GetWindowThreadId(main) != GetCurrentThreadId()) return nullptr;
+    if (!main || plat::GetWindowThreadId(main) != GetCurrentThreadId()) return nullptr;
     return dynamic_cast<CMainFrame*>(plat::MessageWindow::FromHwnd(main));
 }
 
@@ -108,7 +112,7 @@ HWND CMainFrame::HistoryViewWindow() const { return historyView_ ? historyView_-
 
 HWND CMainFrame::TaskWindowPane() const { return IsWindow(taskWindowPane_) ? taskWindowPane_ : nullptr; }
 
-bool CMainFrame::OnCmdMsg(UINT id, Call call, CmdUI* ui) {
+bool CMainFrame::OnCmdMsg(UINT id, Call call, plat::CmdUI* ui) {
     // The active view, the frame's own table, then the task list, then the application.
     if (GetActiveView() && GetActiveView()->OnCmdMsg(id, call, ui)) return true;
     if (CommandTarget::OnCmdMsg(id, call, ui)) return true;
@@ -124,6 +128,7 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     shown_ = true;
     realExit_ = false;
     CreateStatusBar();
+    PlaceAtFirstStart();
     SetMainWindow(GetSafeHwnd());
     SetAutoStartTimerHandler(&CMainFrame::ArmTaskTimer);
     ProgramScripts().SetDueHandler(&CMainFrame::ArmTaskTimer);
@@ -136,6 +141,16 @@ void CMainFrame::CreateStatusBar() {
     bar->AddPane(ID_STATUS_MAIN, "Ready", kStatusSizingText, plat::StatusBar::Side::Main);
     bar->AddPane(ID_STATUS_EXTENDED, LoadResString(IDS_NO_ACTION), kStatusSizingText, plat::StatusBar::Side::Extended);
     SetStatusBar(bar);
+}
+
+void CMainFrame::PlaceAtFirstStart() {
+    // Where no placement was saved yet: most of the screen, centred.
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown) return;
+    const QRect area = shown->availableGeometry();
+    const QSize size(std::min(kFirstStartSize.width(), area.width() * 9 / 10),
+                     std::min(kFirstStartSize.height(), area.height() * 9 / 10));
+    setGeometry(QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size));
 }
 
 void CMainFrame::OnFirstShow(WPARAM showCommand, LPARAM) {

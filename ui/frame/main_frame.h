@@ -87,7 +87,7 @@ public:
     // True when close and minimise hide the frame: the tray option is on and a tray exists.
     bool HidesToTray() const;
 
-    bool OnCmdMsg(UINT id, Call call, CmdUI* ui) override;
+    bool OnCmdMsg(UINT id, Call call, plat::CmdUI* ui) override;
 
 private:
     LRESULT OnCreate(WPARAM, LPARAM);
@@ -102,6 +102,7 @@ private:
     void OnEndSession(WPARAM ending, LPARAM);
 
     void CreateStatusBar();
+    void PlaceAtFirstStart();
     void RestorePlacement(int showCommand);
     void SavePlacement() const;
 
@@ -127,13 +128,13 @@ private:
     void OnMenuParent();
 
     // Update rules.
-    void OnUpdateFromTaskList(CmdUI& ui);
-    void OnUpdateAlways(CmdUI& ui);
-    void OnUpdateExport(CmdUI& ui);
-    void OnUpdateTemplate(CmdUI& ui);
-    void OnUpdateShowHide(CmdUI& ui);
-    void OnUpdateTrayOption(CmdUI& ui);
-    void OnUpdateNeedsTaskList(CmdUI& ui);
+    void OnUpdateFromTaskList(plat::CmdUI& ui);
+    void OnUpdateAlways(plat::CmdUI& ui);
+    void OnUpdateExport(plat::CmdUI& ui);
+    void OnUpdateTemplate(plat::CmdUI& ui);
+    void OnUpdateShowHide(plat::CmdUI& ui);
+    void OnUpdateTrayOption(plat::CmdUI& ui);
+    void OnUpdateNeedsTaskList(plat::CmdUI& ui);
 
     HWND taskWindowPane_ = nullptr;
     plat::View* taskListView_ = nullptr;

@@ -20,6 +20,7 @@
 #include "platform/core/shell_open.h"
 #include "platform/core/text.h"
 #include "platform/core/window.h"
+#include "platform/qt/view.h"
 #include "resources/sync_messages.h"
 #include "ui/dialogs/task_dlg.h"
 #include "ui/frame/main_frame.h"
@@ -191,6 +192,11 @@ void CMainFrame::MapCommands() {
     MapUpdate(ID_COPY_TASK, &CMainFrame::OnUpdateFromTaskList);
     MapUpdate(ID_EXPORT, &CMainFrame::OnUpdateExport);
     for (const UINT id : kTemplateCommands) MapUpdate(id, &CMainFrame::OnUpdateTemplate);
+    // The frame's own commands that are always offered, whatever a view further on says.
+    for (const UINT id : {ID_NEW_TASK, ID_DEFAULT_OPTIONS, ID_DELETE_HISTORY, ID_IMPORT, ID_IMPORT_TEMPLATE, ID_EXIT,
+                          ID_ORDER_INFO, ID_WELCOME_PAGE}) {
+        MapUpdate(id, &CMainFrame::OnUpdateAlways);
+    }
     MapUpdate(ID_SHOW_HIDE, &CMainFrame::OnUpdateShowHide);
     MapUpdate(ID_TRAY_OPTION, &CMainFrame::OnUpdateTrayOption);
     MapUpdate(ID_SYNC_CONTAINER, &CMainFrame::OnUpdateNeedsTaskList);
@@ -198,14 +204,16 @@ void CMainFrame::MapCommands() {
 
 // --- Update rules -----------------------------------------------------------------------------
 
-void CMainFrame::OnUpdateFromTaskList(CmdUI& ui) {
+void CMainFrame::OnUpdateFromTaskList(plat::CmdUI& ui) {
     const UINT id = ui.Id();
     if (!taskListView_ || !taskListView_->OnCmdMsg(id, Call::Update, &ui)) ui.Enable(false);
 }
 
-void CMainFrame::OnUpdateExport(CmdUI& ui) { ui.Enable(taskList_ && taskList_->HasTasks()); }
+void CMainFrame::OnUpdateAlways(plat::CmdUI& ui) { ui.Enable(true); }
 
-void CMainFrame::OnUpdateTemplate(CmdUI& ui) {
+void CMainFrame::OnUpdateExport(plat::CmdUI& ui) { ui.Enable(taskList_ && taskList_->HasTasks()); }
+
+void CMainFrame::OnUpdateTemplate(plat::CmdUI& ui) {
     const int version = ProgramState().windowsVersionClass;
     switch (ui.Id()) {
         case 5158: ui.Enable(version >= 6); break;
@@ -216,11 +224,11 @@ void CMainFrame::OnUpdateTemplate(CmdUI& ui) {
     }
 }
 
-void CMainFrame::OnUpdateShowHide(CmdUI& ui) { ui.SetText(LoadResString(shown_ ? IDS_HIDE_WINDOW : IDS_SHOW_WINDOW)); }
+void CMainFrame::OnUpdateShowHide(plat::CmdUI& ui) { ui.SetText(LoadResString(shown_ ? IDS_HIDE_WINDOW : IDS_SHOW_WINDOW)); }
 
-void CMainFrame::OnUpdateTrayOption(CmdUI& ui) { ui.SetCheck(trayOption_ ? 1 : 0); }
+void CMainFrame::OnUpdateTrayOption(plat::CmdUI& ui) { ui.SetCheck(trayOption_ ? 1 : 0); }
 
-void CMainFrame::OnUpdateNeedsTaskList(CmdUI& ui) { ui.Enable(taskList_ != nullptr); }
+void CMainFrame::OnUpdateNeedsTaskList(plat::CmdUI& ui) { ui.Enable(taskList_ != nullptr); }
 
 // --- Commands ---------------------------------------------------------------------------------
 

@@ -18,7 +18,7 @@ CSnagWait::CSnagWait(const std::string& text, const std::string& title, QWidget*
     text_ = new QLabel(plat::ToQString(text), this);
     text_->setObjectName(QString::number(IDC_WAIT_TEXT));
     text_->setWordWrap(true);
-    text_->setMinimumWidth(320);
+    text_->setMinimumWidth(400);
     auto* progress = new QProgressBar(this);
     progress->setObjectName(QString::number(IDC_WAIT_PROGRESS));
     progress->setRange(0, 0);  // busy: the wait has no known end

@@ -1,0 +1,139 @@
+#pragma once
+// What the main-frame tests share: a data folder of their own, message boxes answered and
+// recorded, and stand-ins for the task list and the history view that record what the
+// frame sends them.
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/history_message.h"
+#include "foundation/program_state.h"
+#include "foundation/sync_task.h"
+#include "platform/core/file_ops.h"
+#include "platform/core/message_box.h"
+#include "platform/qt/view.h"
+#include "resources/sync_messages.h"
+#include "support/settings_fixture.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/task_list_link.h"
+
+namespace frametest {
+
+struct Received {
+    UINT message;
+    WPARAM w;
+    LPARAM l;
+};
+
+class StandInTaskList : public QWidget, public plat::View, public TaskListLink {
+public:
+    StandInTaskList() : plat::View(this) {
+        MapCommand(5104, &StandInTaskList::OnStopAll);
+        // One rule for every command the frame asks the list about.
+        MapUpdateRange(1, 65535, &StandInTaskList::OnUpdateTaskCommand);
+    }
+
+    SyncTask* GetSelectedTask() const override { return selected; }
+    bool HasTasks() const override { return !tasks.empty(); }
+    bool RunSyncContainerDialog(QWidget*) override { return containerRun; }
+
+    std::vector<Received> OfMessage(UINT message) const {
+        std::vector<Received> found;
+        for (const Received& r : received) {
+            if (r.message == message) found.push_back(r);
+        }
+        return found;
+    }
+
+    std::vector<Received> received;
+    std::vector<std::string> namesSent;  // the text of rename and copy
+    std::vector<std::unique_ptr<SyncTask>> tasks;
+    SyncTask* selected = nullptr;
+    bool acceptBusy = true;
+    bool taskCommandsEnabled = true;
+    bool containerRun = false;
+    int stopAll = 0;
+    std::function<void()> onStopAll;
+
+protected:
+    // Every message the frame sends or posts: recorded, and answered as a task list would.
+    LRESULT DefWindowProc(UINT message, WPARAM w, LPARAM l) override {
+        received.push_back({message, w, l});
+        switch (message) {
+            case WM_SYNC_TASK_BUSY: return acceptBusy ? 1 : 0;
+            case WM_SYNC_RENAME_TASK:
+            case WM_SYNC_COPY_TASK: namesSent.emplace_back(reinterpret_cast<const char*>(w)); return 1;
+            case WM_SYNC_NEW_TASK:
+            case WM_SYNC_TASK_ADDED: tasks.emplace_back(reinterpret_cast<SyncTask*>(w)); return 1;
+            default: return 0;
+        }
+    }
+
+private:
+    void OnStopAll() {
+        ++stopAll;
+        if (onStopAll) onStopAll();
+    }
+    void OnUpdateTaskCommand(plat::CmdUI& ui) { ui.Enable(taskCommandsEnabled); }
+};
+
+class StandInHistoryView : public QWidget, public plat::View {
+public:
+    StandInHistoryView() : plat::View(this) {
+        MapMessage(WM_SYNC_HISTORY_CHANGED, &StandInHistoryView::OnChanged);
+        MapMessage(WM_SYNC_CLEAR_HISTORY, &StandInHistoryView::OnCleared);
+        MapCommand(57608, &StandInHistoryView::OnPrint);
+        MapUpdate(57608, &StandInHistoryView::OnUpdatePrint);
+    }
+
+    std::vector<std::string> changed;
+    std::vector<std::string> cleared;
+    int rows = 0;
+    int printed = 0;
+
+private:
+    void OnChanged(WPARAM w, LPARAM) { changed.push_back(TakeHistoryPathParam(w).value_or("(none)")); }
+    void OnCleared(WPARAM w, LPARAM) { cleared.push_back(TakeHistoryPathParam(w).value_or("(none)")); }
+    void OnPrint() { ++printed; }
+    void OnUpdatePrint(plat::CmdUI& ui) { ui.Enable(rows > 0); }
+};
+
+// A frame made and shown over a data folder of the test's own, with both stand-ins.
+class FrameTest : public qbtest::SettingsFileTest {
+protected:
+    void SetUp() override {
+        ProgramState().programFolder = dir_.path() + "/";
+        ProgramState().dataFolder = dir_.sub("Data");
+        ProgramState().settingsFile = dir_.sub("Data/qboptions.ini");
+        ASSERT_TRUE(plat::CreateFolderWithParents(ProgramState().dataFolder));
+        frame_ = std::make_unique<CMainFrame>();
+        ASSERT_TRUE(frame_->Create());
+        list_ = new StandInTaskList;
+        history_ = new StandInHistoryView;
+        list_->setParent(frame_.get());
+        history_->setParent(frame_.get());
+        frame_->SetTaskListView(list_, list_);
+        frame_->SetHistoryView(history_);
+    }
+
+    // The texts of the boxes asked so far.
+    std::vector<std::string> Told() const {
+        std::vector<std::string> texts;
+        for (const auto& request : boxes_.Requests()) texts.push_back(request.text);
+        return texts;
+    }
+    std::string DataFile(const std::string& name) const { return ProgramState().dataFolder + "/" + name; }
+
+    std::unique_ptr<CMainFrame> frame_;
+    StandInTaskList* list_ = nullptr;
+    StandInHistoryView* history_ = nullptr;
+    std::function<int(const plat::MessageBoxRequest&)> answer_ = [](const plat::MessageBoxRequest&) { return IDOK; };
+    plat::ScopedMessageBoxHandler boxes_{[this](const plat::MessageBoxRequest& r) { return answer_(r); }};
+};
+
+}  // namespace frametest
