@@ -28,6 +28,7 @@
 #include "resources/string_table.h"
 #include "resources/sync_messages.h"
 #include "ui/app/single_instance.h"
+#include "ui/compare/compare_command.h"
 #include "ui/app/sync_app.h"
 #include "ui/frame/placement_text.h"
 #include "ui/frame/snag_wait.h"
@@ -271,6 +272,10 @@ void CMainFrame::ShowInTray(BOOL show) {
         SetWindowPlacement(placement);
     }
     shown_ = show != FALSE;
+}
+
+void CMainFrame::CompareFiles(const std::wstring& left, const std::wstring& right) {
+    CompareTwoFiles(left, right, this);
 }
 
 std::string CMainFrame::GetSchedulerPath() { return ProgramState().programFolder + "brelvane"; }

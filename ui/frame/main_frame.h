@@ -72,6 +72,9 @@ public:
     // entry could not be written.
     static bool SetRunAtLogon();
 
+    // Compares the left and the right copy of a file in the compare window.
+    void CompareFiles(const std::wstring& left, const std::wstring& right);
+
     void SetRunStarter(RunStarter starter) { runStarter_ = std::move(starter); }
 
     // Closing waits behind the please-wait window until no run is left, dispatching
