@@ -232,6 +232,7 @@ constexpr StringEntry kStrings[] = {
     {32924, "Exit"sv},
     {32932, "Sync Order Information"sv},
     {32933, "Sync Welcome Page"sv},
+    {33000, "Quarrybend Sync"sv},
     {41076, "Stop"sv},
     {43401, "0020300711"sv},
     {43402, "Sync VEXO Version %s (Build %s)"sv},

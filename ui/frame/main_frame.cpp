@@ -15,28 +15,41 @@
 #include "foundation/registry_utils.h"
 #include "foundation/resource_strings.h"
 #include "foundation/script_table.h"
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sync_task.h"
+#include "platform/core/ini_file.h"
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
 #include "platform/core/window.h"
+#include "platform/qt/accelerator_table.h"
+#include "platform/qt/navigation_bar.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/visual_style.h"
 #include "platform/qt/resource_images.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/view.h"
+#include "resources/accelerators.h"
 #include "resources/image_ids.h"
 #include "resources/string_table.h"
 #include "resources/sync_messages.h"
 #include "ui/app/single_instance.h"
 #include "ui/compare/compare_command.h"
 #include "ui/app/sync_app.h"
+#include "ui/frame/caption_bar.h"
+#include "ui/frame/cust_ribbon.h"
+#include "ui/frame/outlook_bar.h"
 #include "ui/frame/placement_text.h"
 #include "ui/frame/snag_wait.h"
 #include "ui/frame/task_list_link.h"
+#include "ui/history/history_view.h"
+#include "ui/log_pane/log_bar.h"
 
 namespace {
 
 constexpr UINT IDS_NO_ACTION = 65051;
+constexpr char kLogWindowTitle[] = "Log Window";
+constexpr UINT kMainAccelerators = 128;
 constexpr UINT IDS_ONE_TASK_ACTIVE = 65300;
 constexpr UINT IDS_TASKS_ACTIVE = 65301;
 constexpr UINT IDS_PLEASE_WAIT = 65328;
@@ -81,6 +94,10 @@ CMainFrame::CMainFrame() : runStarter_(StartRunThreads) {
     MapMessage(WM_TIMER, &CMainFrame::OnTimer);
     MapMessage(WM_CLOSE, &CMainFrame::OnClose);
     MapMessage(WM_ENDSESSION, &CMainFrame::OnEndSession);
+    MapMessage(WM_SYNC_BUSY_STATE, &CMainFrame::OnBusyState);
+    MapMessage(WM_SYNC_LOG_LINE, &CMainFrame::OnCaptionMessage);
+    MapMessage(WM_SYNC_TRAY_NOTIFY, &CMainFrame::OnTrayNotify);
+    MapMessage(plat::kTabChangedMessage, &CMainFrame::OnTabChanged);
     MapCommands();
 }
 
@@ -97,9 +114,17 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::SetTaskListView(plat::View* view, TaskListLink* list) {
     taskListView_ = view;
     taskList_ = list;
+    FollowActivePage();
 }
 
-void CMainFrame::SetHistoryView(plat::View* view) { historyView_ = view; }
+void CMainFrame::SetHistoryView(plat::View* view) {
+    historyView_ = view;
+    FollowActivePage();
+}
+
+void CMainFrame::FollowActivePage() {
+    SetActiveView(activePage_ == kHistoryPage ? historyView_ : taskListView_);
+}
 
 void CMainFrame::SetTaskWindowPane(plat::View* pane) {
     taskWindowPane_ = pane ? pane->GetSafeHwnd() : nullptr;
@@ -125,16 +150,45 @@ bool CMainFrame::OnCmdMsg(UINT id, Call call, plat::CmdUI* ui) {
 // --- Creation and first show ----------------------------------------------------------------
 
 LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
-    trayOption_ = ReadProfileInt("Program Options", "Tray Icon", 0) != 0;
+    trayOption_ = ReadProfileInt(settings::kTrayIcon.section, settings::kTrayIcon.key,
+                                 settings::kTrayIcon.defaultValue) != 0;
+    tray_.SetNotificationWnd(GetSafeHwnd(), WM_SYNC_TRAY_NOTIFY);
+    if (trayOption_) tray_.SetIconById(ID_TRAY_ICON);
     shown_ = true;
     realExit_ = false;
+
+    ApplyVisualStyle(static_cast<UINT>(ReadProfileInt(settings::kApplicationLook.section, settings::kApplicationLook.key,
+                                                      settings::kApplicationLook.defaultValue)));
+    ribbon_ = new CCustRibbon(this);
+    ribbon_->Build();
     CreateStatusBar();
+    EnableDocking(Qt::AllDockWidgetAreas);
+
+    navigationBar_ = new COutlookBar;
+    if (!navigationBar_->Create(this)) return -1;
+    SetHistoryView(navigationBar_->HistoryView());
+    captionBar_ = new CBarraOutLook;
+    AddTopBar(captionBar_);
+
+    logPane_ = new CLogBar;
+    if (!logPane_->Create(kLogWindowTitle, this, ID_LOG_PANE, QSize(150, 150), Qt::BottomDockWidgetArea)) {
+        return -1;
+    }
+    SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(kMainAccelerators)));
+
     PlaceAtFirstStart();
     SetMainWindow(GetSafeHwnd());
     SetAutoStartTimerHandler(&CMainFrame::ArmTaskTimer);
     ProgramScripts().SetDueHandler(&CMainFrame::ArmTaskTimer);
+    activePage_ = navigationBar_->TabControl()->ActivePage();
+    FollowActivePage();
     RecalcLayout();
+    ribbon_->LoadState(plat::IniFile(ProgramState().settingsFile));
     return 0;
+}
+
+void CMainFrame::ApplyVisualStyle(UINT id) {
+    if (!plat::ApplyVisualStyle(id)) plat::ApplyVisualStyle(static_cast<UINT>(settings::kApplicationLook.defaultValue));
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -213,16 +267,37 @@ LRESULT CMainFrame::OnHistoryChanged(WPARAM w, LPARAM l) {
 LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM) { return TRUE; }
 
 void CMainFrame::OnSize(WPARAM type, LPARAM) {
-    if (type == plat::SIZE_MINIMIZED && HidesToTray()) {
-        minimisedToTray_ = true;
-        ShowInTray(FALSE);
-    }
+    if (type != plat::SIZE_MINIMIZED || !HidesToTray()) return;
+    minimisedToTray_ = true;
+    // Hidden once the minimising is over: whoever minimised may show the window yet.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (minimisedToTray_ && isMinimized()) ShowInTray(FALSE);
+        },
+        Qt::QueuedConnection);
 }
 
 void CMainFrame::OnTimer(WPARAM id, LPARAM) {
     if (id != kScriptTimer) return;
     KillTimer(GetSafeHwnd(), kScriptTimer);
     if (CheckAllScripts() != 0) SetTimer(GetSafeHwnd(), kScriptTimer, kTimerPeriodMs);
+}
+
+void CMainFrame::OnBusyState(WPARAM running, LPARAM) {
+    if (ribbon_) ribbon_->OnBusyState(running);
+}
+
+void CMainFrame::OnCaptionMessage(WPARAM text, LPARAM colour) {
+    if (captionBar_ && text) captionBar_->ShowMessage(reinterpret_cast<const char*>(text), static_cast<COLORREF>(colour));
+}
+
+void CMainFrame::OnTrayNotify(WPARAM id, LPARAM mouse) { tray_.OnTrayNotification(id, mouse); }
+
+void CMainFrame::OnTabChanged(WPARAM page, LPARAM control) {
+    if (control != ID_NAVIGATION_TABS) return;
+    activePage_ = static_cast<int>(page);
+    FollowActivePage();
 }
 
 void CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
@@ -254,7 +329,7 @@ void CMainFrame::SetStatusText(int pane, std::string_view text) {
     if (plat::StatusBar* bar = GetStatusBar()) bar->SetPaneText(pane == 0 ? ID_STATUS_MAIN : ID_STATUS_EXTENDED, text);
 }
 
-bool CMainFrame::HidesToTray() const { return false; }
+bool CMainFrame::HidesToTray() const { return trayOption_ && tray_.IsShown(); }
 
 void CMainFrame::ShowInTray(BOOL show) {
     if (!show) {
@@ -321,12 +396,16 @@ void CMainFrame::OnClose(WPARAM, LPARAM) {
     }
     if (SyncApp* app = SyncApp::Current()) app->CloseInstanceEvent();
     SavePlacement();
+    if (ribbon_) {
+        plat::IniFile settings(ProgramState().settingsFile);
+        ribbon_->SaveState(settings);
+    }
     if (loggingOff_) {
         // Nothing ends this process for the session: it ends its own loop.
         PostQuitMessage(0);
         return;
     }
-    WriteProfileInt("Program Options", "Tray Icon", trayOption_ ? 1 : 0);
+    WriteProfileInt(settings::kTrayIcon.section, settings::kTrayIcon.key, trayOption_ ? 1 : 0);
     if (const HWND list = TaskListWindow()) DestroyWindow(list);
     DestroyFrame();
     PostQuitMessage(0);

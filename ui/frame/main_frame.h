@@ -16,7 +16,12 @@
 
 #include "platform/core/win_types.h"
 #include "platform/qt/frame_window.h"
+#include "ui/frame/tray_icon.h"
 
+class CBarraOutLook;
+class CCustRibbon;
+class CLogBar;
+class COutlookBar;
 class CSnagWait;
 class TaskListLink;
 struct SyncTask;
@@ -52,6 +57,15 @@ public:
     HWND HistoryViewWindow() const;
     HWND TaskWindowPane() const;
     TaskListLink* TaskList() const { return taskList_; }
+
+    // The chrome, made when the frame is created.
+    CCustRibbon* Ribbon() const { return ribbon_; }
+    COutlookBar* NavigationBar() const { return navigationBar_; }
+    CBarraOutLook* CaptionBar() const { return captionBar_; }
+    CLogBar* LogPane() const { return logPane_; }
+    CTrayIcon& TrayIcon() { return tray_; }
+    // The navigation bar's page shown (0 Tasks, 1 History).
+    int ActivePage() const { return activePage_; }
 
     // --- Operations other windows call ----------------------------------------------------
     // Arms the task list's automatic-start timer (150, 5000 ms). Any thread.
@@ -103,6 +117,13 @@ private:
     void OnTimer(WPARAM id, LPARAM);
     void OnClose(WPARAM, LPARAM);
     void OnEndSession(WPARAM ending, LPARAM);
+    void OnBusyState(WPARAM running, LPARAM);
+    void OnCaptionMessage(WPARAM text, LPARAM colour);
+    void OnTrayNotify(WPARAM id, LPARAM mouse);
+    void OnTabChanged(WPARAM page, LPARAM control);
+    // Makes the view of the page shown the first on the command route.
+    void FollowActivePage();
+    void ApplyVisualStyle(UINT id);
 
     void CreateStatusBar();
     void PlaceAtFirstStart();
@@ -129,6 +150,8 @@ private:
     void OnHelpContents();
     void OnReadmeHelp(UINT id);
     void OnMenuParent();
+    void OnCaptionBar();
+    void OnVisualStyle(UINT id);
 
     // Update rules.
     void OnUpdateFromTaskList(plat::CmdUI& ui);
@@ -138,11 +161,20 @@ private:
     void OnUpdateShowHide(plat::CmdUI& ui);
     void OnUpdateTrayOption(plat::CmdUI& ui);
     void OnUpdateNeedsTaskList(plat::CmdUI& ui);
+    void OnUpdateCaptionBar(plat::CmdUI& ui);
+    void OnUpdateVisualStyle(plat::CmdUI& ui);
 
     HWND taskWindowPane_ = nullptr;
     plat::View* taskListView_ = nullptr;
     TaskListLink* taskList_ = nullptr;
     plat::View* historyView_ = nullptr;
+    int activePage_ = 0;
+
+    CCustRibbon* ribbon_ = nullptr;
+    COutlookBar* navigationBar_ = nullptr;
+    CBarraOutLook* captionBar_ = nullptr;
+    CLogBar* logPane_ = nullptr;
+    CTrayIcon tray_;
 
     bool trayOption_ = false;
     bool shown_ = true;

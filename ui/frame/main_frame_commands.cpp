@@ -9,6 +9,8 @@
 #include "foundation/history_store.h"
 #include "foundation/program_state.h"
 #include "foundation/resource_strings.h"
+#include "foundation/settings_keys.h"
+#include "foundation/settings_store.h"
 #include "foundation/sync_task.h"
 #include "foundation/task_list_file.h"
 #include "foundation/task_store.h"
@@ -23,6 +25,8 @@
 #include "platform/qt/view.h"
 #include "resources/sync_messages.h"
 #include "ui/dialogs/task_dlg.h"
+#include "platform/qt/visual_style.h"
+#include "ui/frame/caption_bar.h"
 #include "ui/frame/main_frame.h"
 #include "ui/frame/task_list_link.h"
 #include "ui/pages/options_sheets.h"
@@ -183,6 +187,8 @@ void CMainFrame::MapCommands() {
     MapCommand(ID_HELP_CONTENTS, &CMainFrame::OnHelpContents);
     MapCommandRange(ID_ORDER_INFO, ID_WELCOME_PAGE, &CMainFrame::OnReadmeHelp);
     for (const UINT id : kMenuParents) MapCommand(id, &CMainFrame::OnMenuParent);
+    MapCommand(ID_CAPTION_BAR, &CMainFrame::OnCaptionBar);
+    MapCommandRange(plat::kFirstVisualStyle, plat::kLastVisualStyle, &CMainFrame::OnVisualStyle);
 
     // Every command the task list carries out takes its state from the task list, but the
     // tray's container run, which only needs a list to hand the task to.
@@ -200,6 +206,8 @@ void CMainFrame::MapCommands() {
     MapUpdate(ID_SHOW_HIDE, &CMainFrame::OnUpdateShowHide);
     MapUpdate(ID_TRAY_OPTION, &CMainFrame::OnUpdateTrayOption);
     MapUpdate(ID_SYNC_CONTAINER, &CMainFrame::OnUpdateNeedsTaskList);
+    MapUpdate(ID_CAPTION_BAR, &CMainFrame::OnUpdateCaptionBar);
+    MapUpdateRange(plat::kFirstVisualStyle, plat::kLastVisualStyle, &CMainFrame::OnUpdateVisualStyle);
 }
 
 // --- Update rules -----------------------------------------------------------------------------
@@ -229,6 +237,13 @@ void CMainFrame::OnUpdateShowHide(plat::CmdUI& ui) { ui.SetText(LoadResString(sh
 void CMainFrame::OnUpdateTrayOption(plat::CmdUI& ui) { ui.SetCheck(trayOption_ ? 1 : 0); }
 
 void CMainFrame::OnUpdateNeedsTaskList(plat::CmdUI& ui) { ui.Enable(taskList_ != nullptr); }
+
+void CMainFrame::OnUpdateCaptionBar(plat::CmdUI& ui) {
+    ui.Enable(captionBar_ != nullptr);
+    ui.SetCheck(captionBar_ && captionBar_->isVisibleTo(this) ? 1 : 0);
+}
+
+void CMainFrame::OnUpdateVisualStyle(plat::CmdUI& ui) { ui.SetRadio(plat::CurrentVisualStyle() == ui.Id()); }
 
 // --- Commands ---------------------------------------------------------------------------------
 
@@ -348,10 +363,13 @@ void CMainFrame::OnShowHide() {
 void CMainFrame::OnToggleTrayOption() {
     trayOption_ = !trayOption_;
     if (!trayOption_) {
+        tray_.SetIconById(0);
         ShowWindow(plat::SW_SHOW);
         SetForegroundWindow();
         BringWindowToTop();
         shown_ = true;
+    } else {
+        tray_.SetIconById(ID_TRAY_ICON);
     }
 }
 
@@ -377,3 +395,17 @@ void CMainFrame::OnReadmeHelp(UINT) {
 }
 
 void CMainFrame::OnMenuParent() {}
+
+void CMainFrame::OnCaptionBar() {
+    if (!captionBar_) return;
+    captionBar_->setVisible(!captionBar_->isVisibleTo(this));
+    RedrawAll();
+    RecalcLayout();
+}
+
+void CMainFrame::OnVisualStyle(UINT id) {
+    if (!plat::ApplyVisualStyle(id)) return;
+    RedrawAll();
+    RecalcLayout();
+    WriteProfileInt(settings::kApplicationLook.section, settings::kApplicationLook.key, static_cast<int>(id));
+}

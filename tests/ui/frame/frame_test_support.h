@@ -34,13 +34,17 @@ class StandInTaskList : public QWidget, public plat::View, public TaskListLink {
 public:
     StandInTaskList() : plat::View(this) {
         MapCommand(5104, &StandInTaskList::OnStopAll);
-        // One rule for every command the frame asks the list about.
-        MapUpdateRange(1, 65535, &StandInTaskList::OnUpdateTaskCommand);
+        // The task commands: those the frame hands over, and the list's own.
+        for (const UINT id : {32798u, 5021u, 8487u, 32813u, 5023u, 5126u, 41076u, 8805u, 5029u, 5043u, 5160u, 5034u,
+                              5035u, 5061u, 5063u, 5065u, 5058u, 5059u, 5067u, 5104u, 43976u, 5039u, 5038u, 5040u,
+                              5041u, 5087u, 5080u, 5082u, 5084u, 5083u, 5086u, 5085u, 5081u, 5098u, 5100u}) {
+            MapUpdateRange(id, id, &StandInTaskList::OnUpdateTaskCommand);
+        }
     }
 
     SyncTask* GetSelectedTask() const override { return selected; }
     bool HasTasks() const override { return !tasks.empty(); }
-    bool RunSyncContainerDialog(QWidget*) override { return containerRun; }
+    bool RunSyncContainerDialog(QWidget*) override { return false; }
 
     std::vector<Received> OfMessage(UINT message) const {
         std::vector<Received> found;
@@ -56,7 +60,6 @@ public:
     SyncTask* selected = nullptr;
     bool acceptBusy = true;
     bool taskCommandsEnabled = true;
-    bool containerRun = false;
     int stopAll = 0;
     std::function<void()> onStopAll;
 
@@ -87,20 +90,14 @@ public:
     StandInHistoryView() : plat::View(this) {
         MapMessage(WM_SYNC_HISTORY_CHANGED, &StandInHistoryView::OnChanged);
         MapMessage(WM_SYNC_CLEAR_HISTORY, &StandInHistoryView::OnCleared);
-        MapCommand(57608, &StandInHistoryView::OnPrint);
-        MapUpdate(57608, &StandInHistoryView::OnUpdatePrint);
     }
 
     std::vector<std::string> changed;
     std::vector<std::string> cleared;
-    int rows = 0;
-    int printed = 0;
 
 private:
     void OnChanged(WPARAM w, LPARAM) { changed.push_back(TakeHistoryPathParam(w).value_or("(none)")); }
     void OnCleared(WPARAM w, LPARAM) { cleared.push_back(TakeHistoryPathParam(w).value_or("(none)")); }
-    void OnPrint() { ++printed; }
-    void OnUpdatePrint(plat::CmdUI& ui) { ui.Enable(rows > 0); }
 };
 
 // A frame made and shown over a data folder of the test's own, with both stand-ins.

@@ -1,0 +1,47 @@
+#include "ui/frame/outlook_bar.h"
+
+#include <QPalette>
+
+#include "foundation/resource_strings.h"
+#include "foundation/settings_store.h"
+#include "resources/image_ids.h"
+#include "ui/frame/strip_images.h"
+#include "ui/history/history_view.h"
+
+namespace {
+
+constexpr UINT IDS_SHORTCUTS = 11345;
+constexpr UINT IDS_TASKS = 11346;
+constexpr UINT IDS_HISTORY = 11347;
+constexpr int kBarWidth = 250;
+constexpr int kTasksImage = 7;
+constexpr int kHistoryImage = 8;
+
+// The Tasks page until the task list stands there: an empty list's face.
+QWidget* MakeTasksPlaceholder() {
+    auto* page = new QWidget;
+    page->setObjectName(QString::number(ID_TASKS_PAGE));
+    page->setAutoFillBackground(true);
+    page->setBackgroundRole(QPalette::Base);
+    return page;
+}
+
+}  // namespace
+
+COutlookBar::COutlookBar() = default;
+
+bool COutlookBar::Create(plat::FrameWindow* frame) {
+    SetImages(StripImages(res::kRibbonLargeImages, 32));
+    if (!NavigationBar::Create(LoadResString(IDS_SHORTCUTS), frame, ID_NAVIGATION_BAR, kBarWidth, ID_NAVIGATION_TABS)) {
+        return false;
+    }
+    Tabs()->SetAnimation(ReadUserProfileInt("Program", "OutlookAnimation", 1) != 0);
+    Tabs()->AddPage(LoadResString(IDS_TASKS), kTasksImage, MakeTasksPlaceholder());
+    history_ = new CHistoryView;
+    history_->setObjectName(QString::number(ID_HISTORY_PAGE));
+    Tabs()->AddPage(LoadResString(IDS_HISTORY), kHistoryImage, history_);
+    history_->InitialUpdate();
+    return true;
+}
+
+QWidget* COutlookBar::TasksPage() const { return Tabs()->Page(kTasksPage); }
