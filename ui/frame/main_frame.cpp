@@ -4,8 +4,8 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
 #include <QTimer>
+#include <algorithm>
 
 #include "engine/run/run_threads.h"
 #include "foundation/file_utils.h"
@@ -25,17 +25,17 @@
 #include "platform/qt/accelerator_table.h"
 #include "platform/qt/navigation_bar.h"
 #include "platform/qt/qt_text.h"
-#include "platform/qt/visual_style.h"
 #include "platform/qt/resource_images.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/view.h"
+#include "platform/qt/visual_style.h"
 #include "resources/accelerators.h"
 #include "resources/image_ids.h"
 #include "resources/string_table.h"
 #include "resources/sync_messages.h"
 #include "ui/app/single_instance.h"
-#include "ui/compare/compare_command.h"
 #include "ui/app/sync_app.h"
+#include "ui/compare/compare_command.h"
 #include "ui/frame/caption_bar.h"
 #include "ui/frame/cust_ribbon.h"
 #include "ui/frame/outlook_bar.h"
@@ -48,8 +48,6 @@
 namespace {
 
 constexpr UINT IDS_NO_ACTION = 65051;
-constexpr char kLogWindowTitle[] = "Log Window";
-constexpr UINT kMainAccelerators = 128;
 constexpr UINT IDS_ONE_TASK_ACTIVE = 65300;
 constexpr UINT IDS_TASKS_ACTIVE = 65301;
 constexpr UINT IDS_PLEASE_WAIT = 65328;
@@ -57,6 +55,8 @@ constexpr UINT ID_STOP_ALL = 5104;
 constexpr UINT kWaitPollMs = 500;
 constexpr char kStatusSizingText[] = "This is the Maximum of the text allowed in the statusbar.";
 constexpr QSize kFirstStartSize(1180, 760);
+constexpr char kLogWindowTitle[] = "Log Window";
+constexpr UINT kMainAccelerators = 128;
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Runs `call` on the main frame's thread with the frame, when there is one.
@@ -112,18 +112,23 @@ CMainFrame::~CMainFrame() {
 // --- Views ------------------------------------------------------------------------------------
 
 void CMainFrame::SetTaskListView(plat::View* view, TaskListLink* list) {
-    taskListView_ = view;
-    taskList_ = list;
+    taskList_ = view ? list : nullptr;
+    taskListWindow_ = view ? view->GetSafeHwnd() : nullptr;
     FollowActivePage();
 }
 
 void CMainFrame::SetHistoryView(plat::View* view) {
-    historyView_ = view;
+    historyWindow_ = view ? view->GetSafeHwnd() : nullptr;
     FollowActivePage();
 }
 
+// The views are found by their windows, so one that went is never reached.
+plat::View* CMainFrame::ViewOf(HWND window) { return dynamic_cast<plat::View*>(plat::MessageWindow::FromHwnd(window)); }
+
+TaskListLink* CMainFrame::TaskList() const { return ViewOf(taskListWindow_) ? taskList_ : nullptr; }
+
 void CMainFrame::FollowActivePage() {
-    SetActiveView(activePage_ == kHistoryPage ? historyView_ : taskListView_);
+    SetActiveView(ViewOf(activePage_ == kHistoryPage ? historyWindow_ : taskListWindow_));
 }
 
 void CMainFrame::SetTaskWindowPane(plat::View* pane) {
@@ -132,9 +137,9 @@ void CMainFrame::SetTaskWindowPane(plat::View* pane) {
     RecalcLayout();
 }
 
-HWND CMainFrame::TaskListWindow() const { return taskListView_ ? taskListView_->GetSafeHwnd() : nullptr; }
+HWND CMainFrame::TaskListWindow() const { return IsWindow(taskListWindow_) ? taskListWindow_ : nullptr; }
 
-HWND CMainFrame::HistoryViewWindow() const { return historyView_ ? historyView_->GetSafeHwnd() : nullptr; }
+HWND CMainFrame::HistoryViewWindow() const { return IsWindow(historyWindow_) ? historyWindow_ : nullptr; }
 
 HWND CMainFrame::TaskWindowPane() const { return IsWindow(taskWindowPane_) ? taskWindowPane_ : nullptr; }
 
@@ -142,7 +147,8 @@ bool CMainFrame::OnCmdMsg(UINT id, Call call, plat::CmdUI* ui) {
     // The active view, the frame's own table, then the task list, then the application.
     if (GetActiveView() && GetActiveView()->OnCmdMsg(id, call, ui)) return true;
     if (CommandTarget::OnCmdMsg(id, call, ui)) return true;
-    if (taskListView_ && taskListView_ != GetActiveView() && taskListView_->OnCmdMsg(id, call, ui)) return true;
+    plat::View* list = ViewOf(taskListWindow_);
+    if (list && list != GetActiveView() && list->OnCmdMsg(id, call, ui)) return true;
     CommandTarget* app = ApplicationTarget();
     return app && app != this && app->OnCmdMsg(id, call, ui);
 }

@@ -56,7 +56,7 @@ public:
     HWND TaskListWindow() const;
     HWND HistoryViewWindow() const;
     HWND TaskWindowPane() const;
-    TaskListLink* TaskList() const { return taskList_; }
+    TaskListLink* TaskList() const;
 
     // The chrome, made when the frame is created.
     CCustRibbon* Ribbon() const { return ribbon_; }
@@ -164,10 +164,12 @@ private:
     void OnUpdateCaptionBar(plat::CmdUI& ui);
     void OnUpdateVisualStyle(plat::CmdUI& ui);
 
+    static plat::View* ViewOf(HWND window);
+
     HWND taskWindowPane_ = nullptr;
-    plat::View* taskListView_ = nullptr;
-    TaskListLink* taskList_ = nullptr;
-    plat::View* historyView_ = nullptr;
+    HWND taskListWindow_ = nullptr;
+    TaskListLink* taskList_ = nullptr;  // the task list's view while its window lives
+    HWND historyWindow_ = nullptr;
     int activePage_ = 0;
 
     CCustRibbon* ribbon_ = nullptr;

@@ -214,12 +214,13 @@ void CMainFrame::MapCommands() {
 
 void CMainFrame::OnUpdateFromTaskList(plat::CmdUI& ui) {
     const UINT id = ui.Id();
-    if (!taskListView_ || !taskListView_->OnCmdMsg(id, Call::Update, &ui)) ui.Enable(false);
+    plat::View* list = ViewOf(taskListWindow_);
+    if (!list || !list->OnCmdMsg(id, Call::Update, &ui)) ui.Enable(false);
 }
 
 void CMainFrame::OnUpdateAlways(plat::CmdUI& ui) { ui.Enable(true); }
 
-void CMainFrame::OnUpdateExport(plat::CmdUI& ui) { ui.Enable(taskList_ && taskList_->HasTasks()); }
+void CMainFrame::OnUpdateExport(plat::CmdUI& ui) { ui.Enable(TaskList() && TaskList()->HasTasks()); }
 
 void CMainFrame::OnUpdateTemplate(plat::CmdUI& ui) {
     const int version = ProgramState().windowsVersionClass;
@@ -236,7 +237,7 @@ void CMainFrame::OnUpdateShowHide(plat::CmdUI& ui) { ui.SetText(LoadResString(sh
 
 void CMainFrame::OnUpdateTrayOption(plat::CmdUI& ui) { ui.SetCheck(trayOption_ ? 1 : 0); }
 
-void CMainFrame::OnUpdateNeedsTaskList(plat::CmdUI& ui) { ui.Enable(taskList_ != nullptr); }
+void CMainFrame::OnUpdateNeedsTaskList(plat::CmdUI& ui) { ui.Enable(TaskList() != nullptr); }
 
 void CMainFrame::OnUpdateCaptionBar(plat::CmdUI& ui) {
     ui.Enable(captionBar_ != nullptr);
@@ -269,13 +270,13 @@ void CMainFrame::OnNewTask() {
 void CMainFrame::OnRenameTask() {
     CTaskDlg dialog(this);
     dialog.SetTitle(LoadResString(IDS_RENAME_TITLE));
-    if (const SyncTask* task = taskList_ ? taskList_->GetSelectedTask() : nullptr) dialog.SetName(task->name);
+    if (const SyncTask* task = TaskList() ? TaskList()->GetSelectedTask() : nullptr) dialog.SetName(task->name);
     if (dialog.DoModal() != IDOK) return;
     SendMessage(TaskListWindow(), WM_SYNC_RENAME_TASK, reinterpret_cast<WPARAM>(dialog.Name().c_str()), 0);
 }
 
 void CMainFrame::OnCopyTask() {
-    const SyncTask* task = taskList_ ? taskList_->GetSelectedTask() : nullptr;
+    const SyncTask* task = TaskList() ? TaskList()->GetSelectedTask() : nullptr;
     if (!task) return;
     CTaskDlg dialog(this);
     dialog.SetTitle(LoadResString(IDS_COPY_TITLE));
@@ -285,7 +286,7 @@ void CMainFrame::OnCopyTask() {
 }
 
 void CMainFrame::OnSyncContainer() {
-    if (taskList_ && taskList_->RunSyncContainerDialog(this)) ArmTaskTimer();
+    if (TaskList() && TaskList()->RunSyncContainerDialog(this)) ArmTaskTimer();
 }
 
 void CMainFrame::OnDefaultOptions() {

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "foundation/history_store.h"
+#include "foundation/script_table.h"
 #include "foundation/settings_store.h"
 #include "foundation/task_store.h"
 #include "foundation/task_templates.h"
@@ -109,6 +110,23 @@ TEST_F(FrameTest, CloseWithRunsAsksThenStopsThemAndWaitsBehindThePleaseWaitWindo
                            placed.bottom() + 1));
     EXPECT_EQ(ReadProfileString("Program Options", "Tray Icon", "x"), "0");
     DropQuit();
+}
+
+TEST_F(FrameTest, ACloseTheUserCallsOffKeepsTheScheduledScriptTimer) {
+    SyncTask scheduled;
+    scheduled.SetDefaults();
+    scheduled.name = "Nightly";
+    scheduled.scheduleOn = 1;
+    ASSERT_EQ(AddTaskScript(scheduled), 1);
+    CMainFrame::ArmScriptTimer();
+    ASSERT_LE(plat::TimeToNextTimer(), kTimerPeriodMs);
+
+    HeldRuns runs(1);
+    answer_ = AnswerNo;
+    frame_->Message(WM_CLOSE);
+    EXPECT_LE(plat::TimeToNextTimer(), kTimerPeriodMs) << "scheduled runs would never start again";
+    CancelTaskScript(scheduled);
+    KillTimer(frame_->GetSafeHwnd(), kScriptTimer);
 }
 
 TEST_F(FrameTest, ARunStartMarksTheTaskBusyAndAFailedThreadEndsThatBusyState) {
