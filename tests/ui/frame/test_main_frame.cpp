@@ -263,6 +263,24 @@ TEST_F(FrameTest, NewTaskStoresRecordsAndHandsOverOnlyATaskTheStoreTook) {
     EXPECT_EQ(history->records[1].status, kHistoryEventFailed);
 }
 
+TEST_F(FrameTest, TemplatesMakeTheirTasksFromTheRibbonAndFromAChosenFile) {
+    ASSERT_TRUE(frame_->DispatchCommand(5157));
+    const std::string templateFile = dir_.sub("Camera roll.zvt");
+    qbtest::WriteFileBytes(templateFile, "[ZVK]\r\nINPUT NUMBER=1\r\nINPUT0=/srv/camera\r\n");
+    ScriptedFiles files;
+    files.answer = Wide(templateFile);
+    ASSERT_TRUE(frame_->DispatchCommand(43943));
+    EXPECT_EQ(files.asked.title, L"Open File");
+    EXPECT_EQ(files.asked.initialFile, Wide(ProgramState().programFolder + "Templates"));
+    EXPECT_EQ(files.asked.filter, L"Task Template File|*.zvt|All Files (*.*)|*.*|");
+
+    ASSERT_EQ(list_->tasks.size(), 2u);
+    EXPECT_EQ(list_->tasks[0]->name, "Photos");
+    EXPECT_EQ(list_->tasks[1]->name, "Camera roll");
+    EXPECT_EQ(list_->tasks[1]->leftFolder, L"/srv/camera");
+    EXPECT_TRUE(TaskNameExists("Camera roll"));
+}
+
 TEST_F(FrameTest, CopyProposesTheFirstFreeNumberAndRenameSendsTheNewName) {
     ASSERT_NE(CreateTemplateTask(kTemplateCustom, "Docs"), nullptr);
     ASSERT_NE(CreateTemplateTask(kTemplateCustom, "Docs (2)"), nullptr);
