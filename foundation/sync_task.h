@@ -69,6 +69,7 @@ enum RunResult : DWORD {
     kRunCatalogNotWritten = 13,
     kRunFolderEmptyOrUnmounted = 14,  // an empty root where the last run saw items
     kRunFolderUnreadable = 15,        // a root that could not be listed: nothing was synced
+    kRunItemsSkipped = 16,            // items that could not be read or recorded were left as they were
 };
 
 struct SyncTask {

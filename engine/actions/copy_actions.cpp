@@ -187,9 +187,10 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     const FileCopy copy = PlanFileCopy(*run.task, record);
     if (copy.newFile &&
         !ParentsAreRealFolders(copy.toTarget ? run.task->targetFolder : run.task->sourceFolder, record.relativePath)) {
+        const DWORD error = GetLastError();  // a link on the way: access denied; a file: path not found
         ++counter;
         ReportProgress(run, counter);
-        return FailCopy(run, record, copy, ERROR_ACCESS_DENIED);
+        return FailCopy(run, record, copy, error);
     }
     if (!copy.newFile) {
         if (!IsFileAsChecked(copy.to, copy.replacedSize, copy.replacedLastWrite)) {

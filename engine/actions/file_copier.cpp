@@ -73,6 +73,8 @@ public:
         for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
             std::string path = plat::JoinPath(folder, NewTempName());
             if (file_.Open(path, plat::FileOpenMode::CreateNew, plat::FileHandle::kNoFollow)) {
+                // Held until the copy is closed: the file is in use, not a leftover.
+                file_.LockExclusive();
                 path_ = std::move(path);
                 return true;
             }
@@ -192,6 +194,10 @@ DWORD CopyPauseForSpeed(DWORD speed) {
 }
 
 bool IsCopyTempName(std::string_view fileName) { return HasCopyTempShape(fileName); }
+
+bool RemoveCopyLeftover(const std::string& path) {
+    return IsCopyTempName(plat::FileNamePart(path)) && plat::DeleteUnlockedFile(path);
+}
 bool IsCopyTempName(std::wstring_view fileName) { return HasCopyTempShape(fileName); }
 
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,

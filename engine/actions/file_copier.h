@@ -25,14 +25,19 @@
 DWORD CopyChunkSizeForSpeed(DWORD speed);
 DWORD CopyPauseForSpeed(DWORD speed);
 
-// Temporary files of copies under way are named kCopyTempPrefix, 16 hex digits and
-// kCopyTempSuffix, in the target's folder. Such a name is never an item of a run: the
-// folder scan must pass over files named so (IsCopyTempName). One can be left behind
-// only when the program itself was killed during a copy.
+// Temporary files of copies under way are named kCopyTempPrefix, 16 lower-case hex digits
+// and kCopyTempSuffix, in the target's folder, and locked while the copy writes them.
+// Such a name is never an item of a run: the folder scan passes over files named exactly
+// so (IsCopyTempName). One can be left behind only when the program was killed during a
+// copy; the run that holds the folder's lock removes it (RemoveCopyLeftover), so that it
+// keeps neither space nor a folder to be deleted.
 inline constexpr std::string_view kCopyTempPrefix = ".~qbcopy-";
 inline constexpr std::string_view kCopyTempSuffix = ".tmp";
 bool IsCopyTempName(std::string_view fileName);
 bool IsCopyTempName(std::wstring_view fileName);
+// Deletes the copier's temporary file at `path` unless a copy under way still holds it.
+// A name that is not exactly the copier's is never deleted. True when it was removed.
+bool RemoveCopyLeftover(const std::string& path);
 
 // What a copy may find at its target.
 enum class CopyDisposition {

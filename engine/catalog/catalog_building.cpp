@@ -3,10 +3,13 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/catalog/catalog_format.h"
 #include "engine/run/message_pumping.h"
@@ -15,6 +18,7 @@
 #include "foundation/archive_store.h"
 #include "foundation/options/log_options.h"
 #include "foundation/sync_task.h"
+#include "platform/core/dir_listing.h"
 #include "platform/core/file_info.h"
 #include "platform/core/file_ops.h"
 #include "platform/core/paths.h"
@@ -64,6 +68,14 @@ int QueueCatalogRow(SyncRunBlock& run, CatalogSide side, const CFileInfo& record
     job->row = std::move(*row);
     catalog.catalogQueue->InsertWorkItem(std::move(job));
     return 1;
+}
+
+constexpr std::string_view kArchivePrefix = "~sy";
+constexpr std::size_t kArchiveUniqueChars = 6;  // what mkstemp puts in place of "XXXXXX"
+
+bool IsUniqueNamePart(std::string_view part) {
+    return part.size() == kArchiveUniqueChars &&
+           std::all_of(part.begin(), part.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
 // A name for the new archive in the catalog's own folder, so that the finished archive
@@ -181,8 +193,9 @@ int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkIt
         kCatalogRecordSize);
     if (!FillCatalogRecord(job.row, slot)) {
         // A cut name would name another item; without a row the item is simply new to
-        // the next Check.
-        if (TaskLogs(run)) AddRunLogLineW(run, L"Name too long for the catalog, left out: " + job.row.name, kLogRed);
+        // the next Check. The run ends with a warning, so the line is always written.
+        ++run.counters.notRecorded;
+        AddRunLogLineW(run, L"Name too long for the catalog, left out: " + job.row.name, kLogRed);
         return 1;
     }
     ++catalog.rowsInBlock;
@@ -260,6 +273,30 @@ DWORD CatalogProgressThreadProc(SyncRunBlock& run) {
 
 void StartCatalogProgress(SyncRunBlock& run) {
     RunPumpingMessages([&run] { CatalogProgressThreadProc(run); });
+}
+
+bool IsLeftoverArchiveName(std::string_view name) {
+    if (!name.starts_with(kArchivePrefix)) return false;
+    name.remove_prefix(kArchivePrefix.size());
+    // The archive library rewrites an archive into "<archive>.XXXXXX" and renames that.
+    if (name.size() == 2 * kArchiveUniqueChars + 1 && name[kArchiveUniqueChars] == '.') {
+        return IsUniqueNamePart(name.substr(0, kArchiveUniqueChars)) &&
+               IsUniqueNamePart(name.substr(kArchiveUniqueChars + 1));
+    }
+    return IsUniqueNamePart(name);
+}
+
+void RemoveLeftoverArchives(const SyncRunBlock& run) {
+    for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
+        const std::wstring catalogPath = CatalogPathOf(run, side);
+        if (catalogPath.empty()) continue;
+        std::vector<plat::DirEntry> entries;
+        const std::string folder = plat::ParentPath(plat::WideToUtf8(catalogPath));
+        plat::ListFolder(folder, entries);
+        for (const plat::DirEntry& entry : entries) {
+            if (entry.IsFile() && IsLeftoverArchiveName(entry.name)) plat::DeleteFile(plat::JoinPath(folder, entry.name));
+        }
+    }
 }
 
 bool SaveCatalogs(SyncRunBlock& run) {

@@ -17,6 +17,8 @@
 // and, when the phase ends early (Stop, a full disk), DiscardCatalogs instead of the last
 // four steps.
 
+#include <string_view>
+
 #include "engine/catalog/catalog_rows.h"
 #include "engine/model/file_info.h"
 #include "engine/run/work_queue.h"
@@ -95,6 +97,13 @@ DWORD CatalogProgressThreadProc(SyncRunBlock& run);
 // Runs CatalogProgressThreadProc on a thread of its own while the calling thread serves
 // its messages, and returns once the ticker has ended.
 void StartCatalogProgress(SyncRunBlock& run);
+
+// The new archives are made in the sides' catalog folders, which only runs holding the
+// folders' locks write. An archive (or the archive library's rewrite of one) left there by
+// a run that was killed is named as no other file there is; it is removed at the start of
+// the next run.
+bool IsLeftoverArchiveName(std::string_view name);
+void RemoveLeftoverArchives(const SyncRunBlock& run);
 
 // End of the catalogs, source side first, after both queues are gone (any left are
 // destroyed first): a side that has not failed gets its new archive renamed over its

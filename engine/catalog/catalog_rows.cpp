@@ -21,13 +21,15 @@ std::optional<CFileInfo2> PreviousRow(const CFileInfo& record, CatalogSide side)
 
 }  // namespace
 
-bool EndsOutOfStep(ItemState state) {
-    return (state.IsConflict() && state.IsNoAction()) || state.IsError() || state.IsBackupError();
+bool KeepsLastRunRows(ItemState state) {
+    if (state.IsError() || state.IsBackupError()) return true;
+    // Left as it was: a conflict, a deletion that was refused, an item the user left alone.
+    return state.IsNoAction() && (state.IsConflict() || state.IsDeleteRefused() || state.IsUserChange());
 }
 
 std::optional<CFileInfo2> CatalogRowOfRecord(const CFileInfo& record, CatalogSide side, bool ownFields) {
     if (record.state.IsExcluded() || record.shadowIndex != -1) return std::nullopt;
-    if (EndsOutOfStep(record.state)) return PreviousRow(record, side);
+    if (KeepsLastRunRows(record.state)) return PreviousRow(record, side);
 
     const DWORD present = side == CatalogSide::kSource ? ItemState::kOnSource : ItemState::kOnTarget;
     if (!record.state.Has(present)) return std::nullopt;

@@ -73,6 +73,37 @@ void KeepFolderWithConflict(FolderTreeNode& node) {
     if (node.folder && IsDeletion(node.folder->state.Word())) node.folder->state.MakeConflict();
 }
 
+// A folder that still holds what the task leaves out (excluded or skipped items) cannot be
+// removed once the rest of it is gone. It is in step as it is: no action, its deletion
+// refused, so that its catalog rows stay those of the last run and the next Check decides
+// it the same way, without a failed delete on every run.
+void LeaveFolderInPlace(FolderTreeNode& node, DecisionPass& pass) {
+    if (!node.folder || !IsDeletion(node.folder->state.Word())) return;
+    CFileInfo& folder = *node.folder;
+    const std::wstring path = DeletedPath(folder);
+    folder.state.SetAction(S::kNoAction);
+    folder.state.Set(S::kDeleteRefused);
+    if (pass.logs) {
+        AddRunLogLineW(pass.run, L"The folder '" + path + L"' is not deleted: it holds items this task leaves out.",
+                       kLogBlack);
+    }
+}
+
+// The node holds something no pass will remove: an excluded file or folder, or an entry
+// the scan skipped.
+bool HoldsLeftOutItems(const FolderTreeNode& node) {
+    if (node.skippedFiles != 0 || node.skippedFolders != 0) return true;
+    if (node.files) {
+        for (const CFileInfo& file : *node.files) {
+            if (file.state.IsExcluded()) return true;
+        }
+    }
+    for (const auto& child : node.children) {
+        if (child && child->folder && child->folder->state.IsExcluded()) return true;
+    }
+    return false;
+}
+
 bool StopRequested(DecisionPass& pass) {
     return pass.taskWindow && pass.stopPace.Due() && StopPressedIn(pass.taskWindow);
 }
@@ -98,6 +129,7 @@ bool ItemDone(DecisionPass& pass) {
 struct OpenFolder {
     DWORD result;  // the folder's decision: its contents' parentResult
     bool conflictBelow = false;
+    bool leftOutBelow = false;  // it, or a folder below it, holds items left out
 };
 
 // Decides the node's folder record and its files. False on Stop.
@@ -166,14 +198,18 @@ int CompareFolderTree(FolderTreeNode& root, DecisionPass& pass, DWORD parentResu
             if (!DecideFolderAndFiles(node, pass, open.empty() ? parentResult : open.back().result, result)) {
                 return false;
             }
-            open.push_back({result});
+            open.push_back({result, false, HoldsLeftOutItems(node)});
             return true;
         },
         [&](FolderTreeNode& node) {
             const OpenFolder done = open.back();
             open.pop_back();
             if (done.conflictBelow) KeepFolderWithConflict(node);
-            if (!open.empty() && node.folder && node.folder->state.IsConflict()) open.back().conflictBelow = true;
+            if (done.leftOutBelow) LeaveFolderInPlace(node, pass);
+            if (!open.empty()) {
+                if (node.folder && node.folder->state.IsConflict()) open.back().conflictBelow = true;
+                if (done.leftOutBelow) open.back().leftOutBelow = true;
+            }
             return true;
         });
     return walked ? kDecisionDone : kDecisionStopped;

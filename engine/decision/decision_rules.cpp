@@ -124,7 +124,8 @@ DecisionOutcome DecideByRules(const DecisionInputs& in) {
         if (backup) return Act(in.allowDelete ? S::kDeleteRight : (S::kNoAction | S::kDeleteRefused));
         return DecideTargetOnly(in, mirror);
     }
-    if (s.IsClash()) return Act(S::kNoAction);
+    // A file against a folder cannot be carried either way: it is left to the user.
+    if (s.IsClash()) return Act(S::kNoAction | S::kConflict);
     if (s.TimesDiffer()) return backup ? Keep() : DecideTimesDiffer(in, mirror);
     if (s.SizesDiffer()) return backup ? Keep() : DecideSizesDiffer(in, mirror);
     return Keep();

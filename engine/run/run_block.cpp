@@ -80,7 +80,7 @@ void AddItemTally(RunCounters& counters, const Tally& tally) {
 
 void RunCounters::Clear() {
     for (std::atomic<DWORD>* counter :
-         {&conflicts, &changed, &unchanged, &pending, &oneSided, &warnings, &userNoAction, &errors, &done,
+         {&conflicts, &changed, &unchanged, &pending, &oneSided, &warnings, &userNoAction, &errors, &done, &notRecorded,
           &sourceFiles, &sourceExcludedFiles, &sourceFolders, &sourceExcludedFolders, &targetFiles,
           &targetExcludedFiles, &targetFolders, &targetExcludedFolders}) {
         counter->store(0);
@@ -133,6 +133,7 @@ void ResetRunStatistics(SyncRunBlock& run) {
     run.rightSkippedFolders = 0;
     run.doCheck = false;
     run.doSync = false;
+    run.syncHeldForUser = false;
     run.patterns = FilterPatterns{};
     run.sourceLog.reset();
     run.targetLog.reset();

@@ -45,6 +45,7 @@ struct RunCounters {
     std::atomic<DWORD> userNoAction{0};  // no action chosen by the user
     std::atomic<DWORD> errors{0};        // actions of the Sync half that failed
     std::atomic<DWORD> done{0};          // actions of the Sync half carried out
+    std::atomic<DWORD> notRecorded{0};   // items left out of a new catalog (a name too long)
 
     // Files and folders not excluded (first count) and excluded ones (final count). The
     // target counts include records matched with the source.
@@ -126,6 +127,9 @@ struct SyncRunBlock {
     // From the start mode (SetRunMode).
     bool doCheck = false;
     bool doSync = false;
+    // The Check found a side that may not be mounted, in a run the user started: the run
+    // ends after its Check, whatever its mode, and its trees wait for the user's Sync.
+    bool syncHeldForUser = false;
 
     FilterPatterns patterns;  // the scan's four pattern lists; an empty list is missing
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/catalog/catalog_building.h"
 #include "engine/catalog/catalog_reading.h"
 #include "engine/decision/decision.h"
 #include "engine/model/folder_tree.h"
@@ -147,14 +148,19 @@ bool RunCheck(SyncRunBlock& run, RunEnd& end) {
             return false;
         }
     }
-    const std::wstring emptyRoot = FindEmptyRootToRefuse(run);
-    if (!emptyRoot.empty()) {
-        ClearDecisionInputs(run);
-        FreeTrees(run);
+    const std::wstring notMounted = FindSideThatMayNotBeMounted(run);
+    if (!notMounted.empty()) {
         // Written whatever the log option: the user must learn why nothing was synced.
-        AddRunLogLineW(run, FormatEmptyRootLine(emptyRoot), kLogRed);
-        end = EndAs(run, kRunFolderEmptyOrUnmounted);
-        return false;
+        AddRunLogLineW(run, notMounted, kLogRed);
+        run.SetResult(kRunFolderEmptyOrUnmounted);
+        if (run.task->startSource != kStartedByUser) {
+            ClearDecisionInputs(run);
+            FreeTrees(run);
+            return false;
+        }
+        // The user may have emptied the side on purpose: the Check shows what a Sync would
+        // do, and only the user's own Sync of it carries that out.
+        run.syncHeldForUser = true;
     }
 
     const int decided = CompareTaskTrees(run);
@@ -169,7 +175,7 @@ bool RunCheck(SyncRunBlock& run, RunEnd& end) {
     SumRunSkipCounts(run);
     ReportCheckFigures(run, Logging(run));
     WarnUnrelatedMirror(run);
-    return !IsOverChangeLimit(run, Logging(run));
+    return !run.syncHeldForUser && !IsOverChangeLimit(run, Logging(run));
 }
 
 // A Sync on its own carries out the task's last Check. True when there is one to carry out.
@@ -189,7 +195,15 @@ bool TakeLastCheck(SyncRunBlock& run, RunEnd& end) {
         return false;
     }
     CountRunTreesFinal(run);
+    SumRunSkipCounts(run);
     return true;
+}
+
+// What the scan skipped and the catalogs could not record was not synced.
+bool LeftItemsUnsynced(const SyncRunBlock& run) {
+    return run.leftSkippedFiles + run.rightSkippedFiles + run.leftSkippedFolders + run.rightSkippedFolders +
+               run.counters.notRecorded !=
+           0;
 }
 
 RunEnd RunTask(SyncRunBlock& run) {
@@ -199,15 +213,16 @@ RunEnd RunTask(SyncRunBlock& run) {
         return RunEnd::kNoBanner;
     }
     OpenLogs(run);
+    RemoveLeftoverArchives(run);
 
     RunEnd end = RunEnd::kCompleted;
     const bool syncFollows = run.doCheck ? RunCheck(run, end) : TakeLastCheck(run, end);
-    if (!syncFollows || !run.doSync) return end;
-
-    if (RunSyncPhase(run) == kSyncPhaseStopped && run.Result() != kRunDiskFull) {
+    if (syncFollows && run.doSync && RunSyncPhase(run) == kSyncPhaseStopped && run.Result() != kRunDiskFull) {
         EndAs(run, kRunStopped, kUserStopsText);
     }
-    return RunEnd::kCompleted;
+    // Never "Successfully" while something could not be read or recorded.
+    if (run.Result() == kRunSucceeded && LeftItemsUnsynced(run)) run.SetResult(kRunItemsSkipped);
+    return end;
 }
 
 }  // namespace

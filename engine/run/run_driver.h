@@ -19,8 +19,11 @@ struct SyncRunBlock;
 //   8  an unattended Check and Sync over the task's change limit;
 //   9  a full disk during the Sync half;
 //   11 a catalog folder that cannot be created (the run ends without its end banner);
-//   14 a folder that is empty (or not mounted) where the last run found items;
+//   14 a folder that may not be mounted: it lost most of what the last run found, or its
+//      disk is not mounted (a run the user started stops after its Check instead);
 //   15 a folder that cannot be listed at all;
+//   16 items skipped (links, special files, folders that cannot be listed) or left out of
+//      a catalog, where nothing worse happened;
 //   4, 5, 6, 12, 13 from the Sync half.
 // Posts WM_SYNC_RUN_ENDED (w 0) to the run's thread last, when the run has one; the
 // block must not be touched after that.

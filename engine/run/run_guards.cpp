@@ -1,7 +1,9 @@
 #include "engine/run/run_guards.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "engine/catalog/catalog_reading.h"
 #include "engine/decision/decision_rules.h"
 #include "engine/model/file_info_array.h"
 #include "engine/model/folder_tree.h"
@@ -9,6 +11,7 @@
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
 #include "foundation/sync_task.h"
+#include "platform/core/paths.h"
 #include "platform/core/text.h"
 
 namespace {
@@ -16,7 +19,50 @@ namespace {
 constexpr char kUnrelatedMirrorText[] =
     "The two folders have nothing in common.  You are mirroring two irreverent folders.";
 
-bool CatalogListsItems(const RunCatalogSide& side) { return side.rows && side.rows->GetSize() > 0; }
+// Below this many items a side's count says too little to call most of it lost.
+constexpr DWORD kFewestItemsToWeigh = 10;
+
+std::wstring Count(DWORD n) { return std::to_wstring(n); }
+
+// The catalog's rows below `folder`: the rows are in name order, so they are one run.
+DWORD RowsBelow(const CFileInfo2Array& rows, const std::wstring& folder) {
+    const std::wstring prefix = folder + L'/';
+    int low = 0;
+    int high = rows.GetSize();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (CompareFileInfo2ByName(rows[middle].name, prefix) < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    DWORD count = 0;
+    for (int i = low; i < rows.GetSize() && rows[i].name.starts_with(prefix); ++i) ++count;
+    return count;
+}
+
+// The items of the side's tree that the side's catalog lists. Of a folder the scan did not
+// enter (excluded, unreadable, against a file) nothing can be told gone: the rows below it
+// count as found.
+DWORD CatalogItemsFound(const FolderTreeNode& tree, const RunCatalogSide& side) {
+    DWORD found = 0;
+    WalkFolderTree(tree, [&](const FolderTreeNode& node) {
+        if (node.folder) {
+            const CFileInfo& folder = *node.folder;
+            if (FindCatalogRow(side, folder.relativePath)) ++found;
+            const bool notEntered = folder.state.IsExcluded() || folder.state.IsClash();
+            if (notEntered && !node.files && node.children.empty()) found += RowsBelow(*side.rows, folder.relativePath);
+        }
+        if (node.files) {
+            for (const CFileInfo& file : *node.files) {
+                if (FindCatalogRow(side, file.relativePath)) ++found;
+            }
+        }
+        return true;
+    });
+    return found;
+}
 
 // Nothing the run would sync: no entry, or only excluded ones. A mount point that holds
 // only a hidden marker file looks like this when its disk is not mounted.
@@ -64,7 +110,92 @@ bool RecordOnSide(const CFileInfo& record, const std::wstring& folder) {
     return record.path == PathBelow(folder, record.relativePath);
 }
 
+std::wstring LostSinceCatalogLine(const std::wstring& folder, const FolderTreeNode* tree, const RunCatalogSide& side) {
+    if (!side.loaded || !side.rows || side.rows->GetSize() == 0) return {};
+    const DWORD listed = static_cast<DWORD>(side.rows->GetSize());
+    const DWORD found = tree ? std::min(listed, CatalogItemsFound(*tree, side)) : 0;
+    if (!HoldsNoIncludedItem(tree) && (listed < kFewestItemsToWeigh || found * 2 >= listed)) return {};
+    return L"The folder '" + folder + L"' holds " + Count(found) + L" of the " + Count(listed) +
+           L" items the last run found. It may not be mounted. Nothing is synced.";
+}
+
+// Without a catalog to speak for them, the target's items are the measure of the source.
+std::wstring LostAgainstTargetLine(const SyncRunBlock& run) {
+    const SyncTask& task = *run.task;
+    DWORD targetItems = 0;
+    DWORD alsoOnSource = 0;
+    if (run.targetTree) {
+        ForEachRecord(*run.targetTree, [&](const CFileInfo& record) {
+            if (!record.state.IsExcluded()) {
+                ++targetItems;
+                if (record.state.IsMatched()) ++alsoOnSource;
+            }
+            return true;
+        });
+    }
+    if (targetItems == 0) return {};
+    if (!HoldsNoIncludedItem(run.sourceTree.get()) &&
+        (targetItems < kFewestItemsToWeigh || alsoOnSource * 2 >= targetItems))
+        return {};
+    return L"The folder '" + task.sourceFolder + L"' holds " + Count(alsoOnSource) + L" of the " +
+           Count(targetItems) + L" items of '" + task.targetFolder + L"'. It may not be mounted. Nothing is synced.";
+}
+
+bool IsAtOrBelow(const std::string& path, const std::string& point) {
+    return path == point || (path.size() > point.size() && path.starts_with(point) && path[point.size()] == '/');
+}
+
+std::wstring UnmountedDiskLine(const std::wstring& folder, const std::vector<plat::MountEntry>& fstab,
+                               const std::vector<plat::MountEntry>& mounted) {
+    const std::string narrow = plat::WideToUtf8(folder);
+    for (const std::string& path : {plat::CanonicalPath(narrow), plat::CanonicalPath(narrow, true)}) {
+        if (path.empty()) continue;
+        const std::string point = UnmountedFstabPointOf(path, fstab, mounted);
+        if (!point.empty()) {
+            return L"The folder '" + folder + L"' lies on '" + plat::Utf8ToWide(point) +
+                   L"', which is not mounted. Nothing is synced.";
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string UnmountedFstabPointOf(const std::string& path, const std::vector<plat::MountEntry>& fstab,
+                                  const std::vector<plat::MountEntry>& mounted) {
+    for (const plat::MountEntry& entry : fstab) {
+        const std::string point = plat::CanonicalPath(entry.mountPoint);
+        if (point.empty() || plat::IsRootPath(point) || !IsAtOrBelow(path, point)) continue;
+        const bool isMounted = std::any_of(mounted.begin(), mounted.end(), [&point](const plat::MountEntry& mount) {
+            return plat::CanonicalPath(mount.mountPoint) == point;
+        });
+        if (!isMounted) return point;
+    }
+    return {};
+}
+
+std::wstring FindSideThatMayNotBeMounted(const SyncRunBlock& run) {
+    if (!run.task) return {};
+    const SyncTask& task = *run.task;
+
+    std::vector<plat::MountEntry> fstab;
+    std::vector<plat::MountEntry> mounted;
+    if (plat::ReadMountTable(fstab, plat::kFstabFile) && plat::ReadMountTable(mounted)) {
+        for (const std::wstring* folder : {&task.sourceFolder, &task.targetFolder}) {
+            std::wstring line = UnmountedDiskLine(*folder, fstab, mounted);
+            if (!line.empty()) return line;
+        }
+    }
+
+    if (task.syncKind != kSyncKindBackup) {
+        std::wstring line = LostSinceCatalogLine(task.sourceFolder, run.sourceTree.get(), run.sourceSide);
+        if (line.empty()) line = LostSinceCatalogLine(task.targetFolder, run.targetTree.get(), run.targetSide);
+        if (!line.empty()) return line;
+    }
+    const bool deletes = run.syncOptions && run.syncOptions->allowDelete != 0;
+    if (deletes && (task.syncKind == kSyncKindBackup || DeletesUnknownTargetItems(task))) return LostAgainstTargetLine(run);
+    return {};
+}
 
 bool TreesMatchTaskFolders(const SyncRunBlock& run) {
     if (!run.task) return false;
@@ -86,25 +217,6 @@ std::string LastCheckElsewhereText() {
 
 bool IsRootEmpty(const FolderTreeNode* root) {
     return !root || ((!root->files || root->files->GetSize() == 0) && root->children.empty());
-}
-
-std::wstring FindEmptyRootToRefuse(const SyncRunBlock& run) {
-    if (!run.task) return {};
-    const SyncTask& task = *run.task;
-    const bool sourceEmpty = HoldsNoIncludedItem(run.sourceTree.get());
-    const bool targetEmpty = HoldsNoIncludedItem(run.targetTree.get());
-    const bool deletes = run.syncOptions && run.syncOptions->allowDelete != 0;
-    if (task.syncKind == kSyncKindBackup || (deletes && DeletesUnknownTargetItems(task))) {
-        return deletes && sourceEmpty && !targetEmpty ? task.sourceFolder : std::wstring();
-    }
-    if (sourceEmpty && CatalogListsItems(run.sourceSide)) return task.sourceFolder;
-    if (targetEmpty && CatalogListsItems(run.targetSide)) return task.targetFolder;
-    return {};
-}
-
-std::wstring FormatEmptyRootLine(const std::wstring& folder) {
-    return L"The folder '" + folder +
-           L"' is empty, but the last run found items in it. It may not be mounted. Nothing is synced.";
 }
 
 void WarnUnrelatedMirror(SyncRunBlock& run) {

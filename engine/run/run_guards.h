@@ -3,21 +3,34 @@
 // happening, or warn about it.
 
 #include <string>
+#include <vector>
+
+#include "platform/core/mount_table.h"
 
 struct FolderTreeNode;
 struct SyncRunBlock;
 
-// An empty root is not a deleted tree: a disk that is not mounted leaves an empty mount
-// point, and syncing that would delete everything on the other side. The run is refused
-// when a side's root holds nothing while that side's catalog of the last run lists items,
-// or when a run that would delete target items no catalog knows of (a "Back up" with
-// "Delete" on, or an unattended one-way run whose conflicts copy toward the target) finds
-// its source root empty and its target root not. A root that holds only excluded items
-// counts as empty here. Call after the catalogs are read.
-// Returns the folder to name in the refusal, or nothing when the run may go on.
-std::wstring FindEmptyRootToRefuse(const SyncRunBlock& run);
-// "The folder '%s' is empty ..." as the run log shows it.
-std::wstring FormatEmptyRootLine(const std::wstring& folder);
+// A side that lost most of what it held is not a deleted tree: a disk that is not mounted
+// leaves its mount point behind, empty or with whatever lies on it (a stray file, an empty
+// "lost+found"), and syncing that would delete everything on the other side. A side may
+// not be mounted when
+// - its catalog of the last run lists items and the side holds none it would sync, or
+//   holds fewer than half of the items its catalog lists (when it lists at least 10);
+// - its root lies at or below a mount point of /etc/fstab whose file system is not
+//   mounted now;
+// - for a run that deletes target items no catalog knows of (a "Back up" with "Delete"
+//   on, or an unattended one-way run whose conflicts copy toward the target), the source
+//   holds no item it would sync while the target holds some, or holds fewer than half of
+//   the target's items (when the target holds at least 10).
+// Call after the catalogs are read. Returns the red line that says what was found, or
+// nothing when the run may go on. A run the user started completes its Check with the
+// line and waits for the user's Sync; any other run is refused.
+std::wstring FindSideThatMayNotBeMounted(const SyncRunBlock& run);
+
+// The mount point of `fstab` at or above `path` (an absolute path) whose file system is
+// not in `mounted`, or "" when every one is mounted.
+std::string UnmountedFstabPointOf(const std::string& path, const std::vector<plat::MountEntry>& fstab,
+                                  const std::vector<plat::MountEntry>& mounted);
 
 // A Sync on its own carries out the trees of the task's last Check. When the task's folders
 // have changed since (or its direction, which swaps its sides), the trees name other

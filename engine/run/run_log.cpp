@@ -237,6 +237,8 @@ std::string FormatRunSummary(DWORD result, bool isCheck) {
         return summary + " (Error: Folder is empty or not mounted)";
     case kRunFolderUnreadable:
         return summary + " (Error: Folder cannot be read)";
+    case kRunItemsSkipped:
+        return summary + " (Warning: Some items were skipped)";
     default:
         return summary;
     }

@@ -50,12 +50,15 @@ RunMode RunModeOf(const SyncRunBlock& run) {
     return run.doCheck ? kRunModeCheck : kRunModeSync;
 }
 
+// A Check and Sync held after its Check ran no Sync half.
+bool RanSyncHalf(const SyncRunBlock& run) { return run.doSync && !run.syncHeldForUser; }
+
 DWORD NeedsAttention(const SyncRunBlock& run, const SyncTask& task) {
     if (!run.sourceTree && !run.targetTree) return 0;
     const RunCounters& c = run.counters;
     if (c.errors != 0 || c.conflicts != 0 || c.userNoAction != 0) return 1;
     if (StopPressedIn(task.taskWindow)) return 1;
-    return run.doSync ? 0 : 1;
+    return RanSyncHalf(run) ? 0 : 1;
 }
 
 void WriteLastRunFields(SyncRunBlock& run, SyncTask& task) {
@@ -175,7 +178,7 @@ void CAddWizardThread::OnRunFinished(WPARAM refused, LPARAM) {
         WriteLastRunFields(run, task);
         task.needsAttention = NeedsAttention(run, task);
         PostMessage(task.startThread, WM_SYNC_TASK_CHANGED, static_cast<WPARAM>(task.rowIndex), 0);
-        SendTaskLine(run, FormatRunSummary(run.Result(), !run.doSync), kStatusLine);
+        SendTaskLine(run, FormatRunSummary(run.Result(), !RanSyncHalf(run)), kStatusLine);
         HandRunTreesToTask(run);
         switch (task.startSource) {
         case kStartedByScheduler: EndTaskScriptRun(task, kScriptRunDone); break;

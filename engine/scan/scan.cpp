@@ -57,6 +57,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     ScanOptions options;
     options.patterns = request.patterns;
     options.attributeMask = request.attributeMask;
+    options.removeCopyLeftovers = request.removeCopyLeftovers;
     if (HasPatterns(request.patterns)) options.flags |= kScanNameLists;
     if (request.attributeMask != 0) options.flags |= kScanAttributeExclusion;
     FolderScanner scanner(options, request.caseSensitive ? kScanCaseSensitive : 0, window);
@@ -72,6 +73,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     const auto finish = [&](int result) {
         scan.result = result;
         scan.caseConflicts = scanner.CaseConflicts();
+        scan.skipped = scanner.Skipped();
         return std::move(scan);
     };
 
@@ -116,6 +118,7 @@ int ScanTaskFolders(SyncRunBlock& run) {
     }
     request.caseSensitive = !run.syncOptions || run.syncOptions->caseSensitive != 0;
     request.taskWindow = task.taskWindow;
+    request.removeCopyLeftovers = true;
 
     FolderPairScan scan = ScanFolderPair(request);
     run.sourceTree = std::move(scan.sourceRoot);
@@ -125,6 +128,8 @@ int ScanTaskFolders(SyncRunBlock& run) {
     if (logging) {
         for (const std::wstring& path : scan.caseConflicts) AddRunLogLineW(run, FormatCaseConflictLine(path), kLogRed);
     }
+    // Written whatever the log option: each makes the run end with a warning.
+    for (const SkippedEntry& entry : scan.skipped) AddRunLogLineW(run, FormatSkippedLine(entry), kLogRed);
     if (scan.result == kScanRootUnreadable) {
         // Written whatever the log option: the user must learn why the Check ended.
         AddRunLogLineW(run, FormatUnreadableRootLine(scan.unreadableRoot, scan.rootError), kLogRed);
@@ -139,6 +144,20 @@ std::wstring FormatUnreadableRootLine(std::wstring_view folder, DWORD error) {
     line += ErrorWords(error);
     line += L"). The Check ends here and nothing is synced.";
     return line;
+}
+
+std::wstring FormatSkippedLine(const SkippedEntry& entry) {
+    std::wstring line;
+    switch (entry.kind) {
+    case SkippedEntry::Kind::kLink: line = L"Skipped the link '" + entry.path + L"': links are not synced"; break;
+    case SkippedEntry::Kind::kSpecialFile:
+        line = L"Skipped '" + entry.path + L"': devices, pipes and sockets are not synced";
+        break;
+    case SkippedEntry::Kind::kUnreadableFolder:
+        line = L"Cannot read the folder '" + entry.path + L"' (" + ErrorWords(entry.error) + L"): it is skipped";
+        break;
+    }
+    return line + L", and what the other side holds at its place is left alone.";
 }
 
 std::wstring FormatCaseConflictLine(std::wstring_view path) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/model/folder_tree.h"
+#include "engine/scan/scan_folder.h"
 #include "foundation/quoted_list.h"
 #include "platform/core/win_types.h"
 
@@ -32,6 +33,7 @@ struct ScanRequest {
     bool caseSensitive = true;
     bool excludeEmpty = false;                 // the filter option "Empty"
     HWND taskWindow = nullptr;                 // progress, status lines and stop queries
+    bool removeCopyLeftovers = false;          // a run's scan: see ScanOptions
 };
 
 struct FolderPairScan {
@@ -45,6 +47,9 @@ struct FolderPairScan {
     // Full paths of the items excluded because their name differs from another of the
     // same folder only in case.
     std::vector<std::wstring> caseConflicts;
+    // Links, special files and folders that could not be listed: not synced, and neither
+    // is what the other side holds at their place.
+    std::vector<SkippedEntry> skipped;
 };
 
 // Scans both folders as ScanTaskFolders does, without a run. A root that does not exist
@@ -55,10 +60,12 @@ FolderPairScan ScanFolderPair(const ScanRequest& request);
 // The scan step of a run: the task's resolved folders with the run's pattern lists and
 // the task's filter and sync options. The trees go into the run (also when the scan
 // stopped or failed; the run frees them). Items excluded for a case-only name clash get a
-// line each in the run log when the task logs; a root that cannot be listed gets a red
-// line whatever the log option. Returns kScanDone, kScanStopped or kScanRootUnreadable.
+// line each in the run log when the task logs; a root that cannot be listed, and each
+// entry skipped, get a red line whatever the log option. Leftover temporary files of the
+// copier are removed. Returns kScanDone, kScanStopped or kScanRootUnreadable.
 int ScanTaskFolders(SyncRunBlock& run);
 
 // The run-log lines of the scan.
 std::wstring FormatUnreadableRootLine(std::wstring_view folder, DWORD error);
 std::wstring FormatCaseConflictLine(std::wstring_view path);
+std::wstring FormatSkippedLine(const SkippedEntry& entry);

@@ -55,6 +55,11 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
     wideRoot_ = rootFolder;
     if (wideRoot_.empty() || wideRoot_.back() != L'/') wideRoot_ += L'/';
     narrowRoot_ = plat::WideToUtf8(wideRoot_);
+    if (matching_) {
+        const PathCompareFunction compare = compare_;
+        std::sort(targetSkipped_.begin(), targetSkipped_.end(),
+                  [compare](const std::wstring& a, const std::wstring& b) { return compare(a, b) < 0; });
+    }
     // Each side is a stage of its own: its first folder asks about Stop at once.
     stopPace_.Restart();
     progressPace_.Restart();
@@ -91,7 +96,8 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
             break;
         case FolderRead::kDone:
             for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
-                if (!(*child)->folder->state.IsExcluded()) pending_.push_back({child->get(), &node});
+                const ItemState state = (*child)->folder->state;
+                if (!state.IsExcluded() && !state.IsClash()) pending_.push_back({child->get(), &node});
             }
             break;
         }
@@ -104,6 +110,7 @@ FolderScanner::FolderRead FolderScanner::ScanFolder(FolderTreeNode& node, Folder
     std::size_t count = 0;
     if (const FolderRead read = ReadEntries(count); read != FolderRead::kDone) return read;
 
+    skippedHere_.clear();
     MakeRecords(node, count);
     AddFilesInOrder(node);
     if (!caseSensitive_) ExcludeCaseDuplicates(node);
@@ -146,8 +153,11 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
         }
         if (entry.IsFolder() && plat::EqualsNoCaseAscii(entry.name, kCatalogFolderName)) continue;
         // A copy still being written (or left by a program that was killed mid-copy) is
-        // not an item of the folder.
-        if (entry.IsFile() && IsCopyTempName(entry.name)) continue;
+        // not an item of the folder; a leftover would keep its folder from being deleted.
+        if (entry.IsFile() && IsCopyTempName(entry.name)) {
+            if (options_.removeCopyLeftovers) RemoveCopyLeftover(narrowPath_ + entry.name);
+            continue;
+        }
 
         AppendName(entry.name);
         if (entry.IsFolder() && !passOver_.empty() && RelativePath() == passOver_) {
@@ -188,6 +198,39 @@ void FolderScanner::SkipUnsupportedEntry(FolderTreeNode& node, const plat::DirEn
         narrowPath_.resize(length);
     }
     ++(isFolder ? node.skippedFolders : node.skippedFiles);
+
+    const std::size_t folderLength = widePath_.size();
+    AppendName(entry.name);
+    skipped_.push_back({widePath_, entry.IsSymbolicLink() ? SkippedEntry::Kind::kLink : SkippedEntry::Kind::kSpecialFile});
+    // Matched with the other side's records once they are all read; the target side is
+    // read first, so its places are looked up when the source side is matched.
+    (matching_ ? skippedHere_ : targetSkipped_).emplace_back(RelativePath());
+    widePath_.resize(folderLength);
+}
+
+bool FolderScanner::SkippedOnTarget(std::wstring_view relativePath) const {
+    const PathCompareFunction compare = compare_;
+    const auto it = std::lower_bound(targetSkipped_.begin(), targetSkipped_.end(), relativePath,
+                                     [compare](const std::wstring& a, std::wstring_view b) { return compare(a, b) < 0; });
+    return it != targetSkipped_.end() && compare(*it, relativePath) == 0;
+}
+
+// A folder replaced by a link (or a file replaced by a pipe) on one side is not a deleted
+// item: what stands at its place on the other side is neither copied nor deleted.
+void FolderScanner::ExcludeAtSkippedPlaces(FolderTreeNode& node) {
+    for (const std::wstring& relative : skippedHere_) {
+        if (CFileInfo* file = counterpart_.FindFile(relative)) file->state.MakeExcluded();
+        if (FolderTreeNode* folder = counterpart_.FindFolder(relative)) folder->folder->state.MakeExcluded();
+    }
+    if (targetSkipped_.empty()) return;
+    if (node.files) {
+        for (CFileInfo& record : *node.files) {
+            if (SkippedOnTarget(record.relativePath)) record.state.MakeExcluded();
+        }
+    }
+    for (const auto& child : node.children) {
+        if (SkippedOnTarget(child->folder->relativePath)) child->folder->state.MakeExcluded();
+    }
 }
 
 // Sorted first and then appended, so that a folder of many files costs no more per file
@@ -246,6 +289,7 @@ void FolderScanner::ExcludeCaseDuplicates(FolderTreeNode& node) {
 
 void FolderScanner::MatchEntries(FolderTreeNode& node, FolderTreeNode* other) {
     counterpart_.Reset(other, compare_);
+    ExcludeAtSkippedPlaces(node);
 
     if (node.files) {
         for (CFileInfo& record : *node.files) {
@@ -259,6 +303,11 @@ void FolderScanner::MatchEntries(FolderTreeNode& node, FolderTreeNode* other) {
                                                                             : ItemState::kCopyToRight);
                     }
                     record.state.Set(kOnBothSides);
+                }
+                if (match.folder) {
+                    // A file against a folder: what the folder holds is left as it is.
+                    match.folder->files.reset();
+                    match.folder->children.clear();
                 }
                 SpreadExclusion(record, *match.record);
             } else if (!excluded) {
@@ -310,6 +359,7 @@ void FolderScanner::MarkUnreadable(FolderTreeNode& node, FolderTreeNode& parent)
     record.state.MakeExcluded();
     MarkSpreadingExclusion(record);
     ++parent.skippedFolders;
+    skipped_.push_back({record.path, SkippedEntry::Kind::kUnreadableFolder, listError_});
     if (!matching_) return;  // the other side's scan finds the mark
     if (node.counterpart) {
         if (node.counterpart->folder) node.counterpart->folder->state.MakeExcluded();

@@ -6,10 +6,12 @@
 // What the file system does not let us see is never taken for "nothing there": a folder
 // that cannot be listed, or whose listing fails half-way, is excluded with its
 // counterpart and counted as skipped, so nothing below it is copied or deleted. Symbolic
-// links and special files (devices, pipes, sockets) are skipped and counted, never
-// followed. With case-blind names, two names of one folder that differ only in case are
-// both excluded, with whatever they match on the other side, rather than one of them
-// being paired at random.
+// links and special files (devices, pipes, sockets) are skipped and counted the same way,
+// never followed: what the other side holds at their place is excluded with them. A
+// folder that clashes with a file of the other side is not read, on either side: the
+// pair is one conflict, and nothing below the folder takes part. With case-blind names,
+// two names of one folder that differ only in case are both excluded, with whatever they
+// match on the other side, rather than one of them being paired at random.
 
 #include <string>
 #include <string_view>
@@ -37,6 +39,17 @@ struct ScanOptions {
     const FilterPatterns* patterns = nullptr;  // the four pattern lists (read with kScanNameLists)
     DWORD attributeMask = 0;                   // read-only 1, hidden 2, system 4
     WORD flags = 0;
+    // The scan is a run's, which holds both folders' locks: temporary files that killed
+    // copies left are removed where they are met.
+    bool removeCopyLeftovers = false;
+};
+
+// An entry the scan passed over because it cannot be read or is not synced.
+struct SkippedEntry {
+    enum class Kind { kLink, kSpecialFile, kUnreadableFolder };
+    std::wstring path;
+    Kind kind = Kind::kLink;
+    DWORD error = ERROR_SUCCESS;  // kUnreadableFolder: why it could not be listed
 };
 
 enum class FolderScanResult {
@@ -68,6 +81,8 @@ public:
     // Full paths of the items excluded because another name in their folder differs from
     // theirs only in case, in the order found.
     const std::vector<std::wstring>& CaseConflicts() const { return caseConflicts_; }
+    // Links, special files and folders that could not be listed, in the order found.
+    const std::vector<SkippedEntry>& Skipped() const { return skipped_; }
 
 private:
     enum class FolderRead { kDone, kStopped, kUnreadable };
@@ -86,6 +101,11 @@ private:
     void MatchEntries(FolderTreeNode& node, FolderTreeNode* other);
     void MarkUnreadable(FolderTreeNode& node, FolderTreeNode& parent);
     void SkipUnsupportedEntry(FolderTreeNode& node, const plat::DirEntry& entry);
+    // Excludes the counterparts of what this side skipped: the entries of the other side
+    // skipped at a record's place, and the records of the other side at the place of an
+    // entry skipped here.
+    void ExcludeAtSkippedPlaces(FolderTreeNode& node);
+    bool SkippedOnTarget(std::wstring_view relativePath) const;
     // A record whose exclusion must reach whatever it is paired with.
     void MarkSpreadingExclusion(CFileInfo& record);
     void SpreadExclusion(CFileInfo& record, CFileInfo& counterpart);
@@ -127,4 +147,7 @@ private:
 
     std::unordered_set<const CFileInfo*> spreading_;
     std::vector<std::wstring> caseConflicts_;
+    std::vector<SkippedEntry> skipped_;
+    std::vector<std::wstring> targetSkipped_;  // relative paths, in the compare's order once matching starts
+    std::vector<std::wstring> skippedHere_;    // relative paths skipped in the folder being read
 };

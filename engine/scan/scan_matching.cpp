@@ -56,6 +56,7 @@ CounterpartMatch MatchCounterpart(CFileInfo& record, const CounterpartFolder& ot
     } else if (FolderTreeNode* folder = other.FindFolder(record.relativePath)) {
         match.flags = ItemState::kMatched | ItemState::kClash;
         match.record = folder->folder.get();
+        match.folder = folder;
         PairRecords(record, *match.record);
     }
     return match;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -229,6 +230,11 @@ bool FileHandle::SetTimes(const FILETIME* creationTime, const FILETIME* lastAcce
 bool FileHandle::SetPermissionBits(mode_t mode) {
     if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
     return fchmod(fd_, mode & 0777) == 0 || FailErrno();
+}
+
+bool FileHandle::LockExclusive() {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    return flock(fd_, LOCK_EX | LOCK_NB) == 0 || FailErrno();
 }
 
 bool FileHandle::Close() {

@@ -61,6 +61,10 @@ public:
     // As plat::SetFileTimes: null leaves a time alone; the creation time is ignored.
     bool SetTimes(const FILETIME* creationTime, const FILETIME* lastAccessTime, const FILETIME* lastWriteTime);
     bool SetPermissionBits(mode_t mode);
+    // An advisory lock on the whole file until it is closed (flock), without waiting; it
+    // tells DeleteUnlockedFile that the file is being written. False when another process
+    // holds one, or the file system cannot lock.
+    bool LockExclusive();
     // Closes now; false when closing reported an error.
     bool Close();
 

@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -127,7 +128,8 @@ bool FoldersBelowAreReal(const std::string& root, const std::string& relativeFol
             static_cast<int>(syscall(SYS_openat2, rootFd.Get(), relativeFolders.c_str(), &how, sizeof how)));
         if (folder) return true;
         const int err = errno;
-        if (err == ELOOP || err == ENOTDIR) return false;  // a link, or a file, on the way
+        if (err == ELOOP) return Fail(ERROR_ACCESS_DENIED);      // a link on the way
+        if (err == ENOTDIR) return Fail(ERROR_PATH_NOT_FOUND);  // a file on the way
         // ENOENT: every part before the missing one was a real folder. A kernel without
         // the call (or a sandbox that refuses it) is checked part by part below.
         if (err != ENOSYS && err != EPERM && err != EINVAL && err != E2BIG) return true;
@@ -137,13 +139,28 @@ bool FoldersBelowAreReal(const std::string& root, const std::string& relativeFol
     for (std::size_t slash = relativeFolders.find('/');; slash = relativeFolders.find('/', slash + 1)) {
         struct stat st;
         if (lstat((path + relativeFolders.substr(0, slash)).c_str(), &st) != 0) return true;  // made as a real folder
-        if (!S_ISDIR(st.st_mode)) return false;
+        if (!S_ISDIR(st.st_mode)) return Fail(S_ISLNK(st.st_mode) ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
         if (slash == std::string::npos) return true;
     }
 }
 
 bool DeleteFile(const std::string& path) {
     if (path.empty()) return Fail(ERROR_FILE_NOT_FOUND);
+    if (unlink(path.c_str()) != 0) return FailForPath(errno, path);
+    return true;
+}
+
+bool DeleteUnlockedFile(const std::string& path) {
+    const OwnedFd fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) return FailForPath(errno, path);
+    struct stat opened {};
+    if (fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    // A file system that cannot lock at all cannot tell; only a lock held says "in use".
+    if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return Fail(ERROR_SHARING_VIOLATION);
+    // The name must still be the file that was found free, not one made in its place since.
+    struct stat named {};
+    if (lstat(path.c_str(), &named) != 0) return FailForPath(errno, path);
+    if (named.st_dev != opened.st_dev || named.st_ino != opened.st_ino) return Fail(ERROR_SHARING_VIOLATION);
     if (unlink(path.c_str()) != 0) return FailForPath(errno, path);
     return true;
 }

@@ -22,13 +22,19 @@ bool CreateFolderWithParents(const std::string& path);
 // True when every folder on the way down from `root` through `relativeFolders` (parts
 // separated by '/') that exists is a real folder, neither a symbolic link nor a file. The
 // first part that does not exist ends the check with true: what is missing would be made
-// as a real folder. `root` itself may be reached through links. One call into the file
+// as a real folder. False sets the last error: ERROR_ACCESS_DENIED for a link on the way,
+// ERROR_PATH_NOT_FOUND for a file. `root` itself may be reached through links. One call into the file
 // system where it can check the whole way at once, so a deep path costs no more calls
 // than a shallow one.
 bool FoldersBelowAreReal(const std::string& root, const std::string& relativeFolders);
 
 // A file or a symbolic link (the link itself). A folder is refused with access denied.
 bool DeleteFile(const std::string& path);
+
+// A regular file that no process holds an exclusive lock on (FileHandle::LockExclusive):
+// ERROR_SHARING_VIOLATION while one does. For files a crashed writer may have left behind,
+// which a live writer keeps locked; a process that dies releases its locks.
+bool DeleteUnlockedFile(const std::string& path);
 
 // An empty folder. ERROR_DIR_NOT_EMPTY when something is left in it.
 bool RemoveFolder(const std::string& path);

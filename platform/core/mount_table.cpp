@@ -54,7 +54,7 @@ std::vector<MountEntry> ParseMountTable(std::string_view text) {
         const std::string_view line = text.substr(0, newline);
         text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
         const std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() < 3) continue;
+        if (fields.size() < 3 || fields[0].front() == '#') continue;  // a comment of /etc/fstab
         MountEntry entry;
         entry.source = UnescapeMountField(fields[0]);
         entry.mountPoint = UnescapeMountField(fields[1]);

@@ -16,13 +16,15 @@ struct MountEntry {
 };
 
 inline constexpr const char* kMountTableFile = "/proc/self/mounts";
+inline constexpr const char* kFstabFile = "/etc/fstab";
 
 // A field of the table with its octal escapes ("\040" for a blank, "\011", "\012",
 // "\134") turned back into bytes. A backslash that starts no escape stays as it is.
 std::string UnescapeMountField(std::string_view field);
 
-// The entries of a table in its text form, in order. Lines with fewer than three
-// fields are skipped.
+// The entries of a table in its text form, in order: the mounted table, or /etc/fstab,
+// which has the same fields. Lines with fewer than three fields, comments and entries
+// that are not mounted on a folder (swap) are skipped.
 std::vector<MountEntry> ParseMountTable(std::string_view text);
 
 // Reads and parses a table file. False, with the last error set, when it cannot be read.

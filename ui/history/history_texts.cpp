@@ -140,6 +140,7 @@ HistoryLabel HistoryStatusLabel(DWORD status) {
     case kRunCatalogNotWritten: return {QStringLiteral("Failed to create one or both catalogs"), kImageWarning};
     case kRunFolderEmptyOrUnmounted: return {QStringLiteral("Error: Folder empty or not mounted"), kImageError};
     case kRunFolderUnreadable: return {QStringLiteral("Error: Folder cannot be read"), kImageError};
+    case kRunItemsSkipped: return {QStringLiteral("Warn: Items skipped"), kImageWarning};
     default: return {QString(), kImageOk};
     }
 }

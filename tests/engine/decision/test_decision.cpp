@@ -362,7 +362,7 @@ TEST(Decision, ClashesAndEqualItems) {
         excluded.state = ItemState(S::kNoAction | S::kExcluded);
         DecisionPass pass(d.run);
         for (CFileInfo* r : {&clash, &equal, &folder, &excluded}) EXPECT_EQ(DecideItemAction(*r, pass, kGone), 0u);
-        EXPECT_EQ(clash.state.Word(), 0xC83u | S::kNoAction);
+        EXPECT_EQ(clash.state.Word(), 0xC83u | S::kNoAction | S::kConflict);
         EXPECT_EQ(equal.state.Word(), 0xC01u | S::kNoAction);
         EXPECT_EQ(folder.state.Word(), 0xC81u | S::kNoAction);
         EXPECT_EQ(excluded.state.Word(), S::kNoAction | S::kExcluded);

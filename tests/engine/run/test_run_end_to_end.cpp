@@ -375,34 +375,64 @@ TEST_F(RunEndToEnd, AFullDiskEndsTheSyncWithResult9) {
     EXPECT_EQ(Tree(R()), Names{});
 }
 
-TEST_F(RunEndToEnd, AnEmptyRootIsNotADeletedTree) {
+// A disk that is not mounted leaves its mount point behind, empty or with a stray file or
+// an empty "lost+found" on it. An unattended run is refused; the user's run stops after its
+// Check with the deletions listed, and the user's Sync carries them out.
+TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
     struct Case {
         DWORD type;
-        const char* emptied;  // the folder that is emptied after the first run
+        const char* emptied;
+        const char* leftOnIt;  // a file, or a folder when it ends with '/'
+        const char* measure;   // what the line counts against
     };
-    for (const Case& c : {Case{kSyncMirror, "right"}, Case{kSyncLeftToRight, "left"}, Case{kBackupLeftToRight, "left"}}) {
+    for (const Case& c : {Case{kSyncMirror, "right", "stray.txt", "items the last run found"},
+                          Case{kSyncLeftToRight, "left", "lost+found/", "items the last run found"},
+                          Case{kBackupLeftToRight, "left", "stray.txt", "items of 'RIGHT'"}}) {
         SCOPED_TRACE(kSyncTypeTexts[c.type]);
         EngineHarness harness;
         TaskSetup setup;
         setup.type = c.type;
+        setup.startSource = kStartedByRepeat;
         SyncTask& task = harness.AddTask("left", "right", setup);
-        WriteFileAt(harness.Folder("left") + "/docs/a.txt", "a");
-        WriteFileAt(harness.Folder("left") + "/b.txt", "b");
+        for (int i = 0; i < 11; ++i) WriteFileAt(harness.Folder("left") + "/docs/f" + std::to_string(i), "x");
         ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
-        // A disk that is not mounted leaves an empty folder behind.
         const std::string emptied = harness.Folder(c.emptied);
-        fs::remove_all(emptied + "/docs");
-        fs::remove(emptied + "/b.txt");
         const std::string other = harness.Folder(c.emptied == std::string("left") ? "right" : "left");
+        fs::remove_all(emptied);
+        fs::create_directories(emptied + "/" + c.leftOnIt);
+        if (!std::string(c.leftOnIt).ends_with('/')) {
+            fs::remove(emptied + "/" + c.leftOnIt);
+            WriteFileAt(emptied + "/" + c.leftOnIt, "s");
+        }
+        std::string measure = c.measure;
+        if (const std::size_t at = measure.find("RIGHT"); at != std::string::npos) {
+            measure.replace(at, 5, harness.Folder("right"));
+        }
+        const std::string line =
+            "red: The folder '" + emptied + "' holds 0 of the 12 " + measure + ". It may not be mounted. Nothing is synced.";
+        runtest::TaskWindows& windows = harness.WindowsOf(task);
 
         EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunFolderEmptyOrUnmounted);
-
-        runtest::TaskWindows& windows = harness.WindowsOf(task);
-        EXPECT_TRUE(windows.HasLine("red: " + plat::WideToUtf8(FormatEmptyRootLine(W(emptied)))));
+        EXPECT_TRUE(windows.HasLine(line)) << line;
         EXPECT_EQ(windows.LastStatus(), "Sync has finished (Error: Folder is empty or not mounted)");
-        EXPECT_EQ(Tree(other), (Names{"b.txt", "docs", "docs/a.txt"}));
-        EXPECT_EQ(History().back().status, kRunFolderEmptyOrUnmounted);
+        EXPECT_EQ(Tree(other).size(), 12u);
         EXPECT_FALSE(task.sourceItems);
+        EXPECT_EQ(History().back().status, kRunFolderEmptyOrUnmounted);
+
+        task.startSource = kStartedByUser;
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunFolderEmptyOrUnmounted);
+        EXPECT_TRUE(windows.HasLine(line));
+        EXPECT_EQ(windows.LastStatus(), "Check has finished (Error: Folder is empty or not mounted)");
+        EXPECT_EQ(task.needsAttention, 1u);
+        EXPECT_EQ(Tree(other).size(), 12u);
+        EXPECT_EQ(runtest::CountCheckedWith(task, ItemState::kDeleteLeft) +
+                      runtest::CountCheckedWith(task, ItemState::kDeleteRight),
+                  12);
+
+        EXPECT_EQ(harness.Run(task, kRunModeSync), kRunSucceeded);
+        EXPECT_EQ(Tree(other), Tree(emptied));
+        EXPECT_EQ(harness.Run(task, kRunModeCheck), kRunSucceeded);
+        EXPECT_TRUE(windows.HasLine("Changes: 0 (Conflicts: 0) Warning: 0"));
     }
 }
 
@@ -580,11 +610,13 @@ TEST_F(RunEndToEnd, ATreeAsDeepAsPathsAllowIsCheckedAndSynced) {
     WriteFileAt(L(deepest + "/f"), "deep");
 
     const ScopedThreadStack smallStacks(kDeepTreeStack);
-    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    // Paths longer than a catalog row holds are synced but left out of the catalogs.
+    EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunItemsSkipped);
 
-    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
     EXPECT_EQ(qbtest::ReadFileBytes(R(deepest + "/f")), "deep");
     EXPECT_EQ(Tree(R()).size(), depth + 1);
+    EXPECT_TRUE(HasLineStartingWith(h.WindowsOf(task), "red: Name too long for the catalog, left out: " + deepest.substr(0, 1100)));
+    EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished (Warning: Some items were skipped)");
 }
 
 }  // namespace

@@ -344,7 +344,8 @@ TEST(RunLogSummary, EveryResultCode) {
         {14, " (Error: Folder is empty or not mounted)"},
         {0, ""},
         {15, " (Error: Folder cannot be read)"},
-        {16, ""},
+        {16, " (Warning: Some items were skipped)"},
+        {17, ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FormatRunSummary(c.code, false), std::string("Sync has finished") + c.suffix) << c.code;

@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_threads.h"
 #include "foundation/history_message.h"
@@ -69,6 +70,39 @@ inline std::vector<std::string> Tree(const std::string& root) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The items of the task's last Check as its window lists them: every record of the source
+// tree, then the target-only records of the target tree.
+inline std::vector<CFileInfo*> CheckedItems(SyncTask& task) {
+    std::vector<CFileInfo*> items;
+    if (task.sourceItems) {
+        ForEachRecord(*task.sourceItems, [&items](CFileInfo& record) {
+            items.push_back(&record);
+            return true;
+        });
+    }
+    if (task.targetItems) {
+        ForEachRecord(*task.targetItems, [&items](CFileInfo& record) {
+            if (record.state.IsTargetOnly()) items.push_back(&record);
+            return true;
+        });
+    }
+    return items;
+}
+
+inline CFileInfo* CheckedItem(SyncTask& task, const std::string& relativePath) {
+    for (CFileInfo* item : CheckedItems(task)) {
+        if (item->relativePath == W(relativePath)) return item;
+    }
+    return nullptr;
+}
+
+// How many items of the last Check have that action (ItemState::kCopyToRight...).
+inline int CountCheckedWith(SyncTask& task, DWORD action) {
+    int count = 0;
+    for (const CFileInfo* item : CheckedItems(task)) count += item->state.IsAction(action) ? 1 : 0;
+    return count;
 }
 
 // The program's folders and the trash in a temporary folder for the object's lifetime.

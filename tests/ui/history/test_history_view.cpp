@@ -145,7 +145,8 @@ TEST_F(HistoryViewTest, EachKindOfRecordShowsItsTextsAndImages) {
     Append(RunRecord("LowMemory", 1, 3, 1, 12));
     Append(RunRecord("Unmounted", 0, 4, 3, 14));
     Append(RunRecord("Unreadable", 0, 1, 4, 15));
-    Append(RunRecord("Unknown", 0, 0, 0, 16));
+    Append(RunRecord("Skipped", 0, 0, 0, 16));
+    Append(RunRecord("Unknown", 0, 0, 0, 17));
 
     const auto view = MakeView();
     const std::vector<ExpectedRow> expected = {
@@ -163,6 +164,8 @@ TEST_F(HistoryViewTest, EachKindOfRecordShowsItsTextsAndImages) {
          "'R' Back up to 'L' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;", 24, 30, 17},
         {"Unreadable", "Sync", "AUTO START", "Error: Folder cannot be read",
          "'L' Sync with 'R' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;", 24, 25, 17},
+        {"Skipped", "Sync", "tester", "Warn: Items skipped",
+         "'L' Mirror with 'R' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;", 24, 25, 13},
         {"Unknown", "Sync", "tester", "", "'L' Mirror with 'R' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;",
          24, 25, 4},
     };
