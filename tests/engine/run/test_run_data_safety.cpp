@@ -1,7 +1,9 @@
 // Whole runs in the situations where a sync tool loses a user's files if it takes what it
 // sees at face value: a folder that looks emptied because its disk is not mounted, a
 // folder that holds only what the filters leave out, a link where a folder should be, one
-// side's folder inside the other's, a Sync of a Check made for other folders.
+// side's folder inside the other's, a Sync of a Check made for other folders; and where it
+// never converges: folders it cannot read, leftovers of killed copies, deletions not
+// carried out, a file against a folder.
 
 #include <gtest/gtest.h>
 
@@ -12,12 +14,16 @@
 
 #include "engine/run/run_guards.h"
 #include "foundation/task_paths.h"
+#include "platform/core/file_faults.h"
+#include "platform/core/mount_table.h"
 #include "tests/engine/support/run_harness.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using runtest::CheckedItem;
 using runtest::EngineHarness;
+using runtest::kTime;
 using runtest::TaskSetup;
 using runtest::Tree;
 using runtest::W;
@@ -27,6 +33,15 @@ using Names = std::vector<std::string>;
 void ExpectRefused(EngineHarness& harness, SyncTask& task, const std::string& line) {
     EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
     EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: " + line)) << line;
+}
+
+// The line of changes of a Check only, run now: what a next run would do.
+std::string NextCheckChanges(EngineHarness& harness, SyncTask& task) {
+    harness.Run(task, kRunModeCheck);
+    for (const std::string& line : harness.WindowsOf(task).Lines()) {
+        if (line.rfind("Changes: ", 0) == 0) return line;
+    }
+    return {};
 }
 
 // An unattended one-way run settles a target item it has never seen by its autoResolve
@@ -178,6 +193,202 @@ TEST(RunDataSafety, ASyncOnItsOwnRefusesTheCheckOfOtherFolders) {
             EXPECT_EQ(Tree(left), (Names{"a.txt", "new.txt"}));
             EXPECT_EQ(Tree(harness.Folder("other")), (Names{"a.txt", "new.txt"}));
         }
+    }
+}
+
+// A disk listed in /etc/fstab that is not mounted leaves its mount point as an ordinary
+// folder of the disk above it.
+TEST(RunDataSafety, AFolderOnAnFstabMountThatIsNotMountedIsFound) {
+    const auto fstab = plat::ParseMountTable(
+        "# /etc/fstab\nUUID=1 / ext4 defaults 0 1\n/dev/sdb1 /mnt/backup ext4 noauto 0 2\n"
+        "/dev/sdc1 /media/photos/ vfat noauto 0 0\nUUID=2 none swap sw 0 0\n");
+    const auto mounted = plat::ParseMountTable("/dev/vda / ext4 rw 0 0\n/dev/sdc1 /media/photos vfat rw 0 0\n");
+    EXPECT_EQ(UnmountedFstabPointOf("/mnt/backup", fstab, mounted), "/mnt/backup");
+    EXPECT_EQ(UnmountedFstabPointOf("/mnt/backup/2024/docs", fstab, mounted), "/mnt/backup");
+    for (const char* path : {"/mnt/backups", "/media/photos/2024", "/home/u"}) {
+        EXPECT_EQ(UnmountedFstabPointOf(path, fstab, mounted), "") << path;
+    }
+}
+
+// The side where the link stands is the one whose items a literal run deletes: the other
+// side's real folder and file look deleted there since the last run.
+TEST(RunDataSafety, AFolderOrFileReplacedByALinkKeepsWhatTheOtherSideHolds) {
+    for (const DWORD type : {kSyncMirror, kSyncRightToLeft, kBackupRightToLeft}) {
+        SCOPED_TRACE(kSyncTypeTexts[type]);
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = type;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        const std::string left = harness.Folder("left");
+        const std::string right = harness.Folder("right");
+        const std::string outside = harness.Folder("outside");
+        const Names all{"f.txt", "keep.txt", "sub", "sub/a", "sub/b", "sub/c"};
+        for (const std::string& side : {left, right}) {
+            for (const std::string& name : all) {
+                if (name != "sub") WriteFileAt(side + "/" + name, name);
+            }
+        }
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        fs::create_directories(outside);
+        fs::remove_all(right + "/sub");
+        fs::remove(right + "/f.txt");
+        fs::create_directory_symlink(outside, right + "/sub");
+        fs::create_symlink(left + "/keep.txt", right + "/f.txt");
+
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunItemsSkipped);
+        EXPECT_EQ(Tree(left), all);
+        EXPECT_EQ(Tree(outside), Names{});
+        EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: Skipped the link '" + right +
+                                                    "/sub': links are not synced, and what the other side holds at "
+                                                    "its place is left alone."));
+        EXPECT_EQ(harness.WindowsOf(task).LastStatus(), "Sync has finished (Warning: Some items were skipped)");
+        EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+        EXPECT_EQ(task.lastRunStatus, kRunItemsSkipped);
+    }
+}
+
+TEST(RunDataSafety, AChangeBelowAnUnreadableFolderIsReportedAndCopiedOnceReadable) {
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string right = harness.Folder("right");
+    WriteFileAt(left + "/sub/a", "a");
+    ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    WriteFileAt(left + "/sub/new", "n");
+    {
+        plat::FileFaults faults;
+        faults.unlistableFolder = plat::FileFaults::SamePath(right + "/sub");
+        const plat::ScopedFileFaults unreadable(std::move(faults));
+
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunItemsSkipped);
+        EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: Cannot read the folder '" + right +
+                                                    "/sub' (Access Denied): it is skipped, and what the other side "
+                                                    "holds at its place is left alone."));
+        EXPECT_FALSE(plat::PathExists(right + "/sub/new"));
+        EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+    }
+    EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    EXPECT_EQ(qbtest::ReadFileBytes(right + "/sub/new"), "n");
+}
+
+// A temporary file of a copy that was killed, and the new catalog archive of a run that was
+// killed, are the program's own: the next run removes them, so a folder holding one can
+// be deleted. A copy under way (its file locked) and names that are not exactly the
+// program's are left alone.
+TEST(RunDataSafety, LeftoversOfKilledCopiesAndCatalogsAreRemoved) {
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string right = harness.Folder("right");
+    WriteFileAt(left + "/sub/a", "a");
+    WriteFileAt(left + "/b", "b");
+    ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    const std::string leftover = right + "/sub/.~qbcopy-0123456789abcdef.tmp";
+    WriteFileAt(leftover, "");
+    fs::resize_file(leftover, 197u << 20);  // sparse: the size of a big copy cut short
+    const std::string lookAlike = ".~qbcopy-0123456789ABCDEF.tmp";
+    WriteFileAt(right + "/" + lookAlike, "the user's");
+    const std::string underWay = right + "/.~qbcopy-00000000000000aa.tmp";
+    plat::FileHandle writer;
+    ASSERT_TRUE(writer.Open(underWay, plat::FileOpenMode::CreateNew));
+    ASSERT_TRUE(writer.LockExclusive());
+    const std::string catalogs = plat::ParentPath(plat::WideToUtf8(task.targetCatalog));
+    for (const char* name : {"~syAb12Cd", "~syAb12Cd.x9Y8z7", "~syAb12Cd.log"}) WriteFileAt(catalogs + "/" + name, "z");
+    fs::remove_all(left + "/sub");
+
+    EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    EXPECT_FALSE(fs::exists(right + "/sub"));
+    EXPECT_TRUE(fs::exists(underWay));
+    EXPECT_EQ(qbtest::ReadFileBytes(right + "/" + lookAlike), "the user's");
+    EXPECT_FALSE(fs::exists(catalogs + "/~syAb12Cd"));
+    EXPECT_FALSE(fs::exists(catalogs + "/~syAb12Cd.x9Y8z7"));
+    EXPECT_TRUE(fs::exists(catalogs + "/~syAb12Cd.log"));
+    EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+}
+
+// What a run did not carry out, because "Delete" is off or the user chose No Action, is
+// decided again by the next Check as if that run had not happened.
+TEST(RunDataSafety, ADeletionOrOverwriteNotCarriedOutIsDecidedAgain) {
+    {
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = kSyncLeftToRight;
+        setup.allowDelete = 0;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        WriteFileAt(harness.Folder("left") + "/x", "x");
+        WriteFileAt(harness.Folder("left") + "/y", "y");
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        fs::remove(harness.Folder("left") + "/x");
+        for (int run = 0; run < 2; ++run) {
+            SCOPED_TRACE(run);
+            EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+            EXPECT_TRUE(fs::exists(harness.Folder("right") + "/x"));
+            ASSERT_TRUE(CheckedItem(task, "x"));
+            const DWORD decided = ItemState::kActionMask | ItemState::kConflict | ItemState::kDeleteRefused;
+            EXPECT_EQ(CheckedItem(task, "x")->state.Word() & decided, ItemState::kNoAction | ItemState::kDeleteRefused);
+        }
+    }
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string right = harness.Folder("right");
+    WriteFileAt(left + "/gone", "g");
+    WriteFileAt(left + "/edited", "e");
+    ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    fs::remove(left + "/gone");
+    WriteFileAt(left + "/edited", "edited", kTime + 600);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_EQ(harness.Run(task, kRunModeCheck), kRunSucceeded);
+        ASSERT_TRUE(CheckedItem(task, "gone") && CheckedItem(task, "edited"));
+        EXPECT_TRUE(CheckedItem(task, "gone")->state.IsAction(ItemState::kDeleteRight));
+        EXPECT_TRUE(CheckedItem(task, "edited")->state.IsAction(ItemState::kCopyToRight));
+        for (const char* name : {"gone", "edited"}) CheckedItem(task, name)->ChangeActionByUser(ItemState::kNoAction);
+        EXPECT_EQ(harness.Run(task, kRunModeSync), kRunSucceeded);
+        EXPECT_EQ(qbtest::ReadFileBytes(right + "/gone"), "g");
+        EXPECT_EQ(qbtest::ReadFileBytes(right + "/edited"), "e");
+        EXPECT_FALSE(fs::exists(left + "/gone"));
+    }
+}
+
+// Copied into as if it were a folder, the file failed every run with access denied.
+TEST(RunDataSafety, AFileAgainstAFolderOfTheSameNameIsOneConflictEachRun) {
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string right = harness.Folder("right");
+    WriteFileAt(left + "/x", "file");
+    WriteFileAt(right + "/x/in.txt", "i");
+    WriteFileAt(left + "/y/in.txt", "j");
+    WriteFileAt(right + "/y", "file");
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunConflictsLeft);
+        EXPECT_TRUE(harness.WindowsOf(task).HasLine("Changes: 2 (Conflicts: 2) Warning: 0"));
+        EXPECT_EQ(Tree(left), (Names{"x", "y", "y/in.txt"}));
+        EXPECT_EQ(Tree(right), (Names{"x", "x/in.txt", "y"}));
+    }
+}
+
+// Hidden files are left out by the default filter: the folder cannot be removed once the
+// rest of it is gone, and it failed to delete on every run.
+TEST(RunDataSafety, AFolderHoldingOnlyExcludedItemsIsLeftInPlace) {
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string right = harness.Folder("right");
+    WriteFileAt(left + "/d/a.txt", "a");
+    WriteFileAt(left + "/keep.txt", "k");
+    WriteFileAt(right + "/d/.hidden", "h");
+    ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    fs::remove_all(left + "/d");
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        EXPECT_TRUE(harness.WindowsOf(task).HasLine("The folder '" + right +
+                                                    "/d' is not deleted: it holds items this task leaves out."));
+        EXPECT_EQ(Tree(right), (Names{"d", "d/.hidden", "keep.txt"}));
+        EXPECT_EQ(Tree(left), Names{"keep.txt"});
     }
 }
 
