@@ -1,7 +1,9 @@
 #include "platform/qt/combo_box_ex.h"
 
+#include <QAbstractItemView>
 #include <QIcon>
 #include <QLineEdit>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
 
@@ -33,6 +35,13 @@ int CopyOut(const QString& text, wchar_t* buffer, size_t size) {
 
 }  // namespace
 
+// The edit field as a window: it has no behaviour of its own, so that code that attaches
+// to the edit of a combo box has a window to name.
+class ComboBoxEx::EditWindow : public MessageWindow {
+public:
+    explicit EditWindow(QLineEdit* edit) : MessageWindow(edit) {}
+};
+
 ComboBoxEx::ComboBoxEx(QWidget* parent, UINT id) : QComboBox(parent), MessageWindow(this), id_(id) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
@@ -51,10 +60,35 @@ ComboBoxEx::ComboBoxEx(QWidget* parent, UINT id) : QComboBox(parent), MessageWin
     MapMessage(WM_GETTEXTLENGTH, &ComboBoxEx::OnGetTextLength);
     MapMessage(CB_LIMITTEXT, &ComboBoxEx::OnLimitText);
     MapMessage(CB_SHOWDROPDOWN, &ComboBoxEx::OnShowDropDown);
+    MapMessage(CBEM_GETEDITCONTROL, &ComboBoxEx::OnGetEditControl);
+    if (lineEdit()) editWindow_ = std::make_unique<EditWindow>(lineEdit());
 
-    connect(this, qOverload<int>(&QComboBox::activated), this, [this](int) { Notify(CBN_SELCHANGE); });
+    // Qt also reports Enter over a matching text, the wheel and the arrow keys as
+    // "activated"; only a pick from the open list is a choice.
+    connect(this, qOverload<int>(&QComboBox::activated), this, [this](int) {
+        if (!listOpen_) return;
+        listOpen_ = false;
+        Notify(CBN_SELCHANGE);
+    });
     connect(this, &QComboBox::editTextChanged, this, [this](const QString&) {
         if (!settingText_) Notify(CBN_EDITCHANGE);
+    });
+}
+
+ComboBoxEx::~ComboBoxEx() = default;
+
+void ComboBoxEx::showPopup() {
+    Notify(CBN_DROPDOWN);
+    listOpen_ = true;
+    QComboBox::showPopup();
+}
+
+void ComboBoxEx::hidePopup() {
+    QComboBox::hidePopup();
+    // A pick is reported after the list has closed, within the same event; anything later
+    // is no pick.
+    QTimer::singleShot(0, this, [this] {
+        if (!view()->isVisible()) listOpen_ = false;
     });
 }
 
@@ -83,8 +117,11 @@ LRESULT ComboBoxEx::OnInsertItem(WPARAM, LPARAM l) {
     if (index < 0 || index > count()) index = count();
     settingText_ = true;
     const QString saved = currentText();
+    const bool noSelection = currentIndex() < 0;
     insertItem(index, QString());
     ApplyItem(index, *item);
+    // Qt selects the first entry of an empty list; an insert selects nothing.
+    if (noSelection) setCurrentIndex(-1);
     setEditText(saved);
     settingText_ = false;
     return index;
@@ -122,7 +159,13 @@ LRESULT ComboBoxEx::OnGetItem(WPARAM, LPARAM l) {
 
 LRESULT ComboBoxEx::OnDeleteString(WPARAM index, LPARAM) {
     if (index >= static_cast<WPARAM>(count())) return CB_ERR;
+    // Qt moves the selection, and with it the text, when the selected entry goes; the
+    // text stays as it was.
+    settingText_ = true;
+    const QString saved = currentText();
     removeItem(static_cast<int>(index));
+    setEditText(saved);
+    settingText_ = false;
     return count();
 }
 
@@ -191,6 +234,10 @@ LRESULT ComboBoxEx::OnShowDropDown(WPARAM show, LPARAM) {
     if (show) showPopup();
     else hidePopup();
     return TRUE;
+}
+
+LRESULT ComboBoxEx::OnGetEditControl(WPARAM, LPARAM) {
+    return editWindow_ ? reinterpret_cast<LRESULT>(editWindow_->GetSafeHwnd()) : 0;
 }
 
 }  // namespace plat

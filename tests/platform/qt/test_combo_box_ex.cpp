@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QLineEdit>
+#include <QTest>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "platform/core/gui_services.h"
@@ -16,13 +20,36 @@ class RecordingParent : public QWidget, public plat::MessageWindow {
 public:
     RecordingParent() : plat::MessageWindow(this) { MapMessage(WM_COMMAND, &RecordingParent::OnCommand); }
     std::vector<WPARAM> commands;
+    std::function<void(UINT code)> onCommand;
+
+    std::vector<UINT> Codes() const {
+        std::vector<UINT> codes;
+        for (WPARAM w : commands) codes.push_back(HIWORD(w));
+        return codes;
+    }
 
 private:
     LRESULT OnCommand(WPARAM w, LPARAM) {
         commands.push_back(w);
+        if (onCommand) onCommand(HIWORD(w));
         return 0;
     }
 };
+
+void Append(HWND combo, const wchar_t* text) {
+    std::wstring copy = text;
+    COMBOBOXEXITEMW item;
+    item.mask = CBEIF_TEXT;
+    item.iItem = -1;
+    item.pszText = copy.data();
+    SendMessage(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring EditText(HWND combo) {
+    wchar_t buffer[100] = {};
+    SendMessage(combo, WM_GETTEXT, 100, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
 
 wchar_t* Text(std::wstring& s) { return s.data(); }
 
@@ -66,6 +93,63 @@ TEST(ComboBoxEx, FillReadAndNotifyByMessages) {
 
     SendMessage(combo, CB_RESETCONTENT, 0, 0);
     EXPECT_EQ(SendMessage(combo, CB_GETCOUNT, 0, 0), 0);
+}
+
+// The parent fills the list when it is told the list opens; only a pick from the open
+// list is a choice, never Enter over a text that happens to equal an entry.
+TEST(ComboBoxEx, ListFilledOnDropDownAndOnlyAPickIsAChoice) {
+    plat::QtGuiServices services;
+    RecordingParent parent;
+    parent.resize(300, 100);
+    const HWND combo = services.CreateComboBoxEx(parent.GetSafeHwnd(), 0x10000000, RECT{0, 0, 200, 24}, 7015);
+    auto* box = static_cast<plat::ComboBoxEx*>(plat::MessageWindow::FromHwnd(combo));
+    parent.show();
+    SendMessage(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"/typed"));
+    parent.onCommand = [&](UINT code) {
+        if (code != CBN_DROPDOWN) return;
+        while (SendMessage(combo, CB_GETCOUNT, 0, 0) > 0) SendMessage(combo, CB_DELETESTRING, 0, 0);
+        Append(combo, L"/b");
+        Append(combo, L"/c");
+    };
+
+    box->showPopup();
+    ASSERT_EQ(parent.Codes(), std::vector<UINT>{CBN_DROPDOWN});
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_EQ(EditText(combo), L"/typed");  // filling the list leaves the typed text
+    box->hidePopup();
+    QTest::qWait(1);
+    box->showPopup();  // filled again, not doubled
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_EQ(EditText(combo), L"/typed");
+
+    // A click on the second entry.
+    QAbstractItemView* list = box->view();
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    parent.commands.clear();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    ASSERT_FALSE(parent.commands.empty());
+    EXPECT_EQ(parent.Codes().back(), CBN_SELCHANGE);
+    EXPECT_EQ(EditText(combo), L"/c");
+
+    // Enter over "/b", which equals an entry, with the list closed.
+    QTest::qWait(1);
+    parent.commands.clear();
+    box->lineEdit()->setText(QStringLiteral("/b"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    for (UINT code : parent.Codes()) EXPECT_NE(code, CBN_SELCHANGE);
+
+    // Opened and closed with Esc, then Enter: still no choice.
+    box->showPopup();
+    QTest::keyClick(list, Qt::Key_Escape);
+    QTest::qWait(1);
+    parent.commands.clear();
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    for (UINT code : parent.Codes()) EXPECT_NE(code, CBN_SELCHANGE);
+
+    const HWND edit = reinterpret_cast<HWND>(SendMessage(combo, CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(GetParent(edit), combo);
+    EXPECT_EQ(plat::MessageWindow::FromHwnd(edit)->Widget(), box->lineEdit());
 }
 
 }  // namespace
