@@ -151,6 +151,8 @@ constexpr StringEntry kStrings[] = {
     {11217, "All items have been removed due to sync type change"sv},
     {11218, "All items have been removed due to sync option change"sv},
     {11219, "Click this button to select Right Folder."sv},
+    {11220, "Type or choose the Left folder."sv},
+    {11221, "Type or choose the Right folder."sv},
     {11222, "Click this button to select Left Folder."sv},
     {11223,
      "Click this button to change the settings. The icon on the button shows the type and the direction of the Sync."sv},

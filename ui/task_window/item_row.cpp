@@ -1,0 +1,94 @@
+#include "ui/task_window/item_row.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QTimeZone>
+
+#include "engine/model/item_display.h"
+#include "engine/model/item_texts.h"
+#include "foundation/resource_strings.h"
+#include "foundation/size_text.h"
+#include "platform/core/file_time.h"
+#include "platform/core/text.h"
+
+namespace {
+
+constexpr UINT kIdsNotExists = 11201;
+constexpr UINT kIdsFolder = 11202;
+constexpr UINT kIdsDeleted = 11203;
+
+bool IsFolderAttribute(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// The last component of a path, without a trailing '/'.
+std::wstring NameOfPath(std::wstring_view path) {
+    while (path.size() > 1 && path.back() == L'/') path.remove_suffix(1);
+    const auto slash = path.find_last_of(L'/');
+    return std::wstring(slash == std::wstring_view::npos || path.size() == 1 ? path : path.substr(slash + 1));
+}
+
+}  // namespace
+
+ItemCopies ReadItemCopies(const CFileInfo& record) {
+    const ItemState state = record.state;
+    ItemCopy own{record.path, IsFolderAttribute(record.attributes), record.size, record.lastWrite};
+    ItemCopy other{record.counterpartPath, IsFolderAttribute(record.counterpartAttributes), record.counterpartSize,
+                   record.counterpartLastWrite};
+    ItemCopies copies;
+    copies.ownPath = record.path;
+    copies.ownIsFolder = own.folder;
+    const bool ownIsTarget = state.IsTargetOnly();
+    copies.source = ownIsTarget ? std::move(other) : std::move(own);
+    copies.target = ownIsTarget ? std::move(own) : std::move(other);
+    if (!state.IsOnSource() || state.IsSourceDeletedByUser()) copies.source.path.clear();
+    if (!state.IsOnTarget() || state.IsTargetDeletedByUser()) copies.target.path.clear();
+    return copies;
+}
+
+std::wstring FormatItemTime(LONGLONG utcSeconds) {
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(plat::UtcToLocalSeconds(utcSeconds), QTimeZone::utc());
+    const QLocale locale = QLocale::system();
+    return (locale.toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+            locale.toString(local.time(), QLocale::ShortFormat))
+        .toStdWString();
+}
+
+ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped) {
+    const ItemState state = record.state;
+    ItemCopies copies = ReadItemCopies(record);
+    ItemRowCells cells;
+    cells.name = NameOfPath(copies.ownPath);
+
+    ItemCopy& left = swapped ? copies.target : copies.source;
+    ItemCopy& right = swapped ? copies.source : copies.target;
+    const ItemCopy* sides[2] = {&left, &right};
+    for (int side = 0; side < 2; ++side) {
+        const ItemCopy& copy = *sides[side];
+        if (copy.path.empty()) {
+            cells.size[side] = cells.date[side] = LoadResStringW(kIdsNotExists);
+        } else if (copy.folder) {
+            cells.size[side] = cells.date[side] = LoadResStringW(kIdsFolder);
+        } else {
+            cells.size[side] = plat::Utf8ToWide(FormatSizeText(copy.size));
+            cells.date[side] = FormatItemTime(copy.lastWrite);
+        }
+    }
+
+    cells.action = plat::Utf8ToWide(GetItemActionText(state, swapped));
+    cells.actionImage = GetActionImageIndex(state.Word(), swapped);
+
+    const std::string_view remark = GetItemStatusText(state);
+    if (!remark.empty()) {
+        cells.status = plat::Utf8ToWide(remark);
+        cells.statusImage = kStatusRemarkImage;
+    } else if (state.IsDone() && state.Has(ItemState::kDeleteRight | ItemState::kDeleteLeft)) {
+        cells.status = LoadResStringW(kIdsDeleted);
+        cells.statusImage = kStatusDeletedImage;
+    }
+
+    cells.data.leftPath = std::move(left.path);
+    cells.data.rightPath = std::move(right.path);
+    cells.data.state = state.Word();
+    cells.data.savedState = record.savedState;
+    cells.data.folder = copies.ownIsFolder ? 1 : 0;
+    return cells;
+}

@@ -1,0 +1,160 @@
+#pragma once
+// A task's window: its Left and Right folder boxes with their Browse buttons, the options
+// button, two labels, the item tree with a Check's result and the two bars at its foot.
+// It lives as the task's tab of the form view; it is a plain widget that lays itself out
+// (no dialog: Enter and Esc must never close a tab).
+//
+// sync_dlg.cpp builds the window and binds it to its task; sync_dlg_items.cpp turns the
+// task's item trees into rows and changes the view.
+
+#include <QIcon>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/resizable_layout.h"
+#include "controls/tree_list_ctrl.h"
+#include "platform/qt/command_target.h"
+#include "platform/qt/message_window.h"
+
+class CFileInfo;
+class CStatic;
+class CTextProgressCtrl;
+class ImageList;
+class QAbstractButton;
+class ViewFilterMemo;
+struct FolderTreeNode;
+struct SyncTask;
+
+namespace plat {
+class ComboBoxEx;
+}
+
+class CSyncDlg : public QWidget, public plat::MessageWindow, public plat::CommandTarget, public CResizableLayout {
+public:
+    static constexpr UINT kTemplateId = 4047;
+    // Controls of the window.
+    static constexpr int kLeftFolderBoxId = 7016;
+    static constexpr int kRightFolderBoxId = 7015;
+    static constexpr int kBrowseLeftId = 6009;
+    static constexpr int kBrowseRightId = 6011;
+    static constexpr int kOptionsId = 8833;
+    static constexpr int kLeftLabelId = 6019;
+    static constexpr int kRightLabelId = 6020;
+    static constexpr int kItemTreeId = 47945;
+    static constexpr int kItemProgressId = 6024;
+    static constexpr int kStatusLineId = 6025;
+    static constexpr UINT kSelectAllCommand = 5160;
+    static constexpr int kColumnCount = 7;
+    // The image of the task's own row in the item tree's first image list.
+    static constexpr int kTaskRowImage = 1 << 20;
+
+    // `mainFrame` and `taskList` are the windows the task window reports to.
+    CSyncDlg(QWidget* parent, HWND mainFrame, HWND taskList);
+    ~CSyncDlg() override;
+    CSyncDlg(const CSyncDlg&) = delete;
+    CSyncDlg& operator=(const CSyncDlg&) = delete;
+
+    SyncTask* Task() const { return task_; }
+    int TaskRow() const { return taskRow_; }
+    int ViewKind() const { return viewKind_; }
+    // A run or a view rebuild of the task is under way.
+    bool IsRunning() const { return running_ != 0; }
+
+    QWidget* GetDlgItem(int controlId) const;
+    CTreeListCtrl& ItemTree() { return itemTree_; }
+    // The folder box of a side (0 Left, 1 Right); null when none could be made.
+    plat::ComboBoxEx* FolderBox(int side) const { return folderBoxes_[side]; }
+    // The folders each box's list offers, in order.
+    const std::vector<std::wstring>& FolderHistory(int side) const { return folderHistory_[side]; }
+    // The folder texts last taken from the boxes (or from the task).
+    const std::wstring& FolderText(int side) const { return folderText_[side]; }
+
+    // True when the item tree has no first row.
+    bool IsItemListEmpty() const;
+    // Enables or disables the two folder boxes, the two Browse buttons and the options button.
+    void EnableActionControls(bool enable);
+
+    // Adds the rows of one folder level under `parent`, and everything below it; FALSE when
+    // the level got no row. `source` and `target` are the two trees' nodes of the level.
+    BOOL RebuildItemList(FolderTreeNode* source, FolderTreeNode* target, HTREEITEM parent);
+    // Inserts a row for `record` under `parentOrRow` (insert TRUE) or refreshes the record's
+    // row `parentOrRow` (FALSE). Returns the row, 0 when there is none.
+    HTREEITEM SetItemRow(CFileInfo& record, HTREEITEM parentOrRow, BOOL insert);
+    // Rows for the task's two item trees under the current view, with "%u items" on the
+    // task's own row.
+    void RebuildTaskItems();
+    // Deletes every row and empties both labels; with `freeTrees` also frees the task's two
+    // item trees and clears its Sync pending flag.
+    void ClearItemList(BOOL freeTrees);
+    // TRUE when the node's folder record or anything below the node passes the current view.
+    BOOL CountFilteredItems(const FolderTreeNode* node);
+    // Shows the icon of the task's sync type on the options button.
+    void UpdateSyncTypeIcon();
+    // Fills a side's drop-down list (0 Left, 1 Right) from its folder history.
+    void FillFolderBox(int side);
+    // The text of a side's folder box, at most 500 characters.
+    std::wstring ReadFolderBox(int side) const;
+
+protected:
+    QWidget* GetLayoutWindow() const override { return const_cast<CSyncDlg*>(this); }
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    BOOL OnInitDialog();
+    void DoDataExchange();
+    void InsertColumns();
+
+    LRESULT OnTaskChanged(WPARAM row, LPARAM task);
+    LRESULT OnSetViewFilter(WPARAM kind, LPARAM);
+    LRESULT OnSaveColumns(WPARAM, LPARAM);
+    LRESULT OnCommandMessage(WPARAM w, LPARAM);
+    LRESULT OnNotify(WPARAM, LPARAM header);
+    LRESULT OnHelpInfo(WPARAM, LPARAM info);
+    void OnDestroy(WPARAM, LPARAM);
+    void OnSelectAll();
+    void OnUpdateSelectAll(plat::CmdUI& ui);
+
+    void SetFolderBoxText(int side, const std::wstring& text);
+    HTREEITEM InsertTaskRow(HTREEITEM parent);
+    int FileIconIndex(const std::wstring& name);
+    void WriteItemCount();
+
+    HWND mainFrame_;
+    HWND taskList_;
+    SyncTask* task_ = nullptr;
+    int taskRow_ = -1;
+    int viewKind_ = 0;
+    int running_ = 0;
+    std::array<int, kColumnCount> columnWidths_{};
+    std::array<std::wstring, 2> folderText_;
+    std::array<std::vector<std::wstring>, 2> folderHistory_;
+
+    QIcon browseIcon_;
+    std::array<QIcon, 5> syncTypeIcons_;
+    QIcon programIcon_;
+    int folderIcon_ = 0;
+    int actionImageBase_ = 0;
+
+    // The controls, children of the window.
+    QAbstractButton* browseLeft_ = nullptr;
+    QAbstractButton* browseRight_ = nullptr;
+    QAbstractButton* optionsButton_ = nullptr;
+    CStatic* leftLabel_ = nullptr;
+    CStatic* rightLabel_ = nullptr;
+    CTextProgressCtrl* itemProgress_ = nullptr;
+    CTextProgressCtrl* statusLine_ = nullptr;
+    std::array<plat::ComboBoxEx*, 2> folderBoxes_{};
+    std::array<CMyComboBoxEdit, 2> folderEdits_;
+
+    // The item tree's image lists outlive the tree.
+    std::unique_ptr<ImageList> fileImages_;
+    std::unique_ptr<ImageList> actionImages_;
+    CTreeListCtrl itemTree_;
+    // Set during a rebuild: which folders hold anything the view shows.
+    std::unique_ptr<ViewFilterMemo> viewMemo_;
+};
