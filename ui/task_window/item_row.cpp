@@ -45,14 +45,37 @@ ItemCopies ReadItemCopies(const CFileInfo& record) {
 }
 
 std::wstring FormatItemTime(LONGLONG utcSeconds) {
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(plat::UtcToLocalSeconds(utcSeconds), QTimeZone::utc());
-    const QLocale locale = QLocale::system();
-    return (locale.toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-            locale.toString(local.time(), QLocale::ShortFormat))
-        .toStdWString();
+    ItemTimeTexts texts;
+    return texts.Format(utcSeconds);
 }
 
-ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped) {
+std::wstring ItemTimeTexts::Format(LONGLONG utcSeconds) {
+    constexpr LONGLONG kDay = 86400;
+    // The local time read as if it were UTC: its day and its second of that day.
+    const LONGLONG local = plat::UtcToLocalSeconds(utcSeconds);
+    const LONGLONG day = local >= 0 ? local / kDay : -((-local + kDay - 1) / kDay);
+    const LONGLONG second = local - day * kDay;
+    if (dates_.size() + times_.size() > 200000) {
+        dates_.clear();
+        times_.clear();
+    }
+    auto date = dates_.find(day);
+    if (date == dates_.end()) {
+        const QDate shown = QDateTime::fromSecsSinceEpoch(day * kDay, QTimeZone::utc()).date();
+        date = dates_.emplace(day, QLocale::system().toString(shown, QLocale::ShortFormat).toStdWString()).first;
+    }
+    auto time = times_.find(second);
+    if (time == times_.end()) {
+        const QTime shown = QTime::fromMSecsSinceStartOfDay(static_cast<int>(second * 1000));
+        time = times_.emplace(second, QLocale::system().toString(shown, QLocale::ShortFormat).toStdWString()).first;
+    }
+    std::wstring text;
+    text.reserve(date->second.size() + 1 + time->second.size());
+    text.append(date->second).append(1, L' ').append(time->second);
+    return text;
+}
+
+ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped, ItemTimeTexts& times) {
     const ItemState state = record.state;
     ItemCopies copies = ReadItemCopies(record);
     ItemRowCells cells;
@@ -69,7 +92,7 @@ ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped) {
             cells.size[side] = cells.date[side] = LoadResStringW(kIdsFolder);
         } else {
             cells.size[side] = plat::Utf8ToWide(FormatSizeText(copy.size));
-            cells.date[side] = FormatItemTime(copy.lastWrite);
+            cells.date[side] = times.Format(copy.lastWrite);
         }
     }
 

@@ -4,6 +4,7 @@
 // copies; the rest of the window works on what it returns.
 
 #include <string>
+#include <unordered_map>
 
 #include "engine/model/file_info.h"
 #include "platform/core/win_types.h"
@@ -54,7 +55,18 @@ struct ItemRowCells {
     int statusImage = -1;  // -1: the column shows nothing
 };
 
-ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped);
-
 // A last-write time in the user's local time: the short date, one blank, the short time.
 std::wstring FormatItemTime(LONGLONG utcSeconds);
+
+// FormatItemTime for many items: the texts of each day and each second of a day are made
+// once, since the items of a tree share most of them.
+class ItemTimeTexts {
+public:
+    std::wstring Format(LONGLONG utcSeconds);
+
+private:
+    std::unordered_map<LONGLONG, std::wstring> dates_;
+    std::unordered_map<LONGLONG, std::wstring> times_;
+};
+
+ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped, ItemTimeTexts& times);

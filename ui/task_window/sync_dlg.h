@@ -12,14 +12,15 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "controls/resizable_layout.h"
 #include "controls/tree_list_ctrl.h"
 #include "platform/qt/command_target.h"
 #include "platform/qt/message_window.h"
+#include "ui/task_window/item_row.h"
 
-class CFileInfo;
 class CStatic;
 class CTextProgressCtrl;
 class ImageList;
@@ -157,4 +158,7 @@ private:
     CTreeListCtrl itemTree_;
     // Set during a rebuild: which folders hold anything the view shows.
     std::unique_ptr<ViewFilterMemo> viewMemo_;
+    // Texts and icons that many rows share, made once.
+    ItemTimeTexts timeTexts_;
+    std::unordered_map<std::wstring, int> iconByExtension_;
 };

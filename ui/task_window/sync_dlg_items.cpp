@@ -96,7 +96,7 @@ BOOL CSyncDlg::RebuildItemList(FolderTreeNode* source, FolderTreeNode* target, H
 }
 
 HTREEITEM CSyncDlg::SetItemRow(CFileInfo& record, HTREEITEM parentOrRow, BOOL insert) {
-    ItemRowCells cells = MakeItemRowCells(record, task_ && task_->swapped);
+    ItemRowCells cells = MakeItemRowCells(record, task_ && task_->swapped, timeTexts_);
     HTREEITEM row = parentOrRow;
     ItemRowData* data = nullptr;
     if (insert) {
@@ -131,7 +131,16 @@ HTREEITEM CSyncDlg::SetItemRow(CFileInfo& record, HTREEITEM parentOrRow, BOOL in
     return row;
 }
 
-int CSyncDlg::FileIconIndex(const std::wstring& name) { return GetFileIconIndexW(name); }
+int CSyncDlg::FileIconIndex(const std::wstring& name) {
+    // A file's icon follows from its extension (the whole name when it has none).
+    const auto dot = name.find_last_of(L'.');
+    std::wstring key = dot == std::wstring::npos || dot == 0 ? name : name.substr(dot);
+    const auto found = iconByExtension_.find(key);
+    if (found != iconByExtension_.end()) return found->second;
+    const int index = GetFileIconIndexW(name);
+    iconByExtension_.emplace(std::move(key), index);
+    return index;
+}
 
 void CSyncDlg::ClearItemList(BOOL freeTrees) {
     if (itemTree_.GetSafeHwnd()) {

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QDateTime>
+#include <QLocale>
 #include <QTest>
+#include <QTimeZone>
 
 #include "controls/tree_property_sheet/help_popup.h"
 #include "controls/tree_property_sheet/property_sheet_defs.h"
@@ -103,6 +106,21 @@ TEST_F(SyncDlgTest, RowsShowEachSideOfTheItem) {
     EXPECT_EQ(Cell(swapped, 3), L"Copy to left");
     EXPECT_EQ(Image(swapped, 3), 1);
     EXPECT_EQ(Cell(Row(L"right-only.txt"), 4), L"not exists");
+}
+
+// Times shown in local time, each from its own day and second also when many share them.
+TEST(ItemTimeTexts, LocalDayAndTimeOfEachItem) {
+    qbtest::ScopedTimeZone zone("Europe/Berlin");
+    const QTimeZone berlin("Europe/Berlin");
+    ItemTimeTexts texts;
+    const QLocale locale = QLocale::system();
+    // Across the change to summer time, a day apart at the same UTC second, before 1970.
+    for (LONGLONG utc : {1616893200LL, 1616896800LL, 1616983200LL, 1616896800LL + 86400, -86400LL * 400 + 5, 0LL}) {
+        const QDateTime expected = QDateTime::fromSecsSinceEpoch(utc, berlin);
+        const std::wstring text = locale.toString(expected.date(), QLocale::ShortFormat).toStdWString() + L" " +
+                                  locale.toString(expected.time(), QLocale::ShortFormat).toStdWString();
+        EXPECT_EQ(texts.Format(utc), text) << utc;
+    }
 }
 
 // A refreshed row whose remark no longer holds shows none.
