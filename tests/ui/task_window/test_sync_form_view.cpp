@@ -1,0 +1,115 @@
+// The form view's tabs in step with the task list: choices made by the user are passed on,
+// tabs the program adds, shows or removes are not, and the tab shown is always the
+// current task's.
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "foundation/settings_store.h"
+#include "tests/ui/task_window/task_window_test_support.h"
+#include "ui/task_window/sync_form_view.h"
+
+namespace {
+
+class SyncFormViewTest : public twtest::TaskWindowTest {
+protected:
+    SyncFormViewTest() {
+        taskList_.onMessage = [this](const twtest::Sent& sent) {
+            if (sent.message == WM_SYNC_SELECT_TASK) selected_.emplace_back(reinterpret_cast<const char*>(sent.w));
+        };
+        view_->resize(600, 400);
+        view_->show();
+    }
+
+    SyncTask& AddTask(const std::string& name) {
+        auto task = std::make_unique<SyncTask>();
+        task->SetDefaults();
+        task->name = name;
+        tasks_.push_back(std::move(task));
+        SyncTask& added = *tasks_.back();
+        EXPECT_NE(view_->AddTaskTab(name, static_cast<int>(tasks_.size()) - 1, &added), nullptr);
+        return added;
+    }
+    void ClickTab(int index) {
+        QTabBar* bar = view_->TabControl()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+    QString Shown() const { return view_->TabControl()->tabText(view_->TabControl()->currentIndex()); }
+
+    std::vector<std::unique_ptr<SyncTask>> tasks_;
+    std::vector<std::string> selected_;
+    std::unique_ptr<CSyncFormView> view_ = std::make_unique<CSyncFormView>(nullptr, frame_.Hwnd(), taskList_.Hwnd());
+};
+
+TEST_F(SyncFormViewTest, TabsFollowTheTaskListAndTellItOfTheUsersChoice) {
+    SyncTask& a = AddTask("A");
+    SyncTask& b = AddTask("B");
+    SyncTask& c = AddTask("C");
+    EXPECT_TRUE(selected_.empty());  // adding tabs chooses nothing
+    ASSERT_EQ(view_->TabControl()->count(), 3);
+    ASSERT_NE(b.taskWindow, nullptr);
+    const CSyncDlg* window = view_->TaskWindowAt(1);
+    EXPECT_EQ(window->GetSafeHwnd(), b.taskWindow);
+    EXPECT_EQ(window->Task(), &b);
+    EXPECT_EQ(window->TaskRow(), 1);
+
+    ClickTab(1);
+    EXPECT_EQ(selected_, std::vector<std::string>{"B"});
+    EXPECT_EQ(Shown(), QStringLiteral("B"));
+    EXPECT_EQ(view_->Message(WM_SYNC_TASK_CHANGED, reinterpret_cast<WPARAM>(&b), 0), 1);
+    EXPECT_EQ(selected_.size(), 1u);  // the tab shown already: nothing goes back
+    EXPECT_EQ(view_->Message(WM_SYNC_TASK_CHANGED, 0, 0), 0);
+
+    // The shown tab's task goes: nothing is remembered, so a click on the tab Qt now
+    // shows is still passed on.
+    const HWND removedWindow = b.taskWindow;
+    EXPECT_EQ(view_->Message(WM_SYNC_TASK_REMOVED, reinterpret_cast<WPARAM>(&b), 0), 1);
+    EXPECT_EQ(view_->RememberedTab(), -1);
+    EXPECT_FALSE(IsWindow(removedWindow));
+    EXPECT_EQ(b.taskWindow, nullptr);
+    EXPECT_EQ(selected_.size(), 1u);
+    ClickTab(1);
+    EXPECT_EQ(selected_.back(), "C");
+    EXPECT_EQ(view_->RememberedTab(), 1);
+
+    // With C shown, an earlier tab goes and a new one comes: the new task's tab is shown
+    // when it becomes current.
+    EXPECT_EQ(view_->Message(WM_SYNC_TASK_REMOVED, reinterpret_cast<WPARAM>(&a), 0), 1);
+    EXPECT_EQ(view_->RememberedTab(), 0);
+    SyncTask& d = AddTask("D");
+    EXPECT_EQ(Shown(), QStringLiteral("C"));
+    selected_.clear();
+    view_->Message(WM_SYNC_TASK_CHANGED, reinterpret_cast<WPARAM>(&d), 0);
+    EXPECT_EQ(Shown(), QStringLiteral("D"));
+    EXPECT_EQ(selected_, std::vector<std::string>{"D"});
+
+    const std::string name = "C renamed";
+    EXPECT_EQ(view_->Message(WM_SYNC_RENAME_TASK, reinterpret_cast<WPARAM>(&c), reinterpret_cast<LPARAM>(name.c_str())),
+              1);
+    EXPECT_EQ(view_->TabControl()->tabText(0), QStringLiteral("C renamed"));
+}
+
+TEST_F(SyncFormViewTest, TheTabControlFillsTheViewWhenThereIsRoomForIt) {
+    AddTask("A");
+    view_->resize(400, 300);
+    EXPECT_EQ(view_->TabControl()->geometry(), QRect(0, 0, 397, 297));
+    view_->resize(299, 300);
+    EXPECT_EQ(view_->TabControl()->geometry(), QRect(0, 0, 397, 297));
+    view_->resize(500, 1);
+    EXPECT_EQ(view_->TabControl()->geometry(), QRect(0, 0, 397, 297));
+}
+
+TEST_F(SyncFormViewTest, ClosingKeepsTheShownWindowsColumnWidths) {
+    AddTask("A");
+    AddTask("B");
+    view_->TaskWindowAt(0)->ItemTree().SendMessage(TLM_SETCOLUMNWIDTH, 2, 150);
+    view_->TaskWindowAt(1)->ItemTree().SendMessage(TLM_SETCOLUMNWIDTH, 2, 170);
+    ClickTab(1);
+    view_.reset();
+    EXPECT_EQ(ReadProfileInt("Sync", "qtab 2", 0), 170);
+    for (int column : {0, 1, 3, 4, 5, 6}) {
+        EXPECT_NE(ReadProfileInt("Sync", ("qtab " + std::to_string(column)).c_str(), 0), 0) << column;
+    }
+}
+
+}  // namespace

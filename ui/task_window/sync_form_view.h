@@ -1,0 +1,53 @@
+#pragma once
+// The lower pane of the main window: one tab per task, each tab's page that task's window.
+// It keeps the tabs in step with the task list: the current task's tab is shown, a removed
+// task's tab goes, a renamed task's tab is relabelled, and a tab the user picks makes the
+// task list select that task.
+
+#include <QWidget>
+#include <string>
+
+#include "platform/qt/view.h"
+
+class CSyncDlg;
+class QTabWidget;
+struct SyncTask;
+
+class CSyncFormView : public QWidget, public plat::View {
+public:
+    static constexpr UINT kTemplateId = 4048;
+
+    // `mainFrame` is the main window (tab choices go to every window below it), `taskList`
+    // the window the task windows report to.
+    CSyncFormView(QWidget* parent, HWND mainFrame, HWND taskList);
+    ~CSyncFormView() override;
+    CSyncFormView(const CSyncFormView&) = delete;
+    CSyncFormView& operator=(const CSyncFormView&) = delete;
+
+    // Makes the task's window as the page of a new last tab labelled `name`, binds it to the
+    // task (row `row`) and stores it as the task's window. The new tab is not made current.
+    CSyncDlg* AddTaskTab(const std::string& name, int row, SyncTask* task);
+
+    QTabWidget* TabControl() const { return tabs_; }
+    // The index of the active tab as last seen; -1 before any and after it was removed.
+    int RememberedTab() const { return activeTab_; }
+    // The tab whose window shows `task`, or -1.
+    int FindTab(const SyncTask* task) const;
+    CSyncDlg* TaskWindowAt(int index) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    LRESULT OnTaskChanged(WPARAM task, LPARAM);
+    LRESULT OnTaskRemoved(WPARAM task, LPARAM);
+    LRESULT OnRenameTask(WPARAM task, LPARAM name);
+    void OnSize(WPARAM, LPARAM size);
+    void OnDestroy(WPARAM, LPARAM);
+    void OnTabChange(int index);
+
+    HWND mainFrame_;
+    HWND taskList_;
+    QTabWidget* tabs_ = nullptr;
+    int activeTab_ = -1;
+};
