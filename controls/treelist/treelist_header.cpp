@@ -72,7 +72,10 @@ void TreeListHeader::paintEvent(QPaintEvent*) {
             if (!pixmap.isNull()) option.icon = QIcon(pixmap);
         }
         if (c == pressed_) option.state |= QStyle::State_Sunken;
+        // A style may leave the painter clipped to the section it drew.
+        painter.save();
         style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+        painter.restore();
         right = option.rect.right() + 1;
     }
     if (right < width()) {

@@ -299,4 +299,24 @@ TEST_F(TreeListPaint, DragImageHoldsTheText) {
     EXPECT_EQ(list.Message(TVM_CREATEDRAGIMAGE, 0, 999), 0);
 }
 
+// The header right of the last column is drawn like the rest of the header, not left
+// unpainted, in a shown window (a style may leave the painter clipped to the section it
+// drew).
+TEST_F(TreeListPaint, HeaderFilledRightOfTheLastColumn) {
+    for (int c = 0; c < 7; ++c) {
+        TV_COLUMN column;
+        column.mask = TVCF_TEXT | TVCF_WIDTH;
+        column.pszText = const_cast<char*>("Column");
+        column.cx = c == 0 || c == 6 ? 200 : 100;
+        list.Message(TLM_INSERTCOLUMN, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+    }
+    parent.resize(1200, 300);
+    list.resize(1100, kHeight);
+    parent.show();
+    const QImage image = list.grab().toImage();
+    const QRgb past = image.pixel(1050, 8);
+    EXPECT_NE(qAlpha(past), 0);
+    EXPECT_NE(past & 0xFFFFFF, 0u);
+}
+
 }  // namespace
