@@ -342,8 +342,21 @@ TEST_F(SyncDlgTest, OptionsButtonShowsTheSyncTypeAndHelpNamesEachControl) {
     EXPECT_EQ(helpText(CSyncDlg::kOptionsId).rfind("Click this button to change the settings.", 0), 0u);
     EXPECT_EQ(helpText(CSyncDlg::kItemTreeId), "");
 
-    // F1 on a focused control asks for its help.
+    // Tab walks the top row from left to right, then the tree.
     Window().show();
+    QApplication::setActiveWindow(&Window());
+    Window().GetDlgItem(CSyncDlg::kBrowseLeftId)->setFocus();
+    std::vector<int> order;
+    for (int step = 0; step < 6; ++step) {
+        QWidget* focused = QApplication::focusWidget();
+        while (focused && focused->objectName().toInt() == 0) focused = focused->parentWidget();
+        order.push_back(focused ? focused->objectName().toInt() : 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (std::vector<int>{CSyncDlg::kBrowseLeftId, CSyncDlg::kLeftFolderBoxId, CSyncDlg::kOptionsId,
+                                       CSyncDlg::kRightFolderBoxId, CSyncDlg::kBrowseRightId, CSyncDlg::kItemTreeId}));
+
+    // F1 on a focused control asks for its help.
     QWidget* browse = Window().GetDlgItem(CSyncDlg::kBrowseLeftId);
     QTest::keyClick(browse, Qt::Key_F1);
     ASSERT_NE(CurrentHelpPopup(), nullptr);
