@@ -50,16 +50,18 @@ BOOL CSyncDlg::RebuildItemList(FolderTreeNode* source, FolderTreeNode* target, H
     const bool swapped = task_ && task_->swapped;
     HTREEITEM row = 0;
     // A level's row: the task's own for the roots, else the folder's when the folder or
-    // anything below it on either side passes the view.
+    // anything below it on either side passes the view. A node without a folder record
+    // below the roots has no row of its own; what it holds goes under its parent's.
+    const auto unnamedLevel = [&] { return parent == TVI_ROOT ? InsertTaskRow(parent) : parent; };
     if (source) {
         if (!source->folder) {
-            row = InsertTaskRow(parent);
+            row = unnamedLevel();
         } else if (CountFilteredItems(source) || CountFilteredItems(target)) {
             row = SetItemRow(*source->folder, parent, TRUE);
             if (row) source->folder->treeItem = static_cast<int>(row);
         }
     } else if (IsRoot(target)) {
-        row = InsertTaskRow(parent);
+        row = unnamedLevel();
     }
     if (!row && target && target->folder && target->folder->state.IsTargetOnly() && CountFilteredItems(target)) {
         row = SetItemRow(*target->folder, parent, TRUE);

@@ -185,6 +185,27 @@ TEST_F(RebuildTest, FoldersFirstThenFilesTargetOnlyLastAndEmptyFoldersHidden) {
     EXPECT_FALSE(Window().RebuildItemList(nullptr, nullptr, TVI_ROOT));
 }
 
+// Trees that are not whole: a folder without its twin, a node without a folder record,
+// a target tree alone.
+TEST_F(SyncDlgTest, PartialTreesShowWhatTheyHold) {
+    HandTrees trees;
+    FolderTreeNode* fresh = trees.Folder(L"fresh", 0x010004A0);
+    ASSERT_EQ(fresh->counterpart, nullptr);
+    trees.File(fresh, L"fresh/n.txt", 0x01000420);
+    FolderTreeNode* unnamed = trees.Source()->AppendChild(std::make_unique<FolderTreeNode>());
+    trees.File(unnamed, L"loose.txt", 0x01000420);
+    trees.File(trees.Target(), L"t.txt", 0x02000810);
+    trees.GiveTo(task_);
+    Window().RebuildTaskItems();
+    EXPECT_EQ(RowNames(), (std::vector<std::wstring>{L"T1", L"fresh", L"n.txt", L"loose.txt", L"t.txt"}));
+    EXPECT_EQ(Cell(Row(L"fresh"), 4), L"not exists");
+
+    Window().ClearItemList(FALSE);
+    task_.sourceItems.reset();
+    Window().RebuildTaskItems();
+    EXPECT_EQ(RowNames(), (std::vector<std::wstring>{L"T1", L"t.txt"}));
+}
+
 TEST_F(RebuildTest, AViewChangeHoldsTheTaskBusyAndIsRefusedWhileItIsBusy) {
     ShowView(0);
     std::vector<bool> boxEnabledAtDone;
