@@ -263,9 +263,8 @@ LRESULT CSyncDlg::OnTaskChanged(WPARAM row, LPARAM task) {
     for (int side = 1; side >= 0; --side) {
         const std::wstring& folder = *folders[side];
         folderText_[static_cast<size_t>(side)] = folder;
-        if (folder.empty()) continue;
-        PutAtHead(folderHistory_[static_cast<size_t>(side)], folder);
         SetFolderBoxText(side, folder);
+        if (!folder.empty()) PutAtHead(folderHistory_[static_cast<size_t>(side)], folder);
     }
     UpdateSyncTypeIcon();
     return 1;

@@ -332,6 +332,7 @@ TEST_F(SyncDlgTest, FolderBoxesShowTheTasksFoldersAndOfferTheHistory) {
     EXPECT_EQ(Window().FolderHistory(0).front(), L"/c");
     EXPECT_EQ(Window().FolderHistory(1).front(), L"<Documents>");
     EXPECT_EQ(Window().FolderText(1), L"");
+    EXPECT_EQ(right->currentText(), QString());
     EXPECT_EQ(Window().TaskRow(), 1);
 }
 
