@@ -8,6 +8,7 @@
 #include "foundation/sync_task.h"
 #include "platform/qt/qt_text.h"
 #include "resources/sync_messages.h"
+#include "ui/frame/main_frame.h"
 #include "ui/task_window/sync_dlg.h"
 
 namespace {
@@ -37,6 +38,22 @@ CSyncFormView::CSyncFormView(QWidget* parent, HWND mainFrame, HWND taskList)
 CSyncFormView::~CSyncFormView() {
     // WM_DESTROY while the view's handlers still run.
     DestroyMessageWindow();
+}
+
+CSyncFormView* CSyncFormView::CreatePane(CMainFrame& frame, HWND taskList) {
+    auto* pane = new CSyncFormView(&frame, frame.GetSafeHwnd(), taskList);  // the frame's child from now on
+    pane->InitialUpdate();
+    return pane;
+}
+
+CSyncFormView* CSyncFormView::PaneOf(const CMainFrame& frame) {
+    return dynamic_cast<CSyncFormView*>(plat::MessageWindow::FromHwnd(frame.TaskWindowPane()));
+}
+
+void CSyncFormView::OnInitialUpdate() {
+    if (auto* frame = dynamic_cast<CMainFrame*>(plat::MessageWindow::FromHwnd(mainFrame_))) {
+        frame->SetTaskWindowPane(this);
+    }
 }
 
 CSyncDlg* CSyncFormView::AddTaskTab(const std::string& name, int row, SyncTask* task) {

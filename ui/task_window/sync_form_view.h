@@ -9,6 +9,7 @@
 
 #include "platform/qt/view.h"
 
+class CMainFrame;
 class CSyncDlg;
 class QTabWidget;
 struct SyncTask;
@@ -24,6 +25,12 @@ public:
     CSyncFormView(const CSyncFormView&) = delete;
     CSyncFormView& operator=(const CSyncFormView&) = delete;
 
+    // Makes the frame's task-window pane: the view, given its initial update, in which it
+    // hands itself to the frame as the frame's client area. `taskList` is the task list.
+    static CSyncFormView* CreatePane(CMainFrame& frame, HWND taskList);
+    // The frame's task-window pane, or null while there is none.
+    static CSyncFormView* PaneOf(const CMainFrame& frame);
+
     // Makes the task's window as the page of a new last tab labelled `name`, binds it to the
     // task (row `row`) and stores it as the task's window. The new tab is not made current.
     CSyncDlg* AddTaskTab(const std::string& name, int row, SyncTask* task);
@@ -36,6 +43,7 @@ public:
     CSyncDlg* TaskWindowAt(int index) const;
 
 protected:
+    void OnInitialUpdate() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

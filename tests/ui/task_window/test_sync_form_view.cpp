@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "foundation/settings_store.h"
+#include "tests/ui/frame/frame_test_support.h"
 #include "tests/ui/task_window/task_window_test_support.h"
 #include "ui/task_window/sync_form_view.h"
 
@@ -102,6 +103,23 @@ TEST_F(SyncFormViewTest, TheTabControlFillsTheViewAndClosingKeepsTheShownWindows
     view_.reset();
     EXPECT_EQ(ReadProfileInt("Sync", "qtab 2", 0), 170);
     EXPECT_EQ(ReadProfileInt("Sync", "qtab 6", 0), 200);
+}
+
+// The pane the task list makes is the frame's task-window pane, filling its client area.
+using FormViewInFrame = frametest::FrameTest;
+TEST_F(FormViewInFrame, TheFormViewIsTheFramesTaskWindowPane) {
+    plat::QtGuiServices gui;
+    EXPECT_EQ(CSyncFormView::PaneOf(*frame_), nullptr);
+    CSyncFormView* pane = CSyncFormView::CreatePane(*frame_, list_->GetSafeHwnd());
+    EXPECT_EQ(frame_->TaskWindowPane(), pane->GetSafeHwnd());
+    EXPECT_EQ(CSyncFormView::PaneOf(*frame_), pane);
+    EXPECT_TRUE(frame_->isAncestorOf(pane));
+
+    SyncTask task;
+    task.SetDefaults();
+    pane->AddTaskTab("A", 0, &task);
+    frame_.reset();  // the pane and its task windows go with the frame
+    EXPECT_FALSE(IsWindow(task.taskWindow));
 }
 
 }  // namespace
