@@ -226,7 +226,7 @@ void Magnifier(Pen& pen, QPointF lens, double radius, double handle) {
     const QPointF start = lens + d * (radius - 0.5);
     QPainterPath grip(start);
     grip.lineTo(start + d * handle);
-    pen.Shape(StrokeShape(grip, pen.Large() ? 2.6 : 2.4, Qt::RoundCap), tone::kDark);
+    pen.Shape(StrokeShape(grip, pen.Large() ? 2.6 : 2.4, Qt::RoundCap), tone::kBrown);
     QPainterPath ring = Circle(lens, radius);
     pen.Shape(ring, tone::kDark);
     pen.Shape(Circle(lens, radius - (pen.Large() ? 1.25 : 1.0)), Tone{kGlass, QColor(0x7A, 0x9C, 0xBD)});
