@@ -71,6 +71,41 @@ constexpr Item kItemTreeItems[] = {
 };
 constexpr Item kItemTree[] = {Item::Sub({}, kItemTreeItems)};
 
+// The application menu's "&Log" and "C&atalog" items, also in the task list's menu.
+constexpr Item kLogItems[] = {
+    Item::Command("Open &Right Log"sv, 5035),
+    Item::Command("Open &Left Log"sv, 5034),
+    Item::Command("&Delete Right Log"sv, 5058),
+    Item::Command("D&elete Left Log"sv, 5059),
+};
+constexpr Item kCatalogItems[] = {
+    Item::Command("Delete &Backup Folders"sv, 5061),
+    Item::Command("Delete &Catalogs"sv, 5063),
+};
+
+// The task list's right-click menu.
+constexpr Item kTaskItems[] = {
+    Item::Command("&Rename\tF2"sv, 32798),
+    Item::Command("&Copy\tCtrl+C"sv, 5021),
+    Item::Command("&Delete\tDel"sv, 8487),
+    Item::Command("Re&set\tCtrl+D"sv, 5065),
+    Item::Command("S&witch Folders\tCtrl+F"sv, 5067),
+    Item::Command("Task &Options\tCtrl+O"sv, 5043),
+    Item::Separator(),
+    Item::Sub("&Log"sv, kLogItems),
+    Item::Sub("C&atalog"sv, kCatalogItems),
+    Item::Separator(),
+    Item::Command("C&heck\tCtrl+T"sv, 5023),
+    Item::Command("S&ync\tCtrl+S"sv, 32813),
+    Item::Command("Check a&nd Sync\tCtrl+B"sv, 5126),
+    Item::Command("A&uto Check/Sync\tCtrl+A"sv, 5029),
+    Item::Command("Add to Sync Conta&iner"sv, 5123),
+    Item::Separator(),
+    Item::Command("Sto&p\tEsc"sv, 41076),
+    Item::Command("Cl&ear\tCtrl+Del"sv, 8805),
+};
+constexpr Item kTask[] = {Item::Sub("&Task"sv, kTaskItems)};
+
 // The ribbon's "More" menu of views.
 constexpr Item kMoreViewsItems[] = {
     Item::Command("&Overwrite"sv, 5081),
@@ -101,11 +136,15 @@ constexpr Item kCompare[] = {Item::Sub("&File"sv, kCompareFileItems)};
 
 // Sorted by id.
 constexpr MenuResource kMenus[] = {
-    {200, kStyles},       {4060, kFileAction}, {4061, kItemTree}, {4063, kMoreViews},
+    {200, kStyles},       {4060, kFileAction}, {4061, kItemTree}, {4062, kTask}, {4063, kMoreViews},
     {4064, kSyncAction},  {7007, kCompare},    {33000, kTray},
 };
 
 }  // namespace
+
+std::span<const MenuItem> LogMenuItems() { return kLogItems; }
+
+std::span<const MenuItem> CatalogMenuItems() { return kCatalogItems; }
 
 const MenuResource* FindMenu(UINT id) {
     const auto it = std::lower_bound(std::begin(kMenus), std::end(kMenus), id,

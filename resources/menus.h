@@ -40,6 +40,11 @@ struct MenuResource {
     }
 };
 
+// The items of the application menu's "&Log" and "C&atalog" sub-menus, which the task
+// list's menu (4062) shows too.
+std::span<const MenuItem> LogMenuItems();
+std::span<const MenuItem> CatalogMenuItems();
+
 // The menu resource `id`, or null when the program has none of that id.
 const MenuResource* FindMenu(UINT id);
 

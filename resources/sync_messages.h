@@ -116,6 +116,10 @@ inline constexpr UINT WM_SYNC_SET_ACTION = WM_APP + 1515;  // 0x85EB
 // w: 0; l: 0.
 inline constexpr UINT WM_SYNC_RUN_CONTAINER = WM_APP + 1516;  // 0x85EC
 
+// w: a task name (text); l: 0. Result: the task list's first task of that name (a
+// SyncTask*), or 0.
+inline constexpr UINT WM_SYNC_FIND_TASK = WM_APP + 1517;  // 0x85ED
+
 // w: wide text (const wchar_t*); l: text colour (COLORREF).
 inline constexpr UINT WM_SYNC_LOG_LINE_W = WM_APP + 1598;  // 0x863E
 

@@ -35,16 +35,6 @@ constexpr Item kTemplateItems[] = {
     Item::Command("Outlook", 5146), Item::Command("Registry", 5154),  Item::Separator(),
     Item::Command("More...", 43943),
 };
-constexpr Item kLogItems[] = {
-    Item::Command("Open &Right Log", 5035),
-    Item::Command("Open &Left Log", 5034),
-    Item::Command("&Delete Right Log", 5058),
-    Item::Command("D&elete Left Log", 5059),
-};
-constexpr Item kCatalogItems[] = {
-    Item::Command("Delete &Backup Folders", 5061),
-    Item::Command("Delete &Catalogs", 5063),
-};
 
 QPixmap Bitmap(int id) { return QPixmap::fromImage(plat::LoadBitmapResource(id)); }
 
@@ -93,8 +83,8 @@ void CCustRibbon::BuildApplicationMenu() {
         M::Command("&Switch Folders", 5067, 21),
         M::Command("Task &Options", 5043, 19),
         M::Separator(),
-        M::SubMenu("&Log", 7011, 16, "Show or delete log files", kLogItems),
-        M::SubMenu("C&atalog", 7009, -1, "Delete catalog files or backup folders on both sides", kCatalogItems),
+        M::SubMenu("&Log", 7011, 16, "Show or delete log files", res::LogMenuItems()),
+        M::SubMenu("C&atalog", 7009, -1, "Delete catalog files or backup folders on both sides", res::CatalogMenuItems()),
         M::Separator(),
         M::Command("&Exit", 32924, 10),
     });

@@ -44,6 +44,7 @@
 #include "ui/frame/task_list_link.h"
 #include "ui/history/history_view.h"
 #include "ui/log_pane/log_bar.h"
+#include "ui/task_list/sync_list_view.h"
 
 namespace {
 
@@ -172,6 +173,7 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
 
     navigationBar_ = new COutlookBar;
     if (!navigationBar_->Create(this)) return -1;
+    SetTaskListView(navigationBar_->TaskListView(), navigationBar_->TaskListView());
     SetHistoryView(navigationBar_->HistoryView());
     captionBar_ = new CBarraOutLook;
     AddTopBar(captionBar_);

@@ -1,12 +1,11 @@
 #include "ui/frame/outlook_bar.h"
 
-#include <QPalette>
-
 #include "foundation/resource_strings.h"
 #include "foundation/settings_store.h"
 #include "resources/image_ids.h"
 #include "ui/frame/strip_images.h"
 #include "ui/history/history_view.h"
+#include "ui/task_list/sync_list_view.h"
 
 namespace {
 
@@ -16,15 +15,6 @@ constexpr UINT IDS_HISTORY = 11347;
 constexpr int kBarWidth = 250;
 constexpr int kTasksImage = 7;
 constexpr int kHistoryImage = 8;
-
-// The Tasks page until the task list stands there: an empty list's face.
-QWidget* MakeTasksPlaceholder() {
-    auto* page = new QWidget;
-    page->setObjectName(QString::number(ID_TASKS_PAGE));
-    page->setAutoFillBackground(true);
-    page->setBackgroundRole(QPalette::Base);
-    return page;
-}
 
 }  // namespace
 
@@ -36,7 +26,10 @@ bool COutlookBar::Create(plat::FrameWindow* frame) {
         return false;
     }
     Tabs()->SetAnimation(ReadUserProfileInt("Program", "OutlookAnimation", 1) != 0);
-    Tabs()->AddPage(LoadResString(IDS_TASKS), kTasksImage, MakeTasksPlaceholder());
+    taskList_ = new CSyncListView;
+    taskList_->setObjectName(QString::number(ID_TASKS_PAGE));
+    Tabs()->AddPage(LoadResString(IDS_TASKS), kTasksImage, taskList_);
+    taskList_->InitialUpdate();
     history_ = new CHistoryView;
     history_->setObjectName(QString::number(ID_HISTORY_PAGE));
     Tabs()->AddPage(LoadResString(IDS_HISTORY), kHistoryImage, history_);

@@ -6,6 +6,7 @@
 #include "platform/qt/navigation_bar.h"
 
 class CHistoryView;
+class CSyncListView;
 
 // The bar's tab control is the framework's own.
 using CControlOutLook = plat::NavigationTabs;
@@ -26,8 +27,10 @@ public:
 
     CControlOutLook* TabControl() const { return Tabs(); }
     QWidget* TasksPage() const;
+    CSyncListView* TaskListView() const { return taskList_; }
     CHistoryView* HistoryView() const { return history_; }
 
 private:
+    CSyncListView* taskList_ = nullptr;
     CHistoryView* history_ = nullptr;
 };

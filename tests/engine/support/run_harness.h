@@ -282,6 +282,32 @@ struct TaskSetup {
     DWORD speed = 0;        // "No limit"
 };
 
+// Makes `task` a task over the folders `left` and `right` (absolute; made when missing)
+// with the setup's options and its paths resolved, and stores it in the task store. It
+// gets no windows.
+inline void StoreTask(SyncTask& task, const std::string& left, const std::string& right, const TaskSetup& setup = {}) {
+    task.SetDefaults();
+    task.name = setup.name;
+    plat::CreateFolderWithParents(left);
+    plat::CreateFolderWithParents(right);
+    task.leftFolder = W(left);
+    task.rightFolder = W(right);
+    task.syncOptions = std::make_unique<CConfigSyncPage>(false);
+    task.logOptions = std::make_unique<CConfigLogPage>(false);
+    task.filterOptions = std::make_unique<CConfigCompressFilterPage>(false, std::wstring());
+    task.syncOptions->type = setup.type;
+    task.syncOptions->allowDelete = setup.allowDelete;
+    task.syncOptions->saveDelete = setup.saveDelete;
+    task.syncOptions->readOnly = setup.readOnly;
+    task.syncOptions->readOnlyTarget = setup.readOnlyTarget;
+    task.syncOptions->speed = setup.speed;
+    task.logOptions->log = setup.log;
+    task.startSource = setup.startSource;
+    task.skipPercent = setup.skipPercent;
+    BuildTaskDataPaths(task);
+    EXPECT_TRUE(WriteTaskRecord(task).written);
+}
+
 struct HarnessTask {
     SyncTask task;
     TaskWindows windows;
@@ -300,29 +326,10 @@ public:
     SyncTask& AddTask(const std::string& left, const std::string& right, const TaskSetup& setup = {}) {
         auto entry = std::make_unique<HarnessTask>();
         SyncTask& task = entry->task;
-        task.SetDefaults();
-        task.name = setup.name;
-        plat::CreateFolderWithParents(Folder(left));
-        plat::CreateFolderWithParents(Folder(right));
-        task.leftFolder = W(Folder(left));
-        task.rightFolder = W(Folder(right));
-        task.syncOptions = std::make_unique<CConfigSyncPage>(false);
-        task.logOptions = std::make_unique<CConfigLogPage>(false);
-        task.filterOptions = std::make_unique<CConfigCompressFilterPage>(false, std::wstring());
-        task.syncOptions->type = setup.type;
-        task.syncOptions->allowDelete = setup.allowDelete;
-        task.syncOptions->saveDelete = setup.saveDelete;
-        task.syncOptions->readOnly = setup.readOnly;
-        task.syncOptions->readOnlyTarget = setup.readOnlyTarget;
-        task.syncOptions->speed = setup.speed;
-        task.logOptions->log = setup.log;
-        task.startSource = setup.startSource;
-        task.skipPercent = setup.skipPercent;
-        BuildTaskDataPaths(task);
+        StoreTask(task, Folder(left), Folder(right), setup);
         task.taskWindow = entry->windows.Window();
         task.logControl = entry->windows.LogControl();
         task.startThread = main_.Hwnd();
-        EXPECT_TRUE(WriteTaskRecord(task).written);
         tasks_.push_back(std::move(entry));
         return task;
     }

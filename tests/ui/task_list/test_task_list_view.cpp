@@ -1,0 +1,230 @@
+// The task list as the user and the program's runs meet it: what its rows say, the busy
+// gate, the selection and what follows it, sorting, the right-click menu, deleting tasks
+// and the commands that reach the selected task's window.
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTimer>
+
+#include "foundation/resource_strings.h"
+#include "foundation/script_table.h"
+#include "foundation/settings_store.h"
+#include "platform/core/file_time.h"
+#include "support/scoped_time_zone.h"
+#include "ui/frame/cust_ribbon.h"
+#include "task_list_test_support.h"
+#include "tests/ui/task_window/task_window_test_support.h"
+
+namespace tltest {
+namespace {
+
+FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+    SYSTEMTIME st{};
+    st.wYear = year;
+    st.wMonth = month;
+    st.wDay = day;
+    st.wHour = hour;
+    st.wMinute = minute;
+    FILETIME ft{};
+    SystemTimeToFileTime(&st, &ft);
+    return ft;
+}
+
+TEST_F(TaskListTest, RowsSayWhatTheLastRunWasInTheTimeItWasRun) {
+    const qbtest::ScopedTimeZone zone("Asia/Kolkata");  // 5:30 from UTC: a shifted time shows
+    Store("Never");
+    Store("Nightly", [](SyncTask& t) {
+        t.scheduleOn = 1;
+        t.repeatOn = 1;
+        t.startSource = kStartedByRepeat;
+        t.lastRunSyncType = 3;
+        t.lastRunMode = 1;
+        t.lastRunStart = LocalTime(2021, 3, 4, 5, 6);
+    });
+    Store("Mine", [](SyncTask& t) { t.lastRunStart = LocalTime(2021, 3, 4, 5, 6); });
+    Start();
+
+    for (int column = 1; column < kTaskListColumnCount; ++column) EXPECT_EQ(Cell("Never", column), "") << column;
+    EXPECT_EQ(Cell("Nightly", 1), "SCHEDULER+TIMER");
+    EXPECT_EQ(Cell("Nightly", 2), Folder("Nightly-L"));
+    EXPECT_EQ(Cell("Nightly", 3), Folder("Nightly-R"));
+    EXPECT_NE(Cell("Nightly", 4).find("5:06"), std::string::npos) << Cell("Nightly", 4);
+    EXPECT_EQ(Cell("Nightly", 5), "TIMER");
+    EXPECT_EQ(Cell("Nightly", 6), "Back up from Left to Right (Check)");
+    EXPECT_EQ(Cell("Mine", 1), "");
+    EXPECT_EQ(Cell("Mine", 5), "tester");
+    EXPECT_EQ(Cell("Mine", 6), "Mirror");
+    EXPECT_EQ(Image("Mine"), kTaskImage);
+}
+
+TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelectedOne) {
+    Store("MyDocs");
+    Store("Docs");
+    Start();
+    Click("Docs");
+    SyncTask& docs = Task("Docs");
+    SyncTask& myDocs = Task("MyDocs");
+
+    EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(myDocs), 1), 1);
+    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "No action            ") << "MyDocs is not the selected task";
+    EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(docs), 1), 1) << "a name that ends another busy one's is no busy task";
+    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Image("Docs"), kBusyTaskImage);
+    EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(docs), 2), 0);
+    SyncTask stranger;
+    stranger.SetDefaults();
+    EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(stranger), 1), 0);
+
+    // The end of MyDocs's run leaves the selected task's status as it is.
+    EXPECT_EQ(Send(WM_SYNC_TASK_DONE, W(myDocs), 1), 0);
+    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Image("MyDocs"), kAfterBusyTaskImage);
+
+    twtest::StandIn window;
+    const HWND own = docs.taskWindow;
+    docs.taskWindow = window.Hwnd();
+    Send(WM_SYNC_TASK_DONE, W(docs), 1);
+    docs.taskWindow = own;
+    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "No action            ");
+    EXPECT_EQ(Image("Docs"), kAfterBusyTaskImage);
+    ASSERT_EQ(window.sent.size(), 1u);
+    EXPECT_EQ(window.sent[0].message, WM_SYNC_AFTER_RUN);
+    EXPECT_EQ(window.sent[0].w, 1u);
+    EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(docs), 2), 1) << "free again";
+}
+
+TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRuns) {
+    Store("A");
+    Store("B");
+    Start();
+    EXPECT_EQ(List().SelectedRow(), 1) << "no active task stored: the last row";
+    List().clearSelection();
+
+    // Nothing selected: the task commands stay offered and the relays reach no window.
+    EXPECT_TRUE(Enabled(8487));
+    EXPECT_TRUE(Enabled(5023));
+    EXPECT_FALSE(Enabled(32813));
+    EXPECT_FALSE(Enabled(5034));
+    for (const UINT message : {WM_SYNC_START, WM_SYNC_STOP, WM_SYNC_CLEAR_LIST, WM_SYNC_TASK_OPTIONS}) {
+        EXPECT_EQ(Send(message, 1, 0), 1);
+    }
+    frame_->DispatchCommand(8487);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B"}));
+
+    Send(WM_SYNC_TASK_BUSY, W(Task("A")), 1);
+    Click("A");
+    EXPECT_EQ(frame_->CaptionBar()->Text(), LoadResString(11108));
+    EXPECT_FALSE(frame_->Ribbon()->ShowsClear()) << "a busy task shows Stop";
+    EXPECT_EQ(Status(ID_STATUS_MAIN), "A");
+    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(ShownTab(), "A");
+    EXPECT_EQ(frame_->LogPane()->ShownTask(), &Task("A"));
+    EXPECT_FALSE(Enabled(8487)) << "rule T: the task runs";
+    EXPECT_TRUE(Enabled(41076));
+    Click("B");
+    EXPECT_TRUE(frame_->Ribbon()->ShowsClear());
+    EXPECT_EQ(ReadProfileString("Task", "Active", ""), "B");
+
+    // The tab the user picks selects its task.
+    QTabBar* bar = Tabs().TabControl()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_EQ(List().GetSelectedTask(), &Task("A"));
+
+    // A right click selects the row under it and opens the task menu over it.
+    std::vector<std::string> items;
+    QTimer::singleShot(100, [&items] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) {
+                if (!action->isSeparator()) items.push_back(action->text().toStdString());
+            }
+            menu->close();
+        }
+    });
+    Click("B", Qt::RightButton);
+    EXPECT_EQ(List().GetSelectedTask(), &Task("B"));
+    ASSERT_EQ(items.size(), 15u);
+    EXPECT_EQ(items.front(), "&Rename\tF2");
+    EXPECT_EQ(items[6], "&Log");
+    EXPECT_EQ(items.back(), "Cl&ear\tCtrl+Del");
+}
+
+TEST_F(TaskListTest, SortingByLastRunTimeTurnsTheOrderOverAndRowsStayWithTheirTasks) {
+    Store("Mid", [](SyncTask& t) { t.lastRunStart = LocalTime(2021, 5, 1, 12, 0); });
+    Store("Old", [](SyncTask& t) { t.lastRunStart = LocalTime(2020, 5, 1, 12, 0); });
+    Store("New", [](SyncTask& t) { t.lastRunStart = LocalTime(2022, 5, 1, 12, 0); });
+    Start();
+    const auto clickHeader = [this](int column) {
+        QHeaderView* header = List().header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+
+    clickHeader(kLastRunTimeColumn);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"New", "Mid", "Old"}));
+    EXPECT_EQ(List().HeaderArrow(kLastRunTimeColumn), ReportList::Arrow::Down);
+    clickHeader(kLastRunTimeColumn);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"Old", "Mid", "New"}));
+    EXPECT_EQ(List().HeaderArrow(kLastRunTimeColumn), ReportList::Arrow::Up);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(List().TaskAt(row)->rowIndex, row);
+
+    // "Old" now stands where "Mid" stood: its own tab and log come up, and its busy image
+    // lands on its own row.
+    Click("Old");
+    EXPECT_EQ(ShownTab(), "Old");
+    EXPECT_EQ(frame_->LogPane()->ShownTask(), &Task("Old"));
+    Send(WM_SYNC_TASK_BUSY, W(Task("Mid")), 2);
+    EXPECT_EQ(List().Row(1)->Image(0), kBusyTaskImage);
+    EXPECT_EQ(List().Row(0)->Image(0), kTaskImage);
+
+    clickHeader(kTaskColumn);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"Mid", "New", "Old"}));
+    EXPECT_EQ(List().HeaderArrow(kLastRunTimeColumn), ReportList::Arrow::None);
+    EXPECT_EQ(List().GetSelectedTask(), &Task("Old"));
+}
+
+TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
+    Store("Keep");
+    Store("Gone", [](SyncTask& t) { t.scheduleOn = 1; });
+    Start();
+    SyncTask& gone = Task("Gone");
+    const int script = gone.scriptIndex;
+    ASSERT_GE(script, 0);
+    EXPECT_TRUE(KillTimer(frame_->GetSafeHwnd(), kScriptTimer)) << "a stored schedule is checked from the start";
+    ASSERT_EQ(List().GetSelectedTask(), &gone);
+
+    Send(WM_SYNC_TASK_BUSY, W(gone), 1);
+    EXPECT_FALSE(Enabled(8487));
+    // Without its window the command is offered, and the gate refuses it.
+    const HWND window = gone.taskWindow;
+    gone.taskWindow = nullptr;
+    frame_->DispatchCommand(8487);
+    gone.taskWindow = window;
+    EXPECT_EQ(LastTold(), "Gone is busy.  Try it later!");
+    Send(WM_SYNC_TASK_DONE, W(gone), 1);
+
+    const CRichEditCtrlGS* log = frame_->LogPane()->ShownControl();
+    ASSERT_NE(log, frame_->LogPane()->DefaultControl());
+    frame_->DispatchCommand(8487);
+    EXPECT_EQ(RowNames(), std::vector<std::string>{"Keep"});
+    EXPECT_FALSE(TaskNameExists("Gone"));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(Tabs().TabControl()->count(), 1);
+    EXPECT_EQ(LastHistory().type, kHistoryTaskDeleted);
+    EXPECT_EQ(LastHistory().status, kHistoryEventDone);
+    EXPECT_EQ(Status(ID_STATUS_MAIN), "No task                ");
+    EXPECT_EQ(frame_->LogPane()->ShownControl(), frame_->LogPane()->DefaultControl());
+    EXPECT_EQ(ProgramScripts().State(script)->cancelled, 1);
+    EXPECT_EQ(List().SelectedRow(), -1);
+
+    // 43970 frees every task but one that runs.
+    Store("Also");
+    Restart();
+    Send(WM_SYNC_TASK_BUSY, W(Task("Keep")), 1);
+    List().Message(WM_COMMAND, kDeleteAllRowsCommand);
+    EXPECT_EQ(RowNames(), std::vector<std::string>{"Keep"});
+    EXPECT_EQ(Tabs().TabControl()->count(), 1);
+    Send(WM_SYNC_TASK_DONE, W(Task("Keep")), 1);
+}
+
+}  // namespace
+}  // namespace tltest

@@ -1,0 +1,96 @@
+#include "ui/task_list/task_row_texts.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTime>
+
+#include "foundation/resource_strings.h"
+#include "foundation/sync_task.h"
+#include "platform/core/file_time.h"
+#include "platform/core/text.h"
+
+namespace {
+
+constexpr UINT IDS_TIMER = 11041;
+constexpr UINT IDS_CONTAINER = 11042;
+constexpr UINT IDS_SCHEDULER = 11043;
+constexpr UINT IDS_AUTO_START = 11369;
+constexpr UINT IDS_AUTO_CONNECT = 11370;
+constexpr UINT IDS_FIRST_SYNC_TYPE = 11111;  // "Mirror"; the other four follow
+constexpr UINT IDS_CHECK_SUFFIX = 11116;
+constexpr DWORD kSyncTypeCount = 5;
+constexpr std::size_t kMaxPartLength = 40;
+
+constexpr UINT IDS_NO_ACTION = 65051;
+constexpr UINT IDS_SYNCHRONIZING = 65068;
+constexpr UINT IDS_CHECKING = 65067;
+constexpr UINT IDS_REMOVING = 65069;
+constexpr UINT IDS_RENAMING = 65169;
+// The string table has no text for copying.
+constexpr char kCopyingText[] = "Copying task";
+
+std::string AutoText(const SyncTask& task) {
+    if (task.scheduleOn && task.repeatOn) return LoadResString(IDS_SCHEDULER) + "+" + LoadResString(IDS_TIMER);
+    if (task.scheduleOn) return LoadResString(IDS_SCHEDULER);
+    if (task.repeatOn) return LoadResString(IDS_TIMER);
+    return {};
+}
+
+std::string RunFromText(DWORD startSource, const std::string& userName) {
+    switch (startSource) {
+        case kStartedByUser: return userName;
+        case kStartedByContainer: return LoadResString(IDS_CONTAINER);
+        case kStartedByRepeat: return LoadResString(IDS_TIMER);
+        case kStartedByScheduler: return LoadResString(IDS_SCHEDULER);
+        case kStartedAtProgramStart: return LoadResString(IDS_AUTO_START);
+        default: return LoadResString(IDS_AUTO_CONNECT);
+    }
+}
+
+std::string SyncTypeText(const SyncTask& task) {
+    std::string text =
+        task.lastRunSyncType < kSyncTypeCount ? LoadResString(IDS_FIRST_SYNC_TYPE + task.lastRunSyncType) : "";
+    if (task.lastRunMode != 0) text += LoadResString(IDS_CHECK_SUFFIX);
+    return text;
+}
+
+QString Limited(const QString& text) { return text.left(static_cast<qsizetype>(kMaxPartLength)); }
+
+}  // namespace
+
+std::string FormatLastRunTime(const FILETIME& wallClock) {
+    if (wallClock.dwLowDateTime == 0 && wallClock.dwHighDateTime == 0) return {};
+    SYSTEMTIME st{};
+    if (!FileTimeToSystemTime(&wallClock, &st)) return {};
+    const QDate date(st.wYear, st.wMonth, st.wDay);
+    const QTime time(st.wHour, st.wMinute, st.wSecond);
+    if (!date.isValid() || !time.isValid()) return {};
+    const QLocale locale;
+    const QString text = Limited(locale.toString(date, QLocale::ShortFormat)) + ' ' +
+                         Limited(locale.toString(time, QLocale::ShortFormat));
+    return text.toStdString();
+}
+
+std::array<std::string, kTaskListColumnCount> TaskRowTexts(const SyncTask& task, const std::string& userName) {
+    std::array<std::string, kTaskListColumnCount> texts;
+    if (task.lastRunStart.dwLowDateTime == 0 && task.lastRunStart.dwHighDateTime == 0) return texts;
+    texts[kAutoColumn] = AutoText(task);
+    texts[kLeftFolderColumn] = plat::WideToUtf8(task.leftFolder);
+    texts[kRightFolderColumn] = plat::WideToUtf8(task.rightFolder);
+    texts[kLastRunTimeColumn] = FormatLastRunTime(task.lastRunStart);
+    texts[kLastRunFromColumn] = RunFromText(task.startSource, userName);
+    texts[kLastSyncTypeColumn] = SyncTypeText(task);
+    return texts;
+}
+
+std::string BusyStatusText(DWORD busyCode) {
+    switch (busyCode) {
+        case 0: return LoadResString(IDS_NO_ACTION);
+        case 1: return LoadResString(IDS_SYNCHRONIZING);
+        case 2: return LoadResString(IDS_CHECKING);
+        case 3: return LoadResString(IDS_REMOVING);
+        case 4: return LoadResString(IDS_RENAMING);
+        case 5: return kCopyingText;
+        default: return {};
+    }
+}
