@@ -1,6 +1,7 @@
 #include "engine/actions/action_support.h"
 
 #include "engine/actions/file_as_checked.h"
+#include "engine/actions/target_names.h"
 #include "engine/model/file_info.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
@@ -58,6 +59,15 @@ int ActionErrorText(DWORD error, std::wstring& text) {
         return 0;
     case kErrorChangedSinceCheck:
         text = L"(Error: Changed since the Check)";
+        return 0;
+    case kErrorNameNotHeld:
+        text = L"(Error: The target cannot hold this name)";
+        return 0;
+    case kErrorNameInOtherCase:
+        text = L"(Error: The target holds this name in other case)";
+        return 0;
+    case ERROR_FILE_TOO_LARGE:
+        text = L"(Error: File too large for the target)";
         return 0;
     default: {
         std::string narrow;

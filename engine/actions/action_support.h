@@ -39,6 +39,7 @@ bool StopPressed(const SyncRunBlock& run);
 bool StopPressedAfterItem(SyncRunBlock& run);
 
 // The text of a failed copy, backup or delete: the run log's copy error texts, plus
-// "(Error: Already Exists)" and "(Error: Changed since the Check)". Returns -1 for a
-// full disk (the pass must end), else 0.
+// "(Error: Already Exists)", "(Error: Changed since the Check)" and the texts of what the
+// destination cannot hold (a name, a name in other case, a file too large). Returns -1
+// for a full disk (the pass must end), else 0.
 int ActionErrorText(DWORD error, std::wstring& text);

@@ -6,6 +6,7 @@
 #include "engine/actions/backup.h"
 #include "engine/actions/file_as_checked.h"
 #include "engine/actions/file_copier.h"
+#include "engine/actions/target_names.h"
 #include "engine/model/file_info.h"
 #include "engine/model/folder_tree.h"
 #include "engine/model/tree_walk.h"
@@ -31,11 +32,34 @@ bool ParentsAreRealFolders(const std::wstring& root, std::wstring_view relativeP
     return plat::FoldersBelowAreReal(plat::WideToUtf8(root), plat::WideToUtf8(relativePath.substr(0, slash)));
 }
 
+// Why a new item cannot be made as `path` before anything is written, or ERROR_SUCCESS:
+// a name the destination's FAT file system would not hold as it is, or a name it holds
+// already in other case (a file system that folds case finds "Docs" for "docs").
+DWORD NewNameProblem(const std::wstring& path) {
+    const std::string narrow = plat::WideToUtf8(path);
+    const std::string folder = plat::ParentPath(narrow);
+    const std::string name = plat::FileNamePart(narrow);
+    if (IsNameFatCannotHold(plat::Utf8ToWide(name)) && KeepsFatNames(folder)) return kErrorNameNotHeld;
+    if (plat::PathExists(narrow) && !FolderHoldsExactName(folder, name)) return kErrorNameInOtherCase;
+    return ERROR_SUCCESS;
+}
+
 // The folder and its parents; only a real folder (not a link to one) counts as made.
+// False with the last error set.
 bool CreateRealFolder(const std::wstring& folder) {
-    if (!CreateFolderTree(folder)) return false;
+    if (const DWORD problem = NewNameProblem(folder); problem != ERROR_SUCCESS) {
+        SetLastError(problem);
+        return false;
+    }
+    if (!CreateFolderTree(folder)) {
+        const std::string narrow = plat::WideToUtf8(folder);
+        SetLastError(NameErrorOf(plat::ParentPath(narrow), plat::Utf8ToWide(plat::FileNamePart(narrow)), GetLastError()));
+        return false;
+    }
     plat::FileInfo info;
-    return plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder();
+    if (plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder()) return true;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
 }
 
 int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
@@ -55,8 +79,16 @@ int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
         record.state.Set(ItemState::kDone | (toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
         record.SetCounterpart(folder, record.relativePath, 0, 0, 0);
     } else {
+        const DWORD error = GetLastError();
         MarkActionFailed(run, record);
-        LogAction(run, L"Failed to Create New " + folder, kLogRed);
+        std::wstring line = L"Failed to Create New " + folder;
+        // Only the name can tell the user why; other failures keep the plain line.
+        if (error == kErrorNameNotHeld || error == kErrorNameInOtherCase) {
+            std::wstring text;
+            ActionErrorText(error, text);
+            line += L" " + text;
+        }
+        LogAction(run, line, kLogRed);
     }
     ++counter;
     ReportItemDone(run, record);
@@ -185,6 +217,13 @@ int HandleLockedSource(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
 
 int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     const FileCopy copy = PlanFileCopy(*run.task, record);
+    if (copy.newFile) {
+        if (const DWORD problem = NewNameProblem(copy.to); problem != ERROR_SUCCESS) {
+            ++counter;
+            ReportProgress(run, counter);
+            return FailCopy(run, record, copy, problem);
+        }
+    }
     if (copy.newFile &&
         !ParentsAreRealFolders(copy.toTarget ? run.task->targetFolder : run.task->sourceFolder, record.relativePath)) {
         const DWORD error = GetLastError();  // a link on the way: access denied; a file: path not found
@@ -264,15 +303,40 @@ int ActThenAskStop(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     return StopPressedAfterItem(run) ? -1 : 1;
 }
 
+// What a new folder that could not be made holds is not copied either, so that none of
+// it lands in another folder of a similar name: each item ends failed, with one line.
+void FailContentsOfUnmadeFolder(SyncRunBlock& run, FolderTreeNode& node) {
+    const CFileInfo& folder = *node.folder;
+    const bool creation = (folder.state.IsSourceOnly() && folder.state.IsAction(ItemState::kCopyToRight)) ||
+                          (folder.state.IsTargetOnly() && folder.state.IsAction(ItemState::kCopyToLeft));
+    if (!creation || !folder.state.IsError()) return;
+    DWORD items = 0;
+    ForEachRecord(node, [&](CFileInfo& record) {
+        if (&record != &folder && !IsLeftAloneByPasses(record.state)) {
+            MarkActionFailed(run, record);
+            ReportItemDone(run, record);
+            ++items;
+        }
+        return true;
+    });
+    if (items != 0) {
+        LogAction(run, L"Not copied: " + std::to_wstring(items) + L" items in " + folder.relativePath, kLogRed);
+    }
+}
+
 // The copy actions of one folder of the walk: its own records and its files, each side's
 // in turn. -1 when Stop was pressed.
 int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter) {
     FolderTreeNode* const sourceNode = pair.source;
     FolderTreeNode* const targetNode = pair.target;
-    if (sourceNode && sourceNode->folder && ActThenAskStop(run, *sourceNode->folder, counter) == -1) return -1;
-    if (targetNode && targetNode->folder && targetNode->folder->state.IsTargetOnly() &&
-        ActThenAskStop(run, *targetNode->folder, counter) == -1)
-        return -1;
+    if (sourceNode && sourceNode->folder) {
+        if (ActThenAskStop(run, *sourceNode->folder, counter) == -1) return -1;
+        FailContentsOfUnmadeFolder(run, *sourceNode);
+    }
+    if (targetNode && targetNode->folder && targetNode->folder->state.IsTargetOnly()) {
+        if (ActThenAskStop(run, *targetNode->folder, counter) == -1) return -1;
+        FailContentsOfUnmadeFolder(run, *targetNode);
+    }
 
     if (sourceNode && sourceNode->files) {
         for (CFileInfo& file : *sourceNode->files) {

@@ -7,6 +7,8 @@
 #include <random>
 
 #include "engine/actions/file_as_checked.h"
+#include "engine/actions/target_names.h"
+#include "engine/model/item_state.h"
 #include "engine/run/run_messages.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
@@ -89,6 +91,11 @@ public:
         const bool replace = disposition == CopyDisposition::kCreateAlways;
         if (!plat::MoveFile(path_, targetPath, replace ? plat::MoveMode::ReplaceExisting : plat::MoveMode::NoReplace)) {
             if (!replace && GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_FILE_EXISTS);
+            // The temporary file was made in that folder: a new name it refuses is the name's fault.
+            if (!replace) {
+                SetLastError(NameErrorOf(plat::ParentPath(targetPath), plat::Utf8ToWide(plat::FileNamePart(targetPath)),
+                                         GetLastError()));
+            }
             return false;
         }
         path_.clear();
@@ -168,10 +175,21 @@ bool UnchangedSince(const plat::FileHandle& source, const plat::FileInfo& before
            CompareFileTime(&now.lastWriteTime, &before.lastWriteTime) == 0;
 }
 
-// The source's times and permission bits as they were when the copy began.
+// The source's times and permission bits as they were when the copy began; a file system
+// that keeps no Unix modes (a FAT stick) takes the copy without them.
 bool GiveSourceTimes(plat::FileHandle& out, const plat::FileInfo& source) {
     return out.SetTimes(nullptr, &source.lastAccessTime, &source.lastWriteTime) &&
-           out.SetPermissionBits(source.mode & 0777);
+           out.SetPermissionBitsWhereKept(source.mode & 0777);
+}
+
+// Some drivers in user space (FAT's) give a file the time of its rename. A copy with any
+// other time than its source's would look changed to every later Check.
+bool KeepTimesThroughRename(const std::string& targetPath, const plat::FileInfo& source) {
+    plat::FileInfo copied;
+    if (plat::GetFileInfo(targetPath, copied) &&
+        !TimesDiffer(plat::FileTimeToUnixSeconds(copied.lastWriteTime), plat::FileTimeToUnixSeconds(source.lastWriteTime)))
+        return true;
+    return plat::SetFileTimes(targetPath, nullptr, &source.lastAccessTime, &source.lastWriteTime);
 }
 
 }  // namespace
@@ -230,7 +248,8 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
     }
     if (!UnchangedSince(in, sourceInfo)) return Failed(kErrorChangedSinceCheck);
 
-    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetPath, disposition))
+    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetPath, disposition) ||
+        !KeepTimesThroughRename(targetPath, sourceInfo))
         return 0;
     SetLastError(ERROR_SUCCESS);
     return 1;

@@ -52,13 +52,15 @@ enum class CopyDisposition {
 // end. `speed` (the run's "Speed" option) chooses the chunk size and the pauses, so runs
 // going on side by side each copy at their own speed.
 // Returns 1 when the target is the complete copy with the source's times and
-// permission bits, -1 when Stop was pressed, 0 on failure with the last error telling why:
-// ERROR_DISK_FULL (112), ERROR_ACCESS_DENIED (5) for a read-only target or one that is a
-// folder or link, ERROR_SHARING_VIOLATION for a source another program holds, the
-// error of the failed open, read, write or rename otherwise. Symbolic links are not
-// copied (access denied). A source whose size or last-write time changed while it was
-// copied fails with kErrorChangedSinceCheck (file_as_checked.h): its copy may mix old and
-// new bytes. The times and permissions are those the source had when the copy began.
+// permission bits (those the target's file system keeps), -1 when Stop was pressed, 0 on
+// failure with the last error telling why: ERROR_DISK_FULL (112), ERROR_ACCESS_DENIED (5)
+// for a read-only target or one that is a folder or link, ERROR_SHARING_VIOLATION for a
+// source another program holds, kErrorNameNotHeld (target_names.h) for a new file whose
+// name the target's file system refuses, the error of the failed open, read, write or
+// rename otherwise. Symbolic links are not copied (access denied). A source whose size or
+// last-write time changed while it was copied fails with kErrorChangedSinceCheck
+// (file_as_checked.h): its copy may mix old and new bytes. The times and permissions are
+// those the source had when the copy began.
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
                     DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
 

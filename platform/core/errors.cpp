@@ -39,7 +39,9 @@ DWORD ErrorFromErrno(int err) {
     case ENODEV:
     case ENXIO: return ERROR_NOT_READY;
     case ETIMEDOUT: return ERROR_TIMEOUT;
-    case ENOTSUP: return ERROR_NOT_SUPPORTED;
+    case ENOTSUP:
+    case ENOSYS: return ERROR_NOT_SUPPORTED;
+    case EFBIG: return ERROR_FILE_TOO_LARGE;
     case ECANCELED: return ERROR_OPERATION_ABORTED;
     case EILSEQ: return ERROR_INVALID_NAME;
     case EXDEV: return ERROR_NOT_SAME_DEVICE;

@@ -1,9 +1,11 @@
 #pragma once
 // Failures that the file layer can be told to simulate, so that tests reach failure
 // paths no real file system here produces on demand: a full disk, a file that another
-// program holds open, a folder that stops listing half-way. Only tests install them,
+// program holds open, a folder that stops listing half-way, a file system that keeps no
+// modes or refuses a name (FAT). Only tests install them,
 // through ScopedFileFaults; when none are installed the layer pays one relaxed load.
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +36,18 @@ struct FileFaults {
     PathMatch unlistableFolder;
     ULONGLONG listFailsAfter = 0;
     DWORD listError = ERROR_ACCESS_DENIED;
+
+    // Giving a matching open file its permission bits fails with this errno, as on a file
+    // system that keeps no Unix modes (FAT and exFAT: EPERM from their kernel drivers,
+    // ENOSYS from a driver in user space, EOPNOTSUPP). Only removing the write bits, FAT's
+    // read-only attribute, still works.
+    PathMatch modeRefused;
+    int modeErrno = EPERM;
+
+    // Creating a matching file or folder, or renaming onto one, fails with this errno, as
+    // a file system does for a name it cannot hold (EINVAL).
+    PathMatch nameRefused;
+    int nameErrno = EINVAL;
 
     // A match for one path, ignoring trailing separators, "." parts and doubled '/'.
     static PathMatch SamePath(const std::string& path);

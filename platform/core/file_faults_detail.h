@@ -22,4 +22,16 @@ inline std::shared_ptr<ActiveFaults> InstalledFaults() {
     return LoadInstalledFaults();
 }
 
+// The errno a test makes an operation on `path` fail with (the fault's match and errno
+// fields), or 0.
+inline int InjectedErrno(FileFaults::PathMatch FileFaults::*match, int FileFaults::*error, const std::string& path) {
+    const std::shared_ptr<ActiveFaults> active = InstalledFaults();
+    if (!active || !(active->faults.*match) || !(active->faults.*match)(path)) return 0;
+    return active->faults.*error;
+}
+
+inline int RefusedName(const std::string& path) {
+    return InjectedErrno(&FileFaults::nameRefused, &FileFaults::nameErrno, path);
+}
+
 }  // namespace plat::fs_detail

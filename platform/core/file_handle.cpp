@@ -64,6 +64,9 @@ bool FileHandle::Open(const std::string& path, FileOpenMode mode, unsigned flags
         if (forWrite && faults.diskFullPath && faults.diskFullPath(path)) diskFull_ = std::move(active);
     }
 
+    if (forWrite && mode != FileOpenMode::OpenExistingForWrite) {
+        if (const int refused = fs_detail::RefusedName(path)) return fs_detail::FailForPath(refused, path);
+    }
     // O_NONBLOCK keeps a pipe or device from blocking the open; such files are refused below.
     int openFlags = OpenFlagsFor(mode) | O_CLOEXEC | O_NONBLOCK;
     if (flags & kNoFollow) openFlags |= O_NOFOLLOW;
@@ -230,6 +233,19 @@ bool FileHandle::SetTimes(const FILETIME* creationTime, const FILETIME* lastAcce
 bool FileHandle::SetPermissionBits(mode_t mode) {
     if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
     return fchmod(fd_, mode & 0777) == 0 || FailErrno();
+}
+
+bool FileHandle::SetPermissionBitsWhereKept(mode_t mode) {
+    if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+    int err = fs_detail::InjectedErrno(&FileFaults::modeRefused, &FileFaults::modeErrno, path_);
+    if (err == 0) {
+        if (fchmod(fd_, mode & 0777) == 0) return true;
+        err = errno;
+    }
+    if (!fs_detail::KeepsNoModes(err)) return Fail(ErrorFromErrno(err));
+    struct stat st {};
+    if (!(mode & S_IWUSR) && fstat(fd_, &st) == 0) fchmod(fd_, st.st_mode & 07555);
+    return true;
 }
 
 bool FileHandle::LockExclusive() {

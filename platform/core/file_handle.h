@@ -61,6 +61,11 @@ public:
     // As plat::SetFileTimes: null leaves a time alone; the creation time is ignored.
     bool SetTimes(const FILETIME* creationTime, const FILETIME* lastAccessTime, const FILETIME* lastWriteTime);
     bool SetPermissionBits(mode_t mode);
+    // The permission bits as far as the file system keeps them. One that keeps no Unix
+    // modes (FAT, exFAT) refuses them with EPERM, ENOSYS or EOPNOTSUPP: then only a mode
+    // without the owner's write bit is carried, as the read-only attribute, where the file
+    // system has one. False only when the file system failed otherwise.
+    bool SetPermissionBitsWhereKept(mode_t mode);
     // An advisory lock on the whole file until it is closed (flock), without waiting; it
     // tells DeleteUnlockedFile that the file is being written. False when another process
     // holds one, or the file system cannot lock.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/core/errors.h"
+#include "platform/core/file_faults_detail.h"
 #include "platform/core/file_system_detail.h"
 #include "platform/core/owned_fd.h"
 #include "platform/core/paths.h"
@@ -92,6 +93,7 @@ void DeleteContents(int fd, dev_t device, DWORD& firstError) {
 
 bool CreateFolder(const std::string& path) {
     if (path.empty()) return Fail(ERROR_PATH_NOT_FOUND);
+    if (const int refused = fs_detail::RefusedName(path)) return FailForPath(refused, path);
     if (mkdir(path.c_str(), 0777) != 0) return FailForPath(errno, path);
     return true;
 }
@@ -99,6 +101,7 @@ bool CreateFolder(const std::string& path) {
 bool CreateFolderWithParents(const std::string& path) {
     if (path.empty()) return Fail(ERROR_PATH_NOT_FOUND);
     if (IsFolderPath(path)) return true;
+    if (const int refused = fs_detail::RefusedName(path)) return FailForPath(refused, path);
     // Most often only the last part is missing: one call, not one per part of a long path.
     if (mkdir(path.c_str(), 0777) == 0) return true;
 
@@ -201,6 +204,7 @@ bool FailRename(int err, const std::string& from, const std::string& to) {
 
 bool MoveFile(const std::string& from, const std::string& to, MoveMode mode) {
     if (from.empty() || to.empty()) return Fail(ERROR_PATH_NOT_FOUND);
+    if (const int refused = fs_detail::RefusedName(to)) return FailForPath(refused, to);
 
     if (mode == MoveMode::ReplaceExisting) {
         struct stat target {};

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the file layer's sources; not for the program's code.
 
+#include <cerrno>
 #include <ctime>
 #include <string>
 
@@ -21,5 +22,9 @@ DWORD ErrorForPath(int err, const std::string& path);
 // Sets the last error from ErrorForPath and returns false, for `return Fail(...)`.
 bool FailForPath(int err, const std::string& path);
 bool Fail(DWORD code);
+
+// A mode change refused by a file system that keeps no Unix modes (FAT, exFAT, many file
+// systems in user space), not by a fault of the file.
+inline bool KeepsNoModes(int err) { return err == EPERM || err == ENOSYS || err == EOPNOTSUPP; }
 
 }  // namespace plat::fs_detail

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/core/errors.h"
+#include "platform/core/file_system_detail.h"
 
 namespace plat {
 
@@ -121,7 +122,8 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     };
 
     const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
-    if (::fchmod(fd.get(), mode) != 0) return discard(errno);
+    // A file system that keeps no Unix modes (a FAT stick) takes the file without them.
+    if (::fchmod(fd.get(), mode) != 0 && !fs_detail::KeepsNoModes(errno)) return discard(errno);
     if (!WriteAll(fd.get(), bytes)) return discard(errno);
     if (::fsync(fd.get()) != 0) return discard(errno);
     if (!fd.Close()) return discard(errno);

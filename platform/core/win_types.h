@@ -115,6 +115,7 @@ inline constexpr DWORD ERROR_INVALID_NAME = 123;
 inline constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+inline constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
 inline constexpr DWORD ERROR_NOT_OWNER = 288;
 inline constexpr DWORD ERROR_DIRECTORY = 267;
 inline constexpr DWORD ERROR_NOT_SAME_DEVICE = 17;
