@@ -321,12 +321,13 @@ public:
 
     std::string Folder(const std::string& name) const { return plat::CanonicalPath(dir_.path(), true) + "/" + name; }
 
-    // A task over two folders under the harness's folder (made when missing), stored in
-    // the task store.
+    // A task over two folders (made when missing), stored in the task store. A folder
+    // given by name lies under the harness's folder; an absolute path stands as it is.
     SyncTask& AddTask(const std::string& left, const std::string& right, const TaskSetup& setup = {}) {
         auto entry = std::make_unique<HarnessTask>();
         SyncTask& task = entry->task;
-        StoreTask(task, Folder(left), Folder(right), setup);
+        StoreTask(task, left.starts_with('/') ? left : Folder(left), right.starts_with('/') ? right : Folder(right),
+                  setup);
         task.taskWindow = entry->windows.Window();
         task.logControl = entry->windows.LogControl();
         task.startThread = main_.Hwnd();
