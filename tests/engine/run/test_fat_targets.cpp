@@ -148,7 +148,7 @@ TEST_P(RealVolume, CopiesWhatItCanHoldReportsTheRestAndConverges) {
         // A deletion reaches the volume too (into its own trash).
         fs::remove(left + "/tree/d0/f0");
         EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunCopiesFailed);
-        EXPECT_FALSE(fs::exists(right + "/tree/d0/f0"));
+        EXPECT_FALSE(fs::exists(right + "/tree/d0/f0")) << ::testing::PrintToString(windows.Lines());
         fs::remove_all(right);
     }
 }

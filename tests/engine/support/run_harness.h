@@ -1,6 +1,6 @@
 #pragma once
 // The engine as the user interface drives it, with no display: a data folder of its own
-// (settings, task store, history, trash), tasks stored in the task store, and on the
+// (settings, task store, history, trash, folder locks), tasks stored in the task store, and on the
 // test's thread the windows a run talks to — the main window with its task list, and for
 // each task a task window and a log control. A run is started as the main frame starts
 // one (StartRunThread) and the test's thread answers the run's messages until the run's
@@ -41,6 +41,7 @@
 #include "platform/core/text.h"
 #include "platform/core/window.h"
 #include "resources/sync_messages.h"
+#include "support/object_folders.h"
 #include "support/temp_dir.h"
 
 namespace runtest {
@@ -376,6 +377,9 @@ public:
 private:
     qbtest::TempDir dir_;
     ScopedProgramFolders folders_{dir_};
+    // The folder locks of its runs are its own: another suite's run that holds the
+    // program-wide gate while it waits for a folder must not make these runs "busy".
+    qbtest::ScopedObjectFolders objects_{dir_};
     MainWindows main_;
     std::vector<std::unique_ptr<HarnessTask>> tasks_;
 };
