@@ -9,14 +9,18 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/core/archive_lock.h"
 #include "platform/core/zip_command.h"
+#include "platform/core/zip_deflated_archive.h"
 #include "platform/core/zip_reader_cache.h"
 
 namespace {
@@ -129,6 +133,85 @@ int DeleteMember(const ZipCommand& cmd, const std::string& path) {
     return Commit(std::move(archive), path);
 }
 
+// Serves a member deflated beforehand. Its stat names the deflate method with both sizes
+// and the checksum, so the library stores the bytes as they are and only encrypts them.
+struct DeflatedSource {
+    const plat::DeflatedMember* member = nullptr;
+    std::time_t modified = 0;
+    std::size_t position = 0;
+    zip_error_t error;
+};
+
+zip_int64_t ServeDeflated(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* source = static_cast<DeflatedSource*>(userdata);
+    const std::vector<std::uint8_t>& bytes = source->member->data;
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        source->position = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const std::size_t count = std::min<std::size_t>(length, bytes.size() - source->position);
+        std::memcpy(data, bytes.data() + source->position, count);
+        source->position += count;
+        return static_cast<zip_int64_t>(count);
+    }
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &source->error);
+        if (st == nullptr) return -1;
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME |
+                    ZIP_STAT_ENCRYPTION_METHOD;
+        st->size = source->member->size;
+        st->comp_size = bytes.size();
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->encryption_method = ZIP_EM_NONE;
+        st->crc = source->member->crc;
+        st->mtime = source->modified;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_READABLE;
+    default:
+        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+int WriteDeflated(const std::string& path, std::span<const plat::NamedDeflatedMember> members, const char* password) {
+    if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
+    ArchiveForChanges archive = OpenForChanges(path, ZIP_CREATE | ZIP_TRUNCATE);
+    if (archive == nullptr) return kZipCannotOpen;
+    // Read by the library only in zip_close, so they live until the archive is written.
+    std::vector<DeflatedSource> sources(members.size());
+    const std::time_t now = std::time(nullptr);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        DeflatedSource& served = sources[i];
+        served.member = members[i].member;
+        served.modified = now;
+        zip_error_init(&served.error);
+        zip_source_t* source = zip_source_function(archive.get(), ServeDeflated, &served);
+        if (source == nullptr) return kZipWriteFailed;
+        const zip_int64_t index = zip_file_add(archive.get(), members[i].name.c_str(), source, ZIP_FL_ENC_GUESS);
+        if (index < 0) {
+            zip_source_free(source);
+            return kZipWriteFailed;
+        }
+        if (password != nullptr &&
+            zip_file_set_encryption(archive.get(), static_cast<zip_uint64_t>(index), ZIP_EM_TRAD_PKWARE, password) !=
+                0) {
+            return kZipWriteFailed;
+        }
+    }
+    const int result = Commit(std::move(archive), path);
+    for (DeflatedSource& served : sources) zip_error_fini(&served.error);
+    return result;
+}
+
 bool IsWellFormed(const ZipCommand& cmd) {
     if (cmd.structSize != sizeof(ZipCommand) || cmd.archivePath == nullptr || cmd.archivePath[0] == '\0' ||
         cmd.memberName == nullptr || cmd.memberName[0] == '\0' ||
@@ -155,3 +238,21 @@ int dzip(ZipCommand* cmd) {
     plat::ForgetCachedZipReader(lock.key());
     return cmd->function == kZipAddMemory ? AddMemory(*cmd, lock.key()) : DeleteMember(*cmd, lock.key());
 }
+
+namespace plat {
+
+int WriteDeflatedArchive(const std::string& path, std::span<const NamedDeflatedMember> members,
+                         const char* password) {
+    if (path.empty() || members.empty()) return kZipBadCommand;
+    for (const NamedDeflatedMember& named : members) {
+        if (named.member == nullptr || named.name.empty() || named.name.size() > kMaxMemberNameBytes ||
+            named.member->size > kMaxArchiveMemberSize || named.member->data.size() > kMaxArchiveMemberSize) {
+            return kZipBadCommand;
+        }
+    }
+    const ArchiveLock lock(path);
+    ForgetCachedZipReader(lock.key());
+    return WriteDeflated(lock.key(), members, password);
+}
+
+}  // namespace plat

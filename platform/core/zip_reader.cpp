@@ -6,6 +6,8 @@
 #include <zip.h>
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace plat {
 
@@ -124,6 +126,40 @@ ZipResult ZipReader::Extract(std::size_t index, const char* password, std::span<
     }
     if (zip_fclose(file) != 0) sound = false;
     return sound ? kZipOk : kZipDamagedMember;
+}
+
+ZipResult ZipReader::ReadDeflated(std::size_t index, const char* password, DeflatedMember& out) const {
+    if (index >= count_) return kZipNoSuchMember;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(archive_, index, 0, &st) != 0) return kZipDamagedMember;
+    constexpr zip_uint64_t kNeeded = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+    if ((st.valid & kNeeded) != kNeeded || st.comp_method != ZIP_CM_DEFLATE) return kZipDamagedMember;
+    if (st.size > kMaxArchiveMemberSize || st.comp_size > kMaxArchiveMemberSize) return kZipDamagedMember;
+
+    zip_file_t* file = zip_fopen_index_encrypted(archive_, index, ZIP_FL_COMPRESSED, password);
+    if (file == nullptr) return kZipDamagedMember;
+    // The stored length bounds the stream (the encryption header makes it a little shorter).
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(st.comp_size) + 1);
+    std::size_t done = 0;
+    bool sound = true;
+    for (;;) {
+        const zip_int64_t got = zip_fread(file, data.data() + done, data.size() - done);
+        if (got < 0) sound = false;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+        if (done == data.size()) {
+            sound = false;  // more than the archive says it stores
+            break;
+        }
+    }
+    if (zip_fclose(file) != 0) sound = false;
+    if (!sound) return kZipDamagedMember;
+    data.resize(done);
+    out.data = std::move(data);
+    out.crc = static_cast<std::uint32_t>(st.crc);
+    out.size = st.size;
+    return kZipOk;
 }
 
 }  // namespace plat

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/core/deflated_member.h"
 #include "platform/core/zip_command.h"
 
 struct zip;
@@ -55,6 +56,10 @@ public:
     // recorded size plus one byte, so data longer than recorded, a wrong password and a
     // bad checksum are all failures. On failure `out` holds unspecified bytes.
     ZipResult Extract(std::size_t index, const char* password, std::span<std::uint8_t> out) const;
+    // A deflated member as it is stored, decrypted but not inflated, with the length and
+    // checksum the archive records for it; nothing is checked against them until it is
+    // inflated (MemberInflater). kZipDamagedMember also for a member not stored deflated.
+    ZipResult ReadDeflated(std::size_t index, const char* password, DeflatedMember& out) const;
 
 private:
     ZipReader(zip* archive, const FileStamp& stamp);

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/deflated_member.h"
 #include "platform/core/text.h"
+#include "platform/core/zip_deflated_archive.h"
+#include "platform/core/zip_reader.h"
 #include "platform/core/zip_command.h"
 #include "support/temp_dir.h"
 #include "zip_test_commands.h"
@@ -33,6 +36,30 @@ bool Succeeds(const std::string& command) { return std::system((command + " </de
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 std::string QuotedNumber(int n) { return plat::Format("\"%d\"", n); }
+
+std::span<const std::uint8_t> AsBytes(const std::string& s) {
+    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+// Deflated in uneven pieces, the way a caller hands over rows.
+plat::DeflatedMember Deflated(const std::string& bytes) {
+    plat::MemberDeflater deflater;
+    for (std::size_t at = 0; at < bytes.size(); at += 7777) {
+        EXPECT_TRUE(deflater.Add(AsBytes(bytes).subspan(at, std::min<std::size_t>(7777, bytes.size() - at))));
+    }
+    return deflater.Finish().value();
+}
+
+std::string Inflated(const plat::DeflatedMember& member) {
+    plat::MemberInflater inflater(member);
+    std::string out;
+    std::vector<std::uint8_t> piece(5000);
+    while (const auto got = inflater.Read(piece)) {
+        if (*got == 0) break;
+        out.append(reinterpret_cast<const char*>(piece.data()), *got);
+    }
+    return inflater.AtSoundEnd() ? out : std::string("(damaged)");
+}
 
 }  // namespace
 
@@ -234,4 +261,60 @@ TEST(ZipRoundTrip, TenThousandMembers) {
     EXPECT_EQ(ExtractByIndex(archive, 5000), "replaced");
     EXPECT_EQ(ExtractByIndex(archive, kMembers), "appended");
     EXPECT_EQ(ExtractByIndex(archive, 9999), bodies[9999]);
+}
+
+TEST(ZipRoundTrip, AWholeArchiveOfMembersDeflatedBeforehandReadsBackEverywhere) {
+    qbtest::TempDir dir;
+    const std::string archive = dir.sub("c._if");
+    ASSERT_EQ(Store(archive, "old member", "gone after the rewrite"), 0);
+    const std::string zeros = std::string(200'000, '\0') + "tail";
+    const std::string noise = RandomBytes(70'000, 3);
+    const plat::DeflatedMember first = Deflated(zeros);
+    const plat::DeflatedMember second = Deflated(noise);
+    const plat::DeflatedMember empty = Deflated("");
+    const std::vector<plat::NamedDeflatedMember> members{{"Qbinf", &first}, {"Qbinf1", &second}, {"e", &empty}};
+    ASSERT_EQ(plat::WriteDeflatedArchive(archive, members, kPassword), 0);
+
+    // Exactly the new members, in order, byte for byte through dunzip and other tools.
+    EXPECT_EQ(Count(archive), 3u);
+    EXPECT_EQ(ExtractByIndex(archive, 0), zeros);
+    EXPECT_EQ(Extract(archive, "Qbinf1"), noise);
+    EXPECT_EQ(Find(archive, "old member"), kZipNoSuchMember);
+    EXPECT_TRUE(Succeeds("unzip -tqq -P 7306quab52 " + Quote(archive)));
+    EXPECT_FALSE(Succeeds("unzip -tqq -P wrongpassw " + Quote(archive)));
+
+    // Read back still deflated, a member inflates to the same bytes, checked.
+    ZipResult opened = kZipOk;
+    const auto reader = plat::ZipReader::Open(archive, &opened);
+    ASSERT_TRUE(reader);
+    plat::DeflatedMember stored;
+    ASSERT_EQ(reader->ReadDeflated(0, kPassword, stored), kZipOk);
+    EXPECT_EQ(stored.crc, first.crc);
+    EXPECT_EQ(Inflated(stored), zeros);
+    EXPECT_EQ(reader->ReadDeflated(1, "wrongpassw", stored), kZipDamagedMember);
+
+    // Nothing is written where a folder stands, and nothing is left beside it.
+    std::filesystem::create_directory(dir.sub("folder"));
+    EXPECT_NE(plat::WriteDeflatedArchive(dir.sub("folder"), members, kPassword), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+TEST(ZipRoundTrip, AnInflatedMemberIsTrustedOnlyWhenItsLengthAndChecksumHold) {
+    const std::string bytes = RandomBytes(30'000, 9) + std::string(30'000, 'z');
+    const plat::DeflatedMember sound = Deflated(bytes);
+    EXPECT_EQ(Inflated(sound), bytes);
+
+    plat::DeflatedMember wrongChecksum = sound;
+    wrongChecksum.crc ^= 1;
+    plat::DeflatedMember shorterThanStated = sound;
+    shorterThanStated.size += 1;
+    plat::DeflatedMember longerThanStated = sound;
+    longerThanStated.size -= 1;
+    plat::DeflatedMember truncated = sound;
+    truncated.data.resize(truncated.data.size() / 2);
+    plat::DeflatedMember trailingBytes = sound;
+    trailingBytes.data.push_back(0);
+    for (const auto* damaged : {&wrongChecksum, &shorterThanStated, &longerThanStated, &truncated, &trailingBytes}) {
+        EXPECT_EQ(Inflated(*damaged), "(damaged)");
+    }
 }
