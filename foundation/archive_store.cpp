@@ -3,6 +3,8 @@
 #include <new>
 
 #include "platform/core/text.h"
+#include "platform/core/zip_deflated_archive.h"
+#include "platform/core/zip_reader.h"
 
 namespace {
 
@@ -118,4 +120,20 @@ std::optional<ArchiveBlock> ReadCatalogEntry(const std::string& archivePath, uns
 
 BOOL WriteCatalogEntry(const std::string& archivePath, std::span<const std::uint8_t> block, unsigned index) {
     return WriteMember(archivePath, CatalogMemberName(index), block, kCatalogCompressionLevel);
+}
+
+BOOL WriteCatalogArchive(const std::string& archivePath, std::span<const plat::DeflatedMember> parts) {
+    std::vector<plat::NamedDeflatedMember> members;
+    members.reserve(parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        members.push_back({CatalogMemberName(static_cast<unsigned>(i)), &parts[i]});
+    }
+    return plat::WriteDeflatedArchive(archivePath, members, kArchivePassword) == 0 ? TRUE : FALSE;
+}
+
+std::optional<plat::DeflatedMember> ReadDeflatedCatalogEntry(const plat::ZipReader& catalog, unsigned index) {
+    const std::optional<std::size_t> member = catalog.Find(CatalogMemberName(index));
+    plat::DeflatedMember part;
+    if (!member || catalog.ReadDeflated(*member, kArchivePassword, part) != kZipOk) return std::nullopt;
+    return part;
 }

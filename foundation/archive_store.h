@@ -17,7 +17,12 @@
 #include <vector>
 
 #include "platform/core/archive_lock.h"
+#include "platform/core/deflated_member.h"
 #include "platform/core/zip_command.h"
+
+namespace plat {
+class ZipReader;
+}
 
 inline constexpr char kArchivePassword[] = "7306quab52";
 
@@ -49,3 +54,10 @@ BOOL WriteArchiveEntry(const std::string& archivePath, std::string_view name, st
 std::optional<ArchiveBlock> ReadCatalogEntry(const std::string& archivePath, unsigned index);
 // Stores catalog part `index`; 1 on success, 0 on failure.
 BOOL WriteCatalogEntry(const std::string& archivePath, std::span<const std::uint8_t> block, unsigned index);
+
+// A whole catalog written in one pass: parts[i] as catalog part i, already deflated. The
+// archive at `archivePath` is replaced only when all of it was written. 1 on success.
+BOOL WriteCatalogArchive(const std::string& archivePath, std::span<const plat::DeflatedMember> parts);
+// Catalog part `index` of an open catalog as it is stored (deflated), or nothing when it is
+// missing or cannot be read.
+std::optional<plat::DeflatedMember> ReadDeflatedCatalogEntry(const plat::ZipReader& catalog, unsigned index);

@@ -1,21 +1,21 @@
 #include "engine/catalog/catalog_building.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <memory>
+#include <random>
 #include <span>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "engine/catalog/catalog_format.h"
+#include "engine/catalog/catalog_writer.h"
 #include "engine/run/message_pumping.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
-#include "foundation/archive_store.h"
 #include "foundation/options/log_options.h"
 #include "foundation/sync_task.h"
 #include "platform/core/dir_listing.h"
@@ -29,6 +29,10 @@
 namespace {
 
 constexpr DWORD kProgressTickMs = 100;
+// Rows waiting for a side's queue thread; the passes wait beyond that.
+constexpr std::size_t kMaxWaitingRows = 4096;
+
+bool StartThread(plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }
 
 RunCatalogSide& SideOf(SyncRunBlock& run, CatalogSide side) {
     return side == CatalogSide::kSource ? run.sourceSide : run.targetSide;
@@ -71,7 +75,7 @@ int QueueCatalogRow(SyncRunBlock& run, CatalogSide side, const CFileInfo& record
 }
 
 constexpr std::string_view kArchivePrefix = "~sy";
-constexpr std::size_t kArchiveUniqueChars = 6;  // what mkstemp puts in place of "XXXXXX"
+constexpr std::size_t kArchiveUniqueChars = 6;  // as mkstemp makes them
 
 bool IsUniqueNamePart(std::string_view part) {
     return part.size() == kArchiveUniqueChars &&
@@ -79,16 +83,21 @@ bool IsUniqueNamePart(std::string_view part) {
 }
 
 // A name for the new archive in the catalog's own folder, so that the finished archive
-// replaces the catalog by a rename on the same file system. The file made to reserve the
-// name is removed again at once: the archive library creates the archive itself.
+// replaces the catalog by a rename on the same file system. Nothing is made under it
+// until there is something to write: a catalog that comes out unchanged costs no write.
 std::wstring MakeArchiveName(const std::wstring& catalogPath) {
     if (catalogPath.empty()) return {};
-    std::string name = plat::JoinPath(plat::ParentPath(plat::WideToUtf8(catalogPath)), "~syXXXXXX");
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return {};
-    ::close(fd);
-    ::unlink(name.c_str());
-    return plat::Utf8ToWide(name);
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device entropy;
+    std::string name(kArchivePrefix);
+    for (std::size_t i = 0; i < kArchiveUniqueChars; ++i) name += kLetters[entropy() % (sizeof kLetters - 1)];
+    return plat::Utf8ToWide(plat::JoinPath(plat::ParentPath(plat::WideToUtf8(catalogPath)), name));
+}
+
+// Threads for making members: the machine's cores, shared by both sides.
+DWORD MemberThreadCount() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 2 : std::min(cores, 8u);
 }
 
 void DeleteArchive(RunCatalogSide& catalog) {
@@ -97,10 +106,8 @@ void DeleteArchive(RunCatalogSide& catalog) {
 }
 
 void ClearBuilder(RunCatalogSide& catalog) {
-    catalog.rowsInBlock = 0;
     catalog.rowsWritten = 0;
-    catalog.memberIndex = 0;
-    catalog.blockBuffer.reset();
+    catalog.writer.reset();
     catalog.failed = false;
     catalog.ended = false;
 }
@@ -122,28 +129,37 @@ bool RemoveOldCatalog(const std::string& catalogPath) {
     return !plat::PathExists(catalogPath) || plat::DeleteFile(catalogPath);
 }
 
+// Puts the side's new catalog in place: a new archive renamed over the old catalog, no
+// catalog at all when the side has no rows, and nothing written when what would be
+// written is what the catalog already holds.
+bool PutCatalogInPlace(RunCatalogSide& catalog, const std::string& catalogPath) {
+    CatalogWriter& writer = *catalog.writer;
+    if (writer.MemberCount() == 0) return RemoveOldCatalog(catalogPath);
+    if (writer.SameAsStored()) return true;
+    const std::string archive = plat::WideToUtf8(catalog.tempCatalog);
+    if (writer.WriteArchive(archive) && plat::MoveFile(archive, catalogPath, plat::MoveMode::ReplaceExisting)) {
+        return true;
+    }
+    catalog.rowsWritten = 0;  // none of them reached the catalog
+    return false;
+}
+
 bool SaveSide(SyncRunBlock& run, CatalogSide side) {
     RunCatalogSide& catalog = SideOf(run, side);
     const std::wstring catalogPath = CatalogPathOf(run, side);
-    const std::string catalogNarrow = plat::WideToUtf8(catalogPath);
-    // A side whose end was never processed has not written its last rows.
-    bool saved = !catalog.failed && catalog.ended && !catalogPath.empty();
-    if (saved) {
-        if (catalog.memberIndex == 0) {
-            saved = RemoveOldCatalog(catalogNarrow);
-        } else {
-            saved = plat::MoveFile(plat::WideToUtf8(catalog.tempCatalog), catalogNarrow,
-                                   plat::MoveMode::ReplaceExisting);
-        }
-    }
+    // A side whose end was never processed has not made its last members.
+    bool saved = !catalog.failed && catalog.ended && !catalogPath.empty() && catalog.writer;
+    if (saved) saved = PutCatalogInPlace(catalog, plat::WideToUtf8(catalogPath));
     LogSaveLine(run, catalogPath, catalog.rowsWritten, saved);
     DeleteArchive(catalog);
-    catalog.blockBuffer.reset();
+    catalog.writer.reset();
     return saved;
 }
 
+// The catalog queues first (their jobs hand blocks to the pool), then the pool.
 void DestroyQueues(SyncRunBlock& run) {
     if (run.sourceSide.catalogQueue || run.targetSide.catalogQueue) DestroyWorkQueuePumping(run);
+    run.catalogMemberPool.reset();
 }
 
 }  // namespace
@@ -162,76 +178,68 @@ int BuildCatalogWorkItem(SyncRunBlock& run, const CFileInfo& record, bool ownFie
 
 int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkItem& job) {
     RunCatalogSide& catalog = SideOf(run, side);
-    if (catalog.failed) {
+    if (catalog.failed || !catalog.writer) {
         if (job.end) catalog.ended = true;
         return 0;
     }
     if (!FlushCatalogBlock(run, side, job.end)) {
         catalog.failed = true;
-        catalog.blockBuffer.reset();
         if (job.end) catalog.ended = true;
         return 0;
     }
     if (job.end) {
-        catalog.blockBuffer.reset();
+        // Ended only once every member is made, so the count shown is complete.
+        if (!catalog.writer->Finish()) catalog.failed = true;
         catalog.ended = true;
-        return 1;
+        return catalog.failed ? 0 : 1;
     }
 
-    if (!catalog.blockBuffer) {
-        catalog.blockBuffer = AllocateCatalogBlockBuffer();
-        if (!catalog.blockBuffer) {
-            catalog.failed = true;
-            run.SetResultUnlessDiskFull(kRunLowMemory);
-            if (TaskLogs(run)) AddRunLogLine(run, "Low on memory. No catalogs are created.", kLogRed);
-            return 0;
-        }
-        catalog.rowsInBlock = 0;
-    }
-    const std::span<std::uint8_t, kCatalogRecordSize> slot(
-        catalog.blockBuffer.get() + kCatalogHeaderSize + std::size_t{catalog.rowsInBlock} * kCatalogRecordSize,
-        kCatalogRecordSize);
-    if (!FillCatalogRecord(job.row, slot)) {
+    switch (catalog.writer->Append(job.row)) {
+    case CatalogWriter::AppendResult::kAdded:
+        return 1;
+    case CatalogWriter::AppendResult::kRowRefused:
         // A cut name would name another item; without a row the item is simply new to
         // the next Check. The run ends with a warning, so the line is always written.
         ++run.counters.notRecorded;
         AddRunLogLineW(run, L"Name too long for the catalog, left out: " + job.row.name, kLogRed);
         return 1;
+    case CatalogWriter::AppendResult::kOutOfMemory:
+        catalog.failed = true;
+        run.SetResultUnlessDiskFull(kRunLowMemory);
+        if (TaskLogs(run)) AddRunLogLine(run, "Low on memory. No catalogs are created.", kLogRed);
+        return 0;
+    case CatalogWriter::AppendResult::kWriteFailed:
+        break;
     }
-    ++catalog.rowsInBlock;
-    return 1;
+    catalog.failed = true;
+    return 0;
 }
 
 int FlushCatalogBlock(SyncRunBlock& run, CatalogSide side, bool final) {
     RunCatalogSide& catalog = SideOf(run, side);
-    const DWORD rows = catalog.rowsInBlock;
-    if (rows < kCatalogRowsPerBlock && (!final || rows == 0)) return 1;
-
-    std::uint8_t* const buffer = catalog.blockBuffer.get();
-    // The folder is only informative: a root too long for its field is cut there.
-    FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(buffer, kCatalogHeaderSize), rows,
-                      RootFolderOf(run, side));
-    const std::span<const std::uint8_t> block(buffer, CatalogBlockSize(rows));
-    if (!WriteCatalogEntry(plat::WideToUtf8(catalog.tempCatalog), block, catalog.memberIndex)) {
-        catalog.blockBuffer.reset();
-        return 0;
-    }
-    catalog.rowsWritten += rows;
-    ++catalog.memberIndex;
-    catalog.rowsInBlock = 0;
-    return 1;
+    return catalog.writer && catalog.writer->Flush(final) ? 1 : 0;
 }
 
 void BeginCatalogs(SyncRunBlock& run, const CWorkQueue::ThreadStarter& startThread) {
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) ClearBuilder(SideOf(run, side));
+    run.catalogMemberPool = std::make_unique<CWorkQueue>();
+    // Without its threads the writers make their members on the queue threads.
+    if (!run.catalogMemberPool->Create(MemberThreadCount())) run.catalogMemberPool.reset();
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
-        catalog.tempCatalog = MakeArchiveName(CatalogPathOf(run, side));
-        if (catalog.tempCatalog.empty()) catalog.failed = true;
+        const std::wstring catalogPath = CatalogPathOf(run, side);
+        catalog.tempCatalog = MakeArchiveName(catalogPath);
+        if (catalog.tempCatalog.empty()) {
+            catalog.failed = true;
+            continue;
+        }
+        catalog.writer = std::make_unique<CatalogWriter>(plat::WideToUtf8(catalogPath), RootFolderOf(run, side),
+                                                         run.catalogMemberPool.get(), catalog.rowsWritten);
     }
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
-        auto queue = startThread ? std::make_unique<CWorkQueue>(startThread) : std::make_unique<CWorkQueue>();
+        auto queue = startThread ? std::make_unique<CWorkQueue>(startThread, kMaxWaitingRows)
+                                 : std::make_unique<CWorkQueue>(StartThread, kMaxWaitingRows);
         if (queue->Create(1)) {
             catalog.catalogQueue = queue.release();
         } else {
@@ -307,10 +315,14 @@ bool SaveCatalogs(SyncRunBlock& run) {
 }
 
 void DiscardCatalogs(SyncRunBlock& run) {
+    // Members not yet begun are not made at all.
+    for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
+        if (SideOf(run, side).writer) SideOf(run, side).writer->Cancel();
+    }
     DestroyQueues(run);
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
         DeleteArchive(catalog);
-        catalog.blockBuffer.reset();
+        catalog.writer.reset();
     }
 }

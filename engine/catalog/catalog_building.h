@@ -1,9 +1,12 @@
 #pragma once
 // The Sync half's building of both sides' new catalogs. Each side has a work queue of one
 // thread; after an item's action the passes queue one job per side whose catalog gets a
-// row for it, and the queue thread gathers the rows in a block buffer and writes each
-// full block as the next member of a new archive made in the side's catalog folder. When
-// the Sync has ended, each finished archive is renamed over the side's "_qb_sync._if".
+// row for it (the passes wait while 4,096 rows are waiting), and the queue thread hands
+// the rows to the side's CatalogWriter, which makes each full block into the next member
+// on a pool of threads shared by both sides. When the Sync has ended, each side's members
+// are written as one new archive in the side's catalog folder and renamed over its
+// "_qb_sync._if"; a catalog whose members all came out as it already holds them is not
+// written at all.
 //
 // A catalog records only what is in step. An item that ends as an unresolved conflict,
 // with an error or with a backup error keeps the rows the decision found for it in the
@@ -67,20 +70,21 @@ int BuildSourceCatalogWorkItem(SyncRunBlock& run, const CFileInfo& record, bool 
 int BuildCatalogWorkItem(SyncRunBlock& run, const CFileInfo& record, bool ownFields);
 
 // Run on the side's queue thread for each job. 1 when the row was added (or left out
-// because its name does not fit, which is logged), or the end was written; 0 when the
-// side has failed or fails now: a member that cannot be written fails it silently, a
-// block buffer that cannot be had fails it with result code 12 and "Low on memory. No
-// catalogs are created.".
+// because its name does not fit, which is logged), or the end was reached with every
+// member made; 0 when the side has failed or fails now: a member that cannot be made
+// fails it silently, rows that cannot be kept fail it with result code 12 and "Low on
+// memory. No catalogs are created.".
 int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkItem& job);
 
-// Writes the side's block buffer as its next member when it is due: when it is full, or
-// at the end (`final`) with rows in it. 1 when nothing was due or the member was
-// written; 0 when writing failed (the buffer is then freed).
+// Hands the side's gathered rows to its writer as the next member when they are due:
+// when they fill a block, or at the end (`final`) with rows in it. 1 when nothing was due
+// or the block was handed over; 0 when the side's writer has failed.
 int FlushCatalogBlock(SyncRunBlock& run, CatalogSide side, bool final);
 
 // Start of a Sync phase that keeps catalogs: both sides' builder fields back to nothing
-// built, a new archive name made in each side's catalog folder (source, then target) and
-// each side's queue created with one thread. A side whose archive name or queue cannot be
+// built, the member pool started, a name for the new archive chosen in each side's
+// catalog folder and its writer made (source, then target), and each side's queue
+// created with one thread. A side whose archive name or queue cannot be
 // made is failed from the start (and ended when it has no queue), so it takes no row,
 // nobody waits for it, and it ends as a catalog that could not be written. `startThread`
 // starts the queues' threads (tests give one that fails); empty: the system's threads.
@@ -105,15 +109,16 @@ void StartCatalogProgress(SyncRunBlock& run);
 bool IsLeftoverArchiveName(std::string_view name);
 void RemoveLeftoverArchives(const SyncRunBlock& run);
 
-// End of the catalogs, source side first, after both queues are gone (any left are
-// destroyed first): a side that has not failed gets its new archive renamed over its
-// catalog file ("Save '%s' catalog file (%u records).") or, with no rows, its old catalog
-// removed; a failed side keeps its old catalog ("Failed to write '%s' catalog file (%u
-// records)" in red). Leftover archives and block buffers are released. False when either
+// End of the catalogs, source side first, after both queues and the pool are gone (any
+// left are destroyed first): a side that has not failed gets its new archive renamed over
+// its catalog file, or nothing written when the catalog already holds exactly that, or
+// with no rows its old catalog removed ("Save '%s' catalog file (%u records)." in each
+// case); a failed side keeps its old catalog ("Failed to write '%s' catalog file (%u
+// records)" in red). Leftover archives and writers are released. False when either
 // side's catalog could not be written, which makes the run's result 13.
 bool SaveCatalogs(SyncRunBlock& run);
 
-// The end of a Sync phase that stopped early: the queues are destroyed (queued jobs are
-// dropped), the new archives deleted and the block buffers freed. No catalog file is
-// touched.
+// The end of a Sync phase that stopped early: the queues and the pool are destroyed
+// (queued jobs are dropped), the new archives deleted and the writers freed. No catalog
+// file is touched.
 void DiscardCatalogs(SyncRunBlock& run);

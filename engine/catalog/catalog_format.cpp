@@ -1,10 +1,9 @@
 #include "engine/catalog/catalog_format.h"
 
 #include <algorithm>
-#include <new>
+#include <array>
 #include <utility>
 
-#include "foundation/archive_store.h"
 #include "platform/core/file_time.h"
 #include "platform/core/text.h"
 
@@ -67,21 +66,37 @@ std::optional<CFileInfo2> ParseRow(std::span<const std::uint8_t> row, std::size_
     return result;
 }
 
-}  // namespace
-
-bool FillCatalogRecord(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRecordSize> row) {
-    std::fill(row.begin(), row.end(), std::uint8_t{0});
-    if (src.name.find(L'\0') != std::wstring::npos) return false;
-    if (!plat::WriteUtf16Field(std::span<std::uint8_t>(row).subspan(kNameOffset, kNameSize), src.name)) {
-        std::fill(row.begin(), row.end(), std::uint8_t{0});
-        return false;
-    }
+// Writes a row's fields and its name with the NUL into `row`, leaving the bytes after the
+// NUL as they are. Returns how many bytes it wrote, 0 when the row cannot be stored: a
+// name holding a NUL or needing more than kCatalogNameMaxUnits code units.
+std::size_t EncodeRowStart(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRecordSize> row) {
+    if (src.name.find(L'\0') != std::wstring::npos) return 0;
+    const std::u16string name = plat::WideToUtf16(src.name);
+    if (name.size() > kCatalogNameMaxUnits) return 0;
     const FILETIME lastWrite = plat::FileTimeFromUnixSeconds(src.time);
     PutU32(row, kSizeLowOffset, static_cast<std::uint32_t>(src.size));
     PutU32(row, kSizeHighOffset, static_cast<std::uint32_t>(src.size >> 32));
     PutU32(row, kAttributesOffset, src.attributes);
     PutU32(row, kTimeLowOffset, lastWrite.dwLowDateTime);
     PutU32(row, kTimeHighOffset, lastWrite.dwHighDateTime);
+    std::size_t at = kNameOffset;
+    for (const char16_t unit : name) {
+        row[at++] = static_cast<std::uint8_t>(unit & 0xFF);
+        row[at++] = static_cast<std::uint8_t>(unit >> 8);
+    }
+    row[at++] = 0;
+    row[at++] = 0;
+    return at;
+}
+
+}  // namespace
+
+bool FillCatalogRecord(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRecordSize> row) {
+    std::fill(row.begin(), row.end(), std::uint8_t{0});
+    if (EncodeRowStart(src, row) == 0) {
+        std::fill(row.begin(), row.end(), std::uint8_t{0});
+        return false;
+    }
     return true;
 }
 
@@ -115,51 +130,32 @@ std::optional<CatalogBlockRows> ParseCatalogBlock(std::span<const std::uint8_t> 
     return block;
 }
 
-std::unique_ptr<std::uint8_t[]> AllocateCatalogBlockBuffer() {
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[kCatalogBlockBufferSize]());
-}
-
-CatalogWriter::CatalogWriter(std::string archivePath, std::wstring rootFolder)
-    : archivePath_(std::move(archivePath)), rootFolder_(std::move(rootFolder)) {}
-
-CatalogWriter::AppendResult CatalogWriter::Append(const CFileInfo2& row) {
-    if (failed_) return AppendResult::kWriteFailed;
-    if (rowsInBlock_ == kCatalogRowsPerBlock && !WriteBlock()) return AppendResult::kWriteFailed;
-    if (!buffer_) {
-        buffer_ = AllocateCatalogBlockBuffer();
-        if (!buffer_) return AppendResult::kOutOfMemory;
-        rowsInBlock_ = 0;
-    }
-    const std::span<std::uint8_t, kCatalogRecordSize> slot(
-        buffer_.get() + kCatalogHeaderSize + std::size_t{rowsInBlock_} * kCatalogRecordSize, kCatalogRecordSize);
-    if (!FillCatalogRecord(row, slot)) return AppendResult::kRowRefused;
-    ++rowsInBlock_;
-    return AppendResult::kAdded;
-}
-
-bool CatalogWriter::Finish() {
-    const bool written = failed_ ? false : rowsInBlock_ == 0 || WriteBlock();
-    Discard();
-    return written;
-}
-
-void CatalogWriter::Discard() {
-    buffer_.reset();
-    rowsInBlock_ = 0;
-}
-
-bool CatalogWriter::WriteBlock() {
-    // The folder is only informative, so a cut one still makes a sound block.
-    FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(buffer_.get(), kCatalogHeaderSize), rowsInBlock_,
-                      rootFolder_);
-    const std::span<const std::uint8_t> block(buffer_.get(), CatalogBlockSize(rowsInBlock_));
-    if (!WriteCatalogEntry(archivePath_, block, memberIndex_)) {
-        failed_ = true;
-        Discard();
-        return false;
-    }
-    ++memberIndex_;
-    rowsWritten_ += rowsInBlock_;
-    rowsInBlock_ = 0;
+bool CatalogBlock::Add(const CFileInfo2& row) {
+    std::array<std::uint8_t, kCatalogRecordSize> stored;
+    const std::size_t length = EncodeRowStart(row, stored);
+    if (length == 0) return false;
+    ends_.reserve(ends_.size() + 1);  // so a failed allocation leaves both as they were
+    bytes_.insert(bytes_.end(), stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(length));
+    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
     return true;
+}
+
+bool CatalogBlock::Render(std::span<const std::uint8_t, kCatalogHeaderSize> header, std::span<std::uint8_t> chunk,
+                          const std::function<bool(std::span<const std::uint8_t>)>& sink) const {
+    std::copy(header.begin(), header.end(), chunk.begin());
+    PutU32(chunk, kRowCountOffset, RowCount());
+    std::size_t filled = kCatalogHeaderSize;
+    std::uint32_t begin = 0;
+    for (const std::uint32_t end : ends_) {
+        if (filled + kCatalogRecordSize > chunk.size()) {
+            if (!sink(chunk.first(filled))) return false;
+            filled = 0;
+        }
+        std::uint8_t* const row = chunk.data() + filled;
+        std::copy(bytes_.begin() + begin, bytes_.begin() + end, row);
+        std::fill(row + (end - begin), row + kCatalogRecordSize, std::uint8_t{0});
+        filled += kCatalogRecordSize;
+        begin = end;
+    }
+    return sink(chunk.first(filled));
 }

@@ -13,10 +13,9 @@
 // In memory a row is a CFileInfo2 whose time is UTC seconds since 1970, so a row written
 // and read back keeps its time exactly, whatever the time zone did in between.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,45 +66,23 @@ struct CatalogBlockRows {
 // `member`.
 std::optional<CatalogBlockRows> ParseCatalogBlock(std::span<const std::uint8_t> member);
 
-// Builds one side's catalog archive: gathers rows in a block buffer and writes each
-// block as the next member, a full block when the next row arrives and the rest at
-// Finish. One thread appends; RowsWritten may be read from any thread.
-class CatalogWriter {
+// One block's rows kept as compactly as they are stored: each row only up to its name's
+// NUL, since the rest of a stored row is zeros. 4,096 rows of short names take about 300 KB
+// instead of the block's 8.5 MB.
+class CatalogBlock {
 public:
-    enum class AppendResult {
-        kAdded,
-        kRowRefused,   // the name does not fit a row; nothing was added
-        kOutOfMemory,  // the block buffer could not be allocated
-        kWriteFailed,  // the full block could not be written; the writer has failed
-    };
+    // Adds a row; false, and the block as it was, when FillCatalogRecord refuses the row.
+    // Throws std::bad_alloc when memory runs out.
+    bool Add(const CFileInfo2& row);
+    std::uint32_t RowCount() const { return static_cast<std::uint32_t>(ends_.size()); }
 
-    CatalogWriter(std::string archivePath, std::wstring rootFolder);
-    CatalogWriter(const CatalogWriter&) = delete;
-    CatalogWriter& operator=(const CatalogWriter&) = delete;
-
-    AppendResult Append(const CFileInfo2& row);
-    // Writes the rows still gathered as the last member and frees the buffer. True when
-    // there was nothing to write or the member was written.
-    bool Finish();
-    // Frees the block buffer without writing it.
-    void Discard();
-
-    bool Failed() const { return failed_; }
-    // Rows in members already written.
-    std::uint32_t RowsWritten() const { return rowsWritten_.load(); }
-    std::uint32_t MembersWritten() const { return memberIndex_; }
+    // Hands the member's bytes to `sink` in order and in pieces no longer than `chunk`
+    // (made in it; at least one row long): `header` with this block's row count, then every
+    // row at its full size. Stops when the sink returns false, and returns false then.
+    bool Render(std::span<const std::uint8_t, kCatalogHeaderSize> header, std::span<std::uint8_t> chunk,
+                const std::function<bool(std::span<const std::uint8_t>)>& sink) const;
 
 private:
-    bool WriteBlock();
-
-    std::string archivePath_;
-    std::wstring rootFolder_;
-    std::unique_ptr<std::uint8_t[]> buffer_;  // kCatalogBlockBufferSize bytes, or null
-    std::uint32_t rowsInBlock_ = 0;
-    std::uint32_t memberIndex_ = 0;
-    std::atomic<std::uint32_t> rowsWritten_{0};
-    bool failed_ = false;
+    std::vector<std::uint8_t> bytes_;   // the rows' stored beginnings, one after the other
+    std::vector<std::uint32_t> ends_;   // where each row's beginning ends in bytes_
 };
-
-// A zero-filled block buffer of kCatalogBlockBufferSize bytes, or null when memory is short.
-std::unique_ptr<std::uint8_t[]> AllocateCatalogBlockBuffer();

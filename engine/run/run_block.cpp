@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/model/tree_walk.h"
+#include "engine/run/work_queue.h"
 #include "foundation/sync_task.h"
 
 namespace {
@@ -94,10 +95,8 @@ void RunCatalogSide::Clear() {
     arrayLookup = false;
     tempCatalog.clear();
     catalogQueue = nullptr;
-    rowsInBlock = 0;
     rowsWritten = 0;
-    memberIndex = 0;
-    blockBuffer.reset();
+    writer.reset();
     failed = false;
     ended = false;
 }

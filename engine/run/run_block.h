@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/catalog/catalog_status.h"
+#include "engine/catalog/catalog_writer.h"
 #include "engine/model/file_info.h"
 #include "engine/model/file_info_array.h"
 #include "engine/model/folder_tree.h"
@@ -76,15 +77,13 @@ struct RunCatalogSide {
 
     // Building (the Sync half). Written by this side's catalog thread while it runs.
     CWorkQueue* catalogQueue = nullptr;      // made and destroyed by the Sync phase; null when none
-    std::atomic<DWORD> rowsInBlock{0};       // rows in the current block buffer
-    std::atomic<DWORD> rowsWritten{0};       // rows written to members in this run
-    std::atomic<DWORD> memberIndex{0};       // index of the next member to write
-    std::unique_ptr<std::uint8_t[]> blockBuffer;  // null = none
+    std::atomic<DWORD> rowsWritten{0};       // rows of the members made in this run
+    std::unique_ptr<CatalogWriter> writer;   // gathers the rows and makes the members; null = none
     std::atomic<bool> failed{false};         // this side's catalog cannot be completed
     std::atomic<bool> ended{false};          // the side's end job has been processed
 
     // The reader's and builder's fields back to "nothing read, nothing built" (frees the
-    // rows and the block buffer). The queue pointer is only forgotten, never deleted.
+    // rows and the writer). The queue pointer is only forgotten, never deleted.
     void Clear();
 };
 
@@ -154,6 +153,9 @@ struct SyncRunBlock {
 
     RunCatalogSide sourceSide;
     RunCatalogSide targetSide;
+    // The threads on which both sides' writers make their members during a Sync; null
+    // when none. Destroyed before the writers, since its jobs use them.
+    std::unique_ptr<CWorkQueue> catalogMemberPool;
 
 private:
     std::atomic<DWORD> result_{kRunSucceeded};

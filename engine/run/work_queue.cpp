@@ -5,6 +5,7 @@
 
 #include "engine/run/message_pumping.h"
 #include "engine/run/run_block.h"
+#include "platform/core/window.h"
 
 namespace {
 
@@ -22,8 +23,17 @@ void DropJob(std::unique_ptr<WorkItemBase> job) {
 
 CWorkQueue::CWorkQueue() : CWorkQueue(StartWorkerThread) {}
 
-CWorkQueue::CWorkQueue(ThreadStarter startThread)
-    : startThread_(std::move(startThread)), abort_(true, false), semaphore_(0, kMaxQueuedJobs) {}
+LONG RoomFor(std::size_t maxWaiting) {
+    return maxWaiting == 0 || maxWaiting > static_cast<std::size_t>(kMaxQueuedJobs) ? kMaxQueuedJobs
+                                                                                    : static_cast<LONG>(maxWaiting);
+}
+
+CWorkQueue::CWorkQueue(ThreadStarter startThread, std::size_t maxWaiting)
+    : startThread_(std::move(startThread)),
+      maxWaiting_(maxWaiting),
+      abort_(true, false),
+      semaphore_(0, kMaxQueuedJobs),
+      room_(RoomFor(maxWaiting), RoomFor(maxWaiting)) {}
 
 CWorkQueue::~CWorkQueue() { Destroy(); }
 
@@ -32,7 +42,8 @@ bool CWorkQueue::Create(DWORD count, std::span<void* const> contexts) {
     // Fresh objects, so a queue destroyed once starts clean.
     semaphore_ = plat::Semaphore(0, kMaxQueuedJobs);
     abort_ = plat::Event(true, false);
-    if (!semaphore_ || !abort_) return false;
+    room_ = plat::Semaphore(RoomFor(maxWaiting_), RoomFor(maxWaiting_));
+    if (!semaphore_ || !abort_ || !room_) return false;
 
     created_ = true;
     threads_.reserve(count);
@@ -48,8 +59,23 @@ bool CWorkQueue::Create(DWORD count, std::span<void* const> contexts) {
     return true;
 }
 
+bool CWorkQueue::WaitForRoom() const {
+    if (maxWaiting_ == 0) return true;
+    for (;;) {
+        const DWORD wait = MsgWaitForMultipleObjects({abort_, room_}, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (wait == WAIT_OBJECT_0 + 1) return true;
+        if (wait != WAIT_OBJECT_0 + 2) return false;  // destroyed, or the wait failed
+        MSG msg;
+        PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);  // serves the sent calls, leaves the posts
+    }
+}
+
 bool CWorkQueue::InsertWorkItem(std::unique_ptr<WorkItemBase> job) {
     if (!job) return false;
+    if (created_ && !WaitForRoom()) {
+        DropJob(std::move(job));
+        return false;
+    }
     {
         std::lock_guard guard(lock_);
         if (!created_) {
@@ -86,10 +112,13 @@ void CWorkQueue::WorkerLoop(void* context) {
     // jobs still queued.
     const plat::Event abort = abort_;
     const plat::Semaphore semaphore = semaphore_;
+    const plat::Semaphore room = room_;
     for (;;) {
         const DWORD wait = WaitForMultipleObjects({abort, semaphore}, FALSE, INFINITE);
         if (wait != WAIT_OBJECT_0 + 1) return;
-        if (std::unique_ptr<WorkItemBase> job = RemoveWorkItem()) job->DoWork(context);
+        std::unique_ptr<WorkItemBase> job = RemoveWorkItem();
+        if (maxWaiting_ != 0) room.Release(1);
+        if (job) job->DoWork(context);
     }
 }
 

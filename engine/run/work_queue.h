@@ -7,6 +7,8 @@
 // The queue owns its jobs: a job is deleted after its DoWork has run, or after its Abort
 // when the queue is destroyed with the job still waiting.
 
+#include <atomic>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -36,7 +38,9 @@ public:
     using ThreadStarter = std::function<bool(plat::WorkerThread& thread, std::function<void()> body)>;
 
     CWorkQueue();
-    explicit CWorkQueue(ThreadStarter startThread);
+    // `maxWaiting` bounds the jobs waiting to be taken: InsertWorkItem then waits for room
+    // (0: no bound).
+    explicit CWorkQueue(ThreadStarter startThread, std::size_t maxWaiting = 0);
     // Destroys the queue when that has not been done: the workers are joined first.
     ~CWorkQueue();
     CWorkQueue(const CWorkQueue&) = delete;
@@ -52,7 +56,9 @@ public:
 
     // Appends a job. False when the queue is not running (not created, failed, or
     // destroyed): the job is then aborted and deleted at once, so nothing is ever queued
-    // on a queue that does not exist.
+    // on a queue that does not exist. On a bounded queue that is full it first waits for
+    // a worker to take a job, answering the calls sent to the calling thread's windows
+    // meanwhile (a job may be sending to one); Destroy ends the wait.
     bool InsertWorkItem(std::unique_ptr<WorkItemBase> job);
     // The oldest job, taken off the queue; null when there is none.
     std::unique_ptr<WorkItemBase> RemoveWorkItem();
@@ -65,13 +71,17 @@ public:
 private:
     void WorkerLoop(void* context);
 
+    bool WaitForRoom() const;
+
     ThreadStarter startThread_;
+    std::size_t maxWaiting_;
     std::vector<plat::WorkerThread> threads_;
     plat::Event abort_;
     plat::Semaphore semaphore_;
+    plat::Semaphore room_;  // one count per free place on a bounded queue
     plat::CriticalSection lock_;  // guards queue_
     std::deque<std::unique_ptr<WorkItemBase>> queue_;
-    bool created_ = false;
+    std::atomic<bool> created_{false};
 };
 
 // Destroys and deletes the run's two catalog queues (source, then target) on a helper

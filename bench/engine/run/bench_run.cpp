@@ -2,14 +2,20 @@
 // the system's tools on the same data in the same session:
 //   (a) a first Check and Sync ("Mirror") of a tree of small files into an empty folder,
 //       beside `cp -a` and `rsync -a` of the same tree into empty folders;
-//   (b) a Check and Sync of the same two trees when nothing has changed (both catalogs
-//       read, compared and written again), beside `rsync -a --delete`.
-// Each measurement runs in a child process of its own, so its peak memory is its own.
-// Prints every try, the best and the spread, files per second at the best, and the peak
-// resident memory. Everything it makes is deleted at the end (each try of (a) leaves its
+//   (b) a Check and Sync of the same two trees when nothing has changed (no catalog is
+//       read, and none needs writing), beside `rsync -a --delete`;
+//   (c) the same with one file changed on the source side before each try (both catalogs
+//       are read, the file copied and the target's catalog written), beside
+//       `rsync -a --delete` after the same change.
+// Each measurement runs in a child process of its own, so its peak memory and the bytes it
+// wrote (what its write calls handed to the kernel) are its own. Prints every try, the
+// best and the spread, files per second at the best, the peak resident memory and the
+// bytes written. Everything it makes is deleted at the end (each try of (a) leaves its
 // copies there until then: three tries of 100,000 files need about 4 GB on an ext4 disk).
 //
-//   bench_run [files] [folders] [tries]     (default 100000 1000 3; folder: $TMPDIR or /tmp)
+//   bench_run [files] [folders] [tries] [cases]
+//   (default 100000 1000 3 abc; cases: any of a, b, c; folder: $TMPDIR or /tmp)
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -62,7 +69,19 @@ void RemoveTree(const std::string& path) {
 struct Try {
     double seconds = -1;  // negative: failed
     double peakMiB = 0;
+    double writtenMiB = 0;  // bytes the process's write calls handed to the kernel
 };
+
+// What a finished (not yet reaped) child handed to write calls.
+double WrittenMiB(pid_t pid) {
+    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+    std::string key;
+    unsigned long long value = 0;
+    while (io >> key >> value) {
+        if (key == "wchar:") return static_cast<double>(value) / (1024.0 * 1024.0);
+    }
+    return 0;
+}
 
 // Runs `body` in a child process; its exit code 0 means success. The file system's
 // dirty data is written out first, so no try pays for the writes of the one before.
@@ -71,13 +90,29 @@ Try TimeInChild(const std::function<int()>& body) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) _exit(body());
+    siginfo_t ended{};
+    if (pid < 0 || waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOWAIT) != 0) return {};
+    const double seconds = bench::Seconds(start);
+    Try result;
+    result.writtenMiB = WrittenMiB(pid);
     int status = 0;
     rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return {};
-    Try result;
-    result.seconds = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? bench::Seconds(start) : -1;
+    if (wait4(pid, &status, 0, &usage) != pid) return {};
+    result.seconds = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
     result.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
     return result;
+}
+
+// Gives one file of the tree new content and a new time, as an edit would.
+void ChangeOneFile(const std::string& root, int round) {
+    const std::string path = root + "/folder 0/document 0.txt";
+    const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return;
+    const std::string content = "changed " + std::to_string(round) + "\n";
+    if (write(fd, content.data(), content.size()) < 0) std::perror(path.c_str());
+    const timespec times[2] = {{bench::kFileTime + 10 * (round + 1), 0}, {bench::kFileTime + 10 * (round + 1), 0}};
+    futimens(fd, times);
+    close(fd);
 }
 
 int RunTool(const std::vector<std::string>& arguments) {
@@ -122,8 +157,10 @@ struct Series {
     std::vector<Try> tries;
 
     void Print(std::size_t files) const {
+        if (tries.empty()) return;
         std::vector<double> times;
         double peak = 0;
+        double written = 0;
         for (const Try& t : tries) {
             if (t.seconds < 0) {
                 std::printf("%-40s failed\n", name);
@@ -131,11 +168,12 @@ struct Series {
             }
             times.push_back(t.seconds);
             peak = std::max(peak, t.peakMiB);
+            written = std::max(written, t.writtenMiB);
         }
         const double best = *std::min_element(times.begin(), times.end());
         const double worst = *std::max_element(times.begin(), times.end());
-        std::printf("%-40s best %7.2f s  spread %5.2f s  %8.0f files/s  peak %6.1f MiB   (", name, best,
-                    worst - best, static_cast<double>(files) / best, peak);
+        std::printf("%-40s best %7.2f s  spread %5.2f s  %8.0f files/s  peak %6.1f MiB  wrote %8.1f MiB   (", name,
+                    best, worst - best, static_cast<double>(files) / best, peak, written);
         for (const double t : times) std::printf(" %.2f", t);
         std::printf(" )\n");
     }
@@ -147,10 +185,12 @@ int main(int argc, char** argv) {
     const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int folders = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int tries = argc > 3 ? std::atoi(argv[3]) : 3;
-    if (files <= 0 || folders <= 0 || tries <= 0) {
-        std::fprintf(stderr, "usage: bench_run [files] [folders] [tries]\n");
+    const std::string cases = argc > 4 ? argv[4] : "abc";
+    if (files <= 0 || folders <= 0 || tries <= 0 || cases.find_first_not_of("abc") != std::string::npos) {
+        std::fprintf(stderr, "usage: bench_run [files] [folders] [tries] [cases: any of a b c]\n");
         return 2;
     }
+    const auto wanted = [&cases](char c) { return cases.find(c) != std::string::npos; };
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/qb-bench-run-XXXXXX";
     if (!mkdtemp(pattern.data())) {
@@ -171,36 +211,59 @@ int main(int argc, char** argv) {
     Series cp{"cp -a", {}};
     Series rsync{"rsync -a", {}};
     bool allCopied = true;
-    for (int i = 0; i < tries; ++i) {
+    const int firstTries = wanted('a') ? tries : 1;
+    for (int i = 0; i < firstTries; ++i) {
         const std::string byRun = folderOf("by-run", i);
         const std::string data = folderOf("data", i);
         mkdir(byRun.c_str(), 0755);
-        firstRun.tries.push_back(TimeInChild([&] { return RunTask(source, byRun, data); }));
-        cp.tries.push_back(TimeInChild([&] { return RunTool({"cp", "-a", source, folderOf("by-cp", i)}); }));
-        rsync.tries.push_back(
-            TimeInChild([&] { return RunTool({"rsync", "-a", source + "/", folderOf("by-rsync", i) + "/"}); }));
+        const Try run = TimeInChild([&] { return RunTask(source, byRun, data); });
+        const Try byCp = TimeInChild([&] { return RunTool({"cp", "-a", source, folderOf("by-cp", i)}); });
+        const Try byRsync =
+            TimeInChild([&] { return RunTool({"rsync", "-a", source + "/", folderOf("by-rsync", i) + "/"}); });
+        if (wanted('a')) {
+            firstRun.tries.push_back(run);
+            cp.tries.push_back(byCp);
+            rsync.tries.push_back(byRsync);
+        }
         allCopied = allCopied && CountFiles(byRun) == static_cast<std::size_t>(files);
     }
 
     // The trees and catalogs of the last try, in step already.
-    const std::string byRun = folderOf("by-run", tries - 1);
-    const std::string byRsync = folderOf("by-rsync", tries - 1);
-    const std::string data = folderOf("data", tries - 1);
+    const std::string byRun = folderOf("by-run", firstTries - 1);
+    const std::string byRsync = folderOf("by-rsync", firstTries - 1);
+    const std::string data = folderOf("data", firstTries - 1);
     Series noChange{"no-change Check and Sync (run driver)", {}};
     Series rsyncDelete{"rsync -a --delete", {}};
-    for (int i = 0; i < tries; ++i) {
+    for (int i = 0; wanted('b') && i < tries; ++i) {
         noChange.tries.push_back(TimeInChild([&] { return RunTask(source, byRun, data); }));
         rsyncDelete.tries.push_back(
             TimeInChild([&] { return RunTool({"rsync", "-a", "--delete", source + "/", byRsync + "/"}); }));
     }
+    Series oneChanged{"one file changed, Check and Sync", {}};
+    Series rsyncOneChanged{"one file changed, rsync -a --delete", {}};
+    for (int i = 0; wanted('c') && i < tries; ++i) {
+        ChangeOneFile(source, i);
+        oneChanged.tries.push_back(TimeInChild([&] { return RunTask(source, byRun, data); }));
+        rsyncOneChanged.tries.push_back(
+            TimeInChild([&] { return RunTool({"rsync", "-a", "--delete", source + "/", byRsync + "/"}); }));
+    }
 
-    std::printf("(a) first copy of %d files into an empty folder, %d tries each:\n", files, tries);
-    firstRun.Print(files);
-    cp.Print(files);
-    rsync.Print(files);
-    std::printf("(b) nothing changed, %d files on each side, %d tries each:\n", files, tries);
-    noChange.Print(files);
-    rsyncDelete.Print(files);
+    if (wanted('a')) {
+        std::printf("(a) first copy of %d files into an empty folder, %d tries each:\n", files, tries);
+        firstRun.Print(files);
+        cp.Print(files);
+        rsync.Print(files);
+    }
+    if (wanted('b')) {
+        std::printf("(b) nothing changed, %d files on each side, %d tries each:\n", files, tries);
+        noChange.Print(files);
+        rsyncDelete.Print(files);
+    }
+    if (wanted('c')) {
+        std::printf("(c) one file changed, %d files on each side, %d tries each:\n", files, tries);
+        oneChanged.Print(files);
+        rsyncOneChanged.Print(files);
+    }
     if (!allCopied) std::printf("the run did not copy every file\n");
 
     RemoveTree(top);

@@ -5,6 +5,7 @@
 // leaves the old catalog as it was.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -246,6 +247,38 @@ TEST(CatalogBuilding, FullBlocksAreWrittenAsTheyFillAndTheRestAtTheEnd) {
     EXPECT_EQ(t.ReadBack().first.size(), 4097u);
 }
 
+// A scheduled Sync that finds nothing to do writes no catalog: the file keeps its inode
+// and its modification time. One change makes the whole catalog written anew.
+TEST(CatalogBuilding, AnUnchangedCatalogIsLeftUntouchedAndAChangedOneIsWrittenWhole) {
+    BuildRun t;
+    std::vector<Queued> items;
+    for (int i = 0; i < 5000; ++i) items.push_back({Item(L"f" + std::to_wstring(i), kBoth | ItemState::kNoAction)});
+    ASSERT_TRUE(t.Sync(items));
+    const auto stamp = [](const std::string& path) {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return std::make_tuple(st.st_ino, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_size);
+    };
+    const auto sourceBefore = stamp(t.sourceCatalog);
+    const auto targetBefore = stamp(t.targetCatalog);
+
+    t.logLines.clear();
+    ASSERT_TRUE(t.Sync(items));
+    EXPECT_EQ(stamp(t.sourceCatalog), sourceBefore);
+    EXPECT_EQ(stamp(t.targetCatalog), targetBefore);
+    EXPECT_TRUE(t.Logged("Save '" + t.sourceCatalog + "' catalog file (5000 records).", 0));
+    EXPECT_EQ(t.CatalogFolderNames(t.targetCatalog), std::vector<std::string>{"_qb_sync._if"});
+
+    items[4500].record.counterpartSize = 77;  // changed on the target side only
+    ASSERT_TRUE(t.Sync(items));
+    EXPECT_EQ(stamp(t.sourceCatalog), sourceBefore);
+    EXPECT_NE(std::get<0>(stamp(t.targetCatalog)), std::get<0>(targetBefore));
+    const auto [source, target] = t.ReadBack();
+    ASSERT_EQ(target.size(), 5000u);
+    EXPECT_EQ(std::count_if(target.begin(), target.end(), [](const Row& row) { return std::get<1>(row) == 77; }), 1);
+    EXPECT_EQ(t.CatalogFolderNames(t.targetCatalog), std::vector<std::string>{"_qb_sync._if"});
+}
+
 TEST(CatalogBuilding, ASideLeftWithNoRowsLosesItsOldCatalog) {
     BuildRun t;
     ASSERT_TRUE(WriteCatalogEntry(t.sourceCatalog, Member({L"gone"}), 0));
@@ -299,7 +332,7 @@ TEST(CatalogBuilding, AFailedSideKeepsItsOldCatalogAndTheRunIsToldSo) {
         EXPECT_EQ(qbtest::ReadFileBytes(t.targetCatalog), before);
         EXPECT_EQ(t.ReadBack().first, (std::vector<Row>{{L"a", 10, kTime}}));
         EXPECT_TRUE(t.Logged("Failed to write '" + t.targetCatalog + "' catalog file (0 records)", 255));
-        EXPECT_FALSE(t.run.targetSide.blockBuffer);
+        EXPECT_FALSE(t.run.targetSide.writer);
     }
 }
 
@@ -318,7 +351,7 @@ TEST(CatalogBuilding, ASyncThatEndsEarlyTouchesNoCatalog) {
     EXPECT_EQ(qbtest::ReadFileBytes(t.sourceCatalog), before);
     EXPECT_EQ(t.CatalogFolderNames(t.sourceCatalog), std::vector<std::string>{"_qb_sync._if"});
     EXPECT_TRUE(t.CatalogFolderNames(t.targetCatalog).empty());
-    EXPECT_FALSE(t.run.sourceSide.blockBuffer);
+    EXPECT_FALSE(t.run.sourceSide.writer);
 }
 
 }  // namespace

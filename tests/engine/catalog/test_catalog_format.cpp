@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -12,6 +14,8 @@
 #include <vector>
 
 #include "engine/catalog/catalog_format.h"
+#include "engine/catalog/catalog_writer.h"
+#include "engine/run/work_queue.h"
 #include "foundation/archive_store.h"
 #include "platform/core/file_info.h"
 #include "platform/core/file_time.h"
@@ -252,70 +256,124 @@ std::optional<ArchiveBlock> Member(const std::string& archive, unsigned index) {
     return ReadCatalogEntry(archive, index);
 }
 
-TEST(CatalogWriter, FullBlocksOf4096RowsAndTheRestInTheLastMember) {
-    const qbtest::TempDir dir;
-    for (const std::uint32_t count : {4096u, 4097u}) {
-        const std::string archive = dir.sub("cat" + std::to_string(count) + "._if");
-        CatalogWriter writer(archive, L"/root");
-        for (std::uint32_t i = 0; i < count; ++i) {
-            ASSERT_EQ(writer.Append(Row(L"f" + std::to_wstring(i), i)), CatalogWriter::AppendResult::kAdded);
-        }
-        EXPECT_EQ(writer.RowsWritten(), count == 4096 ? 0u : 4096u);  // a full block waits for the next row
-        ASSERT_TRUE(writer.Finish());
-        EXPECT_EQ(writer.RowsWritten(), count);
+// A writer of one side as a Sync makes it: members made on a pool of threads.
+struct Writing {
+    explicit Writing(const std::string& stored = std::string()) : writer(stored, L"/root", &pool, rowsWritten) {}
+    ~Writing() { pool.Destroy(); }
 
-        const auto first = Member(archive, 0);
-        ASSERT_TRUE(first);
-        EXPECT_EQ(first->size(), CatalogBlockSize(4096));
-        EXPECT_EQ(U32At(first->data(), 0), 4096u);
-        const auto second = Member(archive, 1);
-        if (count == 4096) {
-            EXPECT_FALSE(second);
-            EXPECT_EQ(writer.MembersWritten(), 1u);
-        } else {
-            ASSERT_TRUE(second);
-            EXPECT_EQ(second->size(), CatalogBlockSize(1));
-            const auto rows = ParseCatalogBlock(*second);
-            ASSERT_TRUE(rows);
-            ASSERT_EQ(rows->rows.size(), 1u);
-            EXPECT_EQ(rows->rows[0].name, L"f4096");
-            EXPECT_EQ(writer.MembersWritten(), 2u);
-        }
+    CWorkQueue pool{[](plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }};
+    bool poolStarted = pool.Create(3);
+    std::atomic<DWORD> rowsWritten{0};
+    CatalogWriter writer;
+};
+
+std::vector<CFileInfo2> Rows(std::uint32_t count, std::uint32_t changed = UINT32_MAX) {
+    std::vector<CFileInfo2> rows;
+    for (std::uint32_t i = 0; i < count; ++i) rows.push_back(Row(L"f" + std::to_wstring(i), i == changed ? 99 : i));
+    return rows;
+}
+
+// Writes `rows` as the writer of a Sync would, comparing with what `stored` holds; true
+// when the writer found it holds exactly that.
+bool WriteCatalog(const std::string& stored, const std::vector<CFileInfo2>& rows) {
+    Writing w(stored);
+    for (const CFileInfo2& row : rows) EXPECT_EQ(w.writer.Append(row), CatalogWriter::AppendResult::kAdded);
+    EXPECT_TRUE(w.writer.Finish());
+    EXPECT_EQ(w.rowsWritten, rows.size());
+    if (w.writer.SameAsStored()) return true;
+    EXPECT_TRUE(w.writer.WriteArchive(stored));
+    return false;
+}
+
+std::vector<std::uint32_t> MemberRowCounts(const std::string& archive) {
+    std::vector<std::uint32_t> counts;
+    for (unsigned index = 0;; ++index) {
+        const auto member = Member(archive, index);
+        if (!member) return counts;
+        EXPECT_EQ(member->size(), CatalogBlockSize(U32At(member->data(), 0)));
+        counts.push_back(U32At(member->data(), 0));
     }
 }
 
-TEST(CatalogWriter, NoRowsWritesNoArchive) {
+TEST(CatalogWriter, FullBlocksOf4096RowsAndTheRestInTheLastMember) {
     const qbtest::TempDir dir;
-    const std::string archive = dir.sub("empty._if");
-    CatalogWriter writer(archive, L"/root");
-    EXPECT_TRUE(writer.Finish());
-    EXPECT_FALSE(plat::PathExists(archive));
+    for (const std::uint32_t count : {4096u, 4097u, 3 * 4096u + 5}) {
+        const std::string archive = dir.sub("cat" + std::to_string(count) + "._if");
+        Writing w;
+        for (const CFileInfo2& row : Rows(count)) ASSERT_EQ(w.writer.Append(row), CatalogWriter::AppendResult::kAdded);
+        EXPECT_EQ(w.writer.MemberCount(), (count - 1) / 4096);  // a full block waits for the next row
+        ASSERT_TRUE(w.writer.Finish());
+        EXPECT_EQ(w.rowsWritten, count);
+        ASSERT_TRUE(w.writer.WriteArchive(archive));
+
+        std::vector<std::uint32_t> expected(count / 4096, 4096);
+        if (count % 4096 != 0) expected.push_back(count % 4096);
+        EXPECT_EQ(MemberRowCounts(archive), expected);
+        const auto last = ParseCatalogBlock(*Member(archive, static_cast<unsigned>(expected.size() - 1)));
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->rows.back().name, L"f" + std::to_wstring(count - 1));
+        // Byte for byte the block the format makes of the same rows.
+        const std::vector<CFileInfo2> all = Rows(count);
+        Bytes block = CurrentBlock({all.begin(), all.begin() + 4096});
+        FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(block.data(), kCatalogHeaderSize), 4096, L"/root");
+        EXPECT_TRUE(*Member(archive, 0) == block);
+    }
 }
 
-TEST(CatalogWriter, RefusedRowLeavesTheBlockAsItWas) {
+TEST(CatalogWriter, NoRowsMakeNoMemberAndARefusedRowLeavesTheBlockAsItWas) {
+    Writing empty;
+    EXPECT_TRUE(empty.writer.Finish());
+    EXPECT_EQ(empty.writer.MemberCount(), 0u);
+
     const qbtest::TempDir dir;
     const std::string archive = dir.sub("c._if");
-    CatalogWriter writer(archive, L"/root");
-    EXPECT_EQ(writer.Append(Row(L"a")), CatalogWriter::AppendResult::kAdded);
-    EXPECT_EQ(writer.Append(Row(std::wstring(2000, L'x'))), CatalogWriter::AppendResult::kRowRefused);
-    EXPECT_EQ(writer.Append(Row(L"b")), CatalogWriter::AppendResult::kAdded);
-    ASSERT_TRUE(writer.Finish());
-    const auto member = Member(archive, 0);
-    ASSERT_TRUE(member);
-    const auto rows = ParseCatalogBlock(*member);
+    Writing w;
+    EXPECT_EQ(w.writer.Append(Row(L"a")), CatalogWriter::AppendResult::kAdded);
+    EXPECT_EQ(w.writer.Append(Row(std::wstring(2000, L'x'))), CatalogWriter::AppendResult::kRowRefused);
+    EXPECT_EQ(w.writer.Append(Row(L"b")), CatalogWriter::AppendResult::kAdded);
+    ASSERT_TRUE(w.writer.Finish());
+    ASSERT_TRUE(w.writer.WriteArchive(archive));
+    const auto rows = ParseCatalogBlock(*Member(archive, 0));
     ASSERT_TRUE(rows);
     ASSERT_EQ(rows->rows.size(), 2u);
     EXPECT_EQ(rows->rows[1].name, L"b");
+
+    // An archive that cannot be written leaves nothing behind.
+    EXPECT_FALSE(w.writer.WriteArchive(dir.sub("missing/folder/c._if")));
+    EXPECT_FALSE(plat::PathExists(dir.sub("missing")));
 }
 
-TEST(CatalogWriter, AFailedMemberFailsTheWriter) {
+// A catalog is the same only when every member comes out byte for byte as stored: the
+// same rows in the same blocks under the same root, and nothing more in the archive.
+TEST(CatalogWriter, ACatalogIsTheSameOnlyWhenEveryStoredPartComesOutAgain) {
     const qbtest::TempDir dir;
-    CatalogWriter writer(dir.sub("missing/folder/c._if"), L"/root");
-    for (std::uint32_t i = 0; i < kCatalogRowsPerBlock; ++i) writer.Append(Row(L"f" + std::to_wstring(i)));
-    EXPECT_EQ(writer.Append(Row(L"next")), CatalogWriter::AppendResult::kWriteFailed);
-    EXPECT_TRUE(writer.Failed());
-    EXPECT_EQ(writer.RowsWritten(), 0u);
-    EXPECT_FALSE(writer.Finish());
+    const std::string catalog = dir.sub("c._if");
+    const std::uint32_t count = 2 * 4096 + 10;
+    EXPECT_FALSE(WriteCatalog(catalog, Rows(count)));  // nothing stored yet
+    EXPECT_TRUE(WriteCatalog(catalog, Rows(count)));
+
+    // One row changed in the second block: written again whole, and it reads back so.
+    EXPECT_FALSE(WriteCatalog(catalog, Rows(count, 5000)));
+    const auto second = ParseCatalogBlock(*Member(catalog, 1));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->rows[5000 - 4096].size, 99u);
+    EXPECT_EQ(MemberRowCounts(catalog), (std::vector<std::uint32_t>{4096, 4096, 10}));
+    EXPECT_TRUE(WriteCatalog(catalog, Rows(count, 5000)));
+
+    EXPECT_FALSE(WriteCatalog(catalog, Rows(count - 1, 5000)));  // one row fewer
+    EXPECT_TRUE(WriteCatalog(catalog, Rows(count - 1, 5000)));
+    {
+        Writing w(catalog);  // another root folder
+        std::atomic<DWORD> rows{0};
+        CatalogWriter elsewhere(catalog, L"/other", &w.pool, rows);
+        for (const CFileInfo2& row : Rows(count - 1, 5000)) elsewhere.Append(row);
+        ASSERT_TRUE(elsewhere.Finish());
+        EXPECT_FALSE(elsewhere.SameAsStored());
+    }
+    ASSERT_EQ(WriteCatalogEntry(catalog, Bytes(10, 1), 7), TRUE);  // a part that does not belong
+    EXPECT_FALSE(WriteCatalog(catalog, Rows(count - 1, 5000)));
+    EXPECT_EQ(MemberRowCounts(catalog), (std::vector<std::uint32_t>{4096, 4096, 9}));
+    EXPECT_FALSE(Member(catalog, 7));
 }
 
 }  // namespace

@@ -202,7 +202,7 @@ TEST(RunBlockReset, CountersAndCatalogStateClearedForEveryRun) {
         side->arrayLookup = true;
         side->tempCatalog = L"/tmp/~sy1";
         side->rowsWritten = 10;
-        side->blockBuffer = std::make_unique<std::uint8_t[]>(16);
+        side->writer = std::make_unique<CatalogWriter>(std::string(), L"/", nullptr, side->rowsWritten);
         side->failed = true;
         side->ended = true;
     }
@@ -219,7 +219,7 @@ TEST(RunBlockReset, CountersAndCatalogStateClearedForEveryRun) {
         EXPECT_FALSE(side->arrayLookup);
         EXPECT_TRUE(side->tempCatalog.empty());
         EXPECT_EQ(side->rowsWritten, 0u);
-        EXPECT_FALSE(side->blockBuffer);
+        EXPECT_FALSE(side->writer);
         EXPECT_FALSE(side->failed);
         EXPECT_FALSE(side->ended);
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -124,6 +125,55 @@ TEST(WorkQueue, AQueueThatCannotStartIsUndoneOnceAndTakesNoJob) {
     EXPECT_FALSE(queue.InsertWorkItem(Job(journal, 1)));
     EXPECT_EQ(journal.Lines(), (Lines{"abort 1", "deleted 1"}));
     queue.Destroy();  // nothing left to undo
+}
+
+// The producer of a full bounded queue waits, and still answers a job that sends to one
+// of its windows meanwhile; a queue destroyed under a waiting producer drops its job.
+TEST(WorkQueue, AFullBoundedQueueHoldsItsProducerBackWithoutHangingIt) {
+    int served = 0;
+    msgtest::LambdaWindow procedure([&](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return ++served; });
+    const HWND window = plat::CreateMessageWindow(&procedure);
+    ASSERT_NE(window, nullptr);
+
+    Journal journal;
+    plat::Event release(true, false);
+    plat::Event lastDone(true, false);
+    CWorkQueue queue(
+        [](plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }, 1);
+    ASSERT_TRUE(queue.Create(1));
+    ASSERT_TRUE(queue.InsertWorkItem(Job(journal, 1, [&] {
+        WaitForSingleObject(release, kGuardMs);
+        SendMessage(window, WM_APP + 1, 0, 0);
+    })));
+    Sleep(50);  // job 1 taken: one place free again
+    ASSERT_TRUE(queue.InsertWorkItem(Job(journal, 2)));
+    // Full: this insert returns only once job 1, which sends to this thread, has ended.
+    plat::WorkerThread releaser;
+    ASSERT_TRUE(releaser.Start([&] {
+        Sleep(50);
+        release.Set();
+    }));
+    ASSERT_TRUE(queue.InsertWorkItem(Job(journal, 3, [&] { lastDone.Set(); })));
+    EXPECT_EQ(served, 1);
+    ASSERT_EQ(WaitForSingleObject(lastDone, kGuardMs), WAIT_OBJECT_0);
+    releaser.Join();
+    queue.Destroy();  // lets job 3 end
+    EXPECT_EQ(journal.Lines(), (Lines{"run 1", "deleted 1", "run 2", "deleted 2", "run 3", "deleted 3"}));
+
+    CWorkQueue stalled(
+        [](plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }, 1);
+    ASSERT_TRUE(stalled.Create(0));
+    ASSERT_TRUE(stalled.InsertWorkItem(Job(journal, 4)));
+    plat::WorkerThread destroyer;
+    ASSERT_TRUE(destroyer.Start([&] {
+        Sleep(50);
+        stalled.Destroy();
+    }));
+    EXPECT_FALSE(stalled.InsertWorkItem(Job(journal, 5)));
+    destroyer.Join();
+    const Lines lines = journal.Lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "abort 5"), lines.end());
+    DestroyWindow(window);
 }
 
 // A job that sends to a window of the thread that waits for the queue's end would hang
