@@ -29,8 +29,10 @@
 namespace {
 
 constexpr DWORD kProgressTickMs = 100;
-// Rows waiting for a side's queue thread; the passes wait beyond that.
-constexpr std::size_t kMaxWaitingRows = 4096;
+// Rows handed to a side's queue thread in one job, and the jobs that may wait for it: the
+// passes wait while 4,096 rows are waiting.
+constexpr std::size_t kRowsPerJob = 256;
+constexpr std::size_t kMaxWaitingJobs = 16;
 
 bool StartThread(plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }
 
@@ -63,14 +65,25 @@ std::unique_ptr<CatalogWorkItem> MakeJob(SyncRunBlock& run, CatalogSide side) {
     return job;
 }
 
+// Hands the rows gathered by the passes to the side's queue. Rows that cannot be queued
+// would be missing from the catalog, so the side fails.
+void QueueGatheredRows(SyncRunBlock& run, CatalogSide side) {
+    RunCatalogSide& catalog = SideOf(run, side);
+    if (catalog.rowsToQueue.empty() || !catalog.catalogQueue) return;
+    std::unique_ptr<CatalogWorkItem> job = MakeJob(run, side);
+    job->rows = std::move(catalog.rowsToQueue);
+    catalog.rowsToQueue.clear();
+    if (!catalog.catalogQueue->InsertWorkItem(std::move(job))) catalog.failed = true;
+}
+
 int QueueCatalogRow(SyncRunBlock& run, CatalogSide side, const CFileInfo& record, bool ownFields) {
     RunCatalogSide& catalog = SideOf(run, side);
     if (!catalog.catalogQueue || catalog.failed) return 0;
     std::optional<CFileInfo2> row = CatalogRowOfRecord(record, side, ownFields);
     if (!row) return 1;
-    std::unique_ptr<CatalogWorkItem> job = MakeJob(run, side);
-    job->row = std::move(*row);
-    catalog.catalogQueue->InsertWorkItem(std::move(job));
+    if (catalog.rowsToQueue.empty()) catalog.rowsToQueue.reserve(kRowsPerJob);
+    catalog.rowsToQueue.push_back(std::move(*row));
+    if (catalog.rowsToQueue.size() == kRowsPerJob) QueueGatheredRows(run, side);
     return 1;
 }
 
@@ -106,6 +119,7 @@ void DeleteArchive(RunCatalogSide& catalog) {
 }
 
 void ClearBuilder(RunCatalogSide& catalog) {
+    catalog.rowsToQueue.clear();
     catalog.rowsWritten = 0;
     catalog.writer.reset();
     catalog.failed = false;
@@ -194,25 +208,27 @@ int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkIt
         return catalog.failed ? 0 : 1;
     }
 
-    switch (catalog.writer->Append(job.row)) {
-    case CatalogWriter::AppendResult::kAdded:
-        return 1;
-    case CatalogWriter::AppendResult::kRowRefused:
-        // A cut name would name another item; without a row the item is simply new to
-        // the next Check. The run ends with a warning, so the line is always written.
-        ++run.counters.notRecorded;
-        AddRunLogLineW(run, L"Name too long for the catalog, left out: " + job.row.name, kLogRed);
-        return 1;
-    case CatalogWriter::AppendResult::kOutOfMemory:
-        catalog.failed = true;
-        run.SetResultUnlessDiskFull(kRunLowMemory);
-        if (TaskLogs(run)) AddRunLogLine(run, "Low on memory. No catalogs are created.", kLogRed);
-        return 0;
-    case CatalogWriter::AppendResult::kWriteFailed:
-        break;
+    for (const CFileInfo2& row : job.rows) {
+        switch (catalog.writer->Append(row)) {
+        case CatalogWriter::AppendResult::kAdded:
+            continue;
+        case CatalogWriter::AppendResult::kRowRefused:
+            // A cut name would name another item; without a row the item is simply new to
+            // the next Check. The run ends with a warning, so the line is always written.
+            ++run.counters.notRecorded;
+            AddRunLogLineW(run, L"Name too long for the catalog, left out: " + row.name, kLogRed);
+            continue;
+        case CatalogWriter::AppendResult::kOutOfMemory:
+            catalog.failed = true;
+            run.SetResultUnlessDiskFull(kRunLowMemory);
+            if (TaskLogs(run)) AddRunLogLine(run, "Low on memory. No catalogs are created.", kLogRed);
+            return 0;
+        case CatalogWriter::AppendResult::kWriteFailed:
+            catalog.failed = true;
+            return 0;
+        }
     }
-    catalog.failed = true;
-    return 0;
+    return 1;
 }
 
 int FlushCatalogBlock(SyncRunBlock& run, CatalogSide side, bool final) {
@@ -238,8 +254,8 @@ void BeginCatalogs(SyncRunBlock& run, const CWorkQueue::ThreadStarter& startThre
     }
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
-        auto queue = startThread ? std::make_unique<CWorkQueue>(startThread, kMaxWaitingRows)
-                                 : std::make_unique<CWorkQueue>(StartThread, kMaxWaitingRows);
+        auto queue = startThread ? std::make_unique<CWorkQueue>(startThread, kMaxWaitingJobs)
+                                 : std::make_unique<CWorkQueue>(StartThread, kMaxWaitingJobs);
         if (queue->Create(1)) {
             catalog.catalogQueue = queue.release();
         } else {
@@ -253,6 +269,7 @@ void QueueCatalogEndJobs(SyncRunBlock& run) {
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
         if (!catalog.catalogQueue) continue;
+        QueueGatheredRows(run, side);
         std::unique_ptr<CatalogWorkItem> job = MakeJob(run, side);
         job->end = true;
         if (!catalog.catalogQueue->InsertWorkItem(std::move(job))) {
@@ -323,6 +340,7 @@ void DiscardCatalogs(SyncRunBlock& run) {
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
         DeleteArchive(catalog);
+        catalog.rowsToQueue.clear();
         catalog.writer.reset();
     }
 }

@@ -21,6 +21,7 @@
 // four steps.
 
 #include <string_view>
+#include <vector>
 
 #include "engine/catalog/catalog_rows.h"
 #include "engine/model/file_info.h"
@@ -30,16 +31,17 @@
 struct RunCatalogSide;
 struct SyncRunBlock;
 
-// A job of a catalog queue: one row for its side's catalog, or the end of the catalog.
-// The row is made from the item's record when the job is built, so the queue thread never
-// reads the trees that the run's worker goes on changing.
+// A job of a catalog queue: rows for its side's catalog, or the end of the catalog. The
+// rows are made from the items' records when they are queued, so the queue thread never
+// reads the trees that the run's worker goes on changing; they travel in batches, so the
+// passes hand rows over once per batch rather than once per item.
 class CatalogWorkItem : public WorkItemBase {
 public:
     void DoWork(void* context) override;
 
     SyncRunBlock* run = nullptr;  // null: the job does nothing
-    CFileInfo2 row;               // unused by an end job
-    bool end = false;             // no row: write the last block and mark the side ended
+    std::vector<CFileInfo2> rows;  // rows of consecutive items, in their order; none in an end job
+    bool end = false;              // no rows: write the last block and mark the side ended
 
 protected:
     explicit CatalogWorkItem(CatalogSide side) : side_(side) {}
@@ -69,8 +71,8 @@ public:
 int BuildSourceCatalogWorkItem(SyncRunBlock& run, const CFileInfo& record, bool ownFields);
 int BuildCatalogWorkItem(SyncRunBlock& run, const CFileInfo& record, bool ownFields);
 
-// Run on the side's queue thread for each job. 1 when the row was added (or left out
-// because its name does not fit, which is logged), or the end was reached with every
+// Run on the side's queue thread for each job. 1 when the rows were added (or left out
+// because a name does not fit, which is logged), or the end was reached with every
 // member made; 0 when the side has failed or fails now: a member that cannot be made
 // fails it silently, rows that cannot be kept fail it with result code 12 and "Low on
 // memory. No catalogs are created.".
@@ -90,8 +92,8 @@ int FlushCatalogBlock(SyncRunBlock& run, CatalogSide side, bool final);
 // starts the queues' threads (tests give one that fails); empty: the system's threads.
 void BeginCatalogs(SyncRunBlock& run, const CWorkQueue::ThreadStarter& startThread = {});
 
-// Queues the end job on each side's queue, after every row job of the run. A side whose
-// end job cannot be queued is failed and ended at once.
+// Queues the rows still gathered and then the end job on each side's queue, after every
+// row of the run. A side whose end job cannot be queued is failed and ended at once.
 void QueueCatalogEndJobs(SyncRunBlock& run);
 
 // Sends "Creating source catalog - %u records" and then "Creating target catalog - %u

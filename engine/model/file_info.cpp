@@ -43,6 +43,10 @@ void CFileInfo::Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs,
     size = fileSize;
     attributes = attrs;
     created = lastAccess = lastWrite = time;
+    // A folder record carries no time, and so none for its counterpart either: a time of
+    // 0 given to SetCounterpart keeps this one, where the record's making time would
+    // otherwise end in the other side's catalog and change it on every run.
+    counterpartLastWrite = time;
     relativePath = relPath;
     state = ItemState(stateWord);
 }

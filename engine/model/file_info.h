@@ -29,7 +29,8 @@ public:
     // From one directory entry.
     void SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath,
                          std::wstring_view relPath, DWORD stateWord);
-    // One time for all three time fields; folder records are made this way (state 0x80).
+    // One time for all three time fields and the counterpart's last write; folder records
+    // are made this way (state 0x80).
     void Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time,
              std::wstring_view relPath, DWORD stateWord);
     // A time of 0 leaves the counterpart's last-write time as it was.

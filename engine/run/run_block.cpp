@@ -95,6 +95,7 @@ void RunCatalogSide::Clear() {
     arrayLookup = false;
     tempCatalog.clear();
     catalogQueue = nullptr;
+    rowsToQueue.clear();
     rowsWritten = 0;
     writer.reset();
     failed = false;

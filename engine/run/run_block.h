@@ -77,6 +77,7 @@ struct RunCatalogSide {
 
     // Building (the Sync half). Written by this side's catalog thread while it runs.
     CWorkQueue* catalogQueue = nullptr;      // made and destroyed by the Sync phase; null when none
+    std::vector<CFileInfo2> rowsToQueue;     // rows the passes gathered, not yet queued (worker only)
     std::atomic<DWORD> rowsWritten{0};       // rows of the members made in this run
     std::unique_ptr<CatalogWriter> writer;   // gathers the rows and makes the members; null = none
     std::atomic<bool> failed{false};         // this side's catalog cannot be completed
