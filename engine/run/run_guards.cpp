@@ -147,16 +147,10 @@ bool IsAtOrBelow(const std::string& path, const std::string& point) {
 
 std::wstring UnmountedDiskLine(const std::wstring& folder, const std::vector<plat::MountEntry>& fstab,
                                const std::vector<plat::MountEntry>& mounted) {
-    const std::string narrow = plat::WideToUtf8(folder);
-    for (const std::string& path : {plat::CanonicalPath(narrow), plat::CanonicalPath(narrow, true)}) {
-        if (path.empty()) continue;
-        const std::string point = UnmountedFstabPointOf(path, fstab, mounted);
-        if (!point.empty()) {
-            return L"The folder '" + folder + L"' lies on '" + plat::Utf8ToWide(point) +
-                   L"', which is not mounted. Nothing is synced.";
-        }
-    }
-    return {};
+    const std::string point = UnmountedFstabPointOfFolder(folder, fstab, mounted);
+    if (point.empty()) return {};
+    return L"The folder '" + folder + L"' lies on '" + plat::Utf8ToWide(point) +
+           L"', which is not mounted. Nothing is synced.";
 }
 
 }  // namespace
@@ -170,6 +164,17 @@ std::string UnmountedFstabPointOf(const std::string& path, const std::vector<pla
             return plat::CanonicalPath(mount.mountPoint) == point;
         });
         if (!isMounted) return point;
+    }
+    return {};
+}
+
+std::string UnmountedFstabPointOfFolder(const std::wstring& folder, const std::vector<plat::MountEntry>& fstab,
+                                        const std::vector<plat::MountEntry>& mounted) {
+    const std::string narrow = plat::WideToUtf8(folder);
+    for (const std::string& path : {plat::CanonicalPath(narrow), plat::CanonicalPath(narrow, true)}) {
+        if (path.empty()) continue;
+        std::string point = UnmountedFstabPointOf(path, fstab, mounted);
+        if (!point.empty()) return point;
     }
     return {};
 }

@@ -31,6 +31,10 @@ std::wstring FindSideThatMayNotBeMounted(const SyncRunBlock& run);
 // not in `mounted`, or "" when every one is mounted.
 std::string UnmountedFstabPointOf(const std::string& path, const std::vector<plat::MountEntry>& fstab,
                                   const std::vector<plat::MountEntry>& mounted);
+// The same for a folder as a task holds it, taken both as written and with its links
+// resolved, so a link into an unmounted disk's mount point is found too.
+std::string UnmountedFstabPointOfFolder(const std::wstring& folder, const std::vector<plat::MountEntry>& fstab,
+                                        const std::vector<plat::MountEntry>& mounted);
 
 // A Sync on its own carries out the trees of the task's last Check. When the task's folders
 // have changed since (or its direction, which swaps its sides), the trees name other

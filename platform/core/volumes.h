@@ -17,6 +17,7 @@ struct VolumeSources {
     std::string mountTable = kMountTableFile;
     std::string labelFolder = "/dev/disk/by-label";  // one link per label, to the device
     std::string sysFolder = "/sys";                  // block devices under <sysFolder>/block
+    std::string fstabFile = kFstabFile;              // the file systems meant to be mounted
 };
 
 // Total bytes and bytes free for this user on the volume holding `path` (either may be

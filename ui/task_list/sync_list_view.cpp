@@ -105,6 +105,7 @@ CSyncListView::CSyncListView(QWidget* parent) : ReportList(parent, "synclist", k
     MapCommand(kDeleteAllRowsCommand, &CSyncListView::OnDeleteAllRows);
     MapCommand(kFilePrintCommand, &CSyncListView::OnFilePrint);
     MapUpdateRules();
+    MapAutoStartMessages();
 
     setSelectionMode(QAbstractItemView::SingleSelection);
     SetSmallImages(LoadListImages());
@@ -145,11 +146,6 @@ void CSyncListView::OnDestroy() {
     }
     CMainFrame* frame = Frame();
     if (frame && frame->TaskListWindow() == GetSafeHwnd()) frame->SetTaskListView(nullptr, nullptr);
-}
-
-bool CSyncListView::RunSyncContainerDialog(QWidget*) {
-    // The Sync Container comes with the automatic starts.
-    return false;
 }
 
 // --- The frame and its panes ------------------------------------------------------------------
@@ -328,6 +324,7 @@ LRESULT CSyncListView::OnTaskFinished(WPARAM w, LPARAM) {
     Row(row)->SetImage(kTaskColumn, kAfterBusyTaskImage);
     if (row == SelectedRow()) SetStatus(1, BusyStatusText(0));
     if (IsRunCode(ended) && task->taskWindow) SendMessage(task->taskWindow, WM_SYNC_AFTER_RUN, 1, 0);
+    if (IsRunCode(ended)) CMainFrame::ArmTaskTimer();
     return 0;
 }
 

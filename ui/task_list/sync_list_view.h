@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/task_paths.h"
 #include "platform/core/win_types.h"
 #include "ui/frame/task_list_link.h"
 #include "ui/history/report_list.h"
@@ -29,6 +30,7 @@
 class CMainFrame;
 class CSyncDlg;
 class QContextMenuEvent;
+class QListWidget;
 
 // Images of the rows, cells of strip 4051.
 inline constexpr int kTaskImage = 32;
@@ -62,6 +64,13 @@ public:
     // The Last Run Time column's sign: -1 puts the latest run first.
     int LastRunSortSign() const { return lastRunSign_; }
 
+    // --- Automatic starts and the Sync Container (auto_start_timer.cpp, sync_container.cpp)
+    // Adds every row's task to the Sync Container dialog's box: its name, its row as the
+    // entry's data, checked when the task is a member.
+    void FillBatchTaskList(QListWidget& box) const;
+    // Where the device test looks for volumes, labels and /etc/fstab.
+    void SetDeviceSources(TaskPathSources sources) { deviceSources_ = std::move(sources); }
+
 protected:
     void OnInitialUpdate() override;
     void OnColumnClick(int column) override;
@@ -87,6 +96,11 @@ private:
     LRESULT OnSelectTaskByLabel(WPARAM name, LPARAM);
     LRESULT OnFindTask(WPARAM name, LPARAM);
     LRESULT RelayToTask(UINT message, WPARAM w, LPARAM l);
+    void MapAutoStartMessages();
+    LRESULT OnTimer(WPARAM id, LPARAM);
+    LRESULT OnRunContainer(WPARAM, LPARAM);
+    void OnAddToContainer();
+    void OnUpdateAddToContainer(plat::CmdUI& ui);
 
     // Rows.
     int AppendRow(std::unique_ptr<SyncTask> task);
@@ -142,4 +156,5 @@ private:
     int lastRunSign_ = 1;          // the Last Run Time column's sign
     int previousSortColumn_ = -1;
     bool printDialog_ = true;
+    TaskPathSources deviceSources_;
 };
