@@ -157,15 +157,19 @@ std::wstring UnmountedDiskLine(const std::wstring& folder, const std::vector<pla
 
 std::string UnmountedFstabPointOf(const std::string& path, const std::vector<plat::MountEntry>& fstab,
                                   const std::vector<plat::MountEntry>& mounted) {
+    // Only the deepest point counts: a disk mounted inside the folder of another that is
+    // not holds the path all the same.
+    std::string deepest;
     for (const plat::MountEntry& entry : fstab) {
-        const std::string point = plat::CanonicalPath(entry.mountPoint);
+        std::string point = plat::CanonicalPath(entry.mountPoint);
         if (point.empty() || plat::IsRootPath(point) || !IsAtOrBelow(path, point)) continue;
-        const bool isMounted = std::any_of(mounted.begin(), mounted.end(), [&point](const plat::MountEntry& mount) {
-            return plat::CanonicalPath(mount.mountPoint) == point;
-        });
-        if (!isMounted) return point;
+        if (point.size() > deepest.size()) deepest = std::move(point);
     }
-    return {};
+    if (deepest.empty()) return {};
+    const bool isMounted = std::any_of(mounted.begin(), mounted.end(), [&deepest](const plat::MountEntry& mount) {
+        return plat::CanonicalPath(mount.mountPoint) == deepest;
+    });
+    return isMounted ? std::string() : deepest;
 }
 
 std::string UnmountedFstabPointOfFolder(const std::wstring& folder, const std::vector<plat::MountEntry>& fstab,

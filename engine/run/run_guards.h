@@ -27,8 +27,8 @@ struct SyncRunBlock;
 // line and waits for the user's Sync; any other run is refused.
 std::wstring FindSideThatMayNotBeMounted(const SyncRunBlock& run);
 
-// The mount point of `fstab` at or above `path` (an absolute path) whose file system is
-// not in `mounted`, or "" when every one is mounted.
+// The deepest mount point of `fstab` at or above `path` (an absolute path) when its file
+// system is not in `mounted`; "" when it is, or when no entry of `fstab` holds the path.
 std::string UnmountedFstabPointOf(const std::string& path, const std::vector<plat::MountEntry>& fstab,
                                   const std::vector<plat::MountEntry>& mounted);
 // The same for a folder as a task holds it, taken both as written and with its links

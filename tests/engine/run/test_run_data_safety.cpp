@@ -201,11 +201,15 @@ TEST(RunDataSafety, ASyncOnItsOwnRefusesTheCheckOfOtherFolders) {
 TEST(RunDataSafety, AFolderOnAnFstabMountThatIsNotMountedIsFound) {
     const auto fstab = plat::ParseMountTable(
         "# /etc/fstab\nUUID=1 / ext4 defaults 0 1\n/dev/sdb1 /mnt/backup ext4 noauto 0 2\n"
-        "/dev/sdc1 /media/photos/ vfat noauto 0 0\nUUID=2 none swap sw 0 0\n");
-    const auto mounted = plat::ParseMountTable("/dev/vda / ext4 rw 0 0\n/dev/sdc1 /media/photos vfat rw 0 0\n");
+        "/dev/sdc1 /media/photos/ vfat noauto 0 0\nUUID=2 none swap sw 0 0\n/dev/sdd1 /mnt/backup/old ext4 noauto 0 2\n"
+        "/dev/sde1 /media ext4 noauto 0 2\n");
+    const auto mounted = plat::ParseMountTable("/dev/vda / ext4 rw 0 0\n/dev/sdc1 /media/photos vfat rw 0 0\n"
+                                               "/dev/sdd1 /mnt/backup/old ext4 rw 0 0\n");
     EXPECT_EQ(UnmountedFstabPointOf("/mnt/backup", fstab, mounted), "/mnt/backup");
     EXPECT_EQ(UnmountedFstabPointOf("/mnt/backup/2024/docs", fstab, mounted), "/mnt/backup");
-    for (const char* path : {"/mnt/backups", "/media/photos/2024", "/home/u"}) {
+    EXPECT_EQ(UnmountedFstabPointOf("/media/music", fstab, mounted), "/media");
+    // A disk mounted inside an unmounted one's folder holds its own folders.
+    for (const char* path : {"/mnt/backups", "/media/photos/2024", "/home/u", "/mnt/backup/old/2019"}) {
         EXPECT_EQ(UnmountedFstabPointOf(path, fstab, mounted), "") << path;
     }
 }
