@@ -163,8 +163,9 @@ BOOL CSyncListView::CopyTask(const std::string& newName) {
         if (added->scheduleOn) {
             AddTaskScript(*added);
             CMainFrame::ArmScriptTimer();
-            CMainFrame::ArmTaskTimer();
         }
+        // The copy's automatic runs wait for the timer like the others'.
+        CMainFrame::ArmTaskTimer();
         AddHistoryRecord(*added, kHistoryTaskCopied, 0, kHistoryEventDone, sourceName);
         copied = TRUE;
     }

@@ -116,6 +116,9 @@ TEST_F(AutoStartTest, TheTimerRunsOnlyWhileATaskWaits) {
     CMainFrame::ArmTaskTimer();
     Tick();
     EXPECT_FALSE(TimerOn()) << "nothing waits: the tick does not set it again";
+
+    EXPECT_EQ(Send(WM_SYNC_COPY_TASK, reinterpret_cast<WPARAM>("Hourly (2)")), 1);
+    EXPECT_TRUE(TimerOn()) << "a copy's automatic runs wait for it too";
 }
 
 TEST_F(AutoStartTest, ABusyTaskIsToldInRedAndKeepsWaitingOrLosesItsContainerStart) {
