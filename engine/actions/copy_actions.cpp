@@ -18,6 +18,7 @@
 #include "foundation/sync_task.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
+#include "platform/core/folder_handle.h"
 #include "platform/core/text.h"
 
 namespace {
@@ -60,6 +61,59 @@ bool CreateRealFolder(const std::wstring& folder) {
     if (plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder()) return true;
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
+}
+
+// The two roots of a copy pass, open for the whole pass.
+struct PassFolders {
+    plat::FolderHandle sourceRoot;
+    plat::FolderHandle targetRoot;
+};
+
+// The two open folders of one folder pair of the walk: each side's folder below its root,
+// opened as a real folder (no link on the way) when the pair's first new file is copied.
+// Its new files are then checked and copied by name in them, so the kernel walks no path
+// for each file. When either cannot be opened the files go by path, which reports why.
+class PairFolders {
+public:
+    PairFolders(PassFolders* pass, FolderPair pair) : pass_(pass), pair_(pair) {}
+
+    // The folder on the target side (`target`) or the source side; null when not open.
+    const plat::FolderHandle* Side(bool target) {
+        if (!Open()) return nullptr;
+        return target ? &target_ : &source_;
+    }
+
+private:
+    bool Open() {
+        if (tried_) return target_.IsOpen() && source_.IsOpen();
+        tried_ = true;
+        if (!pass_ || !pass_->sourceRoot.IsOpen() || !pass_->targetRoot.IsOpen()) return false;
+        const CFileInfo* folder = pair_.source && pair_.source->folder ? pair_.source->folder.get()
+                                  : pair_.target                       ? pair_.target->folder.get()
+                                                                       : nullptr;
+        const std::string relative = folder ? plat::WideToUtf8(folder->relativePath) : std::string();
+        return source_.OpenBelow(pass_->sourceRoot, relative) && target_.OpenBelow(pass_->targetRoot, relative);
+    }
+
+    PassFolders* pass_;
+    FolderPair pair_;
+    plat::FolderHandle source_;
+    plat::FolderHandle target_;
+    bool tried_ = false;
+};
+
+// NewNameProblem for the entry `name` of the open folder `folder`.
+DWORD NewNameProblemIn(const plat::FolderHandle& folder, const std::string& name) {
+    if (IsNameFatCannotHold(plat::Utf8ToWide(name)) && KeepsFatNames(folder)) return kErrorNameNotHeld;
+    plat::FileInfo there;
+    if (folder.LookUp(name, there) && !FolderHoldsExactName(folder.path(), name)) return kErrorNameInOtherCase;
+    return ERROR_SUCCESS;
+}
+
+// The last part of a relative path, as the file system spells it.
+std::string NameOf(std::wstring_view relativePath) {
+    const std::size_t slash = relativePath.rfind(L'/');
+    return plat::WideToUtf8(slash == std::wstring_view::npos ? relativePath : relativePath.substr(slash + 1));
 }
 
 int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
@@ -215,16 +269,28 @@ int HandleLockedSource(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
     return record.state.IsError() ? 0 : 1;
 }
 
-int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
+// `folders`: the open folders of the record's folder pair, or null.
+int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFolders* folders) {
     const FileCopy copy = PlanFileCopy(*run.task, record);
-    if (copy.newFile) {
+    // A new file has one name on both sides: it is copied by name in the pair's open folders.
+    const plat::FolderHandle* fromFolder = copy.newFile && folders ? folders->Side(!copy.toTarget) : nullptr;
+    const plat::FolderHandle* toFolder = fromFolder ? folders->Side(copy.toTarget) : nullptr;
+    const std::string name = toFolder ? NameOf(record.relativePath) : std::string();
+    if (toFolder) {
+        // The folder was opened as a real folder below its root: no link on the way.
+        if (const DWORD problem = NewNameProblemIn(*toFolder, name); problem != ERROR_SUCCESS) {
+            ++counter;
+            ReportProgress(run, counter);
+            return FailCopy(run, record, copy, problem);
+        }
+    } else if (copy.newFile) {
         if (const DWORD problem = NewNameProblem(copy.to); problem != ERROR_SUCCESS) {
             ++counter;
             ReportProgress(run, counter);
             return FailCopy(run, record, copy, problem);
         }
     }
-    if (copy.newFile &&
+    if (copy.newFile && !toFolder &&
         !ParentsAreRealFolders(copy.toTarget ? run.task->targetFolder : run.task->sourceFolder, record.relativePath)) {
         const DWORD error = GetLastError();  // a link on the way: access denied; a file: path not found
         ++counter;
@@ -244,9 +310,11 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
 
     // Only a new file is asked about Stop: an overwrite runs to its end.
     const HWND window = TaskWindowOf(run);
-    const int copied = CopyFileChunked(copy.from, copy.to, copy.newFile ? window : nullptr, window,
-                                       CopySpeedOf(run),
-                                       copy.newFile ? CopyDisposition::kCreateNew : CopyDisposition::kCreateAlways);
+    const int copied =
+        toFolder ? CopyFileBetween(*fromFolder, name, *toFolder, name, window, window, CopySpeedOf(run),
+                                   CopyDisposition::kCreateNew)
+                 : CopyFileChunked(copy.from, copy.to, copy.newFile ? window : nullptr, window, CopySpeedOf(run),
+                                   copy.newFile ? CopyDisposition::kCreateNew : CopyDisposition::kCreateAlways);
     const DWORD error = GetLastError();
     ++counter;
     ReportProgress(run, counter);
@@ -294,9 +362,21 @@ int CopyTimeAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     return 0;
 }
 
+int ExecuteAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFolders* folders) {
+    if (IsLeftAloneByPasses(record.state)) return 1;
+    if (record.state.IsFolder()) return CreateFolderAction(run, record, counter);
+    switch (record.state.Action()) {
+    case ItemState::kCopyToRight:
+    case ItemState::kCopyToLeft: return CopyFileAction(run, record, counter, folders);
+    case ItemState::kCopyTimeToRight:
+    case ItemState::kCopyTimeToLeft: return CopyTimeAction(run, record, counter);
+    default: return 1;  // deletes belong to the delete pass
+    }
+}
+
 // Acts on `record` and asks the Stop question. Returns -1 when the pass must end.
-int ActThenAskStop(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
-    if (ExecuteCopyAction(run, record, counter) == -1) {
+int ActThenAskStop(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFolders* folders = nullptr) {
+    if (ExecuteAction(run, record, counter, folders) == -1) {
         run.SetResult(kRunDiskFull);
         return -1;
     }
@@ -326,7 +406,7 @@ void FailContentsOfUnmadeFolder(SyncRunBlock& run, FolderTreeNode& node) {
 
 // The copy actions of one folder of the walk: its own records and its files, each side's
 // in turn. -1 when Stop was pressed.
-int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter) {
+int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter, PassFolders* pass) {
     FolderTreeNode* const sourceNode = pair.source;
     FolderTreeNode* const targetNode = pair.target;
     if (sourceNode && sourceNode->folder) {
@@ -338,15 +418,17 @@ int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter) {
         FailContentsOfUnmadeFolder(run, *targetNode);
     }
 
+    // Made after the folder records' actions, which may have made the folders.
+    PairFolders folders(pass, pair);
     if (sourceNode && sourceNode->files) {
         for (CFileInfo& file : *sourceNode->files) {
-            if (ActThenAskStop(run, file, counter) == -1) return -1;
+            if (ActThenAskStop(run, file, counter, &folders) == -1) return -1;
         }
     }
     if (targetNode && targetNode->files) {
         for (CFileInfo& file : *targetNode->files) {
             if (file.state.IsTargetOnly()) {
-                if (ActThenAskStop(run, file, counter) == -1) return -1;
+                if (ActThenAskStop(run, file, counter, &folders) == -1) return -1;
             } else if (StopPressedAfterItem(run)) {
                 return -1;
             }
@@ -358,21 +440,16 @@ int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter) {
 }  // namespace
 
 int ExecuteCopyAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
-    if (IsLeftAloneByPasses(record.state)) return 1;
-    if (record.state.IsFolder()) return CreateFolderAction(run, record, counter);
-    switch (record.state.Action()) {
-    case ItemState::kCopyToRight:
-    case ItemState::kCopyToLeft: return CopyFileAction(run, record, counter);
-    case ItemState::kCopyTimeToRight:
-    case ItemState::kCopyTimeToLeft: return CopyTimeAction(run, record, counter);
-    default: return 1;  // deletes belong to the delete pass
-    }
+    return ExecuteAction(run, record, counter, nullptr);
 }
 
 int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceRoot, FolderTreeNode* targetRoot, DWORD& counter) {
+    // A root that cannot be opened now sends every copy by path, which reports why.
+    PassFolders pass;
+    if (pass.sourceRoot.Open(plat::WideToUtf8(run.task->sourceFolder))) pass.targetRoot.Open(plat::WideToUtf8(run.task->targetFolder));
     // Parents before their contents: a folder is made before what goes into it.
     const bool walked = WalkFolderPairs({sourceRoot, targetRoot}, [&](FolderPair pair) {
-        return CopyActionsOfFolder(run, pair, counter) != -1;
+        return CopyActionsOfFolder(run, pair, counter, &pass) != -1;
     });
     return walked ? 1 : -1;
 }

@@ -13,6 +13,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
 #include "platform/core/file_time.h"
+#include "platform/core/folder_handle.h"
 #include "platform/core/text.h"
 #include "platform/core/window.h"
 #include "resources/sync_messages.h"
@@ -62,22 +63,16 @@ public:
     TempSibling() = default;
     TempSibling(const TempSibling&) = delete;
     TempSibling& operator=(const TempSibling&) = delete;
-    ~TempSibling() {
-        if (path_.empty()) return;
-        const DWORD error = GetLastError();
-        file_.Close();
-        plat::DeleteFile(path_);
-        SetLastError(error);
-    }
+    ~TempSibling() { Remove(); }
 
-    bool Create(const std::string& targetPath) {
-        const std::string folder = plat::ParentPath(targetPath);
+    bool Create(const plat::FolderHandle& folder) {
         for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
-            std::string path = plat::JoinPath(folder, NewTempName());
-            if (file_.Open(path, plat::FileOpenMode::CreateNew, plat::FileHandle::kNoFollow)) {
+            std::string name = NewTempName();
+            if (file_.OpenIn(folder, name, plat::FileOpenMode::CreateNew, plat::FileHandle::kNoFollow)) {
                 // Held until the copy is closed: the file is in use, not a leftover.
                 file_.LockExclusive();
-                path_ = std::move(path);
+                folder_ = &folder;
+                name_ = std::move(name);
                 return true;
             }
             if (GetLastError() != ERROR_FILE_EXISTS) return false;
@@ -87,30 +82,37 @@ public:
 
     plat::FileHandle& File() { return file_; }
 
-    bool MoveOver(const std::string& targetPath, CopyDisposition disposition) {
+    bool MoveOver(const std::string& targetName, CopyDisposition disposition) {
         const bool replace = disposition == CopyDisposition::kCreateAlways;
-        if (!plat::MoveFile(path_, targetPath, replace ? plat::MoveMode::ReplaceExisting : plat::MoveMode::NoReplace)) {
+        if (!folder_->Move(name_, targetName, replace ? plat::MoveMode::ReplaceExisting : plat::MoveMode::NoReplace)) {
             if (!replace && GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_FILE_EXISTS);
             // The temporary file was made in that folder: a new name it refuses is the name's fault.
-            if (!replace) {
-                SetLastError(NameErrorOf(plat::ParentPath(targetPath), plat::Utf8ToWide(plat::FileNamePart(targetPath)),
-                                         GetLastError()));
-            }
+            if (!replace) SetLastError(NameErrorOf(folder_->path(), plat::Utf8ToWide(targetName), GetLastError()));
             return false;
         }
-        path_.clear();
+        name_.clear();
         return true;
+    }
+
+    void Remove() {
+        if (name_.empty()) return;
+        const DWORD error = GetLastError();
+        file_.Close();
+        folder_->Delete(name_);
+        name_.clear();
+        SetLastError(error);
     }
 
 private:
     plat::FileHandle file_;
-    std::string path_;
+    const plat::FolderHandle* folder_ = nullptr;
+    std::string name_;
 };
 
 // A target that is there may be replaced only when it is a writable file.
-bool TargetMayBeWritten(const std::string& targetPath, CopyDisposition disposition) {
+bool TargetMayBeWritten(const plat::FolderHandle& folder, const std::string& name, CopyDisposition disposition) {
     plat::FileInfo info;
-    if (!plat::LookUpFileInfo(targetPath, info)) return true;  // nothing there (or no folder: found later)
+    if (!folder.LookUp(name, info)) return true;  // nothing there
     if (disposition == CopyDisposition::kCreateNew) return Failed(ERROR_FILE_EXISTS);
     if (!info.IsFile() || (info.attributes & FILE_ATTRIBUTE_READONLY)) return Failed(ERROR_ACCESS_DENIED);
     return true;
@@ -118,6 +120,12 @@ bool TargetMayBeWritten(const std::string& targetPath, CopyDisposition dispositi
 
 void Notify(HWND window, UINT message, WPARAM wParam) {
     if (window) SendMessage(window, message, wParam, 0);
+}
+
+void SendName(HWND progressWindow, const std::string& sourceName) {
+    if (!progressWindow) return;
+    const std::wstring name = plat::Utf8ToWide(sourceName);
+    SendMessage(progressWindow, WM_SYNC_LOG_LINE_W, reinterpret_cast<WPARAM>(name.c_str()), 0);
 }
 
 struct ChunkLoop {
@@ -182,15 +190,106 @@ bool GiveSourceTimes(plat::FileHandle& out, const plat::FileInfo& source) {
            out.SetPermissionBitsWhereKept(source.mode & 0777);
 }
 
+// File systems of the kernel's own that keep a file's times through a rename.
+bool KeepsTimesThroughRename(long fileSystemType) {
+    constexpr long kExt4 = 0xEF53;
+    constexpr long kTmpfs = 0x01021994;
+    constexpr long kBtrfs = 0x9123683E;
+    constexpr long kXfs = 0x58465342;
+    return fileSystemType == kExt4 || fileSystemType == kTmpfs || fileSystemType == kBtrfs || fileSystemType == kXfs;
+}
+
 // Some drivers in user space (FAT's) give a file the time of its rename. A copy with any
 // other time than its source's would look changed to every later Check.
-bool KeepTimesThroughRename(const std::string& targetPath, const plat::FileInfo& source) {
+bool KeepTimesThroughRename(const plat::FolderHandle& folder, const std::string& name, const plat::FileInfo& source) {
+    if (KeepsTimesThroughRename(folder.FileSystemType())) return true;
     plat::FileInfo copied;
-    if (plat::GetFileInfo(targetPath, copied) &&
+    if (folder.LookUp(name, copied) &&
         !TimesDiffer(plat::FileTimeToUnixSeconds(copied.lastWriteTime), plat::FileTimeToUnixSeconds(source.lastWriteTime)))
         return true;
-    return plat::SetFileTimes(targetPath, nullptr, &source.lastAccessTime, &source.lastWriteTime);
+    return folder.SetTimes(name, &source.lastAccessTime, &source.lastWriteTime);
 }
+
+// How far a copy came. Each step is what a window was told of, in this order.
+enum class CopyStage {
+    kNotStarted,  // nothing told: the source is missing or is not a regular file
+    kNamed,       // the file's name was told; the copy failed before its data
+    kData,        // the data was copied (or failed, or was stopped) between the begin and the end
+    kComplete,    // the temporary file is complete, with the source's times and bits
+};
+
+// The steps of one copy, kept so that a copy made on a helper thread can be told and
+// finished later on the run's thread.
+struct CopyWork {
+    const plat::FolderHandle* sourceFolder = nullptr;
+    std::string sourceName;
+    const plat::FolderHandle* targetFolder = nullptr;
+    std::string targetName;
+    CopyDisposition disposition = CopyDisposition::kCreateAlways;
+
+    CopyStage stage = CopyStage::kNotStarted;
+    int dataResult = 1;  // of the data step: 1, -1 (stopped) or 0
+    DWORD error = ERROR_SUCCESS;
+    plat::FileInfo sourceInfo;
+    plat::FileHandle in;
+    TempSibling temp;
+
+    // Opens the source; false with the error kept. The name is told when the source is a
+    // regular file, even one that cannot be opened (another program holds it).
+    bool OpenSource() {
+        if (in.OpenIn(*sourceFolder, sourceName, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow, &sourceInfo)) {
+            stage = CopyStage::kNamed;
+            return true;
+        }
+        error = GetLastError();
+        plat::FileInfo there;
+        if (!sourceFolder->LookUp(sourceName, there)) {
+            error = GetLastError();
+        } else if (!there.IsFile()) {
+            error = ERROR_ACCESS_DENIED;  // a link, folder or device is never copied
+        } else {
+            stage = CopyStage::kNamed;
+        }
+        return false;
+    }
+
+    // Everything up to the complete temporary file; `loop` tells the windows of the data.
+    bool WriteTemporary(const ChunkLoop& loop) {
+        if (!TargetMayBeWritten(*targetFolder, targetName, disposition) || !temp.Create(*targetFolder)) {
+            error = GetLastError();
+            return false;
+        }
+        if (sourceInfo.size != 0) {
+            stage = CopyStage::kData;
+            dataResult = CopyChunks(in, temp.File(), sourceInfo.size, loop, error);
+            if (dataResult != 1) return false;
+        }
+        if (!UnchangedSince(in, sourceInfo)) {
+            error = kErrorChangedSinceCheck;
+            return false;
+        }
+        if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close()) {
+            error = GetLastError();
+            return false;
+        }
+        stage = CopyStage::kComplete;
+        return true;
+    }
+
+    // Moves the complete temporary file into place. The copier's result.
+    int Finish() {
+        in.Close();
+        if (stage != CopyStage::kComplete || dataResult != 1) {
+            temp.Remove();
+            SetLastError(error);
+            return stage == CopyStage::kData ? dataResult == -1 ? -1 : 0 : 0;
+        }
+        if (!temp.MoveOver(targetName, disposition) || !KeepTimesThroughRename(*targetFolder, targetName, sourceInfo))
+            return 0;
+        SetLastError(ERROR_SUCCESS);
+        return 1;
+    }
+};
 
 }  // namespace
 
@@ -220,39 +319,36 @@ bool IsCopyTempName(std::wstring_view fileName) { return HasCopyTempShape(fileNa
 
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
                     DWORD speed, CopyDisposition disposition) {
-    const ChunkLoop loop{stopWindow, progressWindow, CopyChunkSizeForSpeed(speed), CopyPauseForSpeed(speed)};
     const std::string sourcePath = plat::WideToUtf8(source);
     const std::string targetPath = plat::WideToUtf8(target);
+    plat::FolderHandle sourceFolder;
+    if (!sourceFolder.Open(plat::ParentPath(sourcePath))) return 0;
+    // A missing target folder is told after the source's name, as the copy fails there.
+    plat::FolderHandle targetFolder;
+    targetFolder.Open(plat::ParentPath(targetPath));
+    return CopyFileBetween(sourceFolder, plat::FileNamePart(sourcePath), targetFolder, plat::FileNamePart(targetPath),
+                           stopWindow, progressWindow, speed, disposition);
+}
 
-    plat::FileInfo sourceInfo;
-    if (!plat::GetFileInfo(sourcePath, sourceInfo)) return 0;
-    if (!sourceInfo.IsFile()) return Failed(ERROR_ACCESS_DENIED);
+int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& sourceName,
+                    const plat::FolderHandle& targetFolder, const std::string& targetName, HWND stopWindow,
+                    HWND progressWindow, DWORD speed, CopyDisposition disposition) {
+    CopyWork work;
+    work.sourceFolder = &sourceFolder;
+    work.sourceName = sourceName;
+    work.targetFolder = &targetFolder;
+    work.targetName = targetName;
+    work.disposition = disposition;
 
-    if (progressWindow) {
-        const std::size_t slash = source.rfind(L'/');
-        const std::wstring name = slash == std::wstring::npos ? source : source.substr(slash + 1);
-        SendMessage(progressWindow, WM_SYNC_LOG_LINE_W, reinterpret_cast<WPARAM>(name.c_str()), 0);
+    const bool opened = work.OpenSource();
+    if (work.stage == CopyStage::kNamed) SendName(progressWindow, work.sourceName);
+    if (opened && !targetFolder.IsOpen()) {
+        work.error = targetFolder.OpenError();
+    } else if (opened) {
+        const ChunkLoop loop{stopWindow, progressWindow, CopyChunkSizeForSpeed(speed), CopyPauseForSpeed(speed)};
+        work.WriteTemporary(loop);
     }
-
-    plat::FileHandle in;
-    if (!in.Open(sourcePath, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow)) return 0;
-    if (!TargetMayBeWritten(targetPath, disposition)) return 0;
-    TempSibling temp;
-    if (!temp.Create(targetPath)) return 0;
-
-    DWORD error = ERROR_SUCCESS;
-    const int result = sourceInfo.size == 0 ? 1 : CopyChunks(in, temp.File(), sourceInfo.size, loop, error);
-    if (result != 1) {
-        SetLastError(error);
-        return result;
-    }
-    if (!UnchangedSince(in, sourceInfo)) return Failed(kErrorChangedSinceCheck);
-
-    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetPath, disposition) ||
-        !KeepTimesThroughRename(targetPath, sourceInfo))
-        return 0;
-    SetLastError(ERROR_SUCCESS);
-    return 1;
+    return work.Finish();
 }
 
 BOOL SetCopyTimes(const std::wstring& source, const std::wstring& target) {

@@ -17,6 +17,10 @@
 
 #include "platform/core/win_types.h"
 
+namespace plat {
+class FolderHandle;
+}
+
 // The "Speed" option: bytes moved per chunk and the pause after each chunk.
 //   0 "No limit"                              1,048,576 bytes, no pause
 //   1 "Medium speed and large buffer"         1,048,576 bytes, 100 ms
@@ -63,6 +67,14 @@ enum class CopyDisposition {
 // those the source had when the copy began.
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
                     DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
+
+// As CopyFileChunked, for the file `sourceName` of the open folder `sourceFolder` copied
+// as `targetName` into `targetFolder`: the calls work by name in the open folders, so a
+// pass that copies a folder's files opens the two folders once and the kernel walks no
+// path for each file. The temporary file is made in `targetFolder`.
+int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& sourceName,
+                    const plat::FolderHandle& targetFolder, const std::string& targetName, HWND stopWindow,
+                    HWND progressWindow, DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
 
 // Gives `target` the source's last-access and last-write times (this platform keeps no
 // settable creation time) and, for a file, its permission bits; a folder keeps its own

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/core/dir_listing.h"
+#include "platform/core/folder_handle.h"
 
 namespace {
 
@@ -26,6 +27,11 @@ bool KeepsFatNames(const std::string& folder) {
     struct statfs info {};
     if (statfs(folder.c_str(), &info) != 0) return false;
     return info.f_type == kFatMagic || info.f_type == kExfatMagic;
+}
+
+bool KeepsFatNames(const plat::FolderHandle& folder) {
+    const long type = folder.FileSystemType();
+    return type == kFatMagic || type == kExfatMagic;
 }
 
 DWORD NameErrorOf(const std::string& folder, std::wstring_view name, DWORD error) {

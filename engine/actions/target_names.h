@@ -9,6 +9,10 @@
 
 #include "platform/core/win_types.h"
 
+namespace plat {
+class FolderHandle;
+}
+
 // Reasons of a failed copy, program's own codes (bit 29, as kErrorChangedSinceCheck).
 inline constexpr DWORD kErrorNameNotHeld = 0x20000002;      // the destination cannot hold the name
 inline constexpr DWORD kErrorNameInOtherCase = 0x20000003;  // it holds the name already, in other case
@@ -22,6 +26,7 @@ bool IsNameFatCannotHold(std::wstring_view name);
 // cannot hold are refused before anything is written; drivers in user space refuse them
 // with an error, which the copy then reports.
 bool KeepsFatNames(const std::string& folder);
+bool KeepsFatNames(const plat::FolderHandle& folder);
 
 // The error of a new file or folder that could not be made as `name` in `folder` with
 // `error`: kErrorNameNotHeld where the name is one FAT cannot hold and the file system

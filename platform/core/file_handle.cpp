@@ -12,6 +12,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/file_faults_detail.h"
 #include "platform/core/file_system_detail.h"
+#include "platform/core/folder_handle.h"
 #include "platform/core/paths.h"
 
 namespace plat {
@@ -21,6 +22,9 @@ using fs_detail::Fail;
 namespace {
 
 bool FailErrno() { return Fail(ErrorFromErrno(errno)); }
+
+// Smaller files are read in one go, before read-ahead would matter.
+constexpr ULONGLONG kSequentialHintFrom = 256 * 1024;
 
 int OpenFlagsFor(FileOpenMode mode) {
     switch (mode) {
@@ -52,10 +56,28 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
 }
 
 bool FileHandle::Open(const std::string& path, FileOpenMode mode, unsigned flags) {
+    return OpenAt(AT_FDCWD, path, path, mode, flags, nullptr);
+}
+
+bool FileHandle::OpenIn(const FolderHandle& folder, const std::string& name, FileOpenMode mode, unsigned flags,
+                        FileInfo* opened) {
+    if (!folder.IsOpen()) {
+        if (fd_ >= 0) Close();
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (name.empty() || name.find('/') != std::string::npos) {
+        if (fd_ >= 0) Close();
+        return Fail(ERROR_INVALID_NAME);
+    }
+    return OpenAt(folder.Descriptor(), name, folder.PathOf(name), mode, flags, opened);
+}
+
+bool FileHandle::OpenAt(int dirFd, const std::string& name, const std::string& path, FileOpenMode mode,
+                        unsigned flags, FileInfo* opened) {
     if (fd_ >= 0) Close();
     path_ = path;
     diskFull_.reset();
-    if (path.empty()) return Fail(ERROR_FILE_NOT_FOUND);
+    if (name.empty()) return Fail(ERROR_FILE_NOT_FOUND);
 
     const bool forWrite = mode != FileOpenMode::Read;
     if (auto active = fs_detail::InstalledFaults()) {
@@ -72,32 +94,38 @@ bool FileHandle::Open(const std::string& path, FileOpenMode mode, unsigned flags
     if (flags & kNoFollow) openFlags |= O_NOFOLLOW;
     int fd;
     do {
-        fd = open(path.c_str(), openFlags, 0666);
+        fd = openat(dirFd, name.c_str(), openFlags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int err = errno;
         if (err == EEXIST && mode == FileOpenMode::CreateNew) return Fail(ERROR_FILE_EXISTS);
         return fs_detail::FailForPath(err, path);
     }
+    // A file this call has just made is a regular, empty, writable file: nothing to check.
+    if (mode == FileOpenMode::CreateNew && !opened) {
+        fd_ = fd;
+        return true;
+    }
 
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        const int err = errno;
+    FileInfo info;
+    if (const int err = fs_detail::StatAt(fd, "", FileNamePart(path), info); err != 0) {
         close(fd);
         return Fail(ErrorFromErrno(err));
     }
-    if (!S_ISREG(st.st_mode) || (forWrite && !(st.st_mode & S_IWUSR) && mode != FileOpenMode::CreateNew)) {
+    if (!info.IsFile() || (forWrite && (info.mode & S_IWUSR) == 0 && mode != FileOpenMode::CreateNew)) {
         close(fd);
         return Fail(ERROR_ACCESS_DENIED);
     }
     // O_NONBLOCK is left on: it changes nothing for a regular file, and clearing it would
     // cost two system calls on every open.
-    if (mode == FileOpenMode::CreateOrTruncate && st.st_size != 0 && ftruncate(fd, 0) != 0) {
+    if (mode == FileOpenMode::CreateOrTruncate && info.size != 0 && ftruncate(fd, 0) != 0) {
         const int err = errno;
         close(fd);
         return Fail(ErrorFromErrno(err));
     }
-    if (!forWrite) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // Read-ahead matters only past the first pages.
+    if (!forWrite && info.size > kSequentialHintFrom) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (opened) *opened = info;
     fd_ = fd;
     return true;
 }

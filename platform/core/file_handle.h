@@ -16,6 +16,7 @@ namespace plat {
 namespace fs_detail {
 struct ActiveFaults;
 }
+class FolderHandle;
 
 enum class FileOpenMode {
     Read,                  // an existing file, for reading
@@ -42,6 +43,10 @@ public:
     // read-only file (no owner write bit) is never opened for writing, whoever runs us:
     // ERROR_ACCESS_DENIED. New files get the permission bits 0666 less the umask.
     bool Open(const std::string& path, FileOpenMode mode, unsigned flags = 0);
+    // As Open, for the entry `name` of an open folder (one name: no '/'), so the kernel
+    // walks no path. `opened`, when given, receives the open file's facts, saving a stat.
+    bool OpenIn(const FolderHandle& folder, const std::string& name, FileOpenMode mode, unsigned flags = 0,
+                FileInfo* opened = nullptr);
 
     // Up to `want` bytes; `got` is less than `want` only at the end of the file.
     bool Read(void* buffer, std::size_t want, std::size_t& got);
@@ -77,6 +82,9 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    bool OpenAt(int dirFd, const std::string& name, const std::string& path, FileOpenMode mode, unsigned flags,
+                FileInfo* opened);
+
     int fd_ = -1;
     std::string path_;
     std::shared_ptr<fs_detail::ActiveFaults> diskFull_;  // set only when a test fills the disk

@@ -7,4 +7,5 @@
 #include "platform/core/file_handle.h"
 #include "platform/core/file_info.h"
 #include "platform/core/file_ops.h"
+#include "platform/core/folder_handle.h"
 #include "platform/core/paths.h"

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <random>
 
 #include "engine/actions/file_copier.h"
@@ -359,6 +360,51 @@ TEST(CopyActions, StopDuringThePass) {
             EXPECT_EQ(p.window.stopQuestions, 4);  // three in the copy, one after it
         }
     }
+}
+
+// A folder's new files are copied by name in its two open folders: the window, the log and
+// the rows see each copy in the folder's order, and Stop leaves exactly the files reported
+// as copied, with no temporary file.
+TEST(CopyActions, NewFilesOfAFolderAreToldInOrderAndStopLeavesOnlyWhatWasReported) {
+    SyncPass p;
+    constexpr int kFiles = 300;
+    const auto name = [](int i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "f%03d.txt", i);
+        return std::string(text);
+    };
+    for (int i = 0; i < kFiles; ++i) p.SrcFile("d/" + name(i), i == 7 ? "" : "file " + std::to_string(i), kTime + i);
+    p.Scan();
+    // Two questions for each file with data (before its chunk and after the item), one for the empty one.
+    constexpr int kStoppedAt = 1 + (2 * 150 - 1) + 1;  // after the folder: the chunk question of f150
+    p.window.stopWhen = [](int questions) { return questions >= kStoppedAt; };
+
+    EXPECT_EQ(RunPass(p), -1);
+
+    std::vector<std::string> lines{"Create New " + p.Dst("d")};
+    std::vector<std::string> events{"stop?"};
+    for (int i = 0; i < 150; ++i) {
+        lines.push_back("Copy " + p.Src("d/" + name(i)) + " -> " + p.Dst("d/" + name(i)));
+        events.push_back("name " + name(i));
+        if (i != 7) events.insert(events.end(), {"begin", "stop?", "100%", "end"});
+        events.push_back("stop?");
+    }
+    events.insert(events.end(), {"name " + name(150), "begin", "stop?", "end", "stop?"});
+    EXPECT_EQ(p.Lines(), lines);
+    EXPECT_EQ(p.window.copyEvents, events);
+    std::vector<std::string> copied;
+    for (int i = 0; i < 150; ++i) copied.push_back(name(i));
+    EXPECT_EQ(NamesIn(p.Dst("d")), copied);  // no temporary file either
+    EXPECT_EQ(p.window.rowsDone.size(), 151u);
+    EXPECT_EQ(WriteTimeOf(p.Dst("d/" + name(149))), kTime + 149);
+    EXPECT_FALSE(p.Record("d/" + name(150)).state.HasResult());
+
+    // The next pass copies the rest.
+    p.window.stopWhen = nullptr;
+    ASSERT_EQ(RunPass(p), 1);
+    EXPECT_EQ(NamesIn(p.Dst("d")).size(), static_cast<std::size_t>(kFiles));
+    EXPECT_EQ(ReadFileBytes(p.Dst("d/" + name(299))), "file 299");
+    EXPECT_EQ(p.run.counters.done.load(), static_cast<DWORD>(kFiles + 1));
 }
 
 }  // namespace

@@ -79,12 +79,22 @@ public:
     std::function<bool(int questions)> stopWhen;
     int stopQuestions = 0;
     std::vector<std::string> rowsDone;  // relative paths, in order
+    std::vector<std::string> copyEvents;  // "name <file>", "begin", "<percent>%", "end", "stop?"
     DWORD lastProgress = 0;
 
 private:
     LRESULT Handle(UINT message, WPARAM w) {
         switch (message) {
-        case WM_SYNC_QUERY_STOP: ++stopQuestions; return stopWhen && stopWhen(stopQuestions) ? 1 : 0;
+        case WM_SYNC_QUERY_STOP:
+            ++stopQuestions;
+            copyEvents.push_back("stop?");
+            return stopWhen && stopWhen(stopQuestions) ? 1 : 0;
+        case WM_SYNC_LOG_LINE_W:
+            copyEvents.push_back("name " + plat::WideToUtf8(reinterpret_cast<const wchar_t*>(w)));
+            return 1;
+        case WM_SYNC_COPY_BEGIN: copyEvents.push_back("begin"); return 1;
+        case WM_SYNC_COPY_BYTES: copyEvents.push_back(std::to_string(w) + "%"); return 1;
+        case WM_SYNC_COPY_SIZE: copyEvents.push_back("end"); return 1;
         case WM_SYNC_ITEM_DONE:
             rowsDone.push_back(plat::WideToUtf8(reinterpret_cast<const CFileInfo*>(w)->relativePath));
             return 1;
