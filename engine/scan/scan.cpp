@@ -5,6 +5,7 @@
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
 #include "engine/run/run_messages.h"
+#include "engine/scan/listing_ahead.h"
 #include "engine/scan/scan_folder.h"
 #include "engine/scan/scan_marks.h"
 #include "foundation/options/filter_options.h"
@@ -77,11 +78,16 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
         return std::move(scan);
     };
 
+    // Both sides are listed from the start on helper threads, each ahead of the scan that
+    // reads it: the source side is mostly listed by the time the target side is done.
+    ListingAhead targetListing(FolderScanner::NarrowRootOf(request.targetFolder));
+    ListingAhead sourceListing(FolderScanner::NarrowRootOf(request.sourceFolder));
+
     scan.targetRoot = std::make_unique<FolderTreeNode>();
     SendWindowLine(window, kScanningTargetText, kStatusLine);
     const std::wstring sourceInTarget = NestedRootBelow(request.targetFolder, request.sourceFolder);
     const std::wstring targetInSource = NestedRootBelow(request.sourceFolder, request.targetFolder);
-    if (sideFailed(scanner.ScanSide(request.targetFolder, *scan.targetRoot, sourceInTarget), request.targetFolder)) {
+    if (sideFailed(scanner.ScanSide(request.targetFolder, *scan.targetRoot, sourceInTarget, &targetListing), request.targetFolder)) {
         return finish(kScanRootUnreadable);
     }
     // A scan cut short by Stop leaves a partial tree: the stop counts whatever the
@@ -92,7 +98,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     options.flags |= kScanMatchOtherSide;
     scan.sourceRoot->counterpart = scan.targetRoot.get();
     scan.targetRoot->counterpart = scan.sourceRoot.get();
-    if (sideFailed(scanner.ScanSide(request.sourceFolder, *scan.sourceRoot, targetInSource), request.sourceFolder)) {
+    if (sideFailed(scanner.ScanSide(request.sourceFolder, *scan.sourceRoot, targetInSource, &sourceListing), request.sourceFolder)) {
         return finish(kScanRootUnreadable);
     }
     if (scanner.Stopped() || scanner.QueryStop()) return finish(kScanStopped);

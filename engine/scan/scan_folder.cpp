@@ -7,6 +7,7 @@
 
 #include "engine/actions/file_copier.h"
 #include "engine/run/run_messages.h"
+#include "engine/scan/listing_ahead.h"
 #include "engine/scan/wildcard_filter.h"
 #include "platform/core/file_info.h"
 #include "platform/core/text.h"
@@ -45,15 +46,27 @@ void FolderScanner::SendProgress() {
     if (window_ && progressPace_.Due()) SendMessage(window_, WM_SYNC_PROGRESS_TEXT, 0, 0);
 }
 
+namespace {
+
+// One '/' after the root, so that relative paths never begin with one.
+std::wstring WideRootOf(std::wstring_view rootFolder) {
+    while (rootFolder.size() > 1 && rootFolder.back() == L'/') rootFolder.remove_suffix(1);
+    std::wstring root(rootFolder);
+    if (root.empty() || root.back() != L'/') root += L'/';
+    return root;
+}
+
+}  // namespace
+
+std::string FolderScanner::NarrowRootOf(std::wstring_view rootFolder) { return plat::WideToUtf8(WideRootOf(rootFolder)); }
+
 FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root,
-                                         std::wstring_view passOver) {
+                                         std::wstring_view passOver, ListingAhead* listingAhead) {
     matching_ = (options_.flags & kScanMatchOtherSide) != 0;
     passOver_ = passOver;
     rootError_ = ERROR_SUCCESS;
-    // One '/' after the root, so that relative paths never begin with one.
-    while (rootFolder.size() > 1 && rootFolder.back() == L'/') rootFolder.remove_suffix(1);
-    wideRoot_ = rootFolder;
-    if (wideRoot_.empty() || wideRoot_.back() != L'/') wideRoot_ += L'/';
+    listingAhead_ = listingAhead;
+    wideRoot_ = WideRootOf(rootFolder);
     narrowRoot_ = plat::WideToUtf8(wideRoot_);
     if (matching_) {
         const PathCompareFunction compare = compare_;
@@ -121,6 +134,19 @@ FolderScanner::FolderRead FolderScanner::ScanFolder(FolderTreeNode& node, Folder
 // The whole listing is read before any record is made: a listing that fails half-way
 // leaves no partial folder behind.
 FolderScanner::FolderRead FolderScanner::ReadEntries(std::size_t& count) {
+    std::size_t listed = 0;
+    DWORD error = ERROR_SUCCESS;
+    if (listingAhead_ && listingAhead_->Take(narrowPath_, entries_, listed, error)) {
+        // Told and asked entry by entry, as when the folder is read here.
+        while (count < listed) {
+            ++count;
+            SendProgress();
+            if (QueryStopWhenDue()) return FolderRead::kStopped;
+        }
+        if (error == ERROR_SUCCESS) return FolderRead::kDone;
+        listError_ = error;
+        return FolderRead::kUnreadable;
+    }
     plat::DirectoryReader reader;
     if (!reader.Open(narrowPath_)) {
         listError_ = reader.error();

@@ -52,6 +52,8 @@ struct SkippedEntry {
     DWORD error = ERROR_SUCCESS;  // kUnreadableFolder: why it could not be listed
 };
 
+class ListingAhead;
+
 enum class FolderScanResult {
     kDone,
     kStopped,     // a stop query answered non-zero
@@ -70,7 +72,11 @@ public:
     // cannot be listed gives kUnreadable with RootError() telling why. `passOver` is the
     // relative path of a folder to leave out as the catalog folder is left out (the other
     // side's root, when it lies inside this one); empty: none.
-    FolderScanResult ScanSide(std::wstring_view rootFolder, FolderTreeNode& root, std::wstring_view passOver = {});
+    FolderScanResult ScanSide(std::wstring_view rootFolder, FolderTreeNode& root, std::wstring_view passOver = {},
+                              ListingAhead* listingAhead = nullptr);
+    // The root as the scan of `rootFolder` names it, and as a ListingAhead of that side is
+    // to be given it.
+    static std::string NarrowRootOf(std::wstring_view rootFolder);
 
     // Asks the task window whether Stop was pressed; once it has said so, the answer stays.
     // Within a side the question is paced (message_pace.h); this asks at once.
@@ -118,6 +124,7 @@ private:
     bool QueryStopWhenDue();
     void SendProgress();
 
+    ListingAhead* listingAhead_ = nullptr;  // the side's folders listed ahead; null: none
     const ScanOptions& options_;
     const PathCompareFunction compare_;
     const bool caseSensitive_;

@@ -1,0 +1,102 @@
+#include "engine/scan/listing_ahead.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "platform/core/text.h"
+
+namespace {
+
+// The catalog folder is never an item: its contents are not listed ahead.
+constexpr std::string_view kCatalogFolderName = "_qb_sync";
+// Entries listed and not yet taken, at most: the helper waits beyond (about 20 MB).
+constexpr std::size_t kMaxWaitingEntries = 262144;
+
+}  // namespace
+
+ListingAhead::ListingAhead(std::string root) {
+    if (!thread_.Start([this, root = std::move(root)]() mutable { ListAll(std::move(root)); })) done_ = true;
+}
+
+ListingAhead::~ListingAhead() {
+    {
+        std::lock_guard guard(lock_);
+        ending_ = true;
+    }
+    changed_.notify_all();
+    thread_.Join();
+}
+
+bool ListingAhead::WaitForRoom(std::unique_lock<std::mutex>& guard) {
+    changed_.wait(guard, [this] { return ending_ || waitingEntries_ < kMaxWaitingEntries; });
+    return !ending_;
+}
+
+void ListingAhead::ListAll(std::string root) {
+    // Depth first, children in the order listed: about the order the scan asks for them.
+    std::vector<std::string> pending{std::move(root)};
+    while (!pending.empty()) {
+        std::string folder = std::move(pending.back());
+        pending.pop_back();
+        {
+            std::unique_lock guard(lock_);
+            if (!WaitForRoom(guard)) break;
+            if (claimed_.erase(folder) != 0) continue;  // the scan read it (and reads what is below)
+            current_ = folder;
+        }
+        Listing listing;
+        plat::DirectoryReader reader;
+        if (!reader.Open(folder)) {
+            listing.error = reader.error();
+        } else {
+            plat::DirEntry entry;
+            while (reader.Next(entry)) listing.entries.push_back(std::move(entry));
+            if (reader.Failed()) listing.error = reader.error();
+        }
+        const std::size_t firstChild = pending.size();
+        if (listing.error == ERROR_SUCCESS) {
+            for (const plat::DirEntry& entry : listing.entries) {
+                if (entry.IsFolder() && !plat::EqualsNoCaseAscii(entry.name, kCatalogFolderName))
+                    pending.push_back(folder + entry.name + '/');
+            }
+            // The first child is listed first.
+            std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
+        }
+        {
+            std::lock_guard guard(lock_);
+            waitingEntries_ += listing.entries.size();
+            listed_.emplace(std::move(folder), std::move(listing));
+            current_.clear();
+        }
+        changed_.notify_all();
+    }
+    {
+        std::lock_guard guard(lock_);
+        done_ = true;
+        current_.clear();
+    }
+    changed_.notify_all();
+}
+
+bool ListingAhead::Take(const std::string& folder, std::vector<plat::DirEntry>& entries, std::size_t& count,
+                        DWORD& error) {
+    std::unique_lock guard(lock_);
+    changed_.wait(guard, [&] { return current_ != folder; });
+    const auto found = listed_.find(folder);
+    if (found == listed_.end()) {
+        if (!done_) claimed_.insert(folder);
+        return false;
+    }
+    Listing listing = std::move(found->second);
+    listed_.erase(found);
+    waitingEntries_ -= listing.entries.size();
+    guard.unlock();
+    changed_.notify_all();
+
+    count = listing.entries.size();
+    if (entries.size() < count) entries.resize(count);
+    std::move(listing.entries.begin(), listing.entries.end(), entries.begin());
+    error = listing.error;
+    return true;
+}
