@@ -16,7 +16,11 @@ constexpr std::size_t kMaxWaitingEntries = 262144;
 }  // namespace
 
 ListingAhead::ListingAhead(std::string root) {
-    if (!thread_.Start([this, root = std::move(root)]() mutable { ListAll(std::move(root)); })) done_ = true;
+    known_.insert(root);
+    if (!thread_.Start([this, root = std::move(root)]() mutable { ListAll(std::move(root)); })) {
+        known_.clear();
+        done_ = true;
+    }
 }
 
 ListingAhead::~ListingAhead() {
@@ -29,20 +33,30 @@ ListingAhead::~ListingAhead() {
 }
 
 bool ListingAhead::WaitForRoom(std::unique_lock<std::mutex>& guard) {
-    changed_.wait(guard, [this] { return ending_ || waitingEntries_ < kMaxWaitingEntries; });
+    // A folder the scan waits for is listed whatever is waiting.
+    changed_.wait(guard, [this] { return ending_ || waitingEntries_ < kMaxWaitingEntries || !wanted_.empty(); });
     return !ending_;
 }
 
 void ListingAhead::ListAll(std::string root) {
     // Depth first, children in the order listed: about the order the scan asks for them.
     std::vector<std::string> pending{std::move(root)};
-    while (!pending.empty()) {
-        std::string folder = std::move(pending.back());
-        pending.pop_back();
+    for (;;) {
+        std::string folder;
         {
             std::unique_lock guard(lock_);
             if (!WaitForRoom(guard)) break;
-            if (claimed_.erase(folder) != 0) continue;  // the scan read it (and reads what is below)
+            if (!wanted_.empty()) {
+                folder = std::move(wanted_);
+                wanted_.clear();
+            } else {
+                // Those listed already because the scan wanted them are passed over.
+                while (!pending.empty() && known_.count(pending.back()) == 0) pending.pop_back();
+                if (pending.empty()) break;
+                folder = std::move(pending.back());
+                pending.pop_back();
+            }
+            known_.erase(folder);
             current_ = folder;
         }
         Listing listing;
@@ -65,6 +79,7 @@ void ListingAhead::ListAll(std::string root) {
         }
         {
             std::lock_guard guard(lock_);
+            known_.insert(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
             waitingEntries_ += listing.entries.size();
             listed_.emplace(std::move(folder), std::move(listing));
             current_.clear();
@@ -74,6 +89,7 @@ void ListingAhead::ListAll(std::string root) {
     {
         std::lock_guard guard(lock_);
         done_ = true;
+        known_.clear();
         current_.clear();
     }
     changed_.notify_all();
@@ -82,12 +98,13 @@ void ListingAhead::ListAll(std::string root) {
 bool ListingAhead::Take(const std::string& folder, std::vector<plat::DirEntry>& entries, std::size_t& count,
                         DWORD& error) {
     std::unique_lock guard(lock_);
-    changed_.wait(guard, [&] { return current_ != folder; });
-    const auto found = listed_.find(folder);
-    if (found == listed_.end()) {
-        if (!done_) claimed_.insert(folder);
-        return false;
+    if (known_.count(folder) != 0) {
+        wanted_ = folder;
+        changed_.notify_all();
     }
+    changed_.wait(guard, [&] { return current_ != folder && (done_ || known_.count(folder) == 0); });
+    const auto found = listed_.find(folder);
+    if (found == listed_.end()) return false;
     Listing listing = std::move(found->second);
     listed_.erase(found);
     waitingEntries_ -= listing.entries.size();

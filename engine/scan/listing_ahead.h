@@ -4,7 +4,8 @@
 // does it for two folders at once as fast as for one; the scan of the second side then
 // takes each folder's listing as the helper made it, and still makes its records, matches
 // them, reports progress and asks Stop exactly as when it reads the folder itself. A
-// folder the helper has not reached is read by the scan, and the helper passes it over.
+// folder the helper knows of but has not reached yet is listed next, while the scan waits;
+// one below a folder the scan read itself is the scan's to read.
 
 #include <condition_variable>
 #include <cstddef>
@@ -31,8 +32,8 @@ public:
     // The helper's listing of `folder` (a path as given for the root, with its trailing
     // '/'), waited for while the helper is reading it: the entries it read go into
     // `entries` (its first `count` places), and `error` is ERROR_SUCCESS or why the listing
-    // failed (at the start or half-way). False when the helper has not listed it: the
-    // caller reads it, and the helper will not.
+    // failed (at the start or half-way). False when the helper does not know the folder
+    // (it lies below one the caller read itself, or was taken already): the caller reads it.
     bool Take(const std::string& folder, std::vector<plat::DirEntry>& entries, std::size_t& count, DWORD& error);
 
 private:
@@ -47,7 +48,8 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     std::unordered_map<std::string, Listing> listed_;  // waiting to be taken
-    std::unordered_set<std::string> claimed_;          // read by the scan itself
+    std::unordered_set<std::string> known_;            // found, not listed yet
+    std::string wanted_;                               // known, and waited for by the scan
     std::string current_;                              // being listed by the helper
     std::size_t waitingEntries_ = 0;
     bool ending_ = false;

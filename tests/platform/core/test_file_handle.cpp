@@ -12,6 +12,7 @@
 #include "platform/core/file_faults.h"
 #include "platform/core/file_info.h"
 #include "platform/core/file_ops.h"
+#include "platform/core/folder_handle.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -268,6 +269,54 @@ TEST(MoveFileErrors, AMissingSourceIsNamedAsSuch) {
     qbtest::WriteFileBytes(dir.sub("from"), "x");
     EXPECT_FALSE(plat::MoveFile(dir.sub("from"), dir.sub("no/folder/to"), plat::MoveMode::NoReplace));
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+// A folder opened below a root refuses a link or a file on the way, as a copy into it
+// must; calls by name in it act on its entries and report as the calls by path do.
+TEST(FolderHandle, OpensOnlyRealFoldersBelowItsRootAndWorksByName) {
+    TempDir dir;
+    ASSERT_TRUE(plat::CreateFolderWithParents(dir.sub("root/a/b")));
+    WriteFileBytes(dir.sub("root/file"), "x");
+    ASSERT_EQ(symlink(dir.sub("root/a").c_str(), dir.sub("root/link").c_str()), 0);
+    plat::FolderHandle root;
+    ASSERT_TRUE(root.Open(dir.sub("root")));
+
+    plat::FolderHandle folder;
+    ASSERT_TRUE(folder.OpenBelow(root, "a/b"));
+    EXPECT_EQ(folder.path(), dir.sub("root/a/b"));
+    EXPECT_FALSE(folder.OpenBelow(root, "link/b"));
+    EXPECT_EQ(folder.OpenError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(folder.OpenBelow(root, "file/b"));
+    EXPECT_EQ(folder.OpenError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(folder.OpenBelow(root, "a/missing"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(folder.IsOpen());
+
+    ASSERT_TRUE(folder.OpenBelow(root, "a"));
+    FileHandle file;
+    plat::FileInfo opened;
+    ASSERT_TRUE(file.OpenIn(folder, "new", FileOpenMode::CreateNew, FileHandle::kNoFollow));
+    ASSERT_TRUE(file.Write("data", 4));
+    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(file.OpenIn(folder, "new", FileOpenMode::Read, FileHandle::kNoFollow, &opened));
+    EXPECT_EQ(opened.size, 4u);
+    EXPECT_FALSE(file.OpenIn(folder, "b/x", FileOpenMode::Read));  // one name, never a path
+    EXPECT_FALSE(file.OpenIn(root, "link", FileOpenMode::Read, FileHandle::kNoFollow));
+
+    WriteFileBytes(dir.sub("root/a/other"), "other");
+    EXPECT_FALSE(folder.Move("new", "other", plat::MoveMode::NoReplace));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    ASSERT_EQ(chmod(dir.sub("root/a/other").c_str(), 0444), 0);
+    EXPECT_FALSE(folder.Move("new", "other", plat::MoveMode::ReplaceExisting));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(folder.Move("gone", "there", plat::MoveMode::NoReplace));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    ASSERT_TRUE(folder.Move("new", "moved", plat::MoveMode::NoReplace));
+    EXPECT_EQ(ReadFileBytes(dir.sub("root/a/moved")), "data");
+    plat::FileInfo info;
+    EXPECT_TRUE(folder.LookUp("moved", info));
+    ASSERT_TRUE(folder.Delete("moved"));
+    EXPECT_FALSE(folder.LookUp("moved", info));
 }
 
 }  // namespace
