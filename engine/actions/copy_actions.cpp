@@ -67,6 +67,9 @@ bool CreateRealFolder(const std::wstring& folder) {
 struct PassFolders {
     plat::FolderHandle sourceRoot;
     plat::FolderHandle targetRoot;
+    // The roots as the records made in the pass share them.
+    SideRoot sourceRootPath;
+    SideRoot targetRootPath;
 };
 
 // The two open folders of one folder pair of the walk: each side's folder below its root,
@@ -76,6 +79,13 @@ struct PassFolders {
 class PairFolders {
 public:
     PairFolders(PassFolders* pass, FolderPair pair) : pass_(pass), pair_(pair) {}
+
+    // The root of the target side (`target`) or the source side as records share it; null
+    // when the pass has none.
+    const SideRoot* RootPath(bool target) const {
+        if (!pass_) return nullptr;
+        return target ? &pass_->targetRootPath : &pass_->sourceRootPath;
+    }
 
     // The folder on the target side (`target`) or the source side; null when not open.
     const plat::FolderHandle* Side(bool target) {
@@ -160,6 +170,7 @@ struct FileCopy {
     std::wstring_view replacedRelativePath;
     ULONGLONG replacedSize = 0;
     LONGLONG replacedLastWrite = 0;
+    const SideRoot* toRoot = nullptr;  // the root `to` lies in, as records share it; null: none
 };
 
 FileCopy PlanFileCopy(const SyncTask& task, const CFileInfo& record) {
@@ -167,22 +178,22 @@ FileCopy PlanFileCopy(const SyncTask& task, const CFileInfo& record) {
     copy.toTarget = record.state.IsAction(ItemState::kCopyToRight);
     if (copy.toTarget && record.state.IsSourceOnly()) {
         copy.newFile = true;
-        copy.from = record.path;
+        copy.from = record.path();
         copy.to = PathJoinW(task.targetFolder, record.relativePath);
     } else if (copy.toTarget) {
-        copy.from = record.path;
-        copy.to = record.counterpartPath;
+        copy.from = record.path();
+        copy.to = record.counterpartPath();
         copy.replacedRelativePath =
             record.counterpartRelativePath.empty() ? record.relativePath : record.counterpartRelativePath;
         copy.replacedSize = record.counterpartSize;
         copy.replacedLastWrite = record.counterpartLastWrite;
     } else if (record.state.IsTargetOnly()) {
         copy.newFile = true;
-        copy.from = record.path;
+        copy.from = record.path();
         copy.to = PathJoinW(task.sourceFolder, record.relativePath);
     } else {
-        copy.from = record.counterpartPath;
-        copy.to = record.path;
+        copy.from = record.counterpartPath();
+        copy.to = record.path();
         copy.replacedRelativePath = record.relativePath;
         copy.replacedSize = record.size;
         copy.replacedLastWrite = record.lastWrite;
@@ -232,7 +243,10 @@ int BackUpReplacedFile(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
 void RecordCopied(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy) {
     LogAction(run, CopyLine(L"Copy ", copy), kLogBlack);
     ++run.counters.done;
-    if (copy.newFile) {
+    if (copy.newFile && copy.toRoot && *copy.toRoot) {
+        record.SetCounterpart(*copy.toRoot, record.relativePath, record.attributes, record.size, record.lastWrite);
+        record.state.Set(ItemState::kDone | (copy.toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
+    } else if (copy.newFile) {
         record.SetCounterpart(copy.to, record.relativePath, record.attributes, record.size, record.lastWrite);
         record.state.Set(ItemState::kDone | (copy.toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
     } else if (copy.toTarget) {
@@ -271,7 +285,8 @@ int HandleLockedSource(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
 
 // `folders`: the open folders of the record's folder pair, or null.
 int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFolders* folders) {
-    const FileCopy copy = PlanFileCopy(*run.task, record);
+    FileCopy copy = PlanFileCopy(*run.task, record);
+    if (folders) copy.toRoot = folders->RootPath(copy.toTarget);
     // A new file has one name on both sides: it is copied by name in the pair's open folders.
     const plat::FolderHandle* fromFolder = copy.newFile && folders ? folders->Side(!copy.toTarget) : nullptr;
     const plat::FolderHandle* toFolder = fromFolder ? folders->Side(copy.toTarget) : nullptr;
@@ -331,7 +346,7 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
 
 int CopyTimeAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     const bool toTarget = record.state.IsAction(ItemState::kCopyTimeToRight);
-    const std::wstring& path = toTarget ? record.counterpartPath : record.path;
+    const std::wstring path = toTarget ? record.counterpartPath() : record.path();
     const LONGLONG time = toTarget ? record.lastWrite : record.counterpartLastWrite;
     // A file changed since the Check must not be given a time that makes it look in step.
     const bool asChecked = toTarget ? IsFileAsChecked(path, record.counterpartSize, record.counterpartLastWrite)
@@ -446,6 +461,8 @@ int ExecuteCopyAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
 int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceRoot, FolderTreeNode* targetRoot, DWORD& counter) {
     // A root that cannot be opened now sends every copy by path, which reports why.
     PassFolders pass;
+    pass.sourceRootPath = MakeSideRoot(run.task->sourceFolder);
+    pass.targetRootPath = MakeSideRoot(run.task->targetFolder);
     if (pass.sourceRoot.Open(plat::WideToUtf8(run.task->sourceFolder))) pass.targetRoot.Open(plat::WideToUtf8(run.task->targetFolder));
     // Parents before their contents: a folder is made before what goes into it.
     const bool walked = WalkFolderPairs({sourceRoot, targetRoot}, [&](FolderPair pair) {

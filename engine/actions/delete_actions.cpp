@@ -20,7 +20,7 @@ namespace {
 
 // The entry a delete removes, with what the Check saw of it.
 struct Deletion {
-    const std::wstring* path = nullptr;
+    std::wstring path;
     const std::wstring* relativePath = nullptr;
     ULONGLONG size = 0;
     LONGLONG lastWrite = 0;
@@ -31,7 +31,7 @@ Deletion PlanDeletion(const CFileInfo& record) {
     Deletion deletion;
     deletion.fromTarget = record.state.IsAction(ItemState::kDeleteRight);
     const bool ownEntry = !deletion.fromTarget || record.state.IsTargetOnly();
-    deletion.path = ownEntry ? &record.path : &record.counterpartPath;
+    deletion.path = ownEntry ? record.path() : record.counterpartPath();
     deletion.relativePath = ownEntry ? &record.relativePath : &record.counterpartRelativePath;
     deletion.size = ownEntry ? record.size : record.counterpartSize;
     deletion.lastWrite = ownEntry ? record.lastWrite : record.counterpartLastWrite;
@@ -39,7 +39,7 @@ Deletion PlanDeletion(const CFileInfo& record) {
 }
 
 void RecordDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion) {
-    LogAction(run, L"Delete " + *deletion.path, kLogBlack);
+    LogAction(run, L"Delete " + deletion.path, kLogBlack);
     record.state.Clear(deletion.fromTarget ? ItemState::kOnTarget : ItemState::kOnSource);
     record.state.Set(ItemState::kDeleted | ItemState::kDone);
     ++run.counters.done;
@@ -47,7 +47,7 @@ void RecordDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletio
 
 void RecordNotDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, std::wstring_view reason) {
     MarkActionFailed(run, record);
-    std::wstring line = L"Failed to Delete " + *deletion.path;
+    std::wstring line = L"Failed to Delete " + deletion.path;
     if (!reason.empty()) line.append(L" ").append(reason);
     LogAction(run, line, kLogRed);
 }
@@ -55,7 +55,7 @@ void RecordNotDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& dele
 int DeleteFolderAction(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, DWORD& counter) {
     // Empty by now unless something in it was kept; a link is never removed in its place.
     plat::FileInfo info;
-    const std::string path = plat::WideToUtf8(*deletion.path);
+    const std::string path = plat::WideToUtf8(deletion.path);
     const bool removed = plat::GetFileInfo(path, info) && info.IsFolder() && plat::RemoveFolder(path);
     if (removed) {
         RecordDeleted(run, record, deletion);
@@ -73,9 +73,9 @@ int DeleteFolderAction(SyncRunBlock& run, CFileInfo& record, const Deletion& del
 int BackUpDeletedFile(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion) {
     const std::wstring& backupFolder = deletion.fromTarget ? run.task->targetBackup : run.task->sourceBackup;
     DWORD error = ERROR_SUCCESS;
-    const int backup = BackUpFile(run, *deletion.path, *deletion.relativePath, backupFolder, error);
+    const int backup = BackUpFile(run, deletion.path, *deletion.relativePath, backupFolder, error);
     if (backup == kBackupMade) {
-        LogAction(run, L"Backup " + *deletion.path, kLogBlack);
+        LogAction(run, L"Backup " + deletion.path, kLogBlack);
         return 1;
     }
     if (backup == kBackupStopped) return 0;
@@ -84,13 +84,13 @@ int BackUpDeletedFile(SyncRunBlock& run, CFileInfo& record, const Deletion& dele
     ++run.counters.errors;
     std::wstring text;
     const int result = ActionErrorText(error, text);
-    LogAction(run, L"Failed to Back up " + *deletion.path + L" " + text, kLogRed);
+    LogAction(run, L"Failed to Back up " + deletion.path + L" " + text, kLogRed);
     ReportItemDone(run, record);
     return result;
 }
 
 int DeleteFileAction(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, DWORD& counter) {
-    if (!IsFileAsChecked(*deletion.path, deletion.size, deletion.lastWrite)) {
+    if (!IsFileAsChecked(deletion.path, deletion.size, deletion.lastWrite)) {
         std::wstring reason;
         ActionErrorText(kErrorChangedSinceCheck, reason);
         RecordNotDeleted(run, record, deletion, reason);
@@ -103,7 +103,7 @@ int DeleteFileAction(SyncRunBlock& run, CFileInfo& record, const Deletion& delet
     if (keepBackup) {
         if (const int result = BackUpDeletedFile(run, record, deletion); result != 1) return result;
     }
-    const bool deleted = DeleteFileEx(*deletion.path, keepBackup ? 0 : kDeleteToTrash);
+    const bool deleted = DeleteFileEx(deletion.path, keepBackup ? 0 : kDeleteToTrash);
     ++counter;
     ReportProgress(run, counter);
     if (deleted) {

@@ -27,9 +27,9 @@ bool IsDeletion(DWORD action) {
 }
 
 // The path of the entry that a delete action removes.
-const std::wstring& DeletedPath(const CFileInfo& record) {
+std::wstring DeletedPath(const CFileInfo& record) {
     const bool targetEntry = record.state.IsAction(S::kDeleteRight) && !record.state.IsTargetOnly();
-    return targetEntry ? record.counterpartPath : record.path;
+    return targetEntry ? record.counterpartPath() : record.path();
 }
 
 // The size of the copy a file's action writes: the size of the side it is copied from.
@@ -46,12 +46,12 @@ void LogDecision(const CFileInfo& record, DWORD action, DecisionPass& pass) {
     if (!pass.logsDetails) return;
     if (action & S::kOlderOverNewer) {
         const bool toTarget = (action & S::kActionMask) == S::kCopyToRight;
-        const std::wstring& from = toTarget ? record.path : record.counterpartPath;
-        const std::wstring& to = toTarget ? record.counterpartPath : record.path;
+        const std::wstring from = toTarget ? record.path() : record.counterpartPath();
+        const std::wstring to = toTarget ? record.counterpartPath() : record.path();
         AddRunLogLineW(pass.run, L"'" + from + L"' overwrite newer '" + to + L"'", kLogBlack);
     } else if (record.state.IsClash()) {
         AddRunLogLineW(pass.run,
-                       L"Folder and file conflict between '" + record.path + L"' and '" + record.counterpartPath + L"'",
+                       L"Folder and file conflict between '" + record.path() + L"' and '" + record.counterpartPath() + L"'",
                        kLogBlack);
     }
 }

@@ -1,5 +1,7 @@
 #include "engine/model/file_info.h"
 
+#include <initializer_list>
+
 #include "platform/core/clock.h"
 #include "platform/core/file_info.h"
 #include "platform/core/file_time.h"
@@ -18,28 +20,77 @@ std::size_t ExtensionDot(std::wstring_view name) {
     return (dot == std::wstring_view::npos || dot == 0) ? std::wstring_view::npos : dot;
 }
 
+// `fullPath` as a root and `relPath`: the root is one of `known` when it is the same text,
+// so the records of a side share one. A path that does not end in `relPath` below a
+// folder is kept whole.
+SideRoot RootOf(std::wstring_view fullPath, std::wstring_view relPath, bool& whole,
+                std::initializer_list<const SideRoot*> known) {
+    const std::size_t rootLength = fullPath.size() - relPath.size();
+    whole = relPath.empty() || fullPath.size() <= relPath.size() || fullPath[rootLength - 1] != L'/' ||
+            fullPath.substr(rootLength) != relPath;
+    const std::wstring_view root = whole ? fullPath : fullPath.substr(0, rootLength);
+    for (const SideRoot* candidate : known) {
+        if (*candidate && **candidate == root) return *candidate;
+    }
+    return std::make_shared<const std::wstring>(root);
+}
+
+std::wstring Joined(const SideRoot& root, bool whole, std::wstring_view relPath) {
+    if (!root) return {};
+    if (whole) return *root;
+    std::wstring path;
+    path.reserve(root->size() + relPath.size());
+    path += *root;
+    path += relPath;
+    return path;
+}
+
 }  // namespace
+
+SideRoot MakeSideRoot(std::wstring_view folder) {
+    std::wstring root(folder);
+    if (root.empty() || root.back() != L'/') root += L'/';
+    return std::make_shared<const std::wstring>(std::move(root));
+}
 
 CFileInfo::CFileInfo() {
     const LONGLONG now = plat::NowUnixSeconds();
     created = lastAccess = lastWrite = counterpartLastWrite = now;
 }
 
-void CFileInfo::SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath,
-                                std::wstring_view relPath, DWORD stateWord) {
+void CFileInfo::SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::wstring_view relPath,
+                                DWORD stateWord) {
     attributes = entry.attributes;
     size = entry.size;
     created = plat::FileTimeToUnixSeconds(entry.creationTime);
     lastAccess = plat::FileTimeToUnixSeconds(entry.lastAccessTime);
     lastWrite = plat::FileTimeToUnixSeconds(entry.lastWriteTime);
-    path = fullPath;
+    root_ = root;
+    wholePath_ = false;
     relativePath = relPath;
     state = ItemState(stateWord);
 }
 
+void CFileInfo::SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath, std::wstring_view relPath,
+                                DWORD stateWord) {
+    bool whole = false;
+    const SideRoot root = RootOf(fullPath, relPath, whole, {&root_, &counterpartRoot_});
+    SetFromFindData(entry, root, relPath, stateWord);
+    wholePath_ = whole;
+}
+
 void CFileInfo::Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time,
                     std::wstring_view relPath, DWORD stateWord) {
-    path = fullPath;
+    bool whole = false;
+    const SideRoot root = RootOf(fullPath, relPath, whole, {&root_, &counterpartRoot_});
+    Set(root, fileSize, attrs, time, relPath, stateWord);
+    wholePath_ = whole;
+}
+
+void CFileInfo::Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::wstring_view relPath,
+                    DWORD stateWord) {
+    root_ = root;
+    wholePath_ = false;
     size = fileSize;
     attributes = attrs;
     created = lastAccess = lastWrite = time;
@@ -53,7 +104,27 @@ void CFileInfo::Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs,
 
 void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath,
                                DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
-    counterpartPath = otherPath;
+    bool whole = false;
+    const SideRoot root = RootOf(otherPath, otherRelativePath, whole, {&counterpartRoot_, &root_});
+    SetCounterpart(root, otherRelativePath, otherAttributes, otherSize, otherLastWrite);
+    counterpartWhole_ = whole;
+}
+
+void CFileInfo::SetCounterpartRecord(const CFileInfo& other) {
+    SetCounterpart(other.root_, other.relativePath, other.attributes, other.size, other.lastWrite);
+    counterpartWhole_ = other.wholePath_;
+}
+
+std::wstring CFileInfo::path() const { return Joined(root_, wholePath_, relativePath); }
+
+std::wstring CFileInfo::counterpartPath() const {
+    return Joined(counterpartRoot_, counterpartWhole_, counterpartRelativePath);
+}
+
+void CFileInfo::SetCounterpart(const SideRoot& otherRoot, std::wstring_view otherRelativePath,
+                               DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
+    counterpartRoot_ = otherRoot;
+    counterpartWhole_ = false;
     counterpartRelativePath = otherRelativePath;
     counterpartAttributes = otherAttributes;
     counterpartSize = otherSize;
@@ -73,13 +144,15 @@ void CFileInfo::ChangeActionByUser(DWORD action) {
 }
 
 std::wstring CFileInfo::GetFileTitle() const {
-    const std::wstring_view name = NameOf(path);
+    const std::wstring full = path();
+    const std::wstring_view name = NameOf(full);
     const auto dot = ExtensionDot(name);
     return std::wstring(dot == std::wstring_view::npos ? name : name.substr(0, dot));
 }
 
 std::wstring CFileInfo::GetFileExt() const {
-    const std::wstring_view name = NameOf(path);
+    const std::wstring full = path();
+    const std::wstring_view name = NameOf(full);
     const auto dot = ExtensionDot(name);
     return dot == std::wstring_view::npos ? std::wstring() : std::wstring(name.substr(dot + 1));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's records of files and folders. Times are whole seconds since 1970, UTC.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -20,22 +21,39 @@ struct CatalogRowMemo {
     LONGLONG time = 0;  // last write
 };
 
+// The root folder of one side as its records share it: the folder's path with one '/' at
+// its end. A record keeps its relative path and its side's root; a full path is made from
+// them when a call needs one.
+using SideRoot = std::shared_ptr<const std::wstring>;
+SideRoot MakeSideRoot(std::wstring_view folder);
+
 // One file or folder of a scanned side, with a copy of its counterpart's values (the
 // entry of the same relative path on the other side) and the item's state word.
 class CFileInfo {
 public:
     CFileInfo();  // times default to now
 
-    // From one directory entry.
-    void SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath,
-                         std::wstring_view relPath, DWORD stateWord);
+    // From one directory entry below `root`.
+    void SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::wstring_view relPath,
+                         DWORD stateWord);
     // One time for all three time fields and the counterpart's last write; folder records
     // are made this way (state 0x80).
-    void Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time,
-             std::wstring_view relPath, DWORD stateWord);
-    // A time of 0 leaves the counterpart's last-write time as it was.
+    void Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::wstring_view relPath,
+             DWORD stateWord);
+    // The same with the entry's full path, which ends in `relPath` below its root (a
+    // path that does not is kept whole).
+    void SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath, std::wstring_view relPath,
+                         DWORD stateWord);
+    void Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::wstring_view relPath,
+             DWORD stateWord);
+    // A time of 0 leaves the counterpart's last-write time as it was. `otherPath` ends in
+    // `otherRelativePath` below the other side's root (or is kept whole).
     void SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath, DWORD otherAttributes,
                         ULONGLONG otherSize, LONGLONG otherLastWrite);
+    void SetCounterpart(const SideRoot& otherRoot, std::wstring_view otherRelativePath, DWORD otherAttributes,
+                        ULONGLONG otherSize, LONGLONG otherLastWrite);
+    // `other` as this record's counterpart: its root, relative path and values.
+    void SetCounterpartRecord(const CFileInfo& other);
     // After an action: what the counterpart is now.
     void SetCounterpartState(ULONGLONG otherSize, DWORD otherAttributes, LONGLONG otherLastWrite);
 
@@ -52,9 +70,12 @@ public:
     ItemState state;
     int treeItem = -1;     // the item's row in the task window's tree; -1 = none
     int shadowIndex = -1;  // place in the run's list of files waiting for a shadow copy; -1 = not waiting
-    std::wstring path;                     // full path on its own side
+    // The full path on its own side; the counterpart's (empty while it has none).
+    std::wstring path() const;
+    std::wstring counterpartPath() const;
+    const SideRoot& Root() const { return root_; }
+
     std::wstring relativePath;             // relative to the side's root: the key of every lookup
-    std::wstring counterpartPath;
     std::wstring counterpartRelativePath;
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     DWORD counterpartAttributes = INVALID_FILE_ATTRIBUTES;
@@ -68,6 +89,12 @@ public:
     // they travel with the trees to a later Sync.
     CatalogRowMemo sourceCatalogRow;
     CatalogRowMemo targetCatalogRow;
+
+private:
+    SideRoot root_;             // with wholePath_: the whole full path
+    SideRoot counterpartRoot_;  // with counterpartWhole_: the counterpart's whole path
+    bool wholePath_ = false;
+    bool counterpartWhole_ = false;
 };
 
 // One catalog row in memory.

@@ -10,7 +10,7 @@ bool NewGoesFirst(int comparison, bool descending) { return descending ? compari
 int CompareNumbers(auto a, auto b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 // The fields the display orders compare.
-const std::wstring& PathOf(const CFileInfo& record) { return record.path; }
+std::wstring PathOf(const CFileInfo& record) { return record.path(); }
 const std::wstring& PathOf(const CFileInfo2& row) { return row.name; }
 const std::wstring& RelativePathOf(const CFileInfo& record) { return record.relativePath; }
 const std::wstring& RelativePathOf(const CFileInfo2& row) { return row.name; }

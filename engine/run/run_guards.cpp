@@ -107,7 +107,7 @@ const CFileInfo* FirstRecord(const FolderTreeNode& root) {
 }
 
 bool RecordOnSide(const CFileInfo& record, const std::wstring& folder) {
-    return record.path == PathBelow(folder, record.relativePath);
+    return record.path() == PathBelow(folder, record.relativePath);
 }
 
 std::wstring LostSinceCatalogLine(const std::wstring& folder, const FolderTreeNode* tree, const RunCatalogSide& side) {

@@ -67,6 +67,7 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
     rootError_ = ERROR_SUCCESS;
     listingAhead_ = listingAhead;
     wideRoot_ = WideRootOf(rootFolder);
+    sideRoot_ = MakeSideRoot(wideRoot_);
     narrowRoot_ = plat::WideToUtf8(wideRoot_);
     if (matching_) {
         const PathCompareFunction compare = compare_;
@@ -86,7 +87,7 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
         pending_.pop_back();
         FolderTreeNode& node = *folder.node;
         if (node.folder) {
-            widePath_ = node.folder->path;
+            widePath_ = node.folder->path();
             widePath_ += L'/';
             narrowPath_ = narrowRoot_;
             narrowPath_ += plat::WideToUtf8(node.folder->relativePath);
@@ -194,7 +195,7 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
             auto child = std::make_unique<FolderTreeNode>();
             child->folder = std::make_unique<CFileInfo>();
             CFileInfo& record = *child->folder;
-            record.Set(widePath_, 0, entry.attributes, 0, RelativePath(), ItemState::kFolder);
+            record.Set(sideRoot_, 0, entry.attributes, 0, RelativePath(), ItemState::kFolder);
             if (ExcludedByAttributes(entry.attributes) ||
                 (nameLists && MatchFolderFilter(widePath_, options_.patterns->includeFolders,
                                                 options_.patterns->excludeFolders, true))) {
@@ -203,7 +204,7 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
             node.AppendChild(std::move(child));
         } else {
             CFileInfo& record = newFiles_.emplace_back();
-            record.SetFromFindData(entry, widePath_, RelativePath(), 0);
+            record.SetFromFindData(entry, sideRoot_, RelativePath(), 0);
             if (ExcludedByAttributes(entry.attributes) ||
                 (nameLists && MatchFileFilter(widePath_, options_.patterns->includePatterns,
                                               options_.patterns->excludePatterns, true))) {
@@ -306,7 +307,7 @@ void FolderScanner::ExcludeCaseDuplicates(FolderTreeNode& node) {
             for (std::size_t i = first; i < end; ++i) {
                 merged_[i]->state.MakeExcluded();
                 MarkSpreadingExclusion(*merged_[i]);
-                caseConflicts_.push_back(merged_[i]->path);
+                caseConflicts_.push_back(merged_[i]->path());
             }
         }
         first = end;
@@ -385,7 +386,7 @@ void FolderScanner::MarkUnreadable(FolderTreeNode& node, FolderTreeNode& parent)
     record.state.MakeExcluded();
     MarkSpreadingExclusion(record);
     ++parent.skippedFolders;
-    skipped_.push_back({record.path, SkippedEntry::Kind::kUnreadableFolder, listError_});
+    skipped_.push_back({record.path(), SkippedEntry::Kind::kUnreadableFolder, listError_});
     if (!matching_) return;  // the other side's scan finds the mark
     if (node.counterpart) {
         if (node.counterpart->folder) node.counterpart->folder->state.MakeExcluded();

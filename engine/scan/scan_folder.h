@@ -137,6 +137,7 @@ private:
     MessagePace progressPace_;
 
     std::wstring wideRoot_;    // the side's root with a trailing '/'
+    SideRoot sideRoot_;        // the same, shared by the side's records
     std::wstring passOver_;    // relative path of a folder that is not an item of the side
     std::string narrowRoot_;
     std::wstring widePath_;    // the folder being read, then each entry of it

@@ -7,8 +7,8 @@ namespace {
 // Both records of a pair learn the other's values; the other record is marked matched.
 void PairRecords(CFileInfo& record, CFileInfo& other) {
     other.state.Set(ItemState::kMatched);
-    record.SetCounterpart(other.path, other.relativePath, other.attributes, other.size, other.lastWrite);
-    other.SetCounterpart(record.path, record.relativePath, record.attributes, record.size, record.lastWrite);
+    record.SetCounterpartRecord(other);
+    other.SetCounterpartRecord(record);
 }
 
 }  // namespace

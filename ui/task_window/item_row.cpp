@@ -30,11 +30,11 @@ std::wstring NameOfPath(std::wstring_view path) {
 
 ItemCopies ReadItemCopies(const CFileInfo& record) {
     const ItemState state = record.state;
-    ItemCopy own{record.path, IsFolderAttribute(record.attributes), record.size, record.lastWrite};
-    ItemCopy other{record.counterpartPath, IsFolderAttribute(record.counterpartAttributes), record.counterpartSize,
+    ItemCopy own{record.path(), IsFolderAttribute(record.attributes), record.size, record.lastWrite};
+    ItemCopy other{record.counterpartPath(), IsFolderAttribute(record.counterpartAttributes), record.counterpartSize,
                    record.counterpartLastWrite};
     ItemCopies copies;
-    copies.ownPath = record.path;
+    copies.ownPath = record.path();
     copies.ownIsFolder = own.folder;
     const bool ownIsTarget = state.IsTargetOnly();
     copies.source = ownIsTarget ? std::move(other) : std::move(own);

@@ -75,7 +75,7 @@ TEST(CopyActions, CreatesFoldersCopiesBothWaysAndCopiesTimes) {
     // The records say what each side holds now, for the catalogs.
     const CFileInfo& created = p.Record("new.txt");
     EXPECT_EQ(created.state.Word(), 0x20000000u | 0x800u | 0x1000420u);
-    EXPECT_EQ(created.counterpartPath, W(p.Dst("new.txt")));
+    EXPECT_EQ(created.counterpartPath(), W(p.Dst("new.txt")));
     EXPECT_EQ(created.counterpartSize, 3u);
     EXPECT_EQ(created.counterpartLastWrite, kTime);
     const CFileInfo& overwritten = p.Record("both.txt");
@@ -86,7 +86,7 @@ TEST(CopyActions, CreatesFoldersCopiesBothWaysAndCopiesTimes) {
     EXPECT_EQ(fetched.size, 12u);
     EXPECT_EQ(fetched.lastWrite, kTime + 100);
     EXPECT_EQ(p.Record("t", true).state.Word(), 0x20000000u | 0x400u | 0x890u | ItemState::kCopyToLeft);
-    EXPECT_EQ(p.Record("t/only.txt", true).counterpartPath, W(p.Src("t/only.txt")));
+    EXPECT_EQ(p.Record("t/only.txt", true).counterpartPath(), W(p.Src("t/only.txt")));
     EXPECT_TRUE(p.Record("t/only.txt", true).state.IsOnSource());
     EXPECT_EQ(p.Record("time.txt").counterpartLastWrite, kTime);
     EXPECT_EQ(p.Record("time2.txt").lastWrite, kTime);

@@ -268,7 +268,7 @@ TEST(ShadowCopyFiles, EachFileIsJudgedByWhatIsAtItsTarget) {
         EXPECT_EQ(replaced.state.IsDone(), c.copies);
         EXPECT_EQ(t.run.counters.done, c.copies ? 2u : 0u);
         if (c.copies) {
-            EXPECT_EQ(added.counterpartPath, W(t.Dst("new.txt")));
+            EXPECT_EQ(added.counterpartPath(), W(t.Dst("new.txt")));
             EXPECT_EQ(replaced.counterpartSize, 5u);
         }
 

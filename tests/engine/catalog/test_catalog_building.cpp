@@ -38,8 +38,7 @@ using Row = std::tuple<std::wstring, ULONGLONG, LONGLONG>;  // name, size, last 
 
 CFileInfo Item(const std::wstring& name, DWORD state, ULONGLONG size = 10, LONGLONG time = kTime) {
     CFileInfo record;
-    record.path = L"/left/" + name;
-    record.relativePath = name;
+    record.Set(L"/left/" + name, size, FILE_ATTRIBUTE_ARCHIVE, time, name, 0);
     record.attributes = FILE_ATTRIBUTE_ARCHIVE;
     record.size = size;
     record.lastWrite = time;

@@ -390,7 +390,7 @@ TEST(Decision, FirstRunWithoutCatalogs) {
         CFileInfo item = r.item;
         DecisionPass pass(d.run);
         EXPECT_EQ(DecideItemAction(item, pass, 0), 0u);
-        EXPECT_EQ(item.state.Word(), Expected(r.item.state.Word(), r.act)) << plat::WideToUtf8(item.path);
+        EXPECT_EQ(item.state.Word(), Expected(r.item.state.Word(), r.act)) << plat::WideToUtf8(item.path());
         EXPECT_FALSE(item.sourceCatalogRow.found);
         EXPECT_FALSE(item.targetCatalogRow.found);
     }
@@ -681,7 +681,7 @@ TEST(Decision, DetailedLogLinesOfOverwritesAndClashes) {
         Tree::AddFile(*source.root, Matched(L"down", kBaseSize, kBaseTime, kBaseSize, kBaseTime - 100)); // older target changed
         CFileInfo clash = SourceOnly(L"x");
         clash.state = ItemState(S::kMatched | S::kClash | S::kOnSource | S::kOnTarget);
-        clash.counterpartPath = L"/dst/x";
+        clash.SetCounterpart(L"/dst/x", L"x", clash.counterpartAttributes, clash.counterpartSize, 0);
         Tree::AddFile(*source.root, clash);
         d.run.sourceTree = std::move(source.root);
 

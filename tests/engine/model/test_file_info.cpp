@@ -40,7 +40,7 @@ TEST(CFileInfo, FromADirectoryEntryDropsTheFractionOfASecond) {
     EXPECT_EQ(record.created, 10);
     EXPECT_EQ(record.lastAccess, 20);
     EXPECT_EQ(record.lastWrite, 1'700'000'000);
-    EXPECT_EQ(record.path, L"/data/left/a.txt");
+    EXPECT_EQ(record.path(), L"/data/left/a.txt");
     EXPECT_EQ(record.relativePath, L"a.txt");
     EXPECT_EQ(record.state.Word(), 0x420u);
 }
@@ -59,7 +59,7 @@ TEST(CFileInfo, CounterpartTimeIsKeptWhenNoneIsGiven) {
     CFileInfo record;
     record.counterpartLastWrite = 777;
     record.SetCounterpart(L"/r/a", L"a", FILE_ATTRIBUTE_ARCHIVE, 12, 0);
-    EXPECT_EQ(record.counterpartPath, L"/r/a");
+    EXPECT_EQ(record.counterpartPath(), L"/r/a");
     EXPECT_EQ(record.counterpartRelativePath, L"a");
     EXPECT_EQ(record.counterpartAttributes, FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(record.counterpartSize, 12u);
@@ -91,7 +91,7 @@ TEST(CFileInfo, TitleAndExtensionOfThePath) {
         {L"", L"", L""},
     };
     for (const auto& c : cases) {
-        record.path = c.path;
+        record.Set(c.path, 0, 0, 0, L"", 0);  // kept whole
         EXPECT_EQ(record.GetFileTitle(), c.title) << c.path;
         EXPECT_EQ(record.GetFileExt(), c.ext) << c.path;
     }
@@ -105,8 +105,8 @@ TEST(CFileInfo, RecordsCopyEveryField) {
     a.shadowIndex = 3;
     a.savedState = 9;
     CFileInfo b = a;
-    EXPECT_EQ(b.path, a.path);
-    EXPECT_EQ(b.counterpartPath, a.counterpartPath);
+    EXPECT_EQ(b.path(), a.path());
+    EXPECT_EQ(b.counterpartPath(), a.counterpartPath());
     EXPECT_EQ(b.counterpartLastWrite, 101);
     EXPECT_EQ(b.treeItem, 7);
     EXPECT_EQ(b.shadowIndex, 3);
@@ -127,6 +127,44 @@ TEST(CFileInfo2, SetKeepsTheTimeWhenNoneIsGiven) {
     row.Set(L"dir/g", 1, 0, 0, 0);
     EXPECT_EQ(row.time, 1234);
     EXPECT_EQ(row.name, L"dir/g");
+}
+
+// A record keeps its relative path and its side's root, shared by the side's records, and
+// makes its full paths from them: names with bytes that are not UTF-8 (kept as U+DC80
+// escapes) and 4,000-byte paths come back exactly; a full path that does not end in the
+// relative path is kept whole.
+TEST(CFileInfo, FullPathsAreMadeFromTheSidesRootAndTheRelativePath) {
+    const SideRoot left = MakeSideRoot(L"/data/left");
+    const SideRoot right = MakeSideRoot(L"/data/right/");
+    EXPECT_EQ(*left, L"/data/left/");
+    EXPECT_EQ(*right, L"/data/right/");
+    std::wstring deep;
+    while (deep.size() < 4000) deep += L"folder \xDC80\xDCFF/";
+    deep += L"n\xDCE9me.txt";
+
+    CFileInfo source;
+    source.Set(left, 1, FILE_ATTRIBUTE_ARCHIVE, 100, deep, 0);
+    CFileInfo target;
+    target.SetFromFindData(plat::FileInfo{}, right, deep, 0);
+    EXPECT_TRUE(target.counterpartPath().empty());
+    source.SetCounterpartRecord(target);
+    target.SetCounterpartRecord(source);
+    EXPECT_EQ(source.path(), L"/data/left/" + deep);
+    EXPECT_EQ(source.counterpartPath(), L"/data/right/" + deep);
+    EXPECT_EQ(target.counterpartPath(), L"/data/left/" + deep);
+    const CFileInfo copy = source;
+    EXPECT_EQ(copy.Root().get(), left.get());
+    EXPECT_EQ(copy.path(), source.path());
+
+    // Paths given whole: split where they end in the relative path, else kept as they are.
+    CFileInfo other;
+    other.Set(L"/data/left/" + deep, 0, 0, 0, deep, 0);
+    EXPECT_EQ(*other.Root(), L"/data/left/");
+    other.SetCounterpart(L"/elsewhere/Name.TXT", L"name.txt", 0, 0, 0);
+    EXPECT_EQ(other.counterpartPath(), L"/elsewhere/Name.TXT");
+    EXPECT_EQ(other.counterpartRelativePath, L"name.txt");
+    other.Set(L"/x/partial", 0, 0, 0, L"other/partial", 0);
+    EXPECT_EQ(other.path(), L"/x/partial");
 }
 
 }  // namespace

@@ -260,7 +260,7 @@ TEST(DisplayOrder, ScannedRecordsBySizeNameAndTimeBothWays) {
                                               },
                                               records);
             CheckDisplayOrder<CFileInfoArray>(kSortByPath | direction | caseBit,
-                                              [&](const CFileInfo& a, const CFileInfo& b) { return names3(a.path, b.path); },
+                                              [&](const CFileInfo& a, const CFileInfo& b) { return names3(a.path(), b.path()); },
                                               records);
             CheckDisplayOrder<CFileInfoArray>(kSortByRelativePath | direction | caseBit,
                                               [&](const CFileInfo& a, const CFileInfo& b) {

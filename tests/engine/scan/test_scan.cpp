@@ -317,12 +317,12 @@ TEST(Scan, PairedRecordsHoldEachOthersValues) {
     const CFileInfo* source = FindRecord(*scan.sourceRoot, "d/a.txt");
     const CFileInfo* target = FindRecord(*scan.targetRoot, "d/a.txt");
     ASSERT_TRUE(source && target);
-    EXPECT_EQ(source->path, pair.sourceWide + L"/d/a.txt");
-    EXPECT_EQ(source->counterpartPath, target->path);
+    EXPECT_EQ(source->path(), pair.sourceWide + L"/d/a.txt");
+    EXPECT_EQ(source->counterpartPath(), target->path());
     EXPECT_EQ(source->counterpartRelativePath, L"d/a.txt");
     EXPECT_EQ(source->counterpartSize, 6u);
     EXPECT_EQ(source->counterpartLastWrite, kTime + 10);
-    EXPECT_EQ(target->counterpartPath, source->path);
+    EXPECT_EQ(target->counterpartPath(), source->path());
     EXPECT_EQ(target->counterpartSize, 3u);
     // The two d nodes are each other's counterpart.
     const FolderTreeNode& sourceD = *scan.sourceRoot->children.at(0);
@@ -339,8 +339,8 @@ TEST(Scan, NameThatIsNotUtf8SurvivesAndMatches) {
     const CFileInfo* source = FindRecord(*scan.sourceRoot, "d\x80/" + name);
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(source->state.Word(), 0x800C01u);
-    EXPECT_EQ(plat::WideToUtf8(source->path), pair.source + "/d\x80/" + name);
-    EXPECT_EQ(plat::WideToUtf8(source->counterpartPath), pair.target + "/d\x80/" + name);
+    EXPECT_EQ(plat::WideToUtf8(source->path()), pair.source + "/d\x80/" + name);
+    EXPECT_EQ(plat::WideToUtf8(source->counterpartPath()), pair.target + "/d\x80/" + name);
     EXPECT_EQ(StateOf(*scan.targetRoot, "d\x80/" + name), 0x1u);
 }
 
@@ -607,9 +607,9 @@ std::vector<std::pair<std::wstring, DWORD>> Records(const FolderPairScan& scan) 
     std::vector<std::pair<std::wstring, DWORD>> records;
     for (const FolderTreeNode* root : {scan.sourceRoot.get(), scan.targetRoot.get()}) {
         ForEachNode(*root, [&](const FolderTreeNode& node) {
-            if (node.folder) records.emplace_back(node.folder->path, node.folder->state.Word());
+            if (node.folder) records.emplace_back(node.folder->path(), node.folder->state.Word());
             if (node.files) {
-                for (const CFileInfo& file : *node.files) records.emplace_back(file.path, file.state.Word());
+                for (const CFileInfo& file : *node.files) records.emplace_back(file.path(), file.state.Word());
             }
         });
     }
