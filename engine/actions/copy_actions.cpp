@@ -184,7 +184,7 @@ FileCopy PlanFileCopy(const SyncTask& task, const CFileInfo& record) {
         copy.from = record.path();
         copy.to = record.counterpartPath();
         copy.replacedRelativePath =
-            record.counterpartRelativePath.empty() ? record.relativePath : record.counterpartRelativePath;
+            record.counterpartRelativePath();
         copy.replacedSize = record.counterpartSize;
         copy.replacedLastWrite = record.counterpartLastWrite;
     } else if (record.state.IsTargetOnly()) {

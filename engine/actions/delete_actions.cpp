@@ -32,7 +32,7 @@ Deletion PlanDeletion(const CFileInfo& record) {
     deletion.fromTarget = record.state.IsAction(ItemState::kDeleteRight);
     const bool ownEntry = !deletion.fromTarget || record.state.IsTargetOnly();
     deletion.path = ownEntry ? record.path() : record.counterpartPath();
-    deletion.relativePath = ownEntry ? &record.relativePath : &record.counterpartRelativePath;
+    deletion.relativePath = ownEntry ? &record.relativePath : &record.counterpartRelativePath();
     deletion.size = ownEntry ? record.size : record.counterpartSize;
     deletion.lastWrite = ownEntry ? record.lastWrite : record.counterpartLastWrite;
     return deletion;

@@ -232,8 +232,7 @@ SideResult ReadTargetCatalog(SyncRunBlock& run) {
 // How the target side spells a record's path: a matched record carries the target's
 // own spelling as its counterpart.
 std::wstring_view TargetSpelling(const CFileInfo& record) {
-    return record.counterpartRelativePath.empty() ? std::wstring_view(record.relativePath)
-                                                  : std::wstring_view(record.counterpartRelativePath);
+    return record.counterpartRelativePath();
 }
 
 // New or changed on a side since its catalog: not in it, or a file that changed. False

@@ -7,8 +7,7 @@ namespace {
 // spelling on the other side when it has one there.
 std::wstring_view NameOnSide(const CFileInfo& record, CatalogSide side) {
     const bool ownSide = record.state.IsTargetOnly() == (side == CatalogSide::kTarget);
-    if (ownSide || record.counterpartRelativePath.empty()) return record.relativePath;
-    return record.counterpartRelativePath;
+    return ownSide ? record.relativePath : record.counterpartRelativePath();
 }
 
 std::optional<CFileInfo2> PreviousRow(const CFileInfo& record, CatalogSide side) {
@@ -37,7 +36,7 @@ std::optional<CFileInfo2> CatalogRowOfRecord(const CFileInfo& record, CatalogSid
     if (ownFields) {
         row.Set(record.relativePath, record.size, record.attributes, record.lastWrite, 0);
     } else {
-        row.Set(record.counterpartRelativePath, record.counterpartSize, record.counterpartAttributes,
+        row.Set(record.counterpartRelativePath(), record.counterpartSize, record.counterpartAttributes,
                 record.counterpartLastWrite, 0);
     }
     return row;

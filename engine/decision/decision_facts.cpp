@@ -19,8 +19,7 @@ CatalogRowMemo MemoOf(const CFileInfo2* row) {
 
 // A matched record carries the other side's spelling of its path as its counterpart's.
 std::wstring_view OtherSideSpelling(const CFileInfo& record) {
-    return record.counterpartRelativePath.empty() ? std::wstring_view(record.relativePath)
-                                                  : std::wstring_view(record.counterpartRelativePath);
+    return record.counterpartRelativePath();
 }
 
 bool ChangedSince(ULONGLONG size, LONGLONG lastWrite, const CatalogRowMemo& row) {

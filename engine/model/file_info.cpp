@@ -118,14 +118,23 @@ void CFileInfo::SetCounterpartRecord(const CFileInfo& other) {
 std::wstring CFileInfo::path() const { return Joined(root_, wholePath_, relativePath); }
 
 std::wstring CFileInfo::counterpartPath() const {
-    return Joined(counterpartRoot_, counterpartWhole_, counterpartRelativePath);
+    return Joined(counterpartRoot_, counterpartWhole_, counterpartRelativePath());
+}
+
+void CFileInfo::SetCounterpartRelativePath(std::wstring_view otherRelativePath) {
+    if (otherRelativePath == relativePath) {
+        counterpartSpelling_.clear();
+        counterpartSpelling_.shrink_to_fit();
+    } else {
+        counterpartSpelling_ = otherRelativePath;
+    }
 }
 
 void CFileInfo::SetCounterpart(const SideRoot& otherRoot, std::wstring_view otherRelativePath,
                                DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
     counterpartRoot_ = otherRoot;
     counterpartWhole_ = false;
-    counterpartRelativePath = otherRelativePath;
+    SetCounterpartRelativePath(otherRelativePath);
     counterpartAttributes = otherAttributes;
     counterpartSize = otherSize;
     if (otherLastWrite != 0) counterpartLastWrite = otherLastWrite;

@@ -76,7 +76,12 @@ public:
     const SideRoot& Root() const { return root_; }
 
     std::wstring relativePath;             // relative to the side's root: the key of every lookup
-    std::wstring counterpartRelativePath;
+    // The counterpart's relative path: the record's own, unless the other side spells it
+    // in other case (matched without regard to case), which only then is kept apart.
+    const std::wstring& counterpartRelativePath() const {
+        return counterpartSpelling_.empty() ? relativePath : counterpartSpelling_;
+    }
+    void SetCounterpartRelativePath(std::wstring_view otherRelativePath);
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     DWORD counterpartAttributes = INVALID_FILE_ATTRIBUTES;
     ULONGLONG size = 0;
@@ -93,6 +98,7 @@ public:
 private:
     SideRoot root_;             // with wholePath_: the whole full path
     SideRoot counterpartRoot_;  // with counterpartWhole_: the counterpart's whole path
+    std::wstring counterpartSpelling_;  // empty: the counterpart's relative path is the record's own
     bool wholePath_ = false;
     bool counterpartWhole_ = false;
 };

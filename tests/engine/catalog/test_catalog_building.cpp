@@ -184,7 +184,7 @@ TEST(CatalogBuilding, EachSideListsWhatIsInStepAndKeepsPreviousRowsOfTheRest) {
     conflict.sourceCatalogRow = Memo(5, kTime - 100);
     // Matched without regard to case: the target spells it "FAILED".
     CFileInfo failed = Item(L"failed", kBoth | ItemState::kCopyToRight | ItemState::kError, 40);
-    failed.counterpartRelativePath = L"FAILED";
+    failed.SetCounterpartRelativePath(L"FAILED");
     failed.sourceCatalogRow = Memo(6, kTime - 200);
     failed.targetCatalogRow = Memo(7, kTime - 300);
     CFileInfo backupError = Item(L"backup error", kBoth | ItemState::kCopyToLeft | ItemState::kBackupError);

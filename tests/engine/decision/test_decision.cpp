@@ -493,7 +493,7 @@ TEST(Decision, EachRecordKeepsTheRowsFoundForIt) {
     d.TargetRow(L"only.txt", 9, kBaseTime + 7);
     d.SourceRow(L"gone", 3, kBaseTime);
     CFileInfo pair = Matched(L"Dir/A.txt", 6, kBaseTime + 50, 5, kBaseTime + 1);
-    pair.counterpartRelativePath = L"dir/a.txt";  // matched without regard to case
+    pair.SetCounterpartRelativePath(L"dir/a.txt");  // matched without regard to case
     CFileInfo theirs = TargetOnly(L"only.txt", 9, kBaseTime + 7);
     CFileInfo fresh = SourceOnly(L"fresh");
     CFileInfo excluded = SourceOnly(L"gone");

@@ -60,7 +60,7 @@ TEST(CFileInfo, CounterpartTimeIsKeptWhenNoneIsGiven) {
     record.counterpartLastWrite = 777;
     record.SetCounterpart(L"/r/a", L"a", FILE_ATTRIBUTE_ARCHIVE, 12, 0);
     EXPECT_EQ(record.counterpartPath(), L"/r/a");
-    EXPECT_EQ(record.counterpartRelativePath, L"a");
+    EXPECT_EQ(record.counterpartRelativePath(), L"a");
     EXPECT_EQ(record.counterpartAttributes, FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(record.counterpartSize, 12u);
     EXPECT_EQ(record.counterpartLastWrite, 777);
@@ -162,7 +162,7 @@ TEST(CFileInfo, FullPathsAreMadeFromTheSidesRootAndTheRelativePath) {
     EXPECT_EQ(*other.Root(), L"/data/left/");
     other.SetCounterpart(L"/elsewhere/Name.TXT", L"name.txt", 0, 0, 0);
     EXPECT_EQ(other.counterpartPath(), L"/elsewhere/Name.TXT");
-    EXPECT_EQ(other.counterpartRelativePath, L"name.txt");
+    EXPECT_EQ(other.counterpartRelativePath(), L"name.txt");
     other.Set(L"/x/partial", 0, 0, 0, L"other/partial", 0);
     EXPECT_EQ(other.path(), L"/x/partial");
 }

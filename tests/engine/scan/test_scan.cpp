@@ -319,7 +319,7 @@ TEST(Scan, PairedRecordsHoldEachOthersValues) {
     ASSERT_TRUE(source && target);
     EXPECT_EQ(source->path(), pair.sourceWide + L"/d/a.txt");
     EXPECT_EQ(source->counterpartPath(), target->path());
-    EXPECT_EQ(source->counterpartRelativePath, L"d/a.txt");
+    EXPECT_EQ(source->counterpartRelativePath(), L"d/a.txt");
     EXPECT_EQ(source->counterpartSize, 6u);
     EXPECT_EQ(source->counterpartLastWrite, kTime + 10);
     EXPECT_EQ(target->counterpartPath(), source->path());
