@@ -75,6 +75,12 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
     stranger.SetDefaults();
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(stranger), 1), 0);
 
+    // Clear All leaves a busy task's list alone and says so in its log.
+    frame_->DispatchCommand(43976);
+    const auto* log = dynamic_cast<CRichEditCtrlGS*>(plat::MessageWindow::FromHwnd(docs.logControl));
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->toPlainText().toStdString(), "Docs won't clear because it is busy. Stop the task first.\n");
+
     // The end of MyDocs's run leaves the selected task's status as it is.
     EXPECT_EQ(Send(WM_SYNC_TASK_DONE, W(myDocs), 1), 0);
     EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
@@ -105,6 +111,7 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
     EXPECT_TRUE(Enabled(5023));
     EXPECT_FALSE(Enabled(32813));
     EXPECT_FALSE(Enabled(5034));
+    EXPECT_TRUE(Enabled(57608)) << "a list with rows prints";
     for (const UINT message : {WM_SYNC_START, WM_SYNC_STOP, WM_SYNC_CLEAR_LIST, WM_SYNC_TASK_OPTIONS}) {
         EXPECT_EQ(Send(message, 1, 0), 1);
     }
