@@ -211,12 +211,14 @@ void CResizableLayout::ArrangeLayout() {
     if (batch.empty()) return;
 
     // All controls move at once: the window paints only after the last one has moved.
-    const bool updatesWereEnabled = window->updatesEnabled();
-    window->setUpdatesEnabled(false);
+    // Painting that an outer window holds off is left to it: turning it off here while
+    // it is off already would keep it off for good.
+    const bool holdPainting = window->updatesEnabled();
+    if (holdPainting) window->setUpdatesEnabled(false);
     for (const Move& move : batch) {
         if (move.control) MoveChild(move.control, move.rect, move.flags);
     }
-    window->setUpdatesEnabled(updatesWereEnabled);
+    if (holdPainting) window->setUpdatesEnabled(true);
 }
 
 QRegion CResizableLayout::EraseRegion() const {

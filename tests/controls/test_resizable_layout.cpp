@@ -72,6 +72,21 @@ TEST(ResizableLayout, AnchoredControlsTakeTheirExactRectangles) {
     EXPECT_EQ(dlg.corner->geometry(), QRect(300, 260, 90, 30));
 }
 
+TEST(ResizableLayout, AResizeWhileAnOuterWindowHoldsItsPaintingKeepsTheDialogPainting) {
+    // A task window laid out while its tab pane had painting off was never painted again.
+    QWidget tab;
+    TestDialog dlg(&tab);
+    dlg.setWindowFlags(Qt::Widget);
+    tab.show();
+    dlg.show();
+    tab.setUpdatesEnabled(false);
+    dlg.resize(500, 400);
+    dlg.Message(WM_SIZE, SIZE_RESTORED, 0);
+    tab.setUpdatesEnabled(true);
+    EXPECT_TRUE(dlg.updatesEnabled());
+    EXPECT_EQ(dlg.fill->geometry(), QRect(10, 10, 480, 300));
+}
+
 TEST(ResizableLayout, ControlsInsideAGroupFollowInDialogCoordinates) {
     TestDialog dlg;
     auto* group = new QWidget(&dlg);

@@ -212,7 +212,13 @@ void ReportList::SetSmallImages(std::unique_ptr<ImageList> images) {
     images_ = std::move(images);
     icons_.clear();
     if (images_) {
-        for (int i = 0; i < images_->Count(); ++i) icons_.emplace_back(images_->Pixmap(i));
+        for (int i = 0; i < images_->Count(); ++i) {
+            // A selected row shows its image as it is: washed in the selection's colour, a
+            // busy image could not be told from an idle one.
+            const QPixmap image = images_->Pixmap(i);
+            QIcon& icon = icons_.emplace_back(image);
+            icon.addPixmap(image, QIcon::Selected);
+        }
     }
     viewport()->update();
 }
@@ -231,13 +237,15 @@ ReportRow* ReportList::AddRow(std::unique_ptr<ReportRow> row) {
 
 void ReportList::DeleteAllRows() { clear(); }
 
+// Painting is turned off only when it is on: turned off while an outer window holds it
+// off, it would stay off for good.
 ReportList::Batch::Batch(ReportList& list) : list_(list), updatesWereOn_(list.updatesEnabled()) {
-    list_.setUpdatesEnabled(false);
+    if (updatesWereOn_) list_.setUpdatesEnabled(false);
 }
 
 ReportList::Batch::~Batch() {
     list_.addTopLevelItems(rows_);
-    list_.setUpdatesEnabled(updatesWereOn_);
+    if (updatesWereOn_) list_.setUpdatesEnabled(true);
 }
 
 ReportRow* ReportList::Batch::Add(std::unique_ptr<ReportRow> row) {
@@ -265,7 +273,7 @@ void ReportList::SortRows(const RowCompare& compare) {
     for (const QModelIndex& index : selectionModel()->selectedRows()) selected.insert(itemFromIndex(index));
 
     const bool updatesWereOn = updatesEnabled();
-    setUpdatesEnabled(false);
+    if (updatesWereOn) setUpdatesEnabled(false);
     // With no current row while the rows are out, the view selects nothing on its own.
     selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     QList<QTreeWidgetItem*> rows = invisibleRootItem()->takeChildren();
@@ -289,7 +297,7 @@ void ReportList::SortRows(const RowCompare& compare) {
         selectionModel()->select(selection, QItemSelectionModel::Select);
     }
     if (current) setCurrentItem(current, column, QItemSelectionModel::NoUpdate);
-    setUpdatesEnabled(updatesWereOn);
+    if (updatesWereOn) setUpdatesEnabled(true);
 }
 
 int ReportList::PrintList(bool direct) {
