@@ -2,6 +2,8 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -61,6 +63,20 @@ void ReleaseTaskWindows(SyncTask& task) {
         task.logControl = nullptr;
     }
     CancelTaskScript(task);
+}
+
+// Tab goes from the tab bar into the task window's controls, not first to the log
+// control made just before the window.
+void TabIntoWindow(QWidget* tabBar, QWidget& window) {
+    std::vector<QWidget*> controls;
+    for (QWidget* w = window.nextInFocusChain(); w != &window && window.isAncestorOf(w); w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) controls.push_back(w);
+    }
+    QWidget* previous = tabBar;
+    for (QWidget* control : controls) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 }  // namespace
@@ -393,8 +409,14 @@ void CSyncListView::CreateTaskWindow(int row) {
         if (CRichEditCtrlGS* control = frame->LogPane()->CreateLogControl()) task->logControl = control->GetSafeHwnd();
     }
     CSyncFormView* pane = CSyncFormView::PaneOf(*frame);
-    if (!pane) pane = CSyncFormView::CreatePane(*frame, GetSafeHwnd());
-    if (pane) pane->AddTaskTab(task->name, row, task);
+    if (!pane) {
+        pane = CSyncFormView::CreatePane(*frame, GetSafeHwnd());
+        if (!pane) return;
+        // Shown now rather than when the frame's layout gets round to it, so the first
+        // task window is on screen as soon as it is made.
+        pane->show();
+    }
+    if (CSyncDlg* window = pane->AddTaskTab(task->name, row, task)) TabIntoWindow(pane->TabControl()->tabBar(), *window);
 }
 
 // --- Sorting --------------------------------------------------------------------------------

@@ -132,8 +132,14 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
     EXPECT_TRUE(frame_->Ribbon()->ShowsClear());
     EXPECT_EQ(ReadProfileString("Task", "Active", ""), "B");
 
-    // The tab the user picks selects its task.
+    // The tab the user picks selects its task, and Tab goes from the tabs into its window.
     QTabBar* bar = Tabs().TabControl()->tabBar();
+    const auto tabFrom = [](QWidget* from) {
+        QWidget* next = from->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus) || !next->isVisible()) next = next->nextInFocusChain();
+        return next;
+    };
+    EXPECT_TRUE(WindowOf(Task("B"))->isAncestorOf(tabFrom(bar))) << tabFrom(bar)->metaObject()->className();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
     EXPECT_EQ(List().GetSelectedTask(), &Task("A"));
 
