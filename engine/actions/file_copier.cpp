@@ -210,87 +210,6 @@ bool KeepTimesThroughRename(const plat::FolderHandle& folder, const std::string&
     return folder.SetTimes(name, &source.lastAccessTime, &source.lastWriteTime);
 }
 
-// How far a copy came. Each step is what a window was told of, in this order.
-enum class CopyStage {
-    kNotStarted,  // nothing told: the source is missing or is not a regular file
-    kNamed,       // the file's name was told; the copy failed before its data
-    kData,        // the data was copied (or failed, or was stopped) between the begin and the end
-    kComplete,    // the temporary file is complete, with the source's times and bits
-};
-
-// The steps of one copy, kept so that a copy made on a helper thread can be told and
-// finished later on the run's thread.
-struct CopyWork {
-    const plat::FolderHandle* sourceFolder = nullptr;
-    std::string sourceName;
-    const plat::FolderHandle* targetFolder = nullptr;
-    std::string targetName;
-    CopyDisposition disposition = CopyDisposition::kCreateAlways;
-
-    CopyStage stage = CopyStage::kNotStarted;
-    int dataResult = 1;  // of the data step: 1, -1 (stopped) or 0
-    DWORD error = ERROR_SUCCESS;
-    plat::FileInfo sourceInfo;
-    plat::FileHandle in;
-    TempSibling temp;
-
-    // Opens the source; false with the error kept. The name is told when the source is a
-    // regular file, even one that cannot be opened (another program holds it).
-    bool OpenSource() {
-        if (in.OpenIn(*sourceFolder, sourceName, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow, &sourceInfo)) {
-            stage = CopyStage::kNamed;
-            return true;
-        }
-        error = GetLastError();
-        plat::FileInfo there;
-        if (!sourceFolder->LookUp(sourceName, there)) {
-            error = GetLastError();
-        } else if (!there.IsFile()) {
-            error = ERROR_ACCESS_DENIED;  // a link, folder or device is never copied
-        } else {
-            stage = CopyStage::kNamed;
-        }
-        return false;
-    }
-
-    // Everything up to the complete temporary file; `loop` tells the windows of the data.
-    bool WriteTemporary(const ChunkLoop& loop) {
-        if (!TargetMayBeWritten(*targetFolder, targetName, disposition) || !temp.Create(*targetFolder)) {
-            error = GetLastError();
-            return false;
-        }
-        if (sourceInfo.size != 0) {
-            stage = CopyStage::kData;
-            dataResult = CopyChunks(in, temp.File(), sourceInfo.size, loop, error);
-            if (dataResult != 1) return false;
-        }
-        if (!UnchangedSince(in, sourceInfo)) {
-            error = kErrorChangedSinceCheck;
-            return false;
-        }
-        if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close()) {
-            error = GetLastError();
-            return false;
-        }
-        stage = CopyStage::kComplete;
-        return true;
-    }
-
-    // Moves the complete temporary file into place. The copier's result.
-    int Finish() {
-        in.Close();
-        if (stage != CopyStage::kComplete || dataResult != 1) {
-            temp.Remove();
-            SetLastError(error);
-            return stage == CopyStage::kData ? dataResult == -1 ? -1 : 0 : 0;
-        }
-        if (!temp.MoveOver(targetName, disposition) || !KeepTimesThroughRename(*targetFolder, targetName, sourceInfo))
-            return 0;
-        SetLastError(ERROR_SUCCESS);
-        return 1;
-    }
-};
-
 }  // namespace
 
 DWORD CopyChunkSizeForSpeed(DWORD speed) {
@@ -333,22 +252,37 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
 int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& sourceName,
                     const plat::FolderHandle& targetFolder, const std::string& targetName, HWND stopWindow,
                     HWND progressWindow, DWORD speed, CopyDisposition disposition) {
-    CopyWork work;
-    work.sourceFolder = &sourceFolder;
-    work.sourceName = sourceName;
-    work.targetFolder = &targetFolder;
-    work.targetName = targetName;
-    work.disposition = disposition;
-
-    const bool opened = work.OpenSource();
-    if (work.stage == CopyStage::kNamed) SendName(progressWindow, work.sourceName);
-    if (opened && !targetFolder.IsOpen()) {
-        work.error = targetFolder.OpenError();
-    } else if (opened) {
-        const ChunkLoop loop{stopWindow, progressWindow, CopyChunkSizeForSpeed(speed), CopyPauseForSpeed(speed)};
-        work.WriteTemporary(loop);
+    plat::FileHandle in;
+    plat::FileInfo sourceInfo;
+    if (!in.OpenIn(sourceFolder, sourceName, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow, &sourceInfo)) {
+        const DWORD error = GetLastError();
+        plat::FileInfo there;
+        if (!sourceFolder.LookUp(sourceName, there)) return 0;
+        if (!there.IsFile()) return Failed(ERROR_ACCESS_DENIED);  // a link, folder or device is never copied
+        // A file that cannot be opened (another program holds it) is named before it fails.
+        SendName(progressWindow, sourceName);
+        return Failed(error);
     }
-    return work.Finish();
+    SendName(progressWindow, sourceName);
+    if (!targetFolder.IsOpen()) return Failed(targetFolder.OpenError());
+    if (!TargetMayBeWritten(targetFolder, targetName, disposition)) return 0;
+    TempSibling temp;
+    if (!temp.Create(targetFolder)) return 0;
+
+    const ChunkLoop loop{stopWindow, progressWindow, CopyChunkSizeForSpeed(speed), CopyPauseForSpeed(speed)};
+    DWORD error = ERROR_SUCCESS;
+    const int result = sourceInfo.size == 0 ? 1 : CopyChunks(in, temp.File(), sourceInfo.size, loop, error);
+    if (result != 1) {
+        SetLastError(error);
+        return result;
+    }
+    if (!UnchangedSince(in, sourceInfo)) return Failed(kErrorChangedSinceCheck);
+
+    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetName, disposition) ||
+        !KeepTimesThroughRename(targetFolder, targetName, sourceInfo))
+        return 0;
+    SetLastError(ERROR_SUCCESS);
+    return 1;
 }
 
 BOOL SetCopyTimes(const std::wstring& source, const std::wstring& target) {
