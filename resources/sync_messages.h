@@ -64,8 +64,10 @@ inline constexpr UINT WM_SYNC_RUN_ENDED = WM_APP + 1305;  // 0x8519
 // sender frees the task.
 inline constexpr UINT WM_SYNC_NEW_TASK = WM_APP + 1500;  // 0x85DC
 
-// w: mode: 0 Sync, 1 Check, 2 Check and Sync; l: 0 = started by the user,
-// non-zero = unattended.
+// w: mode: 0 Sync, 1 Check, 2 Check and Sync; l: who starts it: 0 the user, else the
+// run-from code of an unattended start (1 container, 2 repeat timer, 3 scheduler,
+// 4 program start, 5 device connected). The task window writes it into the task's
+// startSource once it accepts the start.
 inline constexpr UINT WM_SYNC_START = WM_APP + 1501;  // 0x85DD
 
 // w: 0; l: 0.

@@ -140,4 +140,11 @@ bool IsFilePath(const std::string& path) {
     return !path.empty() && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsSameFileObject(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return !a.empty() && !b.empty() && stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 }  // namespace plat

@@ -49,5 +49,8 @@ DWORD GetFileAttributes(const std::string& path);
 bool PathExists(const std::string& path);      // anything, links included (not followed)
 bool IsFolderPath(const std::string& path);    // a folder, following links on the way
 bool IsFilePath(const std::string& path);      // a regular file, not a link
+// True when both paths, links followed, lead to one file-system object (same device and
+// inode): a folder and a link to it, or two mounts of one folder.
+bool IsSameFileObject(const std::string& a, const std::string& b);
 
 }  // namespace plat

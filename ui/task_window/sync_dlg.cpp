@@ -112,6 +112,7 @@ CSyncDlg::CSyncDlg(QWidget* parent, HWND mainFrame, HWND taskList)
     MapMessage(WM_DESTROY, &CSyncDlg::OnDestroy);
     MapCommand(kSelectAllCommand, &CSyncDlg::OnSelectAll);
     MapUpdate(kSelectAllCommand, &CSyncDlg::OnUpdateSelectAll);
+    MapRunMessages();
     OnInitDialog();
 }
 

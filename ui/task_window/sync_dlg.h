@@ -5,7 +5,8 @@
 // (no dialog: Enter and Esc must never close a tab).
 //
 // sync_dlg.cpp builds the window and binds it to its task; sync_dlg_items.cpp turns the
-// task's item trees into rows and changes the view.
+// task's item trees into rows and changes the view; sync_dlg_run.cpp starts runs, follows
+// them through the engine's messages and brings the window back to rest.
 
 #include <QIcon>
 #include <QWidget>
@@ -63,6 +64,8 @@ public:
     int ViewKind() const { return viewKind_; }
     // A run or a view rebuild of the task is under way.
     bool IsRunning() const { return running_ != 0; }
+    // Stop was pressed during the current run.
+    bool IsStopRequested() const { return stopRequested_ != 0; }
 
     QWidget* GetDlgItem(int controlId) const;
     CTreeListCtrl& ItemTree() { return itemTree_; }
@@ -120,6 +123,40 @@ private:
     void OnSelectAll();
     void OnUpdateSelectAll(plat::CmdUI& ui);
 
+    // Runs (sync_dlg_run.cpp).
+    void MapRunMessages();
+    LRESULT OnStart(WPARAM mode, LPARAM source);
+    LRESULT StartRun(WPARAM mode, LPARAM source);
+    bool TakeFolderBoxes();
+    bool MakeSureFolderExists(int side, const std::wstring& resolved, bool byUser);
+    LRESULT OnStop(WPARAM, LPARAM);
+    LRESULT OnQueryStop(WPARAM, LPARAM);
+    LRESULT OnProgress(WPARAM total, LPARAM step);
+    LRESULT OnProgressPos(WPARAM done, LPARAM);
+    LRESULT OnProgressText(WPARAM, LPARAM text);
+    LRESULT OnCopyBegin(WPARAM, LPARAM);
+    LRESULT OnCopySize(WPARAM, LPARAM);
+    LRESULT OnCopyBytes(WPARAM percent, LPARAM);
+    LRESULT OnLogLine(WPARAM text, LPARAM where);
+    LRESULT OnLogLineW(WPARAM text, LPARAM);
+    LRESULT OnItemDone(WPARAM record, LPARAM row);
+    LRESULT OnAfterRun(WPARAM, LPARAM);
+    LRESULT OnCheckRefresh(WPARAM, LPARAM);
+    // The end of every run and of a start the frame refused: the hint, the controls back,
+    // not running.
+    void ComeToRest();
+    // The folder texts into the task and its record, a history record of the change, and a
+    // list of the old folders emptied with its trees.
+    void StoreAndReset();
+    void StoreFolders();
+    // A line for the main window's caption bar (colour 0 a tip, 255 a warning).
+    void SendCaption(const std::string& text, COLORREF colour);
+    // Why a start is refused: the caption bar for the user, a red line in the task's log
+    // for an unattended start.
+    void ReportRefusal(const std::string& text, bool byUser);
+    void ReportBusy(bool byUser);
+    void SetStatusLine(const std::string& text);
+
     void SetFolderBoxText(int side, const std::wstring& text);
     HTREEITEM InsertTaskRow(HTREEITEM parent);
     int FileIconIndex(const std::wstring& name);
@@ -130,7 +167,19 @@ private:
     SyncTask* task_ = nullptr;
     int taskRow_ = -1;
     int viewKind_ = 0;
+    // The run state.
     int running_ = 0;
+    int stopRequested_ = 0;
+    // Set from a start's first question to its end, so that a start arriving while a
+    // question is open is refused.
+    bool starting_ = false;
+    // Set when WM_SYNC_AFTER_RUN arrives, so a start learns whether the frame's refusal
+    // already brought the window to rest.
+    bool runEnded_ = false;
+    UINT progressTotal_ = 0;
+    UINT progressCount_ = 0;  // the last percent shown, and the count of progress texts
+    UINT progressStep_ = 1;
+    int listChanged_ = 0;
     std::array<int, kColumnCount> columnWidths_{};
     std::array<std::wstring, 2> folderText_;
     std::array<std::vector<std::wstring>, 2> folderHistory_;

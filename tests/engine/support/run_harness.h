@@ -154,17 +154,37 @@ private:
 };
 
 // The main window and its task list: caption-bar lines, tasks changed and done, history
-// changes.
+// changes. As the program's own do, the main window starts a run thread for
+// WM_SYNC_RUN_TASK once the task list marks the task busy, and the task list keeps each
+// task's busy code and tells the task's window of a run's end (WM_SYNC_AFTER_RUN).
 class MainWindows {
 public:
     std::vector<std::pair<std::string, LPARAM>> captionLines;
     std::vector<const SyncTask*> tasksDone;
+    std::vector<WPARAM> busyStates;  // WM_SYNC_BUSY_STATE
     int tasksChanged = 0;
     int historyChanges = 0;
+    // The threads of the runs WM_SYNC_RUN_TASK started.
+    std::vector<plat::ThreadHandle> runs;
 
     HWND Hwnd() const { return main_.Hwnd(); }
+    HWND TaskList() const { return taskList_.Hwnd(); }
 
 private:
+    LRESULT RunTask(WPARAM w, LPARAM mode) {
+        auto* task = reinterpret_cast<SyncTask*>(w);
+        const LPARAM busyCode = mode == 1 ? 2 : 1;
+        if (!task || SendMessage(taskList_.Hwnd(), WM_SYNC_TASK_BUSY, w, busyCode) == 0) return 0;
+        task->startThread = main_.Hwnd();
+        plat::ThreadHandle run = StartRunThread(*task, mode);
+        if (!run) {
+            SendMessage(taskList_.Hwnd(), WM_SYNC_TASK_DONE, w, busyCode);
+            return 0;
+        }
+        runs.push_back(std::move(run));
+        return 1;
+    }
+
     TestWindow main_{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
         switch (message) {
         case WM_SYNC_LOG_LINE: captionLines.emplace_back(reinterpret_cast<const char*>(w), l); return 1;
@@ -173,11 +193,24 @@ private:
             TakeHistoryPathParam(w);
             ++historyChanges;
             return 1;
+        case WM_SYNC_BUSY_STATE: busyStates.push_back(w); return 1;
+        case WM_SYNC_RUN_TASK: return RunTask(w, l);
         default: return 0;
         }
     }};
-    TestWindow taskList_{[this](HWND, UINT message, WPARAM w, LPARAM) -> LRESULT {
-                             if (message == WM_SYNC_TASK_DONE) tasksDone.push_back(reinterpret_cast<const SyncTask*>(w));
+    TestWindow taskList_{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+                             auto* task = reinterpret_cast<SyncTask*>(w);
+                             if (message == WM_SYNC_TASK_BUSY && task) {
+                                 if (task->busyCode != 0) return 0;
+                                 task->busyCode = static_cast<DWORD>(l);
+                             }
+                             if (message == WM_SYNC_TASK_DONE) {
+                                 tasksDone.push_back(task);
+                                 const DWORD ended = task ? std::exchange(task->busyCode, 0u) : 0u;
+                                 if ((ended == 1 || ended == 2) && task->taskWindow) {
+                                     SendMessage(task->taskWindow, WM_SYNC_AFTER_RUN, 1, 0);
+                                 }
+                             }
                              return 1;
                          },
                          main_.Hwnd()};
@@ -361,6 +394,22 @@ public:
                 plat::ProcessPendingMessages();
                 if (GetTickCount64() > deadline) return false;
                 MsgWaitForMultipleObjects({run}, FALSE, 50, QS_ALLINPUT);
+            }
+        }
+        plat::ProcessPendingMessages();
+        return true;
+    }
+
+    // Answers the runs' messages until every run the main window started has ended,
+    // calling `eachTurn` after each round of messages; false on a hang.
+    bool WaitForStartedRuns(const std::function<void()>& eachTurn = {}) {
+        const ULONGLONG deadline = GetTickCount64() + kRunGuardMs;
+        for (std::size_t i = 0; i < main_.runs.size(); ++i) {
+            while (!main_.runs[i].HasEnded()) {
+                plat::ProcessPendingMessages();
+                if (eachTurn) eachTurn();
+                if (GetTickCount64() > deadline) return false;
+                MsgWaitForMultipleObjects({main_.runs[i]}, FALSE, 50, QS_ALLINPUT);
             }
         }
         plat::ProcessPendingMessages();
