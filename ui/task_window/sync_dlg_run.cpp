@@ -318,8 +318,8 @@ LRESULT CSyncDlg::OnItemDone(WPARAM record, LPARAM row) {
 
 LRESULT CSyncDlg::OnAfterRun(WPARAM, LPARAM) {
     runEnded_ = true;
-    if (!running_) return 0;
     if (itemProgress_) itemProgress_->Message(PBM_SETPOS, 0, 0);
+    if (!running_) return 0;
     if (IsItemListEmpty()) {
         // The Check's new trees become rows once this message is over.
         PostMessage(GetSafeHwnd(), WM_SYNC_CHECK_REFRESH, 0, 0);
