@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "controls/control_defs.h"
 #include "controls/image_list.h"
 #include "controls/static_control.h"
 #include "controls/text_progress_bar.h"
@@ -113,6 +114,7 @@ CSyncDlg::CSyncDlg(QWidget* parent, HWND mainFrame, HWND taskList)
     MapCommand(kSelectAllCommand, &CSyncDlg::OnSelectAll);
     MapUpdate(kSelectAllCommand, &CSyncDlg::OnUpdateSelectAll);
     MapRunMessages();
+    MapItemCommands();
     OnInitDialog();
 }
 
@@ -185,6 +187,9 @@ void CSyncDlg::BuildControls() {
             if (QLineEdit* edit = combo->lineEdit()) edit->setFont(boxFont);
             combo->setMaxVisibleItems(std::max(1, kFolderListHeight / std::max(1, combo->fontMetrics().height() + 6)));
             combo->Message(CB_LIMITTEXT, kFolderTextLimit, 0);
+            if (QLineEdit* edit = combo->lineEdit()) {
+                connect(edit, &QLineEdit::returnPressed, this, [this, side] { OnOK(side); });
+            }
             folderEdits_[static_cast<size_t>(side)].SubclassWindow(
                 reinterpret_cast<HWND>(combo->Message(CBEM_GETEDITCONTROL, 0, 0)));
             made = combo;
@@ -323,6 +328,10 @@ LRESULT CSyncDlg::OnCommandMessage(WPARAM w, LPARAM) {
         FillFolderBox(id == kLeftFolderBoxId ? 0 : 1);
         return 0;
     }
+    if ((id == kLeftFolderBoxId || id == kRightFolderBoxId) && code == CBN_SELCHANGE) {
+        OnFolderChosenFromList(id == kLeftFolderBoxId ? 0 : 1);
+        return 0;
+    }
     if (code != 0) return 0;
     return DispatchCommand(id) ? 1 : 0;
 }
@@ -333,6 +342,11 @@ LRESULT CSyncDlg::OnNotify(WPARAM, LPARAM header) {
     if (notify->code == TVN_DELETEITEMA) {
         // The row's data belongs to the row.
         delete reinterpret_cast<ItemRowData*>(reinterpret_cast<const NMTREEVIEW*>(header)->itemOld.lParam);
+    }
+    if (notify->code == NM_RCLICK) {
+        QWidget* tree = itemTree_.GetWidget();
+        if (tree) OnItemListRClick(tree->mapFromGlobal(QCursor::pos()));
+        return 1;
     }
     return 0;
 }

@@ -6,7 +6,9 @@
 //
 // sync_dlg.cpp builds the window and binds it to its task; sync_dlg_items.cpp turns the
 // task's item trees into rows and changes the view; sync_dlg_run.cpp starts runs, follows
-// them through the engine's messages and brings the window back to rest.
+// them through the engine's messages and brings the window back to rest;
+// sync_dlg_actions.cpp holds what the user does to the items, sync_dlg_folders.cpp the
+// folder and option commands.
 
 #include <QIcon>
 #include <QWidget>
@@ -18,6 +20,7 @@
 
 #include "controls/resizable_layout.h"
 #include "controls/tree_list_ctrl.h"
+#include "platform/core/volumes.h"
 #include "platform/qt/command_target.h"
 #include "platform/qt/message_window.h"
 #include "ui/task_window/item_row.h"
@@ -26,6 +29,7 @@ class CStatic;
 class CTextProgressCtrl;
 class ImageList;
 class QAbstractButton;
+class QPoint;
 class ViewFilterMemo;
 struct FolderTreeNode;
 struct SyncTask;
@@ -102,6 +106,23 @@ public:
     // The text of a side's folder box, at most 500 characters.
     std::wstring ReadFolderBox(int side) const;
 
+    // The form in which a chosen folder is stored: a folder on a removable volume by the
+    // volume's label ("<CARD>:/Photos"), asking for a label when the volume has none; any
+    // other folder, or one whose label form would not lead back to it, as chosen.
+    std::wstring ToVolumeLabelPath(const std::wstring& path);
+    // Where volumes, mounts and labels are read (tests give prepared files).
+    void SetVolumeSources(plat::VolumeSources sources) { volumeSources_ = std::move(sources); }
+    // The user deleted the copy on `side` (0 Left, 1 Right) of the item of `row`, whose
+    // word was `state`: the record and the row show it, and for a folder every copy below it.
+    void MarkItemDeleted(int side, DWORD state, HTREEITEM row, int folder);
+    // Deletes a file or folder to the trash, asking first unless `noQuestion`, and logs it.
+    BOOL DeleteItemFile(const std::wstring& path, int folder, bool noQuestion);
+    // Both copies of the row's item; the left result in the low half, the right in the high.
+    DWORD DeleteBothItemFiles(HTREEITEM row, bool noQuestion);
+    // A right click at `treePos` (item tree coordinates): the item menu when it is on a
+    // row's icon or label. True when the menu was shown.
+    bool OnItemListRClick(const QPoint& treePos);
+
 protected:
     QWidget* GetLayoutWindow() const override { return const_cast<CSyncDlg*>(this); }
     void resizeEvent(QResizeEvent* event) override;
@@ -122,6 +143,42 @@ private:
     void OnDestroy(WPARAM, LPARAM);
     void OnSelectAll();
     void OnUpdateSelectAll(plat::CmdUI& ui);
+
+    // Items (sync_dlg_actions.cpp).
+    struct RowRecord {
+        CFileInfo* record = nullptr;
+        FolderTreeNode* node = nullptr;  // a folder row's node, in the tree of its record
+    };
+    void MapItemCommands();
+    void NoteRowRecord(HTREEITEM row, CFileInfo& record, FolderTreeNode* node);
+    RowRecord RecordOfRow(HTREEITEM row) const;
+    ItemRowData* RowDataOf(HTREEITEM row) const;
+    // The selected rows, depth-first.
+    std::vector<HTREEITEM> SelectedRows() const;
+    // Refills a row from its record; the row keeps the word Restore goes back to.
+    void RefreshRow(HTREEITEM row);
+    // The user changed an item: the task has a Sync pending.
+    void MarkListChanged();
+    void DeleteSideOfRow(int side, HTREEITEM row, bool noQuestion);
+    LRESULT OnChangeAction(WPARAM value, LPARAM);
+    LRESULT OnItemOperation(WPARAM side, LPARAM operation);
+    LRESULT OnBothItemsOperation(WPARAM, LPARAM operation);
+    LRESULT OnClearList(WPARAM, LPARAM);
+
+    // Folders and options (sync_dlg_folders.cpp).
+    LRESULT OnStoreFolders(WPARAM, LPARAM);
+    LRESULT OnTaskOptions(WPARAM, LPARAM);
+    LRESULT OnAutomate(WPARAM, LPARAM);
+    void OnBrowseLeft() { OnBrowse(0); }
+    void OnBrowseRight() { OnBrowse(1); }
+    void OnOptionsButton() { OnTaskOptions(0, 0); }
+    void OnBrowse(int side);
+    void OnFolderChosenFromList(int side);
+    // Enter in a side's folder box.
+    void OnOK(int side);
+    void TakeChosenFolder(int side, const std::wstring& folder, bool toHistoryHead);
+    // What a change of the automatic runs needs: timers armed, the start-up question.
+    void FollowAutomaticRuns(bool fromOptions);
 
     // Runs (sync_dlg_run.cpp).
     void MapRunMessages();
@@ -210,4 +267,7 @@ private:
     // Texts and icons that many rows share, made once.
     ItemTimeTexts timeTexts_;
     std::unordered_map<std::wstring, int> iconByExtension_;
+    // The record behind each item row, filled by the rebuild and emptied with the list.
+    std::unordered_map<HTREEITEM, RowRecord> rowRecords_;
+    plat::VolumeSources volumeSources_;
 };

@@ -58,14 +58,14 @@ BOOL CSyncDlg::RebuildItemList(FolderTreeNode* source, FolderTreeNode* target, H
             row = unnamedLevel();
         } else if (CountFilteredItems(source) || CountFilteredItems(target)) {
             row = SetItemRow(*source->folder, parent, TRUE);
-            if (row) source->folder->treeItem = static_cast<int>(row);
+            if (row) NoteRowRecord(row, *source->folder, source);
         }
     } else if (IsRoot(target)) {
         row = unnamedLevel();
     }
     if (!row && target && target->folder && target->folder->state.IsTargetOnly() && CountFilteredItems(target)) {
         row = SetItemRow(*target->folder, parent, TRUE);
-        if (row) target->folder->treeItem = static_cast<int>(row);
+        if (row) NoteRowRecord(row, *target->folder, target);
     }
     if (!row) return FALSE;
     itemTree_.SetItemStateW(row, 0, TVIS_BOLD, TVIS_BOLD);
@@ -88,7 +88,7 @@ BOOL CSyncDlg::RebuildItemList(FolderTreeNode* source, FolderTreeNode* target, H
             // Matched files have their row from the source side.
             if (targetOnlyFiles && !file.state.IsTargetOnly()) continue;
             if (!IsItemInViewFilter(file.state.Word(), viewKind_, swapped)) continue;
-            if (const HTREEITEM fileRow = SetItemRow(file, row, TRUE)) file.treeItem = static_cast<int>(fileRow);
+            if (const HTREEITEM fileRow = SetItemRow(file, row, TRUE)) NoteRowRecord(fileRow, file, nullptr);
         }
     };
     addFiles(source, false);
@@ -148,6 +148,7 @@ void CSyncDlg::ClearItemList(BOOL freeTrees) {
     if (itemTree_.GetSafeHwnd()) {
         itemTree_.SendMessage(WM_SETREDRAW, FALSE);
         itemTree_.DeleteAllItems();
+        rowRecords_.clear();
         itemTree_.SendMessage(WM_SETREDRAW, TRUE);
         if (QWidget* tree = itemTree_.GetWidget()) tree->update();
     }

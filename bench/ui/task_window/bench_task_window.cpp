@@ -3,8 +3,9 @@
 // file changed, every fiftieth new on the left) turned into
 // rows under "Display all items", then switched to "Display Changed Items" and back, the
 // way the view commands do it, and every row refreshed and scrolled to as a Sync's
-// WM_SYNC_ITEM_DONE messages do it. Goal: under one second per rebuild, and under one
-// second for all the item messages.
+// WM_SYNC_ITEM_DONE messages do it; then Select All, "Left to Right" and "Restore Action"
+// on every row. Goal: under one second per rebuild, for all the item messages and for
+// each of the three commands, which take about twice as long on twice the items.
 //
 //   build/bench/bench_task_window [folders] [files per folder]
 #include <QApplication>
@@ -140,6 +141,16 @@ int main(int argc, char** argv) {
     }
     const double doneMs = MsSince(doneStart);
 
+    const auto selectStart = Clock::now();
+    window->Message(WM_COMMAND, MAKELONG(5160, 0), 0);
+    const double selectMs = MsSince(selectStart);
+    const auto actionStart = Clock::now();
+    window->Message(WM_SYNC_SET_ACTION, 0, 0);
+    const double actionMs = MsSince(actionStart);
+    const auto restoreStart = Clock::now();
+    window->Message(WM_SYNC_SET_ACTION, 5, 0);
+    const double restoreMs = MsSince(restoreStart);
+
     const auto clearStart = Clock::now();
     window->ClearItemList(FALSE);
     const double clearMs = MsSince(clearStart);
@@ -153,6 +164,9 @@ int main(int argc, char** argv) {
     std::printf("back to Display all items    %8.1f ms (%u rows; clears %u rows first)\n", backMs, allRows,
                 changedRows);
     std::printf("item done, every source row  %8.1f ms (%zu messages)\n", doneMs, records.size());
+    std::printf("select all                   %8.1f ms\n", selectMs);
+    std::printf("Left to Right, every row     %8.1f ms\n", actionMs);
+    std::printf("Restore Action, every row    %8.1f ms\n", restoreMs);
     std::printf("clear                        %8.1f ms\n", clearMs);
     return 0;
 }

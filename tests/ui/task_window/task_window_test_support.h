@@ -11,6 +11,8 @@
 
 #include "engine/model/folder_tree.h"
 #include "foundation/sync_task.h"
+#include "foundation/program_state.h"
+#include "platform/core/file_system.h"
 #include "platform/core/message_box.h"
 #include "platform/core/window.h"
 #include "platform/qt/qt_gui_services.h"
@@ -147,6 +149,9 @@ inline HTREEITEM Row(CTreeListCtrl& tree, const std::wstring& name) {
 class TaskWindowTest : public qbtest::SettingsFileTest {
 protected:
     TaskWindowTest() {
+        // Folder commands store the task and its history here.
+        ProgramState().dataFolder = dir_.sub("Data") + "/";
+        plat::CreateFolderWithParents(dir_.sub("Data"));
         task_.SetDefaults();
         task_.name = "T1";
         task_.syncOptions = std::make_unique<CConfigSyncPage>(false);

@@ -416,4 +416,34 @@ TEST_F(TaskWindowRuns, CheckThenSyncShowTheirRowsAndStopLeavesTheDestinationAsIt
     EXPECT_EQ(LastCaption(), "Click the Sync icon to resume.  Click the Check icon to start over.");
 }
 
+
+TEST_F(TaskWindowRuns, TheUsersChoicesAreCarriedOutAndTheNextCheckAgreesWithThem) {
+    runtest::WriteFileAt(harness_.Folder("L/both.txt"), "same");
+    runtest::WriteFileAt(harness_.Folder("L/newer.txt"), "old");
+    ASSERT_TRUE(RunToEnd(kRunModeCheckAndSync));
+    runtest::WriteFileAt(harness_.Folder("L/both.txt"), "left edit", runtest::kTime + 100);
+    runtest::WriteFileAt(harness_.Folder("R/both.txt"), "right edit!", runtest::kTime + 200);
+    runtest::WriteFileAt(harness_.Folder("L/newer.txt"), "new", runtest::kTime + 300);
+
+    const auto choose = [this](const std::wstring& name, WPARAM action) {
+        CTreeListCtrl& tree = window_.ItemTree();
+        for (HTREEITEM row : twtest::Rows(tree)) tree.SetItemStateW(row, 0, 0, TVIS_SELECTED);
+        tree.SetItemStateW(twtest::Row(tree, name), 0, TVIS_SELECTED, TVIS_SELECTED);
+        window_.Message(WM_SYNC_SET_ACTION, action, 0);
+    };
+    ASSERT_TRUE(RunToEnd(kRunModeCheck));
+    EXPECT_EQ(ActionCell(L"both.txt"), L"Conflict");
+    EXPECT_EQ(ActionCell(L"newer.txt"), L"Copy to right");
+    choose(L"both.txt", 0);    // Left to Right
+    choose(L"newer.txt", 4);   // No Action
+    ASSERT_TRUE(RunToEnd(kRunModeSync));
+    EXPECT_EQ(qbtest::ReadFileBytes(harness_.Folder("R/both.txt")), "left edit");
+    EXPECT_EQ(qbtest::ReadFileBytes(harness_.Folder("R/newer.txt")), "old");
+
+    // The catalogs kept what each item was in step with, so the next Check decides alike.
+    ASSERT_TRUE(RunToEnd(kRunModeCheck));
+    EXPECT_EQ(ActionCell(L"both.txt"), L"");
+    EXPECT_EQ(ActionCell(L"newer.txt"), L"Copy to right");
+}
+
 }  // namespace
