@@ -272,7 +272,7 @@ TEST_F(ItemActionTest, TheItemMenuOpensOnARowAndLeavesTheSelection) {
         }
     });
     EXPECT_TRUE(Window().OnItemListRClick(QPoint((label.left + label.right) / 2, (label.top + label.bottom) / 2)));
-    ASSERT_EQ(shown.size(), 16u);  // thirteen commands, three separators
+    ASSERT_EQ(shown.size(), 17u);  // fourteen commands, three separators
     EXPECT_EQ(shown.front(), "Open &Left Item");
     EXPECT_EQ(shown[4], "-");
     EXPECT_EQ(shown.back(), "&Restore Action");

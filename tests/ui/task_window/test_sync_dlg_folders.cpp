@@ -172,7 +172,7 @@ TEST_F(FolderCommandTest, OptionsThatChangeTheDecisionsEmptyTheListAndCancelChan
         ShowARow();
         uitest::WhenModal([&c](QWidget* sheet) {
             c.change(sheet);
-            qobject_cast<QDialog*>(sheet)->accept();
+            sheet->findChild<QPushButton*>(QString::number(IDOK))->click();
         });
         EXPECT_EQ(Window().Message(WM_SYNC_TASK_OPTIONS, 0, 0), 1);
         EXPECT_EQ(StatusLine(), c.status);
