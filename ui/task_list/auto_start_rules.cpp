@@ -33,6 +33,14 @@ private:
 
 bool IsBusy(const SyncTask& task) { return task.busyCode != 0; }
 
+// A due start of a task that is running says so and is tried again at the next tick.
+bool WaitsWhileBusy(SyncTask& task, TickBuilder& out) {
+    if (!IsBusy(task)) return false;
+    out.Busy(task, IDS_BUSY_WILL_RERUN);
+    out.Pending();
+    return true;
+}
+
 void ContainerRule(SyncTask& task, TickBuilder& out) {
     if (task.containerPending == 0) return;
     if (IsBusy(task)) {
@@ -51,21 +59,14 @@ void RepeatRule(SyncTask& task, std::int64_t now, TickBuilder& out) {
     if (task.repeatOn == 0) return;
     out.Pending();
     if (!task.IsRepeatDue(now) || !task.taskWindow) return;
-    if (IsBusy(task)) {
-        out.Busy(task, IDS_BUSY_WILL_RERUN);
-        return;
-    }
+    if (WaitsWhileBusy(task, out)) return;
     task.repeatBase = now;
     out.Start(task, AutoRunModeOf(task), kStartedByRepeat);
 }
 
 void ScheduleRule(SyncTask& task, TickBuilder& out) {
     if (task.scheduleDue == 0 || !task.taskWindow) return;
-    if (IsBusy(task)) {
-        out.Busy(task, IDS_BUSY_WILL_RERUN);
-        out.Pending();
-        return;
-    }
+    if (WaitsWhileBusy(task, out)) return;
     task.scheduleDue = 0;
     out.Start(task, AutoRunModeOf(task), kStartedByScheduler);
 }
@@ -77,11 +78,7 @@ void DeviceRule(SyncTask& task, const DeviceTest& deviceReady, TickBuilder& out)
         return;
     }
     if (!task.taskWindow) return;
-    if (IsBusy(task)) {
-        out.Busy(task, IDS_BUSY_WILL_RERUN);
-        out.Pending();
-        return;
-    }
+    if (WaitsWhileBusy(task, out)) return;
     task.deviceRunState = 1;
     out.Start(task, AutoRunModeOf(task), kStartedForDevice);
 }
@@ -94,11 +91,7 @@ void ProgramStartRule(SyncTask& task, std::int64_t now, std::int64_t& due, TickB
         return;
     }
     if (!task.taskWindow) return;
-    if (IsBusy(task)) {
-        out.Busy(task, IDS_BUSY_WILL_RERUN);
-        out.Pending();
-        return;
-    }
+    if (WaitsWhileBusy(task, out)) return;
     task.startRunState = 1;
     out.Start(task, AutoRunModeOf(task), kStartedAtProgramStart);
 }
