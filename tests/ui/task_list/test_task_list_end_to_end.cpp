@@ -1,0 +1,205 @@
+// What a user does from the main window, through the real task list, task window, run
+// threads and history view: make a task, give it its folders, Check, look at the list,
+// Sync, and find the run on the History page; and the runs that must not delete on a
+// guess, and must when the user has seen what goes.
+#include <QApplication>
+#include <QLineEdit>
+
+#include "foundation/file_utils.h"
+#include "platform/qt/combo_box_ex.h"
+#include "ui/modal_answer.h"
+#include "support/temp_dir.h"
+#include "task_list_test_support.h"
+#include "tests/ui/task_window/task_window_test_support.h"
+#include "ui/history/history_row.h"
+#include "ui/history/history_view.h"
+
+namespace tltest {
+namespace {
+
+constexpr UINT kNewTaskCommand = 32812;
+constexpr UINT kCheckCommand = 5023;
+constexpr UINT kSyncCommand = 32813;
+constexpr LPARAM kStartedByTimer = 2;
+
+class EndToEnd : public TaskListTest {
+protected:
+    // Waits until `task` has run and is at rest again.
+    void WaitForRunEnd(SyncTask& task) {
+        const ULONGLONG deadline = GetTickCount64() + 60'000;
+        while (!(task.busyCode == 0 && Image(task.name) == kAfterBusyTaskImage && !WindowOf(task)->IsRunning())) {
+            ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
+            plat::ProcessPendingMessages();
+            QApplication::processEvents();
+            Sleep(10);
+        }
+        plat::ProcessPendingMessages();
+        QApplication::processEvents();
+    }
+    void Command(SyncTask& task, UINT command) {
+        Task(task.name).lastRunStatus = 0;
+        ASSERT_TRUE(frame_->DispatchCommand(command));
+        plat::ProcessPendingMessages();
+        WaitForRunEnd(task);
+    }
+    std::wstring Action(SyncTask& task, const std::wstring& name) {
+        CTreeListCtrl& tree = WindowOf(task)->ItemTree();
+        HTREEITEM row = twtest::Row(tree, name);
+        return row ? twtest::Cell(tree, row, 3).text : L"<no row>";
+    }
+    std::vector<std::string> LogLines(SyncTask& task) {
+        std::vector<std::string> lines;
+        const std::string log = qbtest::ReadFileBytes(plat::WideToUtf8(task.targetLog));
+        std::size_t at = 0;
+        while (at < log.size()) {
+            const std::size_t end = log.find("\r\n", at);
+            lines.push_back(log.substr(at, end == std::string::npos ? std::string::npos : end - at));
+            if (end == std::string::npos) break;
+            at = end + 2;
+        }
+        return lines;
+    }
+    static bool HasLineWith(const std::vector<std::string>& lines, const std::string& part) {
+        for (const auto& line : lines) {
+            if (line.find(part) != std::string::npos) return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
+    qbtest::WriteFileBytes(Folder("Work-L") + "/report.txt", "report");
+    qbtest::WriteFileBytes(Folder("Work-L") + "/notes/todo.txt", "todo");
+    qbtest::WriteFileBytes(Folder("Work-R") + "/photo.jpg", "jpeg");
+    Start();
+
+    uitest::WhenModal([](QWidget* dialog) { uitest::TypeAndAccept(dialog, "Work"); });
+    ASSERT_TRUE(frame_->DispatchCommand(kNewTaskCommand));
+    plat::ProcessPendingMessages();
+    ASSERT_EQ(RowNames(), std::vector<std::string>{"Work"});
+    SyncTask& task = Task("Work");
+    EXPECT_EQ(List().GetSelectedTask(), &task);
+    EXPECT_EQ(ShownTab(), "Work");
+    CSyncDlg* window = WindowOf(task);
+    ASSERT_NE(window, nullptr);
+
+    // The folders typed into the two boxes, each taken with Enter.
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+    for (int side = 0; side < 2; ++side) {
+        QComboBox* box = window->FolderBox(side);
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+        ASSERT_TRUE(box->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(Folder(side == 0 ? "Work-L" : "Work-R")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        plat::ProcessPendingMessages();
+    }
+    EXPECT_EQ(plat::WideToUtf8(task.leftFolder), Folder("Work-L"));
+    EXPECT_EQ(plat::WideToUtf8(task.rightFolder), Folder("Work-R"));
+
+    // Check: the list says what would happen, and nothing happened yet.
+    Command(task, kCheckCommand);
+    EXPECT_EQ(Action(task, L"report.txt"), L"Copy to right");
+    EXPECT_EQ(Action(task, L"todo.txt"), L"Copy to right");
+    EXPECT_EQ(Action(task, L"photo.jpg"), L"Conflict") << "a new task syncs from left to right";
+    EXPECT_EQ(GetPathKind(Folder("Work-R") + "/report.txt"), kPathMissing);
+    EXPECT_EQ(Status(7001).rfind("No action", 0), 0u);
+
+    // The user settles the conflict by copying the photo to the left, then syncs.
+    CTreeListCtrl& tree = window->ItemTree();
+    tree.SetItemStateW(twtest::Row(tree, L"photo.jpg"), 0, TVIS_SELECTED, TVIS_SELECTED);
+    window->Message(WM_SYNC_SET_ACTION, 1, 0);  // Right to Left
+    EXPECT_EQ(Action(task, L"photo.jpg"), L"Copy to left");
+    Command(task, kSyncCommand);
+    EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/report.txt"), "report");
+    EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/notes/todo.txt"), "todo");
+    EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-L") + "/photo.jpg"), "jpeg");
+    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(Cell("Work", 5), ProgramState().userName) << "started by the user";
+    EXPECT_NE(Cell("Work", 4), "") << "the last run's time";
+
+    // The History page, chosen on the navigation bar, ends with the task's Check and Sync.
+    CHistoryView& history = *frame_->NavigationBar()->HistoryView();
+    QTest::mouseClick(frame_->NavigationBar()->TabControl()->PageButton(kHistoryPage), Qt::LeftButton);
+    plat::ProcessPendingMessages();
+    QApplication::processEvents();
+    EXPECT_EQ(frame_->NavigationBar()->TabControl()->ActivePage(), kHistoryPage);
+    ASSERT_GE(history.RowCount(), 3);
+    EXPECT_EQ(history.Row(0)->text(HistoryRow::kCommand).toStdString(), "Create");
+    const ReportRow* check = history.Row(history.RowCount() - 2);
+    const ReportRow* sync = history.Row(history.RowCount() - 1);
+    EXPECT_EQ(check->text(HistoryRow::kCommand).toStdString(), "Check");
+    EXPECT_EQ(sync->text(HistoryRow::kTask).toStdString(), "Work");
+    EXPECT_EQ(sync->text(HistoryRow::kCommand).toStdString(), "Sync");
+    EXPECT_EQ(sync->text(HistoryRow::kFrom).toStdString(), ProgramState().userName);
+    EXPECT_EQ(sync->text(HistoryRow::kStatus).toStdString(), "OK");
+
+    // The next Check finds both sides in step.
+    QTest::mouseClick(frame_->NavigationBar()->TabControl()->PageButton(kTasksPage), Qt::LeftButton);
+    plat::ProcessPendingMessages();
+    Command(task, kCheckCommand);
+    EXPECT_EQ(Action(task, L"report.txt"), L"");
+    EXPECT_EQ(Action(task, L"photo.jpg"), L"");
+}
+
+TEST_F(EndToEnd, EmptyingOneSideOnPurposeIsRefusedUnattendedAndCarriedOutAfterTheUserSawIt) {
+    for (int i = 0; i < 12; ++i) qbtest::WriteFileBytes(Folder("M-L") + "/f" + std::to_string(i) + ".txt", "x");
+    Store("M");
+    Start();
+    SyncTask& task = Task("M");
+    Click("M");
+    Command(task, 5126);  // Check and Sync: both sides in step
+    ASSERT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
+
+    for (int i = 0; i < 12; ++i) ASSERT_TRUE(plat::DeleteFile(Folder("M-L") + "/f" + std::to_string(i) + ".txt"));
+
+    // A timer's run is refused and says why; nothing on the right is touched.
+    task.lastRunStatus = 0;
+    PostMessage(task.taskWindow, WM_SYNC_START, kRunModeCheckAndSync, kStartedByTimer);
+    plat::ProcessPendingMessages();
+    WaitForRunEnd(task);
+    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    EXPECT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
+
+    // The user's Check lists every deletion with the red line, and deletes nothing yet.
+    Command(task, kCheckCommand);
+    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(Action(task, L"f" + std::to_wstring(i) + L".txt"), L"Delete right");
+    }
+    EXPECT_TRUE(HasLineWith(LogLines(task), "It may not be mounted"));
+    EXPECT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
+
+    // Having seen the list, the user syncs: the right is emptied as the left was.
+    Command(task, kSyncCommand);
+    EXPECT_TRUE(runtest::Tree(Folder("M-R")).empty());
+}
+
+TEST_F(EndToEnd, AfterDeletingThePairsCatalogsTheNextCheckIsAFirstRunAndDeletesNothing) {
+    qbtest::WriteFileBytes(Folder("P-L") + "/a.txt", "a");
+    qbtest::WriteFileBytes(Folder("P-L") + "/b.txt", "b");
+    Store("P");
+    Start();
+    SyncTask& task = Task("P");
+    Click("P");
+    Command(task, 5126);
+    ASSERT_EQ(runtest::Tree(Folder("P-R")), (std::vector<std::string>{"a.txt", "b.txt"}));
+
+    // Without catalogs a file gone from one side no longer reads as deleted there.
+    ASSERT_TRUE(plat::DeleteFile(Folder("P-L") + "/a.txt"));
+    qbtest::WriteFileBytes(Folder("P-R") + "/c.txt", "c");
+    EXPECT_EQ(Send(WM_SYNC_TASK_FILES_COMMAND, 1), 1);
+    EXPECT_EQ(GetPathKind(plat::WideToUtf8(task.sourceCatalog)), kPathMissing);
+    EXPECT_EQ(GetPathKind(plat::WideToUtf8(task.targetCatalog)), kPathMissing);
+
+    Command(task, kCheckCommand);
+    EXPECT_EQ(Action(task, L"a.txt"), L"Copy to left");
+    EXPECT_EQ(Action(task, L"c.txt"), L"Copy to left");
+    Command(task, kSyncCommand);
+    EXPECT_EQ(runtest::Tree(Folder("P-L")), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(runtest::Tree(Folder("P-R")), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+}
+
+}  // namespace
+}  // namespace tltest
