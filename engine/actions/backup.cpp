@@ -24,14 +24,14 @@ std::wstring BackupPathOf(std::wstring_view backupFolder, std::wstring_view rela
     return PathJoinW(backupFolder, relativePath);
 }
 
-int BackUpFile(const SyncRunBlock& run, const std::wstring& file, std::wstring_view relativePath,
+int BackUpFile(const SyncRunBlock& run, const std::wstring& file, std::string_view relativePath,
                std::wstring_view backupFolder, DWORD& error) {
     error = ERROR_SUCCESS;
     if (backupFolder.empty() || relativePath.empty()) {
         error = ERROR_PATH_NOT_FOUND;
         return kBackupFailed;
     }
-    const std::wstring backupPath = BackupPathOf(backupFolder, relativePath);
+    const std::wstring backupPath = BackupPathOf(backupFolder, plat::Utf8ToWide(relativePath));
     const std::size_t slash = backupPath.rfind(L'/');
     const std::wstring folder = backupPath.substr(0, slash);
     if (GetPathKindW(folder) != kPathFolder && !CreateFolderTree(folder)) {

@@ -19,11 +19,11 @@ inline constexpr int kBackupStopped = -1;
 inline constexpr int kBackupFailed = 0;
 inline constexpr int kBackupMade = 1;
 
-// Backs up `file`, whose relative path on its side is `relativePath`, into
+// Backs up `file`, whose relative path on its side is `relativePath` (UTF-8), into
 // `backupFolder`, creating the folders on the way. A backup that already holds this
 // version of the file (same time and size) is kept and counts as made. A new backup is
 // asked about Stop through the task window; one that replaces an older copy is not.
 // An older copy that is read-only is replaced all the same: the backup folder is the
 // program's own. Returns kBackupMade, kBackupStopped, or kBackupFailed with `error` set.
-int BackUpFile(const SyncRunBlock& run, const std::wstring& file, std::wstring_view relativePath,
+int BackUpFile(const SyncRunBlock& run, const std::wstring& file, std::string_view relativePath,
                std::wstring_view backupFolder, DWORD& error);

@@ -27,10 +27,10 @@ namespace {
 // where the item's parent folder should be would take the new file or folder outside the
 // side's root (and the catalog would then list it as there). True when every folder
 // between `root` and the item that exists is a real folder.
-bool ParentsAreRealFolders(const std::wstring& root, std::wstring_view relativePath) {
-    const std::size_t slash = relativePath.rfind(L'/');
-    if (slash == std::wstring_view::npos) return true;
-    return plat::FoldersBelowAreReal(plat::WideToUtf8(root), plat::WideToUtf8(relativePath.substr(0, slash)));
+bool ParentsAreRealFolders(const std::wstring& root, std::string_view relativePath) {
+    const std::size_t slash = relativePath.rfind('/');
+    if (slash == std::string_view::npos) return true;
+    return plat::FoldersBelowAreReal(plat::WideToUtf8(root), std::string(relativePath.substr(0, slash)));
 }
 
 // Why a new item cannot be made as `path` before anything is written, or ERROR_SUCCESS:
@@ -101,7 +101,7 @@ private:
         const CFileInfo* folder = pair_.source && pair_.source->folder ? pair_.source->folder.get()
                                   : pair_.target                       ? pair_.target->folder.get()
                                                                        : nullptr;
-        const std::string relative = folder ? plat::WideToUtf8(folder->relativePath) : std::string();
+        const std::string relative = folder ? folder->relativePath : std::string();
         return source_.OpenBelow(pass_->sourceRoot, relative) && target_.OpenBelow(pass_->targetRoot, relative);
     }
 
@@ -121,9 +121,9 @@ DWORD NewNameProblemIn(const plat::FolderHandle& folder, const std::string& name
 }
 
 // The last part of a relative path, as the file system spells it.
-std::string NameOf(std::wstring_view relativePath) {
-    const std::size_t slash = relativePath.rfind(L'/');
-    return plat::WideToUtf8(slash == std::wstring_view::npos ? relativePath : relativePath.substr(slash + 1));
+std::string NameOf(std::string_view relativePath) {
+    const std::size_t slash = relativePath.rfind('/');
+    return std::string(slash == std::string_view::npos ? relativePath : relativePath.substr(slash + 1));
 }
 
 int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
@@ -135,7 +135,7 @@ int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
         return 1;
     }
     const std::wstring& root = toTarget ? run.task->targetFolder : run.task->sourceFolder;
-    const std::wstring folder = PathJoinW(root, record.relativePath);
+    const std::wstring folder = PathJoinW(root, plat::Utf8ToWide(record.relativePath));
     const bool created = ParentsAreRealFolders(root, record.relativePath) && CreateRealFolder(folder);
     if (created) {
         LogAction(run, L"Create New " + folder, kLogBlack);
@@ -167,7 +167,7 @@ struct FileCopy {
     bool toTarget = false;
     bool newFile = false;
     // What the Check saw of the file about to be overwritten.
-    std::wstring_view replacedRelativePath;
+    std::string_view replacedRelativePath;
     ULONGLONG replacedSize = 0;
     LONGLONG replacedLastWrite = 0;
     const SideRoot* toRoot = nullptr;  // the root `to` lies in, as records share it; null: none
@@ -179,7 +179,7 @@ FileCopy PlanFileCopy(const SyncTask& task, const CFileInfo& record) {
     if (copy.toTarget && record.state.IsSourceOnly()) {
         copy.newFile = true;
         copy.from = record.path();
-        copy.to = PathJoinW(task.targetFolder, record.relativePath);
+        copy.to = PathJoinW(task.targetFolder, plat::Utf8ToWide(record.relativePath));
     } else if (copy.toTarget) {
         copy.from = record.path();
         copy.to = record.counterpartPath();
@@ -190,7 +190,7 @@ FileCopy PlanFileCopy(const SyncTask& task, const CFileInfo& record) {
     } else if (record.state.IsTargetOnly()) {
         copy.newFile = true;
         copy.from = record.path();
-        copy.to = PathJoinW(task.sourceFolder, record.relativePath);
+        copy.to = PathJoinW(task.sourceFolder, plat::Utf8ToWide(record.relativePath));
     } else {
         copy.from = record.counterpartPath();
         copy.to = record.path();
@@ -415,7 +415,7 @@ void FailContentsOfUnmadeFolder(SyncRunBlock& run, FolderTreeNode& node) {
         return true;
     });
     if (items != 0) {
-        LogAction(run, L"Not copied: " + std::to_wstring(items) + L" items in " + folder.relativePath, kLogRed);
+        LogAction(run, L"Not copied: " + std::to_wstring(items) + L" items in " + plat::Utf8ToWide(folder.relativePath), kLogRed);
     }
 }
 

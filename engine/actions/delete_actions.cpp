@@ -21,7 +21,7 @@ namespace {
 // The entry a delete removes, with what the Check saw of it.
 struct Deletion {
     std::wstring path;
-    const std::wstring* relativePath = nullptr;
+    const std::string* relativePath = nullptr;
     ULONGLONG size = 0;
     LONGLONG lastWrite = 0;
     bool fromTarget = false;

@@ -216,7 +216,7 @@ int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkIt
             // A cut name would name another item; without a row the item is simply new to
             // the next Check. The run ends with a warning, so the line is always written.
             ++run.counters.notRecorded;
-            AddRunLogLineW(run, L"Name too long for the catalog, left out: " + row.name, kLogRed);
+            AddRunLogLineW(run, L"Name too long for the catalog, left out: " + plat::Utf8ToWide(row.name), kLogRed);
             continue;
         case CatalogWriter::AppendResult::kOutOfMemory:
             catalog.failed = true;

@@ -62,7 +62,7 @@ std::optional<CFileInfo2> ParseRow(std::span<const std::uint8_t> row, std::size_
 
     const ULONGLONG size = (ULONGLONG{GetU32(row, kSizeHighOffset)} << 32) | GetU32(row, kSizeLowOffset);
     CFileInfo2 result;
-    result.Set(name, size, GetU32(row, kAttributesOffset), time, 0);
+    result.Set(plat::WideToUtf8(name), size, GetU32(row, kAttributesOffset), time, 0);
     return result;
 }
 
@@ -70,8 +70,8 @@ std::optional<CFileInfo2> ParseRow(std::span<const std::uint8_t> row, std::size_
 // NUL as they are. Returns how many bytes it wrote, 0 when the row cannot be stored: a
 // name holding a NUL or needing more than kCatalogNameMaxUnits code units.
 std::size_t EncodeRowStart(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRecordSize> row) {
-    if (src.name.find(L'\0') != std::wstring::npos) return 0;
-    const std::u16string name = plat::WideToUtf16(src.name);
+    if (src.name.find('\0') != std::string::npos) return 0;
+    const std::u16string name = plat::WideToUtf16(plat::Utf8ToWide(src.name));
     if (name.size() > kCatalogNameMaxUnits) return 0;
     const FILETIME lastWrite = plat::FileTimeFromUnixSeconds(src.time);
     PutU32(row, kSizeLowOffset, static_cast<std::uint32_t>(src.size));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/catalog/catalog_format.h"
+#include "engine/catalog/catalog_row_table.h"
 #include "engine/model/file_info.h"
 #include "engine/model/file_info_array.h"
 #include "engine/model/item_state.h"
@@ -131,19 +132,6 @@ bool CatalogMemberMissing(const std::string& archivePath, unsigned index) {
     return dunzip(&cmd) == kZipNoSuchMember;
 }
 
-// Rows are gathered over all members and put in order once, which a large catalog needs
-// (inserting each in order moves the array's tail every time); the array then holds what
-// inserting each row in order would give, a later row of an equal name in front.
-void StoreRows(RunCatalogSide& side, std::vector<CFileInfo2>& rows) {
-    std::reverse(rows.begin(), rows.end());
-    std::stable_sort(rows.begin(), rows.end(), [](const CFileInfo2& a, const CFileInfo2& b) {
-        return CompareFileInfo2ByName(a.name, b.name) < 0;
-    });
-    side.rows = std::make_unique<CFileInfo2Array>();
-    for (CFileInfo2& row : rows) side.rows->InsertAt(side.rows->GetSize(), std::move(row));
-    rows.clear();
-}
-
 // Reads the side's temporary copy member by member. Stops at the first member that is
 // missing (the catalog's end) or cannot be trusted (the catalog is incomplete).
 SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTexts& texts,
@@ -152,7 +140,9 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
     SendWindowLine(window, texts.status, kStatusLine);
 
     const std::string archive = plat::WideToUtf8(side.tempCatalog);
-    std::vector<CFileInfo2> rows;
+    // Rows are gathered over all members and put in order once, which a large catalog
+    // needs (inserting each in order moves the table's tail every time).
+    auto rows = std::make_unique<CatalogRowTable>();
     SideResult result;
     // Row by row the messages are paced; the question after each member is not.
     MessagePace stopPace;
@@ -169,9 +159,9 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
         side.loaded = true;
         side.arrayLookup = true;
         const bool olderRows = block->layout < kCatalogFirstShortRowLayout;
-        for (CFileInfo2& row : block->rows) {
+        for (const CFileInfo2& row : block->rows) {
             if (window && progressPace.Due()) SendMessage(window, WM_SYNC_PROGRESS_TEXT, 0, 0);
-            rows.push_back(std::move(row));
+            rows->Add(row.name, row.size, row.attributes, row.time);
             if (olderRows && window && stopPace.Due() && StopPressedIn(window)) {
                 result.stopped = true;
                 break;
@@ -186,7 +176,10 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
         }
     }
 
-    if (side.loaded) StoreRows(side, rows);
+    if (side.loaded) {
+        rows->Sort();
+        side.rows = std::move(rows);
+    }
     if (result.status == CatalogStatus::kComplete) {
         if (TaskLogs(run)) AddRunLogLine(run, texts.readLine, kLogBlack);
     } else {
@@ -231,7 +224,7 @@ SideResult ReadTargetCatalog(SyncRunBlock& run) {
 
 // How the target side spells a record's path: a matched record carries the target's
 // own spelling as its counterpart.
-std::wstring_view TargetSpelling(const CFileInfo& record) {
+std::string_view TargetSpelling(const CFileInfo& record) {
     return record.counterpartRelativePath();
 }
 
@@ -239,7 +232,7 @@ std::wstring_view TargetSpelling(const CFileInfo& record) {
 // without a catalog.
 bool NewOrChangedSince(const RunCatalogSide& side, const CFileInfo& record) {
     if (!side.loaded) return false;
-    const CFileInfo2* row = FindCatalogRow(side, record.relativePath);
+    const CatalogRow* row = FindCatalogRow(side, record.relativePath);
     if (!row) return true;
     return !record.state.IsFolder() && IsChangedSinceCatalog(record, *row);
 }
@@ -273,13 +266,12 @@ void FreeCatalogs(SyncRunBlock& run) {
     }
 }
 
-const CFileInfo2* FindCatalogRow(const RunCatalogSide& side, std::wstring_view relativePath) {
+const CatalogRow* FindCatalogRow(const RunCatalogSide& side, std::string_view relativePath) {
     if (!side.loaded || !side.rows) return nullptr;
-    const int index = side.rows->FindByName(relativePath);
-    return index < 0 ? nullptr : &(*side.rows)[index];
+    return side.rows->Find(relativePath);
 }
 
-bool IsChangedSinceCatalog(const CFileInfo& record, const CFileInfo2& row) {
+bool IsChangedSinceCatalog(const CFileInfo& record, const CatalogRow& row) {
     return record.size != row.size || TimesDiffer(record.lastWrite, row.time);
 }
 
@@ -299,8 +291,8 @@ CatalogFacts LookupCatalogsTargetOnly(const SyncRunBlock& run, const CFileInfo& 
 
 CatalogFacts LookupCatalogsTimesDiffer(const SyncRunBlock& run, const CFileInfo& record) {
     if (record.state.IsFolder()) return {};
-    const CFileInfo2* source = FindCatalogRow(run.sourceSide, record.relativePath);
-    const CFileInfo2* target = FindCatalogRow(run.targetSide, TargetSpelling(record));
+    const CatalogRow* source = FindCatalogRow(run.sourceSide, record.relativePath);
+    const CatalogRow* target = FindCatalogRow(run.targetSide, TargetSpelling(record));
     CatalogFacts facts;
     facts.changedOnSource = source && TimesDiffer(record.lastWrite, source->time);
     facts.changedOnTarget = target && TimesDiffer(record.counterpartLastWrite, target->time);
@@ -309,8 +301,8 @@ CatalogFacts LookupCatalogsTimesDiffer(const SyncRunBlock& run, const CFileInfo&
 
 CatalogFacts LookupCatalogsSizesDiffer(const SyncRunBlock& run, const CFileInfo& record) {
     if (record.state.IsFolder()) return {};
-    const CFileInfo2* source = FindCatalogRow(run.sourceSide, record.relativePath);
-    const CFileInfo2* target = FindCatalogRow(run.targetSide, TargetSpelling(record));
+    const CatalogRow* source = FindCatalogRow(run.sourceSide, record.relativePath);
+    const CatalogRow* target = FindCatalogRow(run.targetSide, TargetSpelling(record));
     CatalogFacts facts;
     facts.changedOnSource = source && record.size != source->size;
     facts.changedOnTarget = target && record.counterpartSize != target->size;

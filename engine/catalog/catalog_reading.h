@@ -8,10 +8,11 @@
 
 #include <string_view>
 
+#include "engine/catalog/catalog_row_table.h"
 #include "engine/catalog/catalog_status.h"
 
 class CFileInfo;
-class CFileInfo2;
+using CatalogRow = CatalogRowTable::Row;
 struct RunCatalogSide;
 struct SyncRunBlock;
 
@@ -34,11 +35,11 @@ void FreeCatalogs(SyncRunBlock& run);
 
 // The row of `relativePath` in the side's catalog, or null when the side has no catalog
 // loaded or the path is not in it. Names are compared with case.
-const CFileInfo2* FindCatalogRow(const RunCatalogSide& side, std::wstring_view relativePath);
+const CatalogRow* FindCatalogRow(const RunCatalogSide& side, std::string_view relativePath);
 
 // The record's own size differs from the row's, or its last-write time is more than 2 s
 // away from the row's.
-bool IsChangedSinceCatalog(const CFileInfo& record, const CFileInfo2& row);
+bool IsChangedSinceCatalog(const CFileInfo& record, const CatalogRow& row);
 
 // What the two catalogs of the last run tell the decision about one item. Two facts count
 // for each kind of item: for a source-only item changedOnSource and knownToTarget, for a

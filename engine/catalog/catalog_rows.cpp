@@ -5,13 +5,13 @@ namespace {
 // The relative path by which the next Check looks the item up in the side's catalog, as
 // the decision looked it up: the record's own on the side of its tree, the counterpart's
 // spelling on the other side when it has one there.
-std::wstring_view NameOnSide(const CFileInfo& record, CatalogSide side) {
+std::string_view NameOnSide(const CFileInfo& record, CatalogSide side) {
     const bool ownSide = record.state.IsTargetOnly() == (side == CatalogSide::kTarget);
     return ownSide ? record.relativePath : record.counterpartRelativePath();
 }
 
 std::optional<CFileInfo2> PreviousRow(const CFileInfo& record, CatalogSide side) {
-    const CatalogRowMemo& memo = side == CatalogSide::kSource ? record.sourceCatalogRow : record.targetCatalogRow;
+    const CatalogRowMemo memo = side == CatalogSide::kSource ? record.sourceCatalogRow() : record.targetCatalogRow();
     if (!memo.found) return std::nullopt;
     CFileInfo2 row;
     row.Set(NameOnSide(record, side), memo.size, memo.attributes, memo.time, 0);

@@ -7,7 +7,7 @@
 
 namespace {
 
-CatalogRowMemo MemoOf(const CFileInfo2* row) {
+CatalogRowMemo MemoOf(const CatalogRow* row) {
     CatalogRowMemo memo;
     if (!row) return memo;
     memo.found = true;
@@ -18,7 +18,7 @@ CatalogRowMemo MemoOf(const CFileInfo2* row) {
 }
 
 // A matched record carries the other side's spelling of its path as its counterpart's.
-std::wstring_view OtherSideSpelling(const CFileInfo& record) {
+std::string_view OtherSideSpelling(const CFileInfo& record) {
     return record.counterpartRelativePath();
 }
 
@@ -52,10 +52,10 @@ CatalogSituation CatalogSituationOf(const SyncRunBlock& run) {
 
 void StoreCatalogRows(const SyncRunBlock& run, CFileInfo& record) {
     const bool inTargetTree = record.state.IsTargetOnly();
-    const std::wstring_view sourceName = inTargetTree ? OtherSideSpelling(record) : record.relativePath;
-    const std::wstring_view targetName = inTargetTree ? record.relativePath : OtherSideSpelling(record);
-    record.sourceCatalogRow = MemoOf(FindCatalogRow(run.sourceSide, sourceName));
-    record.targetCatalogRow = MemoOf(FindCatalogRow(run.targetSide, targetName));
+    const std::string_view sourceName = inTargetTree ? OtherSideSpelling(record) : record.relativePath;
+    const std::string_view targetName = inTargetTree ? record.relativePath : OtherSideSpelling(record);
+    record.SetSourceCatalogRow(MemoOf(FindCatalogRow(run.sourceSide, sourceName)));
+    record.SetTargetCatalogRow(MemoOf(FindCatalogRow(run.targetSide, targetName)));
 }
 
 CatalogFacts CatalogFactsOf(const CFileInfo& record, const CatalogSituation& catalogs) {
@@ -63,8 +63,8 @@ CatalogFacts CatalogFactsOf(const CFileInfo& record, const CatalogSituation& cat
 
     const ItemState s = record.state;
     const bool folder = s.IsFolder();
-    const CatalogRowMemo& source = record.sourceCatalogRow;
-    const CatalogRowMemo& target = record.targetCatalogRow;
+    const CatalogRowMemo source = record.sourceCatalogRow();
+    const CatalogRowMemo target = record.targetCatalogRow();
     CatalogFacts facts;
     if (s.IsSourceOnly()) {
         facts.changedOnSource = NewOrChanged(catalogs.sourceLoaded, source, record);

@@ -5,6 +5,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/file_info.h"
 #include "platform/core/file_time.h"
+#include "platform/core/text.h"
 
 namespace {
 
@@ -23,11 +24,12 @@ std::size_t ExtensionDot(std::wstring_view name) {
 // `fullPath` as a root and `relPath`: the root is one of `known` when it is the same text,
 // so the records of a side share one. A path that does not end in `relPath` below a
 // folder is kept whole.
-SideRoot RootOf(std::wstring_view fullPath, std::wstring_view relPath, bool& whole,
+SideRoot RootOf(std::wstring_view fullPath, std::string_view relPath, bool& whole,
                 std::initializer_list<const SideRoot*> known) {
-    const std::size_t rootLength = fullPath.size() - relPath.size();
-    whole = relPath.empty() || fullPath.size() <= relPath.size() || fullPath[rootLength - 1] != L'/' ||
-            fullPath.substr(rootLength) != relPath;
+    const std::wstring wideRel = plat::Utf8ToWide(relPath);
+    const std::size_t rootLength = fullPath.size() - wideRel.size();
+    whole = wideRel.empty() || fullPath.size() <= wideRel.size() || fullPath[rootLength - 1] != L'/' ||
+            fullPath.substr(rootLength) != wideRel;
     const std::wstring_view root = whole ? fullPath : fullPath.substr(0, rootLength);
     for (const SideRoot* candidate : known) {
         if (*candidate && **candidate == root) return *candidate;
@@ -35,14 +37,10 @@ SideRoot RootOf(std::wstring_view fullPath, std::wstring_view relPath, bool& who
     return std::make_shared<const std::wstring>(root);
 }
 
-std::wstring Joined(const SideRoot& root, bool whole, std::wstring_view relPath) {
+std::wstring Joined(const SideRoot& root, bool whole, std::string_view relPath) {
     if (!root) return {};
     if (whole) return *root;
-    std::wstring path;
-    path.reserve(root->size() + relPath.size());
-    path += *root;
-    path += relPath;
-    return path;
+    return *root + plat::Utf8ToWide(relPath);
 }
 
 }  // namespace
@@ -55,15 +53,45 @@ SideRoot MakeSideRoot(std::wstring_view folder) {
 
 CFileInfo::CFileInfo() {
     const LONGLONG now = plat::NowUnixSeconds();
-    created = lastAccess = lastWrite = counterpartLastWrite = now;
+    lastWrite = counterpartLastWrite = now;
 }
 
-void CFileInfo::SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::wstring_view relPath,
+CFileInfo::CFileInfo(const CFileInfo& other)
+    : savedState(other.savedState),
+      state(other.state),
+      treeItem(other.treeItem),
+      shadowIndex(other.shadowIndex),
+      relativePath(other.relativePath),
+      attributes(other.attributes),
+      counterpartAttributes(other.counterpartAttributes),
+      size(other.size),
+      counterpartSize(other.counterpartSize),
+      lastWrite(other.lastWrite),
+      counterpartLastWrite(other.counterpartLastWrite),
+      root_(other.root_),
+      counterpartRoot_(other.counterpartRoot_),
+      counterpartSpelling_(other.counterpartSpelling_ ? std::make_unique<std::string>(*other.counterpartSpelling_)
+                                                      : nullptr),
+      sourceRowTime_(other.sourceRowTime_),
+      targetRowTime_(other.targetRowTime_),
+      sourceRowSize_(other.sourceRowSize_),
+      targetRowSize_(other.targetRowSize_),
+      sourceRowAttributes_(other.sourceRowAttributes_),
+      targetRowAttributes_(other.targetRowAttributes_),
+      sourceRowFound_(other.sourceRowFound_),
+      targetRowFound_(other.targetRowFound_),
+      wholePath_(other.wholePath_),
+      counterpartWhole_(other.counterpartWhole_) {}
+
+CFileInfo& CFileInfo::operator=(const CFileInfo& other) {
+    if (this != &other) *this = CFileInfo(other);
+    return *this;
+}
+
+void CFileInfo::SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::string_view relPath,
                                 DWORD stateWord) {
     attributes = entry.attributes;
     size = entry.size;
-    created = plat::FileTimeToUnixSeconds(entry.creationTime);
-    lastAccess = plat::FileTimeToUnixSeconds(entry.lastAccessTime);
     lastWrite = plat::FileTimeToUnixSeconds(entry.lastWriteTime);
     root_ = root;
     wholePath_ = false;
@@ -71,7 +99,7 @@ void CFileInfo::SetFromFindData(const plat::FileInfo& entry, const SideRoot& roo
     state = ItemState(stateWord);
 }
 
-void CFileInfo::SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath, std::wstring_view relPath,
+void CFileInfo::SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath, std::string_view relPath,
                                 DWORD stateWord) {
     bool whole = false;
     const SideRoot root = RootOf(fullPath, relPath, whole, {&root_, &counterpartRoot_});
@@ -80,20 +108,20 @@ void CFileInfo::SetFromFindData(const plat::FileInfo& entry, std::wstring_view f
 }
 
 void CFileInfo::Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time,
-                    std::wstring_view relPath, DWORD stateWord) {
+                    std::string_view relPath, DWORD stateWord) {
     bool whole = false;
     const SideRoot root = RootOf(fullPath, relPath, whole, {&root_, &counterpartRoot_});
     Set(root, fileSize, attrs, time, relPath, stateWord);
     wholePath_ = whole;
 }
 
-void CFileInfo::Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::wstring_view relPath,
+void CFileInfo::Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::string_view relPath,
                     DWORD stateWord) {
     root_ = root;
     wholePath_ = false;
     size = fileSize;
     attributes = attrs;
-    created = lastAccess = lastWrite = time;
+    lastWrite = time;
     // A folder record carries no time, and so none for its counterpart either: a time of
     // 0 given to SetCounterpart keeps this one, where the record's making time would
     // otherwise end in the other side's catalog and change it on every run.
@@ -102,12 +130,22 @@ void CFileInfo::Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGL
     state = ItemState(stateWord);
 }
 
-void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath,
+void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::string_view otherRelativePath,
                                DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
     bool whole = false;
     const SideRoot root = RootOf(otherPath, otherRelativePath, whole, {&counterpartRoot_, &root_});
     SetCounterpart(root, otherRelativePath, otherAttributes, otherSize, otherLastWrite);
     counterpartWhole_ = whole;
+}
+
+void CFileInfo::Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time,
+                    std::wstring_view relPath, DWORD stateWord) {
+    Set(fullPath, fileSize, attrs, time, plat::WideToUtf8(relPath), stateWord);
+}
+
+void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath,
+                               DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
+    SetCounterpart(otherPath, plat::WideToUtf8(otherRelativePath), otherAttributes, otherSize, otherLastWrite);
 }
 
 void CFileInfo::SetCounterpartRecord(const CFileInfo& other) {
@@ -121,16 +159,37 @@ std::wstring CFileInfo::counterpartPath() const {
     return Joined(counterpartRoot_, counterpartWhole_, counterpartRelativePath());
 }
 
-void CFileInfo::SetCounterpartRelativePath(std::wstring_view otherRelativePath) {
+void CFileInfo::SetCounterpartRelativePath(std::string_view otherRelativePath) {
     if (otherRelativePath == relativePath) {
-        counterpartSpelling_.clear();
-        counterpartSpelling_.shrink_to_fit();
+        counterpartSpelling_.reset();
     } else {
-        counterpartSpelling_ = otherRelativePath;
+        counterpartSpelling_ = std::make_unique<std::string>(otherRelativePath);
     }
 }
 
-void CFileInfo::SetCounterpart(const SideRoot& otherRoot, std::wstring_view otherRelativePath,
+CatalogRowMemo CFileInfo::sourceCatalogRow() const {
+    return {sourceRowFound_, sourceRowAttributes_, sourceRowSize_, sourceRowTime_};
+}
+
+CatalogRowMemo CFileInfo::targetCatalogRow() const {
+    return {targetRowFound_, targetRowAttributes_, targetRowSize_, targetRowTime_};
+}
+
+void CFileInfo::SetSourceCatalogRow(const CatalogRowMemo& memo) {
+    sourceRowFound_ = memo.found;
+    sourceRowAttributes_ = memo.attributes;
+    sourceRowSize_ = memo.size;
+    sourceRowTime_ = memo.time;
+}
+
+void CFileInfo::SetTargetCatalogRow(const CatalogRowMemo& memo) {
+    targetRowFound_ = memo.found;
+    targetRowAttributes_ = memo.attributes;
+    targetRowSize_ = memo.size;
+    targetRowTime_ = memo.time;
+}
+
+void CFileInfo::SetCounterpart(const SideRoot& otherRoot, std::string_view otherRelativePath,
                                DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
     counterpartRoot_ = otherRoot;
     counterpartWhole_ = false;
@@ -166,10 +225,14 @@ std::wstring CFileInfo::GetFileExt() const {
     return dot == std::wstring_view::npos ? std::wstring() : std::wstring(name.substr(dot + 1));
 }
 
-void CFileInfo2::Set(std::wstring_view rowName, ULONGLONG rowSize, DWORD attrs, LONGLONG rowTime, DWORD rowFlag) {
+void CFileInfo2::Set(std::string_view rowName, ULONGLONG rowSize, DWORD attrs, LONGLONG rowTime, DWORD rowFlag) {
     name = rowName;
     size = rowSize;
     attributes = attrs;
     if (rowTime != 0) time = rowTime;
     flag = rowFlag;
+}
+
+void CFileInfo2::Set(std::wstring_view rowName, ULONGLONG rowSize, DWORD attrs, LONGLONG rowTime, DWORD rowFlag) {
+    Set(plat::WideToUtf8(rowName), rowSize, attrs, rowTime, rowFlag);
 }

@@ -28,29 +28,40 @@ using SideRoot = std::shared_ptr<const std::wstring>;
 SideRoot MakeSideRoot(std::wstring_view folder);
 
 // One file or folder of a scanned side, with a copy of its counterpart's values (the
-// entry of the same relative path on the other side) and the item's state word.
+// entry of the same relative path on the other side) and the item's state word. Relative
+// paths are the file system's own bytes (UTF-8; any byte string round-trips).
 class CFileInfo {
 public:
     CFileInfo();  // times default to now
+    CFileInfo(const CFileInfo& other);
+    CFileInfo& operator=(const CFileInfo& other);
+    CFileInfo(CFileInfo&&) noexcept = default;
+    CFileInfo& operator=(CFileInfo&&) noexcept = default;
+    ~CFileInfo() = default;
 
     // From one directory entry below `root`.
-    void SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::wstring_view relPath,
+    void SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::string_view relPath,
                          DWORD stateWord);
-    // One time for all three time fields and the counterpart's last write; folder records
-    // are made this way (state 0x80).
-    void Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::wstring_view relPath,
+    // One time for the last write and the counterpart's; folder records are made this way
+    // (state 0x80).
+    void Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::string_view relPath,
              DWORD stateWord);
     // The same with the entry's full path, which ends in `relPath` below its root (a
     // path that does not is kept whole).
-    void SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath, std::wstring_view relPath,
+    void SetFromFindData(const plat::FileInfo& entry, std::wstring_view fullPath, std::string_view relPath,
                          DWORD stateWord);
+    void Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::string_view relPath,
+             DWORD stateWord);
+    // The same with the relative path as wide text (made into its bytes).
     void Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::wstring_view relPath,
              DWORD stateWord);
     // A time of 0 leaves the counterpart's last-write time as it was. `otherPath` ends in
     // `otherRelativePath` below the other side's root (or is kept whole).
+    void SetCounterpart(std::wstring_view otherPath, std::string_view otherRelativePath, DWORD otherAttributes,
+                        ULONGLONG otherSize, LONGLONG otherLastWrite);
     void SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath, DWORD otherAttributes,
                         ULONGLONG otherSize, LONGLONG otherLastWrite);
-    void SetCounterpart(const SideRoot& otherRoot, std::wstring_view otherRelativePath, DWORD otherAttributes,
+    void SetCounterpart(const SideRoot& otherRoot, std::string_view otherRelativePath, DWORD otherAttributes,
                         ULONGLONG otherSize, LONGLONG otherLastWrite);
     // `other` as this record's counterpart: its root, relative path and values.
     void SetCounterpartRecord(const CFileInfo& other);
@@ -70,35 +81,46 @@ public:
     ItemState state;
     int treeItem = -1;     // the item's row in the task window's tree; -1 = none
     int shadowIndex = -1;  // place in the run's list of files waiting for a shadow copy; -1 = not waiting
-    // The full path on its own side; the counterpart's (empty while it has none).
+    // The full path on its own side; the counterpart's (empty while it has none). Wide,
+    // as the calls that take a full path want it.
     std::wstring path() const;
     std::wstring counterpartPath() const;
     const SideRoot& Root() const { return root_; }
 
-    std::wstring relativePath;             // relative to the side's root: the key of every lookup
+    std::string relativePath;  // relative to the side's root, UTF-8: the key of every lookup
     // The counterpart's relative path: the record's own, unless the other side spells it
     // in other case (matched without regard to case), which only then is kept apart.
-    const std::wstring& counterpartRelativePath() const {
-        return counterpartSpelling_.empty() ? relativePath : counterpartSpelling_;
+    const std::string& counterpartRelativePath() const {
+        return counterpartSpelling_ ? *counterpartSpelling_ : relativePath;
     }
-    void SetCounterpartRelativePath(std::wstring_view otherRelativePath);
+    void SetCounterpartRelativePath(std::string_view otherRelativePath);
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     DWORD counterpartAttributes = INVALID_FILE_ATTRIBUTES;
     ULONGLONG size = 0;
     ULONGLONG counterpartSize = 0;
-    LONGLONG created = 0;
-    LONGLONG lastAccess = 0;
     LONGLONG lastWrite = 0;
     LONGLONG counterpartLastWrite = 0;
-    // Stored by the decision, each side looked up by that side's spelling of the path;
-    // they travel with the trees to a later Sync.
-    CatalogRowMemo sourceCatalogRow;
-    CatalogRowMemo targetCatalogRow;
+
+    // The rows each side's catalog held, stored by the decision, each side looked up by
+    // that side's spelling of the path; they travel with the trees to a later Sync.
+    CatalogRowMemo sourceCatalogRow() const;
+    CatalogRowMemo targetCatalogRow() const;
+    void SetSourceCatalogRow(const CatalogRowMemo& memo);
+    void SetTargetCatalogRow(const CatalogRowMemo& memo);
 
 private:
     SideRoot root_;             // with wholePath_: the whole full path
     SideRoot counterpartRoot_;  // with counterpartWhole_: the counterpart's whole path
-    std::wstring counterpartSpelling_;  // empty: the counterpart's relative path is the record's own
+    std::unique_ptr<std::string> counterpartSpelling_;  // null: the counterpart's relative path is the record's own
+    // The two catalog rows, field by field so that they pack.
+    LONGLONG sourceRowTime_ = 0;
+    LONGLONG targetRowTime_ = 0;
+    ULONGLONG sourceRowSize_ = 0;
+    ULONGLONG targetRowSize_ = 0;
+    DWORD sourceRowAttributes_ = INVALID_FILE_ATTRIBUTES;
+    DWORD targetRowAttributes_ = INVALID_FILE_ATTRIBUTES;
+    bool sourceRowFound_ = false;
+    bool targetRowFound_ = false;
     bool wholePath_ = false;
     bool counterpartWhole_ = false;
 };
@@ -107,10 +129,11 @@ private:
 class CFileInfo2 {
 public:
     // A time of 0 leaves `time` as it was.
+    void Set(std::string_view rowName, ULONGLONG rowSize, DWORD attrs, LONGLONG rowTime, DWORD rowFlag);
     void Set(std::wstring_view rowName, ULONGLONG rowSize, DWORD attrs, LONGLONG rowTime, DWORD rowFlag);
 
-    DWORD flag = 0;     // carried from the catalog builder
-    std::wstring name;  // the row's relative path
+    DWORD flag = 0;    // carried from the catalog builder
+    std::string name;  // the row's relative path, UTF-8 as the records hold it
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     ULONGLONG size = 0;
     LONGLONG time = 0;  // last write

@@ -1,5 +1,7 @@
 #include "engine/model/file_info_array.h"
 
+#include "platform/core/text.h"
+
 namespace {
 
 // Whether a new element goes in front of an existing one, given how the existing one
@@ -10,16 +12,16 @@ bool NewGoesFirst(int comparison, bool descending) { return descending ? compari
 int CompareNumbers(auto a, auto b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 // The fields the display orders compare.
-std::wstring PathOf(const CFileInfo& record) { return record.path(); }
-const std::wstring& PathOf(const CFileInfo2& row) { return row.name; }
-const std::wstring& RelativePathOf(const CFileInfo& record) { return record.relativePath; }
-const std::wstring& RelativePathOf(const CFileInfo2& row) { return row.name; }
+std::string PathOf(const CFileInfo& record) { return plat::WideToUtf8(record.path()); }
+const std::string& PathOf(const CFileInfo2& row) { return row.name; }
+const std::string& RelativePathOf(const CFileInfo& record) { return record.relativePath; }
+const std::string& RelativePathOf(const CFileInfo2& row) { return row.name; }
 auto TimeOf(const CFileInfo& record) { return record.lastWrite; }
 auto TimeOf(const CFileInfo2& row) { return row.time; }
 
 }  // namespace
 
-template <typename Record, std::wstring Record::*Key>
+template <typename Record, std::string Record::*Key>
 int CRecordArray<Record, Key>::AddSorted(Record element, int code) {
     const PathCompareFunction names =
         (code & kSortCaseSensitive) ? CompareFileInfoBySecondNameCase : CompareFileInfoBySecondName;

@@ -17,7 +17,7 @@ inline constexpr int kSortDescending = 1;
 inline constexpr int kSortCaseSensitive = 0x20;
 
 // What both record arrays add to the sorted array: insertion in a display order.
-template <typename Record, std::wstring Record::*Key>
+template <typename Record, std::string Record::*Key>
 class CRecordArray : public CSortedArray<Record, Key> {
 public:
     using CSortedArray<Record, Key>::CSortedArray;
@@ -28,7 +28,7 @@ public:
     int AddSorted(Record element, int code);
 
     // The index of a record with that relative path (a row: that name), or -1. Adds nothing.
-    int FindByName(std::wstring_view name) const { return this->Find(name); }
+    int FindByName(std::string_view name) const { return this->Find(name); }
 };
 
 // The files directly in one scanned folder, in the order of their relative paths.

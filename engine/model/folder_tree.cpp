@@ -19,7 +19,7 @@ FolderTreeNode* FolderTreeNode::AppendChild(std::unique_ptr<FolderTreeNode> chil
     return children.back().get();
 }
 
-FolderTreeNode* FindFileInfoNode(std::wstring_view relativePath, const FolderTreeNode& node, bool descend,
+FolderTreeNode* FindFileInfoNode(std::string_view relativePath, const FolderTreeNode& node, bool descend,
                                  bool caseSensitive) {
     const PathCompareFunction compare = caseSensitive ? CompareFileInfoBySecondNameCase : CompareFileInfoBySecondName;
     // Each child before its subtree, and its subtree before the next child.

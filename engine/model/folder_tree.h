@@ -31,7 +31,7 @@ struct FolderTreeNode {
 
 // The first child of `node` whose folder record has the relative path `relativePath`;
 // with `descend`, each child's subtree is searched before the next child. Null when none.
-FolderTreeNode* FindFileInfoNode(std::wstring_view relativePath, const FolderTreeNode& node, bool descend,
+FolderTreeNode* FindFileInfoNode(std::string_view relativePath, const FolderTreeNode& node, bool descend,
                                  bool caseSensitive);
 
 // Frees the whole tree and leaves `root` null.

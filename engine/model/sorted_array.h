@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <deque>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -13,7 +12,7 @@
 
 #include "engine/model/path_compare.h"
 
-template <typename T, std::wstring T::*Key>
+template <typename T, std::string T::*Key>
 class CSortedArray {
 public:
     template <bool IsConst>
@@ -83,12 +82,20 @@ public:
 
     void RemoveAll() {
         order_.clear();
-        storage_.clear();
+        blocks_.clear();
+        stored_ = 0;
+    }
+
+    // Room for `count` more elements in one block, so an array filled at once takes no
+    // more memory than its elements.
+    void Reserve(std::size_t count) {
+        order_.reserve(order_.size() + count);
+        if (count > 0) AddBlock(count);
     }
 
     // Binary search over [lo, hi] (hi -1 = the last index) for an element whose key
     // compares equal to `key`: the index of the first such element, or -1.
-    int Find(std::wstring_view key, int lo = 0, int hi = -1) const {
+    int Find(std::string_view key, int lo = 0, int hi = -1) const {
         const int size = GetSize();
         if (size == 0) return -1;
         if (hi < 0 || hi >= size) hi = size - 1;
@@ -124,17 +131,29 @@ protected:
 private:
     using OrderIterator = typename std::vector<T*>::const_iterator;
 
-    OrderIterator LowerBound(OrderIterator first, OrderIterator last, std::wstring_view key) const {
+    OrderIterator LowerBound(OrderIterator first, OrderIterator last, std::string_view key) const {
         return std::lower_bound(first, last, key,
-                                [this](const T* e, std::wstring_view k) { return compare_(e->*Key, k) < 0; });
+                                [this](const T* e, std::string_view k) { return compare_(e->*Key, k) < 0; });
+    }
+
+    void AddBlock(std::size_t capacity) {
+        blocks_.emplace_back();
+        blocks_.back().reserve(capacity);
     }
 
     T* Store(T element) {
-        storage_.push_back(std::move(element));
-        return &storage_.back();
+        if (blocks_.empty() || blocks_.back().size() == blocks_.back().capacity()) {
+            AddBlock(std::max<std::size_t>(4, stored_ / 2));
+        }
+        blocks_.back().push_back(std::move(element));
+        ++stored_;
+        return &blocks_.back().back();
     }
 
-    std::deque<T> storage_;  // owns the records and never moves them
+    // Own the records; a block is never filled past the room it was made with, so its
+    // records never move.
+    std::vector<std::vector<T>> blocks_;
+    std::size_t stored_ = 0;
     std::vector<T*> order_;  // the same records in the array's order
     PathCompareFunction compare_;
 };

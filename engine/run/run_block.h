@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/catalog/catalog_row_table.h"
 #include "engine/catalog/catalog_status.h"
 #include "engine/catalog/catalog_writer.h"
 #include "engine/model/file_info.h"
@@ -65,7 +66,7 @@ struct RunCounters {
 // One side's catalog: what the Check read, then what the Sync half builds.
 struct RunCatalogSide {
     // Reading (the Check).
-    std::unique_ptr<CFileInfo2Array> rows;  // the rows of the last run's catalog; null = none
+    std::unique_ptr<CatalogRowTable> rows;  // the rows of the last run's catalog; null = none
     bool loaded = false;                    // a catalog was read: lookups use `rows`
     // No catalog file, a complete one, or one that is there but could not be read whole:
     // the last never counts as "no catalog", so it never leads to a deletion.

@@ -24,24 +24,6 @@ constexpr DWORD kFewestItemsToWeigh = 10;
 
 std::wstring Count(DWORD n) { return std::to_wstring(n); }
 
-// The catalog's rows below `folder`: the rows are in name order, so they are one run.
-DWORD RowsBelow(const CFileInfo2Array& rows, const std::wstring& folder) {
-    const std::wstring prefix = folder + L'/';
-    int low = 0;
-    int high = rows.GetSize();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (CompareFileInfo2ByName(rows[middle].name, prefix) < 0) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    DWORD count = 0;
-    for (int i = low; i < rows.GetSize() && rows[i].name.starts_with(prefix); ++i) ++count;
-    return count;
-}
-
 // The items of the side's tree that the side's catalog lists. Of a folder the scan did not
 // enter (excluded, unreadable, against a file) nothing can be told gone: the rows below it
 // count as found.
@@ -52,7 +34,7 @@ DWORD CatalogItemsFound(const FolderTreeNode& tree, const RunCatalogSide& side) 
             const CFileInfo& folder = *node.folder;
             if (FindCatalogRow(side, folder.relativePath)) ++found;
             const bool notEntered = folder.state.IsExcluded() || folder.state.IsClash();
-            if (notEntered && !node.files && node.children.empty()) found += RowsBelow(*side.rows, folder.relativePath);
+            if (notEntered && !node.files && node.children.empty()) found += static_cast<DWORD>(side.rows->CountWithPrefix(folder.relativePath + '/'));
         }
         if (node.files) {
             for (const CFileInfo& file : *node.files) {
@@ -89,11 +71,11 @@ bool DeletesUnknownTargetItems(const SyncTask& task) {
 }
 
 // Where the scan of `folder` puts the item of `relativePath`.
-std::wstring PathBelow(const std::wstring& folder, const std::wstring& relativePath) {
+std::wstring PathBelow(const std::wstring& folder, std::string_view relativePath) {
     std::wstring path = folder;
     while (path.size() > 1 && path.back() == L'/') path.pop_back();
     if (path.empty() || path.back() != L'/') path += L'/';
-    return path + relativePath;
+    return path + plat::Utf8ToWide(relativePath);
 }
 
 // The first record of the tree, folders before their files and children; null for none.
@@ -111,8 +93,8 @@ bool RecordOnSide(const CFileInfo& record, const std::wstring& folder) {
 }
 
 std::wstring LostSinceCatalogLine(const std::wstring& folder, const FolderTreeNode* tree, const RunCatalogSide& side) {
-    if (!side.loaded || !side.rows || side.rows->GetSize() == 0) return {};
-    const DWORD listed = static_cast<DWORD>(side.rows->GetSize());
+    if (!side.loaded || !side.rows || side.rows->size() == 0) return {};
+    const DWORD listed = static_cast<DWORD>(side.rows->size());
     const DWORD found = tree ? std::min(listed, CatalogItemsFound(*tree, side)) : 0;
     if (!HoldsNoIncludedItem(tree) && (listed < kFewestItemsToWeigh || found * 2 >= listed)) return {};
     return L"The folder '" + folder + L"' holds " + Count(found) + L" of the " + Count(listed) +

@@ -63,7 +63,7 @@ std::string FolderScanner::NarrowRootOf(std::wstring_view rootFolder) { return p
 FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root,
                                          std::wstring_view passOver, ListingAhead* listingAhead) {
     matching_ = (options_.flags & kScanMatchOtherSide) != 0;
-    passOver_ = passOver;
+    passOver_ = plat::WideToUtf8(passOver);
     rootError_ = ERROR_SUCCESS;
     listingAhead_ = listingAhead;
     wideRoot_ = WideRootOf(rootFolder);
@@ -72,7 +72,7 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
     if (matching_) {
         const PathCompareFunction compare = compare_;
         std::sort(targetSkipped_.begin(), targetSkipped_.end(),
-                  [compare](const std::wstring& a, const std::wstring& b) { return compare(a, b) < 0; });
+                  [compare](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
     }
     // Each side is a stage of its own: its first folder asks about Stop at once.
     stopPace_.Restart();
@@ -90,7 +90,7 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
             widePath_ = node.folder->path();
             widePath_ += L'/';
             narrowPath_ = narrowRoot_;
-            narrowPath_ += plat::WideToUtf8(node.folder->relativePath);
+            narrowPath_ += node.folder->relativePath;
             narrowPath_ += '/';
         } else {
             widePath_ = wideRoot_;
@@ -172,6 +172,7 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
     const bool nameLists = (flags & kScanNameLists) && options_.patterns;
     newFiles_.clear();
     const std::size_t folderLength = widePath_.size();
+    const std::size_t narrowFolderLength = narrowPath_.size();
     for (std::size_t i = 0; i < count; ++i) {
         const plat::DirEntry& entry = entries_[i];
         if (!entry.IsFolder() && !entry.IsFile()) {
@@ -189,6 +190,7 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
         AppendName(entry.name);
         if (entry.IsFolder() && !passOver_.empty() && RelativePath() == passOver_) {
             widePath_.resize(folderLength);
+            narrowPath_.resize(narrowFolderLength);
             continue;
         }
         if (entry.IsFolder()) {
@@ -212,6 +214,7 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
             }
         }
         widePath_.resize(folderLength);
+        narrowPath_.resize(narrowFolderLength);
     }
 }
 
@@ -227,25 +230,27 @@ void FolderScanner::SkipUnsupportedEntry(FolderTreeNode& node, const plat::DirEn
     ++(isFolder ? node.skippedFolders : node.skippedFiles);
 
     const std::size_t folderLength = widePath_.size();
+    const std::size_t narrowFolderLength = narrowPath_.size();
     AppendName(entry.name);
     skipped_.push_back({widePath_, entry.IsSymbolicLink() ? SkippedEntry::Kind::kLink : SkippedEntry::Kind::kSpecialFile});
     // Matched with the other side's records once they are all read; the target side is
     // read first, so its places are looked up when the source side is matched.
     (matching_ ? skippedHere_ : targetSkipped_).emplace_back(RelativePath());
     widePath_.resize(folderLength);
+    narrowPath_.resize(narrowFolderLength);
 }
 
-bool FolderScanner::SkippedOnTarget(std::wstring_view relativePath) const {
+bool FolderScanner::SkippedOnTarget(std::string_view relativePath) const {
     const PathCompareFunction compare = compare_;
     const auto it = std::lower_bound(targetSkipped_.begin(), targetSkipped_.end(), relativePath,
-                                     [compare](const std::wstring& a, std::wstring_view b) { return compare(a, b) < 0; });
+                                     [compare](const std::string& a, std::string_view b) { return compare(a, b) < 0; });
     return it != targetSkipped_.end() && compare(*it, relativePath) == 0;
 }
 
 // A folder replaced by a link (or a file replaced by a pipe) on one side is not a deleted
 // item: what stands at its place on the other side is neither copied nor deleted.
 void FolderScanner::ExcludeAtSkippedPlaces(FolderTreeNode& node) {
-    for (const std::wstring& relative : skippedHere_) {
+    for (const std::string& relative : skippedHere_) {
         if (CFileInfo* file = counterpart_.FindFile(relative)) file->state.MakeExcluded();
         if (FolderTreeNode* folder = counterpart_.FindFolder(relative)) folder->folder->state.MakeExcluded();
     }
@@ -268,14 +273,15 @@ void FolderScanner::AddFilesInOrder(FolderTreeNode& node) {
     order_.clear();
     for (CFileInfo& record : newFiles_) order_.push_back(&record);
     const PathCompareFunction compare = compare_;
-    const std::size_t folderPart = widePath_.size() - wideRoot_.size();
+    const std::size_t folderPart = narrowPath_.size() - narrowRoot_.size();
     std::sort(order_.begin(), order_.end(), [compare, folderPart](const CFileInfo* a, const CFileInfo* b) {
-        return compare(std::wstring_view(a->relativePath).substr(folderPart),
-                       std::wstring_view(b->relativePath).substr(folderPart)) < 0;
+        return compare(std::string_view(a->relativePath).substr(folderPart),
+                       std::string_view(b->relativePath).substr(folderPart)) < 0;
     });
     // The node is new, so appending keeps the array in order.
     node.files = std::make_unique<CFileInfoArray>(compare_);
     CFileInfoArray& files = *node.files;
+    files.Reserve(order_.size());
     for (CFileInfo* record : order_) {
         SendProgress();
         files.InsertAt(files.GetSize(), std::move(*record));
@@ -411,6 +417,7 @@ bool FolderScanner::ExcludedByAttributes(DWORD attributes) const {
 }
 
 void FolderScanner::AppendName(std::string_view bytes) {
+    narrowPath_ += bytes;
     if (IsAscii(bytes)) {
         widePath_.append(bytes.begin(), bytes.end());
     } else {
@@ -418,6 +425,6 @@ void FolderScanner::AppendName(std::string_view bytes) {
     }
 }
 
-std::wstring_view FolderScanner::RelativePath() const {
-    return std::wstring_view(widePath_).substr(std::min(wideRoot_.size(), widePath_.size()));
+std::string_view FolderScanner::RelativePath() const {
+    return std::string_view(narrowPath_).substr(std::min(narrowRoot_.size(), narrowPath_.size()));
 }

@@ -111,7 +111,7 @@ private:
     // skipped at a record's place, and the records of the other side at the place of an
     // entry skipped here.
     void ExcludeAtSkippedPlaces(FolderTreeNode& node);
-    bool SkippedOnTarget(std::wstring_view relativePath) const;
+    bool SkippedOnTarget(std::string_view relativePath) const;
     // A record whose exclusion must reach whatever it is paired with.
     void MarkSpreadingExclusion(CFileInfo& record);
     void SpreadExclusion(CFileInfo& record, CFileInfo& counterpart);
@@ -119,7 +119,7 @@ private:
     bool RootIsMissing() const;
     bool ExcludedByAttributes(DWORD attributes) const;
     void AppendName(std::string_view bytes);
-    std::wstring_view RelativePath() const;
+    std::string_view RelativePath() const;
     // The paced stop question and progress text of each entry and folder.
     bool QueryStopWhenDue();
     void SendProgress();
@@ -138,7 +138,7 @@ private:
 
     std::wstring wideRoot_;    // the side's root with a trailing '/'
     SideRoot sideRoot_;        // the same, shared by the side's records
-    std::wstring passOver_;    // relative path of a folder that is not an item of the side
+    std::string passOver_;     // relative path of a folder that is not an item of the side
     std::string narrowRoot_;
     std::wstring widePath_;    // the folder being read, then each entry of it
     std::string narrowPath_;
@@ -156,6 +156,6 @@ private:
     std::unordered_set<const CFileInfo*> spreading_;
     std::vector<std::wstring> caseConflicts_;
     std::vector<SkippedEntry> skipped_;
-    std::vector<std::wstring> targetSkipped_;  // relative paths, in the compare's order once matching starts
-    std::vector<std::wstring> skippedHere_;    // relative paths skipped in the folder being read
+    std::vector<std::string> targetSkipped_;  // relative paths, in the compare's order once matching starts
+    std::vector<std::string> skippedHere_;    // relative paths skipped in the folder being read
 };

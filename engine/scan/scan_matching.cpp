@@ -27,15 +27,15 @@ void CounterpartFolder::Reset(FolderTreeNode* node, PathCompareFunction compare)
     });
 }
 
-CFileInfo* CounterpartFolder::FindFile(std::wstring_view relativePath) const {
+CFileInfo* CounterpartFolder::FindFile(std::string_view relativePath) const {
     if (!node_ || !node_->files) return nullptr;
     const int index = node_->files->FindByName(relativePath);
     return index < 0 ? nullptr : &(*node_->files)[index];
 }
 
-FolderTreeNode* CounterpartFolder::FindFolder(std::wstring_view relativePath) const {
+FolderTreeNode* CounterpartFolder::FindFolder(std::string_view relativePath) const {
     const auto it = std::lower_bound(folders_.begin(), folders_.end(), relativePath,
-                                     [this](const FolderTreeNode* node, std::wstring_view key) {
+                                     [this](const FolderTreeNode* node, std::string_view key) {
                                          return compare_(node->folder->relativePath, key) < 0;
                                      });
     if (it == folders_.end() || compare_((*it)->folder->relativePath, relativePath) != 0) return nullptr;

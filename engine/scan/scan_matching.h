@@ -22,8 +22,8 @@ public:
 
     FolderTreeNode* Node() const { return node_; }
     // The first file, or child folder, with that relative path; null when none.
-    CFileInfo* FindFile(std::wstring_view relativePath) const;
-    FolderTreeNode* FindFolder(std::wstring_view relativePath) const;
+    CFileInfo* FindFile(std::string_view relativePath) const;
+    FolderTreeNode* FindFolder(std::string_view relativePath) const;
 
 private:
     FolderTreeNode* node_ = nullptr;

@@ -272,6 +272,52 @@ int CompareNoCaseWide(std::wstring_view a, std::wstring_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+namespace {
+
+// The next wide character of `bytes` at `i`, as Utf8ToWide makes it; moves `i` past it.
+char32_t NextWideChar(std::string_view bytes, std::size_t& i) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i;
+    const std::size_t len = ValidSequenceLength(p, bytes.size() - i);
+    if (len == 0) {
+        ++i;
+        return kEscapeBase + p[0];
+    }
+    i += len;
+    return DecodeSequence(p, len);
+}
+
+}  // namespace
+
+int CompareUtf8AsWide(std::string_view a, std::string_view b, bool foldCase) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const auto ba = static_cast<unsigned char>(a[i]);
+        const auto bb = static_cast<unsigned char>(b[j]);
+        char32_t ca;
+        char32_t cb;
+        if (ba < 0x80 && bb < 0x80) {
+            // ASCII, the common case: one byte is one character.
+            ca = foldCase ? static_cast<unsigned char>(LowerAscii(static_cast<char>(ba))) : ba;
+            cb = foldCase ? static_cast<unsigned char>(LowerAscii(static_cast<char>(bb))) : bb;
+            ++i;
+            ++j;
+        } else {
+            ca = NextWideChar(a, i);
+            cb = NextWideChar(b, j);
+            if (foldCase) {
+                ca = static_cast<char32_t>(LowerChar(static_cast<wchar_t>(ca)));
+                cb = static_cast<char32_t>(LowerChar(static_cast<wchar_t>(cb)));
+            }
+        }
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    const bool aEnded = i == a.size();
+    const bool bEnded = j == b.size();
+    if (aEnded && bEnded) return 0;
+    return aEnded ? -1 : 1;
+}
+
 std::string TrimBlanks(std::string_view s) {
     std::size_t begin = 0, end = s.size();
     while (begin < end && IsBlank(static_cast<unsigned char>(s[begin]))) ++begin;

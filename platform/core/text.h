@@ -47,6 +47,10 @@ std::wstring ToLowerWide(std::wstring_view s);   // simple case mapping, locale-
 std::wstring ToUpperWide(std::wstring_view s);
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 int CompareNoCaseWide(std::wstring_view a, std::wstring_view b);  // <0, 0, >0
+// Compares two byte strings as the wide strings Utf8ToWide makes of them, character by
+// character as unsigned values (with `foldCase`, each lowered as CompareNoCaseWide does),
+// without making them: the order of the wide strings, kept for text held as bytes.
+int CompareUtf8AsWide(std::string_view a, std::string_view b, bool foldCase);
 std::string TrimBlanks(std::string_view s);       // spaces and tabs at both ends
 std::wstring TrimBlanksW(std::wstring_view s);
 // printf-style formatting into a std::string (never truncates).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/model/file_info_array.h"
+#include "platform/core/text.h"
 
 namespace {
 
@@ -16,13 +17,13 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-std::vector<std::wstring> Names(int count, int folders, unsigned seed) {
+std::vector<std::string> Names(int count, int folders, unsigned seed) {
     std::mt19937 random(seed);
-    std::vector<std::wstring> names;
+    std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        names.push_back(L"Folder " + std::to_wstring(random() % static_cast<unsigned>(folders)) + L"/File " +
-                        std::to_wstring(random()) + L".dat");
+        names.push_back("Folder " + std::to_string(random() % static_cast<unsigned>(folders)) + "/File " +
+                        std::to_string(random()) + ".dat");
     }
     return names;
 }
@@ -47,7 +48,7 @@ int main() {
     for (const auto& name : names) found += rows.FindByName(name) >= 0;
     std::printf("catalog: %d lookups (%d found): %.3f s\n", kCount, found, Seconds(start));
 
-    std::vector<std::wstring> sorted = names;
+    std::vector<std::string> sorted = names;
     std::sort(sorted.begin(), sorted.end());
     start = std::chrono::steady_clock::now();
     CFileInfo2Array inOrder;
@@ -63,7 +64,7 @@ int main() {
     std::vector<CFileInfoArray> folders(200);
     for (std::size_t i = 0; i < names.size(); ++i) {
         CFileInfo record;
-        record.Set(L"/side/" + names[i], 1, FILE_ATTRIBUTE_ARCHIVE, 1, names[i], 0);
+        record.Set(L"/side/" + plat::Utf8ToWide(names[i]), 1, FILE_ATTRIBUTE_ARCHIVE, 1, names[i], 0);
         folders[i % folders.size()].OrderedInsert(std::move(record));
     }
     std::printf("scan: %d files in %zu folders: %.3f s\n", kCount, folders.size(), Seconds(start));

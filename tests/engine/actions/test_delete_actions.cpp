@@ -145,9 +145,9 @@ TEST(DeleteActions, CatalogRowsOfEveryRecordFollowItsAction) {
     bool deletedBeforeItsRows = false;
     const auto recorder = [&](const char* side) {
         return [&, side](const CFileInfo& record, DWORD ownFields) {
-            calls.push_back(std::string(side) + " " + plat::WideToUtf8(record.relativePath) + " " +
+            calls.push_back(std::string(side) + " " + record.relativePath + " " +
                             std::to_string(ownFields));
-            if (record.relativePath == L"u.txt") deletedBeforeItsRows = record.state.IsDeleted();
+            if (record.relativePath == "u.txt") deletedBeforeItsRows = record.state.IsDeleted();
         };
     };
     ASSERT_EQ(RunPass(p, CatalogRowQueues{recorder("S"), recorder("T")}), 1);

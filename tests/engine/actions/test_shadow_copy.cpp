@@ -149,8 +149,8 @@ public:
         DstFile("old.txt", "old", kTime);
         Scan();
         SetAction("old.txt", ItemState::kCopyToRight);
-        Record("old.txt").sourceCatalogRow = Memo(3, kTime - 10);
-        Record("old.txt").targetCatalogRow = Memo(3, kTime - 20);
+        Record("old.txt").SetSourceCatalogRow(Memo(3, kTime - 10));
+        Record("old.txt").SetTargetCatalogRow(Memo(3, kTime - 20));
 
         BeginCatalogs(run);
         ResetShadowCopyState(run);
@@ -191,7 +191,9 @@ private:
     static std::vector<std::pair<std::wstring, ULONGLONG>> RowsOf(const RunCatalogSide& side) {
         std::vector<std::pair<std::wstring, ULONGLONG>> rows;
         if (side.rows) {
-            for (const CFileInfo2& row : *side.rows) rows.emplace_back(row.name, row.size);
+            for (std::size_t i = 0; i < side.rows->size(); ++i) {
+                rows.emplace_back(plat::Utf8ToWide(side.rows->NameAt(i)), side.rows->RowAt(i).size);
+            }
         }
         return rows;
     }

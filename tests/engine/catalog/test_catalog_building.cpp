@@ -140,7 +140,9 @@ private:
     static std::vector<Row> RowsOf(const RunCatalogSide& side) {
         std::vector<Row> rows;
         if (!side.rows) return rows;
-        for (const CFileInfo2& row : *side.rows) rows.emplace_back(row.name, row.size, row.time);
+        for (std::size_t i = 0; i < side.rows->size(); ++i) {
+            rows.emplace_back(plat::Utf8ToWide(side.rows->NameAt(i)), side.rows->RowAt(i).size, side.rows->RowAt(i).time);
+        }
         std::sort(rows.begin(), rows.end());
         return rows;
     }
@@ -181,12 +183,12 @@ TEST(CatalogBuilding, EachSideListsWhatIsInStepAndKeepsPreviousRowsOfTheRest) {
                                            ItemState::kDone | ItemState::kOnTarget);
     copied.SetCounterpart(L"/right/copied", L"copied", FILE_ATTRIBUTE_ARCHIVE, 20, kTime + 60);
     CFileInfo conflict = Item(L"conflict", kBoth | ItemState::kNoAction | ItemState::kConflict, 30, kTime + 90);
-    conflict.sourceCatalogRow = Memo(5, kTime - 100);
+    conflict.SetSourceCatalogRow(Memo(5, kTime - 100));
     // Matched without regard to case: the target spells it "FAILED".
     CFileInfo failed = Item(L"failed", kBoth | ItemState::kCopyToRight | ItemState::kError, 40);
-    failed.SetCounterpartRelativePath(L"FAILED");
-    failed.sourceCatalogRow = Memo(6, kTime - 200);
-    failed.targetCatalogRow = Memo(7, kTime - 300);
+    failed.SetCounterpartRelativePath("FAILED");
+    failed.SetSourceCatalogRow(Memo(6, kTime - 200));
+    failed.SetTargetCatalogRow(Memo(7, kTime - 300));
     CFileInfo backupError = Item(L"backup error", kBoth | ItemState::kCopyToLeft | ItemState::kBackupError);
     CFileInfo waiting = Item(L"waiting", kBoth | ItemState::kCopyToRight | ItemState::kShadowCopy);
     waiting.shadowIndex = 0;

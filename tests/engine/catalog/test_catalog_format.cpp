@@ -144,8 +144,8 @@ TEST(CatalogFormat, OlderLayoutsReadLongRowsWithTheNameAt2068) {
         const auto parsed = ParseCatalogBlock(OldLayoutBlock(layout, {u"one", u"dir/two"}));
         ASSERT_TRUE(parsed) << layout;
         ASSERT_EQ(parsed->rows.size(), 2u);
-        EXPECT_EQ(parsed->rows[0].name, L"one");
-        EXPECT_EQ(parsed->rows[1].name, L"dir/two");
+        EXPECT_EQ(parsed->rows[0].name, "one");
+        EXPECT_EQ(parsed->rows[1].name, "dir/two");
         EXPECT_EQ(parsed->rows[1].size, 101u);
         EXPECT_EQ(parsed->rows[1].time, 1'600'000'000);
     }
@@ -311,7 +311,7 @@ TEST(CatalogWriter, FullBlocksOf4096RowsAndTheRestInTheLastMember) {
         EXPECT_EQ(MemberRowCounts(archive), expected);
         const auto last = ParseCatalogBlock(*Member(archive, static_cast<unsigned>(expected.size() - 1)));
         ASSERT_TRUE(last);
-        EXPECT_EQ(last->rows.back().name, L"f" + std::to_wstring(count - 1));
+        EXPECT_EQ(last->rows.back().name, "f" + std::to_string(count - 1));
         // Byte for byte the block the format makes of the same rows.
         const std::vector<CFileInfo2> all = Rows(count);
         Bytes block = CurrentBlock({all.begin(), all.begin() + 4096});
@@ -336,7 +336,7 @@ TEST(CatalogWriter, NoRowsMakeNoMemberAndARefusedRowLeavesTheBlockAsItWas) {
     const auto rows = ParseCatalogBlock(*Member(archive, 0));
     ASSERT_TRUE(rows);
     ASSERT_EQ(rows->rows.size(), 2u);
-    EXPECT_EQ(rows->rows[1].name, L"b");
+    EXPECT_EQ(rows->rows[1].name, "b");
 
     // An archive that cannot be written leaves nothing behind.
     EXPECT_FALSE(w.writer.WriteArchive(dir.sub("missing/folder/c._if")));

@@ -194,7 +194,7 @@ TEST(CatalogReading, MissingGoodAndUnreadableCatalogsAreToldApart) {
         EXPECT_EQ(t.run.targetSide.loaded, c.rows >= 0);
         if (c.rows >= 0) {
             ASSERT_TRUE(t.run.targetSide.rows);
-            EXPECT_EQ(t.run.targetSide.rows->GetSize(), c.rows);
+            EXPECT_EQ(static_cast<int>(t.run.targetSide.rows->size()), c.rows);
         }
         EXPECT_EQ(t.windows.Logged("Read target catalog file", 0), c.status == CatalogStatus::kComplete);
         EXPECT_EQ(t.windows.Logged(t.FailedLine(t.targetPath), 255), c.status == CatalogStatus::kIncomplete);
@@ -214,11 +214,11 @@ TEST(CatalogReading, MembersAreReadInOrderUntilOneIsMissing) {
     const CatalogsRead read = ReadCatalogs(t.run);
     EXPECT_EQ(read.source, CatalogStatus::kComplete);
     EXPECT_EQ(read.target, CatalogStatus::kNone);
-    const CFileInfo2Array& rows = *t.run.sourceSide.rows;
+    const CatalogRowTable& rows = *t.run.sourceSide.rows;
     std::vector<std::wstring> names;
-    for (const CFileInfo2& row : rows) names.push_back(row.name);
+    for (std::size_t i = 0; i < rows.size(); ++i) names.push_back(plat::Utf8ToWide(rows.NameAt(i)));
     EXPECT_EQ(names, (std::vector<std::wstring>{L"m0/a", L"m0/b", L"m0/c", L"m1/a", L"m1/b", L"m2/a"}));
-    const CFileInfo2* older = FindCatalogRow(t.run.sourceSide, L"m1/a");
+    const CatalogRow* older = FindCatalogRow(t.run.sourceSide, "m1/a");
     ASSERT_TRUE(older);
     EXPECT_EQ(older->size, 7u);
     EXPECT_EQ(older->time, 1'600'000'000);
@@ -276,7 +276,9 @@ TEST(CatalogReading, StopFreesBothSidesAndLeavesNoTemporaryCopy) {
 std::vector<std::tuple<std::wstring, ULONGLONG, LONGLONG>> RowsOf(const RunCatalogSide& side) {
     std::vector<std::tuple<std::wstring, ULONGLONG, LONGLONG>> rows;
     if (side.rows) {
-        for (const CFileInfo2& row : *side.rows) rows.emplace_back(row.name, row.size, row.time);
+        for (std::size_t i = 0; i < side.rows->size(); ++i) {
+            rows.emplace_back(plat::Utf8ToWide(side.rows->NameAt(i)), side.rows->RowAt(i).size, side.rows->RowAt(i).time);
+        }
     }
     return rows;
 }
@@ -339,10 +341,10 @@ TEST(CatalogLookup, NamesAreComparedWithCase) {
     CatalogRun t;
     WriteMember(t.sourcePath, 0, Block({Row(L"Docs/Report.txt"), Row(L"docs/other.txt")}));
     ReadCatalogs(t.run);
-    EXPECT_TRUE(FindCatalogRow(t.run.sourceSide, L"Docs/Report.txt"));
-    EXPECT_FALSE(FindCatalogRow(t.run.sourceSide, L"docs/report.txt"));
-    EXPECT_FALSE(FindCatalogRow(t.run.sourceSide, L"Docs/Other.txt"));
-    EXPECT_FALSE(FindCatalogRow(t.run.targetSide, L"Docs/Report.txt"));  // no target catalog
+    EXPECT_TRUE(FindCatalogRow(t.run.sourceSide, "Docs/Report.txt"));
+    EXPECT_FALSE(FindCatalogRow(t.run.sourceSide, "docs/report.txt"));
+    EXPECT_FALSE(FindCatalogRow(t.run.sourceSide, "Docs/Other.txt"));
+    EXPECT_FALSE(FindCatalogRow(t.run.targetSide, "Docs/Report.txt"));  // no target catalog
 
     // A file renamed only in case since the last run is new to the catalog.
     EXPECT_TRUE(LookupCatalogsSourceOnly(t.run, Record(L"docs/report.txt", 0x20)).changedOnSource);

@@ -75,7 +75,7 @@ struct Decision {
         run.syncOptions = task.syncOptions.get();
         run.logOptions = task.logOptions.get();
         for (RunCatalogSide* side : {&run.sourceSide, &run.targetSide}) {
-            side->rows = std::make_unique<CFileInfo2Array>();
+            side->rows = std::make_unique<CatalogRowTable>();
             side->loaded = true;
             side->status = CatalogStatus::kComplete;
         }
@@ -83,9 +83,8 @@ struct Decision {
     ~Decision() { run.task = nullptr; }
 
     static void AddRow(RunCatalogSide& side, const std::wstring& name, ULONGLONG size, LONGLONG time) {
-        CFileInfo2 row;
-        row.Set(name, size, FILE_ATTRIBUTE_ARCHIVE, time, 0);
-        side.rows->OrderedInsert(std::move(row));
+        side.rows->Add(plat::WideToUtf8(name), size, FILE_ATTRIBUTE_ARCHIVE, time);
+        side.rows->Sort();
     }
     void SourceRow(const std::wstring& name, ULONGLONG size = kBaseSize, LONGLONG time = kBaseTime) {
         AddRow(run.sourceSide, name, size, time);
@@ -391,8 +390,8 @@ TEST(Decision, FirstRunWithoutCatalogs) {
         DecisionPass pass(d.run);
         EXPECT_EQ(DecideItemAction(item, pass, 0), 0u);
         EXPECT_EQ(item.state.Word(), Expected(r.item.state.Word(), r.act)) << plat::WideToUtf8(item.path());
-        EXPECT_FALSE(item.sourceCatalogRow.found);
-        EXPECT_FALSE(item.targetCatalogRow.found);
+        EXPECT_FALSE(item.sourceCatalogRow().found);
+        EXPECT_FALSE(item.targetCatalogRow().found);
     }
 }
 
@@ -493,7 +492,7 @@ TEST(Decision, EachRecordKeepsTheRowsFoundForIt) {
     d.TargetRow(L"only.txt", 9, kBaseTime + 7);
     d.SourceRow(L"gone", 3, kBaseTime);
     CFileInfo pair = Matched(L"Dir/A.txt", 6, kBaseTime + 50, 5, kBaseTime + 1);
-    pair.SetCounterpartRelativePath(L"dir/a.txt");  // matched without regard to case
+    pair.SetCounterpartRelativePath("dir/a.txt");  // matched without regard to case
     CFileInfo theirs = TargetOnly(L"only.txt", 9, kBaseTime + 7);
     CFileInfo fresh = SourceOnly(L"fresh");
     CFileInfo excluded = SourceOnly(L"gone");
@@ -501,20 +500,20 @@ TEST(Decision, EachRecordKeepsTheRowsFoundForIt) {
     DecisionPass pass(d.run);
     for (CFileInfo* r : {&pair, &theirs, &fresh, &excluded}) DecideItemAction(*r, pass, 0);
 
-    EXPECT_TRUE(pair.sourceCatalogRow.found);
-    EXPECT_EQ(pair.sourceCatalogRow.size, 5u);
-    EXPECT_EQ(pair.sourceCatalogRow.time, kBaseTime);
-    EXPECT_EQ(pair.sourceCatalogRow.attributes, DWORD{FILE_ATTRIBUTE_ARCHIVE});
-    EXPECT_TRUE(pair.targetCatalogRow.found);
-    EXPECT_EQ(pair.targetCatalogRow.time, kBaseTime + 1);
+    EXPECT_TRUE(pair.sourceCatalogRow().found);
+    EXPECT_EQ(pair.sourceCatalogRow().size, 5u);
+    EXPECT_EQ(pair.sourceCatalogRow().time, kBaseTime);
+    EXPECT_EQ(pair.sourceCatalogRow().attributes, DWORD{FILE_ATTRIBUTE_ARCHIVE});
+    EXPECT_TRUE(pair.targetCatalogRow().found);
+    EXPECT_EQ(pair.targetCatalogRow().time, kBaseTime + 1);
     EXPECT_TRUE(pair.state.IsAction(kCopyR));  // changed on the source only
 
-    EXPECT_FALSE(theirs.sourceCatalogRow.found);
-    EXPECT_TRUE(theirs.targetCatalogRow.found);
-    EXPECT_EQ(theirs.targetCatalogRow.size, 9u);
-    EXPECT_FALSE(fresh.sourceCatalogRow.found);
-    EXPECT_FALSE(fresh.targetCatalogRow.found);
-    EXPECT_FALSE(excluded.sourceCatalogRow.found);  // excluded items are not looked up
+    EXPECT_FALSE(theirs.sourceCatalogRow().found);
+    EXPECT_TRUE(theirs.targetCatalogRow().found);
+    EXPECT_EQ(theirs.targetCatalogRow().size, 9u);
+    EXPECT_FALSE(fresh.sourceCatalogRow().found);
+    EXPECT_FALSE(fresh.targetCatalogRow().found);
+    EXPECT_FALSE(excluded.sourceCatalogRow().found);  // excluded items are not looked up
 
 }
 
@@ -546,7 +545,7 @@ TEST(Decision, RowsOfASideWithoutCatalogTheOtherHasNeverSeenDeleteNothing) {
         DecisionPass pass(d.run);
         EXPECT_EQ(DecideItemAction(item, pass, 0), 0u);
         EXPECT_EQ(item.state.Word(), Expected(r.item.state.Word(), r.act));
-        EXPECT_TRUE(r.xIsSource ? item.sourceCatalogRow.found : item.targetCatalogRow.found);  // still kept
+        EXPECT_TRUE(r.xIsSource ? item.sourceCatalogRow().found : item.targetCatalogRow().found);  // still kept
     }
 }
 

@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/text.h"
+
 namespace {
+
+std::string U(std::wstring_view wide) { return plat::WideToUtf8(wide); }
 
 CFileInfo Record(const std::wstring& relativePath, ULONGLONG size = 0, LONGLONG lastWrite = 0) {
     CFileInfo record;
@@ -30,14 +34,14 @@ std::vector<std::wstring> SampleNames() {
             L"Zeta",       L"zeta2",       L"0",          L"10",            L"9",       L"\U0001F600emoji"};
 }
 
-const std::wstring* Key(const CFileInfo& r) { return &r.relativePath; }
-const std::wstring* Key(const CFileInfo2& r) { return &r.name; }
+const std::string* Key(const CFileInfo& r) { return &r.relativePath; }
+const std::string* Key(const CFileInfo2& r) { return &r.name; }
 
 enum class Order { Sorted, Reversed, Random1, Random2 };
 
 std::vector<std::wstring> Arrange(std::vector<std::wstring> names, Order order, PathCompareFunction compare) {
     std::sort(names.begin(), names.end(),
-              [&](const std::wstring& a, const std::wstring& b) { return compare(a, b) < 0; });
+              [&](const std::wstring& a, const std::wstring& b) { return compare(U(a), U(b)) < 0; });
     switch (order) {
     case Order::Sorted: break;
     case Order::Reversed: std::reverse(names.begin(), names.end()); break;
@@ -63,12 +67,12 @@ void CheckOrderedInserts(PathCompareFunction compare, Make make) {
             EXPECT_LE(compare(*Key(array[i - 1]), *Key(array[i])), 0) << "order " << static_cast<int>(order);
         }
         for (const auto& name : names) {
-            const int found = array.FindByName(name);
+            const int found = array.FindByName(U(name));
             ASSERT_GE(found, 0) << "order " << static_cast<int>(order);
-            EXPECT_EQ(compare(*Key(array[found]), name), 0);
+            EXPECT_EQ(compare(*Key(array[found]), U(name)), 0);
         }
         for (const wchar_t* absent : {L"", L"aa", L"dir/", L"dir/sub", L"\xDC81raw", L"zzzz"}) {
-            EXPECT_EQ(array.FindByName(absent), -1) << "order " << static_cast<int>(order);
+            EXPECT_EQ(array.FindByName(U(absent)), -1) << "order " << static_cast<int>(order);
         }
     }
 }
@@ -79,18 +83,18 @@ TEST(SortedArray, InsertsInOrderSoLookupsFindEveryName) {
     EXPECT_EQ(files.OrderedInsert(Record(L"a")), 0);
     EXPECT_EQ(files.OrderedInsert(Record(L"b")), 1);
     EXPECT_EQ(files.OrderedInsert(Record(L"c")), 2);
-    EXPECT_EQ(files[0].relativePath, L"a");
-    EXPECT_EQ(files[1].relativePath, L"b");
-    EXPECT_EQ(files[2].relativePath, L"c");
-    EXPECT_EQ(files.FindByName(L"a"), 0);
-    EXPECT_EQ(files.FindByName(L"b"), 1);
-    EXPECT_EQ(files.FindByName(L"c"), 2);
+    EXPECT_EQ(files[0].relativePath, U(L"a"));
+    EXPECT_EQ(files[1].relativePath, U(L"b"));
+    EXPECT_EQ(files[2].relativePath, U(L"c"));
+    EXPECT_EQ(files.FindByName(U(L"a")), 0);
+    EXPECT_EQ(files.FindByName(U(L"b")), 1);
+    EXPECT_EQ(files.FindByName(U(L"c")), 2);
 
     CFileInfo2Array rows;
     for (const wchar_t* name : {L"a", L"b", L"c"}) rows.OrderedInsert(Row(name));
-    EXPECT_EQ(rows[0].name, L"a");
-    EXPECT_EQ(rows[2].name, L"c");
-    EXPECT_EQ(rows.FindByName(L"a"), 0);
+    EXPECT_EQ(rows[0].name, U(L"a"));
+    EXPECT_EQ(rows[2].name, U(L"c"));
+    EXPECT_EQ(rows.FindByName(U(L"a")), 0);
 }
 
 TEST(SortedArray, EveryInsertionOrderCaseBlind) {
@@ -108,7 +112,7 @@ TEST(SortedArray, EveryInsertionOrderCatalogRows) {
 
 TEST(SortedArray, FirstInsertGoesToIndexZero) {
     CFileInfoArray files;
-    EXPECT_EQ(files.FindByName(L"x"), -1);
+    EXPECT_EQ(files.FindByName(U(L"x")), -1);
     EXPECT_EQ(files.OrderedInsert(Record(L"x")), 0);
 }
 
@@ -128,9 +132,9 @@ TEST(SortedArray, AnEqualElementGoesInFrontOfTheOnesThere) {
             }
         }
         // A lookup lands on the first of the equal rows: the latest inserted.
-        const int m = rows.FindByName(L"m");
+        const int m = rows.FindByName(U(L"m"));
         ASSERT_GE(m, 0);
-        EXPECT_TRUE(m == 0 || rows[m - 1].name != L"m");
+        EXPECT_TRUE(m == 0 || rows[m - 1].name != "m");
     }
 }
 
@@ -138,30 +142,30 @@ TEST(SortedArray, CaseBlindArrayFindsOtherCaseButCatalogDoesNot) {
     CFileInfoArray files(CompareFileInfoBySecondName);
     files.OrderedInsert(Record(L"A.TXT"));
     files.OrderedInsert(Record(L"\x00C9t\x00C9"));
-    EXPECT_EQ(files.FindByName(L"a.txt"), files.FindByName(L"A.TXT"));
-    EXPECT_GE(files.FindByName(L"a.txt"), 0);
-    EXPECT_GE(files.FindByName(L"\x00E9t\x00E9"), 0);
+    EXPECT_EQ(files.FindByName(U(L"a.txt")), files.FindByName(U(L"A.TXT")));
+    EXPECT_GE(files.FindByName(U(L"a.txt")), 0);
+    EXPECT_GE(files.FindByName(U(L"\x00E9t\x00E9")), 0);
 
     CFileInfoArray exact(CompareFileInfoBySecondNameCase);
     exact.OrderedInsert(Record(L"A.TXT"));
-    EXPECT_EQ(exact.FindByName(L"a.txt"), -1);
+    EXPECT_EQ(exact.FindByName(U(L"a.txt")), -1);
 
     CFileInfo2Array rows;
     rows.OrderedInsert(Row(L"A.TXT"));
-    EXPECT_EQ(rows.FindByName(L"a.txt"), -1);
-    EXPECT_EQ(rows.FindByName(L"A.TXT"), 0);
+    EXPECT_EQ(rows.FindByName(U(L"a.txt")), -1);
+    EXPECT_EQ(rows.FindByName(U(L"A.TXT")), 0);
 }
 
 TEST(SortedArray, FindStaysInsideItsRange) {
     CFileInfo2Array rows;
     for (const wchar_t* name : {L"a", L"b", L"c", L"d", L"e"}) rows.OrderedInsert(Row(name));
-    EXPECT_EQ(rows.Find(L"d"), 3);
-    EXPECT_EQ(rows.Find(L"d", 3, 3), 3);
-    EXPECT_EQ(rows.Find(L"d", 0, 2), -1);
-    EXPECT_EQ(rows.Find(L"d", 4), -1);
-    EXPECT_EQ(rows.Find(L"e", 0, 99), 4);   // past the end means the last index
-    EXPECT_EQ(rows.Find(L"a", -7, -1), 0);  // below the start means the first
-    EXPECT_EQ(rows.Find(L"c", 4, 1), -1);   // an empty range
+    EXPECT_EQ(rows.Find("d"), 3);
+    EXPECT_EQ(rows.Find("d", 3, 3), 3);
+    EXPECT_EQ(rows.Find("d", 0, 2), -1);
+    EXPECT_EQ(rows.Find("d", 4), -1);
+    EXPECT_EQ(rows.Find("e", 0, 99), 4);   // past the end means the last index
+    EXPECT_EQ(rows.Find("a", -7, -1), 0);  // below the start means the first
+    EXPECT_EQ(rows.Find("c", 4, 1), -1);   // an empty range
 }
 
 TEST(SortedArray, RecordsKeepTheirAddressWhileOthersAreInserted) {
@@ -170,16 +174,16 @@ TEST(SortedArray, RecordsKeepTheirAddressWhileOthersAreInserted) {
     CFileInfo* kept = &files[0];
     std::mt19937 random(7);
     for (int i = 0; i < 5000; ++i) files.OrderedInsert(Record(std::to_wstring(random()), i));
-    const int at = files.FindByName(L"m-middle");
+    const int at = files.FindByName(U(L"m-middle"));
     ASSERT_GE(at, 0);
     EXPECT_EQ(&files[at], kept);
     EXPECT_EQ(kept->size, 42u);
 
     CFileInfoArray moved = std::move(files);
-    EXPECT_EQ(&moved[moved.FindByName(L"m-middle")], kept);
+    EXPECT_EQ(&moved[moved.FindByName(U(L"m-middle"))], kept);
     moved.RemoveAll();
     EXPECT_EQ(moved.GetSize(), 0);
-    EXPECT_EQ(moved.FindByName(L"m-middle"), -1);
+    EXPECT_EQ(moved.FindByName(U(L"m-middle")), -1);
 }
 
 TEST(SortedArray, ChangingTheCompareFunctionKeepsLookupsRight) {
@@ -189,7 +193,7 @@ TEST(SortedArray, ChangingTheCompareFunctionKeepsLookupsRight) {
     for (int i = 1; i < files.GetSize(); ++i) {
         EXPECT_LE(CompareFileInfoBySecondName(files[i - 1].relativePath, files[i].relativePath), 0);
     }
-    EXPECT_GE(files.FindByName(L"c"), 0);
+    EXPECT_GE(files.FindByName(U(L"c")), 0);
     files.SetCompareFunction(nullptr);  // ignored
     EXPECT_EQ(files.GetCompareFunction(), &CompareFileInfoBySecondName);
 }
@@ -200,7 +204,7 @@ TEST(SortedArray, InsertAtAndIteration) {
     EXPECT_EQ(files.InsertAt(-3, Record(L"zero")), 0);
     EXPECT_EQ(files.InsertAt(1, Record(L"one")), 1);
     std::vector<std::wstring> seen;
-    for (const CFileInfo& f : files) seen.push_back(f.relativePath);
+    for (const CFileInfo& f : files) seen.push_back(plat::Utf8ToWide(f.relativePath));
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"zero", L"one", L"first"}));
     for (CFileInfo& f : files) f.treeItem = 3;
     EXPECT_EQ(files[2].treeItem, 3);
@@ -260,7 +264,7 @@ TEST(DisplayOrder, ScannedRecordsBySizeNameAndTimeBothWays) {
                                               },
                                               records);
             CheckDisplayOrder<CFileInfoArray>(kSortByPath | direction | caseBit,
-                                              [&](const CFileInfo& a, const CFileInfo& b) { return names3(a.path(), b.path()); },
+                                              [&](const CFileInfo& a, const CFileInfo& b) { return names3(U(a.path()), U(b.path())); },
                                               records);
             CheckDisplayOrder<CFileInfoArray>(kSortByRelativePath | direction | caseBit,
                                               [&](const CFileInfo& a, const CFileInfo& b) {
@@ -303,9 +307,9 @@ TEST(DisplayOrder, OtherCodesAppend) {
             EXPECT_EQ(fileAt, files.GetSize() - 1);
             EXPECT_EQ(rowAt, rows.GetSize() - 1);
         }
-        EXPECT_EQ(files[0].relativePath, L"c");
-        EXPECT_EQ(files[1].relativePath, L"a");
-        EXPECT_EQ(rows[2].name, L"b");
+        EXPECT_EQ(files[0].relativePath, U(L"c"));
+        EXPECT_EQ(files[1].relativePath, U(L"a"));
+        EXPECT_EQ(rows[2].name, U(L"b"));
     }
 }
 
@@ -317,13 +321,13 @@ TEST(DisplayOrder, CaseBitChoosesTheNameCompare) {
         exact.AddSorted(Record(name), kSortByRelativePath | kSortCaseSensitive);
     }
     // Case-blind, "B" equals "b" and the later one goes first.
-    EXPECT_EQ(blind[0].relativePath, L"a");
-    EXPECT_EQ(blind[1].relativePath, L"B");
-    EXPECT_EQ(blind[2].relativePath, L"b");
+    EXPECT_EQ(blind[0].relativePath, U(L"a"));
+    EXPECT_EQ(blind[1].relativePath, U(L"B"));
+    EXPECT_EQ(blind[2].relativePath, U(L"b"));
     // With case, capitals sort before small letters.
-    EXPECT_EQ(exact[0].relativePath, L"B");
-    EXPECT_EQ(exact[1].relativePath, L"a");
-    EXPECT_EQ(exact[2].relativePath, L"b");
+    EXPECT_EQ(exact[0].relativePath, U(L"B"));
+    EXPECT_EQ(exact[1].relativePath, U(L"a"));
+    EXPECT_EQ(exact[2].relativePath, U(L"b"));
 }
 
 }  // namespace

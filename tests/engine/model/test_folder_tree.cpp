@@ -8,6 +8,11 @@
 
 namespace {
 
+// The lookup with the path given as wide text, as the names below are written.
+FolderTreeNode* FindNode(std::wstring_view relativePath, const FolderTreeNode& node, bool descend, bool caseSensitive) {
+    return FindFileInfoNode(plat::WideToUtf8(relativePath), node, descend, caseSensitive);
+}
+
 std::unique_ptr<FolderTreeNode> FolderNode(const std::wstring& relativePath) {
     auto node = std::make_unique<FolderTreeNode>();
     node->folder = std::make_unique<CFileInfo>();
@@ -57,32 +62,32 @@ TEST(FolderTree, RawByteNamesTravelAsEscapes) {
 
 TEST(FolderTree, DirectChildrenOnlyWithoutDescend) {
     SampleTree t;
-    EXPECT_EQ(FindFileInfoNode(L"Photos", *t.root, false, true), t.photos);
-    EXPECT_EQ(FindFileInfoNode(L"docs", *t.root, false, true), t.docs);
-    EXPECT_EQ(FindFileInfoNode(t.eteName, *t.root, false, true), nullptr);
-    EXPECT_EQ(FindFileInfoNode(t.eteName, *t.photos, false, true), t.ete);
-    EXPECT_EQ(FindFileInfoNode(L"Photos", *t.photos, false, true), nullptr);  // a node is not its own child
+    EXPECT_EQ(FindNode(L"Photos", *t.root, false, true), t.photos);
+    EXPECT_EQ(FindNode(L"docs", *t.root, false, true), t.docs);
+    EXPECT_EQ(FindNode(t.eteName, *t.root, false, true), nullptr);
+    EXPECT_EQ(FindNode(t.eteName, *t.photos, false, true), t.ete);
+    EXPECT_EQ(FindNode(L"Photos", *t.photos, false, true), nullptr);  // a node is not its own child
 }
 
 TEST(FolderTree, DescendFindsDeepNamesIncludingRawBytes) {
     SampleTree t;
-    EXPECT_EQ(FindFileInfoNode(t.eteName, *t.root, true, true), t.ete);
-    EXPECT_EQ(FindFileInfoNode(t.rawName, *t.root, true, true), t.raw);
-    EXPECT_EQ(FindFileInfoNode(L"docs/Photos", *t.root, true, true), t.docsPhotos);
-    EXPECT_EQ(FindFileInfoNode(L"Photos/nothing", *t.root, true, true), nullptr);
+    EXPECT_EQ(FindNode(t.eteName, *t.root, true, true), t.ete);
+    EXPECT_EQ(FindNode(t.rawName, *t.root, true, true), t.raw);
+    EXPECT_EQ(FindNode(L"docs/Photos", *t.root, true, true), t.docsPhotos);
+    EXPECT_EQ(FindNode(L"Photos/nothing", *t.root, true, true), nullptr);
     // Another raw byte is another name.
-    EXPECT_EQ(FindFileInfoNode(plat::Utf8ToWide("Photos/\xC3\x89t\xC3\xA9/\xFE-raw"), *t.root, true, true), nullptr);
+    EXPECT_EQ(FindNode(plat::Utf8ToWide("Photos/\xC3\x89t\xC3\xA9/\xFE-raw"), *t.root, true, true), nullptr);
 }
 
 TEST(FolderTree, CaseFoldingFollowsTheFlag) {
     SampleTree t;
-    EXPECT_EQ(FindFileInfoNode(L"PHOTOS", *t.root, false, false), t.photos);
-    EXPECT_EQ(FindFileInfoNode(L"PHOTOS", *t.root, false, true), nullptr);
+    EXPECT_EQ(FindNode(L"PHOTOS", *t.root, false, false), t.photos);
+    EXPECT_EQ(FindNode(L"PHOTOS", *t.root, false, true), nullptr);
     const std::wstring upperEte = plat::Utf8ToWide("photos/\xC3\xA9T\xC3\x89");
-    EXPECT_EQ(FindFileInfoNode(upperEte, *t.root, true, false), t.ete);
-    EXPECT_EQ(FindFileInfoNode(upperEte, *t.root, true, true), nullptr);
+    EXPECT_EQ(FindNode(upperEte, *t.root, true, false), t.ete);
+    EXPECT_EQ(FindNode(upperEte, *t.root, true, true), nullptr);
     const std::wstring upperRaw = plat::Utf8ToWide("PHOTOS/\xC3\x89T\xC3\x89/\xFF-RAW");
-    EXPECT_EQ(FindFileInfoNode(upperRaw, *t.root, true, false), t.raw);
+    EXPECT_EQ(FindNode(upperRaw, *t.root, true, false), t.raw);
 }
 
 TEST(FolderTree, DescendSearchesEachSubtreeBeforeTheNextSibling) {
@@ -90,16 +95,16 @@ TEST(FolderTree, DescendSearchesEachSubtreeBeforeTheNextSibling) {
     FolderTreeNode* first = root->AppendChild(FolderNode(L"a"));
     FolderTreeNode* deep = first->AppendChild(FolderNode(L"same"));  // a malformed tree: same path twice
     root->AppendChild(FolderNode(L"same"));
-    EXPECT_EQ(FindFileInfoNode(L"same", *root, true, true), deep);
-    EXPECT_NE(FindFileInfoNode(L"same", *root, false, true), deep);
+    EXPECT_EQ(FindNode(L"same", *root, true, true), deep);
+    EXPECT_NE(FindNode(L"same", *root, false, true), deep);
 }
 
 TEST(FolderTree, ChildrenKeepTheOrderFound) {
     auto root = std::make_unique<FolderTreeNode>();
     for (const wchar_t* name : {L"z", L"a", L"m"}) root->AppendChild(FolderNode(name));
     ASSERT_EQ(root->children.size(), 3u);
-    EXPECT_EQ(root->children[0]->folder->relativePath, L"z");
-    EXPECT_EQ(root->children[2]->folder->relativePath, L"m");
+    EXPECT_EQ(root->children[0]->folder->relativePath, "z");
+    EXPECT_EQ(root->children[2]->folder->relativePath, "m");
 }
 
 TEST(FolderTree, SkipCountsAddUpOverTheWholeTree) {
@@ -145,13 +150,13 @@ TEST(FolderTree, VeryDeepAndVeryWideTreesAreFreedWithoutRecursion) {
     SumSkipCounts(*root, files, folders);
     EXPECT_EQ(files, 1u);
     ResetTreeItemHandles(*root);
-    EXPECT_EQ(FindFileInfoNode(L"absent", *root, true, true), nullptr);
+    EXPECT_EQ(FindNode(L"absent", *root, true, true), nullptr);
     FreeFolderTree(root);
     EXPECT_EQ(root, nullptr);
 
     auto wide = std::make_unique<FolderTreeNode>();
     for (int i = 0; i < 20000; ++i) wide->AppendChild(FolderNode(std::to_wstring(i)));
-    EXPECT_EQ(FindFileInfoNode(L"19999", *wide, false, true), wide->children.back().get());
+    EXPECT_EQ(FindNode(L"19999", *wide, false, true), wide->children.back().get());
     FreeFolderTree(wide);
     EXPECT_EQ(wide, nullptr);
 }

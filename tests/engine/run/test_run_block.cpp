@@ -197,7 +197,7 @@ TEST(RunBlockReset, CountersAndCatalogStateClearedForEveryRun) {
     run.counters.errors = 2;
     run.counters.targetExcludedFolders = 9;
     for (RunCatalogSide* side : {&run.sourceSide, &run.targetSide}) {
-        side->rows = std::make_unique<CFileInfo2Array>();
+        side->rows = std::make_unique<CatalogRowTable>();
         side->loaded = true;
         side->arrayLookup = true;
         side->tempCatalog = L"/tmp/~sy1";

@@ -46,7 +46,7 @@ std::pair<Names, Names> CatalogNames(SyncTask& task) {
     const auto names = [](const RunCatalogSide& side) {
         Names list;
         if (side.rows) {
-            for (const CFileInfo2& row : *side.rows) list.push_back(plat::WideToUtf8(row.name));
+            for (std::size_t i = 0; i < side.rows->size(); ++i) list.emplace_back(side.rows->NameAt(i));
         }
         std::sort(list.begin(), list.end());
         return list;

@@ -84,7 +84,7 @@ struct PhaseRun : passtest::SyncPass {
         const auto names = [](const RunCatalogSide& side) {
             Names list;
             if (side.rows) {
-                for (const CFileInfo2& row : *side.rows) list.push_back(plat::WideToUtf8(row.name));
+                for (std::size_t i = 0; i < side.rows->size(); ++i) list.emplace_back(side.rows->NameAt(i));
             }
             return list;
         };
@@ -299,9 +299,9 @@ TEST(SyncPhase, ASyncResumedAfterAStopGivesEachRecordItsOwnOutcome) {
     const CFileInfo& first = p.Record("first.txt");
     const CFileInfo& second = p.Record("second.txt");
     EXPECT_TRUE(first.state.IsDone());
-    EXPECT_EQ(first.relativePath, L"first.txt");
+    EXPECT_EQ(first.relativePath, "first.txt");
     EXPECT_TRUE(second.state.IsError());
-    EXPECT_EQ(second.relativePath, L"second.txt");
+    EXPECT_EQ(second.relativePath, "second.txt");
     EXPECT_EQ(qbtest::ReadFileBytes(p.Dst("first.txt")), "first");
     EXPECT_FALSE(passtest::Exists(p.Dst("second.txt")));
     EXPECT_EQ(p.run.Result(), kRunShadowCopyFailed);

@@ -84,7 +84,7 @@ void ForEachNode(const FolderTreeNode& root, const std::function<void(const Fold
 }
 
 const CFileInfo* FindRecord(const FolderTreeNode& root, const std::string& rel) {
-    const std::wstring key = W(rel);
+    const std::string& key = rel;
     const CFileInfo* found = nullptr;
     ForEachNode(root, [&](const FolderTreeNode& node) {
         if (node.folder && node.folder->relativePath == key) found = node.folder.get();
@@ -104,7 +104,7 @@ DWORD StateOf(const FolderTreeNode& root, const std::string& rel) {
 
 // Records whose relative path begins with `prefix` (a folder's contents: "sub/").
 int CountUnder(const FolderTreeNode& root, const std::string& prefix) {
-    const std::wstring key = W(prefix);
+    const std::string& key = prefix;
     int count = 0;
     ForEachNode(root, [&](const FolderTreeNode& node) {
         if (node.folder && node.folder->relativePath.starts_with(key)) ++count;
@@ -319,7 +319,7 @@ TEST(Scan, PairedRecordsHoldEachOthersValues) {
     ASSERT_TRUE(source && target);
     EXPECT_EQ(source->path(), pair.sourceWide + L"/d/a.txt");
     EXPECT_EQ(source->counterpartPath(), target->path());
-    EXPECT_EQ(source->counterpartRelativePath(), L"d/a.txt");
+    EXPECT_EQ(source->counterpartRelativePath(), "d/a.txt");
     EXPECT_EQ(source->counterpartSize, 6u);
     EXPECT_EQ(source->counterpartLastWrite, kTime + 10);
     EXPECT_EQ(target->counterpartPath(), source->path());

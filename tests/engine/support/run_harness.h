@@ -94,7 +94,7 @@ inline std::vector<CFileInfo*> CheckedItems(SyncTask& task) {
 
 inline CFileInfo* CheckedItem(SyncTask& task, const std::string& relativePath) {
     for (CFileInfo* item : CheckedItems(task)) {
-        if (item->relativePath == W(relativePath)) return item;
+        if (item->relativePath == relativePath) return item;
     }
     return nullptr;
 }

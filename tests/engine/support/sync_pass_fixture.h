@@ -96,7 +96,7 @@ private:
         case WM_SYNC_COPY_BYTES: copyEvents.push_back(std::to_string(w) + "%"); return 1;
         case WM_SYNC_COPY_SIZE: copyEvents.push_back("end"); return 1;
         case WM_SYNC_ITEM_DONE:
-            rowsDone.push_back(plat::WideToUtf8(reinterpret_cast<const CFileInfo*>(w)->relativePath));
+            rowsDone.push_back(reinterpret_cast<const CFileInfo*>(w)->relativePath);
             return 1;
         case WM_SYNC_PROGRESS_POS: lastProgress = static_cast<DWORD>(w); return 1;
         }
@@ -225,7 +225,7 @@ struct SyncPass {
     CFileInfo& Record(const std::string& rel, bool inTargetTree = false) {
         CFileInfo* found = nullptr;
         ForEachRecord(inTargetTree ? *run.targetTree : *run.sourceTree, [&](CFileInfo& record) {
-            if (record.relativePath == W(rel)) found = &record;
+            if (record.relativePath == rel) found = &record;
         });
         if (!found) {
             ADD_FAILURE() << "no record " << rel;
