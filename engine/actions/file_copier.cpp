@@ -56,8 +56,12 @@ std::string NewTempName() {
     return name;
 }
 
-// The copy's temporary file beside its target. Unless it was moved into place, it is
-// closed and removed when the object goes, keeping the last error of the failure.
+// The copy's new file in the target's folder until it takes the target's name. A new
+// target gets a file with no name where the file system makes them: there is no name to
+// lock or to leave behind, and linking it never replaces an item that appeared meanwhile.
+// Otherwise (an overwrite, or a file system without such files) it is a locked temporary
+// sibling renamed into place. Unless it took the target's name, the file is closed and
+// removed when the object goes, keeping the last error of the failure.
 class TempSibling {
 public:
     TempSibling() = default;
@@ -65,13 +69,42 @@ public:
     TempSibling& operator=(const TempSibling&) = delete;
     ~TempSibling() { Remove(); }
 
-    bool Create(const plat::FolderHandle& folder) {
+    bool Create(const plat::FolderHandle& folder, const std::string& targetName, CopyDisposition disposition) {
+        folder_ = &folder;
+        if (disposition == CopyDisposition::kCreateNew) {
+            if (file_.CreateUnnamedIn(folder, targetName)) {
+                unnamed_ = true;
+                return true;
+            }
+            if (GetLastError() != ERROR_NOT_SUPPORTED) return false;
+        }
+        return CreateNamed(folder);
+    }
+
+    plat::FileHandle& File() { return file_; }
+
+    // Gives the complete file the target's name.
+    bool MoveOver(const std::string& targetName, CopyDisposition disposition) {
+        return unnamed_ ? LinkAs(targetName) : RenameOver(targetName, disposition);
+    }
+
+    void Remove() {
+        if (!unnamed_ && name_.empty()) return;
+        const DWORD error = GetLastError();
+        file_.Close();  // an unnamed file goes with its handle
+        if (!name_.empty()) folder_->Delete(name_);
+        name_.clear();
+        unnamed_ = false;
+        SetLastError(error);
+    }
+
+private:
+    bool CreateNamed(const plat::FolderHandle& folder) {
         for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
             std::string name = NewTempName();
             if (file_.OpenIn(folder, name, plat::FileOpenMode::CreateNew, plat::FileHandle::kNoFollow)) {
                 // Held until the copy is closed: the file is in use, not a leftover.
                 file_.LockExclusive();
-                folder_ = &folder;
                 name_ = std::move(name);
                 return true;
             }
@@ -80,10 +113,24 @@ public:
         return false;
     }
 
-    plat::FileHandle& File() { return file_; }
+    bool LinkAs(const std::string& targetName) {
+        if (!file_.LinkAs(*folder_, targetName)) {
+            if (GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_FILE_EXISTS);
+            SetLastError(NameErrorOf(folder_->path(), plat::Utf8ToWide(targetName), GetLastError()));
+            return false;
+        }
+        unnamed_ = false;
+        if (file_.Close()) return true;
+        // The data may not all be on the disk: the copy under that name is not complete.
+        const DWORD error = GetLastError();
+        folder_->Delete(targetName);
+        SetLastError(error);
+        return false;
+    }
 
-    bool MoveOver(const std::string& targetName, CopyDisposition disposition) {
+    bool RenameOver(const std::string& targetName, CopyDisposition disposition) {
         const bool replace = disposition == CopyDisposition::kCreateAlways;
+        if (!file_.Close()) return false;
         if (!folder_->Move(name_, targetName, replace ? plat::MoveMode::ReplaceExisting : plat::MoveMode::NoReplace)) {
             if (!replace && GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_FILE_EXISTS);
             // The temporary file was made in that folder: a new name it refuses is the name's fault.
@@ -94,19 +141,10 @@ public:
         return true;
     }
 
-    void Remove() {
-        if (name_.empty()) return;
-        const DWORD error = GetLastError();
-        file_.Close();
-        folder_->Delete(name_);
-        name_.clear();
-        SetLastError(error);
-    }
-
-private:
     plat::FileHandle file_;
     const plat::FolderHandle* folder_ = nullptr;
-    std::string name_;
+    std::string name_;     // the temporary sibling's name; empty when there is none
+    bool unnamed_ = false;  // the file has no name yet
 };
 
 // A target that is there may be replaced only when it is a writable file.
@@ -267,7 +305,7 @@ int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& s
     if (!targetFolder.IsOpen()) return Failed(targetFolder.OpenError());
     if (!TargetMayBeWritten(targetFolder, targetName, disposition)) return 0;
     TempSibling temp;
-    if (!temp.Create(targetFolder)) return 0;
+    if (!temp.Create(targetFolder, targetName, disposition)) return 0;
 
     const ChunkLoop loop{stopWindow, progressWindow, CopyChunkSizeForSpeed(speed), CopyPauseForSpeed(speed)};
     DWORD error = ERROR_SUCCESS;
@@ -278,7 +316,7 @@ int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& s
     }
     if (!UnchangedSince(in, sourceInfo)) return Failed(kErrorChangedSinceCheck);
 
-    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.File().Close() || !temp.MoveOver(targetName, disposition) ||
+    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.MoveOver(targetName, disposition) ||
         !KeepTimesThroughRename(targetFolder, targetName, sourceInfo))
         return 0;
     SetLastError(ERROR_SUCCESS);

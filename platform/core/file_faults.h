@@ -49,6 +49,10 @@ struct FileFaults {
     PathMatch nameRefused;
     int nameErrno = EINVAL;
 
+    // Making a file with no name yet in a folder, for a name that matches, fails as on a
+    // file system that cannot (EOPNOTSUPP).
+    PathMatch unnamedFilesRefused;
+
     // A match for one path, ignoring trailing separators, "." parts and doubled '/'.
     static PathMatch SamePath(const std::string& path);
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -128,6 +129,52 @@ bool FileHandle::OpenAt(int dirFd, const std::string& name, const std::string& p
     if (opened) *opened = info;
     fd_ = fd;
     return true;
+}
+
+bool FileHandle::CreateUnnamedIn(const FolderHandle& folder, const std::string& name) {
+    if (fd_ >= 0) Close();
+    path_ = folder.PathOf(name);
+    diskFull_.reset();
+    if (!folder.IsOpen()) return Fail(ERROR_INVALID_HANDLE);
+    if (auto active = fs_detail::InstalledFaults()) {
+        const FileFaults& faults = active->faults;
+        if (faults.unnamedFilesRefused && faults.unnamedFilesRefused(path_)) return Fail(ERROR_NOT_SUPPORTED);
+        if (faults.diskFullPath && faults.diskFullPath(path_)) diskFull_ = std::move(active);
+    }
+    int fd;
+    do {
+        fd = openat(folder.Descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int err = errno;
+        // How file systems and kernels without such files refuse them.
+        if (err == EOPNOTSUPP || err == EISDIR || err == EINVAL || err == ENOSYS) return Fail(ERROR_NOT_SUPPORTED);
+        return fs_detail::FailForPath(err, path_);
+    }
+    fd_ = fd;
+    return true;
+}
+
+bool FileHandle::LinkAs(const FolderHandle& folder, const std::string& name) {
+    if (fd_ < 0 || !folder.IsOpen()) return Fail(ERROR_INVALID_HANDLE);
+    if (name.empty() || name.find('/') != std::string::npos) return Fail(ERROR_INVALID_NAME);
+    const std::string path = folder.PathOf(name);
+    if (const int refused = fs_detail::RefusedName(path)) return fs_detail::FailForPath(refused, path);
+    if (linkat(fd_, "", folder.Descriptor(), name.c_str(), AT_EMPTY_PATH) == 0) {
+        path_ = path;
+        return true;
+    }
+    // Linking a descriptor directly needs a capability; its /proc name needs none.
+    if (errno != ENOENT && errno != EPERM) return fs_detail::FailForPath(errno, path);
+    char procName[40];
+    std::snprintf(procName, sizeof procName, "/proc/self/fd/%d", fd_);
+    if (linkat(AT_FDCWD, procName, folder.Descriptor(), name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        path_ = path;
+        return true;
+    }
+    // No /proc: the file cannot get a name this way.
+    if (errno == ENOENT) return Fail(ERROR_NOT_SUPPORTED);
+    return fs_detail::FailForPath(errno, path);
 }
 
 bool FileHandle::Read(void* buffer, std::size_t want, std::size_t& got) {

@@ -47,6 +47,14 @@ public:
     // walks no path. `opened`, when given, receives the open file's facts, saving a stat.
     bool OpenIn(const FolderHandle& folder, const std::string& name, FileOpenMode mode, unsigned flags = 0,
                 FileInfo* opened = nullptr);
+    // A new file in `folder` that has no name yet (O_TMPFILE): it vanishes with its handle
+    // unless LinkAs gives it one, so nothing is left behind when the program is killed.
+    // `name` is the name it is meant to get (for the test faults and error codes). A file
+    // system that makes no such files (FAT, FUSE drivers, NFS) gives ERROR_NOT_SUPPORTED.
+    bool CreateUnnamedIn(const FolderHandle& folder, const std::string& name);
+    // Gives the unnamed file made by CreateUnnamedIn the name `name` in `folder`; never
+    // replaces an entry of that name: ERROR_ALREADY_EXISTS.
+    bool LinkAs(const FolderHandle& folder, const std::string& name);
 
     // Up to `want` bytes; `got` is less than `want` only at the end of the file.
     bool Read(void* buffer, std::size_t want, std::size_t& got);

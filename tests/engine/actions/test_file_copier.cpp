@@ -181,6 +181,50 @@ TEST_F(FileCopier, StopLeavesTheTargetAsItWasAndNoTemporaryFile) {
     }
 }
 
+// A new file is written with no name where the file system allows it and linked to its
+// name at the end; where it does not (FAT, FUSE drivers), a locked temporary sibling is
+// renamed into place. Either way a Stop leaves nothing, and an item that appears at the
+// name during the copy is never replaced.
+TEST_F(FileCopier, ANewFileLeavesNoTemporaryAndNeverReplacesAnItemThatAppeared) {
+    const std::string bytes = RandomBytes(40960, 7);
+    const std::string source = MakeSource("new.bin", bytes, 0600);
+    for (const bool unnamedRefused : {false, true}) {
+        SCOPED_TRACE(unnamedRefused);
+        plat::FileFaults faults;
+        if (unnamedRefused) faults.unnamedFilesRefused = [](const std::string&) { return true; };
+        const plat::ScopedFileFaults fileSystem(faults);
+        const std::string target = Target("new.bin");
+        std::vector<std::string> namesDuringCopy;
+        const auto copy = [&](int stopAtQuery, std::function<void()> duringCopy) {
+            CopyWindow window(stopAtQuery, [&] {
+                namesDuringCopy = NamesIn(dir.sub("dst"));
+                if (duringCopy) duringCopy();
+            });
+            return CopyFileChunked(W(source), W(target), window.Hwnd(), window.Hwnd(), 3, CopyDisposition::kCreateNew);
+        };
+
+        ASSERT_EQ(copy(0, {}), 1);
+        EXPECT_EQ(ReadFileBytes(target), bytes);
+        EXPECT_EQ(ModeOf(target), 0600u);
+        int bothExist = 0;
+        EXPECT_EQ(IsSameFileVersion(W(source), W(target), bothExist), 1);
+        ASSERT_EQ(namesDuringCopy.size(), unnamedRefused ? 1u : 0u);
+        if (unnamedRefused) {
+            EXPECT_TRUE(IsCopyTempName(namesDuringCopy.front()));
+        }
+        ASSERT_TRUE(plat::DeleteFile(target));
+
+        EXPECT_EQ(copy(2, {}), -1);
+        EXPECT_TRUE(NamesIn(dir.sub("dst")).empty());
+
+        EXPECT_EQ(copy(0, [&] { if (!plat::PathExists(target)) WriteFileBytes(target, "someone else's"); }), 0);
+        EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
+        EXPECT_EQ(ReadFileBytes(target), "someone else's");
+        EXPECT_EQ(NamesIn(dir.sub("dst")), std::vector<std::string>{"new.bin"});
+        ASSERT_TRUE(plat::DeleteFile(target));
+    }
+}
+
 TEST_F(FileCopier, ASourceWrittenToDuringTheCopyFailsAndLeavesTheTargetAsItWas) {
     const std::string source = MakeSource("growing.db", RandomBytes(40960, 5));
     for (const bool targetThere : {true, false}) {
