@@ -4,10 +4,12 @@
 
 #include "engine/actions/action_support.h"
 #include "engine/actions/backup.h"
+#include "engine/actions/copies_ahead.h"
 #include "engine/actions/file_as_checked.h"
 #include "engine/actions/file_copier.h"
 #include "engine/actions/target_names.h"
 #include "engine/model/file_info.h"
+#include "engine/model/file_info_array.h"
 #include "engine/model/folder_tree.h"
 #include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
@@ -63,13 +65,17 @@ bool CreateRealFolder(const std::wstring& folder) {
     return false;
 }
 
-// The two roots of a copy pass, open for the whole pass.
+// The two roots of a copy pass, open for the whole pass, and the helpers that copy small
+// new files ahead of their turn.
 struct PassFolders {
+    explicit PassFolders(DWORD speed) : ahead(CopyHelperCount(speed), speed) {}
+
     plat::FolderHandle sourceRoot;
     plat::FolderHandle targetRoot;
     // The roots as the records made in the pass share them.
     SideRoot sourceRootPath;
     SideRoot targetRootPath;
+    CopiesAhead ahead;
 };
 
 // The two open folders of one folder pair of the walk: each side's folder below its root,
@@ -93,6 +99,9 @@ public:
         return target ? &target_ : &source_;
     }
 
+    // The pass's helpers, or null.
+    CopiesAhead* Ahead() const { return pass_ && pass_->ahead.Helps() ? &pass_->ahead : nullptr; }
+
 private:
     bool Open() {
         if (tried_) return target_.IsOpen() && source_.IsOpen();
@@ -111,6 +120,15 @@ private:
     plat::FolderHandle target_;
     bool tried_ = false;
 };
+
+// A file that does not exist on the side its action copies it to: it has one name on both
+// sides and is copied by name in its folder pair's open folders.
+bool IsNewFileCopy(const CFileInfo& record) {
+    const ItemState state = record.state;
+    if (IsLeftAloneByPasses(state) || state.IsFolder()) return false;
+    return (state.IsAction(ItemState::kCopyToRight) && state.IsSourceOnly()) ||
+           (state.IsAction(ItemState::kCopyToLeft) && state.IsTargetOnly());
+}
 
 // NewNameProblem for the entry `name` of the open folder `folder`.
 DWORD NewNameProblemIn(const plat::FolderHandle& folder, const std::string& name) {
@@ -291,9 +309,13 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
     const plat::FolderHandle* fromFolder = copy.newFile && folders ? folders->Side(!copy.toTarget) : nullptr;
     const plat::FolderHandle* toFolder = fromFolder ? folders->Side(copy.toTarget) : nullptr;
     const std::string name = toFolder ? NameOf(record.relativePath) : std::string();
+    CopyMadeAhead made;
+    if (toFolder && folders->Ahead()) made = folders->Ahead()->Take(&record);
     if (toFolder) {
-        // The folder was opened as a real folder below its root: no link on the way.
-        if (const DWORD problem = NewNameProblemIn(*toFolder, name); problem != ERROR_SUCCESS) {
+        // The folder was opened as a real folder below its root: no link on the way. A copy
+        // made ahead was made where nothing was at the name: it has no name problem.
+        const DWORD problem = made.file.IsOpen() ? ERROR_SUCCESS : NewNameProblemIn(*toFolder, name);
+        if (problem != ERROR_SUCCESS) {
             ++counter;
             ReportProgress(run, counter);
             return FailCopy(run, record, copy, problem);
@@ -326,7 +348,8 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
     // Only a new file is asked about Stop: an overwrite runs to its end.
     const HWND window = TaskWindowOf(run);
     const int copied =
-        toFolder ? CopyFileBetween(*fromFolder, name, *toFolder, name, window, window, CopySpeedOf(run),
+        made.file.IsOpen() ? FinishCopyMadeAhead(made, *toFolder, name, window, window)
+        : toFolder         ? CopyFileBetween(*fromFolder, name, *toFolder, name, window, window, CopySpeedOf(run),
                                    CopyDisposition::kCreateNew)
                  : CopyFileChunked(copy.from, copy.to, copy.newFile ? window : nullptr, window, CopySpeedOf(run),
                                    copy.newFile ? CopyDisposition::kCreateNew : CopyDisposition::kCreateAlways);
@@ -419,6 +442,57 @@ void FailContentsOfUnmadeFolder(SyncRunBlock& run, FolderTreeNode& node) {
     }
 }
 
+// The new files of one folder pair queued to the pass's helpers a few ahead of the pass,
+// in the order the pass copies them (the source side's files, then the target side's).
+// What is still queued when the pair is left (Stop, a full disk) is dropped.
+class PairCopiesAhead {
+public:
+    PairCopiesAhead(PairFolders& folders, FolderPair pair, DWORD speed)
+        : folders_(folders), ahead_(folders.Ahead()), chunk_(CopyChunkSizeForSpeed(speed)) {
+        if (pair.source && pair.source->files) lists_[0] = pair.source->files.get();
+        if (pair.target && pair.target->files) lists_[1] = pair.target->files.get();
+    }
+    ~PairCopiesAhead() {
+        if (ahead_) ahead_->DropAll();
+    }
+    PairCopiesAhead(const PairCopiesAhead&) = delete;
+    PairCopiesAhead& operator=(const PairCopiesAhead&) = delete;
+
+    // Keeps the helpers a few files ahead of the pass.
+    void QueueMore() {
+        if (!ahead_) return;
+        for (std::size_t queued = ahead_->Queued(); queued < kQueueAhead && list_ < 2;) {
+            CFileInfoArray* files = lists_[list_];
+            if (!files || next_ >= static_cast<std::size_t>(files->GetSize())) {
+                ++list_;
+                next_ = 0;
+                continue;
+            }
+            CFileInfo& record = (*files)[static_cast<int>(next_++)];
+            if (!IsNewFileCopy(record) || record.size > chunk_) continue;
+            const bool toTarget = record.state.IsAction(ItemState::kCopyToRight);
+            const plat::FolderHandle* from = folders_.Side(!toTarget);
+            const plat::FolderHandle* to = folders_.Side(toTarget);
+            if (!from || !to) {
+                ahead_ = nullptr;  // the pass copies by path, which reports why
+                return;
+            }
+            ahead_->Queue(&record, *from, *to, NameOf(record.relativePath));
+            ++queued;
+        }
+    }
+
+private:
+    static constexpr std::size_t kQueueAhead = 48;
+
+    PairFolders& folders_;
+    CopiesAhead* ahead_;
+    const ULONGLONG chunk_;
+    CFileInfoArray* lists_[2] = {nullptr, nullptr};
+    int list_ = 0;
+    std::size_t next_ = 0;
+};
+
 // The copy actions of one folder of the walk: its own records and its files, each side's
 // in turn. -1 when Stop was pressed.
 int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter, PassFolders* pass) {
@@ -435,14 +509,17 @@ int CopyActionsOfFolder(SyncRunBlock& run, FolderPair pair, DWORD& counter, Pass
 
     // Made after the folder records' actions, which may have made the folders.
     PairFolders folders(pass, pair);
+    PairCopiesAhead ahead(folders, pair, CopySpeedOf(run));
     if (sourceNode && sourceNode->files) {
         for (CFileInfo& file : *sourceNode->files) {
+            ahead.QueueMore();
             if (ActThenAskStop(run, file, counter, &folders) == -1) return -1;
         }
     }
     if (targetNode && targetNode->files) {
         for (CFileInfo& file : *targetNode->files) {
             if (file.state.IsTargetOnly()) {
+                ahead.QueueMore();
                 if (ActThenAskStop(run, file, counter, &folders) == -1) return -1;
             } else if (StopPressedAfterItem(run)) {
                 return -1;
@@ -460,7 +537,7 @@ int ExecuteCopyAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
 
 int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceRoot, FolderTreeNode* targetRoot, DWORD& counter) {
     // A root that cannot be opened now sends every copy by path, which reports why.
-    PassFolders pass;
+    PassFolders pass(CopySpeedOf(run));
     pass.sourceRootPath = MakeSideRoot(run.task->sourceFolder);
     pass.targetRootPath = MakeSideRoot(run.task->targetFolder);
     if (pass.sourceRoot.Open(plat::WideToUtf8(run.task->sourceFolder))) pass.targetRoot.Open(plat::WideToUtf8(run.task->targetFolder));

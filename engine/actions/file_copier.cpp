@@ -81,6 +81,13 @@ public:
         return CreateNamed(folder);
     }
 
+    // Takes over a file with no name made in `folder` (CreateUnnamedIn).
+    void AdoptUnnamed(const plat::FolderHandle& folder, plat::FileHandle file) {
+        folder_ = &folder;
+        file_ = std::move(file);
+        unnamed_ = file_.IsOpen();
+    }
+
     plat::FileHandle& File() { return file_; }
 
     // Gives the complete file the target's name.
@@ -318,6 +325,46 @@ int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& s
 
     if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.MoveOver(targetName, disposition) ||
         !KeepTimesThroughRename(targetFolder, targetName, sourceInfo))
+        return 0;
+    SetLastError(ERROR_SUCCESS);
+    return 1;
+}
+
+CopyMadeAhead MakeNewCopyAhead(const plat::FolderHandle& sourceFolder, const plat::FolderHandle& targetFolder,
+                               const std::string& name, DWORD speed) {
+    CopyMadeAhead copy;
+    plat::FileHandle in;
+    plat::FileInfo there;
+    if (CopyPauseForSpeed(speed) != 0 || !targetFolder.IsOpen() ||
+        !in.OpenIn(sourceFolder, name, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow, &copy.source) ||
+        copy.source.size > CopyChunkSizeForSpeed(speed) || targetFolder.LookUp(name, there) ||
+        !copy.file.CreateUnnamedIn(targetFolder, name))
+        return {};
+    std::size_t copied = 0;
+    const std::size_t size = static_cast<std::size_t>(copy.source.size);
+    if ((size != 0 && (!copy.file.CopyDataFrom(in, size, copied) || copied != size)) ||
+        !UnchangedSince(in, copy.source) || !GiveSourceTimes(copy.file, copy.source))
+        copy.file.Close();
+    return copy;
+}
+
+int FinishCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFolder, const std::string& name,
+                        HWND stopWindow, HWND progressWindow) {
+    TempSibling temp;
+    temp.AdoptUnnamed(targetFolder, std::move(copy.file));
+    SendName(progressWindow, name);
+    if (copy.source.size != 0) {
+        // The messages of a copy in one chunk, in their order.
+        Notify(progressWindow, WM_SYNC_COPY_BEGIN, 0);
+        const bool stopped = StopPressedIn(stopWindow);
+        if (!stopped) Notify(progressWindow, WM_SYNC_COPY_BYTES, 100);
+        Notify(progressWindow, WM_SYNC_COPY_SIZE, 0);
+        if (stopped) {
+            SetLastError(ERROR_OPERATION_ABORTED);
+            return -1;
+        }
+    }
+    if (!temp.MoveOver(name, CopyDisposition::kCreateNew) || !KeepTimesThroughRename(targetFolder, name, copy.source))
         return 0;
     SetLastError(ERROR_SUCCESS);
     return 1;

@@ -15,11 +15,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/core/file_handle.h"
+#include "platform/core/file_info.h"
 #include "platform/core/win_types.h"
 
 namespace plat {
 class FolderHandle;
-}
+}  // namespace plat
 
 // The "Speed" option: bytes moved per chunk and the pause after each chunk.
 //   0 "No limit"                              1,048,576 bytes, no pause
@@ -75,6 +77,29 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
 int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& sourceName,
                     const plat::FolderHandle& targetFolder, const std::string& targetName, HWND stopWindow,
                     HWND progressWindow, DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
+
+// A small new file copied ahead of its turn, on another thread, into a file with no name
+// in its target folder; the pass then finishes it in its turn (FinishCopyMadeAhead).
+struct CopyMadeAhead {
+    plat::FileHandle file;    // the complete copy with the source's times and bits; closed: none made
+    plat::FileInfo source;    // the source as it was copied
+};
+
+// Copies the file `name` of `sourceFolder` to a file with no name in `targetFolder`, as
+// CopyFileBetween would copy it new, when that takes one chunk at `speed` with no pause,
+// nothing is at the name, and the target's file system makes files with no name. Sends no
+// message and leaves nothing on the disk: when any step fails or does not apply, no copy
+// is made (`file` is closed) and the caller copies the file itself, which reports why.
+CopyMadeAhead MakeNewCopyAhead(const plat::FolderHandle& sourceFolder, const plat::FolderHandle& targetFolder,
+                               const std::string& name, DWORD speed);
+
+// Ends a copy made ahead as CopyFileBetween ends a new file's copy, with the same
+// messages to the two windows (the name; for a file that is not empty the start, the stop
+// question, 100 percent and the end) and the same results: -1 when Stop was pressed
+// (nothing is left), 0 with ERROR_FILE_EXISTS when an item appeared at the name, 1 when
+// the copy took its name.
+int FinishCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFolder, const std::string& name,
+                        HWND stopWindow, HWND progressWindow);
 
 // Gives `target` the source's last-access and last-write times (this platform keeps no
 // settable creation time) and, for a file, its permission bits; a folder keeps its own
