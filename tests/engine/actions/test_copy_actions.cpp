@@ -291,6 +291,27 @@ TEST(CopyActions, NewFileNeverReplacesOneThatAppearedSinceTheCheck) {
     EXPECT_EQ(p.Lines(), lines);
 }
 
+// New files are copied ahead of their turn: an item that appears at one's name meanwhile
+// still fails that file alone, and is kept.
+TEST(CopyActions, AnItemThatAppearsAtANameCopiedAheadIsKept) {
+    SyncPass p;
+    for (int i = 0; i < 60; ++i) p.SrcFile("d/f" + std::to_string(100 + i), "file " + std::to_string(i));
+    p.Scan();
+    // After the twentieth file, when the helpers have most likely copied f120 already.
+    p.window.stopWhen = [&p](int questions) {
+        if (questions == 2 * 20) passtest::WriteFileAt(p.Dst("d/f120"), "theirs", kTime + 7);
+        return false;
+    };
+
+    EXPECT_EQ(RunPass(p), 1);
+    EXPECT_EQ(ReadFileBytes(p.Dst("d/f120")), "theirs");
+    EXPECT_EQ(ReadFileBytes(p.Dst("d/f121")), "file 21");
+    EXPECT_EQ(NamesIn(p.Dst("d")).size(), 60u);
+    EXPECT_TRUE(p.Record("d/f120").state.IsError());
+    EXPECT_EQ(p.run.counters.errors.load(), 1u);
+    EXPECT_EQ(p.Lines()[21], "red: Failed to Copy " + p.Src("d/f120") + " -> " + p.Dst("d/f120") + " (Error: Already Exists)");
+}
+
 TEST(CopyActions, LockedSourceWaitsForTheShadowCopyWhenLockIsOn) {
     for (const DWORD lock : {1u, 0u}) {
         SCOPED_TRACE(lock);
