@@ -39,7 +39,8 @@ void CopiesAhead::Queue(const void* key, const plat::FolderHandle& from, const p
     }
     std::unique_lock lock(mutex_);
     jobs_.push_back(Job{key, &from, &to, std::move(name), false, false, {}});
-    const bool helperNeeded = HasJobToStart();
+    // A copy beyond the room is started when Take makes room.
+    const bool helperNeeded = jobs_.size() <= kMostAhead;
     lock.unlock();
     if (helperNeeded) workQueued_.notify_one();
 }
@@ -84,9 +85,11 @@ CopyMadeAhead CopiesAhead::Take(const void* key) {
     CopyMadeAhead made = std::move(job.result);
     jobs_.pop_front();
     --started_;
-    const bool more = HasJobToStart();
+    // Helpers that found no room wait until half of it is free, then all go on: fewer
+    // wake-ups than one per copy.
+    const bool wake = started_ == kMostAhead / 2 && HasJobToStart();
     lock.unlock();
-    if (more) workQueued_.notify_one();
+    if (wake) workQueued_.notify_all();
     return made;
 }
 

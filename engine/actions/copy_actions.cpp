@@ -130,11 +130,14 @@ bool IsNewFileCopy(const CFileInfo& record) {
            (state.IsAction(ItemState::kCopyToLeft) && state.IsTargetOnly());
 }
 
-// NewNameProblem for the entry `name` of the open folder `folder`.
-DWORD NewNameProblemIn(const plat::FolderHandle& folder, const std::string& name) {
+// NewNameProblem for the entry `name` of the open folder `folder`. `taken` tells whether
+// something is at the name.
+DWORD NewNameProblemIn(const plat::FolderHandle& folder, const std::string& name, bool& taken) {
+    taken = false;
     if (IsNameFatCannotHold(plat::Utf8ToWide(name)) && KeepsFatNames(folder)) return kErrorNameNotHeld;
     plat::FileInfo there;
-    if (folder.LookUp(name, there) && !FolderHoldsExactName(folder.path(), name)) return kErrorNameInOtherCase;
+    taken = folder.LookUp(name, there);
+    if (taken && !FolderHoldsExactName(folder.path(), name)) return kErrorNameInOtherCase;
     return ERROR_SUCCESS;
 }
 
@@ -312,9 +315,11 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
     CopyMadeAhead made;
     if (toFolder && folders->Ahead()) made = folders->Ahead()->Take(&record);
     if (toFolder) {
-        // The folder was opened as a real folder below its root: no link on the way. A copy
-        // made ahead was made where nothing was at the name: it has no name problem.
-        const DWORD problem = made.file.IsOpen() ? ERROR_SUCCESS : NewNameProblemIn(*toFolder, name);
+        // The folder was opened as a real folder below its root: no link on the way.
+        bool taken = false;
+        const DWORD problem = NewNameProblemIn(*toFolder, name, taken);
+        // Something at the name: the copy made ahead goes, and the copy below reports it.
+        if (taken) made = {};
         if (problem != ERROR_SUCCESS) {
             ++counter;
             ReportProgress(run, counter);

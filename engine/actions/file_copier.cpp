@@ -334,11 +334,9 @@ CopyMadeAhead MakeNewCopyAhead(const plat::FolderHandle& sourceFolder, const pla
                                const std::string& name, DWORD speed) {
     CopyMadeAhead copy;
     plat::FileHandle in;
-    plat::FileInfo there;
     if (CopyPauseForSpeed(speed) != 0 || !targetFolder.IsOpen() ||
         !in.OpenIn(sourceFolder, name, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow, &copy.source) ||
-        copy.source.size > CopyChunkSizeForSpeed(speed) || targetFolder.LookUp(name, there) ||
-        !copy.file.CreateUnnamedIn(targetFolder, name))
+        copy.source.size > CopyChunkSizeForSpeed(speed) || !copy.file.CreateUnnamedIn(targetFolder, name))
         return {};
     std::size_t copied = 0;
     const std::size_t size = static_cast<std::size_t>(copy.source.size);

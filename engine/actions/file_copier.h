@@ -86,10 +86,11 @@ struct CopyMadeAhead {
 };
 
 // Copies the file `name` of `sourceFolder` to a file with no name in `targetFolder`, as
-// CopyFileBetween would copy it new, when that takes one chunk at `speed` with no pause,
-// nothing is at the name, and the target's file system makes files with no name. Sends no
-// message and leaves nothing on the disk: when any step fails or does not apply, no copy
-// is made (`file` is closed) and the caller copies the file itself, which reports why.
+// CopyFileBetween would copy it new, when that takes one chunk at `speed` with no pause
+// and the target's file system makes files with no name. Looks at nothing in the target
+// folder by name (that is the pass's, in the file's turn), sends no message and leaves
+// nothing on the disk: when any step fails or does not apply, no copy is made (`file` is
+// closed) and the caller copies the file itself, which reports why.
 CopyMadeAhead MakeNewCopyAhead(const plat::FolderHandle& sourceFolder, const plat::FolderHandle& targetFolder,
                                const std::string& name, DWORD speed);
 
