@@ -29,6 +29,7 @@
 namespace {
 
 constexpr DWORD kProgressTickMs = 100;
+constexpr DWORD kEndPollMs = 5;
 // Rows handed to a side's queue thread in one job, and the jobs that may wait for it: the
 // passes wait while 4,096 rows are waiting.
 constexpr std::size_t kRowsPerJob = 256;
@@ -290,7 +291,11 @@ DWORD CatalogProgressThreadProc(SyncRunBlock& run) {
                 const std::string text = plat::Format(format, static_cast<unsigned>(catalog.rowsWritten));
                 SendMessage(window, WM_SYNC_PROGRESS_TEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
             }
-            SleepEx(kProgressTickMs, TRUE);
+            // The run waits for this thread: it leaves within a few ms of the side's end,
+            // not at the next tick.
+            for (DWORD slept = 0; slept < kProgressTickMs && !catalog.ended; slept += kEndPollMs) {
+                SleepEx(kEndPollMs, TRUE);
+            }
         }
     }
     return 1;
