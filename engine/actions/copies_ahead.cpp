@@ -1,6 +1,7 @@
 #include "engine/actions/copies_ahead.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -34,9 +35,15 @@ CopiesAhead::~CopiesAhead() {
 void CopiesAhead::Queue(const void* key, const plat::FolderHandle& from, const plat::FolderHandle& to,
                         std::string name) {
     if (!Helps()) return;
-    if (threads_.empty()) {
-        for (unsigned i = 0; i < threadCount_; ++i) threads_.emplace_back([this] { Help(); });
+    if (threads_.empty() && !helpersTried_) {
+        helpersTried_ = true;
+        try {
+            for (unsigned i = 0; i < threadCount_; ++i) threads_.emplace_back([this] { Help(); });
+        } catch (const std::system_error&) {
+            // As many as the system gave; with none, the pass copies every file itself.
+        }
     }
+    if (threads_.empty()) return;
     std::unique_lock lock(mutex_);
     jobs_.push_back(Job{key, &from, &to, std::move(name), false, false, {}});
     // A copy beyond the room is started when Take makes room.

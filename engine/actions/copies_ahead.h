@@ -70,6 +70,7 @@ private:
     std::size_t running_ = 0;
     bool passWaits_ = false;
     bool ending_ = false;
+    bool helpersTried_ = false;
     std::vector<std::thread> threads_;
 };
 
