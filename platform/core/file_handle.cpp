@@ -172,9 +172,12 @@ bool FileHandle::LinkAs(const FolderHandle& folder, const std::string& name) {
         path_ = path;
         return true;
     }
-    // No /proc: the file cannot get a name this way.
-    if (errno == ENOENT) return Fail(ERROR_NOT_SUPPORTED);
-    return fs_detail::FailForPath(errno, path);
+    const int err = errno;
+    // A folder deleted meanwhile is missing; otherwise there is no /proc to link through.
+    struct stat folderInfo {};
+    if (err == ENOENT && fstat(folder.Descriptor(), &folderInfo) == 0 && folderInfo.st_nlink != 0)
+        return Fail(ERROR_NOT_SUPPORTED);
+    return fs_detail::FailForPath(err, path);
 }
 
 bool FileHandle::Read(void* buffer, std::size_t want, std::size_t& got) {

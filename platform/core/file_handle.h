@@ -53,7 +53,8 @@ public:
     // system that makes no such files (FAT, FUSE drivers, NFS) gives ERROR_NOT_SUPPORTED.
     bool CreateUnnamedIn(const FolderHandle& folder, const std::string& name);
     // Gives the unnamed file made by CreateUnnamedIn the name `name` in `folder`; never
-    // replaces an entry of that name: ERROR_ALREADY_EXISTS.
+    // replaces an entry of that name: ERROR_ALREADY_EXISTS. ERROR_NOT_SUPPORTED where the
+    // kernel lets no one but a privileged process link a descriptor and /proc is missing.
     bool LinkAs(const FolderHandle& folder, const std::string& name);
 
     // Up to `want` bytes; `got` is less than `want` only at the end of the file.
