@@ -89,6 +89,26 @@ std::size_t EncodeRowStart(const CFileInfo2& src, std::span<std::uint8_t, kCatal
     return at;
 }
 
+// What a block's header says of its rows, checked against the member's length.
+struct BlockShape {
+    std::uint32_t rowCount = 0;
+    std::uint32_t layout = 0;
+    std::size_t rowSize = 0;
+    std::size_t nameOffset = 0;
+};
+
+std::optional<BlockShape> ShapeOf(std::span<const std::uint8_t> header, std::uint64_t memberSize) {
+    BlockShape shape;
+    shape.rowCount = GetU32(header, kRowCountOffset);
+    if (shape.rowCount > kCatalogRowsPerBlock) return std::nullopt;
+    shape.layout = GetU32(header, kLayoutOffset);
+    const bool olderRows = shape.layout < kCatalogFirstShortRowLayout;
+    shape.rowSize = olderRows ? kCatalogOldRecordSize : kCatalogRecordSize;
+    shape.nameOffset = olderRows ? kOldNameOffset : kNameOffset;
+    if (memberSize != kCatalogHeaderSize + std::uint64_t{shape.rowCount} * shape.rowSize) return std::nullopt;
+    return shape;
+}
+
 }  // namespace
 
 bool FillCatalogRecord(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRecordSize> row) {
@@ -111,22 +131,48 @@ bool FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize> header, std::
 
 std::optional<CatalogBlockRows> ParseCatalogBlock(std::span<const std::uint8_t> member) {
     if (member.size() < kCatalogHeaderSize) return std::nullopt;
-    const std::uint32_t rowCount = GetU32(member, kRowCountOffset);
-    if (rowCount > kCatalogRowsPerBlock) return std::nullopt;
+    const auto shape = ShapeOf(member.first(kCatalogHeaderSize), member.size());
+    if (!shape) return std::nullopt;
 
     CatalogBlockRows block;
-    block.layout = GetU32(member, kLayoutOffset);
-    const bool olderRows = block.layout < kCatalogFirstShortRowLayout;
-    const std::size_t rowSize = olderRows ? kCatalogOldRecordSize : kCatalogRecordSize;
-    const std::size_t nameOffset = olderRows ? kOldNameOffset : kNameOffset;
-    if (member.size() != kCatalogHeaderSize + std::size_t{rowCount} * rowSize) return std::nullopt;
-
-    block.rows.reserve(rowCount);
-    for (std::uint32_t i = 0; i < rowCount; ++i) {
-        auto row = ParseRow(member.subspan(kCatalogHeaderSize + i * rowSize, rowSize), nameOffset);
+    block.layout = shape->layout;
+    block.rows.reserve(shape->rowCount);
+    for (std::uint32_t i = 0; i < shape->rowCount; ++i) {
+        auto row = ParseRow(member.subspan(kCatalogHeaderSize + i * shape->rowSize, shape->rowSize),
+                            shape->nameOffset);
         if (!row) return std::nullopt;
         block.rows.push_back(std::move(*row));
     }
+    return block;
+}
+
+std::optional<CatalogBlockRows> InflateCatalogBlock(const plat::DeflatedMember& member) {
+    if (member.size < kCatalogHeaderSize) return std::nullopt;
+    plat::MemberInflater inflater(member);
+    std::array<std::uint8_t, kCatalogHeaderSize> header;
+    if (inflater.Read(header) != header.size()) return std::nullopt;
+    const auto shape = ShapeOf(header, member.size);
+    if (!shape) return std::nullopt;
+
+    CatalogBlockRows block;
+    block.layout = shape->layout;
+    block.rows.reserve(shape->rowCount);
+    constexpr std::uint32_t kRowsPerPiece = 32;
+    std::vector<std::uint8_t> piece(std::size_t{kRowsPerPiece} * shape->rowSize);
+    for (std::uint32_t done = 0; done < shape->rowCount;) {
+        const std::uint32_t count = std::min(kRowsPerPiece, shape->rowCount - done);
+        const auto bytes = std::span(piece).first(std::size_t{count} * shape->rowSize);
+        if (inflater.Read(bytes) != bytes.size()) return std::nullopt;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            auto row = ParseRow(bytes.subspan(i * shape->rowSize, shape->rowSize), shape->nameOffset);
+            if (!row) return std::nullopt;
+            block.rows.push_back(std::move(*row));
+        }
+        done += count;
+    }
+    // Only at the stream's end are its length and checksum known to be right.
+    std::uint8_t beyond = 0;
+    if (inflater.Read(std::span(&beyond, 1)) != std::size_t{0} || !inflater.AtSoundEnd()) return std::nullopt;
     return block;
 }
 

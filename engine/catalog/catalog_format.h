@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "engine/model/file_info.h"
+#include "platform/core/deflated_member.h"
 #include "platform/core/win_types.h"
 
 inline constexpr std::size_t kCatalogHeaderSize = 2052;
@@ -65,6 +66,10 @@ struct CatalogBlockRows {
 // NUL inside its field, or a time that names no calendar date. Never reads outside
 // `member`.
 std::optional<CatalogBlockRows> ParseCatalogBlock(std::span<const std::uint8_t> member);
+// The same for a member as the archive stores it, inflated a few rows at a time so that
+// the member's 8.5 MB are never held at once. Also nothing when its stream is damaged or
+// does not inflate to exactly its stated length and checksum.
+std::optional<CatalogBlockRows> InflateCatalogBlock(const plat::DeflatedMember& member);
 
 // One block's rows kept as compactly as they are stored: each row only up to its name's
 // NUL, since the rest of a stored row is zeros. 4,096 rows of short names take about 300 KB

@@ -28,6 +28,7 @@
 #include "platform/core/owned_fd.h"
 #include "platform/core/text.h"
 #include "platform/core/window.h"
+#include "platform/core/zip_reader.h"
 #include "resources/sync_messages.h"
 
 namespace {
@@ -119,17 +120,13 @@ void LogLoadFailure(SyncRunBlock& run, const std::wstring& catalogPath) {
     if (TaskLogs(run)) AddRunLogLineW(run, L"Failed to load '" + catalogPath + L"' catalog file.", kLogRed);
 }
 
-// Tells a member that is not there (the catalog ends before it) from one that is there
-// but cannot be read, or an archive that cannot be opened at all.
-bool CatalogMemberMissing(const std::string& archivePath, unsigned index) {
-    const std::string name = CatalogMemberName(index);
-    UnzipCommand cmd;
-    InitUnzipCommand(cmd);
-    UseArchivePassword(cmd);
-    cmd.archivePath = archivePath.c_str();
-    cmd.memberName = name.c_str();
-    cmd.function = kUnzipFind;
-    return dunzip(&cmd) == kZipNoSuchMember;
+// One member's rows, inflated piece by piece. A member stored without compression (this
+// program deflates every catalog it writes) is read whole.
+std::optional<CatalogBlockRows> ReadCatalogMember(const plat::ZipReader& catalog, const std::string& archivePath,
+                                                  unsigned index) {
+    if (const auto stored = ReadDeflatedCatalogEntry(catalog, index)) return InflateCatalogBlock(*stored);
+    const auto whole = ReadCatalogEntry(archivePath, index);
+    return whole ? ParseCatalogBlock(*whole) : std::nullopt;
 }
 
 // Reads the side's temporary copy member by member. Stops at the first member that is
@@ -147,12 +144,14 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
     // Row by row the messages are paced; the question after each member is not.
     MessagePace stopPace;
     MessagePace progressPace;
-    for (unsigned index = 0;; ++index) {
-        const auto member = ReadCatalogEntry(archive, index);
-        auto block = member ? ParseCatalogBlock(*member) : std::nullopt;
+    ZipResult openError = kZipOk;
+    const std::unique_ptr<plat::ZipReader> catalog = plat::ZipReader::Open(archive, &openError);
+    for (unsigned index = 0; catalog; ++index) {
+        const bool present = catalog->Find(CatalogMemberName(index)).has_value();
+        auto block = present ? ReadCatalogMember(*catalog, archive, index) : std::nullopt;
         if (!block) {
             // An archive without its first member was never written as a catalog.
-            const bool ended = index > 0 && !member && CatalogMemberMissing(archive, index);
+            const bool ended = index > 0 && !present;
             result.status = ended ? CatalogStatus::kComplete : CatalogStatus::kIncomplete;
             break;
         }
@@ -176,6 +175,7 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
         }
     }
 
+    if (!catalog) result.status = CatalogStatus::kIncomplete;
     if (side.loaded) {
         rows->Sort();
         side.rows = std::move(rows);

@@ -68,6 +68,12 @@ Bytes OldLayoutBlock(std::uint32_t layout, const std::vector<std::u16string>& na
     return block;
 }
 
+plat::DeflatedMember Deflated(const Bytes& bytes) {
+    plat::MemberDeflater deflater;
+    EXPECT_TRUE(deflater.Add(bytes));
+    return deflater.Finish().value();
+}
+
 Bytes CurrentBlock(const std::vector<CFileInfo2>& rows) {
     Bytes block(CatalogBlockSize(static_cast<std::uint32_t>(rows.size())), 0);
     FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(block.data(), kCatalogHeaderSize),
@@ -216,7 +222,48 @@ TEST(CatalogFormat, UntrustworthyMembersAreRefused) {
         PutU32(b, kCatalogHeaderSize + 16, 0x8000'0000);
         cases.push_back({"a time that names no date", b});
     }
-    for (const Case& c : cases) EXPECT_FALSE(ParseCatalogBlock(c.member)) << c.what;
+    for (const Case& c : cases) {
+        EXPECT_FALSE(ParseCatalogBlock(c.member)) << c.what;
+        EXPECT_FALSE(InflateCatalogBlock(Deflated(c.member))) << c.what << ", inflated in pieces";
+    }
+}
+
+// Read in pieces, a member gives the rows a whole read gives, in both layouts and over
+// pieces that end inside and at the end of the rows; a stream that is cut, altered or
+// stated with another length or checksum is refused.
+TEST(CatalogFormat, MembersInflatedInPiecesAreReadAsWholeOnesAndCheckedToTheirEnd) {
+    std::vector<CFileInfo2> rows;
+    for (int i = 0; i < 100; ++i) rows.push_back(Row(L"folder/file " + std::to_wstring(i), 1000 + i, 1'600'000'000 + i));
+    const std::vector<Bytes> sound = {CurrentBlock(rows), CurrentBlock({}),
+                                      CurrentBlock(std::vector<CFileInfo2>(rows.begin(), rows.begin() + 64)),
+                                      OldLayoutBlock(1, {u"x", u"y/z"})};
+    for (const Bytes& member : sound) {
+        const auto whole = ParseCatalogBlock(member);
+        const auto inPieces = InflateCatalogBlock(Deflated(member));
+        ASSERT_TRUE(whole && inPieces);
+        EXPECT_EQ(inPieces->layout, whole->layout);
+        ASSERT_EQ(inPieces->rows.size(), whole->rows.size());
+        for (std::size_t i = 0; i < whole->rows.size(); ++i) {
+            EXPECT_EQ(inPieces->rows[i].name, whole->rows[i].name);
+            EXPECT_EQ(inPieces->rows[i].size, whole->rows[i].size);
+            EXPECT_EQ(inPieces->rows[i].time, whole->rows[i].time);
+            EXPECT_EQ(inPieces->rows[i].attributes, whole->rows[i].attributes);
+        }
+    }
+
+    const plat::DeflatedMember good = Deflated(CurrentBlock(rows));
+    std::vector<std::pair<const char*, plat::DeflatedMember>> damaged;
+    damaged.emplace_back("another checksum", good);
+    damaged.back().second.crc ^= 1;
+    damaged.emplace_back("stated one row shorter", good);
+    damaged.back().second.size -= kCatalogRecordSize;
+    damaged.emplace_back("stream cut", good);
+    damaged.back().second.data.resize(good.data.size() / 2);
+    damaged.emplace_back("bytes after the stream", good);
+    damaged.back().second.data.push_back(0);
+    damaged.emplace_back("a byte altered", good);
+    damaged.back().second.data[good.data.size() / 2] ^= 0x5A;
+    for (const auto& [what, member] : damaged) EXPECT_FALSE(InflateCatalogBlock(member)) << what;
 }
 
 class ZoneGuard {

@@ -154,6 +154,21 @@ TEST(CatalogReading, MissingGoodAndUnreadableCatalogsAreToldApart) {
         {"no file", [](const std::string&) {}, CatalogStatus::kNone, -1},
         {"good", [](const std::string& p) { WriteMember(p, 0, Block({Row(L"a"), Row(L"b")})); },
          CatalogStatus::kComplete, 2},
+        {"stored without compression",
+         [](const std::string& p) {
+             const Bytes b = Block({Row(L"a"), Row(L"b")});
+             ZipCommand cmd;
+             InitZipCommand(cmd);
+             UseArchivePassword(cmd);
+             cmd.function = kZipAddMemory;
+             cmd.compressionLevel = 0;
+             cmd.archivePath = p.c_str();
+             cmd.memberName = "Qbinf";
+             cmd.block = b.data();
+             cmd.blockSize = static_cast<DWORD>(b.size());
+             ASSERT_EQ(dzip(&cmd), 0);
+         },
+         CatalogStatus::kComplete, 2},
         {"not an archive", [](const std::string& p) { qbtest::WriteFileBytes(p, "not a zip file"); },
          CatalogStatus::kIncomplete, -1},
         {"a folder", [](const std::string& p) { fs::create_directories(p); }, CatalogStatus::kIncomplete, -1},
