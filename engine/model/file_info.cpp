@@ -34,7 +34,7 @@ SideRoot RootOf(std::wstring_view fullPath, std::string_view relPath, bool& whol
     for (const SideRoot* candidate : known) {
         if (*candidate && **candidate == root) return *candidate;
     }
-    return std::make_shared<const std::wstring>(root);
+    return SideRoot(root);
 }
 
 std::wstring Joined(const SideRoot& root, bool whole, std::string_view relPath) {
@@ -44,12 +44,6 @@ std::wstring Joined(const SideRoot& root, bool whole, std::string_view relPath) 
 }
 
 }  // namespace
-
-SideRoot MakeSideRoot(std::wstring_view folder) {
-    std::wstring root(folder);
-    if (root.empty() || root.back() != L'/') root += L'/';
-    return std::make_shared<const std::wstring>(std::move(root));
-}
 
 CFileInfo::CFileInfo() {
     const LONGLONG now = plat::NowUnixSeconds();

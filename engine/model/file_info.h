@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/model/item_state.h"
+#include "engine/model/side_root.h"
 #include "platform/core/win_types.h"
 
 namespace plat {
@@ -21,15 +22,11 @@ struct CatalogRowMemo {
     LONGLONG time = 0;  // last write
 };
 
-// The root folder of one side as its records share it: the folder's path with one '/' at
-// its end. A record keeps its relative path and its side's root; a full path is made from
-// them when a call needs one.
-using SideRoot = std::shared_ptr<const std::wstring>;
-SideRoot MakeSideRoot(std::wstring_view folder);
-
 // One file or folder of a scanned side, with a copy of its counterpart's values (the
 // entry of the same relative path on the other side) and the item's state word. Relative
-// paths are the file system's own bytes (UTF-8; any byte string round-trips).
+// paths are the file system's own bytes (UTF-8; any byte string round-trips). A record
+// keeps its relative path and its side's root; a full path is made from them when a call
+// needs one.
 class CFileInfo {
 public:
     CFileInfo();  // times default to now

@@ -22,6 +22,7 @@
 #include "foundation/quoted_list.h"
 #include "foundation/sync_task.h"
 #include "foundation/text_utils.h"
+#include "platform/core/freed_memory.h"
 #include "platform/core/paths.h"
 #include "platform/core/text.h"
 #include "resources/sync_messages.h"
@@ -115,6 +116,8 @@ void ClearDecisionInputs(SyncRunBlock& run) {
     FreeCatalogs(run);
     run.includeTextItems.clear();
     run.excludeTextItems.clear();
+    // The catalogs' rows and the scan's lists are gone; the Sync allocates on other threads.
+    plat::ReturnFreedMemory();
 }
 
 // Scan, catalogs, decision, figures and guards. True when the Sync half may follow.
@@ -140,6 +143,8 @@ bool RunCheck(SyncRunBlock& run, RunEnd& end) {
     }
 
     CountRunTreesFirst(run);
+    // What listing the folders took is freed; the catalogs are read next.
+    plat::ReturnFreedMemory();
     if (run.task->syncKind != kSyncKindBackup && run.counters.pending != 0) {
         if (ReadCatalogs(run).stopped) {
             ClearDecisionInputs(run);
