@@ -129,6 +129,16 @@ std::optional<CatalogBlockRows> ReadCatalogMember(const plat::ZipReader& catalog
     return whole ? ParseCatalogBlock(*whole) : std::nullopt;
 }
 
+// The rows a catalog's members can hold: a full block for each member before the first
+// one missing, and never more than the catalog's bytes could hold, since a row takes at
+// least two of them deflated.
+std::size_t RowsToExpect(const plat::ZipReader& catalog) {
+    std::size_t members = 0;
+    while (catalog.Find(CatalogMemberName(static_cast<unsigned>(members)))) ++members;
+    const std::size_t byBytes = static_cast<std::size_t>(std::max<off_t>(catalog.stamp().size, 0)) / 2;
+    return std::min(members * kCatalogRowsPerBlock, byBytes);
+}
+
 // Reads the side's temporary copy member by member. Stops at the first member that is
 // missing (the catalog's end) or cannot be trusted (the catalog is incomplete).
 SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTexts& texts,
@@ -146,6 +156,7 @@ SideResult ReadCatalogCopy(SyncRunBlock& run, RunCatalogSide& side, const SideTe
     MessagePace progressPace;
     ZipResult openError = kZipOk;
     const std::unique_ptr<plat::ZipReader> catalog = plat::ZipReader::Open(archive, &openError);
+    if (catalog) rows->Reserve(RowsToExpect(*catalog));
     for (unsigned index = 0; catalog; ++index) {
         const bool present = catalog->Find(CatalogMemberName(index)).has_value();
         auto block = present ? ReadCatalogMember(*catalog, archive, index) : std::nullopt;

@@ -31,7 +31,9 @@ void CatalogRowTable::Sort() {
         const int order = NameOf(a).compare(NameOf(b));
         return order != 0 ? order < 0 : a.nameRef > b.nameRef;
     });
-    entries_.shrink_to_fit();
+    // A table reserved for its rows wastes little; copying it to save that would hold the
+    // entries twice for a moment.
+    if (entries_.capacity() - entries_.size() > entries_.size() / 16) entries_.shrink_to_fit();
 }
 
 std::vector<CatalogRowTable::Entry>::const_iterator CatalogRowTable::LowerBound(std::string_view name) const {

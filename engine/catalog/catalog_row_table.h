@@ -24,6 +24,8 @@ public:
     // Adds a row in any order; Sort() must follow before lookups. A name holds no NUL.
     // Throws std::bad_alloc when memory runs out.
     void Add(std::string_view name, ULONGLONG size, DWORD attributes, LONGLONG time);
+    // Room for `rows` rows in all, so that adding them never holds the entries twice.
+    void Reserve(std::size_t rows) { entries_.reserve(rows); }
     // Puts the rows in name order; of rows with the same name the one added last is found.
     void Sort();
 
