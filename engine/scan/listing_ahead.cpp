@@ -10,12 +10,16 @@ namespace {
 
 // The catalog folder is never an item: its contents are not listed ahead.
 constexpr std::string_view kCatalogFolderName = "_qb_sync";
-// Entries listed and not yet taken, at most: the helper waits beyond (about 20 MB).
+// Entries listed and not yet taken, at most, unless the side read first has had more
+// taken: the helper waits beyond (about 20 MB).
 constexpr std::size_t kMaxWaitingEntries = 262144;
 
 }  // namespace
 
-ListingAhead::ListingAhead(std::string root) {
+ListingAhead::ListingAhead(std::string root, ListingAhead* readFirst)
+    : allowedEntries_(kMaxWaitingEntries), readFirst_(readFirst) {
+    // Set before this side's helper starts; read by the scan's thread alone.
+    if (readFirst_) readFirst_->readSecond_ = this;
     known_.insert(root);
     if (!thread_.Start([this, root = std::move(root)]() mutable { ListAll(std::move(root)); })) {
         known_.clear();
@@ -24,6 +28,7 @@ ListingAhead::ListingAhead(std::string root) {
 }
 
 ListingAhead::~ListingAhead() {
+    if (readFirst_) readFirst_->readSecond_ = nullptr;
     {
         std::lock_guard guard(lock_);
         ending_ = true;
@@ -34,8 +39,17 @@ ListingAhead::~ListingAhead() {
 
 bool ListingAhead::WaitForRoom(std::unique_lock<std::mutex>& guard) {
     // A folder the scan waits for is listed whatever is waiting.
-    changed_.wait(guard, [this] { return ending_ || waitingEntries_ < kMaxWaitingEntries || !wanted_.empty(); });
+    changed_.wait(guard, [this] { return ending_ || waitingEntries_ < allowedEntries_ || !wanted_.empty(); });
     return !ending_;
+}
+
+void ListingAhead::AllowWaiting(std::size_t entries) {
+    {
+        std::lock_guard guard(lock_);
+        if (entries <= allowedEntries_) return;
+        allowedEntries_ = entries;
+    }
+    changed_.notify_all();
 }
 
 void ListingAhead::ListAll(std::string root) {
@@ -115,5 +129,7 @@ bool ListingAhead::Take(const std::string& folder, std::vector<plat::DirEntry>& 
     if (entries.size() < count) entries.resize(count);
     std::move(listing.entries.begin(), listing.entries.end(), entries.begin());
     error = listing.error;
+    takenEntries_ += count;
+    if (readSecond_) readSecond_->AllowWaiting(takenEntries_);
     return true;
 }

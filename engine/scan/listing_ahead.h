@@ -5,7 +5,10 @@
 // takes each folder's listing as the helper made it, and still makes its records, matches
 // them, reports progress and asks Stop exactly as when it reads the folder itself. A
 // folder the helper knows of but has not reached yet is listed next, while the scan waits;
-// one below a folder the scan read itself is the scan's to read.
+// one below a folder the scan read itself is the scan's to read. The listings waiting are
+// bounded; the side read second may hold as many as the first side's scan has taken, so
+// the two sides are listed side by side however large they are, and what waits never
+// outgrows the first side's tree.
 
 #include <condition_variable>
 #include <cstddef>
@@ -22,8 +25,9 @@
 class ListingAhead {
 public:
     // Starts listing `root` (a path with a trailing '/') and the folders below it. When
-    // no thread can be made, nothing is listed ahead.
-    explicit ListingAhead(std::string root);
+    // no thread can be made, nothing is listed ahead. `readFirst`, when given, is the
+    // listing of the side the scan reads before this one, and outlives this one.
+    explicit ListingAhead(std::string root, ListingAhead* readFirst = nullptr);
     // Ends the helper's work after its current folder and waits for it.
     ~ListingAhead();
     ListingAhead(const ListingAhead&) = delete;
@@ -44,6 +48,8 @@ private:
 
     void ListAll(std::string root);
     bool WaitForRoom(std::unique_lock<std::mutex>& guard);
+    // The side read first has had `entries` taken: as many may wait here.
+    void AllowWaiting(std::size_t entries);
 
     std::mutex lock_;
     std::condition_variable changed_;
@@ -52,6 +58,10 @@ private:
     std::string wanted_;                               // known, and waited for by the scan
     std::string current_;                              // being listed by the helper
     std::size_t waitingEntries_ = 0;
+    std::size_t allowedEntries_;                       // waiting at most, unless wanted
+    std::size_t takenEntries_ = 0;                     // by the scan, from this side
+    ListingAhead* readFirst_ = nullptr;
+    ListingAhead* readSecond_ = nullptr;               // told of each listing taken
     bool ending_ = false;
     bool done_ = false;
     plat::WorkerThread thread_;

@@ -81,7 +81,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     // Both sides are listed from the start on helper threads, each ahead of the scan that
     // reads it: the source side is mostly listed by the time the target side is done.
     ListingAhead targetListing(FolderScanner::NarrowRootOf(request.targetFolder));
-    ListingAhead sourceListing(FolderScanner::NarrowRootOf(request.sourceFolder));
+    ListingAhead sourceListing(FolderScanner::NarrowRootOf(request.sourceFolder), &targetListing);
 
     scan.targetRoot = std::make_unique<FolderTreeNode>();
     SendWindowLine(window, kScanningTargetText, kStatusLine);
