@@ -180,7 +180,9 @@ bool CatalogBlock::Add(const CFileInfo2& row) {
     std::array<std::uint8_t, kCatalogRecordSize> stored;
     const std::size_t length = EncodeRowStart(row, stored);
     if (length == 0) return false;
-    ends_.reserve(ends_.size() + 1);  // so a failed allocation leaves both as they were
+    // Room for the row's end first, so a failed allocation leaves both as they were; a
+    // block has at most this many rows, so its ends are allocated once.
+    if (ends_.size() == ends_.capacity()) ends_.reserve(std::max<std::size_t>(2 * ends_.size(), kCatalogRowsPerBlock));
     bytes_.insert(bytes_.end(), stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(length));
     ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
     return true;
