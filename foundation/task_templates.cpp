@@ -60,41 +60,20 @@ std::unique_ptr<SyncTask> NewTemplateTask() {
     return task;
 }
 
-}  // namespace
-
-std::span<const BuiltInTemplate> BuiltInTemplates() { return kBuiltInTemplates; }
-
-std::optional<TemplateKind> TemplateKindOfCommand(UINT command) {
-    if (command == kImportTemplateCommand) return kTemplateCustom;
-    for (const BuiltInTemplate& entry : kBuiltInTemplates) {
-        if (entry.command == command) return entry.kind;
+// Takes `name` for the task; false after telling why when the name breaks the rule.
+bool TakeName(SyncTask& task, std::string_view name) {
+    if (name.empty()) return false;
+    const TaskNameFault fault = CheckTaskName(name);
+    if (fault != TaskNameFault::None) {
+        Tell(TaskNameFaultText(fault), MB_ICONERROR);
+        return false;
     }
-    return std::nullopt;
+    task.name = name;
+    return true;
 }
 
-std::unique_ptr<SyncTask> CreateTemplateTask(DWORD kind, std::string_view name, std::wstring_view folder,
-                                             std::wstring_view include, std::wstring_view exclude) {
-    std::unique_ptr<SyncTask> task = NewTemplateTask();
-    if (kind == kTemplateCustom) {
-        if (name.empty()) return nullptr;
-        const TaskNameFault fault = CheckTaskName(name);
-        if (fault != TaskNameFault::None) {
-            Tell(TaskNameFaultText(fault), MB_ICONERROR);
-            return nullptr;
-        }
-        task->name = name;
-        task->leftFolder = folder;
-        task->filterOptions->includeText = include;
-        task->filterOptions->excludeText = exclude;
-        task->filterOptions->filterMode = FilterModeOf(include, exclude);
-    } else {
-        const BuiltInTemplate* entry = FindBuiltIn(kind);
-        if (entry == nullptr) return nullptr;
-        task->name = LoadResString(entry->nameId);
-        task->leftFolder = entry->folder;
-        if (kind == kTemplateContacts) task->syncOptions->lock = 1;
-    }
-
+// Stores a new task and records its creation; null after telling why it was refused.
+std::unique_ptr<SyncTask> StoreNewTask(std::unique_ptr<SyncTask> task) {
     TaskWriteResult written;
     bool taken = false;
     {
@@ -117,6 +96,43 @@ std::unique_ptr<SyncTask> CreateTemplateTask(DWORD kind, std::string_view name, 
     AddHistoryRecord(*task, kHistoryTaskCreated, 0, kHistoryEventDone, "");
     if (!written.cuts.empty()) TellSkippedTasks(nullptr, "The task was stored with shorter filters:", written.cuts);
     return task;
+}
+
+}  // namespace
+
+std::span<const BuiltInTemplate> BuiltInTemplates() { return kBuiltInTemplates; }
+
+std::optional<TemplateKind> TemplateKindOfCommand(UINT command) {
+    if (command == kImportTemplateCommand) return kTemplateCustom;
+    for (const BuiltInTemplate& entry : kBuiltInTemplates) {
+        if (entry.command == command) return entry.kind;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<SyncTask> CreateTemplateTask(DWORD kind, std::string_view name, std::wstring_view folder,
+                                             std::wstring_view include, std::wstring_view exclude) {
+    std::unique_ptr<SyncTask> task = NewTemplateTask();
+    if (kind == kTemplateCustom) {
+        if (!TakeName(*task, name)) return nullptr;
+        task->leftFolder = folder;
+        task->filterOptions->includeText = include;
+        task->filterOptions->excludeText = exclude;
+        task->filterOptions->filterMode = FilterModeOf(include, exclude);
+    } else {
+        const BuiltInTemplate* entry = FindBuiltIn(kind);
+        if (entry == nullptr) return nullptr;
+        task->name = LoadResString(entry->nameId);
+        task->leftFolder = entry->folder;
+        if (kind == kTemplateContacts) task->syncOptions->lock = 1;
+    }
+    return StoreNewTask(std::move(task));
+}
+
+std::unique_ptr<SyncTask> CreateNewTask(std::string_view name) {
+    std::unique_ptr<SyncTask> task = NewTemplateTask();
+    if (!TakeName(*task, name)) return nullptr;
+    return StoreNewTask(std::move(task));
 }
 
 SyncTask* SendNewTask(HWND taskList, std::unique_ptr<SyncTask> task) {

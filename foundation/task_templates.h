@@ -53,6 +53,11 @@ std::optional<TemplateKind> TemplateKindOfCommand(UINT command);
 std::unique_ptr<SyncTask> CreateTemplateTask(DWORD kind, std::string_view name = {}, std::wstring_view folder = {},
                                              std::wstring_view include = {}, std::wstring_view exclude = {});
 
+// New Task: a task named `name` with every default option the settings store holds
+// (filters included) and no folders yet, stored and recorded like a template's task.
+// Null after telling why, as CreateTemplateTask.
+std::unique_ptr<SyncTask> CreateNewTask(std::string_view name);
+
 // Hands a new task to the task list with WM_SYNC_NEW_TASK (w = the task). The list takes
 // it when it answers non-zero; otherwise the task is freed here (it stays in the store).
 // Returns the task while the list owns it, else null.

@@ -191,6 +191,34 @@ TEST_F(TemplatesTest, TheStoreIsNotHeldWhileTheRefusalIsShown) {
     EXPECT_TRUE(storeFree);
 }
 
+TEST_F(TemplatesTest, ANewTaskTakesEveryDefaultOptionTheSettingsHold) {
+    ASSERT_TRUE(WriteSetting(settings::kFilterMode, 1));
+    ASSERT_TRUE(WriteSettingW(settings::kFilterExclude, L"*.tmp \"/srv/my cache/*.*\""));
+    ASSERT_TRUE(WriteSetting(settings::kFilterHidden, 0));
+    ASSERT_TRUE(WriteSetting(settings::kSyncDelete, 1));
+    ASSERT_TRUE(WriteSetting(settings::kLogLevel, 0));
+
+    const std::unique_ptr<SyncTask> task = CreateNewTask("Work");
+    ASSERT_TRUE(task);
+    const std::unique_ptr<SyncTask> stored = LoadTaskRecord("Work");
+    ASSERT_TRUE(stored);
+    for (const SyncTask* t : {task.get(), stored.get()}) {
+        EXPECT_EQ(t->leftFolder, L"");
+        EXPECT_EQ(t->filterOptions->filterMode, 1u);
+        EXPECT_EQ(t->filterOptions->excludeText, L"*.tmp \"/srv/my cache/*.*\"");
+        EXPECT_FALSE(t->filterOptions->hidden);
+        EXPECT_EQ(t->syncOptions->allowDelete, 1u);
+        EXPECT_EQ(t->logOptions->logLevel, 0u);
+    }
+    ASSERT_EQ(History().size(), 1u);
+    EXPECT_EQ(History()[0].type, static_cast<DWORD>(kHistoryTaskCreated));
+
+    // The name rule and the store's refusal hold as for templates.
+    EXPECT_FALSE(CreateNewTask("Work"));
+    EXPECT_FALSE(CreateNewTask(""));
+    EXPECT_EQ(History().size(), 1u);
+}
+
 TEST_F(TemplatesTest, FilterModeFollowsTheTextsGiven) {
     const struct {
         const char* name;

@@ -263,7 +263,7 @@ void CMainFrame::OnNewTask() {
     CTaskDlg dialog(this);
     if (dialog.DoModal() != IDOK) return;
     // Stored first: a task that the store refused is told and recorded, and never shown.
-    std::unique_ptr<SyncTask> task = CreateTemplateTask(kTemplateCustom, dialog.Name());
+    std::unique_ptr<SyncTask> task = CreateNewTask(dialog.Name());
     if (task) SendNewTask(TaskListWindow(), std::move(task));
 }
 

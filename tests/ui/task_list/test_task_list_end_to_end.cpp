@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "foundation/file_utils.h"
+#include "foundation/settings_keys.h"
 #include "platform/qt/combo_box_ex.h"
 #include "ui/modal_answer.h"
 #include "support/temp_dir.h"
@@ -71,7 +72,11 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     qbtest::WriteFileBytes(Folder("Work-L") + "/report.txt", "report");
     qbtest::WriteFileBytes(Folder("Work-L") + "/notes/todo.txt", "todo");
     qbtest::WriteFileBytes(Folder("Work-R") + "/photo.jpg", "jpeg");
+    qbtest::WriteFileBytes(Folder("Work-L") + "/notes/scratch.tmp", "junk");
     Start();
+    // Default Options > Filters excludes *.tmp: the new task takes it.
+    ASSERT_TRUE(WriteSetting(settings::kFilterMode, 1));
+    ASSERT_TRUE(WriteSettingW(settings::kFilterExclude, L"*.tmp"));
 
     uitest::WhenModal([](QWidget* dialog) { uitest::TypeAndAccept(dialog, "Work"); });
     ASSERT_TRUE(frame_->DispatchCommand(kNewTaskCommand));
@@ -115,6 +120,7 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/report.txt"), "report");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/notes/todo.txt"), "todo");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-L") + "/photo.jpg"), "jpeg");
+    EXPECT_EQ(GetPathKind(Folder("Work-R") + "/notes/scratch.tmp"), kPathMissing);
     EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Cell("Work", 5), ProgramState().userName) << "started by the user";
     EXPECT_NE(Cell("Work", 4), "") << "the last run's time";
