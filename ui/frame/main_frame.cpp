@@ -272,7 +272,21 @@ LRESULT CMainFrame::OnHistoryChanged(WPARAM w, LPARAM l) {
     return 1;
 }
 
-LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM) { return TRUE; }
+LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM) {
+    // A second start means the user wants this copy: a frame hidden to the tray or
+    // minimised comes back, and comes to the front.
+    if (closing_) return TRUE;
+    if (!isVisible()) {
+        ShowInTray(TRUE);
+    } else if (isMinimized()) {
+        minimisedToTray_ = false;
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        shown_ = true;
+    }
+    BringWindowToTop();
+    SetForegroundWindow();
+    return TRUE;
+}
 
 void CMainFrame::OnSize(WPARAM type, LPARAM) {
     if (type != plat::SIZE_MINIMIZED || !HidesToTray()) return;

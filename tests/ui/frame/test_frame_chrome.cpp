@@ -189,6 +189,38 @@ TEST_F(ChromeTest, WithTheTrayOptionCloseAndMinimiseHideAndExitCloses) {
     plat::ProcessPendingMessages();
 }
 
+TEST_F(ChromeTest, ALaterStartBringsBackAFrameHiddenToTheTrayOrMinimised) {
+    {
+        ScopedTray tray(true);
+        WriteProfileInt("Program Options", "Tray Icon", 1);
+        Remake();
+        frame_->ShowWindow(plat::SW_SHOWNORMAL);
+        const QRect normal = frame_->geometry();
+        frame_->Message(WM_CLOSE);
+        ASSERT_FALSE(frame_->isVisible());
+        EXPECT_EQ(frame_->Message(WM_COPYDATA), TRUE);
+        EXPECT_TRUE(frame_->isVisible());
+        EXPECT_TRUE(frame_->IsShown());
+
+        frame_->showMinimized();
+        QApplication::processEvents();
+        ASSERT_FALSE(frame_->isVisible());
+        frame_->Message(WM_COPYDATA);
+        EXPECT_TRUE(frame_->isVisible());
+        EXPECT_FALSE(frame_->isMinimized());
+        EXPECT_EQ(frame_->geometry(), normal);
+    }
+    WriteProfileInt("Program Options", "Tray Icon", 0);
+    Remake();
+    frame_->ShowWindow(plat::SW_SHOWMAXIMIZED);
+    frame_->showMinimized();
+    QApplication::processEvents();
+    ASSERT_TRUE(frame_->isMinimized());
+    frame_->Message(WM_COPYDATA);
+    EXPECT_FALSE(frame_->isMinimized());
+    EXPECT_TRUE(frame_->isMaximized()) << "restored as it was before the minimise";
+}
+
 TEST_F(ChromeTest, WithoutATrayCloseClosesThoughTheOptionIsOn) {
     ScopedTray tray(false);
     WriteProfileInt("Program Options", "Tray Icon", 1);
