@@ -24,7 +24,9 @@ private:
 
 DockablePane::DockablePane() : QDockWidget(nullptr), MessageWindow(this), client_(new ClientArea(*this)) {
     setWidget(client_);
-    setFeatures(DockWidgetClosable | DockWidgetMovable | DockWidgetFloatable);
+    // No command brings a closed pane back, so a pane offers no close: it moves, floats
+    // and docks again.
+    setFeatures(DockWidgetMovable | DockWidgetFloatable);
 }
 
 bool DockablePane::Create(std::string_view title, FrameWindow* frame, UINT id, QSize size, Qt::DockWidgetArea area) {

@@ -15,7 +15,7 @@
 //   frame.EnableDocking(Qt::AllDockWidgetAreas);
 //   pane->Create("Log Window", &frame, 7013, QSize(150, 150), Qt::BottomDockWidgetArea);
 //
-// There is no auto-hide.
+// There is no auto-hide, and no close button: nothing would bring a closed pane back.
 
 #include <QDockWidget>
 #include <QSize>

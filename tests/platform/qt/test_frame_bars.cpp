@@ -1,4 +1,6 @@
 // The bars and panes a frame carries: dockable pane, caption bar, notification icon.
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -63,6 +65,22 @@ TEST(DockablePane, FollowsTheFrameAndKeepsItsContentWhenDockedElsewhere) {
     EXPECT_EQ(pane->content->parentWidget(), pane->Client());
     EXPECT_TRUE(pane->content->isVisible());
     EXPECT_EQ(pane->content->size(), pane->Client()->size());
+
+    // No close button, and the frame's pane menu cannot hide it: nothing would bring it back.
+    frame.removeDockWidget(pane);
+    frame.addDockWidget(Qt::BottomDockWidgetArea, pane);
+    pane->show();
+    QTest::qWait(20);
+    for (auto* button : pane->findChildren<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton"))) {
+        EXPECT_FALSE(button->isVisible());
+    }
+    EXPECT_FALSE(pane->toggleViewAction()->isEnabled());
+    pane->setFloating(true);
+    QTest::qWait(20);
+    for (auto* button : pane->findChildren<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton"))) {
+        EXPECT_FALSE(button->isVisible()) << "floating";
+    }
+    pane->setFloating(false);
 
     // A pane whose creation fails is not left in the frame.
     FillPane failing;
