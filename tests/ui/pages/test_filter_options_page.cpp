@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <set>
 
 #include "foundation/quoted_list.h"
 #include "foundation/settings_keys.h"
@@ -185,12 +186,19 @@ TEST_F(FilterPageTest, RemoveTakesTheSelectedEntriesOrSaysNoneIsSelected) {
     EXPECT_TRUE(page->IsModified());
 }
 
-TEST_F(FilterPageTest, ControlsWithoutAHelpTextShowNoPopup) {
+TEST_F(FilterPageTest, EveryControlShowsHelpOfItsOwn) {
     Open(false);
-    // The string table holds no texts for this page's help ids.
-    for (int id : {Page::kUseExclusionId, Page::kExclusionListId, Page::kEmptyId}) {
-        EXPECT_EQ(pagetest::HelpPopupText(page, id), "") << id;
+    std::set<QString> texts;
+    for (int id : {Page::kUseExclusionId, Page::kUseInclusionId, Page::kExclusionListId, Page::kInclusionListId,
+                   Page::kExclusionPresetsId, Page::kInclusionPresetsId, Page::kRemoveExclusionId,
+                   Page::kRemoveInclusionId, Page::kReadonlyId, Page::kSystemId, Page::kHiddenId, Page::kEmptyId}) {
+        const QString text = pagetest::HelpPopupText(page, id);
+        EXPECT_FALSE(text.isEmpty()) << id;
+        texts.insert(text);
     }
+    EXPECT_EQ(texts.size(), 12u);
+    EXPECT_EQ(pagetest::HelpPopupText(page, Page::kRemoveExclusionId),
+              "Removes the selected entries from the exclusion list.");
 }
 
 }  // namespace
