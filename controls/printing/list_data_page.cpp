@@ -1,6 +1,7 @@
 #include "controls/printing/list_data_page.h"
 
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QLocale>
 #include <algorithm>
 
@@ -9,28 +10,36 @@
 
 namespace {
 
-// The same title heads every printed list.
-constexpr const char* kTitle = "Quarrybend Sync History";
 constexpr int kMaxCellText = 200;
 constexpr int kGapBelowHeadings = 10;
-constexpr UINT kCellFormat = DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+// One line when the text fits its cell, else wrapped over lines.
+constexpr UINT kCellFormat = DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_WRAPCELL;
 
-QString CellText(const QString& text) {
+}  // namespace
+
+ListPrintFonts MakeListPrintFonts() {
+    return {QFont("Arial", 9, QFont::Bold), QFont("Arial", 9), QFont("Garamond", 11), QFont("Garamond", 9)};
+}
+
+QString PrintedCellText(const QString& text) {
     QString cut = text.left(kMaxCellText);
     if (!cut.isEmpty() && cut.back().isHighSurrogate()) cut.chop(1);
     return cut;
 }
 
-}  // namespace
+int CListCtrlDataPage::CellGap(QPaintDevice* device) {
+    return QFontMetrics(MakeListPrintFonts().body, device).horizontalAdvance(QStringLiteral("   "));
+}
 
-CListCtrlDataPage::CListCtrlDataPage(GPrintJob& job, QTreeWidget& list, int firstColumn, int lastColumn)
-    : GPrintUnit(job), list_(list), firstColumn_(firstColumn), lastColumn_(lastColumn) {}
+CListCtrlDataPage::CListCtrlDataPage(GPrintJob& job, QTreeWidget& list, ColumnBand band, QString title)
+    : GPrintUnit(job), list_(list), band_(std::move(band)), title_(std::move(title)) {}
 
 void CListCtrlDataPage::CreateFonts() {
-    columnHeadingFont_ = QFont("Arial", 9, QFont::Bold);
-    bodyFont_ = QFont("Arial", 9);
-    pageHeadingFont_ = QFont("Garamond", 11);
-    footerFont_ = QFont("Garamond", 9);
+    const ListPrintFonts fonts = MakeListPrintFonts();
+    columnHeadingFont_ = fonts.columnHeading;
+    bodyFont_ = fonts.body;
+    pageHeadingFont_ = fonts.pageHeading;
+    footerFont_ = fonts.footer;
 }
 
 void CListCtrlDataPage::MeasureFonts() {
@@ -42,17 +51,17 @@ void CListCtrlDataPage::MeasureFonts() {
 }
 
 void CListCtrlDataPage::CompleteColumns() {
-    const int width0 = list_.columnWidth(0);
-    double total = width0;
-    for (int c = firstColumn_; c <= lastColumn_; ++c) total += list_.columnWidth(c);
-    const int count = lastColumn_ - firstColumn_ + 2;
-    // Columns of no width share the page equally.
-    const auto share = [&](int width) { return total > 0 ? width / total : 1.0 / count; };
-
+    cellGap_ = CellGap(&job_.DC()->Printer());
+    const double page = std::max(area_.width(), 1);
     const QTreeWidgetItem* header = list_.headerItem();
-    InsertPrintCol(0, CellText(header ? header->text(0) : QString()), share(width0));
-    for (int c = firstColumn_; c <= lastColumn_; ++c) {
-        InsertPrintCol(c - firstColumn_ + 1, header ? header->text(c) : QString(), share(list_.columnWidth(c)));
+    const auto heading = [header](int c) { return PrintedCellText(header ? header->text(c) : QString()); };
+    InsertPrintCol(0, heading(0), band_.widths.empty() ? 0 : band_.widths[0] / page);
+    for (int c = band_.first; c <= band_.last; ++c) {
+        const std::size_t at = static_cast<std::size_t>(c - band_.first + 1);
+        // The band's last column takes what the others leave, to the page's edge.
+        const int flags = c == band_.last ? PCF_REST : 0;
+        InsertPrintCol(static_cast<int>(at), heading(c), at < band_.widths.size() ? band_.widths[at] / page : 0, 0,
+                       flags);
     }
     GPrintUnit::CompleteColumns();
 }
@@ -66,14 +75,14 @@ bool CListCtrlDataPage::Print() {
         for (int row = 0; row < rows; ++row) {
             const QTreeWidgetItem* item = list_.topLevelItem(row);
             NeedNewPage(kBodyLine);
-            const QString first = CellText(item->text(0));
+            const QString first = PrintedCellText(item->text(0));
             if (!first.isEmpty()) PrintColumnText(0, first, kCellFormat);
-            for (int c = firstColumn_; c <= lastColumn_; ++c) {
-                const QString text = CellText(item->text(c));
-                if (!text.isEmpty()) PrintColumnText(c - firstColumn_ + 1, text, kCellFormat);
+            for (int c = band_.first; c <= band_.last; ++c) {
+                const QString text = PrintedCellText(item->text(c));
+                if (!text.isEmpty()) PrintColumnText(c - band_.first + 1, text, kCellFormat);
             }
             rowHeight_ = std::max(rowHeight_, lineHeight_);
-            EndRow(false);
+            EndRow(true);
         }
     }
     EndPage();
@@ -108,7 +117,7 @@ void CListCtrlDataPage::PrintHeading() {
                          locale.toString(now.time(), QLocale::ShortFormat);
     const int page = job_.Info() ? job_.Info()->currentPage : 1;
     PrintTextBlock block;
-    block.text = when + GPrintTextLineParser::kCentre + QString::fromUtf8(kTitle) + GPrintTextLineParser::kRight +
+    block.text = when + GPrintTextLineParser::kCentre + title_ + GPrintTextLineParser::kRight +
                  QString::asprintf("Page %d", page);
     block.rect = area_;
     block.lineHeight = pageHeadingHeight_;

@@ -5,6 +5,7 @@
 #include <QPrintDialog>
 #include <QPrinterInfo>
 
+#include "platform/qt/qt_gui_services.h"
 #include "resources/string_table.h"
 
 namespace {
@@ -18,9 +19,9 @@ constexpr UINT kIdsPrintCaption = 61512;
 // Printing to a file writes PDF on this platform.
 constexpr int kPdfResolution = 600;
 
-QString ResString(UINT id, const char* fallback) {
+QString ResString(UINT id) {
     const std::optional<std::string_view> text = res::FindString(id);
-    return text ? QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())) : QString::fromUtf8(fallback);
+    return text ? QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())) : QString();
 }
 
 }  // namespace
@@ -105,11 +106,10 @@ bool GPrintJob::AskOutputFileName() {
 }
 
 std::string GPrintJob::PromptOutputFileName() {
-    const QString suggested = ResString(kIdsPrintDefault, "Output.pdf");
-    QFileDialog dialog(QApplication::activeWindow(), ResString(kIdsPrintCaption, "Print to File"), suggested,
-                       ResString(kIdsPrintFilter, "PDF Files (*.pdf);;All Files (*)"));
+    QFileDialog dialog(QApplication::activeWindow(), ResString(kIdsPrintCaption), ResString(kIdsPrintDefault));
+    dialog.setNameFilters(plat::FileDialogFilters(ResString(kIdsPrintFilter).toStdWString()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(ResString(kIdsPrintDefaultExt, "pdf"));
+    dialog.setDefaultSuffix(ResString(kIdsPrintDefaultExt));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front().toStdString();
 }

@@ -152,6 +152,7 @@ QRect GPrintUnit::CellRect(int column, int height) const {
     const PrintColumnDef& c = Columns(set_)[static_cast<std::size_t>(column)];
     int width = c.width;
     if (c.flags & PCF_NARROWER) width -= static_cast<int>(width * 0.015);
+    width = std::max(0, width - cellGap_);
     return QRect(area_.left() + c.x, pos_.y(), width, height);
 }
 

@@ -99,7 +99,8 @@ protected:
     void InitPrintArea();
     void PrintTextLines(const PrintTextBlock& block);
 
-    // The cell of a column on the current row; narrower for a column with PCF_NARROWER.
+    // The cell of a column on the current row, less the cell gap; narrower for a column
+    // with PCF_NARROWER.
     QRect CellRect(int column, int height) const;
     QPainter& Painter();
 
@@ -118,6 +119,7 @@ protected:
     QPoint pos_;
     QRect area_;
     int rowHeight_ = 0;  // the tallest cell of the current row
+    int cellGap_ = 0;    // kept free at the right of every cell, so neighbours never touch
 
 private:
     // Draws a cell's text; returns the height it took. Text that did not fit a wrapped

@@ -24,10 +24,13 @@ constexpr ReportColumn kHistoryColumns[CHistoryView::kColumnCount] = {
     {48400, settings::kHistoryColumnDefaultWidths[6]},  // "Comments"
 };
 
+constexpr UINT kHistoryPageNameId = 11347;  // "History"
+
 }  // namespace
 
 CHistoryView::CHistoryView(QWidget* parent) : ReportList(parent, settings::kHistorySection, kHistoryColumns) {
     directions_.fill(1);
+    SetPrintTitle(PrintedListTitle(kHistoryPageNameId));
     MapMessage(WM_SYNC_HISTORY_CHANGED, &CHistoryView::OnHistoryChanged);
     MapMessage(WM_SYNC_CLEAR_HISTORY, &CHistoryView::OnClearHistory);
     MapMessage(WM_SYNC_TASK_CHANGED, &CHistoryView::OnTaskChanged);

@@ -24,6 +24,7 @@
 namespace {
 
 constexpr int kImageSize = 16;
+constexpr UINT kProductNameId = 5069;  // "Quarrybend Sync"
 // Widths outside this range (a settings file edited by hand) fall back to the default.
 constexpr int kLargestWidth = 32767;
 
@@ -300,8 +301,12 @@ void ReportList::SortRows(const RowCompare& compare) {
     if (updatesWereOn) setUpdatesEnabled(true);
 }
 
+std::string PrintedListTitle(UINT pageNameId) {
+    return LoadResString(kProductNameId) + ' ' + LoadResString(pageNameId);
+}
+
 int ReportList::PrintList(bool direct) {
-    CListCtrlPrintJob job(this, direct);
+    CListCtrlPrintJob job(this, direct, QString::fromStdString(printTitle_));
     return job.Print();
 }
 

@@ -37,6 +37,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/qt/view.h"
@@ -44,6 +45,10 @@
 class ImageList;
 
 // Commands that both lists answer.
+// The title a printed list carries: the program's name and the list's page name
+// (string 11346 "Tasks", 11347 "History").
+std::string PrintedListTitle(UINT pageNameId);
+
 inline constexpr UINT kFilePrintCommand = 57608;     // "Print"
 inline constexpr UINT kDeleteAllRowsCommand = 43970;
 
@@ -145,6 +150,9 @@ public:
     // without a dialog, otherwise the print dialog offers the printers and a PDF file.
     // Returns GPrintJob::Print's result.
     int PrintList(bool direct);
+    // The title at the head of every printed page.
+    void SetPrintTitle(std::string title) { printTitle_ = std::move(title); }
+    const std::string& PrintTitle() const { return printTitle_; }
 
 protected:
     // A click on a column's heading (the column's number, wherever it stands).
@@ -168,4 +176,5 @@ private:
     Header* header_;  // owned by the widget
     std::unique_ptr<ImageList> images_;
     std::vector<QIcon> icons_;
+    std::string printTitle_;
 };

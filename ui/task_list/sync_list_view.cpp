@@ -33,6 +33,7 @@ namespace {
 
 constexpr UINT IDS_LOADING_TASKS = 11107;
 constexpr UINT IDS_SELECT_TIP = 11108;
+constexpr UINT kTasksPageNameId = 11346;  // "Tasks"
 
 constexpr ReportColumn kTaskColumns[kTaskListColumnCount] = {
     {11100, 100},  // "Task"
@@ -103,6 +104,7 @@ private:
 };
 
 CSyncListView::CSyncListView(QWidget* parent) : ReportList(parent, "synclist", kTaskColumns) {
+    SetPrintTitle(PrintedListTitle(kTasksPageNameId));
     MapMessage(WM_SYNC_LOAD_TASKS, &CSyncListView::OnLoadTasks);
     MapMessage(WM_SYNC_TASK_ADDED, &CSyncListView::OnTaskAdded);
     MapMessage(WM_SYNC_NEW_TASK, &CSyncListView::OnNewTask);

@@ -1,5 +1,6 @@
-// Printing a list to a PDF file: bands of columns, pages, headings with the date and
-// time, the title and continuous page numbers, and the rows' texts.
+// Printing a list to a PDF file: columns as wide as their texts, bands of columns that
+// fit a page, pages, headings with the date and time, the list's title and continuous
+// page numbers, and the rows' texts, none cut or run together.
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
@@ -9,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "controls/printing/list_bands.h"
 #include "controls/printing/list_print_job.h"
 #include "pdf_text.h"
 #include "support/temp_dir.h"
@@ -56,16 +58,43 @@ struct Printed {
     QDateTime after;
 };
 
-Printed PrintList(QTreeWidget& list, const std::string& path, bool direct = true) {
+constexpr char kHistoryTitle[] = "Quarrybend Sync History";
+
+Printed PrintList(QTreeWidget& list, const std::string& path, const char* title = kHistoryTitle) {
     Printed printed;
     printed.before = QDateTime::currentDateTime();
-    CListCtrlPrintJob job(&list, direct);
+    CListCtrlPrintJob job(&list, true, QString::fromUtf8(title));
     job.SetPrintToFileName(path);
     printed.result = job.Print();
     printed.after = QDateTime::currentDateTime();
     printed.pageCount = qbtest::PdfPageCount(path);
     printed.pages = qbtest::PdfPages(path);
     return printed;
+}
+
+TEST(ListBands, ColumnsGoToTheNextBandWhenTheyDoNotFitAndTheLastTakesTheRest) {
+    using Widths = std::vector<int>;
+    auto bands = LayOutColumnBands({50, 100, 100}, 1000);
+    ASSERT_EQ(bands.size(), 1u);
+    EXPECT_EQ(bands[0].first, 1);
+    EXPECT_EQ(bands[0].last, 2);
+    EXPECT_EQ(bands[0].widths, (Widths{50, 100, 850}));
+
+    bands = LayOutColumnBands({100, 400, 400, 400}, 1000);
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0].last, 2);
+    EXPECT_EQ(bands[0].widths, (Widths{100, 400, 500}));
+    EXPECT_EQ(bands[1].first, 3);
+    EXPECT_EQ(bands[1].widths, (Widths{100, 900}));
+
+    // Column 0 keeps to a third of the page; a column wider than a band gets one to itself.
+    bands = LayOutColumnBands({500, 2000, 50}, 900);
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0].widths, (Widths{300, 600}));
+    EXPECT_EQ(bands[1].widths, (Widths{300, 600}));
+
+    EXPECT_TRUE(LayOutColumnBands({100}, 1000).empty());
+    EXPECT_TRUE(LayOutColumnBands({100, 100}, 0).empty());
 }
 
 TEST(ListPrinting, TwoHundredRowsOfSevenColumnsThatFitOnePageWidth) {
@@ -95,27 +124,80 @@ TEST(ListPrinting, TwoHundredRowsOfSevenColumnsThatFitOnePageWidth) {
         QRegularExpression("row137\\s+c1r137\\s+c2r137\\s+c3r137\\s+c4r137\\s+c5r137\\s+c6r137")));
 }
 
-TEST(ListPrinting, WideListsPrintEveryRowOncePerBandWithContinuousPageNumbers) {
+TEST(ListPrinting, ColumnsTooWideForOnePagePrintEveryRowOncePerBandWithContinuousPageNumbers) {
     qbtest::TempDir dir;
     QTreeWidget narrow;
     Fill(narrow, kRows, kColumns, 100);
     const int pagesPerBand = PrintList(narrow, dir.sub("narrow.pdf")).pageCount;
 
+    // Narrow on screen, but their texts are wide: the printed widths follow the texts.
     QTreeWidget wide;
-    Fill(wide, kRows, kColumns, 500);
+    Fill(wide, kRows, kColumns, 40);
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 1; c < kColumns; ++c) {
+            wide.topLevelItem(r)->setText(c, QString("c%1r%2 ").arg(c).arg(r) + QString(40, 'w'));
+        }
+    }
     const Printed printed = PrintList(wide, dir.sub("wide.pdf"));
     ASSERT_EQ(printed.result, GPrintJob::kPrinted);
     ASSERT_EQ(printed.pages.size(), printed.pageCount);
-    // Each band holds column 0 and the columns up to the one that overflowed the width.
     const QString all = printed.pages.join('\n');
     const int bands = static_cast<int>(all.count(QRegularExpression("row137\\s")));
     ASSERT_GE(bands, 2);
     EXPECT_EQ(printed.pageCount, bands * pagesPerBand);
-    for (int c = 1; c < kColumns; ++c) EXPECT_EQ(all.count(QString("c%1r137").arg(c)), 1) << c;
+    for (int c = 1; c < kColumns; ++c) {
+        // Each cell once, whole, and apart from its neighbours.
+        EXPECT_EQ(all.count(QRegularExpression(QString("c%1r137 w{40}(\\s|$)").arg(c))), 1) << c;
+    }
     for (int i = 0; i < printed.pages.size(); ++i) {
         EXPECT_EQ(PageNumber(printed.pages[i]), i + 1);
         EXPECT_TRUE(printed.pages[i].contains("Head0"));
     }
+}
+
+TEST(ListPrinting, NarrowScreenColumnsPrintTheirTextsWholeAndApart) {
+    // A history list as a user leaves it: narrow columns, dates, and comments longer than
+    // the page is wide.
+    qbtest::TempDir dir;
+    QTreeWidget list;
+    list.setColumnCount(7);
+    list.setHeaderLabels({"Task", "Command", "Start", "Finish", "From", "Status", "Comments"});
+    for (int c = 0; c < 7; ++c) list.setColumnWidth(c, 30);
+    const QString comment = "'/home/me/Documents' Sync with '/media/backup/Documents' Options: No Del; Save Changed; "
+                            "No Copy Lock; Src Readonly; Target Readonly; Case-Aware; lastword";
+    for (int r = 0; r < 30; ++r) {
+        auto* item = new QTreeWidgetItem(&list);
+        item->setText(0, "Docs");
+        item->setText(1, r % 2 ? "Sync" : "Create");
+        item->setText(2, "9 Dec 2020 10:11:12");
+        item->setText(3, "9 Dec 2020 10:11:13");
+        item->setText(4, "me");
+        item->setText(5, "OK");
+        item->setText(6, comment);
+    }
+    const Printed printed = PrintList(list, dir.sub("history.pdf"));
+    ASSERT_EQ(printed.result, GPrintJob::kPrinted);
+    const QString all = printed.pages.join('\n');
+    // The comments are too wide to sit beside the other columns: they have a band of
+    // their own, after column 0, and wrap in it.
+    EXPECT_EQ(all.count(QRegularExpression("Task\\s+Command\\s+Start\\s+Finish\\s+From\\s+Status\\s*\\n")),
+              printed.pageCount / 2);
+    EXPECT_EQ(all.count(QRegularExpression("Task\\s+Comments\\s*\\n")), printed.pageCount / 2);
+    EXPECT_EQ(all.count(QRegularExpression("Docs\\s+Sync\\s+9 Dec 2020 10:11:12\\s+9 Dec 2020 10:11:13\\s+me\\s+OK")), 15);
+    // Every word of a comment is printed, none cut at the page's edge.
+    EXPECT_EQ(all.count("Docs '/home/me/Documents' Sync with"), 30);
+    EXPECT_EQ(all.count("Readonly;"), 60);
+    EXPECT_EQ(all.count(QRegularExpression("lastword\\s*\\n")), 30);
+}
+
+TEST(ListPrinting, EachListPrintsItsOwnTitle) {
+    qbtest::TempDir dir;
+    QTreeWidget list;
+    Fill(list, 3, 3, 100);
+    const Printed printed = PrintList(list, dir.sub("tasks.pdf"), "Quarrybend Sync Tasks");
+    ASSERT_EQ(printed.pageCount, 1);
+    EXPECT_TRUE(printed.pages[0].contains("Quarrybend Sync Tasks"));
+    EXPECT_FALSE(printed.pages[0].contains("History"));
 }
 
 TEST(ListPrinting, AnEmptyListPrintsTheHeadingsOnly) {
@@ -141,7 +223,7 @@ TEST(ListPrinting, AListWithOneColumnPrintsNothing) {
 
 TEST(ListPrinting, NoListPrintsNothingAndLongCellsAreCut) {
     qbtest::TempDir dir;
-    CListCtrlPrintJob none(nullptr, true);
+    CListCtrlPrintJob none(nullptr, true, kHistoryTitle);
     none.SetPrintToFileName(dir.sub("none.pdf"));
     EXPECT_EQ(none.Print(), GPrintJob::kPrinted);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.sub("none.pdf"))));

@@ -149,6 +149,7 @@ TEST_F(HistoryViewTest, EachKindOfRecordShowsItsTextsAndImages) {
     Append(RunRecord("Unknown", 0, 0, 0, 17));
 
     const auto view = MakeView();
+    EXPECT_EQ(view->PrintTitle(), "Quarrybend Sync History");
     const std::vector<ExpectedRow> expected = {
         {"Mirror", "Sync", "TIMER", "OK",
          "'L' Mirror with 'R' Options: Del Allowed; No Save Changed; Copy Lock; Target Readonly; Case-Aware;", 24, 29, 4},

@@ -112,6 +112,7 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
     EXPECT_FALSE(Enabled(32813));
     EXPECT_FALSE(Enabled(5034));
     EXPECT_TRUE(Enabled(57608)) << "a list with rows prints";
+    EXPECT_EQ(List().PrintTitle(), "Quarrybend Sync Tasks") << "under its own title";
     for (const UINT message : {WM_SYNC_START, WM_SYNC_STOP, WM_SYNC_CLEAR_LIST, WM_SYNC_TASK_OPTIONS}) {
         EXPECT_EQ(Send(message, 1, 0), 1);
     }
