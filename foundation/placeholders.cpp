@@ -1,5 +1,6 @@
 #include "foundation/placeholders.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "foundation/app_folders.h"
@@ -145,6 +146,9 @@ std::wstring ExpandTemplatePath(const std::wstring& path) {
         if (folder.empty()) return {};
         break;
     }
-    const std::wstring rest = path.substr(close + 1);
+    std::wstring rest = path.substr(close + 1);
+    // A folder written the other platform's way ("<DOCUMENTS>\Work\2024", from a task
+    // list made elsewhere) names folders inside the placeholder's folder.
+    if (!rest.empty() && rest.front() == L'\\') std::replace(rest.begin(), rest.end(), L'\\', kPathSeparatorW);
     return rest.empty() ? folder : PathJoinW(folder, rest);
 }

@@ -10,6 +10,8 @@
 
 // The path with its leading placeholder replaced by the folder it stands for, joined with
 // the text after the placeholder.
+// - Text after the placeholder that begins with '\' was written with the other
+//   platform's separators: every '\' in it is a folder separator ("<DOCUMENTS>\Work").
 // - A path that does not begin with a placeholder of the table comes back unchanged
 //   (volume labels and "<qbsync>" are resolved by ResolveTaskPathToken, not here).
 // - A folder this system does not have gives "" (with or without text after it), so

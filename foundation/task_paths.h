@@ -6,7 +6,8 @@
 //
 // Forms a folder may take:
 //   "/home/u/Work"      a plain absolute path, taken as it stands;
-//   "<DOCUMENTS>/Work"  a placeholder (see placeholders.h);
+//   "<DOCUMENTS>/Work"  a placeholder (see placeholders.h); "<DOCUMENTS>\Work", written
+//                       with the other platform's separators, is the same folder;
 //   "<CARD>:\Photos"    the volume labelled CARD wherever it is mounted, here
 //                       "/media/u/CARD/Photos" (the ":" after the label is dropped and
 //                       the '\' separators of the rest become '/');

@@ -86,6 +86,10 @@ TEST_F(PathsTest, PlaceholdersExpand) {
     } cases[] = {
         {L"<documents>/Work", Docs() + L"/Work"},
         {L"<DOCUMENTS>", Docs()},
+        // Written the other platform's way: a backslash after the placeholder separates folders.
+        {L"<DOCUMENTS>\\Work", Docs() + L"/Work"},
+        {L"<documents>\\Work\\2024\\", Docs() + L"/Work/2024/"},
+        {L"<DOCUMENTS>/a\\b", Docs() + L"/a\\b"},  // after '/', a backslash is part of a name
         {L"<UNKNOWN>/x", L"<UNKNOWN>/x"},
         {L"<MUSIC>", L""},  // no Music folder here
         {L"<MUSIC>/x", L""},
@@ -134,6 +138,8 @@ TEST_F(PathsTest, FoldersResolveToAbsolutePathsOrNothing) {
         {L"<card>:\\Photos\\2024\\", L"/media/u/CARD/Photos/2024"},
         {L"<CARD>:", L"/media/u/CARD"},
         {L"<CARD>/Photos", L"/media/u/CARD/Photos"},
+        {L"<CARD>\\Photos\\2024", L"/media/u/CARD/Photos/2024"},
+        {L"<DOCUMENTS>\\Work", Docs() + L"/Work"},
         {L"<NOPE>:\\Photos", L""},  // no volume carries that label
         {L"<qbsync>:\\Backup", programRoot + L"/Backup"},
         {L"<qbsync>", programRoot},
