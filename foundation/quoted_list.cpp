@@ -1,5 +1,6 @@
 #include "foundation/quoted_list.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/core/text.h"
@@ -103,6 +104,46 @@ int SplitQuotedList(std::wstring_view text, std::vector<std::wstring>& entries) 
         ++added;
     }
     return added;
+}
+
+std::vector<std::wstring> SplitSemicolonList(std::wstring_view text) {
+    std::vector<std::wstring> entries;
+    const auto addBare = [&entries](std::wstring_view chunk) {
+        while (!chunk.empty()) {
+            const std::size_t end = std::min(chunk.find(L';'), chunk.size());
+            const std::wstring_view part = Trim(chunk.substr(0, end));
+            if (!part.empty()) entries.emplace_back(part);
+            chunk.remove_prefix(std::min(end + 1, chunk.size()));
+        }
+    };
+    bool inQuotes = false;
+    std::size_t pos = 0;
+    for (std::size_t quote = text.find(L'"'); quote != std::wstring_view::npos; quote = text.find(L'"', pos)) {
+        const std::wstring_view chunk = text.substr(pos, quote - pos);
+        if (!inQuotes) {
+            addBare(chunk);
+        } else if (!IsAllBlank(chunk)) {
+            entries.push_back(L'"' + std::wstring(chunk) + L'"');
+        }
+        inQuotes = !inQuotes;
+        pos = quote + 1;
+    }
+    const std::wstring_view rest = text.substr(pos);
+    if (!inQuotes) {
+        addBare(rest);
+    } else if (!IsAllBlank(rest)) {
+        entries.push_back(L'"' + std::wstring(rest) + L'"');
+    }
+    return entries;
+}
+
+bool HasBareSemicolon(std::wstring_view text) {
+    bool inQuotes = false;
+    for (const wchar_t c : text) {
+        if (c == L'"') inQuotes = !inQuotes;
+        if (c == L';' && !inQuotes) return true;
+    }
+    return false;
 }
 
 char* WideToCodePage(char* buffer, const wchar_t* text, std::size_t size, UINT /*codePage*/) {

@@ -36,6 +36,15 @@ void ParseFilterPatterns(FilterPatterns& filter, std::wstring_view includeText, 
 // number of entries added.
 int SplitQuotedList(std::wstring_view text, std::vector<std::wstring>& entries);
 
+// The entries of a list written with ';' between its entries, as another platform's
+// programs write them ("/home/me/My Docs/*.*;*.tmp"): a quoted entry comes back as written,
+// with its quotes; bare text is split at ';' only, each part trimmed of blanks, so blanks
+// inside a part belong to its name. Empty parts are dropped.
+std::vector<std::wstring> SplitSemicolonList(std::wstring_view text);
+
+// True when `text` holds a ';' outside double quotes.
+bool HasBareSemicolon(std::wstring_view text);
+
 // Converts `text` into the 8-bit buffer of `size` bytes. The program's 8-bit text is
 // UTF-8 whatever the code page asked for. Returns `buffer`, or null when a pointer is
 // null or the text does not fit (the buffer then holds an empty string).

@@ -37,13 +37,10 @@ void MakeLowerW(std::wstring& text) { text = plat::ToLowerWide(text); }
 void AppendCharW(std::wstring& text, wchar_t c) { text.push_back(c); }
 
 void QuotePath(std::wstring& list) {
-    if (list.find(L';') == std::wstring::npos) return;
-    // The list reader already splits at blanks and ';' and drops empty entries; quoted
-    // entries come back with their quotes and stay as they are.
-    std::vector<std::wstring> entries;
-    SplitQuotedList(list, entries);
+    // A ';' inside quotes is part of a name; only a list with a bare one is written this way.
+    if (!HasBareSemicolon(list)) return;
     std::wstring out;
-    for (const auto& entry : entries) {
+    for (const std::wstring& entry : SplitSemicolonList(list)) {
         if (!out.empty()) out.push_back(L' ');
         if (entry.front() == L'"') {
             out.append(entry);

@@ -17,9 +17,9 @@ int FindCharW(std::wstring_view text, wchar_t c);
 void MakeLowerW(std::wstring& text);
 void AppendCharW(std::wstring& text, wchar_t c);
 
-// Rewrites a pattern list typed with ';' separators into the quoted-list form.
-// A text without ';' stays as it is. Otherwise the quoted-list entries are taken
-// first, each bare entry is split at ';', the parts trimmed and empty ones dropped,
-// and every part is written in double quotes, one blank between parts:
-// `*.tmp *.log x;y` gives `"*.tmp" "*.log" "x" "y"`.
+// Rewrites a pattern list written with ';' separators into the quoted-list form.
+// A text without ';' outside quotes stays as it is. Otherwise quoted entries stay as written and bare
+// text is split at ';' only (SplitSemicolonList): blanks inside a part belong to its
+// name. Every part is written in double quotes, one blank between parts:
+// `/home/me/My Docs/*.*;*.tmp` gives `"/home/me/My Docs/*.*" "*.tmp"`.
 void QuotePath(std::wstring& list);

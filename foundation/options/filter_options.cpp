@@ -58,8 +58,20 @@ FilterPageControls CConfigCompressFilterPage::OnOpen() {
 std::wstring CConfigCompressFilterPage::BuildFilterText(const std::vector<std::wstring>& items) {
     std::wstring text;
     for (const std::wstring& item : items) {
-        text += plat::TrimBlanksW(item);
-        text += L' ';
+        const std::wstring trimmed = plat::TrimBlanksW(item);
+        if (!HasBareSemicolon(trimmed)) {
+            text += trimmed;
+            text += L' ';
+            continue;
+        }
+        // An item written with ';' between its entries ("/home/me/My Docs/*.*;*.tmp"):
+        // its entries are stored apart, one with blanks in quotes, or the blank would
+        // split it and the ';' would join it to the items around it.
+        for (const std::wstring& entry : SplitSemicolonList(trimmed)) {
+            const bool quote = entry.front() != L'"' && entry.find_first_of(L" \t") != std::wstring::npos;
+            text += quote ? L'"' + entry + L'"' : entry;
+            text += L' ';
+        }
     }
     return plat::TrimBlanksW(text);
 }

@@ -95,7 +95,8 @@ public:
     static UINT HelpTextId(int controlId);
 
     // One text from the list items: each trimmed of blanks and followed by one blank,
-    // the whole without trailing blanks.
+    // the whole without trailing blanks. An item with ';' between entries is stored as
+    // its entries, each that holds blanks in double quotes.
     static std::wstring BuildFilterText(const std::vector<std::wstring>& items);
 
     bool useExclusion = false;  // check box "&Exclusion filter"

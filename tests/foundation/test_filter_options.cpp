@@ -47,6 +47,14 @@ TEST_F(FilterOptionsTest, TextRebuildTrimsEveryItemAndTheEnd) {
     EXPECT_EQ(CConfigCompressFilterPage::BuildFilterText({L"  *.tmp  ", L"\t*.bak", L"\"a b\\*.*\" "}),
               L"*.tmp *.bak \"a b\\*.*\"");
     EXPECT_EQ(CConfigCompressFilterPage::BuildFilterText({}), L"");
+    // An item typed with ';' between its entries keeps the blanks of each.
+    const std::wstring text =
+        CConfigCompressFilterPage::BuildFilterText({L"*.log", L" /home/me/My Docs/*.*;*.tmp; \"x;y z\""});
+    EXPECT_EQ(text, L"*.log \"/home/me/My Docs/*.*\" *.tmp \"x;y z\"");
+    FilterPatterns patterns;
+    ParseFilterPatterns(patterns, L"", text);
+    EXPECT_EQ(patterns.excludeFolders, std::vector<std::wstring>{L"/home/me/my docs/"});
+    EXPECT_EQ(patterns.excludePatterns, (std::vector<std::wstring>{L"*.log", L"*.tmp", L"x;y z"}));
     EXPECT_EQ(CConfigCompressFilterPage::BuildFilterText({L"   "}), L"");
 }
 

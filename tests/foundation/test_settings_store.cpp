@@ -3,7 +3,9 @@
 #include "foundation/program_state.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
+#include "foundation/quoted_list.h"
 #include "foundation/text_utils.h"
+#include "platform/core/text.h"
 #include "support/settings_fixture.h"
 
 namespace {
@@ -85,26 +87,32 @@ TEST_F(SettingsStoreTest, WriteIntoAMissingFolderFails) {
     EXPECT_EQ(ReadSetting(settings::kSyncType), 1);
 }
 
-TEST(QuotePath, SemicolonListsBecomeQuotedEntries) {
-    std::wstring text = L"a.txt;b c.txt";
+TEST(QuotePath, SemicolonListsBecomeQuotedEntriesThatKeepTheirBlanks) {
+    const struct {
+        std::wstring in;
+        std::wstring out;
+    } cases[] = {
+        {L"/home/me/My Docs/*.*;*.tmp", L"\"/home/me/My Docs/*.*\" \"*.tmp\""},
+        {L"\"/home/me/My Docs/*.*\";*.tmp", L"\"/home/me/My Docs/*.*\" \"*.tmp\""},
+        {L"a.txt;b c.txt", L"\"a.txt\" \"b c.txt\""},
+        {L" ; one ;; \"two words\";three ", L"\"one\" \"two words\" \"three\""},
+        {L"*.tmp *.log", L"*.tmp *.log"},                // no ';': the blanks separate
+        {L"\"a;b c\" d e", L"\"a;b c\" d e"},        // a quoted ';' belongs to the name
+        {L";", L""},
+    };
+    for (const auto& c : cases) {
+        std::wstring text = c.in;
+        QuotePath(text);
+        EXPECT_EQ(text, c.out) << plat::WideToUtf8(c.in);
+    }
+    // The run's patterns: the folder with its blank, and the file pattern.
+    std::vector<std::wstring> patterns;
+    std::wstring text = L"/home/me/My Docs/*.*;*.TMP";
     QuotePath(text);
-    EXPECT_EQ(text, L"\"a.txt\" \"b\" \"c.txt\"");
-
-    text = L"*.tmp *.log x;y";
-    QuotePath(text);
-    EXPECT_EQ(text, L"\"*.tmp\" \"*.log\" \"x\" \"y\"");
-
-    text = L" ; one ;; \"two words\";three ";
-    QuotePath(text);
-    EXPECT_EQ(text, L"\"one\" \"two words\" \"three\"");
-
-    text = L"*.tmp *.log";
-    QuotePath(text);
-    EXPECT_EQ(text, L"*.tmp *.log");
-
-    text = L";";
-    QuotePath(text);
-    EXPECT_EQ(text, L"");
+    std::vector<std::wstring> folders;
+    ParseQuotedList(text, patterns, &folders);
+    EXPECT_EQ(folders, std::vector<std::wstring>{L"/home/me/my docs/"});
+    EXPECT_EQ(patterns, std::vector<std::wstring>{L"*.tmp"});
 }
 
 }  // namespace
