@@ -6,6 +6,7 @@
 
 #include "controls/colorref.h"
 #include "platform/core/text.h"
+#include "platform/qt/text_contrast.h"
 #include "resources/sync_messages.h"
 
 namespace {
@@ -46,7 +47,8 @@ void CRichEditCtrlGS::AppendText(std::string_view utf8, COLORREF colour) {
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
     QTextCharFormat format;
-    format.setForeground(ColorFromRef(colour));
+    // A line's colour (red for a failure) stays readable on the look's list colour.
+    format.setForeground(plat::ReadableOn(ColorFromRef(colour), palette().color(QPalette::Base)));
     end.insertText(WithLineFeeds(utf8), format);
     // Scrolling by the lines added keeps the newest line in view without re-laying out.
     const int added = LineCount() - linesBefore;

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "platform/qt/text_contrast.h"
+
 CStatic::CStatic(QWidget* parent, DWORD style) : QLabel(parent), style_(style) {
     setTextFormat(Qt::PlainText);
     ApplyAlignment();
@@ -31,7 +33,8 @@ void CStatic::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setFont(PaintFont());
     QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, *colour);
+    // The static's own colour (a link's blue, a heading's) stays readable on a dark look.
+    palette.setColor(QPalette::WindowText, plat::ReadableOn(*colour, palette.color(QPalette::Window)));
     int flags = static_cast<int>(alignment());
     if (wordWrap()) flags |= Qt::TextWordWrap;
     style()->drawItemText(&painter, contentsRect(), flags, palette, isEnabled(), text(), QPalette::WindowText);

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QScreen>
 
+#include "platform/qt/text_contrast.h"
+
 namespace {
 
 constexpr int kMaxTextWidth = 320;
@@ -47,6 +49,9 @@ QLabel* ShowHelpPopup(QWidget* owner, const QString& text, QPoint globalPos) {
     popup->setAutoFillBackground(true);
     QPalette palette = popup->palette();
     palette.setColor(QPalette::Window, kHelpPopupColor);
+    // The look's window text may be light (a dark look): the yellow takes the dark text
+    // of tips.
+    palette.setColor(QPalette::WindowText, plat::ReadableOn(palette.color(QPalette::ToolTipText), kHelpPopupColor));
     popup->setPalette(palette);
 
     popup->setMaximumWidth(kMaxTextWidth + 2 * kMargin);

@@ -1,9 +1,12 @@
 #include "platform/qt/visual_style.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QWidget>
+
+#include "platform/qt/text_contrast.h"
 
 namespace plat {
 
@@ -25,6 +28,51 @@ constexpr Look kLooks[] = {
     {0xE4E7EC, 0x1E1E1E, 0xEEF0F3, 0x1E1E1E, 0xFFFFFF, 0x000000, 0x4C607A, 0xFFFFFF},  // 217 silver
     {0xD2ECEF, 0x0B3F47, 0xE2F4F6, 0x0B3F47, 0xFFFFFF, 0x000000, 0x1F7A8C, 0xFFFFFF},  // 218 aqua
 };
+
+// Fusion with the drop-down lists of combo boxes drawn as lists (the list's colours, as
+// every other list) rather than as menus on the window's colour: a look whose windows are
+// dark and whose lists are light would draw them dark on dark.
+class LookStyle : public QProxyStyle {
+public:
+    LookStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
+
+// Every text colour of the palette moved, where it must be, to stand out from the colour
+// it is drawn on. Greyed texts are left greyed.
+void MakeReadable(QPalette& palette) {
+    struct Pair {
+        QPalette::ColorRole text;
+        QPalette::ColorRole ground;
+    };
+    constexpr Pair kPairs[] = {
+        {QPalette::WindowText, QPalette::Window},   {QPalette::ButtonText, QPalette::Button},
+        {QPalette::Text, QPalette::Base},           {QPalette::Text, QPalette::AlternateBase},
+        {QPalette::HighlightedText, QPalette::Highlight}, {QPalette::ToolTipText, QPalette::ToolTipBase},
+        {QPalette::PlaceholderText, QPalette::Base}, {QPalette::Link, QPalette::Window},
+        {QPalette::LinkVisited, QPalette::Window},
+    };
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (const Pair& pair : kPairs) {
+            palette.setColor(group, pair.text,
+                             ReadableOn(palette.color(group, pair.text), palette.color(group, pair.ground)));
+        }
+    }
+}
+
+// Menus are drawn on the list colour with the list's text; their check and radio marks
+// take the button text, which on a dark look would be light on light.
+QPalette MenuPalette(QPalette palette) {
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::ButtonText, palette.color(group, QPalette::Text));
+        palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::Text));
+    }
+    return palette;
+}
 
 struct Start {
     QString styleName;
@@ -53,6 +101,7 @@ QPalette MakePalette(const Look& look) {
     palette.setColor(QPalette::ToolTipBase, QColor(0xFFFFE1));
     palette.setColor(QPalette::ToolTipText, QColor(Qt::black));
     palette.setColor(QPalette::PlaceholderText, QColor(0x767676));
+    // Links stand on the window's colour; MakeReadable lightens them on a dark one.
     palette.setColor(QPalette::Link, QColor(0x0645AD));
     palette.setColor(QPalette::LinkVisited, QColor(0x5A3696));
     // Greyed texts: half way to their background, still told apart from it.
@@ -73,19 +122,24 @@ QPalette MakePalette(const Look& look) {
 }  // namespace
 
 QPalette VisualStylePalette(UINT id) {
-    if (id == kDesktopVisualStyle) return DesktopLook().palette;
     if (id < kFirstVisualStyle || id > kLastVisualStyle) return QApplication::palette();
-    return MakePalette(kLooks[id - kFirstVisualStyle]);
+    QPalette palette = id == kDesktopVisualStyle ? DesktopLook().palette : MakePalette(kLooks[id - kFirstVisualStyle]);
+    MakeReadable(palette);
+    return palette;
 }
 
 bool ApplyVisualStyle(UINT id) {
     if (id < kFirstVisualStyle || id > kLastVisualStyle) return false;
     const Start& desktop = DesktopLook();
-    const QString styleName = id == kDesktopVisualStyle ? desktop.styleName : QStringLiteral("Fusion");
-    if (QApplication::style()->name().compare(styleName, Qt::CaseInsensitive) != 0) {
-        if (QStyle* style = QStyleFactory::create(styleName)) QApplication::setStyle(style);
+    const bool ours = dynamic_cast<const LookStyle*>(QApplication::style()) != nullptr;
+    if (id != kDesktopVisualStyle) {
+        if (!ours) QApplication::setStyle(new LookStyle);
+    } else if (ours || QApplication::style()->name().compare(desktop.styleName, Qt::CaseInsensitive) != 0) {
+        if (QStyle* style = QStyleFactory::create(desktop.styleName)) QApplication::setStyle(style);
     }
-    QApplication::setPalette(VisualStylePalette(id));
+    const QPalette palette = VisualStylePalette(id);
+    QApplication::setPalette(palette);
+    if (id != kDesktopVisualStyle) QApplication::setPalette(MenuPalette(palette), "QMenu");
     // The widgets take the new palette from a posted event; they must have it before the
     // frame repaints them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationPaletteChange);

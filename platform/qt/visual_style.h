@@ -5,6 +5,8 @@
 // Applying one sets style and palette for the whole program and repaints every widget.
 // Every look keeps its texts readable: each text colour stands out from the colour it is
 // drawn on by at least 4.5 : 1, and the tooltip colours (the caption bar's) stay light.
+// Drop-down lists of combo boxes and menus take the list colours, never the window's,
+// so a look with dark windows and light lists (216) draws no dark text on dark.
 //
 //   plat::ApplyVisualStyle(ini.GetInt("Program", "ApplicationLook", 216));
 //   void OnUpdateStyle(plat::CmdUI& ui) { ui.SetRadio(plat::CurrentVisualStyle() == ui.Id()); }

@@ -11,6 +11,7 @@
 #include "controls/desktop_link.h"
 #include "controls/static_color.h"
 #include "controls/static_link.h"
+#include "platform/qt/text_contrast.h"
 
 namespace {
 
@@ -55,12 +56,22 @@ TEST(StaticColor, DrawsInItsColourOrItsAlternate) {
     EXPECT_TRUE(label.Style() & SS_NOTIFY);
 
     label.SetTextColor(RGB(200, 0, 0));
-    label.SetAltTextColor(RGB(0, 150, 0));
+    label.SetAltTextColor(RGB(0, 120, 0));
     EXPECT_TRUE(HasColour(Paint(label), QColor(200, 0, 0)));
     label.UseAltColor(true);
     const QImage alt = Paint(label);
-    EXPECT_TRUE(HasColour(alt, QColor(0, 150, 0)));
+    EXPECT_TRUE(HasColour(alt, QColor(0, 120, 0)));
     EXPECT_FALSE(HasColour(alt, QColor(200, 0, 0)));
+
+    // On a dark window a dark blue heading is drawn lighter, readable.
+    QPalette dark = label.palette();
+    dark.setColor(QPalette::Window, QColor(0x353535));
+    label.setPalette(dark);
+    label.UseAltColor(false);
+    label.SetTextColor(0x8B4513);
+    const QColor shown = plat::ReadableOn(ColorFromRef(0x8B4513), QColor(0x353535));
+    EXPECT_GE(plat::ContrastRatio(shown, QColor(0x353535)), plat::kReadableContrast);
+    EXPECT_TRUE(HasColour(Paint(label), shown));
 }
 
 TEST(StaticLink, TextStaticsDrawAsUnderlinedLinks) {

@@ -5,6 +5,7 @@
 #include "controls/colorref.h"
 #include "foundation/resource_strings.h"
 #include "platform/qt/resource_images.h"
+#include "platform/qt/text_contrast.h"
 #include "resources/image_ids.h"
 #include "ui/frame/strip_images.h"
 
@@ -43,7 +44,7 @@ void CBarraOutLook::ShowMessage(std::string_view text, COLORREF colour) {
 }
 
 int CBarraOutLook::DrawText(QPainter& painter, const QRect& rect, const QString& text) {
-    painter.setPen(ColorFromRef(colour_));
+    painter.setPen(plat::ReadableOn(ColorFromRef(colour_), palette().color(QPalette::ToolTipBase)));
     const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, rect.width());
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, shown);
     return painter.fontMetrics().horizontalAdvance(text) + kTextMargin;

@@ -71,7 +71,8 @@ protected:
         if (!log) return lines;
         for (QTextBlock block = log->document()->begin(); block.isValid(); block = block.next()) {
             if (block.text().isEmpty()) continue;
-            const bool red = block.begin().fragment().charFormat().foreground().color() == QColor(255, 0, 0);
+            const QColor colour = block.begin().fragment().charFormat().foreground().color();
+            const bool red = colour.red() > 200 && colour.green() < 40 && colour.blue() < 40;
             lines.emplace_back(block.text().toStdString(), red);
         }
         return lines;
