@@ -19,7 +19,10 @@ std::vector<ColumnBand> LayOutColumnBands(const std::vector<int>& needed, int pa
     };
     for (int c = 1; c < static_cast<int>(needed.size()); ++c) {
         const int width = std::max(needed[static_cast<std::size_t>(c)], 0);
-        if (!band.widths.empty() && used + width > room) close();
+        // A column too wide for any band wraps wherever it goes: beside the others, in
+        // what the band has left, when that is a fair part of it.
+        const bool wrapsHere = width > room && (room - used) * kWrappedColumnShare >= room;
+        if (!band.widths.empty() && used + width > room && !wrapsHere) close();
         if (band.widths.empty()) {
             band.first = c;
             band.widths.push_back(first);
