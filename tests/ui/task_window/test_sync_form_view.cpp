@@ -7,6 +7,7 @@
 
 #include "foundation/settings_store.h"
 #include "tests/ui/frame/frame_test_support.h"
+#include "tests/ui/task_list/task_list_test_support.h"
 #include "tests/ui/task_window/task_window_test_support.h"
 #include "ui/task_window/sync_form_view.h"
 
@@ -120,6 +121,22 @@ TEST_F(FormViewInFrame, TheFormViewIsTheFramesTaskWindowPane) {
     pane->AddTaskTab("A", 0, &task);
     frame_.reset();  // the pane and its task windows go with the frame
     EXPECT_FALSE(IsWindow(task.taskWindow));
+}
+
+// The program closes: the task list takes the task windows with it, after their widths
+// were stored.
+using FormViewAtShutdown = tltest::TaskListTest;
+TEST_F(FormViewAtShutdown, TheShownWindowsWidthsAreStoredBeforeTheWindowsGo) {
+    Store("A");
+    Store("B");
+    Start();
+    Click("A");
+    WindowOf(Task("A"))->ItemTree().SendMessage(TLM_SETCOLUMNWIDTH, 3, 140);
+    WindowOf(Task("B"))->ItemTree().SendMessage(TLM_SETCOLUMNWIDTH, 3, 160);
+    frame_->Message(WM_CLOSE);
+    plat::ProcessPendingMessages();
+    EXPECT_EQ(ReadProfileInt("Sync", "qtab 3", 0), 140);
+    EXPECT_EQ(ReadProfileInt("Sync", "qtab 0", 0), 200);
 }
 
 }  // namespace
