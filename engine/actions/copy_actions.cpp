@@ -48,8 +48,8 @@ DWORD NewNameProblem(const std::wstring& path) {
 }
 
 // The folder and its parents; only a real folder (not a link to one) counts as made.
-// False with the last error set.
-bool CreateRealFolder(const std::wstring& folder) {
+// `attributes` are the made folder's. False with the last error set.
+bool CreateRealFolder(const std::wstring& folder, DWORD& attributes) {
     if (const DWORD problem = NewNameProblem(folder); problem != ERROR_SUCCESS) {
         SetLastError(problem);
         return false;
@@ -60,7 +60,10 @@ bool CreateRealFolder(const std::wstring& folder) {
         return false;
     }
     plat::FileInfo info;
-    if (plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder()) return true;
+    if (plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder()) {
+        attributes = info.attributes;
+        return true;
+    }
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
 }
@@ -157,12 +160,14 @@ int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     }
     const std::wstring& root = toTarget ? run.task->targetFolder : run.task->sourceFolder;
     const std::wstring folder = PathJoinW(root, plat::Utf8ToWide(record.relativePath));
-    const bool created = ParentsAreRealFolders(root, record.relativePath) && CreateRealFolder(folder);
+    DWORD attributes = FILE_ATTRIBUTE_DIRECTORY;
+    const bool created = ParentsAreRealFolders(root, record.relativePath) && CreateRealFolder(folder, attributes);
     if (created) {
         LogAction(run, L"Create New " + folder, kLogBlack);
         ++run.counters.done;
         record.state.Set(ItemState::kDone | (toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
-        record.SetCounterpart(folder, record.relativePath, 0, 0, 0);
+        // The new folder as the side now holds it: its row and its catalog row say "folder".
+        record.SetCounterpart(folder, record.relativePath, attributes, 0, 0);
     } else {
         const DWORD error = GetLastError();
         MarkActionFailed(run, record);

@@ -86,6 +86,9 @@ TEST(CopyActions, CreatesFoldersCopiesBothWaysAndCopiesTimes) {
     EXPECT_EQ(fetched.size, 12u);
     EXPECT_EQ(fetched.lastWrite, kTime + 100);
     EXPECT_EQ(p.Record("t", true).state.Word(), 0x20000000u | 0x400u | 0x890u | ItemState::kCopyToLeft);
+    // A made folder is a folder on its new side too: in its row and in its catalog row.
+    EXPECT_TRUE(p.Record("t", true).counterpartAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(p.Record("d/e").counterpartAttributes & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(p.Record("t/only.txt", true).counterpartPath(), W(p.Src("t/only.txt")));
     EXPECT_TRUE(p.Record("t/only.txt", true).state.IsOnSource());
     EXPECT_EQ(p.Record("time.txt").counterpartLastWrite, kTime);
