@@ -39,8 +39,11 @@ ItemCopies ReadItemCopies(const CFileInfo& record) {
     const bool ownIsTarget = state.IsTargetOnly();
     copies.source = ownIsTarget ? std::move(other) : std::move(own);
     copies.target = ownIsTarget ? std::move(own) : std::move(other);
-    if (!state.IsOnSource() || state.IsSourceDeletedByUser()) copies.source.path.clear();
-    if (!state.IsOnTarget() || state.IsTargetDeletedByUser()) copies.target.path.clear();
+    // The scan marks where an item is only for the items it includes: an excluded item is
+    // wherever the record holds a path for it.
+    const bool excluded = state.IsExcluded();
+    if ((!excluded && !state.IsOnSource()) || state.IsSourceDeletedByUser()) copies.source.path.clear();
+    if ((!excluded && !state.IsOnTarget()) || state.IsTargetDeletedByUser()) copies.target.path.clear();
     return copies;
 }
 

@@ -34,7 +34,8 @@ struct ItemCopies {
 };
 
 // The copies of an item on the source and the target side. A side has no copy when its
-// on-side bit is clear, the user deleted it there, or the record holds no path for it.
+// on-side bit is clear (an excluded item has none set), the user deleted it there, or the
+// record holds no path for it.
 ItemCopies ReadItemCopies(const CFileInfo& record);
 
 // Images of the Status column (from the action image strip).
