@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTimeZone>
 
+#include "engine/actions/action_support.h"
 #include "engine/model/item_display.h"
 #include "engine/model/item_texts.h"
 #include "foundation/resource_strings.h"
@@ -103,7 +104,11 @@ ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped, ItemTimeTex
     cells.actionImage = GetActionImageIndex(state.Word(), swapped);
 
     const std::string_view remark = GetItemStatusText(state);
-    if (!remark.empty()) {
+    if (state.Has(ItemState::kError | ItemState::kBackupError) && record.failure() != 0) {
+        // Why it failed comes before any remark on what was to be done.
+        cells.status = ActionErrorText(record.failure());
+        cells.statusImage = kStatusRemarkImage;
+    } else if (!remark.empty()) {
         cells.status = plat::Utf8ToWide(remark);
         cells.statusImage = kStatusRemarkImage;
     } else if (state.IsDone() && state.Has(ItemState::kDeleteRight | ItemState::kDeleteLeft)) {

@@ -51,7 +51,8 @@ struct ItemRowCells {
     std::wstring date[2];
     std::wstring action;
     int actionImage = 0;
-    // The Status column: a remark, "Deleted" for a finished deletion, or nothing.
+    // The Status column: why the action failed, a remark, "Deleted" for a finished
+    // deletion, or nothing.
     std::wstring status;
     int statusImage = -1;  // -1: the column shows nothing
 };

@@ -208,23 +208,31 @@ TEST(CopyActions, DiskFullHalfWayKeepsTheOldFileAndEndsThePass) {
     }
 }
 
+// The reason is the item's, and the log names the failure at either level.
 TEST(CopyActions, ReadOnlyDestinationFailsWithAccessDeniedAndStaysAsItWas) {
-    SyncPass p;
-    p.SrcFile("ro.txt", "new", kTime + 100);
-    p.DstFile("ro.txt", "old", kTime);
-    chmod(p.Dst("ro.txt").c_str(), 0444);
-    p.SrcFile("z.txt", "z");
-    p.Scan();
+    for (const DWORD level : {kLogDetailed, kLogSummary}) {
+        SCOPED_TRACE(level);
+        SyncPass p;
+        p.task.logOptions->logLevel = level;
+        p.SrcFile("ro.txt", "new", kTime + 100);
+        p.DstFile("ro.txt", "old", kTime);
+        chmod(p.Dst("ro.txt").c_str(), 0444);
+        p.SrcFile("z.txt", "z");
+        p.Scan();
 
-    EXPECT_EQ(RunPass(p), 1);
-    EXPECT_EQ(ReadFileBytes(p.Dst("ro.txt")), "old");
-    EXPECT_EQ(ModeOf(p.Dst("ro.txt")), 0444u);
-    EXPECT_TRUE(p.Record("ro.txt").state.IsError());
-    EXPECT_EQ(ReadFileBytes(p.Dst("z.txt")), "z");
-    EXPECT_EQ(p.run.Result(), kRunSucceeded);
-    EXPECT_EQ(p.run.counters.errors.load(), 1u);
-    EXPECT_EQ(p.Lines().front(),
-              "red: Failed to Copy " + p.Src("ro.txt") + " -> " + p.Dst("ro.txt") + " (Error: Access Denied)");
+        EXPECT_EQ(RunPass(p), 1);
+        EXPECT_EQ(ReadFileBytes(p.Dst("ro.txt")), "old");
+        EXPECT_EQ(ModeOf(p.Dst("ro.txt")), 0444u);
+        EXPECT_TRUE(p.Record("ro.txt").state.IsError());
+        EXPECT_EQ(p.Record("ro.txt").failure(), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(p.Record("z.txt").failure(), 0u);
+        EXPECT_EQ(ReadFileBytes(p.Dst("z.txt")), "z");
+        EXPECT_EQ(p.run.Result(), kRunSucceeded);
+        EXPECT_EQ(p.run.counters.errors.load(), 1u);
+        EXPECT_EQ(p.Lines().front(),
+                  "red: Failed to Copy " + p.Src("ro.txt") + " -> " + p.Dst("ro.txt") + " (Error: Access Denied)");
+        EXPECT_EQ(p.Lines().size(), level == kLogDetailed ? 2u : 1u);
+    }
 }
 
 // The file about to be overwritten, or given another time, must be the one the Check saw.

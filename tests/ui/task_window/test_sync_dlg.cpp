@@ -44,6 +44,8 @@ TEST_F(SyncDlgTest, RowsShowEachSideOfTheItem) {
     trees.File(trees.Source(), L"conflict.txt", 0x00800E05);
     trees.File(trees.Source(), L"left-deleted.txt", 0x2004480D);
     trees.File(trees.Target(), L"deleted.txt", 0xA4000010);
+    // Failed after the user chose its action: why it failed is what the row says.
+    trees.File(trees.Source(), L"failed.txt", 0x11040C0D).SetFailure(ERROR_ACCESS_DENIED);
     trees.GiveTo(task_);
     Window().RebuildTaskItems();
 
@@ -65,13 +67,16 @@ TEST_F(SyncDlgTest, RowsShowEachSideOfTheItem) {
     EXPECT_EQ(data->rightPath, L"/dst/left-deleted.txt");
     EXPECT_EQ(Text(L"deleted.txt", 6), L"Deleted");
     EXPECT_EQ(CellOf(L"deleted.txt", 6).image, 7);
+    EXPECT_EQ(Text(L"failed.txt", 3), L"Error");
+    EXPECT_EQ(Text(L"failed.txt", 6), L"(Error: Access Denied)");
+    EXPECT_EQ(CellOf(L"failed.txt", 6).image, 13);
 
     // The task's own row: bold, the program's icon, no row data, the count.
     const HTREEITEM taskRow = Tree().GetRootItem();
     EXPECT_EQ(twtest::Cell(Tree(), taskRow, 0).image, CSyncDlg::kTaskRowImage);
     EXPECT_EQ(Tree().GetItemData(taskRow), 0u);
     EXPECT_NE(Tree().GetItemState(taskRow, TVIS_BOLD) & TVIS_BOLD, 0u);
-    EXPECT_EQ(twtest::Cell(Tree(), taskRow, 6).text, L"6 items");
+    EXPECT_EQ(twtest::Cell(Tree(), taskRow, 6).text, L"7 items");
 
     task_.syncOptions->type = kSyncRightToLeft;  // the source side is the Right folder
     task_.UpdateSyncKind();
