@@ -218,6 +218,8 @@ private:
     void SendCaption(const std::string& text, COLORREF colour);
     // The window is the one the user sees (or stands alone): the caption bar speaks of it.
     bool IsShownTask() const;
+    // CurrentHint to the caption bar, after a change that makes the one shown untrue.
+    void ShowCurrentHint();
     // Why a start is refused: the caption bar for the user, a red line in the task's log
     // for an unattended start.
     void ReportRefusal(const std::string& text, bool byUser);

@@ -94,6 +94,13 @@ void CSyncDlg::SendCaption(const std::string& text, COLORREF colour) {
 
 bool CSyncDlg::IsShownTask() const { return !parentWidget() || !isHidden(); }
 
+void CSyncDlg::ShowCurrentHint() {
+    // A start under way sends its own tips.
+    if (running_ || starting_ || !IsShownTask()) return;
+    const CaptionHint hint = CurrentHint();
+    SendCaption(hint.text, hint.colour);
+}
+
 CSyncDlg::CaptionHint CSyncDlg::CurrentHint() const {
     if (running_ && runTip_ != 0) return {LoadResString(runTip_), kLogBlack};
     for (int side = 0; side < 2; ++side) {
@@ -390,4 +397,6 @@ void CSyncDlg::StoreAndReset() {
         ClearItemList(TRUE);
         SetStatusLine(LoadResString(kIdsFolderChangeCleared));
     }
+    // New folders: a Sync pending went with the list, a folder missing may be there now.
+    ShowCurrentHint();
 }

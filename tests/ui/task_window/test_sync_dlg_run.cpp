@@ -185,6 +185,26 @@ TEST_F(RunStartTest, ATypedTildeIsTheHomeFolder) {
     EXPECT_EQ(plat::ExpandHomeFolder(L"/a/~"), L"/a/~");
 }
 
+// A list emptied by the user or by new folders takes its pending Sync with it, and so the
+// hint that offered it.
+TEST_F(RunStartTest, TheHintFollowsAListThatWentAndFoldersThatCame) {
+    ShowTwoRows();
+    task_.needsAttention = 1;
+    EXPECT_EQ(Window().CurrentHint().text,
+              "Click the Sync icon to synchronize folders. Click the Check icon to start over.");
+    EXPECT_EQ(Window().Message(WM_SYNC_CLEAR_LIST, 0, 0), 1);
+    EXPECT_EQ(LastCaption(), "Click the Check icon to start.");
+
+    TypeInto(0, "");
+    Window().FolderBox(0)->lineEdit()->setFocus();
+    QTest::keyClick(Window().FolderBox(0)->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(LastCaption(), "Please specify left folder first...");
+    EXPECT_EQ(LastCaptionColour(), 0u) << "a tip, not a refusal";
+    TypeInto(0, dir_.sub("L"));
+    QTest::keyClick(Window().FolderBox(0)->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(LastCaption(), "Click the Check icon to start.");
+}
+
 TEST_F(RunStartTest, AnAcceptedStartTakesTheRightStateAndTheEndBringsTheRightHint) {
     ShowTwoRows();
     ASSERT_EQ(Start(kRunModeSync, kByUser), 1);
