@@ -10,6 +10,7 @@
 #include "foundation/volume_labels.h"
 #include "platform/core/sha256.h"
 #include "platform/core/text.h"
+#include "platform/core/xdg_base_dirs.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ std::wstring LogFileName(const std::string& taskName) {
 }  // namespace
 
 std::wstring ResolveTaskPathToken(const std::wstring& path, const TaskPathSources& sources) {
-    std::wstring resolved = ExpandTemplatePath(path);
+    // "~" and "~/..." as typed are the home folder; no other folder text can be relative.
+    std::wstring resolved = ExpandTemplatePath(plat::ExpandHomeFolder(path));
     const std::wstring_view view(resolved);
     if (view.starts_with(kProgramDrive)) {
         const std::wstring root = ProgramRoot(sources);

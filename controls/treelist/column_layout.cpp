@@ -72,6 +72,9 @@ void ColumnLayout::Update() {
         }
         edges_.push_back(edges_.back() + c.shown);
     }
+    // The last column reaches the right edge: room left free would cut its texts while
+    // space is there. Its own width stays what it was given.
+    if (!columns_.empty() && edges_.back() < clientWidth_) edges_.back() = clientWidth_;
 }
 
 void ColumnLayout::Spread(int delta, int skip) {

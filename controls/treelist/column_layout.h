@@ -2,7 +2,8 @@
 // Column widths of a TreeList. Fixed columns keep their width; variable columns share
 // what the fixed columns leave of the client width in proportion to their shares. A change
 // of the client width is spread over the variable columns with the integer remainders
-// carried from one column to the next, so the widths add up exactly.
+// carried from one column to the next, so the widths add up exactly. Whatever room the
+// columns leave free is drawn as part of the last column (its edges, not its width).
 
 #include <vector>
 
@@ -28,9 +29,12 @@ public:
     // Sets a column's requested width (tracking, TLM_SETCOLUMN).
     void SetWidth(unsigned column, int width);
 
-    // Left edge of a column (index Count() gives the total width).
+    // Left edge of a column (index Count() gives the total width). The last column's right
+    // edge is at least the client width.
     int Left(unsigned column) const { return column < edges_.size() ? edges_[column] : TotalWidth(); }
     int Right(unsigned column) const { return Left(column + 1); }
+    // The width a column is drawn with: its shown width, or more for the last column.
+    int DrawnWidth(unsigned column) const { return Right(column) - Left(column); }
     int TotalWidth() const { return edges_.empty() ? 0 : edges_.back(); }
     int FixedSum() const { return fixedSum_; }
     int VariableSum() const { return variableSum_; }

@@ -57,7 +57,8 @@ void TreeListHeader::paintEvent(QPaintEvent*) {
         const TreeColumn& column = owner_.columns_.Columns()[static_cast<std::size_t>(c)];
         QStyleOptionHeader option;
         option.initFrom(this);
-        option.rect = QRect(owner_.ColumnLeft(static_cast<unsigned>(c)) - owner_.hscroll_, 0, column.shown, height());
+        option.rect = QRect(owner_.ColumnLeft(static_cast<unsigned>(c)) - owner_.hscroll_, 0,
+                            owner_.columns_.DrawnWidth(static_cast<unsigned>(c)), height());
         option.section = c;
         option.text = QString::fromUtf8(column.title.data(), static_cast<qsizetype>(column.title.size()));
         option.textAlignment = column.align == TVCFMT_RIGHT    ? Qt::AlignRight | Qt::AlignVCenter
@@ -94,7 +95,8 @@ void TreeListHeader::mousePressEvent(QMouseEvent* event) {
         if (Send(HDN_BEGINTRACKA, divider) == 0) {
             tracking_ = divider;
             trackStartX_ = x;
-            trackStartWidth_ = owner_.columns_.Columns()[static_cast<std::size_t>(divider)].shown;
+            // From where the divider is seen: the last column may be drawn wider than it is.
+            trackStartWidth_ = owner_.columns_.DrawnWidth(static_cast<unsigned>(divider));
         }
         return;
     }

@@ -89,7 +89,7 @@ TreeListWindow::Hit TreeListWindow::HitTest(POINT point) {
     // also report the item's label or icon, so a row answers from every column.
     const TreeColumn& record = *columns_.At(static_cast<unsigned>(column));
     const int rel = x - ColumnLeft(static_cast<unsigned>(column));
-    const int width = record.shown;
+    const int width = columns_.DrawnWidth(static_cast<unsigned>(column));
     TreeCell* cell = item->Cell(static_cast<unsigned>(column));
     int iconWidth = 0;
     if (record.IsCheckKind()) {

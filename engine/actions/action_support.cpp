@@ -17,8 +17,9 @@ bool IsLeftAloneByPasses(const ItemState& state) {
     return state.IsExcluded() || state.Has(ItemState::kResultMask | ItemState::kDeleted) || state.IsNoAction();
 }
 
-void MarkActionFailed(SyncRunBlock& run, CFileInfo& record) {
+void MarkActionFailed(SyncRunBlock& run, CFileInfo& record, DWORD error) {
     record.state.Set(ItemState::kError);
+    record.SetFailure(error);
     ++run.counters.errors;
 }
 
@@ -29,7 +30,9 @@ DWORD CopySpeedOf(const SyncRunBlock& run) { return run.syncOptions ? run.syncOp
 bool SavesReplacedFiles(const SyncRunBlock& run) { return run.syncOptions && run.syncOptions->saveDelete == 1; }
 
 void LogAction(SyncRunBlock& run, std::wstring_view text, COLORREF colour) {
-    if (!run.logOptions || !run.logOptions->log || run.logOptions->logLevel != kLogDetailed) return;
+    if (!run.logOptions || !run.logOptions->log) return;
+    // A summary must still name what failed and why.
+    if (colour != kLogRed && run.logOptions->logLevel != kLogDetailed) return;
     AddRunLogLineW(run, text, colour);
 }
 
@@ -69,6 +72,28 @@ int ActionErrorText(DWORD error, std::wstring& text) {
     case ERROR_FILE_TOO_LARGE:
         text = L"(Error: File too large for the target)";
         return 0;
+    case kErrorFileLocked:
+        text = L"(File Locked)";
+        return 0;
+    // What the file system says most often, in words rather than a number.
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        text = L"(Error: Not Found)";
+        return 0;
+    case ERROR_DIR_NOT_EMPTY:
+        text = L"(Error: Folder not empty)";
+        return 0;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        text = L"(Error: File in use)";
+        return 0;
+    case ERROR_FILENAME_EXCED_RANGE:
+        text = L"(Error: Name too long)";
+        return 0;
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+        text = L"(Error: Input/output error)";
+        return 0;
     default: {
         std::string narrow;
         const int result = FormatCopyError(error, narrow);
@@ -76,4 +101,15 @@ int ActionErrorText(DWORD error, std::wstring& text) {
         return result;
     }
     }
+}
+
+std::wstring ActionErrorText(DWORD error) {
+    std::wstring text;
+    ActionErrorText(error, text);
+    return text;
+}
+
+std::wstring WithReason(std::wstring line, DWORD error) {
+    if (error != ERROR_SUCCESS) line.append(L" ").append(ActionErrorText(error));
+    return line;
 }

@@ -13,10 +13,15 @@ class CFileInfo;
 class ItemState;
 struct SyncRunBlock;
 
+// A source another program holds, with no shadow copy to read it from (program's own
+// code, bit 29, as kErrorChangedSinceCheck).
+inline constexpr DWORD kErrorFileLocked = 0x20000004;
+
 // Excluded, no action, or already carried out (any result bit): no pass touches it.
 bool IsLeftAloneByPasses(const ItemState& state);
-// Marks the record failed and counts the failure for the run's summary.
-void MarkActionFailed(SyncRunBlock& run, CFileInfo& record);
+// Marks the record failed for `error`, which its row shows, and counts the failure for
+// the run's summary.
+void MarkActionFailed(SyncRunBlock& run, CFileInfo& record, DWORD error);
 
 // The task's window, or null when it has none (an unattended run without a task window).
 HWND TaskWindowOf(const SyncRunBlock& run);
@@ -25,7 +30,8 @@ DWORD CopySpeedOf(const SyncRunBlock& run);
 // The task's "Save Delete" option: back up overwritten and deleted files.
 bool SavesReplacedFiles(const SyncRunBlock& run);
 
-// One line of an action, written only when the task logs at the detailed level.
+// One line of an action, written when the task logs: a failure (red) at every level,
+// any other line only at the detailed level.
 void LogAction(SyncRunBlock& run, std::wstring_view text, COLORREF colour);
 
 // WM_SYNC_ITEM_DONE for a record that has a row in the task window.
@@ -39,7 +45,13 @@ bool StopPressed(const SyncRunBlock& run);
 bool StopPressedAfterItem(SyncRunBlock& run);
 
 // The text of a failed copy, backup or delete: the run log's copy error texts, plus
-// "(Error: Already Exists)", "(Error: Changed since the Check)" and the texts of what the
-// destination cannot hold (a name, a name in other case, a file too large). Returns -1
-// for a full disk (the pass must end), else 0.
+// "(Error: Already Exists)", "(Error: Changed since the Check)", "(File Locked)", the
+// texts of what the destination cannot hold (a name, a name in other case, a file too
+// large) and of the file system's most frequent errors (not found, folder not empty, in
+// use, name too long, input/output). Returns -1 for a full disk (the pass must end),
+// else 0.
 int ActionErrorText(DWORD error, std::wstring& text);
+// The text alone.
+std::wstring ActionErrorText(DWORD error);
+// A failure's log line followed by the text of its reason, when one is known.
+std::wstring WithReason(std::wstring line, DWORD error);

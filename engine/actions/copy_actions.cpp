@@ -48,8 +48,8 @@ DWORD NewNameProblem(const std::wstring& path) {
 }
 
 // The folder and its parents; only a real folder (not a link to one) counts as made.
-// False with the last error set.
-bool CreateRealFolder(const std::wstring& folder) {
+// `attributes` are the made folder's. False with the last error set.
+bool CreateRealFolder(const std::wstring& folder, DWORD& attributes) {
     if (const DWORD problem = NewNameProblem(folder); problem != ERROR_SUCCESS) {
         SetLastError(problem);
         return false;
@@ -60,7 +60,10 @@ bool CreateRealFolder(const std::wstring& folder) {
         return false;
     }
     plat::FileInfo info;
-    if (plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder()) return true;
+    if (plat::GetFileInfo(plat::WideToUtf8(folder), info) && info.IsFolder()) {
+        attributes = info.attributes;
+        return true;
+    }
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
 }
@@ -157,23 +160,18 @@ int CreateFolderAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     }
     const std::wstring& root = toTarget ? run.task->targetFolder : run.task->sourceFolder;
     const std::wstring folder = PathJoinW(root, plat::Utf8ToWide(record.relativePath));
-    const bool created = ParentsAreRealFolders(root, record.relativePath) && CreateRealFolder(folder);
+    DWORD attributes = FILE_ATTRIBUTE_DIRECTORY;
+    const bool created = ParentsAreRealFolders(root, record.relativePath) && CreateRealFolder(folder, attributes);
     if (created) {
         LogAction(run, L"Create New " + folder, kLogBlack);
         ++run.counters.done;
         record.state.Set(ItemState::kDone | (toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
-        record.SetCounterpart(folder, record.relativePath, 0, 0, 0);
+        // The new folder as the side now holds it: its row and its catalog row say "folder".
+        record.SetCounterpart(folder, record.relativePath, attributes, 0, 0);
     } else {
         const DWORD error = GetLastError();
-        MarkActionFailed(run, record);
-        std::wstring line = L"Failed to Create New " + folder;
-        // Only the name can tell the user why; other failures keep the plain line.
-        if (error == kErrorNameNotHeld || error == kErrorNameInOtherCase) {
-            std::wstring text;
-            ActionErrorText(error, text);
-            line += L" " + text;
-        }
-        LogAction(run, line, kLogRed);
+        MarkActionFailed(run, record, error);
+        LogAction(run, WithReason(L"Failed to Create New " + folder, error), kLogRed);
     }
     ++counter;
     ReportItemDone(run, record);
@@ -228,7 +226,7 @@ std::wstring CopyLine(std::wstring_view prefix, const FileCopy& copy) {
 
 // A failed copy that is not a locked source: the item ends with an error.
 int FailCopy(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy, DWORD error) {
-    MarkActionFailed(run, record);
+    MarkActionFailed(run, record, error);
     std::wstring text;
     const int result = ActionErrorText(error, text);
     LogAction(run, CopyLine(L"Failed to Copy ", copy) + L" " + text, kLogRed);
@@ -248,15 +246,13 @@ int BackUpReplacedFile(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
     }
     if (backup == kBackupStopped) return 0;
     record.state.Set(ItemState::kBackupError);
+    record.SetFailure(error);
     ++run.counters.errors;
     ReportItemDone(run, record);
     std::wstring text;
     const int result = ActionErrorText(error, text);
-    if (copy.toTarget) {
-        LogAction(run, L"Failed to Back up " + copy.to, kLogRed);
-    } else {
-        LogAction(run, L"Failed to Back up " + copy.to + L" " + text, kLogRed);
-    }
+    // Either side says why.
+    LogAction(run, L"Failed to Back up " + copy.to + L" " + text, kLogRed);
     // A full disk ends the pass whichever side it is on.
     return result;
 }
@@ -293,7 +289,7 @@ int HandleLockedSource(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
         record.shadowIndex = static_cast<int>(run.shadowWaiting.size() - 1);
         LogAction(run, CopyLine(L"Shadow Copy ", copy), kLogBlack);
     } else {
-        MarkActionFailed(run, record);
+        MarkActionFailed(run, record, kErrorFileLocked);
         if (copy.toTarget) {
             LogAction(run, CopyLine(L"Failed to Copy ", copy) + L" (File Locked)", kLogRed);
         } else {
@@ -379,7 +375,9 @@ int CopyTimeAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
     // A file changed since the Check must not be given a time that makes it look in step.
     const bool asChecked = toTarget ? IsFileAsChecked(path, record.counterpartSize, record.counterpartLastWrite)
                                     : IsFileAsChecked(path, record.size, record.lastWrite);
-    if (asChecked && CopyFileTime(path, time)) {
+    const bool set = asChecked && CopyFileTime(path, time);
+    const DWORD error = asChecked ? GetLastError() : kErrorChangedSinceCheck;
+    if (set) {
         ++run.counters.done;
         if (toTarget) {
             record.counterpartLastWrite = time;
@@ -393,14 +391,8 @@ int CopyTimeAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter) {
         ReportProgress(run, counter);
         return 1;
     }
-    MarkActionFailed(run, record);
-    std::wstring line = L"Failed to Set File Time to " + path;
-    if (!asChecked) {
-        std::wstring text;
-        ActionErrorText(kErrorChangedSinceCheck, text);
-        line += L" " + text;
-    }
-    LogAction(run, line, kLogRed);
+    MarkActionFailed(run, record, error);
+    LogAction(run, WithReason(L"Failed to Set File Time to " + path, error), kLogRed);
     ReportItemDone(run, record);
     return 0;
 }
@@ -436,7 +428,7 @@ void FailContentsOfUnmadeFolder(SyncRunBlock& run, FolderTreeNode& node) {
     DWORD items = 0;
     ForEachRecord(node, [&](CFileInfo& record) {
         if (&record != &folder && !IsLeftAloneByPasses(record.state)) {
-            MarkActionFailed(run, record);
+            MarkActionFailed(run, record, folder.failure());
             ReportItemDone(run, record);
             ++items;
         }

@@ -45,22 +45,30 @@ void RecordDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletio
     ++run.counters.done;
 }
 
-void RecordNotDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, std::wstring_view reason) {
-    MarkActionFailed(run, record);
-    std::wstring line = L"Failed to Delete " + deletion.path;
-    if (!reason.empty()) line.append(L" ").append(reason);
-    LogAction(run, line, kLogRed);
+void RecordNotDeleted(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, DWORD error) {
+    MarkActionFailed(run, record, error);
+    LogAction(run, WithReason(L"Failed to Delete " + deletion.path, error), kLogRed);
 }
 
 int DeleteFolderAction(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, DWORD& counter) {
     // Empty by now unless something in it was kept; a link is never removed in its place.
     plat::FileInfo info;
     const std::string path = plat::WideToUtf8(deletion.path);
-    const bool removed = plat::GetFileInfo(path, info) && info.IsFolder() && plat::RemoveFolder(path);
+    bool removed = false;
+    DWORD error = ERROR_SUCCESS;
+    if (!plat::GetFileInfo(path, info)) {
+        error = GetLastError();
+    } else if (!info.IsFolder()) {
+        error = kErrorChangedSinceCheck;
+    } else if (plat::RemoveFolder(path)) {
+        removed = true;
+    } else {
+        error = GetLastError();
+    }
     if (removed) {
         RecordDeleted(run, record, deletion);
     } else {
-        RecordNotDeleted(run, record, deletion, {});
+        RecordNotDeleted(run, record, deletion, error);
     }
     ++counter;
     ReportItemDone(run, record);
@@ -81,6 +89,7 @@ int BackUpDeletedFile(SyncRunBlock& run, CFileInfo& record, const Deletion& dele
     if (backup == kBackupStopped) return 0;
     // A delete left undone for want of a backup is a failure of the run.
     record.state.Set(ItemState::kBackupError);
+    record.SetFailure(error);
     ++run.counters.errors;
     std::wstring text;
     const int result = ActionErrorText(error, text);
@@ -91,9 +100,7 @@ int BackUpDeletedFile(SyncRunBlock& run, CFileInfo& record, const Deletion& dele
 
 int DeleteFileAction(SyncRunBlock& run, CFileInfo& record, const Deletion& deletion, DWORD& counter) {
     if (!IsFileAsChecked(deletion.path, deletion.size, deletion.lastWrite)) {
-        std::wstring reason;
-        ActionErrorText(kErrorChangedSinceCheck, reason);
-        RecordNotDeleted(run, record, deletion, reason);
+        RecordNotDeleted(run, record, deletion, kErrorChangedSinceCheck);
         ++counter;
         ReportProgress(run, counter);
         ReportItemDone(run, record);
@@ -104,12 +111,13 @@ int DeleteFileAction(SyncRunBlock& run, CFileInfo& record, const Deletion& delet
         if (const int result = BackUpDeletedFile(run, record, deletion); result != 1) return result;
     }
     const bool deleted = DeleteFileEx(deletion.path, keepBackup ? 0 : kDeleteToTrash);
+    const DWORD error = deleted ? ERROR_SUCCESS : GetLastError();
     ++counter;
     ReportProgress(run, counter);
     if (deleted) {
         RecordDeleted(run, record, deletion);
     } else {
-        RecordNotDeleted(run, record, deletion, {});
+        RecordNotDeleted(run, record, deletion, error);
     }
     ReportItemDone(run, record);
     return deleted ? 1 : 0;

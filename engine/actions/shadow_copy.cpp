@@ -114,7 +114,7 @@ BOOL ShadowCopyFiles(SyncRunBlock& run, const plat::VolumeSources& volumes) {
                 CompleteCopy(run, record, from, to);
             } else {
                 LogAction(run, L"Failed Shadow Copy " + from + L" -> " + to + L" (File Locked)", kLogRed);
-                MarkActionFailed(run, record);
+                MarkActionFailed(run, record, kErrorFileLocked);
             }
         }
         record.shadowIndex = -1;

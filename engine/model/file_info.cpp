@@ -75,7 +75,8 @@ CFileInfo::CFileInfo(const CFileInfo& other)
       sourceRowFound_(other.sourceRowFound_),
       targetRowFound_(other.targetRowFound_),
       wholePath_(other.wholePath_),
-      counterpartWhole_(other.counterpartWhole_) {}
+      counterpartWhole_(other.counterpartWhole_),
+      failure_(other.failure_) {}
 
 CFileInfo& CFileInfo::operator=(const CFileInfo& other) {
     if (this != &other) *this = CFileInfo(other);

@@ -105,6 +105,11 @@ public:
     void SetSourceCatalogRow(const CatalogRowMemo& memo);
     void SetTargetCatalogRow(const CatalogRowMemo& memo);
 
+    // Why the item's action failed (its error, backup error or the copy before it): the
+    // error code the Sync met, 0 when none was kept.
+    DWORD failure() const { return failure_; }
+    void SetFailure(DWORD error) { failure_ = error; }
+
 private:
     SideRoot root_;             // with wholePath_: the whole full path
     SideRoot counterpartRoot_;  // with counterpartWhole_: the counterpart's whole path
@@ -120,6 +125,7 @@ private:
     bool targetRowFound_ = false;
     bool wholePath_ = false;
     bool counterpartWhole_ = false;
+    DWORD failure_ = 0;  // after the flags, where the record has room for it
 };
 
 // One catalog row in memory.

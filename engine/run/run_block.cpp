@@ -134,6 +134,7 @@ void ResetRunStatistics(SyncRunBlock& run) {
     run.doCheck = false;
     run.doSync = false;
     run.syncHeldForUser = false;
+    run.syncHalfRan = false;
     run.patterns = FilterPatterns{};
     run.sourceLog.reset();
     run.targetLog.reset();

@@ -131,6 +131,9 @@ struct SyncRunBlock {
     // The Check found a side that may not be mounted, in a run the user started: the run
     // ends after its Check, whatever its mode, and its trees wait for the user's Sync.
     bool syncHeldForUser = false;
+    // The Sync half was started: a Check and Sync stopped in its Check, or refused after
+    // it, ran no Sync.
+    bool syncHalfRan = false;
 
     FilterPatterns patterns;  // the scan's four pattern lists; an empty list is missing
 

@@ -222,8 +222,11 @@ RunEnd RunTask(SyncRunBlock& run) {
 
     RunEnd end = RunEnd::kCompleted;
     const bool syncFollows = run.doCheck ? RunCheck(run, end) : TakeLastCheck(run, end);
-    if (syncFollows && run.doSync && RunSyncPhase(run) == kSyncPhaseStopped && run.Result() != kRunDiskFull) {
-        EndAs(run, kRunStopped, kUserStopsText);
+    if (syncFollows && run.doSync) {
+        run.syncHalfRan = true;
+        if (RunSyncPhase(run) == kSyncPhaseStopped && run.Result() != kRunDiskFull) {
+            EndAs(run, kRunStopped, kUserStopsText);
+        }
     }
     // Never "Successfully" while something could not be read or recorded.
     if (run.Result() == kRunSucceeded && LeftItemsUnsynced(run)) run.SetResult(kRunItemsSkipped);

@@ -50,8 +50,9 @@ RunMode RunModeOf(const SyncRunBlock& run) {
     return run.doCheck ? kRunModeCheck : kRunModeSync;
 }
 
-// A Check and Sync held after its Check ran no Sync half.
-bool RanSyncHalf(const SyncRunBlock& run) { return run.doSync && !run.syncHeldForUser; }
+// A Check and Sync that ended in its Check (stopped, refused, held for the user) ran no
+// Sync half: its summary speaks of the Check, and its trees wait for the user.
+bool RanSyncHalf(const SyncRunBlock& run) { return run.syncHalfRan; }
 
 DWORD NeedsAttention(const SyncRunBlock& run, const SyncTask& task) {
     if (!run.sourceTree && !run.targetTree) return 0;
@@ -178,7 +179,7 @@ void CAddWizardThread::OnRunFinished(WPARAM refused, LPARAM) {
         WriteLastRunFields(run, task);
         task.needsAttention = NeedsAttention(run, task);
         PostMessage(task.startThread, WM_SYNC_TASK_CHANGED, static_cast<WPARAM>(task.rowIndex), 0);
-        SendTaskLine(run, FormatRunSummary(run.Result(), !RanSyncHalf(run)), kStatusLine);
+        SendTaskLine(run, FormatRunSummary(run.Result(), run.doCheck && !RanSyncHalf(run)), kStatusLine);
         HandRunTreesToTask(run);
         switch (task.startSource) {
         case kStartedByScheduler: EndTaskScriptRun(task, kScriptRunDone); break;

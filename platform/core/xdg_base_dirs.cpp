@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/core/text.h"
+
 namespace plat {
 
 namespace {
@@ -42,6 +44,16 @@ std::string HomeFolder() {
         return WithoutFinalSlashes(found->pw_dir);
     }
     return {};
+}
+
+std::wstring ExpandHomeFolder(const std::wstring& path) {
+    if (path.empty() || path.front() != L'~' || (path.size() > 1 && path[1] != L'/')) return path;
+    const std::string home = HomeFolder();
+    if (home.empty()) return path;
+    const std::wstring rest = path.substr(1);
+    // The root as home: "~/x" is "/x", not "//x".
+    if (home == "/") return rest.empty() ? std::wstring(L"/") : rest;
+    return Utf8ToWide(home) + rest;
 }
 
 std::string UserConfigFolder() {

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QWidget>
 
+#include "platform/core/xdg_base_dirs.h"
 #include "platform/qt/combo_box_ex.h"
 #include "platform/qt/message_window.h"
 #include "platform/qt/system_image_list.h"
@@ -21,7 +22,7 @@ constexpr DWORD kWsVisible = 0x10000000;
 // The dialog a request describes; `save` makes it a save dialog.
 std::optional<std::wstring> RunFileDialog(const OpenFileRequest& request, bool save) {
     QFileDialog dialog(WidgetOf(request.owner), QString::fromStdWString(request.title),
-                       QString::fromStdWString(request.initialFile));
+                       QString::fromStdWString(ExpandHomeFolder(request.initialFile)));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The caller asks about an existing file itself, in the program's words.
@@ -72,8 +73,9 @@ std::optional<std::wstring> QtGuiServices::SaveFileName(const OpenFileRequest& r
 
 std::optional<std::wstring> QtGuiServices::BrowseForFolder(HWND owner, const std::wstring& title,
                                                            const std::wstring& initialFolder) {
+    // A folder box may hold "~/..." as typed; the dialog itself reads a typed "~" as home.
     const QString chosen = QFileDialog::getExistingDirectory(WidgetOf(owner), QString::fromStdWString(title),
-                                                             QString::fromStdWString(initialFolder));
+                                                             QString::fromStdWString(ExpandHomeFolder(initialFolder)));
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdWString();
 }

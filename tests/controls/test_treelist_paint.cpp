@@ -236,7 +236,9 @@ TEST_F(TreeListPaint, HitTestsAfterAPaint) {
     EXPECT_TRUE(cell.flags & TVHT_ONITEMLABEL);
     EXPECT_EQ(cell.hItem, child);
     EXPECT_EQ(hit(275, childMid).flags & TVHT_SUBMASK, TVHT_ONSUBITEM);
-    EXPECT_EQ(hit(300, childMid).flags, TVHT_ONRIGHTSPACE);
+    // The last column reaches the right edge.
+    EXPECT_EQ(hit(300, childMid).flags & TVHT_SUBMASK, TVHT_ONSUBITEM);
+    EXPECT_EQ(TVHT_COLUMNOF(hit(300, childMid).flags), 1u);
     // Outside the rows.
     EXPECT_EQ(hit(10, 3 * h + 40).flags, TVHT_NOWHERE);
     EXPECT_EQ(hit(10, 3 * h + 40).hItem, 0u);
@@ -279,9 +281,9 @@ TEST_F(TreeListPaint, ItemRectanglesOnlyForRowsOnThePage) {
     InsertColumn(list, "Name", 150);
     InsertColumn(list, "Size", 100);
     const HTREEITEM a = Insert(list, TVI_ROOT, L"a");
-    const RECT cell = ItemRect(a, TVIR_GETCOLUMN | TVIR_COLTOSUB(1));
-    EXPECT_EQ(cell.left, 150);
-    EXPECT_EQ(cell.right, 250);
+    const RECT cell = ItemRect(a, TVIR_GETCOLUMN | TVIR_COLTOSUB(0));
+    EXPECT_EQ(cell.left, 0);
+    EXPECT_EQ(cell.right, 150);
     const HTREEITEM hidden = Insert(list, a, L"hidden");
     RECT rect = TVIR_REQUEST(hidden);
     EXPECT_EQ(list.Message(TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect)), 0);
@@ -302,6 +304,24 @@ TEST_F(TreeListPaint, DragImageHoldsTheText) {
 // The header right of the last column is drawn like the rest of the header, not left
 // unpainted, in a shown window (a style may leave the painter clipped to the section it
 // drew).
+// Room the columns leave free is the last column's: its texts are not cut while there is
+// space, and the width it was given stays what it is asked for and stored.
+TEST_F(TreeListPaint, TheLastColumnTakesTheFreeWidth) {
+    InsertColumn(list, "Name", 100);
+    InsertColumn(list, "Status", 60);
+    const HTREEITEM a = Insert(list, TVI_ROOT, L"a");
+    const std::wstring remark = L"This action has been changed by user.";
+    SetCell(list, a, 1, remark.c_str());
+    EXPECT_EQ(ItemRect(a, TVIR_GETCOLUMN | TVIR_COLTOSUB(1)).right, kWidth);
+    EXPECT_EQ(list.Message(TLM_GETCOLUMNWIDTH, 1, 0), 60);
+    EXPECT_EQ(list.Message(TLM_SETCOLUMNWIDTH, 1, 400), 1);
+    EXPECT_EQ(ItemRect(a, TVIR_GETCOLUMN | TVIR_COLTOSUB(1)).right, 500) << "wider than the window: scrolled";
+    EXPECT_EQ(list.Message(TLM_SETCOLUMNWIDTH, 1, 60), 1);
+    list.Message(WM_SIZE, 0, MAKELPARAM(kWidth + 100, kHeight));
+    EXPECT_EQ(ItemRect(a, TVIR_GETCOLUMN | TVIR_COLTOSUB(1)).right, kWidth + 100);
+    EXPECT_EQ(list.Message(TLM_GETCOLUMNWIDTH, 1, 0), 60);
+}
+
 TEST_F(TreeListPaint, HeaderFilledRightOfTheLastColumn) {
     for (int c = 0; c < 7; ++c) {
         TV_COLUMN column;

@@ -418,6 +418,8 @@ void CMainFrame::OnClose(WPARAM, LPARAM) {
     }
     if (SyncApp* app = SyncApp::Current()) app->CloseInstanceEvent();
     SavePlacement();
+    // While every task window is still there: the task list takes them with it.
+    if (const HWND pane = TaskWindowPane()) SendMessage(pane, WM_SYNC_SAVE_COLUMNS, 0, 0);
     if (ribbon_) {
         plat::IniFile settings(ProgramState().settingsFile);
         ribbon_->SaveState(settings);

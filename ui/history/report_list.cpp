@@ -43,6 +43,23 @@ bool IsPermutation(const std::vector<int>& order) {
     return true;
 }
 
+
+// The columns at their own widths for as long as it lives: the last one gives back the
+// room the window lends it.
+class OwnColumnWidths {
+public:
+    explicit OwnColumnWidths(QHeaderView& head) : head_(head), stretched_(head.stretchLastSection()) {
+        head_.setStretchLastSection(false);
+    }
+    ~OwnColumnWidths() { head_.setStretchLastSection(stretched_); }
+    OwnColumnWidths(const OwnColumnWidths&) = delete;
+    OwnColumnWidths& operator=(const OwnColumnWidths&) = delete;
+
+private:
+    QHeaderView& head_;
+    bool stretched_;
+};
+
 }  // namespace
 
 // The header draws the list's sort arrow itself: Qt's styles do not agree on which way
@@ -163,7 +180,9 @@ ReportList::ReportList(QWidget* parent, const char* section, std::span<const Rep
     head->setSectionsMovable(true);
     head->setFirstSectionMovable(true);
     head->setSectionsClickable(true);
-    head->setStretchLastSection(false);
+    // Room the columns leave free is the last one's, so its texts are not cut while there
+    // is space; its own width is what is stored and printed (OwnColumnWidths).
+    head->setStretchLastSection(true);
     head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     head->setSortIndicatorShown(false);
     connect(head, &QHeaderView::sectionClicked, this, [this](int column) { OnColumnClick(column); });
@@ -193,8 +212,9 @@ void ReportList::ApplyColumnOrder() {
 }
 
 void ReportList::RememberColumns() {
-    const QHeaderView* head = header();
+    QHeaderView* head = header();
     if (head->count() != ColumnCount()) return;  // no columns made yet: keep what was read
+    const OwnColumnWidths own(*head);
     for (int c = 0; c < ColumnCount(); ++c) {
         widths_[static_cast<std::size_t>(c)] = columnWidth(c);
         order_[static_cast<std::size_t>(c)] = head->logicalIndex(c);
@@ -306,6 +326,7 @@ std::string PrintedListTitle(UINT pageNameId) {
 }
 
 int ReportList::PrintList(bool direct) {
+    const OwnColumnWidths own(*header());
     CListCtrlPrintJob job(this, direct, QString::fromStdString(printTitle_));
     return job.Print();
 }

@@ -5,6 +5,8 @@
 //     column live in one settings section ("tab %u", "array %u", "sort");
 //   - header drag and drop, full-row selection, the selection kept when the list loses the
 //     focus, and a tip with the whole text of a cell that does not fit ("label tips");
+//   - the last column drawn over the room the others leave (its own width is the one
+//     stored and printed);
 //   - rows that are ReportRow items: a subclass holds the row's own data, so it is freed
 //     with the row, however the row goes (deleted, cleared, the list destroyed);
 //   - small images by index from an ImageList, on any cell;

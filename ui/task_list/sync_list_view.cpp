@@ -32,7 +32,6 @@
 namespace {
 
 constexpr UINT IDS_LOADING_TASKS = 11107;
-constexpr UINT IDS_SELECT_TIP = 11108;
 constexpr UINT kTasksPageNameId = 11346;  // "Tasks"
 
 constexpr ReportColumn kTaskColumns[kTaskListColumnCount] = {
@@ -382,8 +381,12 @@ void CSyncListView::OnSelectionChanged() {
     handledSelection_ = task;
     SelectTaskRow(row);
     const HWND frame = FrameWindow();
-    const std::string tip = LoadResString(IDS_SELECT_TIP);
-    SendMessage(frame, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(tip.c_str()), 0);
+    // The hint true of the task chosen. (String 11108 sends the user to an Options icon at
+    // the far right of the screen, which the task window does not have.)
+    if (const auto* window = dynamic_cast<const CSyncDlg*>(plat::MessageWindow::FromHwnd(task->taskWindow))) {
+        const CSyncDlg::CaptionHint tip = window->CurrentHint();
+        SendMessage(frame, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(tip.text.c_str()), static_cast<LPARAM>(tip.colour));
+    }
     SendMessage(frame, WM_SYNC_BUSY_STATE, task->busyCode != 0 ? 1 : 0, 0);
 }
 

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTimeZone>
 
+#include "engine/actions/action_support.h"
 #include "engine/model/item_display.h"
 #include "engine/model/item_texts.h"
 #include "foundation/resource_strings.h"
@@ -39,8 +40,11 @@ ItemCopies ReadItemCopies(const CFileInfo& record) {
     const bool ownIsTarget = state.IsTargetOnly();
     copies.source = ownIsTarget ? std::move(other) : std::move(own);
     copies.target = ownIsTarget ? std::move(own) : std::move(other);
-    if (!state.IsOnSource() || state.IsSourceDeletedByUser()) copies.source.path.clear();
-    if (!state.IsOnTarget() || state.IsTargetDeletedByUser()) copies.target.path.clear();
+    // The scan marks where an item is only for the items it includes: an excluded item is
+    // wherever the record holds a path for it.
+    const bool excluded = state.IsExcluded();
+    if ((!excluded && !state.IsOnSource()) || state.IsSourceDeletedByUser()) copies.source.path.clear();
+    if ((!excluded && !state.IsOnTarget()) || state.IsTargetDeletedByUser()) copies.target.path.clear();
     return copies;
 }
 
@@ -100,7 +104,11 @@ ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped, ItemTimeTex
     cells.actionImage = GetActionImageIndex(state.Word(), swapped);
 
     const std::string_view remark = GetItemStatusText(state);
-    if (!remark.empty()) {
+    if (state.Has(ItemState::kError | ItemState::kBackupError) && record.failure() != 0) {
+        // Why it failed comes before any remark on what was to be done.
+        cells.status = ActionErrorText(record.failure());
+        cells.statusImage = kStatusRemarkImage;
+    } else if (!remark.empty()) {
         cells.status = plat::Utf8ToWide(remark);
         cells.statusImage = kStatusRemarkImage;
     } else if (state.IsDone() && state.Has(ItemState::kDeleteRight | ItemState::kDeleteLeft)) {

@@ -34,7 +34,8 @@ struct ItemCopies {
 };
 
 // The copies of an item on the source and the target side. A side has no copy when its
-// on-side bit is clear, the user deleted it there, or the record holds no path for it.
+// on-side bit is clear (an excluded item has none set), the user deleted it there, or the
+// record holds no path for it.
 ItemCopies ReadItemCopies(const CFileInfo& record);
 
 // Images of the Status column (from the action image strip).
@@ -50,7 +51,8 @@ struct ItemRowCells {
     std::wstring date[2];
     std::wstring action;
     int actionImage = 0;
-    // The Status column: a remark, "Deleted" for a finished deletion, or nothing.
+    // The Status column: why the action failed, a remark, "Deleted" for a finished
+    // deletion, or nothing.
     std::wstring status;
     int statusImage = -1;  // -1: the column shows nothing
 };

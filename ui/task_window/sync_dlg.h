@@ -80,6 +80,14 @@ public:
     // The folder texts last taken from the boxes (or from the task).
     const std::wstring& FolderText(int side) const { return folderText_[side]; }
 
+    // The caption-bar hint that is true of the task now: the run's tip while it runs, what
+    // is missing while a folder is, else the next step (Sync when one is pending, Check).
+    struct CaptionHint {
+        std::string text;
+        COLORREF colour = 0;
+    };
+    CaptionHint CurrentHint() const;
+
     // True when the item tree has no first row.
     bool IsItemListEmpty() const;
     // Enables or disables the two folder boxes, the two Browse buttons and the options button.
@@ -208,6 +216,10 @@ private:
     void StoreFolders();
     // A line for the main window's caption bar (colour 0 a tip, 255 a warning).
     void SendCaption(const std::string& text, COLORREF colour);
+    // The window is the one the user sees (or stands alone): the caption bar speaks of it.
+    bool IsShownTask() const;
+    // CurrentHint to the caption bar, after a change that makes the one shown untrue.
+    void ShowCurrentHint();
     // Why a start is refused: the caption bar for the user, a red line in the task's log
     // for an unattended start.
     void ReportRefusal(const std::string& text, bool byUser);
@@ -233,6 +245,7 @@ private:
     // Set when WM_SYNC_AFTER_RUN arrives, so a start learns whether the frame's refusal
     // already brought the window to rest.
     bool runEnded_ = false;
+    UINT runTip_ = 0;  // the caption tip of the run under way
     UINT progressTotal_ = 0;
     UINT progressCount_ = 0;  // the last percent shown, and the count of progress texts
     UINT progressStep_ = 1;

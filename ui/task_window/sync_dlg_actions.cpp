@@ -293,6 +293,7 @@ LRESULT CSyncDlg::OnClearList(WPARAM, LPARAM) {
     if (running_ || IsItemListEmpty()) return 0;
     ClearItemList(TRUE);
     SetStatusLine(LoadResString(kIdsClearedByUser));
+    ShowCurrentHint();
     return 1;
 }
 

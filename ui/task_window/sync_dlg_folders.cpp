@@ -164,6 +164,7 @@ LRESULT CSyncDlg::OnTaskOptions(WPARAM, LPARAM) {
     if (cleared != 0 && !IsItemListEmpty()) {
         ClearItemList(TRUE);
         SetStatusLine(LoadResString(cleared));
+        ShowCurrentHint();
     }
     if (automatic->Changed()) FollowAutomaticRuns(true);
     return 1;

@@ -11,6 +11,7 @@
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
 #include "resources/sync_messages.h"
+#include "ui/task_window/item_order.h"
 #include "ui/task_window/item_row.h"
 #include "ui/task_window/sync_dlg.h"
 #include "ui/task_window/view_filter_memo.h"
@@ -71,28 +72,25 @@ BOOL CSyncDlg::RebuildItemList(FolderTreeNode* source, FolderTreeNode* target, H
     itemTree_.SetItemStateW(row, 0, TVIS_BOLD, TVIS_BOLD);
     itemTree_.Expand(row, TVE_EXPAND);
 
-    // Sub-folders before files; matched folders from the source side, the target's own after.
-    if (source) {
-        for (const auto& child : source->children) {
-            if (child) RebuildItemList(child.get(), child->counterpart, row);
-        }
+    // Sub-folders before files, each in name order; matched items have their row from the
+    // source side.
+    const ItemNameOrder order(!task_ || !task_->syncOptions || task_->syncOptions->caseSensitive != 0);
+    for (const ItemFolderPair& folder : SubFoldersInOrder(source, target, order)) {
+        RebuildItemList(folder.source, folder.target, row);
     }
-    if (target) {
-        for (const auto& child : target->children) {
-            if (child && (!source || !child->counterpart)) RebuildItemList(nullptr, child.get(), row);
-        }
-    }
-    const auto addFiles = [&](FolderTreeNode* node, bool targetOnlyFiles) {
-        if (!node || !node->files) return;
+    const auto filesShown = [&](FolderTreeNode* node, bool targetOnlyFiles) {
+        std::vector<CFileInfo*> shown;
+        if (!node || !node->files) return shown;
+        shown.reserve(static_cast<std::size_t>(node->files->GetSize()));
         for (CFileInfo& file : *node->files) {
-            // Matched files have their row from the source side.
             if (targetOnlyFiles && !file.state.IsTargetOnly()) continue;
-            if (!IsItemInViewFilter(file.state.Word(), viewKind_, swapped)) continue;
-            if (const HTREEITEM fileRow = SetItemRow(file, row, TRUE)) NoteRowRecord(fileRow, file, nullptr);
+            if (IsItemInViewFilter(file.state.Word(), viewKind_, swapped)) shown.push_back(&file);
         }
+        return shown;
     };
-    addFiles(source, false);
-    addFiles(target, true);
+    for (CFileInfo* file : MergeInOrder(filesShown(source, false), filesShown(target, true), order)) {
+        if (const HTREEITEM fileRow = SetItemRow(*file, row, TRUE)) NoteRowRecord(fileRow, *file, nullptr);
+    }
     itemTree_.Expand(row, TVE_EXPAND);
     return TRUE;
 }

@@ -92,6 +92,26 @@ void CSyncDlg::SendCaption(const std::string& text, COLORREF colour) {
     SendMessage(mainFrame_, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(text.c_str()), static_cast<LPARAM>(colour));
 }
 
+bool CSyncDlg::IsShownTask() const { return !parentWidget() || !isHidden(); }
+
+void CSyncDlg::ShowCurrentHint() {
+    // A start under way sends its own tips.
+    if (running_ || starting_ || !IsShownTask()) return;
+    const CaptionHint hint = CurrentHint();
+    SendCaption(hint.text, hint.colour);
+}
+
+CSyncDlg::CaptionHint CSyncDlg::CurrentHint() const {
+    if (running_ && runTip_ != 0) return {LoadResString(runTip_), kLogBlack};
+    for (int side = 0; side < 2; ++side) {
+        if (folderText_[static_cast<size_t>(side)].empty()) {
+            return {LoadResString(side == 0 ? kIdsLeftFirst : kIdsRightFirst), kLogBlack};
+        }
+    }
+    const bool syncPending = task_ && task_->needsAttention != 0;
+    return {LoadResString(syncPending ? kIdsSyncHint : kIdsCheckHint), kLogBlack};
+}
+
 void CSyncDlg::ReportRefusal(const std::string& text, bool byUser) {
     if (byUser) {
         SendCaption(text, kLogRed);
@@ -209,7 +229,9 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
         }
         return 0;
     }
-    SendCaption(LoadResString(mode != kRunModeSync ? kIdsCancelTip : kIdsPauseTip), kLogBlack);
+    runTip_ = mode != kRunModeSync ? kIdsCancelTip : kIdsPauseTip;
+    // A run that starts on its own in a tab out of view must not tell of a task not shown.
+    if (IsShownTask()) SendCaption(LoadResString(runTip_), kLogBlack);
     return 1;
 }
 
@@ -348,9 +370,10 @@ void CSyncDlg::ComeToRest() {
         hint = syncPending ? kIdsResumeHint : kIdsCheckHint;
         stopRequested_ = 0;
     }
-    SendCaption(LoadResString(hint), kLogBlack);
+    if (IsShownTask()) SendCaption(LoadResString(hint), kLogBlack);
     EnableActionControls(true);
     running_ = 0;
+    runTip_ = 0;
     SendMessage(mainFrame_, WM_SYNC_BUSY_STATE, 0, 0);
 }
 
@@ -374,4 +397,6 @@ void CSyncDlg::StoreAndReset() {
         ClearItemList(TRUE);
         SetStatusLine(LoadResString(kIdsFolderChangeCleared));
     }
+    // New folders: a Sync pending went with the list, a folder missing may be there now.
+    ShowCurrentHint();
 }

@@ -24,6 +24,7 @@ CSyncFormView::CSyncFormView(QWidget* parent, HWND mainFrame, HWND taskList)
     MapMessage(WM_SYNC_TASK_CHANGED, &CSyncFormView::OnTaskChanged);
     MapMessage(WM_SYNC_TASK_REMOVED, &CSyncFormView::OnTaskRemoved);
     MapMessage(WM_SYNC_RENAME_TASK, &CSyncFormView::OnRenameTask);
+    MapMessage(WM_SYNC_SAVE_COLUMNS, &CSyncFormView::OnSaveColumns);
     MapMessage(WM_SIZE, &CSyncFormView::OnSize);
     MapMessage(WM_DESTROY, &CSyncFormView::OnDestroy);
 
@@ -133,10 +134,15 @@ void CSyncFormView::OnSize(WPARAM, LPARAM size) {
     tabs_->update();
 }
 
+LRESULT CSyncFormView::OnSaveColumns(WPARAM, LPARAM) {
+    // The widths of the window shown last are the ones kept.
+    CSyncDlg* active = tabs_ ? TaskWindowAt(tabs_->currentIndex()) : nullptr;
+    return active ? active->Message(WM_SYNC_SAVE_COLUMNS, 0, 0) : 0;
+}
+
 void CSyncFormView::OnDestroy(WPARAM, LPARAM) {
     if (!tabs_) return;
-    // The widths of the window shown last are the ones kept.
-    if (CSyncDlg* active = TaskWindowAt(tabs_->currentIndex())) active->Message(WM_SYNC_SAVE_COLUMNS, 0, 0);
+    OnSaveColumns(0, 0);
     // The tasks may be gone already (the task list goes first at shutdown): their windows
     // go without a word to them.
     const QSignalBlocker quiet(tabs_);

@@ -50,6 +50,8 @@ private:
     LRESULT OnTaskChanged(WPARAM task, LPARAM);
     LRESULT OnTaskRemoved(WPARAM task, LPARAM);
     LRESULT OnRenameTask(WPARAM task, LPARAM name);
+    // The active tab's window stores its column widths; 0 when there is none.
+    LRESULT OnSaveColumns(WPARAM, LPARAM);
     void OnSize(WPARAM, LPARAM size);
     void OnDestroy(WPARAM, LPARAM);
     void OnTabChange(int index);

@@ -86,6 +86,9 @@ TEST(CopyActions, CreatesFoldersCopiesBothWaysAndCopiesTimes) {
     EXPECT_EQ(fetched.size, 12u);
     EXPECT_EQ(fetched.lastWrite, kTime + 100);
     EXPECT_EQ(p.Record("t", true).state.Word(), 0x20000000u | 0x400u | 0x890u | ItemState::kCopyToLeft);
+    // A made folder is a folder on its new side too: in its row and in its catalog row.
+    EXPECT_TRUE(p.Record("t", true).counterpartAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(p.Record("d/e").counterpartAttributes & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(p.Record("t/only.txt", true).counterpartPath(), W(p.Src("t/only.txt")));
     EXPECT_TRUE(p.Record("t/only.txt", true).state.IsOnSource());
     EXPECT_EQ(p.Record("time.txt").counterpartLastWrite, kTime);
@@ -205,23 +208,31 @@ TEST(CopyActions, DiskFullHalfWayKeepsTheOldFileAndEndsThePass) {
     }
 }
 
+// The reason is the item's, and the log names the failure at either level.
 TEST(CopyActions, ReadOnlyDestinationFailsWithAccessDeniedAndStaysAsItWas) {
-    SyncPass p;
-    p.SrcFile("ro.txt", "new", kTime + 100);
-    p.DstFile("ro.txt", "old", kTime);
-    chmod(p.Dst("ro.txt").c_str(), 0444);
-    p.SrcFile("z.txt", "z");
-    p.Scan();
+    for (const DWORD level : {kLogDetailed, kLogSummary}) {
+        SCOPED_TRACE(level);
+        SyncPass p;
+        p.task.logOptions->logLevel = level;
+        p.SrcFile("ro.txt", "new", kTime + 100);
+        p.DstFile("ro.txt", "old", kTime);
+        chmod(p.Dst("ro.txt").c_str(), 0444);
+        p.SrcFile("z.txt", "z");
+        p.Scan();
 
-    EXPECT_EQ(RunPass(p), 1);
-    EXPECT_EQ(ReadFileBytes(p.Dst("ro.txt")), "old");
-    EXPECT_EQ(ModeOf(p.Dst("ro.txt")), 0444u);
-    EXPECT_TRUE(p.Record("ro.txt").state.IsError());
-    EXPECT_EQ(ReadFileBytes(p.Dst("z.txt")), "z");
-    EXPECT_EQ(p.run.Result(), kRunSucceeded);
-    EXPECT_EQ(p.run.counters.errors.load(), 1u);
-    EXPECT_EQ(p.Lines().front(),
-              "red: Failed to Copy " + p.Src("ro.txt") + " -> " + p.Dst("ro.txt") + " (Error: Access Denied)");
+        EXPECT_EQ(RunPass(p), 1);
+        EXPECT_EQ(ReadFileBytes(p.Dst("ro.txt")), "old");
+        EXPECT_EQ(ModeOf(p.Dst("ro.txt")), 0444u);
+        EXPECT_TRUE(p.Record("ro.txt").state.IsError());
+        EXPECT_EQ(p.Record("ro.txt").failure(), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(p.Record("z.txt").failure(), 0u);
+        EXPECT_EQ(ReadFileBytes(p.Dst("z.txt")), "z");
+        EXPECT_EQ(p.run.Result(), kRunSucceeded);
+        EXPECT_EQ(p.run.counters.errors.load(), 1u);
+        EXPECT_EQ(p.Lines().front(),
+                  "red: Failed to Copy " + p.Src("ro.txt") + " -> " + p.Dst("ro.txt") + " (Error: Access Denied)");
+        EXPECT_EQ(p.Lines().size(), level == kLogDetailed ? 2u : 1u);
+    }
 }
 
 // The file about to be overwritten, or given another time, must be the one the Check saw.

@@ -98,7 +98,7 @@ TEST(DeleteActions, FileThatCannotBeTrashedIsNotDeleted) {
     EXPECT_EQ(RunPass(p), 1);
     EXPECT_EQ(ReadFileBytes(p.Dst("t.txt")), "keep me");
     EXPECT_TRUE(p.Record("t.txt", true).state.IsError());
-    EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Delete " + p.Dst("t.txt")});
+    EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Delete " + p.Dst("t.txt") + " (Error: Not Found)"});
 }
 
 TEST(DeleteActions, FileChangedSinceTheCheckIsNotDeletedNorBackedUp) {
@@ -126,7 +126,8 @@ TEST(DeleteActions, FolderThatStillHoldsAFileIsNotRemoved) {
     EXPECT_EQ(RunPass(p), 1);
     EXPECT_TRUE(Exists(p.Dst("f/keep.txt")));
     EXPECT_TRUE(p.Record("f", true).state.IsError());
-    EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Delete " + p.Dst("f")});
+    EXPECT_EQ(p.Record("f", true).failure(), ERROR_DIR_NOT_EMPTY);
+    EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Delete " + p.Dst("f") + " (Error: Folder not empty)"});
 }
 
 // Every record's rows are handed over after its action, whatever it was: a folder's after

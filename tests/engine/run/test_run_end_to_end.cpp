@@ -245,7 +245,7 @@ TEST_F(RunEndToEnd, StopDuringTheCheckEndsTheRunWithNoTrees) {
 
         EXPECT_TRUE(windows.HasLine("red: User cancels operation."));
         EXPECT_TRUE(HasLineStartingWith(windows, "--- CHECK+SYNC Completed - "));
-        EXPECT_EQ(windows.LastStatus(), "Sync has finished (User stops operation)");
+        EXPECT_EQ(windows.LastStatus(), "Check has finished (User stops operation)") << "no Sync ran";
         EXPECT_FALSE(task.sourceItems);
         EXPECT_FALSE(task.targetItems);
         EXPECT_EQ(task.needsAttention, 0u);
@@ -283,7 +283,7 @@ TEST_F(RunEndToEnd, TwoEmptyFoldersHaveNothingToDo) {
     SyncTask& task = h.AddTask("left", "right");
     EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunNothingToDo);
     EXPECT_TRUE(h.WindowsOf(task).HasLine("red: No files are included."));
-    EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished (Nothing to do)");
+    EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Check has finished (Nothing to do)");
 }
 
 TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
@@ -352,7 +352,10 @@ TEST_F(RunEndToEnd, AnUnattendedRunOverTheChangeLimitIsNotSynced) {
                   refused);
         EXPECT_EQ(Tree(harness.Folder("right")).size(), refused ? 10u : 40u);
         if (refused) {
-            EXPECT_EQ(harness.WindowsOf(task).LastStatus(), "Sync has finished (Error: Over limit)");
+            EXPECT_EQ(harness.WindowsOf(task).LastStatus(), "Check has finished (Error: Over limit)");
+            // The Check's list waits for the user, who may Sync it.
+            EXPECT_TRUE(task.sourceItems);
+            EXPECT_EQ(task.needsAttention, 1u);
         }
     }
 }
@@ -414,7 +417,7 @@ TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
 
         EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunFolderEmptyOrUnmounted);
         EXPECT_TRUE(windows.HasLine(line)) << line;
-        EXPECT_EQ(windows.LastStatus(), "Sync has finished (Error: Folder is empty or not mounted)");
+        EXPECT_EQ(windows.LastStatus(), "Check has finished (Error: Folder is empty or not mounted)");
         EXPECT_EQ(Tree(other).size(), 12u);
         EXPECT_FALSE(task.sourceItems);
         EXPECT_EQ(History().back().status, kRunFolderEmptyOrUnmounted);

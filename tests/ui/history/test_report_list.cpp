@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "controls/list_sort.h"
+#include "foundation/settings_store.h"
 #include "support/settings_fixture.h"
 #include "ui/history/report_list.h"
 
@@ -105,6 +106,24 @@ TEST_F(ReportListTest, CutOffCellShowsItsWholeTextAsATip) {
     };
     EXPECT_TRUE(tipOver(0).isEmpty());
     EXPECT_EQ(tipOver(1), longText);
+}
+
+// The last column takes the room the others leave, so nothing is cut while there is
+// space; what is stored is each column's own width.
+TEST_F(ReportListTest, TheLastColumnTakesTheFreeWidthAndKeepsItsOwn) {
+    auto list = MakeList();
+    list->show();
+    QApplication::processEvents();
+    const int free = list->viewport()->width() - 100;
+    EXPECT_EQ(list->columnWidth(1), free);
+    list->setColumnWidth(0, 150);
+    QApplication::processEvents();
+    EXPECT_EQ(list->columnWidth(1), free - 50);
+    list->RememberColumns();
+    EXPECT_EQ(list->columnWidth(1), free - 50) << "still filling the window";
+    list.reset();
+    EXPECT_EQ(ReadProfileInt("reportlist", "tab 0", 0), 150);
+    EXPECT_EQ(ReadProfileInt("reportlist", "tab 1", 0), 60);
 }
 
 }  // namespace

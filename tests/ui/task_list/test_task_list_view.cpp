@@ -121,7 +121,7 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
 
     Send(WM_SYNC_TASK_BUSY, W(Task("A")), 1);
     Click("A");
-    EXPECT_EQ(frame_->CaptionBar()->Text(), LoadResString(11108));
+    EXPECT_EQ(frame_->CaptionBar()->Text(), "Click the Check icon to start.");
     EXPECT_FALSE(frame_->Ribbon()->ShowsClear()) << "a busy task shows Stop";
     EXPECT_EQ(Status(ID_STATUS_MAIN), "A");
     EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");

@@ -44,6 +44,8 @@ TEST_F(SyncDlgTest, RowsShowEachSideOfTheItem) {
     trees.File(trees.Source(), L"conflict.txt", 0x00800E05);
     trees.File(trees.Source(), L"left-deleted.txt", 0x2004480D);
     trees.File(trees.Target(), L"deleted.txt", 0xA4000010);
+    // Failed after the user chose its action: why it failed is what the row says.
+    trees.File(trees.Source(), L"failed.txt", 0x11040C0D).SetFailure(ERROR_ACCESS_DENIED);
     trees.GiveTo(task_);
     Window().RebuildTaskItems();
 
@@ -65,13 +67,16 @@ TEST_F(SyncDlgTest, RowsShowEachSideOfTheItem) {
     EXPECT_EQ(data->rightPath, L"/dst/left-deleted.txt");
     EXPECT_EQ(Text(L"deleted.txt", 6), L"Deleted");
     EXPECT_EQ(CellOf(L"deleted.txt", 6).image, 7);
+    EXPECT_EQ(Text(L"failed.txt", 3), L"Error");
+    EXPECT_EQ(Text(L"failed.txt", 6), L"(Error: Access Denied)");
+    EXPECT_EQ(CellOf(L"failed.txt", 6).image, 13);
 
     // The task's own row: bold, the program's icon, no row data, the count.
     const HTREEITEM taskRow = Tree().GetRootItem();
     EXPECT_EQ(twtest::Cell(Tree(), taskRow, 0).image, CSyncDlg::kTaskRowImage);
     EXPECT_EQ(Tree().GetItemData(taskRow), 0u);
     EXPECT_NE(Tree().GetItemState(taskRow, TVIS_BOLD) & TVIS_BOLD, 0u);
-    EXPECT_EQ(twtest::Cell(Tree(), taskRow, 6).text, L"6 items");
+    EXPECT_EQ(twtest::Cell(Tree(), taskRow, 6).text, L"7 items");
 
     task_.syncOptions->type = kSyncRightToLeft;  // the source side is the Right folder
     task_.UpdateSyncKind();
@@ -157,9 +162,9 @@ protected:
     }
 };
 
-TEST_F(RebuildTest, FoldersFirstTargetOnlyItemsLastAndFoldersTheViewEmptiesHidden) {
+TEST_F(RebuildTest, FoldersFirstAndFoldersTheViewEmptiesHidden) {
     ShowView(0);
-    EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"sub", L"c.txt", L"only", L"e.txt", L"a.txt", L"b.txt", L"d.txt"}));
+    EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"only", L"e.txt", L"sub", L"c.txt", L"a.txt", L"b.txt", L"d.txt"}));
     EXPECT_EQ(twtest::Cell(Tree(), Tree().GetRootItem(), 6).text, L"7 items");
     ShowView(5);  // "Display New"
     EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"only", L"e.txt", L"a.txt", L"d.txt"}));
@@ -168,6 +173,33 @@ TEST_F(RebuildTest, FoldersFirstTargetOnlyItemsLastAndFoldersTheViewEmptiesHidde
     ShowView(3);  // "Display Errors" after a Check without errors
     EXPECT_EQ(twtest::RowNames(Tree()), Names{L"T1"});
     EXPECT_EQ(twtest::Cell(Tree(), Tree().GetRootItem(), 6).text, L"");
+}
+
+// Whichever side an item is on and in whatever order the folders were listed, each folder
+// lists its folders and then its files by name, as the task's case option compares them.
+TEST_F(SyncDlgTest, EachFolderListsItsFoldersThenItsFilesByName) {
+    HandTrees trees;
+    trees.Folder(L"d97", 0x00800C81);
+    trees.Folder(L"d6", 0x00800C81);
+    trees.Folder(L"B", 0x02000890);
+    trees.Folder(L"a", 0x010004A0);
+    HandTrees::File(trees.Source(), L"b.txt", 0x01000420);
+    HandTrees::File(trees.Source(), L"Z.txt", 0x01000420);
+    HandTrees::File(trees.Target(), L"C.txt", 0x02000810);
+    HandTrees::File(trees.Target(), L"a.txt", 0x02000810);
+    trees.GiveTo(task_);
+
+    task_.syncOptions->caseSensitive = 0;
+    const Names caseBlind{L"T1", L"a", L"B", L"d6", L"d97", L"a.txt", L"b.txt", L"C.txt", L"Z.txt"};
+    for (int run = 0; run < 2; ++run) {
+        Window().ClearItemList(FALSE);
+        Window().RebuildTaskItems();
+        EXPECT_EQ(twtest::RowNames(Tree()), caseBlind);
+    }
+    task_.syncOptions->caseSensitive = 1;
+    Window().ClearItemList(FALSE);
+    Window().RebuildTaskItems();
+    EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"B", L"a", L"d6", L"d97", L"C.txt", L"Z.txt", L"a.txt", L"b.txt"}));
 }
 
 TEST_F(RebuildTest, AViewChangeHoldsTheTaskBusyAndABusyTaskKeepsItsView) {
@@ -218,7 +250,7 @@ TEST_F(RebuildTest, SelectAllTakesEveryItemRowButTheTasksOwn) {
     for (HTREEITEM item = Tree().GetNextSelectedItem(TVI_ROOT); item; item = Tree().GetNextSelectedItem(item)) {
         selected.push_back(twtest::Cell(Tree(), item, 0).text);
     }
-    EXPECT_EQ(selected, (Names{L"sub", L"c.txt", L"only", L"e.txt", L"a.txt", L"b.txt", L"d.txt"}));
+    EXPECT_EQ(selected, (Names{L"only", L"e.txt", L"sub", L"c.txt", L"a.txt", L"b.txt", L"d.txt"}));
     window_.reset();  // the window goes; the trees stay with the task
     EXPECT_NE(task_.sourceItems, nullptr);
 }

@@ -17,7 +17,9 @@
 #include "foundation/task_paths.h"
 #include "foundation/task_store.h"
 #include "platform/qt/combo_box_ex.h"
+#include "platform/core/xdg_base_dirs.h"
 #include "support/object_folders.h"
+#include "support/scoped_env.h"
 #include "tests/ui/task_window/task_window_test_support.h"
 
 namespace {
@@ -158,6 +160,49 @@ TEST_F(RunStartTest, AMissingFolderIsOfferedOnlyToTheUserAndOnlyWhenItResolves) 
     EXPECT_EQ(Start(kRunModeCheck, kByUser), 0);
     EXPECT_EQ(LastCaption(), "Right folder does not exist...");
     EXPECT_EQ(runTasks_, runsBefore);
+}
+
+// "~" as typed is the home folder: a missing folder below it is offered for creation there,
+// and the task keeps the text as it was typed.
+TEST_F(RunStartTest, ATypedTildeIsTheHomeFolder) {
+    const qbtest::ScopedEnv home("HOME", dir_.sub("home"));
+    plat::CreateFolderWithParents(dir_.sub("home"));
+    const plat::ScopedMessageBoxHandler asked(IDYES);
+    TypeInto(0, "~/Backup");
+    TypeInto(1, "~");
+    EXPECT_EQ(Start(kRunModeCheck, kByUser), 1);
+    ASSERT_EQ(asked.Requests().size(), 1u);
+    EXPECT_EQ(asked.Requests()[0].text, "Left folder does not exist. Do you want to create it?");
+    EXPECT_TRUE(plat::IsFolderPath(dir_.sub("home/Backup")));
+    EXPECT_EQ(task_.leftFolder, L"~/Backup");
+    EXPECT_EQ(task_.sourceFolder, plat::Utf8ToWide(dir_.sub("home/Backup")));
+    EXPECT_EQ(task_.targetFolder, plat::Utf8ToWide(dir_.sub("home")));
+    EXPECT_FALSE(plat::PathExists(dir_.sub("~")));
+    Window().Message(WM_SYNC_AFTER_RUN, 1, 0);
+    plat::ProcessPendingMessages();
+    // Only "~" alone or followed by '/' means home.
+    EXPECT_EQ(plat::ExpandHomeFolder(L"~other/x"), L"~other/x");
+    EXPECT_EQ(plat::ExpandHomeFolder(L"/a/~"), L"/a/~");
+}
+
+// A list emptied by the user or by new folders takes its pending Sync with it, and so the
+// hint that offered it.
+TEST_F(RunStartTest, TheHintFollowsAListThatWentAndFoldersThatCame) {
+    ShowTwoRows();
+    task_.needsAttention = 1;
+    EXPECT_EQ(Window().CurrentHint().text,
+              "Click the Sync icon to synchronize folders. Click the Check icon to start over.");
+    EXPECT_EQ(Window().Message(WM_SYNC_CLEAR_LIST, 0, 0), 1);
+    EXPECT_EQ(LastCaption(), "Click the Check icon to start.");
+
+    TypeInto(0, "");
+    Window().FolderBox(0)->lineEdit()->setFocus();
+    QTest::keyClick(Window().FolderBox(0)->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(LastCaption(), "Please specify left folder first...");
+    EXPECT_EQ(LastCaptionColour(), 0u) << "a tip, not a refusal";
+    TypeInto(0, dir_.sub("L"));
+    QTest::keyClick(Window().FolderBox(0)->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(LastCaption(), "Click the Check icon to start.");
 }
 
 TEST_F(RunStartTest, AnAcceptedStartTakesTheRightStateAndTheEndBringsTheRightHint) {

@@ -1,12 +1,18 @@
 // The form view's tabs in step with the task list: choices made by the user are passed on,
 // tabs the program adds, shows or removes are not, and the tab shown is always the
 // current task's.
+#include <QApplication>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
+#include "engine/run/run_messages.h"
 #include "foundation/settings_store.h"
+#include "platform/qt/combo_box_ex.h"
+#include "ui/frame/caption_bar.h"
 #include "tests/ui/frame/frame_test_support.h"
+#include "tests/ui/task_list/task_list_test_support.h"
 #include "tests/ui/task_window/task_window_test_support.h"
 #include "ui/task_window/sync_form_view.h"
 
@@ -120,6 +126,55 @@ TEST_F(FormViewInFrame, TheFormViewIsTheFramesTaskWindowPane) {
     pane->AddTaskTab("A", 0, &task);
     frame_.reset();  // the pane and its task windows go with the frame
     EXPECT_FALSE(IsWindow(task.taskWindow));
+}
+
+// The task windows in the whole program, over its real task list.
+using TaskWindowsInTheProgram = tltest::TaskListTest;
+
+// The program closes: the task list takes the task windows with it, after their widths
+// were stored.
+TEST_F(TaskWindowsInTheProgram, TheShownWindowsWidthsAreStoredBeforeTheWindowsGo) {
+    Store("A");
+    Store("B");
+    Start();
+    Click("A");
+    WindowOf(Task("A"))->ItemTree().SendMessage(TLM_SETCOLUMNWIDTH, 3, 140);
+    WindowOf(Task("B"))->ItemTree().SendMessage(TLM_SETCOLUMNWIDTH, 3, 160);
+    frame_->Message(WM_CLOSE);
+    plat::ProcessPendingMessages();
+    EXPECT_EQ(ReadProfileInt("Sync", "qtab 3", 0), 140);
+    EXPECT_EQ(ReadProfileInt("Sync", "qtab 0", 0), 200);
+}
+
+// The caption bar speaks of the task shown: choosing a task shows the hint true of it, and
+// a run that ends in a tab out of view leaves the shown task's hint alone.
+TEST_F(TaskWindowsInTheProgram, HintsSpeakOfTheTaskShown) {
+    Store("A");
+    Store("B");
+    Start();
+    Click("A");
+    EXPECT_EQ(frame_->CaptionBar()->Text(), "Click the Check icon to start.");
+    Task("B").needsAttention = 1;
+    Click("B");
+    EXPECT_EQ(frame_->CaptionBar()->Text(),
+              "Click the Sync icon to synchronize folders. Click the Check icon to start over.");
+    WindowOf(Task("B"))->FolderBox(0)->lineEdit()->clear();
+    WindowOf(Task("B"))->Message(WM_SYNC_START, kRunModeCheck, 0);
+    Click("A");
+    Click("B");
+    EXPECT_EQ(frame_->CaptionBar()->Text(), "Please specify left folder first...");
+
+    Click("A");
+    SyncTask& b = Task("B");
+    ASSERT_EQ(WindowOf(b)->Message(WM_SYNC_START, kRunModeCheck, kStartedByRepeat), 1);
+    const ULONGLONG deadline = GetTickCount64() + 60'000;
+    while (WindowOf(b)->IsRunning() || b.busyCode != 0) {
+        ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
+        plat::ProcessPendingMessages();
+        QApplication::processEvents();
+        Sleep(10);
+    }
+    EXPECT_EQ(frame_->CaptionBar()->Text(), "Click the Check icon to start.") << "A's hint";
 }
 
 }  // namespace
