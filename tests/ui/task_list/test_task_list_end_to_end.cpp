@@ -201,5 +201,45 @@ TEST_F(EndToEnd, AfterDeletingThePairsCatalogsTheNextCheckIsAFirstRunAndDeletesN
     EXPECT_EQ(runtest::Tree(Folder("P-R")), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
+TEST_F(EndToEnd, ResetDeletesTheCatalogsAndLogsAndKeepsTheBackupsBesideThem) {
+    qbtest::WriteFileBytes(Folder("B-L") + "/a.txt", "only copy");
+    qbtest::WriteFileBytes(Folder("B-L") + "/b.txt", "b");
+    // The data-folder layout: catalogs, logs and backups of both sides in the data area.
+    Store("B", [](SyncTask& t) {
+        t.syncOptions->readOnly = 1;
+        t.syncOptions->readOnlyTarget = 1;
+        t.syncOptions->saveDelete = 1;
+        BuildTaskDataPaths(t);
+    });
+    Start();
+    SyncTask& task = Task("B");
+    Click("B");
+    Command(task, 5126);
+    ASSERT_EQ(runtest::Tree(Folder("B-R")), (std::vector<std::string>{"a.txt", "b.txt"}));
+    // The Mirror deletes the right copy too; its backup is then the only copy left.
+    ASSERT_TRUE(plat::DeleteFile(Folder("B-L") + "/a.txt"));
+    Command(task, 5126);
+    ASSERT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
+    const std::string backups = plat::WideToUtf8(task.targetBackup);
+    const std::vector<std::string> backedUp = runtest::Tree(backups);
+    ASSERT_FALSE(backedUp.empty());
+    ASSERT_EQ(GetPathKind(plat::WideToUtf8(task.targetCatalog)), kPathFile);
+
+    EXPECT_EQ(Send(WM_SYNC_TASK_FILES_COMMAND, 2), 1);
+    EXPECT_EQ(LastTold().rfind("Do you want to delete Catalog folders ", 0), 0u) << "the question stays as it is";
+    for (const std::wstring& gone : {task.sourceCatalog, task.targetCatalog, task.sourceLog, task.targetLog}) {
+        EXPECT_EQ(GetPathKindW(gone), kPathMissing) << plat::WideToUtf8(gone);
+    }
+    EXPECT_EQ(runtest::Tree(backups), backedUp);
+    EXPECT_EQ(LastHistory().code, kHistoryDeleteCatalogFolders);
+    EXPECT_EQ(LastHistory().status, kHistoryEventDone);
+
+    // Without catalogs the next Check is a first run: nothing to delete, nothing to copy.
+    Command(task, kCheckCommand);
+    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(Action(task, L"b.txt"), L"");
+    EXPECT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
+}
+
 }  // namespace
 }  // namespace tltest
