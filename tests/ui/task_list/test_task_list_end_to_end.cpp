@@ -119,6 +119,23 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     EXPECT_EQ(Cell("Work", 5), ProgramState().userName) << "started by the user";
     EXPECT_NE(Cell("Work", 4), "") << "the last run's time";
 
+    // On a row of the list, Enter does nothing and Del asks before it deletes the task.
+    bool sheetOpened = false;
+    uitest::WhenModal([&sheetOpened](QWidget* sheet) {
+        sheetOpened = true;
+        sheet->close();
+    }, 20);
+    tree.GetWidget()->setFocus();
+    QTest::keyClick(tree.GetWidget(), Qt::Key_Return);
+    QTest::qWait(300);
+    EXPECT_FALSE(sheetOpened);
+    answer_ = [](const plat::MessageBoxRequest&) { return IDNO; };
+    QTest::keyClick(tree.GetWidget(), Qt::Key_Delete);
+    EXPECT_EQ(LastTold(), "Do you want to delete task Work?");
+    EXPECT_EQ(RowNames(), std::vector<std::string>{"Work"});
+    EXPECT_TRUE(TaskNameExists("Work"));
+    answer_ = [](const plat::MessageBoxRequest&) { return IDYES; };
+
     // The History page, chosen on the navigation bar, ends with the task's Check and Sync.
     CHistoryView& history = *frame_->NavigationBar()->HistoryView();
     QTest::mouseClick(frame_->NavigationBar()->TabControl()->PageButton(kHistoryPage), Qt::LeftButton);
