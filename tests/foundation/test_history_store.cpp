@@ -63,7 +63,9 @@ std::unique_ptr<SyncTask> MakeTask() {
 // A message window on the test's own thread that takes the history path it is given.
 struct PathReceiver {
     std::vector<std::string> paths;
-    msgtest::LambdaWindow window{[this](HWND, UINT message, WPARAM w, LPARAM) -> LRESULT {
+    std::vector<std::string> captionWarnings;  // WM_SYNC_LOG_LINE with l 255
+    msgtest::LambdaWindow window{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+        if (message == WM_SYNC_LOG_LINE && l == 255) captionWarnings.emplace_back(reinterpret_cast<const char*>(w));
         if (message != WM_SYNC_HISTORY_CHANGED) return 0;
         const auto path = TakeHistoryPathParam(w);
         paths.push_back(path.value_or("<none>"));
@@ -211,6 +213,16 @@ TEST_F(HistoryStoreTest, ADamagedFileIsKeptUnderANewNameAndANewOneBegun) {
     // The next append goes on in the new file.
     EXPECT_TRUE(AppendHistoryRecord(Named("b")).setAside.empty());
     EXPECT_EQ(CountHistoryRecords(), 2u);
+
+    // A task event that sets a damaged file aside says so in the caption bar.
+    qbtest::WriteFileBytes(GetHistoryFilePath(), "damaged again");
+    PathReceiver receiver;
+    SetMainWindow(receiver.hwnd);
+    EXPECT_TRUE(AddHistoryRecord(*MakeTask(), kHistoryTaskCreated, 0, kHistoryEventDone, ""));
+    SetMainWindow(nullptr);
+    ASSERT_EQ(receiver.captionWarnings.size(), 1u);
+    EXPECT_EQ(receiver.captionWarnings[0].rfind("The history file '" + GetHistoryFilePath() + "' is damaged", 0), 0u);
+    EXPECT_EQ(CountHistoryRecords(), 1u);
 }
 
 TEST_F(HistoryStoreTest, TaskEventRecordAndItsMessage) {
