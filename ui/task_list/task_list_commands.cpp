@@ -54,9 +54,10 @@ BOOL CSyncListView::DeleteTask(int row) {
     if (!task) return FALSE;
     const HWND self = GetSafeHwnd();
     // The Del key reaches this from anywhere in the main window, the item tree included:
-    // a task and its settings go only when the user says so.
+    // a task and its settings go only when the user says so (No is the default button,
+    // so Del followed by Enter keeps the task).
     if (MessageBox(self, WithName(IDS_ASK_DELETE_TASK, task->name), LoadResString(IDS_APP_TITLE),
-                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
+                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         return FALSE;
     }
     const auto w = reinterpret_cast<WPARAM>(task);
