@@ -73,8 +73,9 @@ std::optional<DWORD> MemberNumber(std::string_view name) {
     return static_cast<DWORD>(number);
 }
 
-// Members `first` to `count` - 1 read all in one pass; nothing when the file is not in the
-// form that is read so, or cannot be read.
+// Members `first` to `count` - 1 read all in one pass. Nothing when the file is not in the
+// form that is read so (it is then read member by member); an empty list inside when it
+// cannot be read at all.
 std::optional<std::optional<HistoryRecordList>> ReadAllAtOnce(const std::string& path, DWORD first, DWORD count) {
     HistoryRecordList list;
     const std::size_t slots = count - first;
