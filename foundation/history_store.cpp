@@ -180,6 +180,7 @@ HistoryAppend AppendHistoryRecord(const HistoryRecord& record) {
     const plat::ArchiveLock lock(path);
     DWORD number = MemberCount(path);
     int result = kZipOk;
+    std::string reason;
     for (;;) {
         result = AppendArchiveMember(path, HistoryMemberName(number), bytes);
         if (result == kZipMemberExists && number < 0xFFFFFFFFu) {
@@ -188,7 +189,10 @@ HistoryAppend AppendHistoryRecord(const HistoryRecord& record) {
             // Nothing more can be added to it, nor read from it: kept for whoever can
             // still make something of it, out of the way of the records to come.
             const std::string aside = SetAsideName(path);
-            if (!plat::MoveFile(path, aside, plat::MoveMode::NoReplace)) break;
+            if (!plat::MoveFile(path, aside, plat::MoveMode::NoReplace)) {
+                reason = "the file is damaged and could not be set aside (" + ArchiveFailureReason(kZipWriteFailed) + ")";
+                break;
+            }
             outcome.setAside = aside;
             number = 0;
         } else {
@@ -198,8 +202,9 @@ HistoryAppend AppendHistoryRecord(const HistoryRecord& record) {
     if (result == kZipOk) {
         outcome.written = TRUE;
     } else {
-        outcome.failure = plat::Format("Failed to write the history record to '%s': %s.", path.c_str(),
-                                       ArchiveFailureReason(result).c_str());
+        if (reason.empty()) reason = ArchiveFailureReason(result);
+        outcome.failure =
+            plat::Format("Failed to write the history record to '%s': %s.", path.c_str(), reason.c_str());
     }
     return outcome;
 }
