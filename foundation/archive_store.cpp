@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/core/errors.h"
 #include "platform/core/text.h"
 #include "platform/core/zip_deflated_archive.h"
 #include "platform/core/zip_reader.h"
@@ -136,4 +137,39 @@ std::optional<plat::DeflatedMember> ReadDeflatedCatalogEntry(const plat::ZipRead
     plat::DeflatedMember part;
     if (!member || catalog.ReadDeflated(*member, kArchivePassword, part) != kZipOk) return std::nullopt;
     return part;
+}
+
+int AppendArchiveMember(const std::string& archivePath, const std::string& member, std::span<const std::uint8_t> block) {
+    if (block.size() > kMaxArchiveMemberSize) return kZipBadCommand;
+    ZipCommand cmd;
+    InitZipCommand(cmd);
+    UseArchivePassword(cmd);
+    cmd.function = kZipAppendMemory;
+    cmd.archivePath = archivePath.c_str();
+    cmd.memberName = member.c_str();
+    cmd.block = block.data();
+    cmd.blockSize = static_cast<DWORD>(block.size());
+    SetLastError(ERROR_SUCCESS);
+    return dzip(&cmd);
+}
+
+std::optional<plat::BulkExtractionResult> ExtractArchiveMembers(const std::string& archivePath,
+                                                                plat::BulkExtraction what) {
+    const plat::ArchiveLock lock(archivePath);
+    what.password = kArchivePassword;
+    return plat::ExtractMembers(lock.key(), what);
+}
+
+std::string ArchiveFailureReason(int zipResult) {
+    if (zipResult == kZipNotAnArchive) return "the file is damaged";
+    if (zipResult == kZipDamagedMember) return "a record in it is damaged";
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_DISK_FULL: return "the disk is full";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "the file or its folder is missing";
+    case ERROR_NOT_ENOUGH_MEMORY: return "out of memory";
+    case ERROR_SUCCESS: return "it could not be written";
+    default: return plat::Format("error %u", static_cast<unsigned>(GetLastError()));
+    }
 }

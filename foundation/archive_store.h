@@ -18,6 +18,7 @@
 
 #include "platform/core/archive_lock.h"
 #include "platform/core/deflated_member.h"
+#include "platform/core/zip_bulk_reader.h"
 #include "platform/core/zip_command.h"
 
 namespace plat {
@@ -61,3 +62,19 @@ BOOL WriteCatalogArchive(const std::string& archivePath, std::span<const plat::D
 // Catalog part `index` of an open catalog as it is stored (deflated), or nothing when it is
 // missing or cannot be read.
 std::optional<plat::DeflatedMember> ReadDeflatedCatalogEntry(const plat::ZipReader& catalog, unsigned index);
+
+// Stores `block` as a new member named `member` (as it stands, no quotes added) without
+// rewriting the archive: a ZipResult, kZipMemberExists when that name is taken, and
+// kZipNotAnArchive when the file there is damaged.
+int AppendArchiveMember(const std::string& archivePath, const std::string& member, std::span<const std::uint8_t> block);
+
+// The chosen members of an archive, many at once (see plat::ExtractMembers), under the
+// archive's lock and password. Nothing when the archive is there but not in the form that
+// is read so; then its members are read one by one.
+std::optional<plat::BulkExtractionResult> ExtractArchiveMembers(const std::string& archivePath,
+                                                                plat::BulkExtraction what);
+
+// Why an archive operation that returned `zipResult` failed, from the result and the
+// calling thread's last error, for a line that names the file: "access denied", "the file
+// is damaged"...
+std::string ArchiveFailureReason(int zipResult);

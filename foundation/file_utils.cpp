@@ -1,5 +1,8 @@
 #include "foundation/file_utils.h"
 
+#include <vector>
+
+#include "platform/core/dir_listing.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
 #include "platform/core/text.h"
@@ -8,6 +11,20 @@
 namespace {
 
 std::string Native(const std::wstring& path) { return plat::WideToUtf8(path); }
+
+bool Holds(const std::string& folder, const std::string& path) {
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+}
+
+bool DeleteTreeKeeping(const std::string& path, const std::string& kept) {
+    if (path == kept) return true;
+    if (!Holds(path, kept)) return plat::DeleteTree(path) || !plat::PathExists(path);
+    std::vector<plat::DirEntry> entries;
+    bool clean = plat::ListFolder(path, entries);
+    for (const plat::DirEntry& entry : entries) clean = DeleteTreeKeeping(path + "/" + entry.name, kept) && clean;
+    if (!plat::PathExists(kept)) plat::RemoveFolder(path);  // nothing kept: the folder goes too
+    return clean;
+}
 
 }  // namespace
 
@@ -61,6 +78,16 @@ bool DeleteFolderTree(const std::wstring& folder, UINT shellFlags) {
 }
 
 bool DeleteFolderSilent(const std::wstring& path) { return DeleteFolderTree(path, 0); }
+
+bool DeleteFolderTreeKeeping(const std::wstring& folder, const std::wstring& kept) {
+    if (folder.empty()) return false;
+    const std::string native = plat::CanonicalPath(Native(folder));
+    if (plat::IsRootPath(native)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return DeleteTreeKeeping(native, kept.empty() ? std::string() : plat::CanonicalPath(Native(kept)));
+}
 
 void SetHiddenReadOnly(const std::wstring& path) {
     const std::string native = Native(path);

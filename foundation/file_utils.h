@@ -35,6 +35,10 @@ bool DeleteFileEx(const std::wstring& path, UINT shellFlags);
 bool DeleteFolderTree(const std::wstring& folder, UINT shellFlags);
 // Deletes a file or folder tree for good, without questions.
 bool DeleteFolderSilent(const std::wstring& path);
+// Deletes everything in `folder` for good except `kept` (a path inside it) and what lies
+// below it; the folder itself goes too when there is no `kept` inside it. True when
+// nothing else is left.
+bool DeleteFolderTreeKeeping(const std::wstring& folder, const std::wstring& kept);
 
 // Adds read-only and hidden where this platform can: hidden follows from the name here,
 // and read-only is not applied to folders (files inside must stay writable).

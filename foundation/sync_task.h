@@ -64,6 +64,7 @@ enum RunResult : DWORD {
     kRunNothingToDo = 7,        // no file included on either side
     kRunOverChangeLimit = 8,
     kRunDiskFull = 9,
+    kRunRecordNotWritten = 10,  // the run's history record or last-run fields could not be stored
     kRunCatalogFolderFailed = 11,
     kRunLowMemory = 12,
     kRunCatalogNotWritten = 13,

@@ -16,6 +16,7 @@
 #include "foundation/task_paths.h"
 #include "foundation/task_record.h"
 #include "platform/core/clock.h"
+#include "platform/core/errors.h"
 #include "platform/core/file_time.h"
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
@@ -202,15 +203,22 @@ BOOL SetTaskRecordType(std::string_view name, DWORD containerMode) {
     return WriteArchiveEntry(path, name, *stored);
 }
 
-TaskRunFieldsResult WriteTaskRunFields(SyncTask& task, DWORD mode) {
+TaskRunFieldsResult WriteTaskRunFields(SyncTask& task, DWORD mode, std::string* reason) {
+    const auto failed = [reason](std::string why) {
+        if (reason) *reason = std::move(why);
+        return TaskRunFieldsResult::Failed;
+    };
     const std::string path = GetTaskListFilePath();
     const plat::ArchiveLock lock(path);
     if (!TaskNameExists(task.name)) {
-        // A store that cannot be read at all says nothing about the task: that is a failure.
-        return CountTaskArchiveMembers(path) ? TaskRunFieldsResult::NoMember : TaskRunFieldsResult::Failed;
+        // A store that is gone or cannot be read at all says nothing about the task: the
+        // fields are lost, which is a failure. Only a store that lacks the task is not.
+        if (GetPathKind(path) == kPathMissing) return failed("the file is missing");
+        if (CountTaskArchiveMembers(path)) return TaskRunFieldsResult::NoMember;
+        return failed("the file is damaged or cannot be read");
     }
     std::optional<ArchiveBlock> stored = ReadArchiveEntry(path, task.name);
-    if (!IsOneRecord(stored)) return TaskRunFieldsResult::Failed;
+    if (!IsOneRecord(stored)) return failed("the task's record in it is damaged");
 
     TaskRunFields fields;
     fields.start = task.lastRunStart;
@@ -227,5 +235,7 @@ TaskRunFieldsResult WriteTaskRunFields(SyncTask& task, DWORD mode) {
     task.lastRunDosDate = fields.dosDate;
 
     PutTaskRunFields(*stored, fields);
-    return WriteArchiveEntry(path, task.name, *stored) ? TaskRunFieldsResult::Written : TaskRunFieldsResult::Failed;
+    SetLastError(ERROR_SUCCESS);
+    if (!WriteArchiveEntry(path, task.name, *stored)) return failed(ArchiveFailureReason(kZipWriteFailed));
+    return TaskRunFieldsResult::Written;
 }

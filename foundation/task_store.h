@@ -89,12 +89,13 @@ BOOL SetTaskRecordType(std::string_view name, DWORD containerMode);
 enum class TaskRunFieldsResult {
     Written,
     NoMember,  // the store holds no member of the task: nothing written, nothing to tell
-    Failed,    // the store or the member could not be read, or it could not be written back
+    Failed,    // the store is missing, it or the member could not be read, or it could not be written back
 };
 
 // The end of a run: writes the task's lastRunStart, lastRunEnd and startSource, its sync
 // type, the run's mode (0 Sync, 1 Check, 2 Check and Sync; other values count as 2) and the
 // DOS date of lastRunStart into its stored record, leaving the rest of the member as it is.
 // When the member exists the task's lastRunSyncType, lastRunMode and lastRunDosDate take
-// the same values. Runs on the run's own thread; tells nothing itself.
-TaskRunFieldsResult WriteTaskRunFields(SyncTask& task, DWORD mode);
+// the same values. Runs on the run's own thread; tells nothing itself, but on failure sets
+// `reason` (when given) to why: "the file is missing", "access denied"...
+TaskRunFieldsResult WriteTaskRunFields(SyncTask& task, DWORD mode, std::string* reason = nullptr);

@@ -124,6 +124,7 @@ constexpr StringEntry kStrings[] = {
     {11139, "Failed to delete task %s."sv},
     {11140, "Failed to rename task %s."sv},
     {11141, "Failed to copy task."sv},
+    {11142, "Do you want to delete task %s?"sv},  // our own: Delete Task asks first
     {11173, "Left Folder"sv},
     {11174, "All items have been removed due to folder change"sv},
     {11175, "Do you want to delete folder %s?"sv},

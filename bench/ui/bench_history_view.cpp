@@ -1,21 +1,26 @@
-// The history view with a long history: a file of 100,000 records, made once in one go,
-// then every row loaded, one record appended (one row more, only the new member read),
-// sorting by Start and by Comments, and repaints while scrolling. Beside it, for scale, a
-// plain QTreeWidget given 100,000 rows of seven texts in one batch and sorted.
+// The history with a long past: for each size (default 1,000, 10,000 and 100,000 records)
+// a history file made in one go as older versions left it, then what a user and the runs
+// do with it: appends (the first lays the file out with room to grow, the next ones write
+// only the new member and the directory's end), the store's read of every record, the
+// History page loading every row, and a run's record reaching the open page. For the
+// largest size also sorting by Start and by Comments and repaints while scrolling, and
+// beside them, for scale, a plain QTreeWidget given as many rows of seven texts and sorted.
 //
-//   build/bench/bench_history_view [records]     (folder: $TMPDIR or /tmp)
+//   build/bench/bench_history_view [records...]     (folder: $TMPDIR or /tmp)
 #include <zip.h>
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTreeWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <malloc.h>
 
 #include "foundation/archive_store.h"
@@ -123,14 +128,104 @@ void PlainTreeWidgetYardstick(int rows) {
                 fill, rows, sort, ScrollAndRepaint(list));
 }
 
+// Peak resident memory of the whole process so far.
+double PeakMiB() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0;
+    char line[256];
+    double kib = 0;
+    while (std::fgets(line, sizeof line, status)) {
+        if (std::strncmp(line, "VmHWM:", 6) == 0) kib = std::atof(line + 6);
+    }
+    std::fclose(status);
+    return kib / 1024.0;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+void MeasureSize(int records, bool withViewExtras) {
+    const std::string path = GetHistoryFilePath();
+    std::filesystem::remove(path);
+    auto start = Clock::now();
+    if (!MakeHistoryFile(path, records)) {
+        std::fprintf(stderr, "could not write %s\n", path.c_str());
+        std::exit(1);
+    }
+    std::printf("\n%d records: file made in %.1f s (%.1f MiB, as older versions left it)\n", records,
+                MsSince(start) / 1000.0, static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0));
+
+    int next = records;
+    start = Clock::now();
+    const bool laidOut = WriteHistoryRecord(RecordNumber(next++)) != FALSE;
+    std::printf("  first append         %8.2f ms (%s; the file laid out anew with room to grow, %.1f MiB)\n",
+                MsSince(start), laidOut ? "stored" : "FAILED",
+                static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0));
+    std::vector<double> appends;
+    for (int i = 0; i < 200; ++i) {
+        start = Clock::now();
+        if (!WriteHistoryRecord(RecordNumber(next++))) std::printf("  append FAILED\n");
+        appends.push_back(MsSince(start));
+    }
+    std::printf("  append               %8.3f ms median, %.3f ms slowest of 200 (in place)\n", Median(appends),
+                *std::max_element(appends.begin(), appends.end()));
+
+    std::vector<double> reads;
+    std::size_t read = 0;
+    for (int i = 0; i < 3; ++i) {
+        start = Clock::now();
+        const std::optional<HistoryRecordList> list = ReadHistoryRecords(0);
+        reads.push_back(MsSince(start));
+        read = list ? list->records.size() - list->skipped.size() : 0;
+    }
+    std::printf("  the store's read     %8.1f ms median of 3 (%zu records)\n", Median(reads), read);
+
+    std::vector<double> loads;
+    double heap = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double before = HeapInUseMiB();
+        CHistoryView view;
+        view.resize(1200, 700);
+        start = Clock::now();
+        view.InitialUpdate();
+        loads.push_back(MsSince(start));
+        heap = HeapInUseMiB() - before;
+        if (i < 2) continue;
+        std::printf("  every row loaded     %8.1f ms median of 3 (%d rows, the store's read included), %.1f MiB of heap\n",
+                    Median(loads), view.RowCount(), heap);
+
+        start = Clock::now();
+        const bool written = WriteHistoryRecord(RecordNumber(next++)) != FALSE;
+        const double appendMs = MsSince(start);
+        start = Clock::now();
+        SendHistoryPathMessage(view.GetSafeHwnd(), WM_SYNC_HISTORY_CHANGED, GetHistoryFilePath());
+        std::printf("  a run's record shown %8.2f ms (%.2f ms to append, %s; %.2f ms for the page, %d rows)\n",
+                    appendMs + MsSince(start), appendMs, written ? "stored" : "FAILED", MsSince(start), view.RowCount());
+        if (!withViewExtras) continue;
+
+        start = Clock::now();
+        emit view.header()->sectionClicked(HistoryRow::kStart);
+        std::printf("  sorted by Start      %8.1f ms\n", MsSince(start));
+        start = Clock::now();
+        emit view.header()->sectionClicked(HistoryRow::kComments);
+        std::printf("  sorted by Comments   %8.1f ms\n", MsSince(start));
+        std::printf("  repaint on scrolling %8.2f ms a screen (mean of 100, a page or more apart)\n", ScrollAndRepaint(view));
+    }
+    if (withViewExtras) PlainTreeWidgetYardstick(records);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    const int records = argc > 1 ? std::atoi(argv[1]) : 100000;
-    if (records <= 0) {
-        std::fprintf(stderr, "usage: bench_history_view [records]\n");
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty()) sizes = {1000, 10000, 100000};
+    if (std::any_of(sizes.begin(), sizes.end(), [](int n) { return n <= 0; })) {
+        std::fprintf(stderr, "usage: bench_history_view [records...]\n");
         return 2;
     }
 
@@ -144,62 +239,8 @@ int main(int argc, char** argv) {
     ProgramState().settingsFile = folder + "/qboptions.ini";
     ProgramState().userName = "user";
 
-    auto start = Clock::now();
-    if (!MakeHistoryFile(GetHistoryFilePath(), records)) {
-        std::fprintf(stderr, "could not write %s\n", GetHistoryFilePath().c_str());
-        return 1;
-    }
-    std::printf("history file of %d records made in %.1f s (%.1f MiB)\n", records, MsSince(start) / 1000.0,
-                static_cast<double>(std::filesystem::file_size(GetHistoryFilePath())) / (1024.0 * 1024.0));
-
-    PlainTreeWidgetYardstick(records);
-
-    // The store's read on its own, once to warm the caches and once timed; then the rows
-    // made from the records in memory, which is the view's own share of a load.
-    ReadHistoryRecords(0);
-    start = Clock::now();
-    std::optional<HistoryRecordList> read = ReadHistoryRecords(0);
-    const double readMs = MsSince(start);
-    std::printf("the store's read     %8.1f ms (%zu records)\n", readMs, read ? read->records.size() : 0);
-    {
-        CHistoryView rowsOnly;
-        start = Clock::now();
-        {
-            ReportList::Batch batch(rowsOnly);
-            for (const HistoryRecord& record : read->records) batch.Add(std::make_unique<HistoryRow>(record));
-        }
-        std::printf("rows from memory     %8.1f ms (%d rows made from records already read)\n", MsSince(start),
-                    rowsOnly.RowCount());
-    }
-    read.reset();
-    const double memoryBefore = HeapInUseMiB();
-
-    {
-        CHistoryView view;
-        view.resize(1200, 700);
-        start = Clock::now();
-        view.InitialUpdate();
-        const double loadMs = MsSince(start);
-        std::printf("every row loaded     %8.1f ms (%d rows, the store's read included), %.1f MiB of heap for the rows\n", loadMs,
-                    view.RowCount(), HeapInUseMiB() - memoryBefore);
-
-        start = Clock::now();
-        const bool written = WriteHistoryRecord(RecordNumber(records)) != FALSE;
-        const double appendMs = MsSince(start);
-        start = Clock::now();
-        SendHistoryPathMessage(view.GetSafeHwnd(), WM_SYNC_HISTORY_CHANGED, GetHistoryFilePath());
-        std::printf("one record appended  %8.1f ms by the store (%s), %.2f ms for the view (%d rows)\n", appendMs,
-                    written ? "stored" : "FAILED", MsSince(start), view.RowCount());
-
-        start = Clock::now();
-        emit view.header()->sectionClicked(HistoryRow::kStart);
-        std::printf("sorted by Start      %8.1f ms\n", MsSince(start));
-        start = Clock::now();
-        emit view.header()->sectionClicked(HistoryRow::kComments);
-        std::printf("sorted by Comments   %8.1f ms\n", MsSince(start));
-
-        std::printf("repaint on scrolling %8.2f ms a screen (mean of 100, a page or more apart)\n", ScrollAndRepaint(view));
-    }
+    for (std::size_t i = 0; i < sizes.size(); ++i) MeasureSize(sizes[i], i + 1 == sizes.size());
+    std::printf("\npeak %.1f MiB for the whole program\n", PeakMiB());
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
     return 0;

@@ -62,11 +62,28 @@ DWORD NeedsAttention(const SyncRunBlock& run, const SyncTask& task) {
     return RanSyncHalf(run) ? 0 : 1;
 }
 
+// A run whose record could not be stored did not end well, however its work went: a
+// successful one ends with kRunRecordNotWritten, and says why in red in the task's log
+// whether the task logs or not.
+void TellRecordNotWritten(SyncRunBlock& run, const std::string& line) {
+    AddRunLogLine(run, line, kLogRed);
+    if (run.Result() == kRunSucceeded) run.SetResult(kRunRecordNotWritten);
+}
+
 void WriteLastRunFields(SyncRunBlock& run, SyncTask& task) {
-    if (WriteTaskRunFields(task, RunModeOf(run)) != TaskRunFieldsResult::Failed) return;
+    std::string reason;
+    if (WriteTaskRunFields(task, RunModeOf(run), &reason) != TaskRunFieldsResult::Failed) return;
     const std::string text = plat::Format(LoadResString(IDS_TASK_WRITE_FAILED).c_str(), GetTaskListFilePath().c_str());
     SendTaskLine(run, text, kStatusLine);
-    if (run.sourceLog || run.targetLog) AddRunLogLine(run, text, kLogBlack);
+    TellRecordNotWritten(run, text + ": " + reason + ".");
+}
+
+void WriteRunHistoryRecord(SyncRunBlock& run, SyncTask& task) {
+    task.lastRunStatus = run.Result();
+    const HistoryAppend appended = AddRunHistoryRecord(run.history.get(), task);
+    if (!appended.setAside.empty()) AddRunLogLine(run, appended.SetAsideLine(), kLogRed);
+    if (!appended.written) TellRecordNotWritten(run, appended.failure);
+    task.lastRunStatus = run.Result();
 }
 
 }  // namespace
@@ -175,8 +192,9 @@ void CAddWizardThread::OnRunFinished(WPARAM refused, LPARAM) {
         if (worker_.Joinable()) worker_.Join();
         task.lastRunStatus = run.Result();
         task.lastRunEnd = plat::NowLocalFileTime();
-        AddRunHistoryRecord(run.history.get(), task);
+        // The last-run fields first: when they cannot be stored the history record says so.
         WriteLastRunFields(run, task);
+        WriteRunHistoryRecord(run, task);
         task.needsAttention = NeedsAttention(run, task);
         PostMessage(task.startThread, WM_SYNC_TASK_CHANGED, static_cast<WPARAM>(task.rowIndex), 0);
         SendTaskLine(run, FormatRunSummary(run.Result(), run.doCheck && !RanSyncHalf(run)), kStatusLine);

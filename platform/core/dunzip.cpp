@@ -5,6 +5,7 @@
 #include <span>
 
 #include "platform/core/archive_lock.h"
+#include "platform/core/zip_bulk_reader.h"
 #include "platform/core/zip_command.h"
 #include "platform/core/zip_reader_cache.h"
 
@@ -60,6 +61,15 @@ int dunzip(UnzipCommand* cmd) {
     }
 
     const plat::ArchiveLock lock(cmd->archivePath);
+    if (cmd->function == kUnzipCount) {
+        // The end records alone tell the count; the directory of a long history need not
+        // be read for it.
+        if (const std::optional<std::uint64_t> count = plat::CountMembersFromEnd(lock.key())) {
+            if (*count > 0xFFFFFFFFu) return kZipDamagedMember;
+            cmd->memberCount = static_cast<DWORD>(*count);
+            return kZipOk;
+        }
+    }
     ZipResult opened = kZipOk;
     const std::shared_ptr<plat::ZipReader> reader = plat::OpenCachedZipReader(lock.key(), &opened);
     if (reader == nullptr) return opened;

@@ -19,6 +19,9 @@
 #include <vector>
 
 #include "platform/core/archive_lock.h"
+#include "platform/core/detail/zip_member_storage.h"
+#include "platform/core/errors.h"
+#include "platform/core/zip_append.h"
 #include "platform/core/zip_command.h"
 #include "platform/core/zip_deflated_archive.h"
 #include "platform/core/zip_reader_cache.h"
@@ -46,9 +49,18 @@ struct DiscardArchive {
 // An archive opened for changes; dropped unwritten unless committed.
 using ArchiveForChanges = std::unique_ptr<zip_t, DiscardArchive>;
 
-ArchiveForChanges OpenForChanges(const std::string& path, int flags) {
+// The archive opened for changes; when it cannot be, *result says whether the file is no
+// archive (damaged) or could not be opened (the last error then says why).
+ArchiveForChanges OpenForChanges(const std::string& path, int flags, int* result) {
     int openError = 0;
-    return ArchiveForChanges(zip_open(path.c_str(), flags, &openError));
+    ArchiveForChanges archive(zip_open(path.c_str(), flags, &openError));
+    if (archive == nullptr) {
+        const int error = errno;
+        const bool damaged = openError == ZIP_ER_NOZIP || openError == ZIP_ER_INCONS || openError == ZIP_ER_CRC;
+        *result = damaged ? kZipNotAnArchive : kZipCannotOpen;
+        if (!damaged) plat::SetLastErrorFromErrno(error);
+    }
+    return archive;
 }
 
 // The member whose stored name is exactly these bytes, matched as the reader matches.
@@ -83,7 +95,11 @@ bool MakeDurable(const std::string& path) {
 // Writes the archive's changes and flushes them. When the rewrite fails nothing of them
 // reaches the disk; when only the flush fails they are in place but may not survive a crash.
 int Commit(ArchiveForChanges archive, const std::string& path) {
-    if (zip_close(archive.get()) != 0) return kZipWriteFailed;  // still open: discarded
+    if (zip_close(archive.get()) != 0) {  // still open: discarded
+        const zip_error_t* error = zip_get_error(archive.get());
+        if (zip_error_system_type(error) == ZIP_ET_SYS) plat::SetLastErrorFromErrno(zip_error_code_system(error));
+        return kZipWriteFailed;
+    }
     archive.release();
     return MakeDurable(path) ? kZipOk : kZipWriteFailed;
 }
@@ -103,29 +119,31 @@ std::optional<zip_uint64_t> PutMember(zip_t* archive, const ZipCommand& cmd) {
     return index;
 }
 
-int AddMemory(const ZipCommand& cmd, const std::string& path) {
+// `onlyNew`: a member of that name is refused rather than replaced.
+int AddMemory(const ZipCommand& cmd, const std::string& path, bool onlyNew = false) {
     if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
-    ArchiveForChanges archive = OpenForChanges(path, IsEmptyFile(path) ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE);
-    if (archive == nullptr) return kZipCannotOpen;
+    int opened = kZipOk;
+    ArchiveForChanges archive =
+        OpenForChanges(path, IsEmptyFile(path) ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE, &opened);
+    if (archive == nullptr) return opened;
+    if (onlyNew && FindMember(archive.get(), cmd.memberName)) return kZipMemberExists;
     const std::optional<zip_uint64_t> index = PutMember(archive.get(), cmd);
-    if (!index) return kZipWriteFailed;
-
-    const bool stored = cmd.compressionLevel == 0;
-    const zip_uint32_t level = cmd.compressionLevel > 9 ? 9 : cmd.compressionLevel;
-    if (zip_set_file_compression(archive.get(), *index, stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, level) != 0) {
-        return kZipWriteFailed;
-    }
-    if (cmd.passwordOn != 0 &&
-        zip_file_set_encryption(archive.get(), *index, ZIP_EM_TRAD_PKWARE, cmd.password) != 0) {
-        return kZipWriteFailed;
-    }
+    if (!index || !plat::detail::SetMemberStorage(archive.get(), *index, cmd)) return kZipWriteFailed;
     return Commit(std::move(archive), path);
+}
+
+int AppendMemory(const ZipCommand& cmd, const std::string& path) {
+    if (const std::optional<int> appended = plat::AppendZipMember(cmd, path)) return *appended;
+    // Not in the form an append reads directly: through libzip, which lays the archive
+    // out anew; the next append then finds it in that form.
+    return AddMemory(cmd, path, true);
 }
 
 int DeleteMember(const ZipCommand& cmd, const std::string& path) {
     if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
-    ArchiveForChanges archive = OpenForChanges(path, 0);
-    if (archive == nullptr) return kZipCannotOpen;
+    int opened = kZipOk;
+    ArchiveForChanges archive = OpenForChanges(path, 0, &opened);
+    if (archive == nullptr) return opened;
     const std::optional<zip_uint64_t> index = FindMember(archive.get(), cmd.memberName);
     if (!index) return kZipNoSuchMember;
     if (zip_delete(archive.get(), *index) != 0) return kZipWriteFailed;
@@ -184,8 +202,9 @@ zip_int64_t ServeDeflated(void* userdata, void* data, zip_uint64_t length, zip_s
 
 int WriteDeflated(const std::string& path, std::span<const plat::NamedDeflatedMember> members, const char* password) {
     if (IsOccupiedByNonFile(path)) return kZipCannotOpen;
-    ArchiveForChanges archive = OpenForChanges(path, ZIP_CREATE | ZIP_TRUNCATE);
-    if (archive == nullptr) return kZipCannotOpen;
+    int opened = kZipOk;
+    ArchiveForChanges archive = OpenForChanges(path, ZIP_CREATE | ZIP_TRUNCATE, &opened);
+    if (archive == nullptr) return opened;
     // Read by the library only in zip_close, so they live until the archive is written.
     std::vector<DeflatedSource> sources(members.size());
     const std::time_t now = std::time(nullptr);
@@ -220,6 +239,7 @@ bool IsWellFormed(const ZipCommand& cmd) {
     }
     switch (cmd.function) {
     case kZipAddMemory:
+    case kZipAppendMemory:
         return (cmd.block != nullptr || cmd.blockSize == 0) && cmd.blockSize <= kMaxArchiveMemberSize &&
                (cmd.passwordOn == 0 || cmd.password != nullptr);
     case kZipDeleteMember:
@@ -236,7 +256,11 @@ int dzip(ZipCommand* cmd) {
     const plat::ArchiveLock lock(cmd->archivePath);
     // Readers kept open on the old file are dropped whatever the outcome.
     plat::ForgetCachedZipReader(lock.key());
-    return cmd->function == kZipAddMemory ? AddMemory(*cmd, lock.key()) : DeleteMember(*cmd, lock.key());
+    switch (cmd->function) {
+    case kZipAddMemory: return AddMemory(*cmd, lock.key());
+    case kZipAppendMemory: return AppendMemory(*cmd, lock.key());
+    default: return DeleteMember(*cmd, lock.key());
+    }
 }
 
 namespace plat {

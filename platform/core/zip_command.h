@@ -14,6 +14,11 @@
 //
 // Member order: index access follows the archive's central directory. Replacing a member
 // keeps its place; a new member is appended; deleting a member moves the later ones up.
+// kZipAppendMemory adds a member without rewriting the archive (see zip_append.h); its
+// archives list the newest member first.
+//
+// On failure the calling thread's last error tells why where the system said so (access
+// denied, disk full...).
 
 #include <cstddef>
 
@@ -23,6 +28,7 @@
 inline constexpr DWORD kZipDeleteMember = 2;   // delete the member named memberName
 inline constexpr DWORD kZipAddMemory = 5;      // store block/blockSize as memberName, replacing it
 inline constexpr DWORD kZipNoFunction = 6;     // what the initialiser leaves; dzip refuses it
+inline constexpr DWORD kZipAppendMemory = 7;   // store block/blockSize as a new member memberName
 
 // dunzip functions.
 inline constexpr DWORD kUnzipCount = 1;        // memberCount = number of members
@@ -45,6 +51,8 @@ enum ZipResult : int {
     kZipDamagedMember = 4,   // over the size limit, wrong password, bad data, size mismatch
     kZipBufferTooSmall = 5,  // extraction: the member does not fit outputBuffer
     kZipWriteFailed = 6,     // the rewritten archive could not be completed
+    kZipMemberExists = 7,    // kZipAppendMemory: a member of that name is there already
+    kZipNotAnArchive = 8,    // a write found a file that is not an archive it can read (damaged)
 };
 
 // What the information functions report of one member. Callers read the uncompressed

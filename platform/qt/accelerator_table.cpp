@@ -12,6 +12,7 @@ namespace plat {
 namespace {
 
 constexpr const char* kEditKeysProperty = "qbTakesEditKeys";
+constexpr const char* kEnterKeyProperty = "qbTakesEnterKey";
 
 }  // namespace
 
@@ -72,6 +73,18 @@ bool TakesEditKeys(const QWidget* focus) {
 
 void SetTakesEditKeys(QWidget* widget) {
     if (widget) widget->setProperty(kEditKeysProperty, true);
+}
+
+bool TakesEnterKey(const QWidget* focus) {
+    for (const QWidget* w = focus; w; w = w->parentWidget()) {
+        if (w->property(kEnterKeyProperty).toBool()) return true;
+        if (w->isWindow()) break;
+    }
+    return false;
+}
+
+void SetTakesEnterKey(QWidget* widget) {
+    if (widget) widget->setProperty(kEnterKeyProperty, true);
 }
 
 }  // namespace plat

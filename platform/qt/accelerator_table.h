@@ -10,6 +10,8 @@
 // A focused editable text field (an editable line edit, combo box, spin box, date edit or
 // text edit, or a widget marked with SetTakesEditKeys) keeps Enter, Esc, Del, Ctrl+C,
 // Ctrl+X, Ctrl+A and Ctrl+Del; other keys (F1, F2, Ctrl+N...) still raise their commands.
+// A widget marked with SetTakesEnterKey (a list whose rows Enter must not act on) keeps
+// Enter alone.
 //
 //   frame.SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(128)));
 
@@ -46,5 +48,8 @@ bool IsEditKey(WORD virtualKey, BYTE modifiers);
 bool TakesEditKeys(const QWidget* focus);
 // Marks an editor that is no text field (a drop-down list in place) as one.
 void SetTakesEditKeys(QWidget* widget);
+// Whether `focus` (or a widget it lies in) keeps Enter from the frame.
+bool TakesEnterKey(const QWidget* focus);
+void SetTakesEnterKey(QWidget* widget);
 
 }  // namespace plat

@@ -54,7 +54,10 @@ public:
         auto* key = static_cast<QKeyEvent*>(event);
         const UINT command = table_.CommandFor(key->key(), key->modifiers());
         if (command == 0) return false;
-        if (IsEditKey(VirtualKeyOf(key->key()), ModifierFlags(key->modifiers())) && TakesEditKeys(widget)) return false;
+        const WORD virtualKey = VirtualKeyOf(key->key());
+        const BYTE modifiers = ModifierFlags(key->modifiers());
+        if (IsEditKey(virtualKey, modifiers) && TakesEditKeys(widget)) return false;
+        if (virtualKey == res::vk::Return && modifiers == 0 && TakesEnterKey(widget)) return false;
         CmdUI ui(command);
         frame_.UpdateCommandUI(ui);
         if (!ui.IsEnabled()) return false;

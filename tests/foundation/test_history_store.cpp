@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,7 +63,9 @@ std::unique_ptr<SyncTask> MakeTask() {
 // A message window on the test's own thread that takes the history path it is given.
 struct PathReceiver {
     std::vector<std::string> paths;
-    msgtest::LambdaWindow window{[this](HWND, UINT message, WPARAM w, LPARAM) -> LRESULT {
+    std::vector<std::string> captionWarnings;  // WM_SYNC_LOG_LINE with l 255
+    msgtest::LambdaWindow window{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+        if (message == WM_SYNC_LOG_LINE && l == 255) captionWarnings.emplace_back(reinterpret_cast<const char*>(w));
         if (message != WM_SYNC_HISTORY_CHANGED) return 0;
         const auto path = TakeHistoryPathParam(w);
         paths.push_back(path.value_or("<none>"));
@@ -181,13 +184,45 @@ TEST_F(HistoryStoreTest, AnUnwritableHistoryFileFailsCleanly) {
     EXPECT_FALSE(WriteHistoryRecord(Named("a")));
     EXPECT_EQ(CountHistoryRecords(), 0u);
 
-    // A file that is not an archive is neither read nor overwritten.
+    // A folder where the file should be: nothing written, and the reason told.
     ProgramState().dataFolder = dir_.path();
+    ASSERT_TRUE(std::filesystem::create_directory(GetHistoryFilePath()));
+    const HistoryAppend refused = AppendHistoryRecord(Named("a"));
+    EXPECT_FALSE(refused.written);
+    EXPECT_EQ(refused.failure, "Failed to write the history record to '" + GetHistoryFilePath() + "': access denied.");
+    EXPECT_TRUE(refused.setAside.empty());
+}
+
+TEST_F(HistoryStoreTest, ADamagedFileIsKeptUnderANewNameAndANewOneBegun) {
     qbtest::WriteFileBytes(GetHistoryFilePath(), "not a zip archive");
     EXPECT_EQ(CountHistoryRecords(), 0u);
     EXPECT_FALSE(ReadHistoryRecords(0).has_value());
-    EXPECT_FALSE(WriteHistoryRecord(Named("a")));
-    EXPECT_EQ(qbtest::ReadFileBytes(GetHistoryFilePath()), "not a zip archive");
+
+    const HistoryAppend appended = AppendHistoryRecord(Named("a"));
+    EXPECT_TRUE(appended.written);
+    ASSERT_FALSE(appended.setAside.empty());
+    EXPECT_EQ(appended.setAside.rfind(dir_.path() + "/qbsync-damaged-", 0), 0u) << appended.setAside;
+    EXPECT_EQ(qbtest::ReadFileBytes(appended.setAside), "not a zip archive");
+    EXPECT_EQ(appended.SetAsideLine(), "The history file '" + GetHistoryFilePath() + "' is damaged: it is kept as '" +
+                                           appended.setAside + "' and a new one was begun.");
+    const auto list = ReadHistoryRecords(0);
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->records.size(), 1u);
+    EXPECT_EQ(list->records[0].taskName, "a");
+    EXPECT_TRUE(HasMember(GetHistoryFilePath(), "\"0\""));
+    // The next append goes on in the new file.
+    EXPECT_TRUE(AppendHistoryRecord(Named("b")).setAside.empty());
+    EXPECT_EQ(CountHistoryRecords(), 2u);
+
+    // A task event that sets a damaged file aside says so in the caption bar.
+    qbtest::WriteFileBytes(GetHistoryFilePath(), "damaged again");
+    PathReceiver receiver;
+    SetMainWindow(receiver.hwnd);
+    EXPECT_TRUE(AddHistoryRecord(*MakeTask(), kHistoryTaskCreated, 0, kHistoryEventDone, ""));
+    SetMainWindow(nullptr);
+    ASSERT_EQ(receiver.captionWarnings.size(), 1u);
+    EXPECT_EQ(receiver.captionWarnings[0].rfind("The history file '" + GetHistoryFilePath() + "' is damaged", 0), 0u);
+    EXPECT_EQ(CountHistoryRecords(), 1u);
 }
 
 TEST_F(HistoryStoreTest, TaskEventRecordAndItsMessage) {
@@ -261,7 +296,7 @@ TEST_F(HistoryStoreTest, RunRecordCarriesTheRunsTimesAndResultAndIsPosted) {
     task->lastRunStatus = 0;  // stored as 0x80000000, read back as 0
     task->lastRunStart = FILETIME{100, 1};
     task->lastRunEnd = FILETIME{200, 1};
-    EXPECT_TRUE(AddRunHistoryRecord(&prepared, *task));
+    EXPECT_TRUE(AddRunHistoryRecord(&prepared, *task).written);
     EXPECT_TRUE(receiver.paths.empty());  // posted, not sent
     plat::ProcessPendingMessages();
     EXPECT_EQ(receiver.paths, std::vector<std::string>{GetHistoryFilePath()});
@@ -281,7 +316,7 @@ TEST_F(HistoryStoreTest, RunEndPostsEvenWhenTheAppendFails) {
     task->startThread = receiver.hwnd;
     const HistoryRecord prepared = MakeRunHistoryRecord(*task, 2);
     ProgramState().dataFolder = dir_.sub("missing");
-    EXPECT_FALSE(AddRunHistoryRecord(&prepared, *task));
+    EXPECT_FALSE(AddRunHistoryRecord(&prepared, *task).written);
     plat::ProcessPendingMessages();
     EXPECT_EQ(receiver.paths.size(), 1u);
 }
@@ -290,7 +325,7 @@ TEST_F(HistoryStoreTest, ARunWithoutAPreparedRecordWritesNothing) {
     PathReceiver receiver;
     const auto task = MakeTask();
     task->startThread = receiver.hwnd;
-    EXPECT_TRUE(AddRunHistoryRecord(nullptr, *task));
+    EXPECT_TRUE(AddRunHistoryRecord(nullptr, *task).written);
     plat::ProcessPendingMessages();
     EXPECT_TRUE(receiver.paths.empty());
     EXPECT_EQ(CountHistoryRecords(), 0u);

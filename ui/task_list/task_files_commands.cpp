@@ -18,6 +18,7 @@
 
 namespace {
 
+constexpr int kResetCode = 2;
 constexpr int kSwitchFoldersCode = 5;
 
 // One delete command: what it deletes and what it says.
@@ -101,6 +102,13 @@ BOOL CSyncListView::OnDeleteTaskFiles(int code) {
 
     std::vector<std::size_t> failed;
     for (const std::size_t i : existing) {
+        if (code == kResetCode) {
+            // The backups of overwritten and deleted files may lie in the catalog folder
+            // and may be the only copy left of a file: Reset never deletes them.
+            const std::wstring& backup = i == 0 ? task->sourceBackup : task->targetBackup;
+            if (!DeleteFolderTreeKeeping(paths[i], backup)) failed.push_back(i);
+            continue;
+        }
         if (command.kind == kPathFolder) {
             DeleteFolderTree(paths[i], 0);
         } else {
@@ -116,7 +124,7 @@ BOOL CSyncListView::OnDeleteTaskFiles(int code) {
     }
     AddHistoryRecord(*task, kHistoryTaskChanged, command.historyCode,
                      failed.empty() ? kHistoryEventDone : kHistoryEventFailed, "");
-    if (code == 2 && task->taskWindow) SendMessage(task->taskWindow, WM_SYNC_CLEAR_LIST, 0, 0);
+    if (code == kResetCode && task->taskWindow) SendMessage(task->taskWindow, WM_SYNC_CLEAR_LIST, 0, 0);
     return TRUE;
 }
 

@@ -27,6 +27,7 @@ constexpr UINT IDS_BUSY_TRY_LATER = 11138;
 constexpr UINT IDS_DELETE_FAILED = 11139;
 constexpr UINT IDS_RENAME_FAILED = 11140;
 constexpr UINT IDS_COPY_FAILED = 11141;
+constexpr UINT IDS_ASK_DELETE_TASK = 11142;
 constexpr UINT IDS_WONT_CLEAR = 11110;
 constexpr UINT IDS_NO_TASK = 65072;
 constexpr UINT IDS_FILE_MISSING = 65406;
@@ -52,6 +53,13 @@ BOOL CSyncListView::DeleteTask(int row) {
     SyncTask* task = TaskAt(row);
     if (!task) return FALSE;
     const HWND self = GetSafeHwnd();
+    // The Del key reaches this from anywhere in the main window, the item tree included:
+    // a task and its settings go only when the user says so (No is the default button,
+    // so Del followed by Enter keeps the task).
+    if (MessageBox(self, WithName(IDS_ASK_DELETE_TASK, task->name), LoadResString(IDS_APP_TITLE),
+                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        return FALSE;
+    }
     const auto w = reinterpret_cast<WPARAM>(task);
     if (SendMessage(self, WM_SYNC_TASK_BUSY, w, kRemovingCode) == 0) {
         Tell(self, WithName(IDS_BUSY_TRY_LATER, task->name), MB_ICONWARNING);

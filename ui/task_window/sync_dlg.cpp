@@ -22,6 +22,7 @@
 #include "foundation/sync_task.h"
 #include "foundation/text_utils.h"
 #include "platform/core/gui_services.h"
+#include "platform/qt/accelerator_table.h"
 #include "platform/qt/combo_box_ex.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/resource_images.h"
@@ -204,6 +205,7 @@ void CSyncDlg::BuildControls() {
         case ControlKind::ItemTree:
             if (itemTree_.Create(kItemTreeStyle, ToRect(entry.rect), this, static_cast<UINT>(entry.id))) {
                 made = itemTree_.GetWidget();
+                plat::SetTakesEnterKey(made);  // Enter on a row does nothing
             }
             break;
         case ControlKind::ProgressBar:

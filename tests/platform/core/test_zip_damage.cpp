@@ -92,7 +92,7 @@ TEST_F(ZipDamage, GarbageFileFailsAndIsNeverReplaced) {
     Rewrite(garbage);
     EXPECT_FALSE(Count(archive).has_value());
     EXPECT_NE(Find(archive, "x"), 0);
-    EXPECT_EQ(Store(archive, "x", "y"), kZipCannotOpen);
+    EXPECT_EQ(Store(archive, "x", "y"), kZipNotAnArchive);
     EXPECT_TRUE(qbtest::ReadFileBytes(archive) == garbage);
 }
 

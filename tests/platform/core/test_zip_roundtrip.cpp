@@ -214,7 +214,7 @@ TEST(ZipRoundTrip, ArchivesKeptOpenAreClosedOnExec) {
     qbtest::TempDir dir;
     const std::string archive = dir.sub("kept.zip");
     ASSERT_EQ(Store(archive, "m", "x"), 0);
-    ASSERT_EQ(Count(archive), 1u);  // leaves the archive open for the next read
+    ASSERT_EQ(Find(archive, "m"), 0);  // leaves the archive open for the next read
     int open = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
         std::error_code ec;

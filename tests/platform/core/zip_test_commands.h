@@ -26,6 +26,22 @@ inline int Store(const std::string& archive, const std::string& member, std::str
     return dzip(&cmd);
 }
 
+// Stores `bytes` as a new member without rewriting the archive.
+inline int Append(const std::string& archive, const std::string& member, std::string_view bytes,
+                  const char* password = kPassword, DWORD level = 5) {
+    ZipCommand cmd;
+    cmd.structSize = sizeof cmd;
+    cmd.function = kZipAppendMemory;
+    cmd.archivePath = archive.c_str();
+    cmd.memberName = member.c_str();
+    cmd.compressionLevel = level;
+    cmd.passwordOn = password != nullptr ? 1 : 0;
+    cmd.password = password;
+    cmd.block = bytes.data();
+    cmd.blockSize = static_cast<DWORD>(bytes.size());
+    return dzip(&cmd);
+}
+
 inline int Delete(const std::string& archive, const std::string& member) {
     ZipCommand cmd;
     cmd.structSize = sizeof cmd;

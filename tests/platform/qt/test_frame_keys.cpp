@@ -78,6 +78,19 @@ TEST(FrameKeys, KeysRaiseTheirCommandsOnceAndDisabledOnesReachTheWidget) {
     EXPECT_EQ(frame.sink->keys, (std::vector<int>{Qt::Key_Return, Qt::Key_N}));
 }
 
+TEST(FrameKeys, AListMarkedSoKeepsEnterAndNoOtherKey) {
+    KeyFrame frame;
+    Show(frame);
+    plat::SetTakesEnterKey(frame.sink);
+    frame.sink->setFocus();
+    QTest::keyClick(frame.sink, Qt::Key_Return);
+    QTest::keyClick(frame.sink, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(frame.sink, Qt::Key_Delete);
+    QTest::keyClick(frame.sink, Qt::Key_Escape);
+    EXPECT_EQ(frame.raised, (std::vector<UINT>{8487, 41076}));
+    EXPECT_EQ(frame.sink->keys, (std::vector<int>{Qt::Key_Return, Qt::Key_Enter}));
+}
+
 TEST(FrameKeys, AnEditBoxKeepsItsEditingKeys) {
     KeyFrame frame;
     Show(frame);

@@ -125,6 +125,23 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     EXPECT_EQ(Cell("Work", 5), ProgramState().userName) << "started by the user";
     EXPECT_NE(Cell("Work", 4), "") << "the last run's time";
 
+    // On a row of the list, Enter does nothing and Del asks before it deletes the task.
+    bool sheetOpened = false;
+    uitest::WhenModal([&sheetOpened](QWidget* sheet) {
+        sheetOpened = true;
+        sheet->close();
+    }, 20);
+    tree.GetWidget()->setFocus();
+    QTest::keyClick(tree.GetWidget(), Qt::Key_Return);
+    QTest::qWait(300);
+    EXPECT_FALSE(sheetOpened);
+    answer_ = [](const plat::MessageBoxRequest&) { return IDNO; };
+    QTest::keyClick(tree.GetWidget(), Qt::Key_Delete);
+    EXPECT_EQ(LastTold(), "Do you want to delete task Work?");
+    EXPECT_EQ(RowNames(), std::vector<std::string>{"Work"});
+    EXPECT_TRUE(TaskNameExists("Work"));
+    answer_ = [](const plat::MessageBoxRequest&) { return IDYES; };
+
     // The History page, chosen on the navigation bar, ends with the task's Check and Sync.
     CHistoryView& history = *frame_->NavigationBar()->HistoryView();
     QTest::mouseClick(frame_->NavigationBar()->TabControl()->PageButton(kHistoryPage), Qt::LeftButton);
@@ -205,6 +222,46 @@ TEST_F(EndToEnd, AfterDeletingThePairsCatalogsTheNextCheckIsAFirstRunAndDeletesN
     Command(task, kSyncCommand);
     EXPECT_EQ(runtest::Tree(Folder("P-L")), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
     EXPECT_EQ(runtest::Tree(Folder("P-R")), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+}
+
+TEST_F(EndToEnd, ResetDeletesTheCatalogsAndLogsAndKeepsTheBackupsBesideThem) {
+    qbtest::WriteFileBytes(Folder("B-L") + "/a.txt", "only copy");
+    qbtest::WriteFileBytes(Folder("B-L") + "/b.txt", "b");
+    // The data-folder layout: catalogs, logs and backups of both sides in the data area.
+    Store("B", [](SyncTask& t) {
+        t.syncOptions->readOnly = 1;
+        t.syncOptions->readOnlyTarget = 1;
+        t.syncOptions->saveDelete = 1;
+        BuildTaskDataPaths(t);
+    });
+    Start();
+    SyncTask& task = Task("B");
+    Click("B");
+    Command(task, 5126);
+    ASSERT_EQ(runtest::Tree(Folder("B-R")), (std::vector<std::string>{"a.txt", "b.txt"}));
+    // The Mirror deletes the right copy too; its backup is then the only copy left.
+    ASSERT_TRUE(plat::DeleteFile(Folder("B-L") + "/a.txt"));
+    Command(task, 5126);
+    ASSERT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
+    const std::string backups = plat::WideToUtf8(task.targetBackup);
+    const std::vector<std::string> backedUp = runtest::Tree(backups);
+    ASSERT_FALSE(backedUp.empty());
+    ASSERT_EQ(GetPathKind(plat::WideToUtf8(task.targetCatalog)), kPathFile);
+
+    EXPECT_EQ(Send(WM_SYNC_TASK_FILES_COMMAND, 2), 1);
+    EXPECT_EQ(LastTold().rfind("Do you want to delete Catalog folders ", 0), 0u) << "the question stays as it is";
+    for (const std::wstring& gone : {task.sourceCatalog, task.targetCatalog, task.sourceLog, task.targetLog}) {
+        EXPECT_EQ(GetPathKindW(gone), kPathMissing) << plat::WideToUtf8(gone);
+    }
+    EXPECT_EQ(runtest::Tree(backups), backedUp);
+    EXPECT_EQ(LastHistory().code, kHistoryDeleteCatalogFolders);
+    EXPECT_EQ(LastHistory().status, kHistoryEventDone);
+
+    // Without catalogs the next Check is a first run: nothing to delete, nothing to copy.
+    Command(task, kCheckCommand);
+    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(Action(task, L"b.txt"), L"");
+    EXPECT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
 }
 
 }  // namespace

@@ -216,6 +216,14 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
     EXPECT_EQ(LastTold(), "Gone is busy.  Try it later!");
     Send(WM_SYNC_TASK_DONE, W(gone), 1);
 
+    // Del reaches Delete Task from anywhere in the window: only Yes deletes.
+    answer_ = [](const plat::MessageBoxRequest&) { return IDNO; };
+    frame_->DispatchCommand(8487);
+    EXPECT_EQ(LastTold(), "Do you want to delete task Gone?");
+    EXPECT_TRUE(TaskNameExists("Gone"));
+    EXPECT_EQ(List().GetSelectedTask(), &gone);
+    answer_ = [](const plat::MessageBoxRequest&) { return IDYES; };
+
     const CRichEditCtrlGS* log = frame_->LogPane()->ShownControl();
     ASSERT_NE(log, frame_->LogPane()->DefaultControl());
     frame_->DispatchCommand(8487);
