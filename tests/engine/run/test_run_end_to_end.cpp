@@ -377,24 +377,27 @@ TEST_F(RunEndToEnd, AFullDiskEndsTheSyncWithResult9) {
 
 // A disk that is not mounted leaves its mount point behind, empty or with a stray file or
 // an empty "lost+found" on it. An unattended run is refused; the user's run stops after its
-// Check with the deletions listed, and the user's Sync carries them out.
+// Check with the deletions listed, and the user's Sync carries them out. A small folder is
+// weighed as a large one: holding none of what it held is enough.
 TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
     struct Case {
         DWORD type;
+        int files;
         const char* emptied;
         const char* leftOnIt;  // a file, or a folder when it ends with '/'
         const char* measure;   // what the line counts against
     };
-    for (const Case& c : {Case{kSyncMirror, "right", "stray.txt", "items the last run found"},
-                          Case{kSyncLeftToRight, "left", "lost+found/", "items the last run found"},
-                          Case{kBackupLeftToRight, "left", "stray.txt", "items of 'RIGHT'"}}) {
-        SCOPED_TRACE(kSyncTypeTexts[c.type]);
+    for (const Case& c : {Case{kSyncMirror, 3, "right", "stray.txt", "items the last run found"},
+                          Case{kSyncMirror, 11, "left", "stray.txt", "items the last run found"},
+                          Case{kSyncLeftToRight, 11, "left", "lost+found/", "items the last run found"},
+                          Case{kBackupLeftToRight, 5, "left", "stray.txt", "items of 'RIGHT'"}}) {
+        SCOPED_TRACE(std::string(kSyncTypeTexts[c.type]) + ", " + std::to_string(c.files) + " files");
         EngineHarness harness;
         TaskSetup setup;
         setup.type = c.type;
         setup.startSource = kStartedByRepeat;
         SyncTask& task = harness.AddTask("left", "right", setup);
-        for (int i = 0; i < 11; ++i) WriteFileAt(harness.Folder("left") + "/docs/f" + std::to_string(i), "x");
+        for (int i = 0; i < c.files; ++i) WriteFileAt(harness.Folder("left") + "/docs/f" + std::to_string(i), "x");
         ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         const std::string emptied = harness.Folder(c.emptied);
         const std::string other = harness.Folder(c.emptied == std::string("left") ? "right" : "left");
@@ -408,14 +411,15 @@ TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
         if (const std::size_t at = measure.find("RIGHT"); at != std::string::npos) {
             measure.replace(at, 5, harness.Folder("right"));
         }
-        const std::string line =
-            "red: The folder '" + emptied + "' holds 0 of the 12 " + measure + ". It may not be mounted. Nothing is synced.";
+        const std::string items = std::to_string(c.files + 1);
+        const std::string line = "red: The folder '" + emptied + "' holds 0 of the " + items + " " + measure +
+                                 ". It may not be mounted. Nothing is synced.";
         runtest::TaskWindows& windows = harness.WindowsOf(task);
 
         EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunFolderEmptyOrUnmounted);
         EXPECT_TRUE(windows.HasLine(line)) << line;
         EXPECT_EQ(windows.LastStatus(), "Sync has finished (Error: Folder is empty or not mounted)");
-        EXPECT_EQ(Tree(other).size(), 12u);
+        EXPECT_EQ(Tree(other).size(), c.files + 1u);
         EXPECT_FALSE(task.sourceItems);
         EXPECT_EQ(History().back().status, kRunFolderEmptyOrUnmounted);
 
@@ -424,10 +428,10 @@ TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
         EXPECT_TRUE(windows.HasLine(line));
         EXPECT_EQ(windows.LastStatus(), "Check has finished (Error: Folder is empty or not mounted)");
         EXPECT_EQ(task.needsAttention, 1u);
-        EXPECT_EQ(Tree(other).size(), 12u);
+        EXPECT_EQ(Tree(other).size(), c.files + 1u);
         EXPECT_EQ(runtest::CountCheckedWith(task, ItemState::kDeleteLeft) +
                       runtest::CountCheckedWith(task, ItemState::kDeleteRight),
-                  12);
+                  c.files + 1);
 
         EXPECT_EQ(harness.Run(task, kRunModeSync), kRunSucceeded);
         EXPECT_EQ(Tree(other), Tree(emptied));
