@@ -11,7 +11,9 @@
 // folder that clashes with a file of the other side is not read, on either side: the
 // pair is one conflict, and nothing below the folder takes part. With case-blind names,
 // two names of one folder that differ only in case are both excluded, with whatever they
-// match on the other side, rather than one of them being paired at random.
+// match on the other side, rather than one of them being paired at random. The side's
+// catalog folder, and the trash folders directly in its root (".Trash", ".Trash-<uid>",
+// where deletions go when the side is the top of its disk), are never items.
 
 #include <string>
 #include <string_view>

@@ -310,6 +310,46 @@ TEST(RunDataSafety, LeftoversOfKilledCopiesAndCatalogsAreRemoved) {
     EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
 }
 
+// A side that is the top of its disk (a USB stick) gets what its deletions send to the
+// trash in ".Trash-<uid>" (or ".Trash/<uid>") in its own root. Taken for items, the trash
+// went to the other side, deleted files and all, and one-way runs met it as a conflict.
+// Only the root's own are passed over: a folder of that name deeper down is an item.
+TEST(RunDataSafety, ASidesOwnTrashFoldersAreNotItems) {
+    for (const DWORD type : {kSyncMirror, kSyncRightToLeft}) {
+        SCOPED_TRACE(kSyncTypeTexts[type]);
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = type;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        task.filterOptions->hidden = false;
+        const std::string source = harness.Folder(type == kSyncMirror ? "left" : "right");
+        const std::string target = harness.Folder(type == kSyncMirror ? "right" : "left");
+        WriteFileAt(source + "/a.txt", "a");
+        WriteFileAt(source + "/docs/.Trash-1000/kept.txt", "k");
+        for (const std::string& side : {source, target}) {
+            WriteFileAt(side + "/.Trash-1000/files/gone.txt", "g");
+            WriteFileAt(side + "/.Trash-1000/info/gone.txt.trashinfo", "[Trash Info]");
+            WriteFileAt(side + "/.Trash/1000/files/old.txt", "o");
+        }
+        WriteFileAt(target + "/.Trash-0/files/mine.txt", "m");
+
+        for (int run = 0; run < 2; ++run) {
+            SCOPED_TRACE(run);
+            EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+            const Names items{"a.txt", "docs", "docs/.Trash-1000", "docs/.Trash-1000/kept.txt"};
+            for (const std::string& side : {source, target}) {
+                Names kept;
+                for (const std::string& name : Tree(side)) {
+                    if (!name.starts_with(".Trash")) kept.push_back(name);
+                }
+                EXPECT_EQ(kept, items) << side;
+            }
+            EXPECT_FALSE(fs::exists(source + "/.Trash-0"));
+        }
+        EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+    }
+}
+
 // What a run did not carry out, because "Delete" is off or the user chose No Action, is
 // decided again by the next Check as if that run had not happened.
 TEST(RunDataSafety, ADeletionOrOverwriteNotCarriedOutIsDecidedAgain) {
