@@ -41,8 +41,9 @@ struct ScanOptions {
     const FilterPatterns* patterns = nullptr;  // the four pattern lists (read with kScanNameLists)
     DWORD attributeMask = 0;                   // read-only 1, hidden 2, system 4
     WORD flags = 0;
-    // The scan is a run's, which holds both folders' locks: temporary files that killed
-    // copies left are removed where they are met.
+    // The side being read is one the run (holding both folders' locks) copies into:
+    // temporary files that killed copies left are removed where they are met. Read at the
+    // start of each side.
     bool removeCopyLeftovers = false;
 };
 

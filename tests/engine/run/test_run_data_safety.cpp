@@ -310,6 +310,36 @@ TEST(RunDataSafety, LeftoversOfKilledCopiesAndCatalogsAreRemoved) {
     EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
 }
 
+// Leftovers of copies killed while backing a file up lie in the program's "_backup" folder,
+// which no scan reads; they are removed too. A side no copy goes to (the source of a
+// one-way or Back up task) is never written, so a file there named as the copier names its
+// temporary files is the user's.
+TEST(RunDataSafety, LeftoversGoFromBackupsButNeverFromASideNoCopyGoesTo) {
+    for (const DWORD type : {kSyncLeftToRight, kBackupLeftToRight}) {
+        SCOPED_TRACE(kSyncTypeTexts[type]);
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = type;
+        setup.saveDelete = 1;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        const std::string left = harness.Folder("left");
+        WriteFileAt(left + "/sub/a", "a");
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        const std::string lookAlike = left + "/sub/.~qbcopy-0123456789abcdef.tmp";
+        WriteFileAt(lookAlike, "the user's");
+        const std::string backupLeftover = plat::WideToUtf8(task.targetBackup) + "/sub/.~qbcopy-00000000000000aa.tmp";
+        WriteFileAt(backupLeftover, "");
+        fs::resize_file(backupLeftover, 97u << 20);  // sparse: a big backup cut short
+        WriteFileAt(left + "/sub/a", "edited", kTime + 600);
+
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        EXPECT_EQ(qbtest::ReadFileBytes(lookAlike), "the user's");
+        EXPECT_FALSE(fs::exists(backupLeftover));
+        EXPECT_EQ(qbtest::ReadFileBytes(plat::WideToUtf8(task.targetBackup) + "/sub/a"), "a");
+        EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+    }
+}
+
 // A side that is the top of its disk (a USB stick) gets what its deletions send to the
 // trash in ".Trash-<uid>" (or ".Trash/<uid>") in its own root. Taken for items, the trash
 // went to the other side, deleted files and all, and one-way runs met it as a conflict.
