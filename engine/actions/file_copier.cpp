@@ -282,7 +282,7 @@ bool RemoveCopyLeftover(const std::string& path) {
 bool IsCopyTempName(std::wstring_view fileName) { return HasCopyTempShape(fileName); }
 
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
-                    DWORD speed, CopyDisposition disposition) {
+                    DWORD speed, CopyDisposition disposition, const CopyOptions& options) {
     const std::string sourcePath = plat::WideToUtf8(source);
     const std::string targetPath = plat::WideToUtf8(target);
     plat::FolderHandle sourceFolder;
@@ -291,12 +291,12 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
     plat::FolderHandle targetFolder;
     targetFolder.Open(plat::ParentPath(targetPath));
     return CopyFileBetween(sourceFolder, plat::FileNamePart(sourcePath), targetFolder, plat::FileNamePart(targetPath),
-                           stopWindow, progressWindow, speed, disposition);
+                           stopWindow, progressWindow, speed, disposition, options);
 }
 
 int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& sourceName,
                     const plat::FolderHandle& targetFolder, const std::string& targetName, HWND stopWindow,
-                    HWND progressWindow, DWORD speed, CopyDisposition disposition) {
+                    HWND progressWindow, DWORD speed, CopyDisposition disposition, const CopyOptions& options) {
     plat::FileHandle in;
     plat::FileInfo sourceInfo;
     if (!in.OpenIn(sourceFolder, sourceName, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow, &sourceInfo)) {
@@ -326,6 +326,7 @@ int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& s
     if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.MoveOver(targetName, disposition) ||
         !KeepTimesThroughRename(targetFolder, targetName, sourceInfo))
         return 0;
+    if (options.copied) *options.copied = sourceInfo;
     SetLastError(ERROR_SUCCESS);
     return 1;
 }

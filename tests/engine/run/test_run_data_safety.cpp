@@ -380,6 +380,39 @@ TEST(RunDataSafety, ASidesOwnTrashFoldersAreNotItems) {
     }
 }
 
+// The source may change between the Check and its copy: the copy carries what the source
+// holds then, and the catalogs must record that, not what the Check saw. Recording the
+// Check's values, one more edit made every later run a conflict. For overwrites and new
+// files (copied ahead when small, by the pass when large), both ways.
+TEST(RunDataSafety, AFileChangedBetweenTheCheckAndItsCopySettles) {
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string right = harness.Folder("right");
+    const std::string large(3u << 20, 'L');
+    WriteFileAt(left + "/over.txt", "v1");
+    WriteFileAt(right + "/back.txt", "v1");
+    ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    WriteFileAt(left + "/over.txt", "v2", kTime + 100);
+    WriteFileAt(right + "/back.txt", "v2", kTime + 100);
+    WriteFileAt(left + "/small.txt", "v2", kTime + 100);
+    WriteFileAt(left + "/large.bin", large, kTime + 100);
+    ASSERT_EQ(harness.Run(task, kRunModeCheck), kRunSucceeded);
+    const std::vector<std::pair<std::string, std::string>> edited{
+        {left, "over.txt"}, {right, "back.txt"}, {left, "small.txt"}, {left, "large.bin"}};
+    for (const auto& [side, name] : edited) WriteFileAt(side + "/" + name, "version 3", kTime + 200);
+
+    EXPECT_EQ(harness.Run(task, kRunModeSync), kRunSucceeded);
+    for (const auto& [side, name] : edited) WriteFileAt(side + "/" + name, "version four", kTime + 300);
+    EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+
+    for (const auto& [side, name] : edited) {
+        EXPECT_EQ(qbtest::ReadFileBytes(left + "/" + name), "version four") << name;
+        EXPECT_EQ(qbtest::ReadFileBytes(right + "/" + name), "version four") << name;
+    }
+    EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+}
+
 // What a run did not carry out, because "Delete" is off or the user chose No Action, is
 // decided again by the next Check as if that run had not happened.
 TEST(RunDataSafety, ADeletionOrOverwriteNotCarriedOutIsDecidedAgain) {
