@@ -370,6 +370,8 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
     plat::FileInfo copiedSource;
     CopyOptions options;
     options.copied = &copiedSource;
+    const std::wstring& catalog = copy.toTarget ? run.task->targetCatalog : run.task->sourceCatalog;
+    options.noteFolder = plat::ParentPath(plat::WideToUtf8(catalog));
     const int copied =
         madeAhead ? FinishCopyMadeAhead(made, *toFolder, name, window, window)
         : toFolder

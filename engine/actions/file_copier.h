@@ -57,6 +57,10 @@ struct CopyOptions {
     // when the copy began: a source changed since the Check is copied as it is now, and
     // what a catalog records of the copy must say so.
     plat::FileInfo* copied = nullptr;
+    // The folder (the side's catalog folder) for the note that covers a rename on a file
+    // system that may give the copy the time of its rename (copy_finish_notes.h); empty:
+    // no note.
+    std::string noteFolder;
 };
 
 // Copies `source` to `target`. `stopWindow` (may be null) is asked WM_SYNC_QUERY_STOP
@@ -75,6 +79,11 @@ struct CopyOptions {
 // last-write time changed while it was copied fails with kErrorChangedSinceCheck
 // (file_as_checked.h): its copy may mix old and new bytes. The times and permissions are
 // those the source had when the copy began.
+//
+// A temporary file is renamed into place only once its data, size and times are written.
+// On FAT, exFAT and drivers in user space they are flushed to the disk first, and the times
+// are set again after the rename (some drivers give a file the time of its rename), covered
+// by a note (CopyOptions::noteFolder) should the program be killed in between.
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
                     DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways,
                     const CopyOptions& options = {});
