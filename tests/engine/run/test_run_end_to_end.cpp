@@ -538,6 +538,28 @@ TEST_F(RunEndToEnd, ACatalogFolderThatCannotBeMadeEndsTheRunAtOnce) {
     EXPECT_FALSE(plat::PathExists(R("a.txt")));
 }
 
+// A log file the run cannot write loses the run's lines there; the run says so once, in
+// red, in the other log and the log control, and syncs as it would have.
+TEST_F(RunEndToEnd, ALogFileThatCannotBeWrittenIsReportedOncePerRun) {
+    SyncTask& task = h.AddTask("left", "right");
+    WriteFileAt(L("a.txt"), "a");
+    const std::string blocked = plat::WideToUtf8(task.targetLog);
+    fs::create_directories(blocked);  // a folder where the file should be
+    const std::string line =
+        "Cannot write the log file '" + blocked + "' (Access Denied): this run's lines are not kept there.";
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        const Names lines = h.WindowsOf(task).Lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "red: " + line), 1);
+        EXPECT_TRUE(HasLineStartingWith(h.WindowsOf(task), "--- CHECK+SYNC Completed"));
+    }
+    const std::string sourceLog = qbtest::ReadFileBytes(plat::WideToUtf8(task.sourceLog));
+    EXPECT_NE(sourceLog.find(line + "\r\n"), std::string::npos);
+    EXPECT_EQ(qbtest::ReadFileBytes(R("a.txt")), "a");
+}
+
 // The "Speed" option belongs to each run: a run that starts and ends while another is
 // copying leaves the other's chunk size alone.
 TEST_F(RunEndToEnd, RunsSideBySideCopyAtTheirOwnSpeeds) {
