@@ -181,6 +181,9 @@ TEST(FatTargets, AKillJustAfterACopyTookItsNameLeavesACopyTheNextRunFinishes) {
         ASSERT_TRUE(moment.Taken());
         moment.PutBack();
         EXPECT_NE(WriteTime(right + "/" + killed), WriteTime(left + "/" + killed));
+        // A note cut short by the kill itself is only removed.
+        const std::string notes = plat::ParentPath(plat::WideToUtf8(task.targetCatalog));
+        WriteFileAt(notes + "/~qbnote-00000000000000ff", std::string("QBNOTE1") + '\0' + right + "/a.txt");
 
         EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         for (const char* name : {"a.txt", "b.txt"}) {
@@ -189,6 +192,7 @@ TEST(FatTargets, AKillJustAfterACopyTookItsNameLeavesACopyTheNextRunFinishes) {
         }
         EXPECT_EQ(harness.Run(task, kRunModeCheck), kRunSucceeded);
         EXPECT_EQ(ChangesLine(harness.WindowsOf(task)), "Changes: 0 (Conflicts: 0) Warning: 0");
+        for (const std::string& name : Tree(notes)) EXPECT_FALSE(name.starts_with("~qbnote-")) << name;
     }
 }
 
