@@ -11,6 +11,7 @@
 #include "platform/core/special_folders.h"
 #include "platform/core/text.h"
 #include "platform/core/trash.h"
+#include "platform/core/user_account.h"
 #include "platform/core/xdg_base_dirs.h"
 
 namespace {
@@ -45,7 +46,7 @@ bool InitProgramState() {
 
     char host[256] = {};
     if (::gethostname(host, sizeof host - 1) == 0) state.computerName = host;
-    state.userName = EnvOr("USER", EnvOr("LOGNAME", std::to_string(::geteuid())));
+    state.userName = plat::LogonUserName();
     state.isAdmin = IsUserAdmin();
     state.windowsVersionClass = 7;
     state.useIniFile = true;

@@ -9,6 +9,7 @@
 #include "foundation/text_file.h"
 #include "foundation/text_utils.h"
 #include "platform/core/clock.h"
+#include "platform/core/errors.h"
 #include "platform/core/file_info.h"
 #include "platform/core/file_time.h"
 #include "platform/core/message_box.h"
@@ -97,16 +98,32 @@ bool CLog::Open(CStdioFileEx& file) const {
     return file.OpenW(path_, mode) && file.SeekToEnd();
 }
 
+void CLog::NoteFailure() {
+    const DWORD error = GetLastError();
+    DWORD none = ERROR_SUCCESS;
+    firstError_.compare_exchange_strong(none, error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+}
+
+bool CLog::TakeFirstFailure(DWORD& error) {
+    error = firstError_.load();
+    return error != ERROR_SUCCESS && !failureTaken_.exchange(true);
+}
+
 bool CLog::Append(const std::function<bool(CStdioFileEx&)>& write) {
     if (path_.empty()) return false;
     const LogPathLock lock(path_);
     CStdioFileEx file;
-    if (!Open(file)) return false;
+    if (!Open(file)) {
+        NoteFailure();
+        return false;
+    }
     ULONGLONG end = 0;
     const bool endKnown = file.GetLength(end);
-    if (write(file)) return file.Close();
+    const bool written = write(file);
+    if (written && file.Close()) return true;
+    NoteFailure();
     // No half line stays behind to run into the next one.
-    if (endKnown) file.SetLength(end);
+    if (!written && endKnown) file.SetLength(end);
     return false;
 }
 
@@ -138,7 +155,9 @@ bool CLog::Clear() {
     const LogPathLock lock(path_);
     CStdioFileEx file;
     const UINT mode = CStdioFileEx::modeCreate | CStdioFileEx::shareDenyNone | CStdioFileEx::modeReadWrite;
-    return file.OpenW(path_, mode) && file.Close();
+    if (file.OpenW(path_, mode) && file.Close()) return true;
+    NoteFailure();
+    return false;
 }
 
 void CLog::CheckSize(const ClearQuestion& ask) {

@@ -6,7 +6,8 @@
 // its catalog threads and any other CLog of the same file wait for each other instead
 // of losing or mixing lines. A line that cannot be written (missing folder, no right to
 // write, full disk) is dropped, with nothing left of it in the file, and nothing is
-// asked or shown: the writers are run threads. The next write tries again.
+// asked or shown: the writers are run threads. The next write tries again. The first
+// failure is kept for the owner to report once (TakeFirstFailure).
 
 #include <atomic>
 #include <functional>
@@ -53,6 +54,10 @@ public:
     // Yes/No message box with the application title, for callers on the GUI thread.
     static bool AskInMessageBox(const std::string& text, const std::string& caption);
 
+    // True, with the reason of the first write (or Clear) that failed, the first time it
+    // is called after a failure; false before any failure and on every later call.
+    bool TakeFirstFailure(DWORD& error);
+
     const std::wstring& Path() const { return path_; }
     ULONGLONG LimitBytes() const { return limitBytes_; }
     bool MayAsk() const { return ask_.load(); }
@@ -63,7 +68,12 @@ private:
     // Runs `write` on the open file under the path's lock; a failed write is cut back off.
     bool Append(const std::function<bool(CStdioFileEx&)>& write);
 
+    // Keeps the last error as the first failure, unless one is kept already.
+    void NoteFailure();
+
     const std::wstring path_;
     const ULONGLONG limitBytes_;
     std::atomic<bool> ask_;
+    std::atomic<DWORD> firstError_{ERROR_SUCCESS};
+    std::atomic<bool> failureTaken_{false};
 };

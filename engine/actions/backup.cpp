@@ -1,9 +1,12 @@
 #include "engine/actions/backup.h"
 
+#include <vector>
+
 #include "engine/actions/action_support.h"
 #include "engine/actions/file_copier.h"
 #include "foundation/file_utils.h"
 #include "foundation/path_utils.h"
+#include "platform/core/dir_listing.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
 #include "platform/core/text.h"
@@ -49,4 +52,24 @@ int BackUpFile(const SyncRunBlock& run, const std::wstring& file, std::string_vi
     if (copied == -1) return kBackupStopped;
     error = GetLastError();
     return kBackupFailed;
+}
+
+void RemoveBackupLeftovers(const std::wstring& backupFolder) {
+    if (backupFolder.empty()) return;
+    std::vector<std::string> folders{plat::WideToUtf8(backupFolder)};
+    std::vector<plat::DirEntry> entries;
+    while (!folders.empty()) {
+        const std::string folder = std::move(folders.back());
+        folders.pop_back();
+        entries.clear();
+        plat::ListFolder(folder, entries);
+        for (const plat::DirEntry& entry : entries) {
+            const std::string path = plat::JoinPath(folder, entry.name);
+            if (entry.IsFolder()) {
+                folders.push_back(path);
+            } else if (entry.IsFile() && IsCopyTempName(entry.name)) {
+                RemoveCopyLeftover(path);
+            }
+        }
+    }
 }

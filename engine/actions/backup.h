@@ -27,3 +27,8 @@ inline constexpr int kBackupMade = 1;
 // program's own. Returns kBackupMade, kBackupStopped, or kBackupFailed with `error` set.
 int BackUpFile(const SyncRunBlock& run, const std::wstring& file, std::string_view relativePath,
                std::wstring_view backupFolder, DWORD& error);
+
+// Removes the copier's temporary files that copies killed while backing a file up left
+// anywhere in `backupFolder` (the program's own folder), unless a copy under way holds
+// them. Links are not followed.
+void RemoveBackupLeftovers(const std::wstring& backupFolder);

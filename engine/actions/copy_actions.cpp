@@ -20,6 +20,7 @@
 #include "foundation/sync_task.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_system.h"
+#include "platform/core/file_time.h"
 #include "platform/core/folder_handle.h"
 #include "platform/core/text.h"
 
@@ -257,9 +258,22 @@ int BackUpReplacedFile(SyncRunBlock& run, CFileInfo& record, const FileCopy& cop
     return result;
 }
 
-void RecordCopied(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy) {
+// Both sides of the record take what was copied: the source as the copier read it, which
+// may be newer than what the Check saw. The catalogs record these values, so the next
+// Check finds the pair in step and sees any later change of either side.
+void RecordCopied(SyncRunBlock& run, CFileInfo& record, const FileCopy& copy, const plat::FileInfo& copied) {
     LogAction(run, CopyLine(L"Copy ", copy), kLogBlack);
     ++run.counters.done;
+    const LONGLONG lastWrite = plat::FileTimeToUnixSeconds(copied.lastWriteTime);
+    // Only an overwrite on the source side copies from the record's counterpart.
+    const bool fromCounterpart = !copy.toTarget && !copy.newFile;
+    if (fromCounterpart) {
+        record.SetCounterpartState(copied.size, copied.attributes, lastWrite);
+    } else {
+        record.attributes = copied.attributes;
+        record.size = copied.size;
+        record.lastWrite = lastWrite;
+    }
     if (copy.newFile && copy.toRoot && *copy.toRoot) {
         record.SetCounterpart(*copy.toRoot, record.relativePath, record.attributes, record.size, record.lastWrite);
         record.state.Set(ItemState::kDone | (copy.toTarget ? ItemState::kOnTarget : ItemState::kOnSource));
@@ -348,18 +362,25 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
 
     // Only a new file is asked about Stop: an overwrite runs to its end.
     const HWND window = TaskWindowOf(run);
+    const bool madeAhead = made.file.IsOpen();
+    plat::FileInfo copiedSource;
+    CopyOptions options;
+    options.copied = &copiedSource;
+    const std::wstring& catalog = copy.toTarget ? run.task->targetCatalog : run.task->sourceCatalog;
+    options.noteFolder = plat::ParentPath(plat::WideToUtf8(catalog));
     const int copied =
-        made.file.IsOpen() ? FinishCopyMadeAhead(made, *toFolder, name, window, window)
-        : toFolder         ? CopyFileBetween(*fromFolder, name, *toFolder, name, window, window, CopySpeedOf(run),
-                                   CopyDisposition::kCreateNew)
-                 : CopyFileChunked(copy.from, copy.to, copy.newFile ? window : nullptr, window, CopySpeedOf(run),
-                                   copy.newFile ? CopyDisposition::kCreateNew : CopyDisposition::kCreateAlways);
+        madeAhead ? FinishCopyMadeAhead(made, *toFolder, name, window, window)
+        : toFolder
+            ? CopyFileBetween(*fromFolder, name, *toFolder, name, window, window, CopySpeedOf(run),
+                              CopyDisposition::kCreateNew, options)
+            : CopyFileChunked(copy.from, copy.to, copy.newFile ? window : nullptr, window, CopySpeedOf(run),
+                              copy.newFile ? CopyDisposition::kCreateNew : CopyDisposition::kCreateAlways, options);
     const DWORD error = GetLastError();
     ++counter;
     ReportProgress(run, counter);
 
     if (copied == 1) {
-        RecordCopied(run, record, copy);
+        RecordCopied(run, record, copy, madeAhead ? made.source : copiedSource);
         return 1;
     }
     // A stopped copy leaves no partial file and the destination as it was.

@@ -6,6 +6,7 @@
 #include <new>
 #include <random>
 
+#include "engine/actions/copy_finish_notes.h"
 #include "engine/actions/file_as_checked.h"
 #include "engine/actions/target_names.h"
 #include "engine/model/item_state.h"
@@ -56,6 +57,36 @@ std::string NewTempName() {
     return name;
 }
 
+// File systems of the kernel's own that keep a file's times through a rename.
+bool KeepsTimesThroughRename(long fileSystemType) {
+    constexpr long kExt4 = 0xEF53;
+    constexpr long kTmpfs = 0x01021994;
+    constexpr long kBtrfs = 0x9123683E;
+    constexpr long kXfs = 0x58465342;
+    return fileSystemType == kExt4 || fileSystemType == kTmpfs || fileSystemType == kBtrfs || fileSystemType == kXfs;
+}
+
+// FAT and exFAT, whose drivers keep a file's entry (size, clusters, times) apart from its
+// data, and drivers in user space (FUSE), some of which give a file the time of its rename.
+bool IsFatOrUserSpace(long fileSystemType) {
+    constexpr long kFat = 0x4d44;
+    constexpr long kExFat = 0x2011BAB0;
+    constexpr long kFuse = 0x65735546;
+    return fileSystemType == kFat || fileSystemType == kExFat || fileSystemType == kFuse;
+}
+
+// A copy with any other time than its source's would look changed to every later Check:
+// where the file system is not known to keep its times as the file takes its name, they
+// are looked at and set again.
+bool KeepTimesThroughRename(const plat::FolderHandle& folder, const std::string& name, const plat::FileInfo& source) {
+    if (KeepsTimesThroughRename(folder.FileSystemType())) return true;
+    plat::FileInfo copied;
+    if (folder.LookUp(name, copied) &&
+        !TimesDiffer(plat::FileTimeToUnixSeconds(copied.lastWriteTime), plat::FileTimeToUnixSeconds(source.lastWriteTime)))
+        return true;
+    return folder.SetTimes(name, &source.lastAccessTime, &source.lastWriteTime);
+}
+
 // The copy's new file in the target's folder until it takes the target's name. A new
 // target gets a file with no name where the file system makes them: there is no name to
 // lock or to leave behind, and linking it never replaces an item that appeared meanwhile.
@@ -90,9 +121,11 @@ public:
 
     plat::FileHandle& File() { return file_; }
 
-    // Gives the complete file the target's name.
-    bool MoveOver(const std::string& targetName, CopyDisposition disposition) {
-        return unnamed_ ? LinkAs(targetName) : RenameOver(targetName, disposition);
+    // Gives the complete file, a copy of `source`, the target's name and the source's times.
+    bool MoveOver(const std::string& targetName, CopyDisposition disposition, const plat::FileInfo& source,
+                  const std::string& noteFolder) {
+        if (unnamed_) return LinkAs(targetName) && KeepTimesThroughRename(*folder_, targetName, source);
+        return RenameOver(targetName, disposition, source, noteFolder);
     }
 
     void Remove() {
@@ -135,16 +168,30 @@ private:
         return false;
     }
 
-    bool RenameOver(const std::string& targetName, CopyDisposition disposition) {
+    bool RenameOver(const std::string& targetName, CopyDisposition disposition, const plat::FileInfo& source,
+                    const std::string& noteFolder) {
         const bool replace = disposition == CopyDisposition::kCreateAlways;
+        const bool careful = IsFatOrUserSpace(folder_->FileSystemType());
+        // There the name must not come before the data and times are on the disk: an entry
+        // written apart from its data could show the name with nothing in it.
+        if (careful && !file_.Flush()) return false;
         if (!file_.Close()) return false;
+        CopyFinishNote note;
+        if (careful) note.Write(noteFolder, folder_->PathOf(name_), folder_->PathOf(targetName), source);
         if (!folder_->Move(name_, targetName, replace ? plat::MoveMode::ReplaceExisting : plat::MoveMode::NoReplace)) {
+            // Gone before the temporary file: a note must never outlive a rename not made.
+            note.Remove();
             if (!replace && GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_FILE_EXISTS);
             // The temporary file was made in that folder: a new name it refuses is the name's fault.
             if (!replace) SetLastError(NameErrorOf(folder_->path(), plat::Utf8ToWide(targetName), GetLastError()));
             return false;
         }
         name_.clear();
+        // Should the times not be set, the note stays and the next run sets them.
+        const bool timesSet = careful ? folder_->SetTimes(targetName, &source.lastAccessTime, &source.lastWriteTime)
+                                      : KeepTimesThroughRename(*folder_, targetName, source);
+        if (!timesSet) return false;
+        note.Remove();
         return true;
     }
 
@@ -235,26 +282,6 @@ bool GiveSourceTimes(plat::FileHandle& out, const plat::FileInfo& source) {
            out.SetPermissionBitsWhereKept(source.mode & 0777);
 }
 
-// File systems of the kernel's own that keep a file's times through a rename.
-bool KeepsTimesThroughRename(long fileSystemType) {
-    constexpr long kExt4 = 0xEF53;
-    constexpr long kTmpfs = 0x01021994;
-    constexpr long kBtrfs = 0x9123683E;
-    constexpr long kXfs = 0x58465342;
-    return fileSystemType == kExt4 || fileSystemType == kTmpfs || fileSystemType == kBtrfs || fileSystemType == kXfs;
-}
-
-// Some drivers in user space (FAT's) give a file the time of its rename. A copy with any
-// other time than its source's would look changed to every later Check.
-bool KeepTimesThroughRename(const plat::FolderHandle& folder, const std::string& name, const plat::FileInfo& source) {
-    if (KeepsTimesThroughRename(folder.FileSystemType())) return true;
-    plat::FileInfo copied;
-    if (folder.LookUp(name, copied) &&
-        !TimesDiffer(plat::FileTimeToUnixSeconds(copied.lastWriteTime), plat::FileTimeToUnixSeconds(source.lastWriteTime)))
-        return true;
-    return folder.SetTimes(name, &source.lastAccessTime, &source.lastWriteTime);
-}
-
 }  // namespace
 
 DWORD CopyChunkSizeForSpeed(DWORD speed) {
@@ -282,7 +309,7 @@ bool RemoveCopyLeftover(const std::string& path) {
 bool IsCopyTempName(std::wstring_view fileName) { return HasCopyTempShape(fileName); }
 
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
-                    DWORD speed, CopyDisposition disposition) {
+                    DWORD speed, CopyDisposition disposition, const CopyOptions& options) {
     const std::string sourcePath = plat::WideToUtf8(source);
     const std::string targetPath = plat::WideToUtf8(target);
     plat::FolderHandle sourceFolder;
@@ -291,12 +318,12 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
     plat::FolderHandle targetFolder;
     targetFolder.Open(plat::ParentPath(targetPath));
     return CopyFileBetween(sourceFolder, plat::FileNamePart(sourcePath), targetFolder, plat::FileNamePart(targetPath),
-                           stopWindow, progressWindow, speed, disposition);
+                           stopWindow, progressWindow, speed, disposition, options);
 }
 
 int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& sourceName,
                     const plat::FolderHandle& targetFolder, const std::string& targetName, HWND stopWindow,
-                    HWND progressWindow, DWORD speed, CopyDisposition disposition) {
+                    HWND progressWindow, DWORD speed, CopyDisposition disposition, const CopyOptions& options) {
     plat::FileHandle in;
     plat::FileInfo sourceInfo;
     if (!in.OpenIn(sourceFolder, sourceName, plat::FileOpenMode::Read, plat::FileHandle::kNoFollow, &sourceInfo)) {
@@ -323,9 +350,10 @@ int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& s
     }
     if (!UnchangedSince(in, sourceInfo)) return Failed(kErrorChangedSinceCheck);
 
-    if (!GiveSourceTimes(temp.File(), sourceInfo) || !temp.MoveOver(targetName, disposition) ||
-        !KeepTimesThroughRename(targetFolder, targetName, sourceInfo))
+    if (!GiveSourceTimes(temp.File(), sourceInfo) ||
+        !temp.MoveOver(targetName, disposition, sourceInfo, options.noteFolder))
         return 0;
+    if (options.copied) *options.copied = sourceInfo;
     SetLastError(ERROR_SUCCESS);
     return 1;
 }
@@ -362,8 +390,7 @@ int FinishCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFol
             return -1;
         }
     }
-    if (!temp.MoveOver(name, CopyDisposition::kCreateNew) || !KeepTimesThroughRename(targetFolder, name, copy.source))
-        return 0;
+    if (!temp.MoveOver(name, CopyDisposition::kCreateNew, copy.source, {})) return 0;
     SetLastError(ERROR_SUCCESS);
     return 1;
 }

@@ -51,6 +51,18 @@ enum class CopyDisposition {
     kCreateNew,     // a new file only: a file that is there fails with ERROR_FILE_EXISTS
 };
 
+// What a caller may ask of a copy besides its files.
+struct CopyOptions {
+    // Receives, after a copy that succeeded, the source's facts as the copier read them
+    // when the copy began: a source changed since the Check is copied as it is now, and
+    // what a catalog records of the copy must say so.
+    plat::FileInfo* copied = nullptr;
+    // The folder (the side's catalog folder) for the note that covers a rename on a file
+    // system that may give the copy the time of its rename (copy_finish_notes.h); empty:
+    // no note.
+    std::string noteFolder;
+};
+
 // Copies `source` to `target`. `stopWindow` (may be null) is asked WM_SYNC_QUERY_STOP
 // before each chunk; `progressWindow` (may be null) is sent the file's name
 // (WM_SYNC_LOG_LINE_W, l 0) and, for a file that is not empty, WM_SYNC_COPY_BEGIN, then
@@ -67,8 +79,14 @@ enum class CopyDisposition {
 // last-write time changed while it was copied fails with kErrorChangedSinceCheck
 // (file_as_checked.h): its copy may mix old and new bytes. The times and permissions are
 // those the source had when the copy began.
+//
+// A temporary file is renamed into place only once its data, size and times are written.
+// On FAT, exFAT and drivers in user space they are flushed to the disk first, and the times
+// are set again after the rename (some drivers give a file the time of its rename), covered
+// by a note (CopyOptions::noteFolder) should the program be killed in between.
 int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND stopWindow, HWND progressWindow,
-                    DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
+                    DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways,
+                    const CopyOptions& options = {});
 
 // As CopyFileChunked, for the file `sourceName` of the open folder `sourceFolder` copied
 // as `targetName` into `targetFolder`: the calls work by name in the open folders, so a
@@ -76,7 +94,8 @@ int CopyFileChunked(const std::wstring& source, const std::wstring& target, HWND
 // path for each file. The temporary file is made in `targetFolder`.
 int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& sourceName,
                     const plat::FolderHandle& targetFolder, const std::string& targetName, HWND stopWindow,
-                    HWND progressWindow, DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways);
+                    HWND progressWindow, DWORD speed, CopyDisposition disposition = CopyDisposition::kCreateAlways,
+                    const CopyOptions& options = {});
 
 // A small new file copied ahead of its turn, on another thread, into a file with no name
 // in its target folder; the pass then finishes it in its turn (FinishCopyMadeAhead).

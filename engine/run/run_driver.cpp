@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/actions/copy_finish_notes.h"
 #include "engine/catalog/catalog_building.h"
 #include "engine/catalog/catalog_reading.h"
 #include "engine/decision/decision.h"
@@ -219,6 +220,10 @@ RunEnd RunTask(SyncRunBlock& run) {
     }
     OpenLogs(run);
     RemoveLeftoverArchives(run);
+    // Before the folders are read: a copy a killed run left without its times looks changed.
+    for (const std::wstring* catalog : {&run.task->sourceCatalog, &run.task->targetCatalog}) {
+        FinishCopiesCutShort(plat::ParentPath(plat::WideToUtf8(*catalog)));
+    }
 
     RunEnd end = RunEnd::kCompleted;
     const bool syncFollows = run.doCheck ? RunCheck(run, end) : TakeLastCheck(run, end);

@@ -19,7 +19,8 @@ namespace {
 constexpr char kUnrelatedMirrorText[] =
     "The two folders have nothing in common.  You are mirroring two irreverent folders.";
 
-// Below this many items a side's count says too little to call most of it lost.
+// Below this many items a side's count says too little to call most of it lost; none of
+// them found says enough at any count.
 constexpr DWORD kFewestItemsToWeigh = 10;
 
 std::wstring Count(DWORD n) { return std::to_wstring(n); }
@@ -96,7 +97,7 @@ std::wstring LostSinceCatalogLine(const std::wstring& folder, const FolderTreeNo
     if (!side.loaded || !side.rows || side.rows->size() == 0) return {};
     const DWORD listed = static_cast<DWORD>(side.rows->size());
     const DWORD found = tree ? std::min(listed, CatalogItemsFound(*tree, side)) : 0;
-    if (!HoldsNoIncludedItem(tree) && (listed < kFewestItemsToWeigh || found * 2 >= listed)) return {};
+    if (!HoldsNoIncludedItem(tree) && found != 0 && (listed < kFewestItemsToWeigh || found * 2 >= listed)) return {};
     return L"The folder '" + folder + L"' holds " + Count(found) + L" of the " + Count(listed) +
            L" items the last run found. It may not be mounted. Nothing is synced.";
 }
@@ -116,7 +117,7 @@ std::wstring LostAgainstTargetLine(const SyncRunBlock& run) {
         });
     }
     if (targetItems == 0) return {};
-    if (!HoldsNoIncludedItem(run.sourceTree.get()) &&
+    if (!HoldsNoIncludedItem(run.sourceTree.get()) && alsoOnSource != 0 &&
         (targetItems < kFewestItemsToWeigh || alsoOnSource * 2 >= targetItems))
         return {};
     return L"The folder '" + task.sourceFolder + L"' holds " + Count(alsoOnSource) + L" of the " +

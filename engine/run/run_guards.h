@@ -15,13 +15,15 @@ struct SyncRunBlock;
 // "lost+found"), and syncing that would delete everything on the other side. A side may
 // not be mounted when
 // - its catalog of the last run lists items and the side holds none it would sync, or
-//   holds fewer than half of the items its catalog lists (when it lists at least 10);
+//   none of the items its catalog lists (whatever else it holds: a stray file on an
+//   empty mount point), or fewer than half of them (when it lists at least 10);
 // - its root lies at or below a mount point of /etc/fstab whose file system is not
 //   mounted now;
 // - for a run that deletes target items no catalog knows of (a "Back up" with "Delete"
 //   on, or an unattended one-way run whose conflicts copy toward the target), the source
-//   holds no item it would sync while the target holds some, or holds fewer than half of
-//   the target's items (when the target holds at least 10).
+//   holds no item it would sync, or none of the target's items, while the target holds
+//   some, or holds fewer than half of the target's items (when the target holds at least
+//   10).
 // Call after the catalogs are read. Returns the red line that says what was found, or
 // nothing when the run may go on. A run the user started completes its Check with the
 // line and waits for the user's Sync; any other run is refused.

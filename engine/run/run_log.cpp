@@ -113,18 +113,45 @@ std::string ExcludeLineOf(const FilterOptionValues& filter) {
     return line;
 }
 
+std::wstring LogFailureReason(DWORD error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED: return L"Access Denied";
+    case ERROR_DISK_FULL: return L"Disk Full";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return L"its folder does not exist";
+    default: return L"Error " + std::to_wstring(error);
+    }
+}
+
+// A log file the run cannot write loses the run's lines. Each says so once per run, in
+// red, in the other log and the log control; nothing asks the user (a run's threads write).
+void ReportUnwritableLogs(SyncRunBlock& run) {
+    for (CLog* log : {run.sourceLog.get(), run.targetLog.get()}) {
+        DWORD error = ERROR_SUCCESS;
+        if (!log || !log->TakeFirstFailure(error)) continue;
+        const std::wstring line = L"Cannot write the log file '" + log->Path() + L"' (" + LogFailureReason(error) +
+                                  L"): this run's lines are not kept there.";
+        for (CLog* other : {run.sourceLog.get(), run.targetLog.get()}) {
+            if (other && other != log) other->WriteLineW(line);
+        }
+        SendControlTextW(LogControlOf(run), line, kLogRed);
+    }
+}
+
 }  // namespace
 
 void AddRunLogLine(SyncRunBlock& run, std::string_view text, COLORREF colour) {
     if (run.sourceLog) run.sourceLog->WriteLine(text);
     if (run.targetLog) run.targetLog->WriteLine(text);
     SendControlText(LogControlOf(run), text, colour);
+    ReportUnwritableLogs(run);
 }
 
 void AddRunLogLineW(SyncRunBlock& run, std::wstring_view text, COLORREF colour) {
     if (run.sourceLog) run.sourceLog->WriteLineW(text);
     if (run.targetLog) run.targetLog->WriteLineW(text);
     SendControlTextW(LogControlOf(run), text, colour);
+    ReportUnwritableLogs(run);
 }
 
 void AddDialogLogLine(SyncTask& task, std::string_view text, COLORREF colour) {
@@ -146,12 +173,15 @@ void AddDialogLogLineW(SyncTask& task, std::wstring_view text, COLORREF colour) 
 void LogRunBanner(SyncRunBlock& run, std::string_view word, COLORREF colour) {
     const std::string shown = WriteBanner(run, IDS_RUN_BANNER, word);
     if (!shown.empty()) SendControlLine(LogControlOf(run), shown, colour);
+    ReportUnwritableLogs(run);
 }
 
 void LogRunCompleted(SyncRunBlock& run) {
     const std::string shown = WriteBanner(run, IDS_RUN_COMPLETED_BANNER, RunModeWord(run));
     if (shown.empty()) return;
     const HWND control = LogControlOf(run);
+    // Said before the end banner when only that line failed.
+    ReportUnwritableLogs(run);
     SendControlLine(control, shown, kLogBlack);
     SendControlLine(control, "\r\n", kLogBlack);
 }
@@ -184,6 +214,7 @@ void WriteRunHeader(SyncRunBlock& run) {
         }
         control = nullptr;
     }
+    ReportUnwritableLogs(run);
 }
 
 std::string RunModeWord(const SyncRunBlock& run) {

@@ -1,6 +1,7 @@
 #include "engine/run/sync_phase.h"
 
 #include "engine/actions/action_support.h"
+#include "engine/actions/backup.h"
 #include "engine/actions/copy_actions.h"
 #include "engine/actions/delete_actions.h"
 #include "engine/actions/shadow_copy.h"
@@ -53,6 +54,11 @@ int EndEarly(SyncRunBlock& run) {
 int RunSyncPhase(SyncRunBlock& run, const CWorkQueue::ThreadStarter& startQueueThread) {
     // An index left from a Sync that was stopped would name a record of this one.
     ResetShadowCopyState(run);
+    // Backups are made only here, and what a killed one left would stay for good.
+    if (run.task) {
+        RemoveBackupLeftovers(run.task->sourceBackup);
+        RemoveBackupLeftovers(run.task->targetBackup);
+    }
 
     SendTaskLine(run, "", kStatusLine);
     SetProgressRange(run, run.counters.changed);

@@ -58,7 +58,6 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     ScanOptions options;
     options.patterns = request.patterns;
     options.attributeMask = request.attributeMask;
-    options.removeCopyLeftovers = request.removeCopyLeftovers;
     if (HasPatterns(request.patterns)) options.flags |= kScanNameLists;
     if (request.attributeMask != 0) options.flags |= kScanAttributeExclusion;
     FolderScanner scanner(options, request.caseSensitive ? kScanCaseSensitive : 0, window);
@@ -84,6 +83,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     ListingAhead sourceListing(FolderScanner::NarrowRootOf(request.sourceFolder), &targetListing);
 
     scan.targetRoot = std::make_unique<FolderTreeNode>();
+    options.removeCopyLeftovers = request.removeTargetLeftovers;
     SendWindowLine(window, kScanningTargetText, kStatusLine);
     const std::wstring sourceInTarget = NestedRootBelow(request.targetFolder, request.sourceFolder);
     const std::wstring targetInSource = NestedRootBelow(request.sourceFolder, request.targetFolder);
@@ -96,6 +96,7 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
 
     SendWindowLine(window, kScanningSourceText, kStatusLine);
     options.flags |= kScanMatchOtherSide;
+    options.removeCopyLeftovers = request.removeSourceLeftovers;
     scan.sourceRoot->counterpart = scan.targetRoot.get();
     scan.targetRoot->counterpart = scan.sourceRoot.get();
     if (sideFailed(scanner.ScanSide(request.sourceFolder, *scan.sourceRoot, targetInSource, &sourceListing), request.sourceFolder)) {
@@ -124,7 +125,8 @@ int ScanTaskFolders(SyncRunBlock& run) {
     }
     request.caseSensitive = !run.syncOptions || run.syncOptions->caseSensitive != 0;
     request.taskWindow = task.taskWindow;
-    request.removeCopyLeftovers = true;
+    request.removeTargetLeftovers = true;
+    request.removeSourceLeftovers = task.syncKind == kSyncKindMirror;
 
     FolderPairScan scan = ScanFolderPair(request);
     run.sourceTree = std::move(scan.sourceRoot);

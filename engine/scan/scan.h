@@ -33,7 +33,9 @@ struct ScanRequest {
     bool caseSensitive = true;
     bool excludeEmpty = false;                 // the filter option "Empty"
     HWND taskWindow = nullptr;                 // progress, status lines and stop queries
-    bool removeCopyLeftovers = false;          // a run's scan: see ScanOptions
+    // A run's scan (see ScanOptions), for each side the run copies into.
+    bool removeSourceLeftovers = false;
+    bool removeTargetLeftovers = false;
 };
 
 struct FolderPairScan {
@@ -62,7 +64,9 @@ FolderPairScan ScanFolderPair(const ScanRequest& request);
 // stopped or failed; the run frees them). Items excluded for a case-only name clash get a
 // line each in the run log when the task logs; a root that cannot be listed, and each
 // entry skipped, get a red line whatever the log option. Leftover temporary files of the
-// copier are removed. Returns kScanDone, kScanStopped or kScanRootUnreadable.
+// copier are removed in the sides the task's type copies into: the target side, and the
+// source side of a Mirror; a side no copy goes to is never written, so a file of that
+// name there is the user's. Returns kScanDone, kScanStopped or kScanRootUnreadable.
 int ScanTaskFolders(SyncRunBlock& run);
 
 // The run-log lines of the scan.

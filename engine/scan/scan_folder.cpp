@@ -11,6 +11,7 @@
 #include "engine/scan/wildcard_filter.h"
 #include "platform/core/file_info.h"
 #include "platform/core/text.h"
+#include "platform/core/trash.h"
 #include "platform/core/window.h"
 #include "resources/sync_messages.h"
 
@@ -180,6 +181,9 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
             continue;
         }
         if (entry.IsFolder() && plat::EqualsNoCaseAscii(entry.name, kCatalogFolderName)) continue;
+        // A side that is the top of its disk keeps what its deletions send to the trash
+        // there: the side's own, as the catalog folder is, never an item.
+        if (entry.IsFolder() && !node.folder && plat::IsTopDirTrashName(entry.name)) continue;
         // A copy still being written (or left by a program that was killed mid-copy) is
         // not an item of the folder; a leftover would keep its folder from being deleted.
         if (entry.IsFile() && IsCopyTempName(entry.name)) {

@@ -11,7 +11,9 @@
 // folder that clashes with a file of the other side is not read, on either side: the
 // pair is one conflict, and nothing below the folder takes part. With case-blind names,
 // two names of one folder that differ only in case are both excluded, with whatever they
-// match on the other side, rather than one of them being paired at random.
+// match on the other side, rather than one of them being paired at random. The side's
+// catalog folder, and the trash folders directly in its root (".Trash", ".Trash-<uid>",
+// where deletions go when the side is the top of its disk), are never items.
 
 #include <string>
 #include <string_view>
@@ -39,8 +41,9 @@ struct ScanOptions {
     const FilterPatterns* patterns = nullptr;  // the four pattern lists (read with kScanNameLists)
     DWORD attributeMask = 0;                   // read-only 1, hidden 2, system 4
     WORD flags = 0;
-    // The scan is a run's, which holds both folders' locks: temporary files that killed
-    // copies left are removed where they are met.
+    // The side being read is one the run (holding both folders' locks) copies into:
+    // temporary files that killed copies left are removed where they are met. Read at the
+    // start of each side.
     bool removeCopyLeftovers = false;
 };
 

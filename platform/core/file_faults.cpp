@@ -1,5 +1,8 @@
 #include "platform/core/file_faults.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <mutex>
 
 #include "platform/core/file_faults_detail.h"
@@ -28,6 +31,19 @@ std::shared_ptr<ActiveFaults> Exchange(std::shared_ptr<ActiveFaults> next) {
 std::shared_ptr<ActiveFaults> LoadInstalledFaults() {
     const std::lock_guard lock(g_faultsMutex);
     return g_faults;
+}
+
+bool OnFatDriver(const std::string& path) {
+    const std::shared_ptr<ActiveFaults> active = InstalledFaults();
+    return active && active->faults.fatDriverFolder && active->faults.fatDriverFolder(path);
+}
+
+void AfterRename(int dirFd, const std::string& path, const std::string& name) {
+    const std::shared_ptr<ActiveFaults> active = InstalledFaults();
+    if (!active || !active->faults.fatDriverFolder || !active->faults.fatDriverFolder(ParentPath(path))) return;
+    const timespec now[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+    utimensat(dirFd, name.c_str(), now, AT_SYMLINK_NOFOLLOW);
+    if (active->faults.afterRename) active->faults.afterRename(path);
 }
 
 }  // namespace fs_detail

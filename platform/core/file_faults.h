@@ -53,6 +53,15 @@ struct FileFaults {
     // file system that cannot (EOPNOTSUPP).
     PathMatch unnamedFilesRefused;
 
+    // Folders whose path matches lie on a FAT driver in user space: their file system
+    // reads as FUSE's, and a rename onto a path in one gives the file the time of the
+    // rename, as those drivers do.
+    PathMatch fatDriverFolder;
+    // Called with the new path after each rename onto a path in such a folder, before the
+    // caller learns of it: a test takes there what a kill of the program at that moment
+    // would leave on the disk.
+    std::function<void(const std::string& path)> afterRename;
+
     // A match for one path, ignoring trailing separators, "." parts and doubled '/'.
     static PathMatch SamePath(const std::string& path);
 };

@@ -30,6 +30,13 @@ inline int InjectedErrno(FileFaults::PathMatch FileFaults::*match, int FileFault
     return active->faults.*error;
 }
 
+// True when a test puts the folder `path` on a FAT driver in user space.
+bool OnFatDriver(const std::string& path);
+
+// After the entry `name` of the folder `dirFd` (full path `path`) was renamed onto: on a
+// test's FAT driver in user space, gives it the time of the rename and tells the test.
+void AfterRename(int dirFd, const std::string& path, const std::string& name);
+
 inline int RefusedName(const std::string& path) {
     return InjectedErrno(&FileFaults::nameRefused, &FileFaults::nameErrno, path);
 }

@@ -40,6 +40,8 @@ bool FolderHandle::Opened(int fd) {
 }
 
 long FolderHandle::FileSystemType() const {
+    constexpr long kFuse = 0x65735546;
+    if (fs_detail::OnFatDriver(path_)) return kFuse;
     if (fileSystemType_ < 0) {
         struct statfs info {};
         fileSystemType_ = IsOpen() && fstatfs(fd_.Get(), &info) == 0 ? static_cast<long>(info.f_type) : 0;
@@ -115,15 +117,22 @@ bool FolderHandle::Move(const std::string& from, const std::string& to, MoveMode
         if (fstatat(dir, to.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 &&
             (S_ISDIR(target.st_mode) || (S_ISREG(target.st_mode) && !(target.st_mode & S_IWUSR))))
             return Fail(ERROR_ACCESS_DENIED);
-        return renameat(dir, from.c_str(), dir, to.c_str()) == 0 || failRename(errno);
+        if (renameat(dir, from.c_str(), dir, to.c_str()) != 0) return failRename(errno);
+        fs_detail::AfterRename(dir, PathOf(to), to);
+        return true;
     }
-    if (renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0) {
+        fs_detail::AfterRename(dir, PathOf(to), to);
+        return true;
+    }
     const int err = errno;
     // File systems without the no-replace flag: look for the target first, then rename plainly.
     if (err != EINVAL && err != ENOSYS && err != ENOTSUP) return failRename(err);
     struct stat target {};
     if (fstatat(dir, to.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0) return Fail(ERROR_ALREADY_EXISTS);
-    return renameat(dir, from.c_str(), dir, to.c_str()) == 0 || failRename(errno);
+    if (renameat(dir, from.c_str(), dir, to.c_str()) != 0) return failRename(errno);
+    fs_detail::AfterRename(dir, PathOf(to), to);
+    return true;
 }
 
 bool FolderHandle::Delete(const std::string& name) const {

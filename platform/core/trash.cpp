@@ -1,5 +1,6 @@
 #include "platform/core/trash.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -152,6 +153,13 @@ std::string HomeTrashFolder() {
         return JoinPath(dataHome, "Trash");
     const std::string home = HomeFolder();
     return home.empty() ? std::string() : JoinPath(home, ".local/share/Trash");
+}
+
+bool IsTopDirTrashName(std::string_view name) {
+    constexpr std::string_view kShared = ".Trash";
+    if (name == kShared) return true;
+    if (name.size() <= kShared.size() + 1 || !name.starts_with(kShared) || name[kShared.size()] != '-') return false;
+    return std::all_of(name.begin() + kShared.size() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string TopDirTrashFolder(const std::string& topDir, uid_t uid) {

@@ -28,6 +28,10 @@ bool MoveToTrash(const std::string& path, std::string* trashedAs = nullptr);
 // folder owned by that user. "" (last error set) when neither can be used.
 std::string TopDirTrashFolder(const std::string& topDir, uid_t uid);
 
+// True for the names of the trash folders at the top of a file system: ".Trash" and
+// ".Trash-<uid>" for any user id.
+bool IsTopDirTrashName(std::string_view name);
+
 // The content of an info file: "[Trash Info]", the original path percent-encoded, and
 // the local time of the deletion as YYYY-MM-DDThh:mm:ss.
 std::string TrashInfoText(std::string_view originalPath, std::time_t deletionTime);

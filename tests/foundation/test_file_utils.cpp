@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,6 +193,14 @@ TEST(ProgramState, InitFillsFoldersAndSettingsFile) {
     EXPECT_EQ(ProgramState().profileFile, dir.sub("config/quarrybend-sync/profile.ini"));
     EXPECT_EQ(ProgramState().windowsVersionClass, 7);
     EXPECT_EQ(ProgramState().isAdmin, geteuid() == 0);
+
+    // A program started with neither USER nor LOGNAME names its user from the account.
+    const ScopedEnv noUser("USER", std::nullopt);
+    const ScopedEnv noLogname("LOGNAME", std::nullopt);
+    ASSERT_TRUE(InitProgramState());
+    const passwd* account = getpwuid(geteuid());
+    ASSERT_TRUE(account);
+    EXPECT_EQ(ProgramState().userName, account->pw_name);
 }
 
 }  // namespace

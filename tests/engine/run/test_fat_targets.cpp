@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -87,6 +89,110 @@ TEST(FatTargets, ModesTheTargetCannotKeepDoNotFailACopyAndARefusedNameFailsAlone
             EXPECT_FALSE(IsReadOnly(right + "/tree/d1/f1"));
         }
         EXPECT_EQ(ChangesLine(harness.WindowsOf(task)), "Changes: 1 (Conflicts: 0) Warning: 0");
+    }
+}
+
+// What a kill of the program leaves on the disk: the folders as they were at one moment
+// of a run, taken then and put back once the run has ended.
+class DiskMoment {
+public:
+    void Take(const std::vector<std::string>& roots) {
+        roots_ = roots;
+        for (const std::string& root : roots) {
+            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+                struct stat st {};
+                lstat(entry.path().c_str(), &st);
+                const bool folder = S_ISDIR(st.st_mode);
+                entries_.push_back({entry.path(), folder, folder ? "" : qbtest::ReadFileBytes(entry.path()), st});
+            }
+        }
+        taken_ = true;
+    }
+    void PutBack() const {
+        for (const std::string& root : roots_) {
+            fs::remove_all(root);
+            fs::create_directories(root);
+        }
+        for (const Entry& entry : entries_) {
+            if (entry.folder) fs::create_directories(entry.path);
+        }
+        for (const Entry& entry : entries_) {
+            if (entry.folder) continue;
+            qbtest::WriteFileBytes(entry.path, entry.bytes);
+            chmod(entry.path.c_str(), entry.st.st_mode & 07777);
+            const timespec times[2] = {entry.st.st_atim, entry.st.st_mtim};
+            utimensat(AT_FDCWD, entry.path.c_str(), times, 0);
+        }
+    }
+    bool Taken() const { return taken_; }
+
+private:
+    struct Entry {
+        std::string path;
+        bool folder;
+        std::string bytes;
+        struct stat st;
+    };
+    std::vector<std::string> roots_;
+    std::vector<Entry> entries_;
+    bool taken_ = false;
+};
+
+std::int64_t WriteTime(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mtime;
+}
+
+// A FAT driver in user space gives a file the time of its rename, so a copy holds all its
+// data under its name a moment before its times are set again. A kill in that moment left
+// a copy that looked changed on both sides: every later run called it a conflict. The next
+// run now gives it its times, for an overwrite and for a new file.
+TEST(FatTargets, AKillJustAfterACopyTookItsNameLeavesACopyTheNextRunFinishes) {
+    for (const std::string killed : {"a.txt", "b.txt"}) {
+        SCOPED_TRACE(killed);
+        EngineHarness harness;
+        const std::string left = harness.Folder("left");
+        const std::string right = harness.Folder("right");
+        TaskSetup setup;
+        setup.type = kSyncLeftToRight;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        WriteFileAt(left + "/a.txt", "old", kTime + 1);
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        WriteFileAt(left + "/a.txt", "edited", kTime + 601);
+        WriteFileAt(left + "/b.txt", "new", kTime + 3);
+
+        DiskMoment moment;
+        plat::FileFaults faults;
+        const auto onStick = [right](const std::string& path) {
+            return path == right || path.starts_with(right + "/");
+        };
+        faults.fatDriverFolder = onStick;
+        faults.unnamedFilesRefused = onStick;
+        faults.afterRename = [&](const std::string& path) {
+            if (plat::FileNamePart(path) == killed && !moment.Taken()) {
+                moment.Take({left, right, harness.Folder("Data")});
+            }
+        };
+        {
+            const plat::ScopedFileFaults stick(std::move(faults));
+            ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        }
+        ASSERT_TRUE(moment.Taken());
+        moment.PutBack();
+        EXPECT_NE(WriteTime(right + "/" + killed), WriteTime(left + "/" + killed));
+        // A note cut short by the kill itself is only removed.
+        const std::string notes = plat::ParentPath(plat::WideToUtf8(task.targetCatalog));
+        WriteFileAt(notes + "/~qbnote-00000000000000ff", std::string("QBNOTE1") + '\0' + right + "/a.txt");
+
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        for (const char* name : {"a.txt", "b.txt"}) {
+            EXPECT_EQ(qbtest::ReadFileBytes(right + "/" + name), qbtest::ReadFileBytes(left + "/" + name)) << name;
+            EXPECT_EQ(WriteTime(right + "/" + name), WriteTime(left + "/" + name)) << name;
+        }
+        EXPECT_EQ(harness.Run(task, kRunModeCheck), kRunSucceeded);
+        EXPECT_EQ(ChangesLine(harness.WindowsOf(task)), "Changes: 0 (Conflicts: 0) Warning: 0");
+        for (const std::string& name : Tree(notes)) EXPECT_FALSE(name.starts_with("~qbnote-")) << name;
     }
 }
 

@@ -310,6 +310,109 @@ TEST(RunDataSafety, LeftoversOfKilledCopiesAndCatalogsAreRemoved) {
     EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
 }
 
+// Leftovers of copies killed while backing a file up lie in the program's "_backup" folder,
+// which no scan reads; they are removed too. A side no copy goes to (the source of a
+// one-way or Back up task) is never written, so a file there named as the copier names its
+// temporary files is the user's.
+TEST(RunDataSafety, LeftoversGoFromBackupsButNeverFromASideNoCopyGoesTo) {
+    for (const DWORD type : {kSyncLeftToRight, kBackupLeftToRight}) {
+        SCOPED_TRACE(kSyncTypeTexts[type]);
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = type;
+        setup.saveDelete = 1;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        const std::string left = harness.Folder("left");
+        WriteFileAt(left + "/sub/a", "a");
+        ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        const std::string lookAlike = left + "/sub/.~qbcopy-0123456789abcdef.tmp";
+        WriteFileAt(lookAlike, "the user's");
+        const std::string backupLeftover = plat::WideToUtf8(task.targetBackup) + "/sub/.~qbcopy-00000000000000aa.tmp";
+        WriteFileAt(backupLeftover, "");
+        fs::resize_file(backupLeftover, 97u << 20);  // sparse: a big backup cut short
+        WriteFileAt(left + "/sub/a", "edited", kTime + 600);
+
+        EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        EXPECT_EQ(qbtest::ReadFileBytes(lookAlike), "the user's");
+        EXPECT_FALSE(fs::exists(backupLeftover));
+        EXPECT_EQ(qbtest::ReadFileBytes(plat::WideToUtf8(task.targetBackup) + "/sub/a"), "a");
+        EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+    }
+}
+
+// A side that is the top of its disk (a USB stick) gets what its deletions send to the
+// trash in ".Trash-<uid>" (or ".Trash/<uid>") in its own root. Taken for items, the trash
+// went to the other side, deleted files and all, and one-way runs met it as a conflict.
+// Only the root's own are passed over: a folder of that name deeper down is an item.
+TEST(RunDataSafety, ASidesOwnTrashFoldersAreNotItems) {
+    for (const DWORD type : {kSyncMirror, kSyncRightToLeft}) {
+        SCOPED_TRACE(kSyncTypeTexts[type]);
+        EngineHarness harness;
+        TaskSetup setup;
+        setup.type = type;
+        SyncTask& task = harness.AddTask("left", "right", setup);
+        task.filterOptions->hidden = false;
+        const std::string source = harness.Folder(type == kSyncMirror ? "left" : "right");
+        const std::string target = harness.Folder(type == kSyncMirror ? "right" : "left");
+        WriteFileAt(source + "/a.txt", "a");
+        WriteFileAt(source + "/docs/.Trash-1000/kept.txt", "k");
+        for (const std::string& side : {source, target}) {
+            WriteFileAt(side + "/.Trash-1000/files/gone.txt", "g");
+            WriteFileAt(side + "/.Trash-1000/info/gone.txt.trashinfo", "[Trash Info]");
+            WriteFileAt(side + "/.Trash/1000/files/old.txt", "o");
+        }
+        WriteFileAt(target + "/.Trash-0/files/mine.txt", "m");
+
+        for (int run = 0; run < 2; ++run) {
+            SCOPED_TRACE(run);
+            EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+            const Names items{"a.txt", "docs", "docs/.Trash-1000", "docs/.Trash-1000/kept.txt"};
+            for (const std::string& side : {source, target}) {
+                Names kept;
+                for (const std::string& name : Tree(side)) {
+                    if (!name.starts_with(".Trash")) kept.push_back(name);
+                }
+                EXPECT_EQ(kept, items) << side;
+            }
+            EXPECT_FALSE(fs::exists(source + "/.Trash-0"));
+        }
+        EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+    }
+}
+
+// The source may change between the Check and its copy: the copy carries what the source
+// holds then, and the catalogs must record that, not what the Check saw. Recording the
+// Check's values, one more edit made every later run a conflict. For overwrites and new
+// files (copied ahead when small, by the pass when large), both ways.
+TEST(RunDataSafety, AFileChangedBetweenTheCheckAndItsCopySettles) {
+    EngineHarness harness;
+    SyncTask& task = harness.AddTask("left", "right");
+    const std::string left = harness.Folder("left");
+    const std::string right = harness.Folder("right");
+    const std::string large(3u << 20, 'L');
+    WriteFileAt(left + "/over.txt", "v1");
+    WriteFileAt(right + "/back.txt", "v1");
+    ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+    WriteFileAt(left + "/over.txt", "v2", kTime + 100);
+    WriteFileAt(right + "/back.txt", "v2", kTime + 100);
+    WriteFileAt(left + "/small.txt", "v2", kTime + 100);
+    WriteFileAt(left + "/large.bin", large, kTime + 100);
+    ASSERT_EQ(harness.Run(task, kRunModeCheck), kRunSucceeded);
+    const std::vector<std::pair<std::string, std::string>> edited{
+        {left, "over.txt"}, {right, "back.txt"}, {left, "small.txt"}, {left, "large.bin"}};
+    for (const auto& [side, name] : edited) WriteFileAt(side + "/" + name, "version 3", kTime + 200);
+
+    EXPECT_EQ(harness.Run(task, kRunModeSync), kRunSucceeded);
+    for (const auto& [side, name] : edited) WriteFileAt(side + "/" + name, "version four", kTime + 300);
+    EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+
+    for (const auto& [side, name] : edited) {
+        EXPECT_EQ(qbtest::ReadFileBytes(left + "/" + name), "version four") << name;
+        EXPECT_EQ(qbtest::ReadFileBytes(right + "/" + name), "version four") << name;
+    }
+    EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
+}
+
 // What a run did not carry out, because "Delete" is off or the user chose No Action, is
 // decided again by the next Check as if that run had not happened.
 TEST(RunDataSafety, ADeletionOrOverwriteNotCarriedOutIsDecidedAgain) {

@@ -380,24 +380,27 @@ TEST_F(RunEndToEnd, AFullDiskEndsTheSyncWithResult9) {
 
 // A disk that is not mounted leaves its mount point behind, empty or with a stray file or
 // an empty "lost+found" on it. An unattended run is refused; the user's run stops after its
-// Check with the deletions listed, and the user's Sync carries them out.
+// Check with the deletions listed, and the user's Sync carries them out. A small folder is
+// weighed as a large one: holding none of what it held is enough.
 TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
     struct Case {
         DWORD type;
+        int files;
         const char* emptied;
         const char* leftOnIt;  // a file, or a folder when it ends with '/'
         const char* measure;   // what the line counts against
     };
-    for (const Case& c : {Case{kSyncMirror, "right", "stray.txt", "items the last run found"},
-                          Case{kSyncLeftToRight, "left", "lost+found/", "items the last run found"},
-                          Case{kBackupLeftToRight, "left", "stray.txt", "items of 'RIGHT'"}}) {
-        SCOPED_TRACE(kSyncTypeTexts[c.type]);
+    for (const Case& c : {Case{kSyncMirror, 3, "right", "stray.txt", "items the last run found"},
+                          Case{kSyncMirror, 11, "left", "stray.txt", "items the last run found"},
+                          Case{kSyncLeftToRight, 11, "left", "lost+found/", "items the last run found"},
+                          Case{kBackupLeftToRight, 5, "left", "stray.txt", "items of 'RIGHT'"}}) {
+        SCOPED_TRACE(std::string(kSyncTypeTexts[c.type]) + ", " + std::to_string(c.files) + " files");
         EngineHarness harness;
         TaskSetup setup;
         setup.type = c.type;
         setup.startSource = kStartedByRepeat;
         SyncTask& task = harness.AddTask("left", "right", setup);
-        for (int i = 0; i < 11; ++i) WriteFileAt(harness.Folder("left") + "/docs/f" + std::to_string(i), "x");
+        for (int i = 0; i < c.files; ++i) WriteFileAt(harness.Folder("left") + "/docs/f" + std::to_string(i), "x");
         ASSERT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunSucceeded);
         const std::string emptied = harness.Folder(c.emptied);
         const std::string other = harness.Folder(c.emptied == std::string("left") ? "right" : "left");
@@ -411,14 +414,15 @@ TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
         if (const std::size_t at = measure.find("RIGHT"); at != std::string::npos) {
             measure.replace(at, 5, harness.Folder("right"));
         }
-        const std::string line =
-            "red: The folder '" + emptied + "' holds 0 of the 12 " + measure + ". It may not be mounted. Nothing is synced.";
+        const std::string items = std::to_string(c.files + 1);
+        const std::string line = "red: The folder '" + emptied + "' holds 0 of the " + items + " " + measure +
+                                 ". It may not be mounted. Nothing is synced.";
         runtest::TaskWindows& windows = harness.WindowsOf(task);
 
         EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunFolderEmptyOrUnmounted);
         EXPECT_TRUE(windows.HasLine(line)) << line;
         EXPECT_EQ(windows.LastStatus(), "Check has finished (Error: Folder is empty or not mounted)");
-        EXPECT_EQ(Tree(other).size(), 12u);
+        EXPECT_EQ(Tree(other).size(), c.files + 1u);
         EXPECT_FALSE(task.sourceItems);
         EXPECT_EQ(History().back().status, kRunFolderEmptyOrUnmounted);
 
@@ -427,10 +431,10 @@ TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
         EXPECT_TRUE(windows.HasLine(line));
         EXPECT_EQ(windows.LastStatus(), "Check has finished (Error: Folder is empty or not mounted)");
         EXPECT_EQ(task.needsAttention, 1u);
-        EXPECT_EQ(Tree(other).size(), 12u);
+        EXPECT_EQ(Tree(other).size(), c.files + 1u);
         EXPECT_EQ(runtest::CountCheckedWith(task, ItemState::kDeleteLeft) +
                       runtest::CountCheckedWith(task, ItemState::kDeleteRight),
-                  12);
+                  c.files + 1);
 
         EXPECT_EQ(harness.Run(task, kRunModeSync), kRunSucceeded);
         EXPECT_EQ(Tree(other), Tree(emptied));
@@ -535,6 +539,28 @@ TEST_F(RunEndToEnd, ACatalogFolderThatCannotBeMadeEndsTheRunAtOnce) {
     EXPECT_FALSE(HasLineStartingWith(h.WindowsOf(task), "--- CHECK+SYNC Completed"));
     EXPECT_EQ(History().back().status, kRunCatalogFolderFailed);
     EXPECT_FALSE(plat::PathExists(R("a.txt")));
+}
+
+// A log file the run cannot write loses the run's lines there; the run says so once, in
+// red, in the other log and the log control, and syncs as it would have.
+TEST_F(RunEndToEnd, ALogFileThatCannotBeWrittenIsReportedOncePerRun) {
+    SyncTask& task = h.AddTask("left", "right");
+    WriteFileAt(L("a.txt"), "a");
+    const std::string blocked = plat::WideToUtf8(task.targetLog);
+    fs::create_directories(blocked);  // a folder where the file should be
+    const std::string line =
+        "Cannot write the log file '" + blocked + "' (Access Denied): this run's lines are not kept there.";
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
+        const Names lines = h.WindowsOf(task).Lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "red: " + line), 1);
+        EXPECT_TRUE(HasLineStartingWith(h.WindowsOf(task), "--- CHECK+SYNC Completed"));
+    }
+    const std::string sourceLog = qbtest::ReadFileBytes(plat::WideToUtf8(task.sourceLog));
+    EXPECT_NE(sourceLog.find(line + "\r\n"), std::string::npos);
+    EXPECT_EQ(qbtest::ReadFileBytes(R("a.txt")), "a");
 }
 
 // The "Speed" option belongs to each run: a run that starts and ends while another is
