@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "controls/printing/print_text_line_parser.h"
 
@@ -74,12 +75,17 @@ void GPrintUnit::CompleteColumns() {
         for (const PrintColumnDef& c : columns) {
             if (!(c.flags & PCF_REST)) others += c.share;
         }
+        // Edges are rounded from the shares summed so far: a share made from a width in
+        // device units gives that width back, never one unit less that cuts its text.
+        double edge = 0;
         int x = 0;
         for (PrintColumnDef& c : columns) {
             // The rest of the page is never less than nothing.
             const double share = (c.flags & PCF_REST) ? std::max(0.0, 1.0 - others) : c.share;
-            c.width = std::max(0, static_cast<int>(pageWidth * share));
+            edge += std::max(0.0, share);
+            const int right = static_cast<int>(std::lround(pageWidth * edge));
             c.x = x;
+            c.width = std::max(0, right - x);
             x += c.width;
         }
     }

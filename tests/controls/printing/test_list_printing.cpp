@@ -240,12 +240,13 @@ TEST(ListPrinting, NoListPrintsNothingAndLongCellsAreCut) {
     QTreeWidget list;
     Fill(list, 1, 2, 100);
     list.setColumnWidth(1, 4000);  // room for more than 200 characters
-    // Narrow letters, so that the cut and not the page's edge ends the text.
     list.topLevelItem(0)->setText(1, QString(190, 'l') + "ABCDEFGHIJKLMN");
     const Printed printed = PrintList(list, dir.sub("long.pdf"));
     ASSERT_EQ(printed.pageCount, 1);
-    EXPECT_TRUE(printed.pages[0].contains("lllABCDEFGHIJ")) << printed.pages[0].toStdString();
-    EXPECT_FALSE(printed.pages[0].contains("ABCDEFGHIJK"));
+    // Where the page's edge comes first depends on the font; the cell may wrap there.
+    const QString text = QString(printed.pages[0]).remove(QRegularExpression("\\s"));
+    EXPECT_TRUE(text.contains("lllABCDEFGHIJ")) << printed.pages[0].toStdString();
+    EXPECT_FALSE(text.contains("ABCDEFGHIJK"));
     EXPECT_EQ(list.topLevelItem(0)->text(1).size(), 204);  // the list is unchanged
 }
 
