@@ -20,10 +20,10 @@ std::wstring LockFolderText(const std::wstring& folder) {
     return canonical.empty() ? folder : plat::Utf8ToWide(canonical);
 }
 
-int LockTaskMutex(std::wstring_view text, bool global, bool waitForever) {
+int LockTaskMutex(std::wstring_view text, bool global, bool waitForever, unsigned waitMs) {
     const plat::NamedMutex mutex = plat::NamedMutex::Create(TaskMutexName(text, global));
     if (!mutex.IsOpen()) return 0;
-    return plat::IsOwned(mutex.Wait(waitForever ? INFINITE : kFolderLockWaitMs)) ? 1 : 0;
+    return plat::IsOwned(mutex.Wait(waitForever ? INFINITE : waitMs)) ? 1 : 0;
 }
 
 void UnlockTaskMutex(std::wstring_view text, bool global) {
@@ -32,15 +32,15 @@ void UnlockTaskMutex(std::wstring_view text, bool global) {
 }
 
 int LockTaskFolders(const std::wstring& sourceFolder, const std::wstring& targetFolder, bool global,
-                    bool waitForever) {
+                    bool waitForever, unsigned waitMs) {
     const std::wstring source = LockFolderText(sourceFolder);
     const std::wstring target = LockFolderText(targetFolder);
-    if (!LockTaskMutex(kGateName, global, waitForever)) return 0;
-    if (!LockTaskMutex(source, global, waitForever)) {
+    if (!LockTaskMutex(kGateName, global, waitForever, waitMs)) return 0;
+    if (!LockTaskMutex(source, global, waitForever, waitMs)) {
         UnlockTaskMutex(kGateName, global);
         return 0;
     }
-    if (!LockTaskMutex(target, global, waitForever)) {
+    if (!LockTaskMutex(target, global, waitForever, waitMs)) {
         UnlockTaskMutex(source, global);
         UnlockTaskMutex(kGateName, global);
         return 0;
