@@ -60,6 +60,7 @@ inline constexpr UINT IDS_RUN_FROM_CONTAINER = 11042;     // "CONTAINER"
 inline constexpr UINT IDS_RUN_FROM_SCHEDULER = 11043;     // "SCHEDULER"
 inline constexpr UINT IDS_RUN_FROM_AUTO_START = 11369;    // "AUTO START"
 inline constexpr UINT IDS_RUN_FROM_AUTO_CONNECT = 11370;  // "AUTO CONNECT"
+// The sync types' names, in type order: IDS_SYNC_TYPE_MIRROR + type.
 inline constexpr UINT IDS_SYNC_TYPE_MIRROR = 11111;       // "Mirror"
 inline constexpr UINT IDS_SYNC_TYPE_LEFT_TO_RIGHT = 11112;  // "Sync from Left to Right"
 inline constexpr UINT IDS_SYNC_TYPE_RIGHT_TO_LEFT = 11113;  // "Sync from Right to Left"
@@ -103,6 +104,7 @@ inline constexpr UINT IDS_NO_LEFT_LOG_FILE = 11136;       // "Left Log file does
 inline constexpr UINT IDS_LEFT_LOG_FILE_NOT_DELETED = 11137;  // "Failed to delete Left Log file."
 
 // The task window
+// The item tree's column titles, in column order.
 inline constexpr UINT IDS_ITEM_COLUMN_NAME = 11224;       // "Name"
 inline constexpr UINT IDS_ITEM_COLUMN_LEFT_SIZE = 11225;  // "L Size"
 inline constexpr UINT IDS_ITEM_COLUMN_LEFT_DATE = 11226;  // "L Date"
@@ -156,6 +158,7 @@ inline constexpr UINT IDS_HISTORY_COLUMN_COMMENTS = 48400;  // "Comments"
 // The option pages and sheets
 inline constexpr UINT IDS_DEFAULT_OPTIONS_TITLE = 48435;  // "Default Options"
 inline constexpr UINT IDS_SYNC_OPTIONS_TITLE = 9004;      // "Sync Options"
+// The help of the type list, in type order: IDS_SYNC_TYPE_MIRROR_HELP + type.
 inline constexpr UINT IDS_SYNC_TYPE_MIRROR_HELP = 11258;  // "Mirror will keep left and right folder in sync when ..."
 inline constexpr UINT IDS_SYNC_TYPE_LEFT_TO_RIGHT_HELP = 11259;  // "Left to Right Sync will check files before copy them ..."
 inline constexpr UINT IDS_SYNC_TYPE_RIGHT_TO_LEFT_HELP = 11260;  // "Right to Left Sync will check files before copy them ..."

@@ -12,6 +12,7 @@
 #include "platform/qt/idle_update.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/view.h"
+#include "resources/command_ids.h"
 
 namespace {
 
@@ -219,16 +220,16 @@ TEST(FrameWindow, StatusBarPanesAndItsShowCommand) {
     EXPECT_EQ(bar->PaneText(7000), "Loading tasks");
     EXPECT_FALSE(bar->SetPaneText(7777, "x"));
 
-    plat::CmdUI ui(plat::ID_VIEW_STATUS_BAR);
+    plat::CmdUI ui(ID_VIEW_STATUS_BAR);
     frame.UpdateCommandUI(ui);
     EXPECT_TRUE(ui.IsEnabled());
     EXPECT_EQ(ui.Check(), 1);
-    EXPECT_TRUE(frame.DispatchCommand(plat::ID_VIEW_STATUS_BAR));
+    EXPECT_TRUE(frame.DispatchCommand(ID_VIEW_STATUS_BAR));
     EXPECT_FALSE(bar->isVisible());
     ui.Reset();
     frame.UpdateCommandUI(ui);
     EXPECT_EQ(ui.Check(), 0);
-    EXPECT_TRUE(frame.DispatchCommand(plat::ID_VIEW_STATUS_BAR));
+    EXPECT_TRUE(frame.DispatchCommand(ID_VIEW_STATUS_BAR));
     EXPECT_TRUE(bar->isVisible());
 }
 

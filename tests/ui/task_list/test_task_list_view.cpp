@@ -10,6 +10,8 @@
 #include "foundation/script_table.h"
 #include "foundation/settings_store.h"
 #include "platform/core/file_time.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
 #include "support/scoped_time_zone.h"
 #include "ui/frame/cust_ribbon.h"
 #include "task_list_test_support.h"
@@ -66,9 +68,9 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
     SyncTask& myDocs = Task("MyDocs");
 
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(myDocs), 1), 1);
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "No action            ") << "MyDocs is not the selected task";
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "No action            ") << "MyDocs is not the selected task";
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(docs), 1), 1) << "a name that ends another busy one's is no busy task";
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "Synchronizing");
     EXPECT_EQ(Image("Docs"), kBusyTaskImage);
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(docs), 2), 0);
     SyncTask stranger;
@@ -83,7 +85,7 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
 
     // The end of MyDocs's run leaves the selected task's status as it is.
     EXPECT_EQ(Send(WM_SYNC_TASK_DONE, W(myDocs), 1), 0);
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "Synchronizing");
     EXPECT_EQ(Image("MyDocs"), kAfterBusyTaskImage);
 
     twtest::StandIn window;
@@ -91,7 +93,7 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
     docs.taskWindow = window.Hwnd();
     Send(WM_SYNC_TASK_DONE, W(docs), 1);
     docs.taskWindow = own;
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "No action            ");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "No action            ");
     EXPECT_EQ(Image("Docs"), kAfterBusyTaskImage);
     ASSERT_EQ(window.sent.size(), 1u);
     EXPECT_EQ(window.sent[0].message, WM_SYNC_AFTER_RUN);
@@ -123,8 +125,8 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
     Click("A");
     EXPECT_EQ(frame_->CaptionBar()->Text(), "Click the Check icon to start.");
     EXPECT_FALSE(frame_->Ribbon()->ShowsClear()) << "a busy task shows Stop";
-    EXPECT_EQ(Status(ID_STATUS_MAIN), "A");
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_MAIN), "A");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "Synchronizing");
     EXPECT_EQ(ShownTab(), "A");
     EXPECT_EQ(frame_->LogPane()->ShownTask(), &Task("A"));
     EXPECT_FALSE(Enabled(8487)) << "rule T: the task runs";
@@ -233,7 +235,7 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
     EXPECT_EQ(Tabs().TabControl()->count(), 1);
     EXPECT_EQ(LastHistory().type, kHistoryTaskDeleted);
     EXPECT_EQ(LastHistory().status, kHistoryEventDone);
-    EXPECT_EQ(Status(ID_STATUS_MAIN), "No task                ");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_MAIN), "No task                ");
     EXPECT_EQ(frame_->LogPane()->ShownControl(), frame_->LogPane()->DefaultControl());
     EXPECT_EQ(ProgramScripts().State(script)->cancelled, 1);
     EXPECT_EQ(List().SelectedRow(), -1);
@@ -242,7 +244,7 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
     Store("Also");
     Restart();
     Send(WM_SYNC_TASK_BUSY, W(Task("Keep")), 1);
-    List().Message(WM_COMMAND, kDeleteAllRowsCommand);
+    List().Message(WM_COMMAND, ID_DELETE_ALL_ROWS);
     EXPECT_EQ(RowNames(), std::vector<std::string>{"Keep"});
     EXPECT_EQ(Tabs().TabControl()->count(), 1);
     Send(WM_SYNC_TASK_DONE, W(Task("Keep")), 1);
