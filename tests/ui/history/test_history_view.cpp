@@ -378,7 +378,7 @@ TEST_F(HistoryViewTest, PrintGoesThroughTheDialogToAPdfFileWithEveryRow) {
     EXPECT_TRUE(text.contains("task199"));
     EXPECT_TRUE(text.contains("Comments"));
 
-    // 43970 rebuilds the rows from the file.
+    // ID_DELETE_ALL_ROWS rebuilds the rows from the file.
     EXPECT_TRUE(view->DispatchCommand(ID_DELETE_ALL_ROWS));
     EXPECT_EQ(view->RowCount(), 200);
 }

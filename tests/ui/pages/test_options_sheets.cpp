@@ -5,6 +5,7 @@
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "tests/ui/pages/page_test_support.h"
 #include "ui/pages/options_sheets.h"
 
@@ -80,7 +81,7 @@ TEST_F(OptionsSheetTest, ATaskSheetChangesOnlyTheTasksRecords) {
     CConfigSyncPage sync(false);
     CConfigCompressFilterPage filter(false, L"/home/me");
     CConfigLogPage log(false);
-    auto automaticRun = std::make_unique<CPropertyPage>(4068, "Auto");
+    auto automaticRun = std::make_unique<CPropertyPage>(IDD_AUTO_PAGE, "Auto");
     auto sheet = MakeTaskOptionsSheet(nullptr, sync, filter, log, std::move(automaticRun));
     EXPECT_EQ(sheet->windowTitle(), "Sync Options");
     EXPECT_EQ(PageTitles(*sheet), (std::vector<std::string>{"Sync Options", "Filters", "Auto", "Log"}));

@@ -71,12 +71,14 @@ TEST_F(SyncPageTest, HelpFollowsTheTypeChosenBeforeOk) {
     CConfigSyncPage record(false);
     page = Show(std::make_unique<SyncOptionsPage>(record));
     const QString typeHelp[] = {"Mirror will keep left and right folder in sync when files changes in both folders.",
-                                QString::fromStdString(LoadResString(11259))};
+                                QString::fromStdString(LoadResString(IDS_SYNC_TYPE_LEFT_TO_RIGHT_HELP))};
     EXPECT_EQ(HelpPopupText(page, IDC_SYNC_TYPE_LIST), typeHelp[1]);
-    EXPECT_EQ(HelpPopupText(page, IDC_ALLOW_DELETIONS), QString::fromStdString(LoadResString(11264)));
+    EXPECT_EQ(HelpPopupText(page, IDC_ALLOW_DELETIONS),
+              QString::fromStdString(LoadResString(IDS_ALLOW_DELETIONS_HELP)));
     ChooseType(kSyncMirror);
     EXPECT_EQ(HelpPopupText(page, IDC_SYNC_TYPE_LIST), typeHelp[0]);
-    EXPECT_EQ(HelpPopupText(page, IDC_ALLOW_DELETIONS), QString::fromStdString(LoadResString(11263)));
+    EXPECT_EQ(HelpPopupText(page, IDC_ALLOW_DELETIONS),
+              QString::fromStdString(LoadResString(IDS_ALLOW_DELETIONS_MIRROR_HELP)));
     EXPECT_EQ(HelpPopupText(page, IDC_SOURCE_READ_ONLY),
               "If the option is checked off, the catalog file, log file, and backup folder for the Source folder "
               "will be created in Program folder.");

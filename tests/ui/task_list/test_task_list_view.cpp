@@ -78,7 +78,7 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(stranger), 1), 0);
 
     // Clear All leaves a busy task's list alone and says so in its log.
-    frame_->DispatchCommand(43976);
+    frame_->DispatchCommand(ID_CLEAR_ALL);
     const auto* log = dynamic_cast<CRichEditCtrlGS*>(plat::MessageWindow::FromHwnd(docs.logControl));
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(log->toPlainText().toStdString(), "Docs won't clear because it is busy. Stop the task first.\n");
@@ -109,16 +109,16 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
     List().clearSelection();
 
     // Nothing selected: the task commands stay offered and the relays reach no window.
-    EXPECT_TRUE(Enabled(8487));
-    EXPECT_TRUE(Enabled(5023));
-    EXPECT_FALSE(Enabled(32813));
-    EXPECT_FALSE(Enabled(5034));
-    EXPECT_TRUE(Enabled(57608)) << "a list with rows prints";
+    EXPECT_TRUE(Enabled(ID_DELETE_TASK));
+    EXPECT_TRUE(Enabled(ID_CHECK));
+    EXPECT_FALSE(Enabled(ID_SYNC));
+    EXPECT_FALSE(Enabled(ID_OPEN_LEFT_LOG));
+    EXPECT_TRUE(Enabled(ID_FILE_PRINT)) << "a list with rows prints";
     EXPECT_EQ(List().PrintTitle(), "Quarrybend Sync Tasks") << "under its own title";
     for (const UINT message : {WM_SYNC_START, WM_SYNC_STOP, WM_SYNC_CLEAR_LIST, WM_SYNC_TASK_OPTIONS}) {
         EXPECT_EQ(Send(message, 1, 0), 1);
     }
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B"}));
 
     Send(WM_SYNC_TASK_BUSY, W(Task("A")), 1);
@@ -129,8 +129,8 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
     EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "Synchronizing");
     EXPECT_EQ(ShownTab(), "A");
     EXPECT_EQ(frame_->LogPane()->ShownTask(), &Task("A"));
-    EXPECT_FALSE(Enabled(8487)) << "rule T: the task runs";
-    EXPECT_TRUE(Enabled(41076));
+    EXPECT_FALSE(Enabled(ID_DELETE_TASK)) << "rule T: the task runs";
+    EXPECT_TRUE(Enabled(ID_STOP));
     Click("B");
     EXPECT_TRUE(frame_->Ribbon()->ShowsClear());
     EXPECT_EQ(ReadProfileString("Task", "Active", ""), "B");
@@ -209,18 +209,18 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
     ASSERT_EQ(List().GetSelectedTask(), &gone);
 
     Send(WM_SYNC_TASK_BUSY, W(gone), 1);
-    EXPECT_FALSE(Enabled(8487));
+    EXPECT_FALSE(Enabled(ID_DELETE_TASK));
     // Without its window the command is offered, and the gate refuses it.
     const HWND window = gone.taskWindow;
     gone.taskWindow = nullptr;
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     gone.taskWindow = window;
     EXPECT_EQ(LastTold(), "Gone is busy.  Try it later!");
     Send(WM_SYNC_TASK_DONE, W(gone), 1);
 
     // Del reaches Delete Task from anywhere in the window: only Yes deletes.
     answer_ = [](const plat::MessageBoxRequest&) { return IDNO; };
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     EXPECT_EQ(LastTold(), "Do you want to delete task Gone?");
     EXPECT_TRUE(TaskNameExists("Gone"));
     EXPECT_EQ(List().GetSelectedTask(), &gone);
@@ -228,7 +228,7 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
 
     const CRichEditCtrlGS* log = frame_->LogPane()->ShownControl();
     ASSERT_NE(log, frame_->LogPane()->DefaultControl());
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     EXPECT_EQ(RowNames(), std::vector<std::string>{"Keep"});
     EXPECT_FALSE(TaskNameExists("Gone"));
     EXPECT_FALSE(IsWindow(window));
@@ -240,7 +240,7 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
     EXPECT_EQ(ProgramScripts().State(script)->cancelled, 1);
     EXPECT_EQ(List().SelectedRow(), -1);
 
-    // 43970 frees every task but one that runs.
+    // ID_DELETE_ALL_ROWS frees every task but one that runs.
     Store("Also");
     Restart();
     Send(WM_SYNC_TASK_BUSY, W(Task("Keep")), 1);
