@@ -19,7 +19,6 @@
 namespace {
 
 constexpr UINT kDefaultLimitKb = 100'000;
-constexpr UINT IDS_LOG_TOO_LONG = 48216;
 
 // One lock per log path for the whole process: a second writer waits for the first,
 // so two runs logging to one file interleave whole lines and lose none.

@@ -1,13 +1,12 @@
 #pragma once
 // Message texts by string-table id. Each call returns the caller's own copy, so
-// threads never share a text buffer. An unknown id gives an empty text.
+// threads never share a text buffer. An unknown id gives an empty text. The ids come
+// with it, by name (resources/string_ids.h).
 
 #include <string>
 
 #include "platform/core/win_types.h"
+#include "resources/string_ids.h"
 
 std::string LoadResString(UINT id);
 std::wstring LoadResStringW(UINT id);
-
-// The application title used as the caption of message boxes.
-inline constexpr UINT IDS_APP_TITLE = 57344;

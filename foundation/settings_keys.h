@@ -1,4 +1,6 @@
 #pragma once
+
+#include "resources/command_ids.h"
 // Every setting of the program, by section, key and default. Code that reads or
 // writes a setting names it here, so the file's layout is in one place.
 
@@ -19,7 +21,7 @@ struct StringSetting {
 
 namespace settings {
 
-inline constexpr IntSetting kApplicationLook{"Program", "ApplicationLook", 216};
+inline constexpr IntSetting kApplicationLook{"Program", "ApplicationLook", ID_STYLE_BLACK};
 // Lives in the per-user profile, not in the settings file.
 inline constexpr IntSetting kNoPrompt{"Program", "no prompt", 0};
 inline constexpr IntSetting kShowStartPage{"Configuration", "Show Start Page", 1};

@@ -6,10 +6,6 @@
 #include "foundation/resource_strings.h"
 
 namespace {
-constexpr unsigned kIdsBytes = 65492;
-constexpr unsigned kIdsKB = 65491;
-constexpr unsigned kIdsMB = 65493;
-constexpr unsigned kIdsGB = 65499;
 // Two decimals with '.', whatever the process locale (the GUI toolkit sets LC_NUMERIC).
 std::string TwoDecimals(double value) {
     char buf[64];
@@ -22,15 +18,15 @@ std::string FormatSizeText(std::uint64_t bytes) {
     // Decimal thresholds, binary divisors, as the program has always shown sizes.
     std::string text;
     if (bytes == 0) {
-        text = "0 " + LoadResString(kIdsBytes);
+        text = "0 " + LoadResString(IDS_BYTES);
     } else if (bytes < 1000) {
-        text = std::to_string(bytes) + " " + LoadResString(kIdsBytes);
+        text = std::to_string(bytes) + " " + LoadResString(IDS_BYTES);
     } else if (bytes < 1000000) {
-        text = TwoDecimals(static_cast<double>(bytes) / 1024.0) + LoadResString(kIdsKB);
+        text = TwoDecimals(static_cast<double>(bytes) / 1024.0) + LoadResString(IDS_KB);
     } else if (bytes < 1000000000) {
-        text = TwoDecimals(static_cast<double>(bytes) / 1048576.0) + LoadResString(kIdsMB);
+        text = TwoDecimals(static_cast<double>(bytes) / 1048576.0) + LoadResString(IDS_MB);
     } else {
-        text = TwoDecimals(static_cast<double>(bytes) / 1073741824.0) + LoadResString(kIdsGB);
+        text = TwoDecimals(static_cast<double>(bytes) / 1073741824.0) + LoadResString(IDS_GB);
     }
     const char separator = ProgramState().decimalSeparator;
     if (separator != '.' && bytes >= 1000) {

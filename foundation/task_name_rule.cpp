@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr UINT IDS_ENTER_TASK_NAME = 48004;
-
 constexpr std::wstring_view kForbiddenCharacters = L"/\\*?\"<>|:";
 
 // C0 and C1 controls and DEL. Bytes that are not UTF-8 come through as U+DC80..U+DCFF

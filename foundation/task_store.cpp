@@ -25,9 +25,6 @@
 
 namespace {
 
-constexpr UINT IDS_INVALID_TASK_FILE = 6017;
-constexpr UINT IDS_TASK_WRITE_FAILED = 11099;
-
 // A box with more lines than this would not fit the screen; the rest are counted.
 constexpr std::size_t kMaxToldLines = 20;
 
@@ -61,7 +58,7 @@ TaskWriteResult WriteTaskRecord(const SyncTask& task) {
     if (IsOneRecord(stored)) PutTaskRunFields(built.bytes, GetTaskRunFields(*stored));
 
     if (!WriteArchiveEntry(path, task.name, built.bytes)) {
-        result.failure = plat::Format(LoadResString(IDS_TASK_WRITE_FAILED).c_str(), task.name.c_str());
+        result.failure = plat::Format(LoadResString(IDS_TASK_FILE_WRITE_FAILED).c_str(), task.name.c_str());
         return result;
     }
     result.written = TRUE;

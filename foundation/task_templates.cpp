@@ -12,24 +12,23 @@
 #include "platform/core/archive_lock.h"
 #include "platform/core/message_box.h"
 #include "platform/core/window.h"
+#include "resources/command_ids.h"
 #include "resources/sync_messages.h"
 
 namespace {
 
-constexpr UINT IDS_TASK_EXISTS = 11275;
-constexpr UINT kImportTemplateCommand = 43943;
-
 constexpr BuiltInTemplate kBuiltInTemplates[] = {
-    {kTemplatePhotos, 5157, 47959, L"<PICTURES>"},
-    {kTemplateDocuments, 5153, 47957, L"<DOCUMENTS>"},
-    {kTemplateFavorites, 5152, 47960, L"<FAVORITES>"},
-    {kTemplateVideos, 5155, 48312, L"<VIDEO>"},
-    {kTemplateMusic, 5156, 47958, L"<MUSIC>"},
-    {kTemplateWindowsMail, 5158, 47999, L"<LOCAL_WINDOWS_MAIL>"},
-    {kTemplateOutlook, 5146, 5088, L"<LOCAL_OUTLOOK>"},
-    {kTemplateOutlookExpress, 5149, 47962, L"<LOCAL_OUTLOOK_EXPRESS>"},
-    {kTemplateContacts, 5150, 47967, L"<CONTACTS>"},
-    {kTemplateRegistry, 5154, 48314, L"<SYSTEM>/Config"},
+    {kTemplatePhotos, ID_TEMPLATE_PHOTOS, IDS_TEMPLATE_PHOTOS, L"<PICTURES>"},
+    {kTemplateDocuments, ID_TEMPLATE_DOCUMENTS, IDS_TEMPLATE_DOCUMENTS, L"<DOCUMENTS>"},
+    {kTemplateFavorites, ID_TEMPLATE_FAVORITES, IDS_TEMPLATE_FAVORITES, L"<FAVORITES>"},
+    {kTemplateVideos, ID_TEMPLATE_VIDEOS, IDS_TEMPLATE_VIDEOS, L"<VIDEO>"},
+    {kTemplateMusic, ID_TEMPLATE_MUSIC, IDS_TEMPLATE_MUSIC, L"<MUSIC>"},
+    {kTemplateWindowsMail, ID_TEMPLATE_WINDOWS_MAIL, IDS_TEMPLATE_WINMAIL, L"<LOCAL_WINDOWS_MAIL>"},
+    {kTemplateOutlook, ID_TEMPLATE_OUTLOOK, IDS_TEMPLATE_OUTLOOK, L"<LOCAL_OUTLOOK>"},
+    {kTemplateOutlookExpress, ID_TEMPLATE_OUTLOOK_EXPRESS, IDS_TEMPLATE_OUTLOOK_EXPRESS_MESSAGES,
+     L"<LOCAL_OUTLOOK_EXPRESS>"},
+    {kTemplateContacts, ID_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS, IDS_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS, L"<CONTACTS>"},
+    {kTemplateRegistry, ID_TEMPLATE_REGISTRY, IDS_TEMPLATE_REGISTRY, L"<SYSTEM>/Config"},
 };
 
 const BuiltInTemplate* FindBuiltIn(DWORD kind) {
@@ -103,7 +102,7 @@ std::unique_ptr<SyncTask> StoreNewTask(std::unique_ptr<SyncTask> task) {
 std::span<const BuiltInTemplate> BuiltInTemplates() { return kBuiltInTemplates; }
 
 std::optional<TemplateKind> TemplateKindOfCommand(UINT command) {
-    if (command == kImportTemplateCommand) return kTemplateCustom;
+    if (command == ID_IMPORT_TEMPLATE) return kTemplateCustom;
     for (const BuiltInTemplate& entry : kBuiltInTemplates) {
         if (entry.command == command) return entry.kind;
     }

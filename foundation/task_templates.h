@@ -40,7 +40,7 @@ struct BuiltInTemplate {
 
 std::span<const BuiltInTemplate> BuiltInTemplates();
 
-// The kind a template command creates (43943, "More Task scripts", gives kTemplateCustom);
+// The kind a template command creates (ID_IMPORT_TEMPLATE, "More Task scripts", gives kTemplateCustom);
 // nothing for any other command.
 std::optional<TemplateKind> TemplateKindOfCommand(UINT command);
 

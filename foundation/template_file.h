@@ -26,8 +26,7 @@ inline constexpr std::size_t kMaxTemplateFileBytes = 1u << 20;
 
 inline constexpr char kInvalidTemplateFileText[] = "Invalid Template File!";
 
-// The file dialog that picks a template: its filter (string 48277) and title.
-inline constexpr unsigned kTemplateFileFilterId = 48277;
+// The file dialog that picks a template: its filter (IDS_TEMPLATE_FILE_FILTER) and title.
 inline constexpr char kTemplateFileDialogTitle[] = "Open File";
 // Where that dialog starts: "Templates" in the program's folder.
 std::string GetTemplatesFolder();

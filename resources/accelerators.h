@@ -3,7 +3,7 @@
 // that must be held with it (exactly these), and the command it raises. The frame window
 // translates keys with them (plat::AcceleratorTable, platform/qt/accelerator_table.h).
 //
-//   for (const res::Accelerator& a : res::FindAccelerators(128)) ...
+//   for (const res::Accelerator& a : res::FindAccelerators(IDR_MAIN_FRAME)) ...
 
 #include <span>
 

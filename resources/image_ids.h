@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "resources/resource_id.h"
+
 namespace res {
 
 // Bitmaps. Those marked keyed are transparent where they hold kImageMaskColour.
@@ -27,5 +29,25 @@ inline constexpr int kProgramIcon = 128;
 inline constexpr int kTrayIcon = 33000;
 // The options button's icon for sync types 0 to 4.
 inline constexpr int kSyncTypeIcons[5] = {4053, 4054, 4055, 4057, 4056};
+
+// Every bitmap and icon above, for the tests.
+inline constexpr NamedId kImageIds[] = {
+    {"kRibbonSmallImages", kRibbonSmallImages},
+    {"kRibbonLargeImages", kRibbonLargeImages},
+    {"kListImages", kListImages},
+    {"kCaptionTipImage", kCaptionTipImage},
+    {"kCaptionWarningImage", kCaptionWarningImage},
+    {"kApplicationButtonImage", kApplicationButtonImage},
+    {"kApplicationButtonHotImage", kApplicationButtonHotImage},
+    {"kApplicationButtonPressedImage", kApplicationButtonPressedImage},
+    {"kBrowseIcon", kBrowseIcon},
+    {"kProgramIcon", kProgramIcon},
+    {"kTrayIcon", kTrayIcon},
+    {"kSyncTypeIcons[0]", kSyncTypeIcons[0]},
+    {"kSyncTypeIcons[1]", kSyncTypeIcons[1]},
+    {"kSyncTypeIcons[2]", kSyncTypeIcons[2]},
+    {"kSyncTypeIcons[3]", kSyncTypeIcons[3]},
+    {"kSyncTypeIcons[4]", kSyncTypeIcons[4]},
+};
 
 }  // namespace res

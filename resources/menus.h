@@ -4,7 +4,7 @@
 // separator, or a sub-menu with items of its own. A menu bar resource lists its
 // sub-menus ("&File", ...); a pop-up menu resource is shown through its first sub-menu.
 //
-//   const res::MenuResource* tray = res::FindMenu(33000);
+//   const res::MenuResource* tray = res::FindMenu(IDR_TRAY_MENU);
 //   plat::TrackPopupMenu(tray->SubMenu(0), QCursor::pos(), frame.GetSafeHwnd());
 
 #include <span>

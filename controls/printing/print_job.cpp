@@ -6,16 +6,13 @@
 #include <QPrinterInfo>
 
 #include "platform/qt/qt_gui_services.h"
+#include "resources/string_ids.h"
 #include "resources/string_table.h"
 
 namespace {
 
 constexpr DWORD kOwnsDeviceMode = 0x1;
 // Print-to-file prompt: default extension, default name, filter, caption.
-constexpr UINT kIdsPrintDefaultExt = 61509;
-constexpr UINT kIdsPrintDefault = 61510;
-constexpr UINT kIdsPrintFilter = 61511;
-constexpr UINT kIdsPrintCaption = 61512;
 // Printing to a file writes PDF on this platform.
 constexpr int kPdfResolution = 600;
 
@@ -106,10 +103,11 @@ bool GPrintJob::AskOutputFileName() {
 }
 
 std::string GPrintJob::PromptOutputFileName() {
-    QFileDialog dialog(QApplication::activeWindow(), ResString(kIdsPrintCaption), ResString(kIdsPrintDefault));
-    dialog.setNameFilters(plat::FileDialogFilters(ResString(kIdsPrintFilter).toStdWString()));
+    QFileDialog dialog(QApplication::activeWindow(), ResString(IDS_PRINT_TO_FILE_TITLE),
+                       ResString(IDS_PRINT_FILE_NAME));
+    dialog.setNameFilters(plat::FileDialogFilters(ResString(IDS_PRINT_FILE_FILTER).toStdWString()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(ResString(kIdsPrintDefaultExt));
+    dialog.setDefaultSuffix(ResString(IDS_PRINT_FILE_EXTENSION));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front().toStdString();
 }

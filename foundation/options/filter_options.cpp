@@ -4,6 +4,8 @@
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "platform/core/text.h"
+#include "resources/control_ids.h"
+#include "resources/string_ids.h"
 
 namespace {
 
@@ -126,18 +128,18 @@ bool CConfigCompressFilterPage::WriteSettings() const {
 bool CConfigCompressFilterPage::MarksModified(int controlId) {
     // A list edit, a preset or a removal is a change as much as a ticked box.
     switch (controlId) {
-    case kUseExclusionId:
-    case kUseInclusionId:
-    case kExclusionListId:
-    case kInclusionListId:
-    case kExclusionPresetsId:
-    case kInclusionPresetsId:
-    case kRemoveExclusionId:
-    case kRemoveInclusionId:
-    case kReadonlyId:
-    case kSystemId:
-    case kHiddenId:
-    case kEmptyId:
+    case IDC_USE_EXCLUSION:
+    case IDC_USE_INCLUSION:
+    case IDC_EXCLUSION_LIST:
+    case IDC_INCLUSION_LIST:
+    case IDC_EXCLUSION_PRESETS:
+    case IDC_INCLUSION_PRESETS:
+    case IDC_REMOVE_EXCLUSION:
+    case IDC_REMOVE_INCLUSION:
+    case IDC_EXCLUDE_READONLY:
+    case IDC_EXCLUDE_SYSTEM:
+    case IDC_EXCLUDE_HIDDEN:
+    case IDC_EXCLUDE_EMPTY:
         return true;
     default:
         return false;
@@ -146,30 +148,30 @@ bool CConfigCompressFilterPage::MarksModified(int controlId) {
 
 UINT CConfigCompressFilterPage::HelpTextId(int controlId) {
     switch (controlId) {
-    case kUseExclusionId:
-        return 11233;
-    case kUseInclusionId:
-        return 11234;
-    case kExclusionListId:
-        return 11235;
-    case kInclusionListId:
-        return 11236;
-    case kExclusionPresetsId:
-        return 11237;
-    case kInclusionPresetsId:
-        return 11238;
-    case kRemoveExclusionId:
-        return 11239;
-    case kRemoveInclusionId:
-        return 11240;
-    case kReadonlyId:
-        return 11241;
-    case kSystemId:
-        return 11242;
-    case kHiddenId:
-        return 11243;
-    case kEmptyId:
-        return 11244;
+    case IDC_USE_EXCLUSION:
+        return IDS_USE_EXCLUSION_HELP;
+    case IDC_USE_INCLUSION:
+        return IDS_USE_INCLUSION_HELP;
+    case IDC_EXCLUSION_LIST:
+        return IDS_EXCLUSION_LIST_HELP;
+    case IDC_INCLUSION_LIST:
+        return IDS_INCLUSION_LIST_HELP;
+    case IDC_EXCLUSION_PRESETS:
+        return IDS_EXCLUSION_PRESETS_HELP;
+    case IDC_INCLUSION_PRESETS:
+        return IDS_INCLUSION_PRESETS_HELP;
+    case IDC_REMOVE_EXCLUSION:
+        return IDS_REMOVE_EXCLUSION_HELP;
+    case IDC_REMOVE_INCLUSION:
+        return IDS_REMOVE_INCLUSION_HELP;
+    case IDC_EXCLUDE_READONLY:
+        return IDS_EXCLUDE_READONLY_HELP;
+    case IDC_EXCLUDE_SYSTEM:
+        return IDS_EXCLUDE_SYSTEM_HELP;
+    case IDC_EXCLUDE_HIDDEN:
+        return IDS_EXCLUDE_HIDDEN_HELP;
+    case IDC_EXCLUDE_EMPTY:
+        return IDS_EXCLUDE_EMPTY_HELP;
     default:
         return 0;
     }

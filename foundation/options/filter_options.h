@@ -58,20 +58,6 @@ struct FilterOkResult {
 
 class CConfigCompressFilterPage : public FilterOptionValues {
 public:
-    static constexpr UINT kDialogId = 12;  // also the page's help topic
-    static constexpr int kExclusionListId = 47945;
-    static constexpr int kInclusionListId = 8832;
-    static constexpr int kExclusionPresetsId = 8833;
-    static constexpr int kInclusionPresetsId = 8834;
-    static constexpr int kRemoveExclusionId = 8840;
-    static constexpr int kRemoveInclusionId = 8841;
-    static constexpr int kUseExclusionId = 8819;
-    static constexpr int kUseInclusionId = 8820;
-    static constexpr int kSystemId = 6027;
-    static constexpr int kReadonlyId = 8836;
-    static constexpr int kHiddenId = 6028;
-    static constexpr int kEmptyId = 6029;
-
     // Reads the values from the settings store. With `saveToSettings` ("Default Options")
     // OK writes them back. `startFolder` is where the page's browse dialogs start.
     CConfigCompressFilterPage(bool saveToSettings, std::wstring startFolder);

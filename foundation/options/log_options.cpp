@@ -2,6 +2,8 @@
 
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
+#include "resources/string_ids.h"
 
 namespace {
 
@@ -41,20 +43,20 @@ bool CConfigLogPage::WriteSettings() const {
 
 bool CConfigLogPage::MarksModified(int controlId) {
     // "Create log" counts too: unticking it alone is a change the sheet must not ignore.
-    return controlId == kCreateLogId || controlId == kDetailedLogId || controlId == kSummaryLogId ||
-           controlId == kClearLogId;
+    return controlId == IDC_CREATE_LOG || controlId == IDC_DETAILED_LOG || controlId == IDC_SUMMARY_LOG ||
+           controlId == IDC_CLEAR_LOG;
 }
 
 UINT CConfigLogPage::HelpTextId(int controlId) {
     switch (controlId) {
-    case kCreateLogId:
-        return 11254;
-    case kDetailedLogId:
-        return 11256;
-    case kSummaryLogId:
-        return 11255;
-    case kClearLogId:
-        return 11257;
+    case IDC_CREATE_LOG:
+        return IDS_CREATE_LOG_HELP;
+    case IDC_DETAILED_LOG:
+        return IDS_DETAILED_LOG_HELP;
+    case IDC_SUMMARY_LOG:
+        return IDS_SUMMARY_LOG_HELP;
+    case IDC_CLEAR_LOG:
+        return IDS_CLEAR_LOG_HELP;
     default:
         return 0;
     }

@@ -21,12 +21,6 @@ struct LogOptionValues {
 
 class CConfigLogPage : public LogOptionValues {
 public:
-    static constexpr UINT kDialogId = 4072;  // also the page's help topic
-    static constexpr int kCreateLogId = 8819;
-    static constexpr int kDetailedLogId = 1016;
-    static constexpr int kSummaryLogId = 1017;
-    static constexpr int kClearLogId = 8834;
-
     // Reads the values from the settings store. With `saveToSettings` ("Default Options")
     // OK writes them back; a task's own record never writes the settings.
     explicit CConfigLogPage(bool saveToSettings);

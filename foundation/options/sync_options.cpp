@@ -3,6 +3,8 @@
 #include "foundation/program_state.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
+#include "resources/string_ids.h"
 
 namespace {
 
@@ -53,14 +55,14 @@ bool CConfigSyncPage::WriteSettings() const {
 
 bool CConfigSyncPage::MarksModified(int controlId) {
     switch (controlId) {
-    case kTypeListId:
-    case kSpeedListId:
-    case kAllowDeleteId:
-    case kSaveDeleteId:
-    case kLockId:
-    case kReadOnlyId:
-    case kReadOnlyTargetId:
-    case kCaseSensitiveId:
+    case IDC_SYNC_TYPE_LIST:
+    case IDC_SPEED_LIST:
+    case IDC_ALLOW_DELETIONS:
+    case IDC_SAVE_DELETED:
+    case IDC_SHADOW_COPY:
+    case IDC_SOURCE_READ_ONLY:
+    case IDC_TARGET_READ_ONLY:
+    case IDC_CASE_SENSITIVE:
         return true;
     default:
         return false;
@@ -70,20 +72,20 @@ bool CConfigSyncPage::MarksModified(int controlId) {
 UINT CConfigSyncPage::HelpTextId(int controlId, const SyncOptionValues& controls) {
     const bool iniStore = ProgramState().useIniFile;
     switch (controlId) {
-    case kTypeListId:
-        return controls.type <= kBackupRightToLeft ? 11258 + controls.type : 0;
-    case kAllowDeleteId:
-        return controls.type == kSyncMirror ? 11263 : 11264;
-    case kSaveDeleteId:
-        return 11265;
-    case kLockId:
-        return 11266;
-    case kReadOnlyId:
-        return iniStore ? 11267 : 11268;
-    case kReadOnlyTargetId:
-        return iniStore ? 11269 : 11270;
-    case kCaseSensitiveId:
-        return 11271;
+    case IDC_SYNC_TYPE_LIST:
+        return controls.type <= kBackupRightToLeft ? IDS_SYNC_TYPE_MIRROR_HELP + controls.type : 0;
+    case IDC_ALLOW_DELETIONS:
+        return controls.type == kSyncMirror ? IDS_ALLOW_DELETIONS_MIRROR_HELP : IDS_ALLOW_DELETIONS_HELP;
+    case IDC_SAVE_DELETED:
+        return IDS_SAVE_DELETED_HELP;
+    case IDC_SHADOW_COPY:
+        return IDS_SHADOW_COPY_HELP;
+    case IDC_SOURCE_READ_ONLY:
+        return iniStore ? IDS_SOURCE_DATA_IN_PROGRAM_FOLDER_HELP : IDS_SOURCE_DATA_IN_APPDATA_HELP;
+    case IDC_TARGET_READ_ONLY:
+        return iniStore ? IDS_TARGET_DATA_IN_PROGRAM_FOLDER_HELP : IDS_TARGET_DATA_IN_APPDATA_HELP;
+    case IDC_CASE_SENSITIVE:
+        return IDS_CASE_SENSITIVE_HELP;
     default:
         return 0;
     }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/core/win_types.h"
+#include "resources/control_ids.h"
 
 // The sync types, as the type list shows them (the stored `Type` value is the index).
 enum SyncType : DWORD {
@@ -47,15 +48,10 @@ struct SyncOptionValues {
 
 class CConfigSyncPage : public SyncOptionValues {
 public:
-    static constexpr UINT kDialogId = 4069;  // also the page's help topic
-    static constexpr int kTypeListId = 6016;
-    static constexpr int kSpeedListId = 6030;
-    static constexpr int kAllowDeleteId = 8833;
-    static constexpr int kSaveDeleteId = 8834;
-    static constexpr int kLockId = 8835;
-    static constexpr int kReadOnlyId = 8836;
-    static constexpr int kReadOnlyTargetId = 8837;
-    static constexpr int kCaseSensitiveId = 8838;
+    // Older names of two of the page's controls (resources/control_ids.h), still used by
+    // the task window's tests.
+    static constexpr int kTypeListId = IDC_SYNC_TYPE_LIST;
+    static constexpr int kAllowDeleteId = IDC_ALLOW_DELETIONS;
 
     // Reads the values from the settings store (the "Default Options" values). With
     // `saveToSettings` OK writes them back; a task's own record never writes the settings.

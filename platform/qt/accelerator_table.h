@@ -13,7 +13,7 @@
 // A widget marked with SetTakesEnterKey (a list whose rows Enter must not act on) keeps
 // Enter alone.
 //
-//   frame.SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(128)));
+//   frame.SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(IDR_MAIN_FRAME)));
 
 #include <Qt>
 #include <span>

@@ -8,14 +8,14 @@
 //   class TaskListView : public QListView, public plat::View {
 //   public:
 //       TaskListView(QWidget* parent) : QListView(parent), plat::View(this) {
-//           MapCommand(8487, &TaskListView::OnDeleteTask);                 // void ()
-//           MapUpdate(8487, &TaskListView::OnUpdateDeleteTask);            // void (CmdUI&)
-//           MapCommandRange(5039, 5041, &TaskListView::OnViewFilter);      // void (UINT id)
+//           MapCommand(ID_DELETE_TASK, &TaskListView::OnDeleteTask);       // void ()
+//           MapUpdate(ID_DELETE_TASK, &TaskListView::OnUpdateDeleteTask);  // void (CmdUI&)
+//           MapCommandRange(ID_DISPLAY_ALL, ID_DISPLAY_ERRORS, &TaskListView::OnViewFilter);  // void (UINT id)
 //       }
 //   private:
 //       void OnUpdateDeleteTask(plat::CmdUI& ui) { ui.Enable(selected_ >= 0); }
 //   };
-//   if (!target.DispatchCommand(8487)) { /* disabled or unhandled: nothing ran */ }
+//   if (!target.DispatchCommand(ID_DELETE_TASK)) { /* disabled or unhandled: nothing ran */ }
 //
 // A frame routes through several targets (active view, frame, application) by overriding
 // OnCmdMsg; UpdateCommandUI and DispatchCommand then ask the whole route.

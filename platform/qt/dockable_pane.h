@@ -13,7 +13,7 @@
 //       ~LogPane() override { DestroyMessageWindow(); }  // WM_DESTROY while this class lives
 //   };
 //   frame.EnableDocking(Qt::AllDockWidgetAreas);
-//   pane->Create("Log Window", &frame, 7013, QSize(150, 150), Qt::BottomDockWidgetArea);
+//   pane->Create("Log Window", &frame, IDC_LOG_PANE, QSize(150, 150), Qt::BottomDockWidgetArea);
 //
 // There is no auto-hide, and no close button: nothing would bring a closed pane back.
 

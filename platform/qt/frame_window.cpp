@@ -13,6 +13,7 @@
 #include "platform/qt/popup_menu.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/view.h"
+#include "resources/command_ids.h"
 #include "resources/menus.h"
 
 namespace plat {

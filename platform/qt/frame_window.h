@@ -9,14 +9,14 @@
 //           MapMessage(WM_CREATE, &MainFrame::OnCreate);  // -1: creation failed
 //           MapMessage(WM_CLOSE, &MainFrame::OnClose);    // unmapped: the frame closes
 //           MapMessage(WM_SIZE, &MainFrame::OnSize);      // w: SIZE_RESTORED, _MINIMIZED, _MAXIMIZED
-//           MapCommand(32924, &MainFrame::OnExit);
+//           MapCommand(ID_EXIT, &MainFrame::OnExit);
 //       }
 //       ~MainFrame() override { DestroyMessageWindow(); }  // only when it maps WM_DESTROY
 //   private:
 //       LRESULT OnCreate(WPARAM, LPARAM) {
 //           auto* bar = new plat::StatusBar;
-//           bar->AddPane(7000, "Ready", kSizingText, plat::StatusBar::Side::Main);
-//           SetStatusBar(bar);                             // command 59393 shows and hides it
+//           bar->AddPane(IDC_STATUS_PANE_MAIN, "Ready", kSizingText, plat::StatusBar::Side::Main);
+//           SetStatusBar(bar);                             // ID_VIEW_STATUS_BAR shows and hides it
 //           return 0;
 //       }
 //       void OnClose(WPARAM, LPARAM) { /* ask, save */ DestroyFrame(); }
@@ -66,8 +66,8 @@ inline constexpr WPARAM SIZE_RESTORED = 0;
 inline constexpr WPARAM SIZE_MINIMIZED = 1;
 inline constexpr WPARAM SIZE_MAXIMIZED = 2;
 
-// The status bar's show-or-hide command, handled by every frame.
-inline constexpr UINT ID_VIEW_STATUS_BAR = 59393;
+// Every frame handles the status bar's show-or-hide command, ID_VIEW_STATUS_BAR
+// (resources/command_ids.h).
 
 // Where a frame stands, in screen pixels. The minimised and maximised positions are not
 // kept (-1, -1); the normal rectangle is the frame's area (without the window manager's

@@ -5,7 +5,7 @@
 // kTabChangedMessage (w = the new page index, l = the tab control's id).
 //
 //   auto* bar = new plat::NavigationBar;
-//   bar->Create("Shortcuts", &frame, 7002, 250, 2002);
+//   bar->Create("Shortcuts", &frame, IDC_NAVIGATION_BAR, 250, IDC_NAVIGATION_TABS);
 //   bar->SetImages(large32);                          // the page images, cut from a strip
 //   bar->Tabs()->AddPage("Tasks", 7, taskList);
 //   bar->Tabs()->AddPage("History", 8, historyView);

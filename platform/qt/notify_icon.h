@@ -6,10 +6,10 @@
 //
 //   plat::NOTIFYICONDATAA data;
 //   data.hWnd = frame.GetSafeHwnd();
-//   data.uID = 33000;
+//   data.uID = res::kTrayIcon;
 //   data.uFlags = plat::NIF_MESSAGE | plat::NIF_ICON | plat::NIF_TIP;
 //   data.uCallbackMessage = WM_SYNC_TRAY_NOTIFY;
-//   data.hIcon = plat::LoadIconResource(33000);
+//   data.hIcon = plat::LoadIconResource(res::kTrayIcon);
 //   plat::SetTip(data, "Quarrybend Sync");
 //   if (!plat::Shell_NotifyIconA(plat::NIM_ADD, &data)) { /* no tray on this desktop */ }
 //

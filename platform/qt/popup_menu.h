@@ -4,11 +4,11 @@
 // command nothing handles is grey; the update handler's check, radio and text show. A
 // chosen item reaches the owner as WM_COMMAND (w = its id).
 //
-//   // A context menu at the cursor; the frame gets WM_COMMAND 41076 when "St&op" is chosen.
-//   plat::TrackPopupMenu(res::FindMenu(33000)->SubMenu(0), QCursor::pos(), frame.GetSafeHwnd(),
-//                        {.defaultId = 32918});
+//   // A context menu at the cursor; the frame gets WM_COMMAND ID_STOP when "St&op" is chosen.
+//   plat::TrackPopupMenu(res::FindMenu(IDR_TRAY_MENU)->SubMenu(0), QCursor::pos(), frame.GetSafeHwnd(),
+//                        {.defaultId = ID_SHOW_HIDE});
 //   // A menu bar (FrameWindow::SetMenu does this).
-//   plat::FillMenuBar(frame.menuBar(), *res::FindMenu(7007), frame.GetSafeHwnd());
+//   plat::FillMenuBar(frame.menuBar(), *res::FindMenu(IDR_COMPARE_FRAME), frame.GetSafeHwnd());
 //   // A drop-down menu of a button, owned by the button.
 //   QMenu* menu = plat::MakeCommandMenu(items, frame.GetSafeHwnd(), button);
 

@@ -8,13 +8,15 @@
 //   auto* ribbon = new plat::RibbonBar(&frame);            // stands above the client area
 //   ribbon->SetImages(small16, large32);                   // cut with ImageList::AddStrip
 //   ribbon->SetApplicationButton(normal, hot, pressed, "Click here for the task menu");
-//   ribbon->SetApplicationMenu({plat::RibbonMenuEntry::Command("&New", 32812, 1), ...});
+//   ribbon->SetApplicationMenu({plat::RibbonMenuEntry::Command("&New", ID_NEW_TASK, 1), ...});
 //   const int home = ribbon->AddCategory("Home");
 //   const int view = ribbon->AddPanel(home, "View");
-//   ribbon->AddElement(home, view, plat::RibbonElement::CheckBox("All", 5039));
-//   ribbon->AddElement(home, view, plat::RibbonElement::Menu("More", 7010, 26, res::FindMenu(4063)->SubMenu(0)));
-//   ribbon->AddTabRowElement(plat::RibbonElement::Button("Help", 57670, 5));
-//   ribbon->SetQuickAccessCommands({{32812, "New Task", 1, true}, {5021, "Copy", 14, false}, ...});
+//   ribbon->AddElement(home, view, plat::RibbonElement::CheckBox("All", ID_DISPLAY_ALL));
+//   ribbon->AddElement(home, view, plat::RibbonElement::Menu("More", ID_MORE_VIEWS_BUTTON, 26,
+//                                                    res::FindMenu(IDR_MORE_VIEWS_MENU)->SubMenu(0)));
+//   ribbon->AddTabRowElement(plat::RibbonElement::Button("Help", ID_HELP_CONTENTS, 5));
+//   ribbon->SetQuickAccessCommands({{ID_NEW_TASK, "New Task", 1, true},
+//                                   {ID_COPY_TASK, "Copy", 14, false}, ...});
 //   ribbon->LoadState(settings, "MFCRibbons");             // at shutdown: SaveState
 //
 // Elements without a tooltip of their own show their command's string-table text (the

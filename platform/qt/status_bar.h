@@ -3,10 +3,11 @@
 // as wide as a given sizing text in the bar's font. Texts are UTF-8.
 //
 //   auto* bar = new plat::StatusBar;
-//   bar->AddPane(7000, "Ready", kSizingText, plat::StatusBar::Side::Main);
-//   bar->AddPane(7001, *res::FindString(65051), kSizingText, plat::StatusBar::Side::Extended);
+//   bar->AddPane(IDC_STATUS_PANE_MAIN, "Ready", kSizingText, plat::StatusBar::Side::Main);
+//   bar->AddPane(IDC_STATUS_PANE_EXTENDED, *res::FindString(IDS_NO_ACTION), kSizingText,
+//                plat::StatusBar::Side::Extended);
 //   frame.SetStatusBar(bar);
-//   bar->SetPaneText(7000, "Loading tasks");   // shows at once
+//   bar->SetPaneText(IDC_STATUS_PANE_MAIN, "Loading tasks");   // shows at once
 //
 // The size grip is off unless asked for (SetSizeGrip).
 

@@ -7,7 +7,7 @@
 //   class HistoryView : public QTreeWidget, public plat::View {
 //   public:
 //       explicit HistoryView(QWidget* parent) : QTreeWidget(parent), plat::View(this) {
-//           MapCommand(43970, &HistoryView::OnDeleteAll);
+//           MapCommand(ID_DELETE_ALL_ROWS, &HistoryView::OnDeleteAll);
 //       }
 //   protected:
 //       void OnInitialUpdate() override { /* columns, rows */ }

@@ -153,20 +153,20 @@ TEST(Registry, ValuesRoundTripAndDefaults) {
 }
 
 TEST(MessageTexts, CopiesAreSafeAcrossThreads) {
-    const std::string a = LoadResString(11086);
-    const std::string b = LoadResString(57344);
+    const std::string a = LoadResString(IDS_TASK_FOLDER_LOCKED);
+    const std::string b = LoadResString(IDS_APP_TITLE);
     ASSERT_EQ(a, "Task '%s' is busy due to source or target folder lock.  Please try later.");
     ASSERT_EQ(b, "Quarrybend Sync VEXO");
     EXPECT_EQ(LoadResString(1), "");
-    EXPECT_EQ(LoadResStringW(57344), L"Quarrybend Sync VEXO");
+    EXPECT_EQ(LoadResStringW(IDS_APP_TITLE), L"Quarrybend Sync VEXO");
     std::atomic<int> mismatches{0};
     auto load = [&](UINT id, const std::string& expected) {
         for (int i = 0; i < 100000; ++i) {
             if (LoadResString(id) != expected) ++mismatches;
         }
     };
-    std::thread t1(load, 11086, a);
-    std::thread t2(load, 57344, b);
+    std::thread t1(load, IDS_TASK_FOLDER_LOCKED, a);
+    std::thread t2(load, IDS_APP_TITLE, b);
     t1.join();
     t2.join();
     EXPECT_EQ(mismatches.load(), 0);

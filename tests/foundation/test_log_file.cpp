@@ -14,6 +14,7 @@
 #include "platform/core/file_ops.h"
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
+#include "resources/string_ids.h"
 #include "support/scoped_time_zone.h"
 #include "support/temp_dir.h"
 
@@ -85,19 +86,19 @@ TEST(LogWrite, HeaderLineWithTheLocalDateAndTime) {
     const std::string path = dir.sub("h.log");
     CLog log(W(path), 0, true);
 
-    const std::string start = log.WriteHeader(48014, "Starting");
+    const std::string start = log.WriteHeader(IDS_RUN_START_BANNER, "Starting");
     EXPECT_EQ(start, "--- Starting - 01/02/24 03:04:05  ---\r\n");
     clock.Advance(3600);
-    const std::string done = log.WriteHeader(48021, "CHECK+SYNC");
+    const std::string done = log.WriteHeader(IDS_RUN_END_BANNER, "CHECK+SYNC");
     EXPECT_EQ(done, "--- CHECK+SYNC Completed - 01/02/24 04:04:05  ---\r\n");
     EXPECT_EQ(qbtest::ReadFileBytes(path), start + done);
 
     // The line comes back also when it could not be written.
     clock.Set(1704164645);
     CLog nowhere(W(dir.sub("no/such/folder/h.log")), 0, true);
-    EXPECT_EQ(nowhere.WriteHeader(48014, "Starting"), start);
+    EXPECT_EQ(nowhere.WriteHeader(IDS_RUN_START_BANNER, "Starting"), start);
     CLog unnamed(L"", 0, true);
-    EXPECT_EQ(unnamed.WriteHeader(48014, "Starting"), start);
+    EXPECT_EQ(unnamed.WriteHeader(IDS_RUN_START_BANNER, "Starting"), start);
 }
 
 TEST(LogLimits, KilobytesInSixtyFourBits) {

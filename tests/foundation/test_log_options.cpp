@@ -4,6 +4,7 @@
 #include "foundation/resource_strings.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
 #include "support/settings_fixture.h"
 
 namespace {
@@ -61,14 +62,14 @@ TEST_F(LogOptionsTest, CancelRestoresTheOpeningValues) {
 }
 
 TEST_F(LogOptionsTest, EachLevelButtonDescribesItsOwnLevel) {
-    EXPECT_EQ(CConfigLogPage::HelpTextId(CConfigLogPage::kCreateLogId), 11254u);
-    EXPECT_EQ(CConfigLogPage::HelpTextId(CConfigLogPage::kSummaryLogId), 11255u);
-    EXPECT_EQ(CConfigLogPage::HelpTextId(CConfigLogPage::kDetailedLogId), 11256u);
-    EXPECT_EQ(CConfigLogPage::HelpTextId(CConfigLogPage::kClearLogId), 11257u);
+    EXPECT_EQ(CConfigLogPage::HelpTextId(IDC_CREATE_LOG), 11254u);
+    EXPECT_EQ(CConfigLogPage::HelpTextId(IDC_SUMMARY_LOG), 11255u);
+    EXPECT_EQ(CConfigLogPage::HelpTextId(IDC_DETAILED_LOG), 11256u);
+    EXPECT_EQ(CConfigLogPage::HelpTextId(IDC_CLEAR_LOG), 11257u);
     EXPECT_EQ(CConfigLogPage::HelpTextId(4072), 0u);
-    EXPECT_EQ(LoadResString(CConfigLogPage::HelpTextId(CConfigLogPage::kSummaryLogId)),
+    EXPECT_EQ(LoadResString(CConfigLogPage::HelpTextId(IDC_SUMMARY_LOG)),
               "When this option is selected, it shows summary of sync/check actions.");
-    EXPECT_TRUE(CConfigLogPage::MarksModified(CConfigLogPage::kSummaryLogId));
+    EXPECT_TRUE(CConfigLogPage::MarksModified(IDC_SUMMARY_LOG));
     EXPECT_FALSE(CConfigLogPage::MarksModified(4072));
 }
 

@@ -6,6 +6,7 @@
 #include "foundation/quoted_list.h"
 #include "foundation/text_utils.h"
 #include "platform/core/text.h"
+#include "resources/command_ids.h"
 #include "support/settings_fixture.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 using SettingsStoreTest = qbtest::SettingsFileTest;
 
 TEST_F(SettingsStoreTest, MissingFileGivesEveryDefault) {
-    EXPECT_EQ(ReadSetting(settings::kApplicationLook), 216);
+    EXPECT_EQ(ReadSetting(settings::kApplicationLook), ID_STYLE_BLACK);
     EXPECT_EQ(ReadSetting(settings::kSyncType), 1);
     EXPECT_EQ(ReadSetting(settings::kSyncSaveDelete), 1);
     EXPECT_EQ(ReadSetting(settings::kFilterHidden), 1);

@@ -3,6 +3,7 @@
 #include "foundation/options/sync_options.h"
 #include "foundation/program_state.h"
 #include "foundation/resource_strings.h"
+#include "resources/control_ids.h"
 #include "support/settings_fixture.h"
 
 namespace {
@@ -86,31 +87,31 @@ TEST_F(SyncOptionsTest, UnwritableSettingsFileIsReported) {
 TEST_F(SyncOptionsTest, HelpFollowsTheTypeSelectedBeforeOk) {
     CConfigSyncPage page(false);
     SyncOptionValues controls = page.OnOpen();
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kTypeListId, controls), 11259u);
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kAllowDeleteId, controls), 11264u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SYNC_TYPE_LIST, controls), 11259u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_ALLOW_DELETIONS, controls), 11264u);
 
     controls.type = kSyncMirror;  // changed in the list, not yet confirmed
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kTypeListId, controls), 11258u);
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kAllowDeleteId, controls), 11263u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SYNC_TYPE_LIST, controls), 11258u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_ALLOW_DELETIONS, controls), 11263u);
     EXPECT_EQ(page.type, kSyncLeftToRight);
 
     for (DWORD type = 0; type <= 4; ++type) {
         controls.type = type;
-        EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kTypeListId, controls), 11258u + type);
+        EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SYNC_TYPE_LIST, controls), 11258u + type);
     }
     controls.type = 9;
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kTypeListId, controls), 0u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SYNC_TYPE_LIST, controls), 0u);
 }
 
 TEST_F(SyncOptionsTest, HelpOfTheOtherControls) {
     const SyncOptionValues controls;
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kSaveDeleteId, controls), 11265u);
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kLockId, controls), 11266u);
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kReadOnlyId, controls), 11267u);
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kReadOnlyTargetId, controls), 11269u);
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kCaseSensitiveId, controls), 11271u);
-    EXPECT_EQ(CConfigSyncPage::HelpTextId(CConfigSyncPage::kSpeedListId, controls), 0u);
-    EXPECT_EQ(LoadResString(CConfigSyncPage::HelpTextId(CConfigSyncPage::kCaseSensitiveId, controls)),
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SAVE_DELETED, controls), 11265u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SHADOW_COPY, controls), 11266u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SOURCE_READ_ONLY, controls), 11267u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_TARGET_READ_ONLY, controls), 11269u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_CASE_SENSITIVE, controls), 11271u);
+    EXPECT_EQ(CConfigSyncPage::HelpTextId(IDC_SPEED_LIST, controls), 0u);
+    EXPECT_EQ(LoadResString(CConfigSyncPage::HelpTextId(IDC_CASE_SENSITIVE, controls)),
               "If the option is checked off, files and folders comparisons are case sensitive.");
 }
 

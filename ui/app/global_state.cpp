@@ -5,11 +5,10 @@
 #include <cmath>
 
 #include "platform/qt/qt_text.h"
+#include "resources/string_ids.h"
 #include "resources/string_table.h"
 
 namespace {
-
-constexpr UINT IDS_DEFAULT_FONT_FACE = 65515;
 
 GlobalStateBlock& Block() {
     static GlobalStateBlock block;

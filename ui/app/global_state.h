@@ -15,7 +15,7 @@ struct GlobalStateBlock {
 
 const GlobalStateBlock& GlobalState();
 // The default font: 8 points at the screen's vertical pixels per inch, in the face the
-// string table names (string 65515), else the system's own face.
+// string table names (IDS_DEFAULT_FONT_FACE), else the system's own face.
 const QFont& DefaultFont();
 
 // The colour class of a screen of that depth.

@@ -11,6 +11,8 @@
 #include "platform/core/message_box.h"
 #include "platform/core/window.h"
 #include "platform/qt/frame_window.h"
+#include "resources/command_ids.h"
+#include "resources/menu_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/app/global_state.h"
 #include "ui/app/session_end.h"
@@ -20,11 +22,6 @@
 #include "ui/frame/main_frame.h"
 
 namespace {
-
-constexpr UINT ID_APP_ABOUT = 57664;
-constexpr UINT ID_CHECK_UPDATE = 8788;
-constexpr UINT ID_SUPPORT_PAGE = 8736;
-constexpr UINT ID_HOME_PAGE = 32861;
 
 SyncApp* g_app = nullptr;
 
@@ -36,7 +33,7 @@ struct DocumentTemplate {
     const char* frame;
     const char* view;
 };
-[[maybe_unused]] constexpr DocumentTemplate kDocumentTemplate{128, "CSyncDoc", "CMainFrame", "CSyncView"};
+[[maybe_unused]] constexpr DocumentTemplate kDocumentTemplate{IDR_MAIN_FRAME, "CSyncDoc", "CMainFrame", "CSyncView"};
 
 // 1 while daylight-saving time is in force, 0 while standard time is, -1 when unknown.
 int DaylightSavingNow() {

@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr UINT IDS_VERSION_TEXT = 43403;
-constexpr UINT IDS_BUILD_TEXT = 43401;
-
 // Keeps letters, digits and the few marks a locale name uses; anything else is dropped,
 // so a strange locale setting cannot change the query.
 std::string QueryValue(const std::string& text) {

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr UINT IDS_FILES_IDENTICAL = 11357;
-
 // The comparer is waited for on this thread; the cursor says so meanwhile.
 class WaitCursor {
 public:

@@ -6,6 +6,8 @@
 #include "platform/core/message_box.h"
 #include "platform/qt/message_window.h"
 #include "platform/qt/status_bar.h"
+#include "resources/command_ids.h"
+#include "resources/menu_ids.h"
 #include "resources/menus.h"
 #include "ui/compare/detail_list_box.h"
 #include "ui/compare/detail_view.h"
@@ -15,11 +17,11 @@ CDetailFrame::CDetailFrame(std::string leftFile, std::string rightFile, DiffHunk
       mainWindow_(mainWindow) {
     MapMessage(WM_CREATE, &CDetailFrame::OnCreate);
     MapMessage(WM_CLOSE, &CDetailFrame::OnClose);
-    MapCommand(kExitCommand, &CDetailFrame::OnExit);
+    MapCommand(ID_COMPARE_EXIT, &CDetailFrame::OnExit);
 }
 
 LRESULT CDetailFrame::OnCreate(WPARAM, LPARAM) {
-    if (const res::MenuResource* menu = res::FindMenu(kResourceId)) SetMenu(*menu);
+    if (const res::MenuResource* menu = res::FindMenu(IDR_COMPARE_FRAME)) SetMenu(*menu);
     auto* bar = new plat::StatusBar;
     bar->SetSizeGrip(true);
     SetStatusBar(bar);

@@ -18,8 +18,6 @@ class QSplitter;
 
 class CDetailFrame : public plat::FrameWindow {
 public:
-    static constexpr UINT kResourceId = 7007;
-    static constexpr UINT kExitCommand = 5101;
     static constexpr int kLeftPaneWidth = 350;
     static constexpr int kRightPaneWidth = 10;
 

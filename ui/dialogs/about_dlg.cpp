@@ -12,15 +12,12 @@
 #include "platform/core/message_box.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/resource_images.h"
+#include "resources/control_ids.h"
 #include "resources/image_ids.h"
 #include "ui/app/web_pages.h"
 
 namespace {
 
-constexpr UINT IDS_PRODUCT_NAME = 5069;
-constexpr UINT IDS_VERSION_FORMAT = 43402;
-constexpr UINT IDS_VERSION_TEXT = 43403;
-constexpr UINT IDS_BUILD_TEXT = 43401;
 constexpr COLORREF kNameColour = 0x8B4513;  // a dark blue (COLORREF is blue-green-red)
 
 }  // namespace

@@ -11,10 +11,6 @@ class CStaticColor;
 class CStaticLink;
 class QLabel;
 
-inline constexpr UINT IDD_ABOUTBOX = 100;
-inline constexpr UINT IDC_VERSION_TEXT = 4003;
-inline constexpr UINT IDC_SUPPORT_LINK = 1261;
-
 class CAboutDlg : public QDialog, public plat::MessageWindow {
     Q_OBJECT
 public:

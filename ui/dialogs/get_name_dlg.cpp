@@ -14,13 +14,10 @@
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
 #include "platform/qt/qt_text.h"
+#include "resources/control_ids.h"
 
 namespace {
 
-constexpr UINT IDS_ENTER_VOLUME_NAME = 11272;
-constexpr UINT IDS_VOLUME_NAMED = 11273;
-constexpr UINT IDS_VOLUME_NOT_NAMED = 11274;
-constexpr UINT IDS_ONLY_REMOVABLE = 65500;
 constexpr int kNameLimit = 500;
 
 // No service of this system lets a user program set a volume's label (that takes the

@@ -16,9 +16,6 @@
 
 class QLineEdit;
 
-inline constexpr UINT IDD_GET_VOLUME_NAME = 4050;
-inline constexpr UINT IDC_VOLUME_NAME = 1049;
-
 class GetNameDlg : public QDialog, public plat::MessageWindow {
     Q_OBJECT
 public:

@@ -9,6 +9,7 @@
 #include "foundation/settings_keys.h"
 #include "platform/core/message_box.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
 #include "ui/frame/main_frame.h"
 
 CPromptDlg::CPromptDlg(QWidget* parent) : QDialog(parent), plat::MessageWindow(this) {

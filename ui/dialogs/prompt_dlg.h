@@ -11,12 +11,9 @@
 #include "platform/core/message_box.h"
 #include "platform/core/win_types.h"
 #include "platform/qt/message_window.h"
+#include "resources/control_ids.h"
 
 class QCheckBox;
-
-inline constexpr UINT IDD_START_UP_PROMPT = 33004;
-inline constexpr int IDC_DO_NOT_ASK = 8819;
-inline constexpr int IDC_PROMPT_NO = 7;
 
 class CPromptDlg : public QDialog, public plat::MessageWindow {
     Q_OBJECT

@@ -12,11 +12,11 @@
 #include "foundation/task_store.h"
 #include "platform/core/message_box.h"
 #include "platform/qt/qt_text.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
 
 namespace {
 
-constexpr UINT IDS_ENTER_TASK_NAME = 48004;
-constexpr UINT IDS_TASK_EXISTS = 11275;
 constexpr UINT kHelpContext = 10000;
 
 }  // namespace
@@ -30,7 +30,7 @@ CTaskDlg::CTaskDlg(QWidget* parent) : QDialog(parent), plat::MessageWindow(this)
     edit_->setMinimumWidth(280);
     prompt->setBuddy(edit_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    buttons->button(QDialogButtonBox::Help)->setObjectName(QString::number(57670));
+    buttons->button(QDialogButtonBox::Help)->setObjectName(QString::number(ID_HELP_CONTENTS));
     connect(buttons, &QDialogButtonBox::accepted, this, &CTaskDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CTaskDlg::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this, &CTaskDlg::OnHelp);

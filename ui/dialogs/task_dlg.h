@@ -4,7 +4,7 @@
 // Every refusal tells why and keeps the dialog open with the text as typed.
 //
 //   CTaskDlg dialog(frame);
-//   dialog.SetTitle(LoadResString(11351));  // "Rename Task"; the template's "New Task" otherwise
+//   dialog.SetTitle(LoadResString(IDS_RENAME_TASK_TITLE));  // "Rename Task"; the template's "New Task" otherwise
 //   if (dialog.DoModal() == IDOK) Rename(dialog.Name());
 
 #include <QDialog>
@@ -14,9 +14,6 @@
 #include "platform/qt/message_window.h"
 
 class QLineEdit;
-
-inline constexpr UINT IDD_TASK_NAME = 4052;
-inline constexpr UINT IDC_TASK_NAME = 1306;
 
 class CTaskDlg : public QDialog, public plat::MessageWindow {
     Q_OBJECT

@@ -6,14 +6,12 @@
 #include "foundation/resource_strings.h"
 #include "platform/qt/resource_images.h"
 #include "platform/qt/text_contrast.h"
+#include "resources/control_ids.h"
 #include "resources/image_ids.h"
 #include "ui/frame/strip_images.h"
 
 namespace {
 
-constexpr UINT IDS_FIRST_TIP = 11348;
-constexpr UINT IDS_TIP = 11349;
-constexpr UINT IDS_WARNING = 11350;
 constexpr int kTextMargin = 14;
 
 QPixmap TipImage() {
@@ -26,8 +24,8 @@ QPixmap WarningImage() { return QPixmap::fromImage(plat::LoadBitmapResource(res:
 }  // namespace
 
 CBarraOutLook::CBarraOutLook(QWidget* parent) : plat::CaptionBar(parent) {
-    setObjectName(QString::number(ID_CAPTION_BAR));
-    SetText(LoadResString(IDS_FIRST_TIP));
+    setObjectName(QString::number(IDC_CAPTION_BAR));
+    SetText(LoadResString(IDS_SELECT_TASK_FIRST));
     SetImage(TipImage(), LoadResString(IDS_TIP));
 }
 

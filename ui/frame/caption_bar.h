@@ -11,7 +11,6 @@
 #include "platform/core/win_types.h"
 #include "platform/qt/caption_bar.h"
 
-inline constexpr UINT ID_CAPTION_BAR = 5019;
 inline constexpr COLORREF kWarningColour = 255;
 
 class CBarraOutLook : public plat::CaptionBar {

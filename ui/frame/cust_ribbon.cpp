@@ -2,7 +2,9 @@
 
 #include "foundation/resource_strings.h"
 #include "platform/qt/resource_images.h"
+#include "resources/command_ids.h"
 #include "resources/image_ids.h"
+#include "resources/menu_ids.h"
 #include "resources/menus.h"
 #include "ui/frame/strip_images.h"
 
@@ -12,28 +14,21 @@ using E = plat::RibbonElement;
 using M = plat::RibbonMenuEntry;
 using Item = res::MenuItem;
 
-constexpr UINT IDS_APP_BUTTON_TIP = 11285;
-constexpr UINT IDS_HOME = 11304;
-constexpr UINT IDS_TOOLS_CATEGORY = 11311;
-constexpr UINT IDS_VIEW_PANEL = 11312;
-constexpr UINT IDS_ACTION_PANEL = 11322;
-constexpr UINT IDS_CLEAR = 11328;
-constexpr UINT IDS_GROUP_PANEL = 11329;
-constexpr UINT IDS_TOOLS_PANEL = 11333;
-constexpr UINT IDS_STYLES = 11338;
-constexpr UINT IDS_STOP = 11358;
-
-constexpr UINT ID_CLEAR = 8805;
-constexpr UINT ID_STOP = 41076;
 constexpr int kClearImage = 12;
 constexpr int kStopImage = 11;
 constexpr int kClearPlace = 7;  // Clear is the Action panel's eighth element
 
 constexpr Item kTemplateItems[] = {
-    Item::Command("Photos", 5157),  Item::Command("Documents", 5153), Item::Command("Favorites", 5152),
-    Item::Command("Videos", 5155),  Item::Command("Music", 5156),     Item::Command("WinMail", 5158),
-    Item::Command("Outlook", 5146), Item::Command("Registry", 5154),  Item::Separator(),
-    Item::Command("More...", 43943),
+    Item::Command("Photos", ID_TEMPLATE_PHOTOS),
+    Item::Command("Documents", ID_TEMPLATE_DOCUMENTS),
+    Item::Command("Favorites", ID_TEMPLATE_FAVORITES),
+    Item::Command("Videos", ID_TEMPLATE_VIDEOS),
+    Item::Command("Music", ID_TEMPLATE_MUSIC),
+    Item::Command("WinMail", ID_TEMPLATE_WINDOWS_MAIL),
+    Item::Command("Outlook", ID_TEMPLATE_OUTLOOK),
+    Item::Command("Registry", ID_TEMPLATE_REGISTRY),
+    Item::Separator(),
+    Item::Command("More...", ID_IMPORT_TEMPLATE),
 };
 
 QPixmap Bitmap(int id) { return QPixmap::fromImage(plat::LoadBitmapResource(id)); }
@@ -55,88 +50,89 @@ void CCustRibbon::Build() {
     BuildHome();
     BuildTools();
     BuildTabRow();
-    SetQuickAccessCommands({{32812, "New Task", 1, true},
-                            {5021, "Copy", 14, false},
-                            {32798, "Rename", 17, false},
-                            {8487, "Delete Task", 10, true},
-                            {5065, "Reset", 24, false},
-                            {5067, "Switch Folders", 21, false},
-                            {5043, "Task Options", 19, false},
-                            {5023, "Check", 3, true},
-                            {32813, "Sync", 2, true},
-                            {5029, "Auto", 9, false},
-                            {8805, "Clear", 12, false},
-                            {5108, "Sync Container", 20, false}});
+    SetQuickAccessCommands({{ID_NEW_TASK, "New Task", 1, true},
+                            {ID_COPY_TASK, "Copy", 14, false},
+                            {ID_RENAME_TASK, "Rename", 17, false},
+                            {ID_DELETE_TASK, "Delete Task", 10, true},
+                            {ID_RESET_TASK, "Reset", 24, false},
+                            {ID_SWITCH_FOLDERS, "Switch Folders", 21, false},
+                            {ID_TASK_OPTIONS, "Task Options", 19, false},
+                            {ID_CHECK, "Check", 3, true},
+                            {ID_SYNC, "Sync", 2, true},
+                            {ID_AUTOMATE, "Auto", 9, false},
+                            {ID_CLEAR_SYNC_LIST, "Clear", 12, false},
+                            {ID_SYNC_CONTAINER, "Sync Container", 20, false}});
     showsClear_ = true;
 }
 
 void CCustRibbon::BuildApplicationMenu() {
     SetApplicationMenu({
-        M::Command("&New", 32812, 1),
-        M::SubMenu("Task Templates", 7019, 16, "Task Templates  ", kTemplateItems),
+        M::Command("&New", ID_NEW_TASK, 1),
+        M::SubMenu("Task Templates", ID_TASK_TEMPLATES_BUTTON, 16, "Task Templates  ", kTemplateItems),
         M::Separator(),
-        M::Command("&Copy", 5021, 14),
-        M::Command("&Rename", 32798, 17),
-        M::Command("R&emove", 8487, 10),
-        M::Command("Re&set", 5065, 24),
+        M::Command("&Copy", ID_COPY_TASK, 14),
+        M::Command("&Rename", ID_RENAME_TASK, 17),
+        M::Command("R&emove", ID_DELETE_TASK, 10),
+        M::Command("Re&set", ID_RESET_TASK, 24),
         M::Separator(),
-        M::Command("&Switch Folders", 5067, 21),
-        M::Command("Task &Options", 5043, 19),
+        M::Command("&Switch Folders", ID_SWITCH_FOLDERS, 21),
+        M::Command("Task &Options", ID_TASK_OPTIONS, 19),
         M::Separator(),
-        M::SubMenu("&Log", 7011, 16, "Show or delete log files", res::LogMenuItems()),
-        M::SubMenu("C&atalog", 7009, -1, "Delete catalog files or backup folders on both sides", res::CatalogMenuItems()),
+        M::SubMenu("&Log", ID_LOG_BUTTON, 16, "Show or delete log files", res::LogMenuItems()),
+        M::SubMenu("C&atalog", ID_CATALOG_BUTTON, -1, "Delete catalog files or backup folders on both sides",
+                   res::CatalogMenuItems()),
         M::Separator(),
-        M::Command("&Exit", 32924, 10),
+        M::Command("&Exit", ID_EXIT, 10),
     });
 }
 
 void CCustRibbon::BuildHome() {
     home_ = AddCategory(LoadResString(IDS_HOME));
     const int view = AddPanel(home_, LoadResString(IDS_VIEW_PANEL));
-    AddElement(home_, view, E::CheckBox("All", 5039));
-    AddElement(home_, view, E::CheckBox("Changes", 5038));
-    AddElement(home_, view, E::CheckBox("Conflicts", 5040));
-    AddElement(home_, view, E::CheckBox("Errors", 5041));
-    AddElement(home_, view, E::CheckBox("New", 5080));
-    AddElement(home_, view, E::CheckBox("Delete", 5082));
-    AddElement(home_, view, E::Menu("More", 7010, 26, Menu(4063), false));
-    AddElement(home_, view, E::CheckBox("Status Bar", 59393));
-    AddElement(home_, view, E::CheckBox("Caption Bar", 5019));
+    AddElement(home_, view, E::CheckBox("All", ID_DISPLAY_ALL));
+    AddElement(home_, view, E::CheckBox("Changes", ID_DISPLAY_CHANGED));
+    AddElement(home_, view, E::CheckBox("Conflicts", ID_DISPLAY_CONFLICTS));
+    AddElement(home_, view, E::CheckBox("Errors", ID_DISPLAY_ERRORS));
+    AddElement(home_, view, E::CheckBox("New", ID_DISPLAY_NEW));
+    AddElement(home_, view, E::CheckBox("Delete", ID_DISPLAY_DELETE));
+    AddElement(home_, view, E::Menu("More", ID_MORE_VIEWS_BUTTON, 26, Menu(IDR_MORE_VIEWS_MENU), false));
+    AddElement(home_, view, E::CheckBox("Status Bar", ID_VIEW_STATUS_BAR));
+    AddElement(home_, view, E::CheckBox("Caption Bar", ID_VIEW_CAPTION_BAR));
 
     action_ = AddPanel(home_, LoadResString(IDS_ACTION_PANEL));
-    AddElement(home_, action_, E::Button("Check", 5023, 3));
-    AddElement(home_, action_, E::Button("Sync", 32813, 2));
-    AddElement(home_, action_, E::Button("Check && Sync", 5126, 27));
-    AddElement(home_, action_, E::Button("Auto", 5029, 9));
-    AddElement(home_, action_, E::Menu("File Action", 7012, 18, Menu(4060)));
-    AddElement(home_, action_, E::Menu("Sync Action", 7014, 25, Menu(4064)));
-    AddElement(home_, action_, E::Button("Select A&ll", 5160, 28));
-    AddElement(home_, action_, E::Button(LoadResString(IDS_CLEAR), ID_CLEAR, kClearImage));
+    AddElement(home_, action_, E::Button("Check", ID_CHECK, 3));
+    AddElement(home_, action_, E::Button("Sync", ID_SYNC, 2));
+    AddElement(home_, action_, E::Button("Check && Sync", ID_CHECK_AND_SYNC, 27));
+    AddElement(home_, action_, E::Button("Auto", ID_AUTOMATE, 9));
+    AddElement(home_, action_, E::Menu("File Action", ID_FILE_ACTION_BUTTON, 18, Menu(IDR_FILE_ACTION_MENU)));
+    AddElement(home_, action_, E::Menu("Sync Action", ID_SYNC_ACTION_BUTTON, 25, Menu(IDR_SYNC_ACTION_MENU)));
+    AddElement(home_, action_, E::Button("Select A&ll", ID_SELECT_ALL, 28));
+    AddElement(home_, action_, E::Button(LoadResString(IDS_CLEAR), ID_CLEAR_SYNC_LIST, kClearImage));
 }
 
 void CCustRibbon::BuildTools() {
     const int tools = AddCategory(LoadResString(IDS_TOOLS_CATEGORY));
-    const int group = AddPanel(tools, LoadResString(IDS_GROUP_PANEL));
-    AddElement(tools, group, E::Button("Sync Container", 5108, 20));
-    AddElement(tools, group, E::Button("Stop All", 5104, 11));
-    AddElement(tools, group, E::Button("Clear All", 43976, 12));
+    const int group = AddPanel(tools, LoadResString(IDS_GROUP_ACTION_PANEL));
+    AddElement(tools, group, E::Button("Sync Container", ID_SYNC_CONTAINER, 20));
+    AddElement(tools, group, E::Button("Stop All", ID_STOP_ALL, 11));
+    AddElement(tools, group, E::Button("Clear All", ID_CLEAR_ALL, 12));
     const int panel = AddPanel(tools, LoadResString(IDS_TOOLS_PANEL));
-    AddElement(tools, panel, E::Button("Delete History", 5068, 22));
-    AddElement(tools, panel, E::Button("Export", 5110, 15));
-    AddElement(tools, panel, E::Button("Import", 5109, 13));
-    AddElement(tools, panel, E::Button("Default options", 32780, 4));
+    AddElement(tools, panel, E::Button("Delete History", ID_DELETE_HISTORY, 22));
+    AddElement(tools, panel, E::Button("Export", ID_EXPORT_TASK_LIST, 15));
+    AddElement(tools, panel, E::Button("Import", ID_IMPORT_TASK_LIST, 13));
+    AddElement(tools, panel, E::Button("Default options", ID_DEFAULT_OPTIONS, 4));
     // The way to print the list of the page that is shown.
-    AddElement(tools, panel, E::Button("Print", 57608, 29));
+    AddElement(tools, panel, E::Button("Print", ID_FILE_PRINT, 29));
 }
 
 void CCustRibbon::BuildTabRow() {
-    E styles = E::Menu(LoadResString(IDS_STYLES), 0, -1, Menu(200), false);
+    E styles = E::Menu(LoadResString(IDS_STYLES), 0, -1, Menu(IDR_STYLES_MENU), false);
     styles.tooltip = "Change Style";
     styles.description = "Choose Style";
     AddTabRowElement(styles);
-    AddTabRowElement(E::Button("Check Update", 8788, 23, false));
-    AddTabRowElement(E::Button("About", 57664, 6, false));
-    AddTabRowElement(E::Button("Help", 57670, 5, false));
+    AddTabRowElement(E::Button("Check Update", ID_CHECK_UPDATE, 23, false));
+    AddTabRowElement(E::Button("About", ID_APP_ABOUT, 6, false));
+    AddTabRowElement(E::Button("Help", ID_HELP_CONTENTS, 5, false));
 }
 
 void CCustRibbon::OnBusyState(WPARAM running) {
@@ -145,7 +141,8 @@ void CCustRibbon::OnBusyState(WPARAM running) {
         ReplaceElement(home_, action_, kClearPlace, E::Button(LoadResString(IDS_STOP), ID_STOP, kStopImage));
     } else if (running == 0 && !showsClear_) {
         showsClear_ = true;
-        ReplaceElement(home_, action_, kClearPlace, E::Button(LoadResString(IDS_CLEAR), ID_CLEAR, kClearImage));
+        ReplaceElement(home_, action_, kClearPlace,
+                       E::Button(LoadResString(IDS_CLEAR), ID_CLEAR_SYNC_LIST, kClearImage));
     }
     RecalcLayout();
 }

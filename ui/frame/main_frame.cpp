@@ -30,7 +30,10 @@
 #include "platform/qt/view.h"
 #include "platform/qt/visual_style.h"
 #include "resources/accelerators.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
 #include "resources/image_ids.h"
+#include "resources/menu_ids.h"
 #include "resources/string_table.h"
 #include "resources/sync_messages.h"
 #include "ui/app/single_instance.h"
@@ -48,16 +51,10 @@
 
 namespace {
 
-constexpr UINT IDS_NO_ACTION = 65051;
-constexpr UINT IDS_ONE_TASK_ACTIVE = 65300;
-constexpr UINT IDS_TASKS_ACTIVE = 65301;
-constexpr UINT IDS_PLEASE_WAIT = 65328;
-constexpr UINT ID_STOP_ALL = 5104;
 constexpr UINT kWaitPollMs = 500;
 constexpr char kStatusSizingText[] = "This is the Maximum of the text allowed in the statusbar.";
 constexpr QSize kFirstStartSize(1180, 760);
 constexpr char kLogWindowTitle[] = "Log Window";
-constexpr UINT kMainAccelerators = 128;
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Runs `call` on the main frame's thread with the frame, when there is one.
@@ -160,7 +157,7 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     trayOption_ = ReadProfileInt(settings::kTrayIcon.section, settings::kTrayIcon.key,
                                  settings::kTrayIcon.defaultValue) != 0;
     tray_.SetNotificationWnd(GetSafeHwnd(), WM_SYNC_TRAY_NOTIFY);
-    if (trayOption_) tray_.SetIconById(ID_TRAY_ICON);
+    if (trayOption_) tray_.SetIconById(res::kTrayIcon);
     shown_ = true;
     realExit_ = false;
 
@@ -179,10 +176,10 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     AddTopBar(captionBar_);
 
     logPane_ = new CLogBar;
-    if (!logPane_->Create(kLogWindowTitle, this, ID_LOG_PANE, QSize(150, 150), Qt::BottomDockWidgetArea)) {
+    if (!logPane_->Create(kLogWindowTitle, this, IDC_LOG_PANE, QSize(150, 150), Qt::BottomDockWidgetArea)) {
         return -1;
     }
-    SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(kMainAccelerators)));
+    SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(IDR_MAIN_FRAME)));
 
     PlaceAtFirstStart();
     SetMainWindow(GetSafeHwnd());
@@ -201,8 +198,9 @@ void CMainFrame::ApplyVisualStyle(UINT id) {
 
 void CMainFrame::CreateStatusBar() {
     auto* bar = new plat::StatusBar;
-    bar->AddPane(ID_STATUS_MAIN, "Ready", kStatusSizingText, plat::StatusBar::Side::Main);
-    bar->AddPane(ID_STATUS_EXTENDED, LoadResString(IDS_NO_ACTION), kStatusSizingText, plat::StatusBar::Side::Extended);
+    bar->AddPane(IDC_STATUS_PANE_MAIN, "Ready", kStatusSizingText, plat::StatusBar::Side::Main);
+    bar->AddPane(IDC_STATUS_PANE_EXTENDED, LoadResString(IDS_NO_ACTION), kStatusSizingText,
+                 plat::StatusBar::Side::Extended);
     SetStatusBar(bar);
 }
 
@@ -317,7 +315,7 @@ void CMainFrame::OnCaptionMessage(WPARAM text, LPARAM colour) {
 void CMainFrame::OnTrayNotify(WPARAM id, LPARAM mouse) { tray_.OnTrayNotification(id, mouse); }
 
 void CMainFrame::OnTabChanged(WPARAM page, LPARAM control) {
-    if (control != ID_NAVIGATION_TABS) return;
+    if (control != IDC_NAVIGATION_TABS) return;
     activePage_ = static_cast<int>(page);
     FollowActivePage();
 }
@@ -348,7 +346,9 @@ void CMainFrame::KillScriptTimer() {
 }
 
 void CMainFrame::SetStatusText(int pane, std::string_view text) {
-    if (plat::StatusBar* bar = GetStatusBar()) bar->SetPaneText(pane == 0 ? ID_STATUS_MAIN : ID_STATUS_EXTENDED, text);
+    if (plat::StatusBar* bar = GetStatusBar()) {
+        bar->SetPaneText(pane == 0 ? IDC_STATUS_PANE_MAIN : IDC_STATUS_PANE_EXTENDED, text);
+    }
 }
 
 bool CMainFrame::HidesToTray() const { return trayOption_ && tray_.IsShown(); }

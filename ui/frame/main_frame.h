@@ -36,8 +36,6 @@ inline constexpr UINT_PTR kScriptTimer = 7024;       // scheduled scripts
 inline constexpr UINT kTimerPeriodMs = 5000;
 
 // Status-bar elements.
-inline constexpr UINT ID_STATUS_MAIN = 7000;
-inline constexpr UINT ID_STATUS_EXTENDED = 7001;
 
 class CMainFrame : public plat::FrameWindow {
 public:

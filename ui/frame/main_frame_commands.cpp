@@ -23,6 +23,8 @@
 #include "platform/core/text.h"
 #include "platform/core/window.h"
 #include "platform/qt/view.h"
+#include "resources/command_ids.h"
+#include "resources/image_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/dialogs/task_dlg.h"
 #include "platform/qt/visual_style.h"
@@ -33,38 +35,13 @@
 
 namespace {
 
-constexpr UINT IDS_RENAME_TITLE = 11351;
-constexpr UINT IDS_COPY_TITLE = 11352;
-constexpr UINT IDS_ASK_DELETE_HISTORY = 11353;
-constexpr UINT IDS_NO_HISTORY = 11354;
-constexpr UINT IDS_HISTORY_NOT_DELETED = 11355;
-constexpr UINT IDS_TASK_LIST_TITLE = 11356;
-constexpr UINT IDS_TASK_LIST_FILTER = 65302;
-constexpr UINT IDS_ASK_OVERWRITE = 65097;
-constexpr UINT IDS_EXPORT_FAILED = 11099;
-constexpr UINT IDS_TEMPLATE_FILTER = 48277;
-constexpr UINT IDS_SHOW_WINDOW = 5069;
-constexpr UINT IDS_HIDE_WINDOW = 5066;
-
-constexpr UINT ID_NEW_TASK = 32812;
-constexpr UINT ID_RENAME_TASK = 32798;
-constexpr UINT ID_COPY_TASK = 5021;
-constexpr UINT ID_SYNC_CONTAINER = 5108;
-constexpr UINT ID_DEFAULT_OPTIONS = 32780;
-constexpr UINT ID_DELETE_HISTORY = 5068;
-constexpr UINT ID_IMPORT = 5109;
-constexpr UINT ID_EXPORT = 5110;
-constexpr UINT ID_IMPORT_TEMPLATE = 43943;
-constexpr UINT ID_SHOW_HIDE = 32918;
-constexpr UINT ID_TRAY_OPTION = 7018;
-constexpr UINT ID_EXIT = 32924;
-constexpr UINT ID_CLOSE = 57665;
-constexpr UINT ID_HELP_CONTENTS = 57670;
-constexpr UINT ID_ORDER_INFO = 32932;
-constexpr UINT ID_WELCOME_PAGE = 32933;
-constexpr UINT kTemplateCommands[] = {5146, 5149, 5150, 5152, 5153, 5154, 5155, 5156, 5157, 5158};
+constexpr UINT kTemplateCommands[] = {ID_TEMPLATE_OUTLOOK, ID_TEMPLATE_OUTLOOK_EXPRESS,
+                                      ID_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS, ID_TEMPLATE_FAVORITES,
+                                      ID_TEMPLATE_DOCUMENTS, ID_TEMPLATE_REGISTRY, ID_TEMPLATE_VIDEOS,
+                                      ID_TEMPLATE_MUSIC, ID_TEMPLATE_PHOTOS, ID_TEMPLATE_WINDOWS_MAIL};
 // The ribbon's menu buttons: they open their menus and do nothing themselves.
-constexpr UINT kMenuParents[] = {7009, 7010, 7011, 7012, 7014, 7019};
+constexpr UINT kMenuParents[] = {ID_CATALOG_BUTTON, ID_MORE_VIEWS_BUTTON, ID_LOG_BUTTON, ID_FILE_ACTION_BUTTON,
+                                 ID_SYNC_ACTION_BUTTON, ID_TASK_TEMPLATES_BUTTON};
 
 // A command that becomes a message to the task list.
 struct TaskListMessage {
@@ -76,51 +53,51 @@ struct TaskListMessage {
 };
 
 constexpr TaskListMessage kTaskListMessages[] = {
-    {32813, WM_SYNC_START, 0, 0},
-    {5023, WM_SYNC_START, 1, 0},
-    {5126, WM_SYNC_START, 2, 0},
-    {41076, WM_SYNC_STOP, 0, 0},
-    {8805, WM_SYNC_CLEAR_LIST, 0, 0},
-    {5029, WM_SYNC_AUTOMATE, 0, 0},
-    {5043, WM_SYNC_TASK_OPTIONS, 0, 0},
-    {5160, WM_SYNC_SELECT_ALL, 0, 0},
-    {5039, WM_SYNC_VIEW_FILTER, 0, 0},
-    {5038, WM_SYNC_VIEW_FILTER, 1, 0, true},
-    {5040, WM_SYNC_VIEW_FILTER, 2, 0},
-    {5041, WM_SYNC_VIEW_FILTER, 3, 0},
-    {5087, WM_SYNC_VIEW_FILTER, 4, 0},
-    {5080, WM_SYNC_VIEW_FILTER, 5, 0},
-    {5082, WM_SYNC_VIEW_FILTER, 6, 0},
-    {5084, WM_SYNC_VIEW_FILTER, 7, 0},
-    {5083, WM_SYNC_VIEW_FILTER, 8, 0},
-    {5086, WM_SYNC_VIEW_FILTER, 9, 0},
-    {5085, WM_SYNC_VIEW_FILTER, 10, 0},
-    {5081, WM_SYNC_VIEW_FILTER, 11, 0},
-    {5098, WM_SYNC_VIEW_FILTER, 12, 0},
-    {5100, WM_SYNC_VIEW_FILTER, 13, 0},
-    {5026, WM_SYNC_ITEM_COMMAND, 0, 0},
-    {5077, WM_SYNC_ITEM_COMMAND, 0, 1},
-    {5070, WM_SYNC_ITEM_COMMAND, 0, 2},
-    {5028, WM_SYNC_ITEM_COMMAND, 1, 0},
-    {5078, WM_SYNC_ITEM_COMMAND, 1, 1},
-    {5071, WM_SYNC_ITEM_COMMAND, 1, 2},
-    {32833, WM_SYNC_BOTH_ITEMS_COMMAND, 0, 0},
-    {5072, WM_SYNC_BOTH_ITEMS_COMMAND, 0, 2},
-    {5095, WM_SYNC_SET_ACTION, 0, 0},
-    {5094, WM_SYNC_SET_ACTION, 1, 0},
-    {5090, WM_SYNC_SET_ACTION, 2, 0},
-    {5091, WM_SYNC_SET_ACTION, 3, 0},
-    {5076, WM_SYNC_SET_ACTION, 4, 0},
-    {4, WM_SYNC_SET_ACTION, 5, 0},
-    {5034, WM_SYNC_OPEN_LOG, 0, 0},
-    {5035, WM_SYNC_OPEN_LOG, 1, 0},
-    {5061, WM_SYNC_TASK_FILES_COMMAND, 0, 0},
-    {5063, WM_SYNC_TASK_FILES_COMMAND, 1, 0},
-    {5065, WM_SYNC_TASK_FILES_COMMAND, 2, 0},
-    {5058, WM_SYNC_TASK_FILES_COMMAND, 3, 0},
-    {5059, WM_SYNC_TASK_FILES_COMMAND, 4, 0},
-    {5067, WM_SYNC_TASK_FILES_COMMAND, 5, 0},
-    {5136, WM_SYNC_RUN_CONTAINER, 0, 0},
+    {ID_SYNC, WM_SYNC_START, 0, 0},
+    {ID_CHECK, WM_SYNC_START, 1, 0},
+    {ID_CHECK_AND_SYNC, WM_SYNC_START, 2, 0},
+    {ID_STOP, WM_SYNC_STOP, 0, 0},
+    {ID_CLEAR_SYNC_LIST, WM_SYNC_CLEAR_LIST, 0, 0},
+    {ID_AUTOMATE, WM_SYNC_AUTOMATE, 0, 0},
+    {ID_TASK_OPTIONS, WM_SYNC_TASK_OPTIONS, 0, 0},
+    {ID_SELECT_ALL, WM_SYNC_SELECT_ALL, 0, 0},
+    {ID_DISPLAY_ALL, WM_SYNC_VIEW_FILTER, 0, 0},
+    {ID_DISPLAY_CHANGED, WM_SYNC_VIEW_FILTER, 1, 0, true},
+    {ID_DISPLAY_CONFLICTS, WM_SYNC_VIEW_FILTER, 2, 0},
+    {ID_DISPLAY_ERRORS, WM_SYNC_VIEW_FILTER, 3, 0},
+    {ID_DISPLAY_EXCLUDED, WM_SYNC_VIEW_FILTER, 4, 0},
+    {ID_DISPLAY_NEW, WM_SYNC_VIEW_FILTER, 5, 0},
+    {ID_DISPLAY_DELETE, WM_SYNC_VIEW_FILTER, 6, 0},
+    {ID_DISPLAY_COPY_TO_LEFT, WM_SYNC_VIEW_FILTER, 7, 0},
+    {ID_DISPLAY_COPY_TO_RIGHT, WM_SYNC_VIEW_FILTER, 8, 0},
+    {ID_DISPLAY_COPY_TIME_TO_LEFT, WM_SYNC_VIEW_FILTER, 9, 0},
+    {ID_DISPLAY_COPY_TIME_TO_RIGHT, WM_SYNC_VIEW_FILTER, 10, 0},
+    {ID_DISPLAY_OVERWRITE, WM_SYNC_VIEW_FILTER, 11, 0},
+    {ID_DISPLAY_SAME_SIZE, WM_SYNC_VIEW_FILTER, 12, 0},
+    {ID_DISPLAY_WARNINGS, WM_SYNC_VIEW_FILTER, 13, 0},
+    {ID_OPEN_LEFT_ITEM, WM_SYNC_ITEM_COMMAND, 0, 0},
+    {ID_LEFT_ITEM_PROPERTIES, WM_SYNC_ITEM_COMMAND, 0, 1},
+    {ID_DELETE_LEFT_ITEM, WM_SYNC_ITEM_COMMAND, 0, 2},
+    {ID_OPEN_RIGHT_ITEM, WM_SYNC_ITEM_COMMAND, 1, 0},
+    {ID_RIGHT_ITEM_PROPERTIES, WM_SYNC_ITEM_COMMAND, 1, 1},
+    {ID_DELETE_RIGHT_ITEM, WM_SYNC_ITEM_COMMAND, 1, 2},
+    {ID_COMPARE_FILES, WM_SYNC_BOTH_ITEMS_COMMAND, 0, 0},
+    {ID_DELETE_BOTH_ITEMS, WM_SYNC_BOTH_ITEMS_COMMAND, 0, 2},
+    {ID_LEFT_TO_RIGHT, WM_SYNC_SET_ACTION, 0, 0},
+    {ID_RIGHT_TO_LEFT, WM_SYNC_SET_ACTION, 1, 0},
+    {ID_COPY_TIME_TO_RIGHT, WM_SYNC_SET_ACTION, 2, 0},
+    {ID_COPY_TIME_TO_LEFT, WM_SYNC_SET_ACTION, 3, 0},
+    {ID_SET_NO_ACTION, WM_SYNC_SET_ACTION, 4, 0},
+    {ID_RESTORE_ACTION, WM_SYNC_SET_ACTION, 5, 0},
+    {ID_OPEN_LEFT_LOG, WM_SYNC_OPEN_LOG, 0, 0},
+    {ID_OPEN_RIGHT_LOG, WM_SYNC_OPEN_LOG, 1, 0},
+    {ID_DELETE_BACKUP_FOLDERS, WM_SYNC_TASK_FILES_COMMAND, 0, 0},
+    {ID_DELETE_CATALOGS, WM_SYNC_TASK_FILES_COMMAND, 1, 0},
+    {ID_RESET_TASK, WM_SYNC_TASK_FILES_COMMAND, 2, 0},
+    {ID_DELETE_RIGHT_LOG, WM_SYNC_TASK_FILES_COMMAND, 3, 0},
+    {ID_DELETE_LEFT_LOG, WM_SYNC_TASK_FILES_COMMAND, 4, 0},
+    {ID_SWITCH_FOLDERS, WM_SYNC_TASK_FILES_COMMAND, 5, 0},
+    {ID_RUN_CONTAINER, WM_SYNC_RUN_CONTAINER, 0, 0},
 };
 
 const TaskListMessage* FindTaskListMessage(UINT command) {
@@ -128,8 +105,6 @@ const TaskListMessage* FindTaskListMessage(UINT command) {
                                  [command](const TaskListMessage& entry) { return entry.command == command; });
     return it == std::end(kTaskListMessages) ? nullptr : &*it;
 }
-
-constexpr UINT ID_RUN_CONTAINER = 5136;
 
 int Ask(HWND owner, const std::string& text) {
     return MessageBox(owner, text, LoadResString(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION);
@@ -142,8 +117,8 @@ void Tell(HWND owner, const std::string& text, UINT icon) {
 plat::OpenFileRequest TaskListFileRequest(HWND owner) {
     plat::OpenFileRequest request;
     request.owner = owner;
-    request.title = plat::Utf8ToWide(LoadResString(IDS_TASK_LIST_TITLE));
-    request.filter = plat::Utf8ToWide(LoadResString(IDS_TASK_LIST_FILTER));
+    request.title = plat::Utf8ToWide(LoadResString(IDS_TASK_LIST_FILE_TITLE));
+    request.filter = plat::Utf8ToWide(LoadResString(IDS_TASK_LIST_FILE_FILTER));
     request.defaultExtension = L"tle";
     return request;
 }
@@ -176,18 +151,18 @@ void CMainFrame::MapCommands() {
     MapCommand(ID_SYNC_CONTAINER, &CMainFrame::OnSyncContainer);
     MapCommand(ID_DEFAULT_OPTIONS, &CMainFrame::OnDefaultOptions);
     MapCommand(ID_DELETE_HISTORY, &CMainFrame::OnDeleteHistory);
-    MapCommand(ID_IMPORT, &CMainFrame::OnImportTaskList);
-    MapCommand(ID_EXPORT, &CMainFrame::OnExportTaskList);
+    MapCommand(ID_IMPORT_TASK_LIST, &CMainFrame::OnImportTaskList);
+    MapCommand(ID_EXPORT_TASK_LIST, &CMainFrame::OnExportTaskList);
     for (const UINT id : kTemplateCommands) MapCommandRange(id, id, &CMainFrame::OnTemplate);
     MapCommand(ID_IMPORT_TEMPLATE, &CMainFrame::OnImportTemplate);
     MapCommand(ID_SHOW_HIDE, &CMainFrame::OnShowHide);
-    MapCommand(ID_TRAY_OPTION, &CMainFrame::OnToggleTrayOption);
+    MapCommand(ID_TOGGLE_TRAY_ICON, &CMainFrame::OnToggleTrayOption);
     MapCommand(ID_EXIT, &CMainFrame::OnExit);
     MapCommand(ID_CLOSE, &CMainFrame::OnCloseCommand);
     MapCommand(ID_HELP_CONTENTS, &CMainFrame::OnHelpContents);
     MapCommandRange(ID_ORDER_INFO, ID_WELCOME_PAGE, &CMainFrame::OnReadmeHelp);
     for (const UINT id : kMenuParents) MapCommand(id, &CMainFrame::OnMenuParent);
-    MapCommand(ID_CAPTION_BAR, &CMainFrame::OnCaptionBar);
+    MapCommand(ID_VIEW_CAPTION_BAR, &CMainFrame::OnCaptionBar);
     MapCommandRange(plat::kFirstVisualStyle, plat::kLastVisualStyle, &CMainFrame::OnVisualStyle);
 
     // Every command the task list carries out takes its state from the task list, but the
@@ -196,17 +171,17 @@ void CMainFrame::MapCommands() {
     MapUpdate(ID_RUN_CONTAINER, &CMainFrame::OnUpdateNeedsTaskList);
     MapUpdate(ID_RENAME_TASK, &CMainFrame::OnUpdateFromTaskList);
     MapUpdate(ID_COPY_TASK, &CMainFrame::OnUpdateFromTaskList);
-    MapUpdate(ID_EXPORT, &CMainFrame::OnUpdateExport);
+    MapUpdate(ID_EXPORT_TASK_LIST, &CMainFrame::OnUpdateExport);
     for (const UINT id : kTemplateCommands) MapUpdate(id, &CMainFrame::OnUpdateTemplate);
     // The frame's own commands that are always offered, whatever a view further on says.
-    for (const UINT id : {ID_NEW_TASK, ID_DEFAULT_OPTIONS, ID_DELETE_HISTORY, ID_IMPORT, ID_IMPORT_TEMPLATE, ID_EXIT,
-                          ID_ORDER_INFO, ID_WELCOME_PAGE}) {
+    for (const UINT id : {ID_NEW_TASK, ID_DEFAULT_OPTIONS, ID_DELETE_HISTORY, ID_IMPORT_TASK_LIST, ID_IMPORT_TEMPLATE,
+                          ID_EXIT, ID_ORDER_INFO, ID_WELCOME_PAGE}) {
         MapUpdate(id, &CMainFrame::OnUpdateAlways);
     }
     MapUpdate(ID_SHOW_HIDE, &CMainFrame::OnUpdateShowHide);
-    MapUpdate(ID_TRAY_OPTION, &CMainFrame::OnUpdateTrayOption);
+    MapUpdate(ID_TOGGLE_TRAY_ICON, &CMainFrame::OnUpdateTrayOption);
     MapUpdate(ID_SYNC_CONTAINER, &CMainFrame::OnUpdateNeedsTaskList);
-    MapUpdate(ID_CAPTION_BAR, &CMainFrame::OnUpdateCaptionBar);
+    MapUpdate(ID_VIEW_CAPTION_BAR, &CMainFrame::OnUpdateCaptionBar);
     MapUpdateRange(plat::kFirstVisualStyle, plat::kLastVisualStyle, &CMainFrame::OnUpdateVisualStyle);
 }
 
@@ -225,15 +200,17 @@ void CMainFrame::OnUpdateExport(plat::CmdUI& ui) { ui.Enable(TaskList() && TaskL
 void CMainFrame::OnUpdateTemplate(plat::CmdUI& ui) {
     const int version = ProgramState().windowsVersionClass;
     switch (ui.Id()) {
-        case 5158: ui.Enable(version >= 6); break;
-        case 5149:
-        case 5150: ui.Enable(version < 6); break;
-        case 5154: ui.Enable(version >= 4); break;
+        case ID_TEMPLATE_WINDOWS_MAIL: ui.Enable(version >= 6); break;
+        case ID_TEMPLATE_OUTLOOK_EXPRESS:
+        case ID_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS: ui.Enable(version < 6); break;
+        case ID_TEMPLATE_REGISTRY: ui.Enable(version >= 4); break;
         default: ui.Enable(true); break;
     }
 }
 
-void CMainFrame::OnUpdateShowHide(plat::CmdUI& ui) { ui.SetText(LoadResString(shown_ ? IDS_HIDE_WINDOW : IDS_SHOW_WINDOW)); }
+void CMainFrame::OnUpdateShowHide(plat::CmdUI& ui) {
+    ui.SetText(LoadResString(shown_ ? IDS_HIDE_WINDOW : IDS_PRODUCT_NAME));
+}
 
 void CMainFrame::OnUpdateTrayOption(plat::CmdUI& ui) { ui.SetCheck(trayOption_ ? 1 : 0); }
 
@@ -269,7 +246,7 @@ void CMainFrame::OnNewTask() {
 
 void CMainFrame::OnRenameTask() {
     CTaskDlg dialog(this);
-    dialog.SetTitle(LoadResString(IDS_RENAME_TITLE));
+    dialog.SetTitle(LoadResString(IDS_RENAME_TASK_TITLE));
     if (const SyncTask* task = TaskList() ? TaskList()->GetSelectedTask() : nullptr) dialog.SetName(task->name);
     if (dialog.DoModal() != IDOK) return;
     SendMessage(TaskListWindow(), WM_SYNC_RENAME_TASK, reinterpret_cast<WPARAM>(dialog.Name().c_str()), 0);
@@ -279,7 +256,7 @@ void CMainFrame::OnCopyTask() {
     const SyncTask* task = TaskList() ? TaskList()->GetSelectedTask() : nullptr;
     if (!task) return;
     CTaskDlg dialog(this);
-    dialog.SetTitle(LoadResString(IDS_COPY_TITLE));
+    dialog.SetTitle(LoadResString(IDS_COPY_TASK_TO_TITLE));
     dialog.SetName(MakeUniqueTaskName(task->name));
     if (dialog.DoModal() != IDOK) return;
     SendMessage(TaskListWindow(), WM_SYNC_COPY_TASK, reinterpret_cast<WPARAM>(dialog.Name().c_str()), 0);
@@ -335,7 +312,8 @@ void CMainFrame::OnExportTaskList() {
         return;
     }
     if (!ExportTaskList(path)) {
-        Tell(GetSafeHwnd(), plat::Format(LoadResString(IDS_EXPORT_FAILED).c_str(), path.c_str()), MB_ICONERROR);
+        Tell(GetSafeHwnd(), plat::Format(LoadResString(IDS_TASK_FILE_WRITE_FAILED).c_str(), path.c_str()),
+             MB_ICONERROR);
     }
 }
 
@@ -351,7 +329,7 @@ void CMainFrame::OnImportTemplate() {
     request.owner = GetSafeHwnd();
     request.title = L"Open File";
     request.initialFile = plat::Utf8ToWide(ProgramState().programFolder + "Templates");
-    request.filter = plat::Utf8ToWide(LoadResString(IDS_TEMPLATE_FILTER));
+    request.filter = plat::Utf8ToWide(LoadResString(IDS_TEMPLATE_FILE_FILTER));
     const auto chosen = gui ? gui->OpenFileName(request) : std::nullopt;
     if (chosen) ImportTemplateFile(TaskListWindow(), plat::WideToUtf8(*chosen));
 }
@@ -370,7 +348,7 @@ void CMainFrame::OnToggleTrayOption() {
         BringWindowToTop();
         shown_ = true;
     } else {
-        tray_.SetIconById(ID_TRAY_ICON);
+        tray_.SetIconById(res::kTrayIcon);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/resource_strings.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
 #include "resources/image_ids.h"
 #include "ui/frame/strip_images.h"
 #include "ui/history/history_view.h"
@@ -9,9 +10,6 @@
 
 namespace {
 
-constexpr UINT IDS_SHORTCUTS = 11345;
-constexpr UINT IDS_TASKS = 11346;
-constexpr UINT IDS_HISTORY = 11347;
 constexpr int kBarWidth = 250;
 constexpr int kTasksImage = 7;
 constexpr int kHistoryImage = 8;
@@ -22,16 +20,17 @@ COutlookBar::COutlookBar() = default;
 
 bool COutlookBar::Create(plat::FrameWindow* frame) {
     SetImages(StripImages(res::kRibbonLargeImages, 32));
-    if (!NavigationBar::Create(LoadResString(IDS_SHORTCUTS), frame, ID_NAVIGATION_BAR, kBarWidth, ID_NAVIGATION_TABS)) {
+    if (!NavigationBar::Create(LoadResString(IDS_SHORTCUTS), frame, IDC_NAVIGATION_BAR, kBarWidth,
+                               IDC_NAVIGATION_TABS)) {
         return false;
     }
     Tabs()->SetAnimation(ReadUserProfileInt("Program", "OutlookAnimation", 1) != 0);
     taskList_ = new CSyncListView;
-    taskList_->setObjectName(QString::number(ID_TASKS_PAGE));
+    taskList_->setObjectName(QString::number(IDC_TASK_LIST));
     Tabs()->AddPage(LoadResString(IDS_TASKS), kTasksImage, taskList_);
     taskList_->InitialUpdate();
     history_ = new CHistoryView;
-    history_->setObjectName(QString::number(ID_HISTORY_PAGE));
+    history_->setObjectName(QString::number(IDC_HISTORY_VIEW));
     Tabs()->AddPage(LoadResString(IDS_HISTORY), kHistoryImage, history_);
     history_->InitialUpdate();
     return true;

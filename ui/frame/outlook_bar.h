@@ -1,7 +1,7 @@
 #pragma once
 // The navigation bar on the left of the main window, "Shortcuts", with its two pages:
-// "Tasks" (the task list, control 2000) and "History" (the history view, control 48006).
-// Its tab control tells the frame of every page change (plat::kTabChangedMessage, l 2002).
+// "Tasks" (the task list, IDC_TASK_LIST) and "History" (the history view, IDC_HISTORY_VIEW).
+// Its tab control tells the frame of every page change (plat::kTabChangedMessage, l IDC_NAVIGATION_TABS).
 
 #include "platform/qt/navigation_bar.h"
 
@@ -11,10 +11,6 @@ class CSyncListView;
 // The bar's tab control is the framework's own.
 using CControlOutLook = plat::NavigationTabs;
 
-inline constexpr UINT ID_NAVIGATION_BAR = 7002;
-inline constexpr UINT ID_NAVIGATION_TABS = 2002;
-inline constexpr UINT ID_TASKS_PAGE = 2000;
-inline constexpr UINT ID_HISTORY_PAGE = 48006;
 inline constexpr int kTasksPage = 0;
 inline constexpr int kHistoryPage = 1;
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qt_text.h"
+#include "resources/control_ids.h"
 #include "resources/sync_messages.h"
 
 CSnagWait::CSnagWait(const std::string& text, const std::string& title, QWidget* parent)

@@ -11,10 +11,6 @@
 
 class QLabel;
 
-inline constexpr UINT IDD_PLEASE_WAIT = 134;
-inline constexpr UINT IDC_WAIT_TEXT = 1118;
-inline constexpr UINT IDC_WAIT_PROGRESS = 1003;
-
 class CSnagWait : public QDialog, public plat::MessageWindow {
     Q_OBJECT
 public:

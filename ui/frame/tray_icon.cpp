@@ -8,13 +8,8 @@
 #include "platform/qt/message_window.h"
 #include "platform/qt/popup_menu.h"
 #include "platform/qt/resource_images.h"
+#include "resources/menu_ids.h"
 #include "resources/menus.h"
-
-namespace {
-
-constexpr UINT ID_TRAY_MENU = 33000;
-
-}  // namespace
 
 CTrayIcon::CTrayIcon(UINT id) { data_.uID = id; }
 
@@ -49,7 +44,7 @@ bool CTrayIcon::SetIconById(UINT id) {
 
 void CTrayIcon::OnTrayNotification(WPARAM id, LPARAM mouseMessage) {
     if (id != data_.uID || (mouseMessage != WM_RBUTTONUP && mouseMessage != WM_LBUTTONDBLCLK)) return;
-    const res::MenuResource* menu = res::FindMenu(ID_TRAY_MENU);
+    const res::MenuResource* menu = res::FindMenu(IDR_TRAY_MENU);
     const auto items = menu ? menu->SubMenu(0) : std::span<const res::MenuItem>();
     if (items.empty()) return;
     const UINT first = items.front().id;

@@ -4,7 +4,7 @@
 // default item.
 //
 //   tray.SetNotificationWnd(frame.GetSafeHwnd(), WM_SYNC_TRAY_NOTIFY);
-//   tray.SetIconById(33000);                  // 0 removes it
+//   tray.SetIconById(res::kTrayIcon);         // 0 removes it
 //   // WM_SYNC_TRAY_NOTIFY (w id, l mouse message): tray.OnTrayNotification(w, l);
 
 #include <QIcon>
@@ -13,12 +13,11 @@
 
 #include "platform/core/win_types.h"
 #include "platform/qt/notify_icon.h"
-
-inline constexpr UINT ID_TRAY_ICON = 33000;
+#include "resources/image_ids.h"
 
 class CTrayIcon {
 public:
-    explicit CTrayIcon(UINT id = ID_TRAY_ICON);
+    explicit CTrayIcon(UINT id = res::kTrayIcon);
     ~CTrayIcon();
     CTrayIcon(const CTrayIcon&) = delete;
     CTrayIcon& operator=(const CTrayIcon&) = delete;

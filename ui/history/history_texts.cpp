@@ -29,12 +29,6 @@ constexpr DWORD kFromTimer = 2;
 constexpr DWORD kFromScheduler = 3;
 constexpr DWORD kFromProgramStart = 4;
 
-constexpr UINT kIdsTimer = 11041;
-constexpr UINT kIdsContainer = 11042;
-constexpr UINT kIdsScheduler = 11043;
-constexpr UINT kIdsAutoStart = 11369;
-constexpr UINT kIdsAutoConnect = 11370;
-
 QString Folder(const std::wstring& folder) { return QString::fromStdWString(folder); }
 
 QString FolderPair(const HistoryRecord& record) {
@@ -116,11 +110,11 @@ QString HistoryCommandText(DWORD type) {
 HistoryLabel HistoryFromLabel(DWORD startSource) {
     switch (startSource) {
     case kFromUser: return {plat::ToQString(ProgramState().userName), kImageUser};
-    case kFromContainer: return {plat::ToQString(LoadResString(kIdsContainer)), kImageContainer};
-    case kFromTimer: return {plat::ToQString(LoadResString(kIdsTimer)), kImageTimer};
-    case kFromScheduler: return {plat::ToQString(LoadResString(kIdsScheduler)), kImageScheduler};
-    case kFromProgramStart: return {plat::ToQString(LoadResString(kIdsAutoStart)), kImageUser};
-    default: return {plat::ToQString(LoadResString(kIdsAutoConnect)), kImageUser};
+    case kFromContainer: return {plat::ToQString(LoadResString(IDS_RUN_FROM_CONTAINER)), kImageContainer};
+    case kFromTimer: return {plat::ToQString(LoadResString(IDS_RUN_FROM_TIMER)), kImageTimer};
+    case kFromScheduler: return {plat::ToQString(LoadResString(IDS_RUN_FROM_SCHEDULER)), kImageScheduler};
+    case kFromProgramStart: return {plat::ToQString(LoadResString(IDS_RUN_FROM_AUTO_START)), kImageUser};
+    default: return {plat::ToQString(LoadResString(IDS_RUN_FROM_AUTO_CONNECT)), kImageUser};
     }
 }
 

@@ -9,34 +9,34 @@
 #include "foundation/file_utils.h"
 #include "foundation/program_state.h"
 #include "foundation/settings_keys.h"
+#include "resources/command_ids.h"
+#include "resources/string_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/history/history_row.h"
 
 namespace {
 
 constexpr ReportColumn kHistoryColumns[CHistoryView::kColumnCount] = {
-    {48394, settings::kHistoryColumnDefaultWidths[0]},  // "Task"
-    {48395, settings::kHistoryColumnDefaultWidths[1]},  // "Command"
-    {48396, settings::kHistoryColumnDefaultWidths[2]},  // "Start"
-    {48397, settings::kHistoryColumnDefaultWidths[3]},  // "Finish"
-    {48398, settings::kHistoryColumnDefaultWidths[4]},  // "From"
-    {48399, settings::kHistoryColumnDefaultWidths[5]},  // "Status"
-    {48400, settings::kHistoryColumnDefaultWidths[6]},  // "Comments"
+    {IDS_HISTORY_COLUMN_TASK, settings::kHistoryColumnDefaultWidths[0]},
+    {IDS_HISTORY_COLUMN_COMMAND, settings::kHistoryColumnDefaultWidths[1]},
+    {IDS_HISTORY_COLUMN_START, settings::kHistoryColumnDefaultWidths[2]},
+    {IDS_HISTORY_COLUMN_FINISH, settings::kHistoryColumnDefaultWidths[3]},
+    {IDS_HISTORY_COLUMN_FROM, settings::kHistoryColumnDefaultWidths[4]},
+    {IDS_HISTORY_COLUMN_STATUS, settings::kHistoryColumnDefaultWidths[5]},
+    {IDS_HISTORY_COLUMN_COMMENTS, settings::kHistoryColumnDefaultWidths[6]},
 };
-
-constexpr UINT kHistoryPageNameId = 11347;  // "History"
 
 }  // namespace
 
 CHistoryView::CHistoryView(QWidget* parent) : ReportList(parent, settings::kHistorySection, kHistoryColumns) {
     directions_.fill(1);
-    SetPrintTitle(PrintedListTitle(kHistoryPageNameId));
+    SetPrintTitle(PrintedListTitle(IDS_HISTORY));
     MapMessage(WM_SYNC_HISTORY_CHANGED, &CHistoryView::OnHistoryChanged);
     MapMessage(WM_SYNC_CLEAR_HISTORY, &CHistoryView::OnClearHistory);
     MapMessage(WM_SYNC_TASK_CHANGED, &CHistoryView::OnTaskChanged);
-    MapCommand(kFilePrintCommand, &CHistoryView::OnFilePrint);
-    MapUpdate(kFilePrintCommand, &CHistoryView::OnUpdateFilePrint);
-    MapCommand(kDeleteAllRowsCommand, &CHistoryView::OnDeleteAllRows);
+    MapCommand(ID_FILE_PRINT, &CHistoryView::OnFilePrint);
+    MapUpdate(ID_FILE_PRINT, &CHistoryView::OnUpdateFilePrint);
+    MapCommand(ID_DELETE_ALL_ROWS, &CHistoryView::OnDeleteAllRows);
 
     SetSmallImages(LoadListImages());
     ApplyWindowTheme(this, L"Explorer", nullptr, ProgramState().windowsVersionClass);

@@ -6,7 +6,7 @@
 //
 // Messages: WM_SYNC_HISTORY_CHANGED and WM_SYNC_CLEAR_HISTORY (w: a history path ticket,
 // taken in every case; only the current history file counts), WM_SYNC_TASK_CHANGED (loads
-// an empty list). Commands: print (57608, while there are rows) and 43970 (reload).
+// an empty list). Commands: print (ID_FILE_PRINT, while there are rows) and ID_DELETE_ALL_ROWS (reload).
 // Column widths, order and the sort column are kept in the settings section "history".
 
 #include <array>

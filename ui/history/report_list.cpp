@@ -24,7 +24,6 @@
 namespace {
 
 constexpr int kImageSize = 16;
-constexpr UINT kProductNameId = 5069;  // "Quarrybend Sync"
 // Widths outside this range (a settings file edited by hand) fall back to the default.
 constexpr int kLargestWidth = 32767;
 
@@ -42,7 +41,6 @@ bool IsPermutation(const std::vector<int>& order) {
     }
     return true;
 }
-
 
 // The columns at their own widths for as long as it lives: the last one gives back the
 // room the window lends it.
@@ -322,7 +320,7 @@ void ReportList::SortRows(const RowCompare& compare) {
 }
 
 std::string PrintedListTitle(UINT pageNameId) {
-    return LoadResString(kProductNameId) + ' ' + LoadResString(pageNameId);
+    return LoadResString(IDS_PRODUCT_NAME) + ' ' + LoadResString(pageNameId);
 }
 
 int ReportList::PrintList(bool direct) {

@@ -14,7 +14,7 @@
 //     comparison, and rows added in batches;
 //   - printing as a table through CListCtrlPrintJob.
 //
-//   constexpr ReportColumn kColumns[] = {{11100, 100}, {11101, 25}, ...};
+//   constexpr ReportColumn kColumns[] = {{IDS_TASK_LIST_COLUMN_TASK, 100}, {IDS_TASK_LIST_COLUMN_AUTO, 25}, ...};
 //   class TaskList : public ReportList {
 //   public:
 //       explicit TaskList(QWidget* parent) : ReportList(parent, "synclist", kColumns) {}
@@ -48,11 +48,8 @@ class ImageList;
 
 // Commands that both lists answer.
 // The title a printed list carries: the program's name and the list's page name
-// (string 11346 "Tasks", 11347 "History").
+// (IDS_TASKS "Tasks", IDS_HISTORY "History").
 std::string PrintedListTitle(UINT pageNameId);
-
-inline constexpr UINT kFilePrintCommand = 57608;     // "Print"
-inline constexpr UINT kDeleteAllRowsCommand = 43970;
 
 struct ReportColumn {
     UINT headerStringId;  // the heading's text in the string table

@@ -5,6 +5,7 @@
 #include "controls/control_defs.h"
 #include "controls/log_control.h"
 #include "foundation/sync_task.h"
+#include "resources/control_ids.h"
 #include "resources/sync_messages.h"
 
 namespace {
@@ -40,7 +41,7 @@ CRichEditCtrlGS* CLogBar::CreateLogControl() {
     auto* control = new CRichEditCtrlGS;
     const DWORD style =
         WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_HSCROLL | WS_VSCROLL | kWsClipChildren;
-    control->Create(style, QRect(), Client(), ID_LOG_CONTROL);
+    control->Create(style, QRect(), Client(), IDC_LOG_CONTROL);
     control->setReadOnly(true);
     control->setFont(font_.family().isEmpty() ? QApplication::font() : font_);
     return control;

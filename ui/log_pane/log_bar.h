@@ -17,9 +17,6 @@
 class CRichEditCtrlGS;
 struct SyncTask;
 
-inline constexpr UINT ID_LOG_PANE = 7013;
-inline constexpr UINT ID_LOG_CONTROL = 48007;
-
 class CLogBar : public plat::DockablePane {
 public:
     CLogBar();

@@ -17,6 +17,8 @@
 #include "foundation/settings_keys.h"
 #include "foundation/sync_task.h"
 #include "platform/core/message_box.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "ui/pages/schedule_rule.h"
 #include "ui/pages/schedule_time_page.h"
 
@@ -47,7 +49,7 @@ void Take(Field& field, Value value, bool& changed) {
 
 std::unique_ptr<CAutoSync> MakeAutoSyncPage(SyncTask& task) { return std::make_unique<CAutoSync>(task); }
 
-CAutoSync::CAutoSync(SyncTask& task) : COptionPage(kDialogId, "Auto"), task_(task) {
+CAutoSync::CAutoSync(SyncTask& task) : COptionPage(IDD_AUTO_PAGE, "Auto"), task_(task) {
     values_.repeatOn = task.repeatOn != 0;
     values_.repeatHours = task.repeatHours;
     values_.repeatMinutes = task.repeatMinutes;
@@ -65,34 +67,34 @@ CAutoSync::CAutoSync(SyncTask& task) : COptionPage(kDialogId, "Auto"), task_(tas
 
     // Made in the order the user tabs through them.
     const auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
-    QCheckBox* repeat = MakeCheckBox(kRepeatId, "Run every");
-    hours_ = MakeSpin(this, kRepeatHoursId, 65'535);
+    QCheckBox* repeat = MakeCheckBox(IDC_REPEAT, "Run every");
+    hours_ = MakeSpin(this, IDC_REPEAT_HOURS, 65'535);
     QLabel* hoursLabel = label("hours");
-    minutes_ = MakeSpin(this, kRepeatMinutesId, 59);
+    minutes_ = MakeSpin(this, IDC_REPEAT_MINUTES, 59);
     QLabel* minutesLabel = label("minutes");
-    QCheckBox* runAtStart = MakeCheckBox(kRunAtStartId, "Run when this Program starts, delay ");
-    delay_ = MakeSpin(this, kStartDelayId, 59);
+    QCheckBox* runAtStart = MakeCheckBox(IDC_RUN_AT_START, "Run when this Program starts, delay ");
+    delay_ = MakeSpin(this, IDC_START_DELAY, 59);
     QLabel* secondsLabel = label("seconds");
-    QCheckBox* runOnDevice = MakeCheckBox(kRunOnDeviceId, "Run when device is connected");
-    QRadioButton* check = MakeRadioButton(kCheckId, "Check");
-    QRadioButton* checkAndSync = MakeRadioButton(kCheckAndSyncId, "Check and Sync");
+    QCheckBox* runOnDevice = MakeCheckBox(IDC_RUN_ON_DEVICE, "Run when device is connected");
+    QRadioButton* check = MakeRadioButton(IDC_AUTO_CHECK, "Check");
+    QRadioButton* checkAndSync = MakeRadioButton(IDC_AUTO_CHECK_AND_SYNC, "Check and Sync");
     auto* modes = new QButtonGroup(this);
     modes->addButton(check);
     modes->addButton(checkAndSync);
     QLabel* resolveLabel = label("Auto resolve conflicts:");
     resolveList_ = new QComboBox(this);
-    resolveList_->setObjectName(QString::number(kResolveListId));
+    resolveList_->setObjectName(QString::number(IDC_RESOLVE_CONFLICTS));
     for (const char* text : kResolveTexts) resolveList_->addItem(QString::fromUtf8(text));
     resolveLabel->setBuddy(resolveList_);
-    QCheckBox* percentOn = MakeCheckBox(kPercentOnId, "Do not Sync if ");
-    percent_ = MakeSpin(this, kPercentId, 100);
+    QCheckBox* percentOn = MakeCheckBox(IDC_PERCENT_LIMIT_ON, "Do not Sync if ");
+    percent_ = MakeSpin(this, IDC_PERCENT_LIMIT, 100);
     QLabel* percentLabel = label("percent files changed");
-    QCheckBox* scheduler = MakeCheckBox(kSchedulerId, "Use Scheduler");
+    QCheckBox* scheduler = MakeCheckBox(IDC_USE_SCHEDULER, "Use Scheduler");
     scheduleText_ = new QLineEdit(this);
-    scheduleText_->setObjectName(QString::number(kScheduleTextId));
+    scheduleText_->setObjectName(QString::number(IDC_SCHEDULE_KIND));
     scheduleText_->setReadOnly(true);
     configure_ = new QPushButton(QStringLiteral("Configure..."), this);
-    configure_->setObjectName(QString::number(kConfigureId));
+    configure_->setObjectName(QString::number(IDC_CONFIGURE_SCHEDULE));
 
     const auto row = [](std::initializer_list<QWidget*> widgets) {
         auto* line = new QHBoxLayout;
@@ -132,48 +134,49 @@ BOOL CAutoSync::OnInitDialog() {
 
 void CAutoSync::ShowValues(const Values& values) {
     const auto box = [this](int id) { return static_cast<QCheckBox*>(GetDlgItem(id)); };
-    box(kRepeatId)->setChecked(values.repeatOn);
+    box(IDC_REPEAT)->setChecked(values.repeatOn);
     hours_->setValue(values.repeatHours);
     minutes_->setValue(values.repeatMinutes);
-    box(kRunAtStartId)->setChecked(values.runAtStart);
+    box(IDC_RUN_AT_START)->setChecked(values.runAtStart);
     delay_->setValue(values.startDelay);
-    box(kRunOnDeviceId)->setChecked(values.runOnDevice);
-    static_cast<QRadioButton*>(GetDlgItem(values.runMode == 1 ? kCheckAndSyncId : kCheckId))->setChecked(true);
+    box(IDC_RUN_ON_DEVICE)->setChecked(values.runOnDevice);
+    const int runMode = values.runMode == 1 ? IDC_AUTO_CHECK_AND_SYNC : IDC_AUTO_CHECK;
+    static_cast<QRadioButton*>(GetDlgItem(runMode))->setChecked(true);
     resolveList_->setCurrentIndex(values.autoResolve < std::size(kResolveTexts) ? static_cast<int>(values.autoResolve)
                                                                                 : -1);
-    box(kPercentOnId)->setChecked(values.percentOn);
+    box(IDC_PERCENT_LIMIT_ON)->setChecked(values.percentOn);
     percent_->setValue(values.percent);
-    box(kSchedulerId)->setChecked(values.schedulerOn);
+    box(IDC_USE_SCHEDULER)->setChecked(values.schedulerOn);
     scheduleText_->setText(QString::fromStdString(values.scheduleText));
     EnableGroups();
 }
 
 void CAutoSync::EnableGroups() {
     const auto checked = [this](int id) { return static_cast<const QCheckBox*>(GetDlgItem(id))->isChecked(); };
-    hours_->setEnabled(checked(kRepeatId));
-    minutes_->setEnabled(checked(kRepeatId));
-    percent_->setEnabled(checked(kPercentOnId));
-    GetDlgItem(kSchedulerId)->setEnabled(SchedulerUsable());
-    scheduleText_->setEnabled(SchedulerUsable() && checked(kSchedulerId));
-    configure_->setEnabled(SchedulerUsable() && checked(kSchedulerId));
+    hours_->setEnabled(checked(IDC_REPEAT));
+    minutes_->setEnabled(checked(IDC_REPEAT));
+    percent_->setEnabled(checked(IDC_PERCENT_LIMIT_ON));
+    GetDlgItem(IDC_USE_SCHEDULER)->setEnabled(SchedulerUsable());
+    scheduleText_->setEnabled(SchedulerUsable() && checked(IDC_USE_SCHEDULER));
+    configure_->setEnabled(SchedulerUsable() && checked(IDC_USE_SCHEDULER));
 }
 
 CAutoSync::Values CAutoSync::ReadControls() const {
     const auto checked = [this](int id) { return static_cast<const QAbstractButton*>(GetDlgItem(id))->isChecked(); };
     Values values;
-    values.repeatOn = checked(kRepeatId);
+    values.repeatOn = checked(IDC_REPEAT);
     values.repeatHours = hours_->value();
     values.repeatMinutes = minutes_->value();
-    values.runAtStart = checked(kRunAtStartId);
+    values.runAtStart = checked(IDC_RUN_AT_START);
     values.startDelay = delay_->value();
-    values.runOnDevice = checked(kRunOnDeviceId);
-    values.runMode = checked(kCheckAndSyncId) ? 1 : 0;
+    values.runOnDevice = checked(IDC_RUN_ON_DEVICE);
+    values.runMode = checked(IDC_AUTO_CHECK_AND_SYNC) ? 1 : 0;
     // A value the list cannot show stays as it was.
     values.autoResolve =
         resolveList_->currentIndex() >= 0 ? static_cast<DWORD>(resolveList_->currentIndex()) : values_.autoResolve;
-    values.percentOn = checked(kPercentOnId);
+    values.percentOn = checked(IDC_PERCENT_LIMIT_ON);
     values.percent = percent_->value();
-    values.schedulerOn = checked(kSchedulerId);
+    values.schedulerOn = checked(IDC_USE_SCHEDULER);
     values.scheduleText = scheduleText_->text().toStdString();
     return values;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The "Auto" page (4068) of a task's options: when the task runs by itself (every so many
+// The "Auto" page (IDD_AUTO_PAGE) of a task's options: when the task runs by itself (every so many
 // hours and minutes, at program start, when its device is connected, by the scheduler),
 // what such a run does, and the share of changed files above which it does not sync. The
 // page reads the task's fields when it is made and writes them back on OK; Changed() then
@@ -20,22 +20,6 @@ class QSpinBox;
 class CAutoSync : public COptionPage {
     Q_OBJECT
 public:
-    static constexpr UINT kDialogId = 4068;
-    static constexpr int kRepeatId = 8820;
-    static constexpr int kRepeatHoursId = 6021;
-    static constexpr int kRepeatMinutesId = 900;
-    static constexpr int kRunAtStartId = 6032;
-    static constexpr int kStartDelayId = 901;
-    static constexpr int kRunOnDeviceId = 6031;
-    static constexpr int kCheckId = 1015;
-    static constexpr int kCheckAndSyncId = 1016;
-    static constexpr int kResolveListId = 6015;
-    static constexpr int kPercentOnId = 8819;
-    static constexpr int kPercentId = 1008;
-    static constexpr int kSchedulerId = 6023;
-    static constexpr int kScheduleTextId = 1306;
-    static constexpr int kConfigureId = 8833;
-
     // What the controls hold.
     struct Values {
         bool repeatOn = false;

@@ -10,6 +10,8 @@
 
 #include "foundation/file_api.h"
 #include "foundation/path_utils.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "ui/pages/list_button_icons.h"
 
 namespace {
@@ -23,10 +25,10 @@ struct AttributeBox {
 };
 
 constexpr AttributeBox kAttributeBoxes[] = {
-    {Page::kSystemId, "Exclude System files and folders", &FilterPageControls::system},
-    {Page::kReadonlyId, "Exclude Read Only files", &FilterPageControls::readonly},
-    {Page::kHiddenId, "Exclude Hidden files and folders", &FilterPageControls::hidden},
-    {Page::kEmptyId, "Exclude empty folders", &FilterPageControls::empty},
+    {IDC_EXCLUDE_SYSTEM, "Exclude System files and folders", &FilterPageControls::system},
+    {IDC_EXCLUDE_READONLY, "Exclude Read Only files", &FilterPageControls::readonly},
+    {IDC_EXCLUDE_HIDDEN, "Exclude Hidden files and folders", &FilterPageControls::hidden},
+    {IDC_EXCLUDE_EMPTY, "Exclude empty folders", &FilterPageControls::empty},
 };
 
 // A pattern with blanks is one entry only in double quotes.
@@ -43,9 +45,9 @@ std::wstring ExcludedFolderEntry(const std::wstring& folder) {
 }
 
 FilterOptionsPage::FilterOptionsPage(CConfigCompressFilterPage& record)
-    : COptionPage(Page::kDialogId, "Filters"), record_(record) {
-    exclusionList_ = new EditableList(Page::kExclusionListId, this);
-    inclusionList_ = new EditableList(Page::kInclusionListId, this);
+    : COptionPage(IDD_FILTERS_PAGE, "Filters"), record_(record) {
+    exclusionList_ = new EditableList(IDC_EXCLUSION_LIST, this);
+    inclusionList_ = new EditableList(IDC_INCLUSION_LIST, this);
 
     auto* layout = new QVBoxLayout(this);
     const auto addListRow = [&](int checkId, const char* text, int presetsId, int removeId, EditableList* list) {
@@ -63,9 +65,9 @@ FilterOptionsPage::FilterOptionsPage(CConfigCompressFilterPage& record)
             if (Page::MarksModified(listId)) SetModified(TRUE);
         });
     };
-    addListRow(Page::kUseExclusionId, "&Exclusion filter", Page::kExclusionPresetsId, Page::kRemoveExclusionId,
+    addListRow(IDC_USE_EXCLUSION, "&Exclusion filter", IDC_EXCLUSION_PRESETS, IDC_REMOVE_EXCLUSION,
                exclusionList_);
-    addListRow(Page::kUseInclusionId, "&Inclusion filter", Page::kInclusionPresetsId, Page::kRemoveInclusionId,
+    addListRow(IDC_USE_INCLUSION, "&Inclusion filter", IDC_INCLUSION_PRESETS, IDC_REMOVE_INCLUSION,
                inclusionList_);
 
     auto* boxes = new QGridLayout;
@@ -82,14 +84,14 @@ FilterOptionsPage::FilterOptionsPage(CConfigCompressFilterPage& record)
         this));
 
     BuildMenus();
-    connect(static_cast<QToolButton*>(GetDlgItem(Page::kExclusionPresetsId)), &QToolButton::clicked, this,
-            [this] { ShowMenu(exclusionMenu_, Page::kExclusionPresetsId); });
-    connect(static_cast<QToolButton*>(GetDlgItem(Page::kInclusionPresetsId)), &QToolButton::clicked, this,
-            [this] { ShowMenu(inclusionMenu_, Page::kInclusionPresetsId); });
-    connect(static_cast<QToolButton*>(GetDlgItem(Page::kRemoveExclusionId)), &QToolButton::clicked, this,
-            [this] { RemoveSelected(exclusionList_, Page::kRemoveExclusionId); });
-    connect(static_cast<QToolButton*>(GetDlgItem(Page::kRemoveInclusionId)), &QToolButton::clicked, this,
-            [this] { RemoveSelected(inclusionList_, Page::kRemoveInclusionId); });
+    connect(static_cast<QToolButton*>(GetDlgItem(IDC_EXCLUSION_PRESETS)), &QToolButton::clicked, this,
+            [this] { ShowMenu(exclusionMenu_, IDC_EXCLUSION_PRESETS); });
+    connect(static_cast<QToolButton*>(GetDlgItem(IDC_INCLUSION_PRESETS)), &QToolButton::clicked, this,
+            [this] { ShowMenu(inclusionMenu_, IDC_INCLUSION_PRESETS); });
+    connect(static_cast<QToolButton*>(GetDlgItem(IDC_REMOVE_EXCLUSION)), &QToolButton::clicked, this,
+            [this] { RemoveSelected(exclusionList_, IDC_REMOVE_EXCLUSION); });
+    connect(static_cast<QToolButton*>(GetDlgItem(IDC_REMOVE_INCLUSION)), &QToolButton::clicked, this,
+            [this] { RemoveSelected(inclusionList_, IDC_REMOVE_INCLUSION); });
 }
 
 QToolButton* FilterOptionsPage::MakeListButton(int id, const QIcon& icon) {
@@ -102,10 +104,10 @@ QToolButton* FilterOptionsPage::MakeListButton(int id, const QIcon& icon) {
 void FilterOptionsPage::BuildMenus() {
     exclusionMenu_ = new QMenu(this);
     exclusionMenu_->addAction(QStringLiteral("*.TMP"), this,
-                              [this] { AddEntry(exclusionList_, Page::kExclusionPresetsId, L"*.tmp", false); });
+                              [this] { AddEntry(exclusionList_, IDC_EXCLUSION_PRESETS, L"*.tmp", false); });
     exclusionMenu_->addAction(QStringLiteral("Browse For Folder..."), this, [this] { AddExcludedFolder(); });
     exclusionMenu_->addAction(QStringLiteral("New"), this,
-                              [this] { AddEntry(exclusionList_, Page::kExclusionPresetsId, L"New", true); });
+                              [this] { AddEntry(exclusionList_, IDC_EXCLUSION_PRESETS, L"New", true); });
 
     inclusionMenu_ = new QMenu(this);
     const std::pair<const char*, const char*> presets[] = {{"Picture Extensions", kPicturePatterns},
@@ -116,10 +118,10 @@ void FilterOptionsPage::BuildMenus() {
     for (const auto& [text, patterns] : presets) {
         const std::wstring entry = QString::fromUtf8(patterns).toStdWString();
         inclusionMenu_->addAction(QString::fromUtf8(text), this,
-                                  [this, entry] { AddEntry(inclusionList_, Page::kInclusionPresetsId, entry, false); });
+                                  [this, entry] { AddEntry(inclusionList_, IDC_INCLUSION_PRESETS, entry, false); });
     }
     inclusionMenu_->addAction(QStringLiteral("New"), this,
-                              [this] { AddEntry(inclusionList_, Page::kInclusionPresetsId, L"New", true); });
+                              [this] { AddEntry(inclusionList_, IDC_INCLUSION_PRESETS, L"New", true); });
     inclusionMenu_->addAction(QStringLiteral("Browse For File Name..."), this, [this] { AddIncludedFileName(); });
 }
 
@@ -136,7 +138,7 @@ void FilterOptionsPage::AddEntry(EditableList* list, int presetButtonId, const s
 void FilterOptionsPage::AddExcludedFolder() {
     std::wstring folder;
     if (!BrowseForFolder(GetSafeHwnd(), L"Browse Folder To Be Excluded", record_.startFolder, folder)) return;
-    AddEntry(exclusionList_, Page::kExclusionPresetsId, ExcludedFolderEntry(folder), false);
+    AddEntry(exclusionList_, IDC_EXCLUSION_PRESETS, ExcludedFolderEntry(folder), false);
 }
 
 void FilterOptionsPage::AddIncludedFileName() {
@@ -144,7 +146,7 @@ void FilterOptionsPage::AddIncludedFileName() {
     if (!MyGetOpenFileName(GetSafeHwnd(), L"Get File Name", record_.startFolder, L"All Files", chosen)) return;
     const std::wstring name = GetFileNameFromPathW(chosen);
     if (name.empty()) return;
-    AddEntry(inclusionList_, Page::kInclusionPresetsId, AsOneEntry(name), true);
+    AddEntry(inclusionList_, IDC_INCLUSION_PRESETS, AsOneEntry(name), true);
 }
 
 void FilterOptionsPage::RemoveSelected(EditableList* list, int removeButtonId) {
@@ -161,8 +163,8 @@ BOOL FilterOptionsPage::OnInitDialog() {
 }
 
 void FilterOptionsPage::ShowValues(const FilterPageControls& controls) {
-    static_cast<QCheckBox*>(GetDlgItem(Page::kUseExclusionId))->setChecked(controls.useExclusion);
-    static_cast<QCheckBox*>(GetDlgItem(Page::kUseInclusionId))->setChecked(controls.useInclusion);
+    static_cast<QCheckBox*>(GetDlgItem(IDC_USE_EXCLUSION))->setChecked(controls.useExclusion);
+    static_cast<QCheckBox*>(GetDlgItem(IDC_USE_INCLUSION))->setChecked(controls.useInclusion);
     for (const AttributeBox& box : kAttributeBoxes) {
         static_cast<QCheckBox*>(GetDlgItem(box.id))->setChecked(controls.*box.field);
     }
@@ -172,8 +174,8 @@ void FilterOptionsPage::ShowValues(const FilterPageControls& controls) {
 
 FilterPageControls FilterOptionsPage::ReadControls() const {
     FilterPageControls controls;
-    controls.useExclusion = static_cast<const QCheckBox*>(GetDlgItem(Page::kUseExclusionId))->isChecked();
-    controls.useInclusion = static_cast<const QCheckBox*>(GetDlgItem(Page::kUseInclusionId))->isChecked();
+    controls.useExclusion = static_cast<const QCheckBox*>(GetDlgItem(IDC_USE_EXCLUSION))->isChecked();
+    controls.useInclusion = static_cast<const QCheckBox*>(GetDlgItem(IDC_USE_INCLUSION))->isChecked();
     for (const AttributeBox& box : kAttributeBoxes) {
         controls.*box.field = static_cast<const QCheckBox*>(GetDlgItem(box.id))->isChecked();
     }

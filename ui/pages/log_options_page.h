@@ -1,5 +1,5 @@
 #pragma once
-// The "Log" page (dialog 4072): the widget side of a CConfigLogPage record.
+// The "Log" page (IDD_LOG_PAGE): the widget side of a CConfigLogPage record.
 
 #include "foundation/options/log_options.h"
 #include "ui/pages/option_page.h"

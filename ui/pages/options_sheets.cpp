@@ -1,6 +1,7 @@
 #include "ui/pages/options_sheets.h"
 
 #include "foundation/sync_task.h"
+#include "resources/string_ids.h"
 #include "ui/pages/auto_sync_page.h"
 #include "ui/pages/filter_options_page.h"
 #include "ui/pages/log_options_page.h"

@@ -14,9 +14,6 @@
 
 struct SyncTask;
 
-inline constexpr UINT IDS_DEFAULT_OPTIONS_TITLE = 48435;  // "Default Options"
-inline constexpr UINT IDS_SYNC_OPTIONS_TITLE = 9004;      // "Sync Options"
-
 // Holds the default-option records for one showing of the sheet; pages in the order sync
 // options, filters, log, program. No Apply and no Help button.
 class DefaultOptionsSheet {

@@ -16,6 +16,9 @@
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "platform/core/window.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "ui/pages/list_button_icons.h"
 
 namespace {
@@ -31,22 +34,23 @@ bool SettingsInFile() { return ProgramState().useIniFile; }
 
 bool IsAutoStartRegistered() { return !RegReadString(HKEY_CURRENT_USER, kRunKey, kRunValue, "").empty(); }
 
-CConfigProgramPage::CConfigProgramPage() : COptionPage(kDialogId, "Program") {
+CConfigProgramPage::CConfigProgramPage() : COptionPage(IDD_PROGRAM_PAGE, "Program") {
     SetHelpTopic(kHelpTopic);
     autostart = SettingsInFile() ? false : IsAutoStartRegistered();
     autostartCopy_ = autostart;
     folders = ReadSettingW(settings::kFolders);
 
     auto* layout = new QVBoxLayout(this);
-    QCheckBox* box = MakeCheckBox(kAutostartId, "Load on Windows Startup and stay in Notification Area");
+    QCheckBox* box = MakeCheckBox(IDC_AUTOSTART, "Load on Windows Startup and stay in Notification Area");
     MarkModifiedOnClick(box);
     layout->addWidget(box);
 
-    folderList_ = new EditableList(kFolderListId, this);
+    folderList_ = new EditableList(IDC_PREFERRED_FOLDERS, this);
     auto* row = new QHBoxLayout;
     row->addWidget(folderList_);
     auto* buttons = new QVBoxLayout;
-    for (const auto& [id, icon] : {std::pair{kAddId, AddEntryIcon()}, std::pair{kRemoveId, RemoveEntryIcon()}}) {
+    for (const auto& [id, icon] :
+         {std::pair{IDC_ADD_FOLDER, AddEntryIcon()}, std::pair{IDC_REMOVE_FOLDER, RemoveEntryIcon()}}) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::number(id));
         button->setIcon(icon);
@@ -58,11 +62,11 @@ CConfigProgramPage::CConfigProgramPage() : COptionPage(kDialogId, "Program") {
     connect(folderList_, &EditableList::ItemEdited, this, [this] { SetModified(TRUE); });
 
     BuildAddMenu();
-    connect(static_cast<QToolButton*>(GetDlgItem(kAddId)), &QToolButton::clicked, this, [this] {
-        const QWidget* button = GetDlgItem(kAddId);
+    connect(static_cast<QToolButton*>(GetDlgItem(IDC_ADD_FOLDER)), &QToolButton::clicked, this, [this] {
+        const QWidget* button = GetDlgItem(IDC_ADD_FOLDER);
         addMenu_->popup(button->mapToGlobal(QPoint(0, button->height())));
     });
-    connect(static_cast<QToolButton*>(GetDlgItem(kRemoveId)), &QToolButton::clicked, this,
+    connect(static_cast<QToolButton*>(GetDlgItem(IDC_REMOVE_FOLDER)), &QToolButton::clicked, this,
             &CConfigProgramPage::RemoveSelected);
 }
 
@@ -84,7 +88,7 @@ void CConfigProgramPage::BuildAddMenu() {
 }
 
 BOOL CConfigProgramPage::OnInitDialog() {
-    auto* box = static_cast<QCheckBox*>(GetDlgItem(kAutostartId));
+    auto* box = static_cast<QCheckBox*>(GetDlgItem(IDC_AUTOSTART));
     box->setChecked(autostart);
     box->setEnabled(!SettingsInFile());
     std::vector<std::wstring> entries;
@@ -120,14 +124,14 @@ bool CConfigProgramPage::StoreAutostart() {
     } else {
         ok = RegDeleteNamedValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
     }
-    SendMessage(GetMainWindow(), WM_COMMAND, kTrayIconCommand, 0);
+    SendMessage(GetMainWindow(), WM_COMMAND, ID_TOGGLE_TRAY_ICON, 0);
     ok &= WriteSetting(settings::kTrayIcon, autostart ? 1 : 0);
     autostartCopy_ = autostart;
     return ok;
 }
 
 BOOL CConfigProgramPage::OnApply() {
-    autostart = static_cast<const QCheckBox*>(GetDlgItem(kAutostartId))->isChecked();
+    autostart = static_cast<const QCheckBox*>(GetDlgItem(IDC_AUTOSTART))->isChecked();
     bool ok = StoreAutostart();
     // The same rebuild as the filter texts: trimmed entries, one blank after each. An
     // empty list removes the key, so the default folders come back.

@@ -1,5 +1,5 @@
 #pragma once
-// The "Program" page (dialog 4070) of the "Default Options" sheet: starting with the
+// The "Program" page (IDD_PROGRAM_PAGE) of the "Default Options" sheet: starting with the
 // desktop session, and the preferred folders that a task window offers for its folders.
 // The page keeps its own fields and writes them to the settings file on OK.
 
@@ -13,14 +13,7 @@ class QMenu;
 class CConfigProgramPage : public COptionPage {
     Q_OBJECT
 public:
-    static constexpr UINT kDialogId = 4070;
     static constexpr UINT kHelpTopic = 10001;
-    static constexpr int kAutostartId = 999;
-    static constexpr int kFolderListId = 47945;
-    static constexpr int kAddId = 8833;
-    static constexpr int kRemoveId = 8840;
-    // The main frame's command that shows or hides the tray icon.
-    static constexpr UINT kTrayIconCommand = 7018;
 
     CConfigProgramPage();
 

@@ -21,6 +21,8 @@
 #include "foundation/resource_strings.h"
 #include "platform/core/clock.h"
 #include "platform/core/message_box.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "ui/pages/checked_date_edit.h"
 
 namespace {
@@ -32,14 +34,6 @@ constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 constexpr const char* kOrdinalNames[] = {"First", "Second", "Third", "Fourth", "Last"};
 constexpr const char* kDateFormat = "yyyy-MM-dd";
 constexpr const char* kTimeFormat = "HH:mm:ss";
-
-// Static texts that name the fields beside them.
-constexpr int kDayUnitId = 1013;
-constexpr int kWeeksLeadId = 1039;
-constexpr int kWeeksUnitId = 1052;
-constexpr int kMonthsLeadId = 1015;
-constexpr int kHoursLeadId = 1058;
-constexpr int kHoursUnitId = 1054;
 
 template <class Widget>
 Widget* Named(Widget* widget, int id) {
@@ -111,14 +105,14 @@ void CScheduleTimePage::BuildControls() {
     const QDate first(kFirstScheduleYear, 1, 1);
     const QDate last(kLastScheduleYear, 12, 31);
 
-    kindList_ = MakeList(this, kKindListId, std::array{"Daily", "Weekly", "Monthly", "Hourly"});
-    startTime_ = Named(new QTimeEdit(this), kStartTimeId);
+    kindList_ = MakeList(this, IDC_SCHEDULE_KINDS, std::array{"Daily", "Weekly", "Monthly", "Hourly"});
+    startTime_ = Named(new QTimeEdit(this), IDC_START_TIME);
     startTime_->setDisplayFormat(QString::fromLatin1(kTimeFormat));
-    startDate_ = Named(new QDateEdit(this), kStartDateId);
+    startDate_ = Named(new QDateEdit(this), IDC_START_DATE);
     startDate_->setDisplayFormat(QString::fromLatin1(kDateFormat));
     startDate_->setCalendarPopup(true);
     startDate_->setDateRange(first, last);
-    endDate_ = Named(new CheckedDateEdit(this), kEndDateId);
+    endDate_ = Named(new CheckedDateEdit(this), IDC_END_DATE);
     endDate_->DateEdit()->setDisplayFormat(QString::fromLatin1(kDateFormat));
     endDate_->SetDateRange(first, last);
 
@@ -138,7 +132,7 @@ void CScheduleTimePage::BuildControls() {
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(kindPanels_);
 
-    warning_ = Named(new QCheckBox(QStringLiteral("Show warning before start"), this), kWarningId);
+    warning_ = Named(new QCheckBox(QStringLiteral("Show warning before start"), this), IDC_SHOW_WARNING);
 
     auto* help = Named(new QPushButton(QStringLiteral("&Help"), this), IDHELP);
     auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), IDOK);
@@ -171,12 +165,12 @@ QWidget* CScheduleTimePage::BuildDailyPanel() {
     auto* panel = new QWidget;
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    everyDays_ = Named(new QRadioButton(QStringLiteral("&Every"), panel), kEveryDaysId);
-    days_ = MakeSpin(panel, kDaysId, 1, 99);
-    weekdays_ = Named(new QRadioButton(QStringLiteral("Weekdays"), panel), kWeekdaysId);
+    everyDays_ = Named(new QRadioButton(QStringLiteral("&Every"), panel), IDC_DAILY_EVERY);
+    days_ = MakeSpin(panel, IDC_DAILY_DAYS, 1, 99);
+    weekdays_ = Named(new QRadioButton(QStringLiteral("Weekdays"), panel), IDC_DAILY_WEEKDAYS);
     grid->addWidget(everyDays_, 0, 0);
     grid->addWidget(days_, 0, 1);
-    grid->addWidget(MakeLabel(panel, kDayUnitId, "day(s)"), 0, 2);
+    grid->addWidget(MakeLabel(panel, IDC_DAILY_DAYS_UNIT, "day(s)"), 0, 2);
     grid->addWidget(weekdays_, 1, 0, 1, 3);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(2, 1);
@@ -188,15 +182,15 @@ QWidget* CScheduleTimePage::BuildWeeklyPanel() {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
-    weeks_ = MakeSpin(panel, kWeeksId, 1, 52);
-    row->addWidget(MakeLabel(panel, kWeeksLeadId, "Every "));
+    weeks_ = MakeSpin(panel, IDC_WEEKLY_WEEKS, 1, 52);
+    row->addWidget(MakeLabel(panel, IDC_WEEKLY_LEAD, "Every "));
     row->addWidget(weeks_);
-    row->addWidget(MakeLabel(panel, kWeeksUnitId, "week(s) on:"));
+    row->addWidget(MakeLabel(panel, IDC_WEEKLY_UNIT, "week(s) on:"));
     row->addStretch();
     layout->addLayout(row);
     auto* days = new QGridLayout;
     for (int i = 0; i < 7; ++i) {
-        weekDays_[i] = Named(new QCheckBox(QString::fromUtf8(kWeekdayNames[i]), panel), kSundayId + i);
+        weekDays_[i] = Named(new QCheckBox(QString::fromUtf8(kWeekdayNames[i]), panel), IDC_WEEKLY_SUNDAY + i);
         days->addWidget(weekDays_[i], i / 4, i % 4);
     }
     layout->addLayout(days);
@@ -209,11 +203,11 @@ QWidget* CScheduleTimePage::BuildMonthlyPanel() {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* grid = new QGridLayout;
-    onThe_ = Named(new QRadioButton(QStringLiteral("On the"), panel), kOnTheId);
-    ordinalList_ = MakeList(panel, kOrdinalListId, kOrdinalNames);
-    weekdayList_ = MakeList(panel, kWeekdayListId, kWeekdayNames);
-    onDay_ = Named(new QRadioButton(QStringLiteral("On day"), panel), kOnDayId);
-    monthDay_ = MakeSpin(panel, kMonthDayId, 1, 31);
+    onThe_ = Named(new QRadioButton(QStringLiteral("On the"), panel), IDC_MONTHLY_ON_THE);
+    ordinalList_ = MakeList(panel, IDC_MONTHLY_ORDINAL, kOrdinalNames);
+    weekdayList_ = MakeList(panel, IDC_MONTHLY_WEEKDAY, kWeekdayNames);
+    onDay_ = Named(new QRadioButton(QStringLiteral("On day"), panel), IDC_MONTHLY_ON_DAY);
+    monthDay_ = MakeSpin(panel, IDC_MONTHLY_DAY, 1, 31);
     grid->addWidget(onThe_, 0, 0);
     grid->addWidget(ordinalList_, 0, 1);
     grid->addWidget(weekdayList_, 0, 2);
@@ -221,10 +215,10 @@ QWidget* CScheduleTimePage::BuildMonthlyPanel() {
     grid->addWidget(monthDay_, 1, 1);
     grid->setColumnStretch(3, 1);
     layout->addLayout(grid);
-    layout->addWidget(MakeLabel(panel, kMonthsLeadId, "of month(s):"));
+    layout->addWidget(MakeLabel(panel, IDC_MONTHLY_LEAD, "of month(s):"));
     auto* months = new QGridLayout;
     for (int i = 0; i < 12; ++i) {
-        months_[i] = Named(new QCheckBox(QString::fromUtf8(kMonthNames[i]), panel), kJanuaryId + i);
+        months_[i] = Named(new QCheckBox(QString::fromUtf8(kMonthNames[i]), panel), IDC_MONTHLY_JANUARY + i);
         months->addWidget(months_[i], i / 6, i % 6);
     }
     layout->addLayout(months);
@@ -237,13 +231,13 @@ QWidget* CScheduleTimePage::BuildHourlyPanel() {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
-    hours_ = MakeSpin(panel, kHoursId, 1, 24);
-    row->addWidget(MakeLabel(panel, kHoursLeadId, "Every"));
+    hours_ = MakeSpin(panel, IDC_HOURLY_HOURS, 1, 24);
+    row->addWidget(MakeLabel(panel, IDC_HOURLY_LEAD, "Every"));
     row->addWidget(hours_);
-    row->addWidget(MakeLabel(panel, kHoursUnitId, "hour(s)"));
+    row->addWidget(MakeLabel(panel, IDC_HOURLY_UNIT, "hour(s)"));
     row->addStretch();
     layout->addLayout(row);
-    weekdaysOnly_ = Named(new QCheckBox(QStringLiteral("Weekdays only"), panel), kWeekdaysOnlyId);
+    weekdaysOnly_ = Named(new QCheckBox(QStringLiteral("Weekdays only"), panel), IDC_HOURLY_WEEKDAYS_ONLY);
     layout->addWidget(weekdaysOnly_);
     layout->addStretch();
     return panel;
@@ -318,4 +312,4 @@ void CScheduleTimePage::accept() {
 
 void CScheduleTimePage::reject() { done(IDCANCEL); }
 
-void CScheduleTimePage::OnHelp() { OpenHelpTopic(GetSafeHwnd(), kDialogId); }
+void CScheduleTimePage::OnHelp() { OpenHelpTopic(GetSafeHwnd(), IDD_SCHEDULE_SYNC); }

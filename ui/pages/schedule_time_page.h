@@ -1,5 +1,5 @@
 #pragma once
-// The "Schedule Sync" dialog (30401): edits one schedule record in place. OK keeps the
+// The "Schedule Sync" dialog (IDD_SCHEDULE_SYNC): edits one schedule record in place. OK keeps the
 // dialog open while SaveSchedule refuses what the controls hold; once it closes with OK,
 // Changed() tells whether the record now differs.
 
@@ -21,26 +21,6 @@ class QTimeEdit;
 class CScheduleTimePage : public QDialog, public plat::MessageWindow {
     Q_OBJECT
 public:
-    static constexpr UINT kDialogId = 30401;
-    static constexpr int kKindListId = 1001;
-    static constexpr int kStartTimeId = 1035;
-    static constexpr int kStartDateId = 1049;
-    static constexpr int kEndDateId = 1051;
-    static constexpr int kEveryDaysId = 1004;
-    static constexpr int kDaysId = 1006;
-    static constexpr int kWeekdaysId = 1036;
-    static constexpr int kWeeksId = 1037;
-    static constexpr int kSundayId = 32953;  // to 32959 Saturday
-    static constexpr int kOnTheId = 1046;
-    static constexpr int kOrdinalListId = 1048;
-    static constexpr int kWeekdayListId = 1050;
-    static constexpr int kOnDayId = 1014;
-    static constexpr int kMonthDayId = 1000;
-    static constexpr int kJanuaryId = 8842;  // to 8853 December
-    static constexpr int kHoursId = 1055;
-    static constexpr int kWeekdaysOnlyId = 1057;
-    static constexpr int kWarningId = 8819;
-
     CScheduleTimePage(QWidget* parent, ScheduleRecord& record);
     ~CScheduleTimePage() override;
 

@@ -1,5 +1,8 @@
 #include "ui/pages/sync_options_page.h"
 
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -14,13 +17,13 @@ struct CheckBoxField {
 };
 
 constexpr CheckBoxField kCheckBoxes[] = {
-    {CConfigSyncPage::kAllowDeleteId, "Allow deletions", &SyncOptionValues::allowDelete},
-    {CConfigSyncPage::kSaveDeleteId, "Save deleted or updated files", &SyncOptionValues::saveDelete},
-    {CConfigSyncPage::kLockId, "Use Shadow Copy for locked files", &SyncOptionValues::lock},
-    {CConfigSyncPage::kReadOnlyId, "Do not write program data to the Source folder", &SyncOptionValues::readOnly},
-    {CConfigSyncPage::kReadOnlyTargetId, "Do not write program data to the Target folder",
+    {IDC_ALLOW_DELETIONS, "Allow deletions", &SyncOptionValues::allowDelete},
+    {IDC_SAVE_DELETED, "Save deleted or updated files", &SyncOptionValues::saveDelete},
+    {IDC_SHADOW_COPY, "Use Shadow Copy for locked files", &SyncOptionValues::lock},
+    {IDC_SOURCE_READ_ONLY, "Do not write program data to the Source folder", &SyncOptionValues::readOnly},
+    {IDC_TARGET_READ_ONLY, "Do not write program data to the Target folder",
      &SyncOptionValues::readOnlyTarget},
-    {CConfigSyncPage::kCaseSensitiveId, "Case sensitive", &SyncOptionValues::caseSensitive},
+    {IDC_CASE_SENSITIVE, "Case sensitive", &SyncOptionValues::caseSensitive},
 };
 
 QComboBox* MakeList(QWidget* parent, int id, const auto& texts) {
@@ -38,10 +41,10 @@ DWORD SelectedIndex(const QComboBox* list, DWORD keep) {
 }  // namespace
 
 SyncOptionsPage::SyncOptionsPage(CConfigSyncPage& record)
-    : COptionPage(CConfigSyncPage::kDialogId, "Sync Options"), record_(record) {
+    : COptionPage(IDD_SYNC_OPTIONS_PAGE, "Sync Options"), record_(record) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Choose one of sync types:"), this));
-    typeList_ = MakeList(this, CConfigSyncPage::kTypeListId, kSyncTypeTexts);
+    typeList_ = MakeList(this, IDC_SYNC_TYPE_LIST, kSyncTypeTexts);
     layout->addWidget(typeList_);
     layout->addSpacing(6);
     for (const CheckBoxField& box : kCheckBoxes) {
@@ -51,7 +54,7 @@ SyncOptionsPage::SyncOptionsPage(CConfigSyncPage& record)
     }
     layout->addSpacing(6);
     layout->addWidget(new QLabel(QStringLiteral("File copy:"), this));
-    speedList_ = MakeList(this, CConfigSyncPage::kSpeedListId, kCopySpeedTexts);
+    speedList_ = MakeList(this, IDC_SPEED_LIST, kCopySpeedTexts);
     layout->addWidget(speedList_);
     layout->addStretch();
 

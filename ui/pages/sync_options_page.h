@@ -1,5 +1,5 @@
 #pragma once
-// The "Sync Options" page (dialog 4069): the widget side of a CConfigSyncPage record.
+// The "Sync Options" page (IDD_SYNC_OPTIONS_PAGE): the widget side of a CConfigSyncPage record.
 
 #include "foundation/options/sync_options.h"
 #include "ui/pages/option_page.h"

@@ -5,6 +5,7 @@
 #include "foundation/sync_task.h"
 #include "platform/core/dir_listing.h"
 #include "platform/core/text.h"
+#include "resources/string_ids.h"
 
 namespace {
 

@@ -23,9 +23,6 @@
 
 struct SyncTask;
 
-inline constexpr UINT IDS_BUSY_WILL_RERUN = 11371;    // "%s won't start because it is busy. The task will rerun."
-inline constexpr UINT IDS_BUSY_WILL_CANCEL = 11109;   // "... The task will be canceled."
-
 struct AutoStartAction {
     enum class Kind { Start, BusyMessage };
     Kind kind = Kind::Start;

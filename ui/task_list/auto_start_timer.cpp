@@ -8,6 +8,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/text.h"
 #include "platform/core/window.h"
+#include "resources/command_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/frame/main_frame.h"
 #include "ui/task_list/auto_start_rules.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr UINT ID_ADD_TO_CONTAINER = 5123;
 constexpr COLORREF kRed = 255;
 
 }  // namespace

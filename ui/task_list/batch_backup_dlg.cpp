@@ -14,6 +14,8 @@
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sync_task.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "ui/task_list/sync_container.h"
 #include "ui/task_list/sync_list_view.h"
 

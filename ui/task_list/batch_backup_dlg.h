@@ -18,11 +18,6 @@ class CSyncListView;
 class QListWidget;
 class QRadioButton;
 
-inline constexpr UINT IDD_SYNC_CONTAINER = 30403;
-inline constexpr int IDC_CONTAINER_CHECK = 1015;
-inline constexpr int IDC_CONTAINER_CHECK_AND_SYNC = 1016;
-inline constexpr int IDC_CONTAINER_TASKS = 47945;
-
 class CBatchBackupDlg : public QDialog, public plat::MessageWindow {
     Q_OBJECT
 public:

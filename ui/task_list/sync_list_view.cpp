@@ -22,6 +22,9 @@
 #include "platform/qt/popup_menu.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/qt_text.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
+#include "resources/menu_ids.h"
 #include "resources/menus.h"
 #include "resources/sync_messages.h"
 #include "ui/frame/main_frame.h"
@@ -31,17 +34,14 @@
 
 namespace {
 
-constexpr UINT IDS_LOADING_TASKS = 11107;
-constexpr UINT kTasksPageNameId = 11346;  // "Tasks"
-
 constexpr ReportColumn kTaskColumns[kTaskListColumnCount] = {
-    {11100, 100},  // "Task"
-    {11101, 25},   // "Auto"
-    {11102, 100},  // "Left Folder"
-    {11103, 100},  // "Right Folder"
-    {11104, 100},  // "Last Run Time"
-    {11105, 100},  // "Last Run From"
-    {11106, 100},  // "Last Sync Type"
+    {IDS_TASK_LIST_COLUMN_TASK, 100},
+    {IDS_TASK_LIST_COLUMN_AUTO, 25},
+    {IDS_TASK_LIST_COLUMN_LEFT_FOLDER, 100},
+    {IDS_TASK_LIST_COLUMN_RIGHT_FOLDER, 100},
+    {IDS_TASK_LIST_COLUMN_LAST_RUN_TIME, 100},
+    {IDS_TASK_LIST_COLUMN_LAST_RUN_FROM, 100},
+    {IDS_TASK_LIST_COLUMN_LAST_SYNC_TYPE, 100},
 };
 
 bool IsRunCode(DWORD busyCode) { return busyCode == 1 || busyCode == 2; }
@@ -103,7 +103,7 @@ private:
 };
 
 CSyncListView::CSyncListView(QWidget* parent) : ReportList(parent, "synclist", kTaskColumns) {
-    SetPrintTitle(PrintedListTitle(kTasksPageNameId));
+    SetPrintTitle(PrintedListTitle(IDS_TASKS));
     MapMessage(WM_SYNC_LOAD_TASKS, &CSyncListView::OnLoadTasks);
     MapMessage(WM_SYNC_TASK_ADDED, &CSyncListView::OnTaskAdded);
     MapMessage(WM_SYNC_NEW_TASK, &CSyncListView::OnNewTask);
@@ -116,11 +116,11 @@ CSyncListView::CSyncListView(QWidget* parent) : ReportList(parent, "synclist", k
     MapMessage(WM_SYNC_TASK_FILES_COMMAND, &CSyncListView::OnTaskFilesCommand);
     MapMessage(WM_SYNC_SELECT_TASK, &CSyncListView::OnSelectTaskByLabel);
     MapMessage(WM_SYNC_FIND_TASK, &CSyncListView::OnFindTask);
-    MapCommand(8487, &CSyncListView::OnDeleteSelectedTask);
-    MapCommand(5104, &CSyncListView::OnStopAll);
-    MapCommand(43976, &CSyncListView::OnClearAll);
-    MapCommand(kDeleteAllRowsCommand, &CSyncListView::OnDeleteAllRows);
-    MapCommand(kFilePrintCommand, &CSyncListView::OnFilePrint);
+    MapCommand(ID_DELETE_TASK, &CSyncListView::OnDeleteSelectedTask);
+    MapCommand(ID_STOP_ALL, &CSyncListView::OnStopAll);
+    MapCommand(ID_CLEAR_ALL, &CSyncListView::OnClearAll);
+    MapCommand(ID_DELETE_ALL_ROWS, &CSyncListView::OnDeleteAllRows);
+    MapCommand(ID_FILE_PRINT, &CSyncListView::OnFilePrint);
     MapUpdateRules();
     MapAutoStartMessages();
 
@@ -277,7 +277,8 @@ void CSyncListView::DeleteRow(int row) {
 
 LRESULT CSyncListView::OnLoadTasks(WPARAM, LPARAM) {
     CMainFrame* frame = Frame();
-    const std::string saved = frame && frame->GetStatusBar() ? frame->GetStatusBar()->PaneText(ID_STATUS_MAIN) : "";
+    const std::string saved =
+        frame && frame->GetStatusBar() ? frame->GetStatusBar()->PaneText(IDC_STATUS_PANE_MAIN) : "";
     SetStatus(0, LoadResString(IDS_LOADING_TASKS));
     const TaskLoadReport report = LoadAllTasks(GetSafeHwnd());
     SetStatus(0, saved);

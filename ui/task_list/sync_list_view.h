@@ -9,7 +9,7 @@
 // Busy gate: WM_SYNC_TASK_BUSY (w task, l code) refuses (0) a task whose own busyCode is
 // not 0, else marks it busy; WM_SYNC_TASK_DONE ends it. Every task operation passes it.
 //
-// A task is freed with its row, however the row goes (Delete Task, command 43970, the
+// A task is freed with its row, however the row goes (Delete Task, ID_DELETE_ALL_ROWS, the
 // list's end): its tab and window go first, then its log control, then its script entry.
 //
 // Settings: section "synclist" ("tab %u", "array %u", "sort"); "Task"/"Active" names the
@@ -38,7 +38,6 @@ inline constexpr int kBusyTaskImage = 22;
 inline constexpr int kAfterBusyTaskImage = 21;
 
 // The task list's right-click menu.
-inline constexpr UINT IDR_TASK_LIST_MENU = 4062;
 
 class CSyncListView : public ReportList, public TaskListLink {
 public:

@@ -34,11 +34,23 @@ struct FilesCommand {
 };
 
 constexpr std::array<FilesCommand, 5> kFilesCommands = {{
-    {kPathFolder, 11120, 11117, 11118, 11119, 11121, 11122, kHistoryDeleteBackups},
-    {kPathFile, 11125, 11123, 11124, 11124, 11126, 11127, kHistoryDeleteCatalogs},
-    {kPathFolder, 11130, 11128, 11129, 11129, 11131, 11132, kHistoryDeleteCatalogFolders},
-    {kPathFile, 11134, 0, 11133, 11133, 0, 11135, kHistoryDeleteLog},  // the Right log
-    {kPathFile, 11136, 0, 11133, 11133, 0, 11137, kHistoryDeleteLog},  // the Left log
+    {kPathFolder, IDS_NO_BACKUP_FOLDERS, IDS_ASK_DELETE_BACKUP_FOLDERS,
+     IDS_ASK_DELETE_LEFT_BACKUP_FOLDER, IDS_ASK_DELETE_RIGHT_BACKUP_FOLDER,
+     IDS_BACKUP_FOLDERS_NOT_DELETED, IDS_BACKUP_FOLDER_NOT_DELETED, kHistoryDeleteBackups},
+    {kPathFile, IDS_NO_CATALOGS, IDS_ASK_DELETE_CATALOGS,
+     IDS_ASK_DELETE_CATALOG, IDS_ASK_DELETE_CATALOG,
+     IDS_CATALOGS_NOT_DELETED, IDS_CATALOG_NOT_DELETED, kHistoryDeleteCatalogs},
+    {kPathFolder, IDS_NO_CATALOG_FOLDERS, IDS_ASK_DELETE_CATALOG_FOLDERS,
+     IDS_ASK_DELETE_CATALOG_FOLDER, IDS_ASK_DELETE_CATALOG_FOLDER,
+     IDS_CATALOG_FOLDERS_NOT_DELETED, IDS_CATALOG_FOLDER_NOT_DELETED, kHistoryDeleteCatalogFolders},
+    // the Right log
+    {kPathFile, IDS_NO_RIGHT_LOG_FILE, 0,
+     IDS_ASK_DELETE_LOG_FILE, IDS_ASK_DELETE_LOG_FILE,
+     0, IDS_RIGHT_LOG_FILE_NOT_DELETED, kHistoryDeleteLog},
+    // the Left log
+    {kPathFile, IDS_NO_LEFT_LOG_FILE, 0,
+     IDS_ASK_DELETE_LOG_FILE, IDS_ASK_DELETE_LOG_FILE,
+     0, IDS_LEFT_LOG_FILE_NOT_DELETED, kHistoryDeleteLog},
 }};
 
 std::wstring ParentFolder(const std::wstring& path) {

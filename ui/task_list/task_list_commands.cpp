@@ -15,6 +15,7 @@
 #include "platform/core/text.h"
 #include "platform/core/window.h"
 #include "platform/qt/qt_text.h"
+#include "resources/command_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/frame/main_frame.h"
 #include "ui/task_list/sync_list_view.h"
@@ -23,15 +24,6 @@
 
 namespace {
 
-constexpr UINT IDS_BUSY_TRY_LATER = 11138;
-constexpr UINT IDS_DELETE_FAILED = 11139;
-constexpr UINT IDS_RENAME_FAILED = 11140;
-constexpr UINT IDS_COPY_FAILED = 11141;
-constexpr UINT IDS_ASK_DELETE_TASK = 11142;
-constexpr UINT IDS_WONT_CLEAR = 11110;
-constexpr UINT IDS_NO_TASK = 65072;
-constexpr UINT IDS_FILE_MISSING = 65406;
-constexpr UINT ID_SELECT_ALL = 5160;
 constexpr LPARAM kRemovingCode = 3;
 constexpr LPARAM kRenamingCode = 4;
 constexpr LPARAM kCopyingCode = 5;
@@ -67,7 +59,7 @@ BOOL CSyncListView::DeleteTask(int row) {
     }
     if (!DeleteTaskRecord(GetTaskListFilePath(), task->name)) {
         AddHistoryRecord(*task, kHistoryTaskDeleted, 0, kHistoryEventFailed, "");
-        Tell(self, WithName(IDS_DELETE_FAILED, task->name), MB_ICONERROR);
+        Tell(self, WithName(IDS_DELETE_TASK_FAILED, task->name), MB_ICONERROR);
         SendMessage(self, WM_SYNC_TASK_DONE, w, kRemovingCode);
         return FALSE;
     }
@@ -133,7 +125,7 @@ BOOL CSyncListView::RenameTask(const std::string& newName) {
         WriteProfileString("Task", "Active", newName);
         SetStatus(0, newName);
     } else {
-        Tell(self, WithName(IDS_RENAME_FAILED, oldName), MB_ICONERROR);
+        Tell(self, WithName(IDS_RENAME_TASK_FAILED, oldName), MB_ICONERROR);
     }
     SendMessage(self, WM_SYNC_TASK_DONE, w, kRenamingCode);
     return renamed ? TRUE : FALSE;
@@ -165,7 +157,7 @@ BOOL CSyncListView::CopyTask(const std::string& newName) {
     const std::string sourceName = source->name;
     BOOL copied = FALSE;
     if (!copy) {
-        Tell(self, LoadResString(IDS_COPY_FAILED), MB_ICONERROR);
+        Tell(self, LoadResString(IDS_COPY_TASK_FAILED), MB_ICONERROR);
         AddHistoryRecord(*source, kHistoryTaskCopied, 0, kHistoryEventFailed, "");
     } else if (SyncTask* added = SendNewTask(self, std::move(copy))) {
         if (added->scheduleOn) {
@@ -189,7 +181,7 @@ void CSyncListView::OnOpenLogFile(int side) {
     BuildTaskDataPaths(*task);
     const std::string path = plat::WideToUtf8(SideLogPath(*task, side));
     if (GetPathKind(path) != kPathFile) {
-        Tell(GetSafeHwnd(), WithName(IDS_FILE_MISSING, path), MB_ICONERROR);
+        Tell(GetSafeHwnd(), WithName(IDS_FILE_DOES_NOT_EXIST, path), MB_ICONERROR);
         return;
     }
     if (!plat::OpenInTextEditor(path)) {
@@ -212,7 +204,7 @@ void CSyncListView::OnClearAll() {
         if (task.busyCode == 0) {
             if (task.taskWindow) PostMessage(task.taskWindow, WM_SYNC_CLEAR_LIST, 0, 0);
         } else if (task.logControl) {
-            const std::string line = WithName(IDS_WONT_CLEAR, task.name) + "\r\n";
+            const std::string line = WithName(IDS_BUSY_WONT_CLEAR, task.name) + "\r\n";
             SendMessage(task.logControl, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(line.c_str()), kRed);
         }
     }

@@ -5,6 +5,7 @@
 
 #include "engine/model/item_display.h"
 #include "foundation/sync_task.h"
+#include "resources/command_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/task_list/selected_item.h"
 #include "ui/task_list/sync_list_view.h"
@@ -14,36 +15,37 @@
 namespace {
 
 // Disabled only while the selected task's window runs something.
-constexpr UINT kTaskCommands[] = {8487, 5021, 32798, 5043, 5023, 5126, 8805, 5029,
-                                  5160, 5061, 5063, 5065, 5058, 5059, 5067};
+constexpr UINT kTaskCommands[] = {ID_DELETE_TASK, ID_COPY_TASK, ID_RENAME_TASK, ID_TASK_OPTIONS, ID_CHECK,
+                                  ID_CHECK_AND_SYNC, ID_CLEAR_SYNC_LIST, ID_AUTOMATE, ID_SELECT_ALL,
+                                  ID_DELETE_BACKUP_FOLDERS, ID_DELETE_CATALOGS, ID_RESET_TASK, ID_DELETE_RIGHT_LOG,
+                                  ID_DELETE_LEFT_LOG, ID_SWITCH_FOLDERS};
 // The views, in the order of their filter kinds 0 to 13.
-constexpr UINT kViewCommands[] = {5039, 5038, 5040, 5041, 5087, 5080, 5082,
-                                  5084, 5083, 5086, 5085, 5081, 5098, 5100};
-constexpr UINT kItemCommands[] = {5026, 5077, 5070, 5028, 5078, 5071, 32833, 5072,
-                                  5095, 5094, 5090, 5091, 5076, 4};
-constexpr UINT kAlwaysCommands[] = {5104, 43976, kDeleteAllRowsCommand};
-constexpr UINT ID_SYNC = 32813;
-constexpr UINT ID_STOP = 41076;
-constexpr UINT ID_OPEN_LEFT_LOG = 5034;
-constexpr UINT ID_OPEN_RIGHT_LOG = 5035;
-constexpr UINT ID_EXPORT = 5110;
+constexpr UINT kViewCommands[] = {ID_DISPLAY_ALL, ID_DISPLAY_CHANGED, ID_DISPLAY_CONFLICTS, ID_DISPLAY_ERRORS,
+                                  ID_DISPLAY_EXCLUDED, ID_DISPLAY_NEW, ID_DISPLAY_DELETE, ID_DISPLAY_COPY_TO_LEFT,
+                                  ID_DISPLAY_COPY_TO_RIGHT, ID_DISPLAY_COPY_TIME_TO_LEFT, ID_DISPLAY_COPY_TIME_TO_RIGHT,
+                                  ID_DISPLAY_OVERWRITE, ID_DISPLAY_SAME_SIZE, ID_DISPLAY_WARNINGS};
+constexpr UINT kItemCommands[] = {ID_OPEN_LEFT_ITEM, ID_LEFT_ITEM_PROPERTIES, ID_DELETE_LEFT_ITEM, ID_OPEN_RIGHT_ITEM,
+                                  ID_RIGHT_ITEM_PROPERTIES, ID_DELETE_RIGHT_ITEM, ID_COMPARE_FILES,
+                                  ID_DELETE_BOTH_ITEMS, ID_LEFT_TO_RIGHT, ID_RIGHT_TO_LEFT, ID_COPY_TIME_TO_RIGHT,
+                                  ID_COPY_TIME_TO_LEFT, ID_SET_NO_ACTION, ID_RESTORE_ACTION};
+constexpr UINT kAlwaysCommands[] = {ID_STOP_ALL, ID_CLEAR_ALL, ID_DELETE_ALL_ROWS};
 
 bool ItemCommandApplies(CSyncDlg& window, UINT id) {
     const ItemRowData* item = FirstSelectedItem(window);
     switch (id) {
-        case 5026:
-        case 5077:
-        case 5070: return HasSideItem(window, 0);
-        case 5028:
-        case 5078:
-        case 5071: return HasSideItem(window, 1);
-        case 32833: return HasSideItem(window, 2, true);
-        case 5072: return HasSideItem(window, 2);
-        case 5095:
-        case 5094: return item && CanChangeDirection(item->state);
-        case 5090:
-        case 5091: return item && CanCopyTime(item->state);
-        case 5076: return item && CanSetNoAction(item->state);
+        case ID_OPEN_LEFT_ITEM:
+        case ID_LEFT_ITEM_PROPERTIES:
+        case ID_DELETE_LEFT_ITEM: return HasSideItem(window, 0);
+        case ID_OPEN_RIGHT_ITEM:
+        case ID_RIGHT_ITEM_PROPERTIES:
+        case ID_DELETE_RIGHT_ITEM: return HasSideItem(window, 1);
+        case ID_COMPARE_FILES: return HasSideItem(window, 2, true);
+        case ID_DELETE_BOTH_ITEMS: return HasSideItem(window, 2);
+        case ID_LEFT_TO_RIGHT:
+        case ID_RIGHT_TO_LEFT: return item && CanChangeDirection(item->state);
+        case ID_COPY_TIME_TO_RIGHT:
+        case ID_COPY_TIME_TO_LEFT: return item && CanCopyTime(item->state);
+        case ID_SET_NO_ACTION: return item && CanSetNoAction(item->state);
         default: return item && CanRestoreAction(item->state, item->savedState);
     }
 }
@@ -59,8 +61,8 @@ void CSyncListView::MapUpdateRules() {
     MapUpdate(ID_STOP, &CSyncListView::OnUpdateStop);
     MapUpdate(ID_OPEN_LEFT_LOG, &CSyncListView::OnUpdateOpenLog);
     MapUpdate(ID_OPEN_RIGHT_LOG, &CSyncListView::OnUpdateOpenLog);
-    MapUpdate(kFilePrintCommand, &CSyncListView::OnUpdatePrint);
-    MapUpdate(ID_EXPORT, &CSyncListView::OnUpdateExport);
+    MapUpdate(ID_FILE_PRINT, &CSyncListView::OnUpdatePrint);
+    MapUpdate(ID_EXPORT_TASK_LIST, &CSyncListView::OnUpdateExport);
 }
 
 bool CSyncListView::BusyInWindow(const SyncTask* task) { return task && task->taskWindow && task->busyCode != 0; }

@@ -11,45 +11,35 @@
 
 namespace {
 
-constexpr UINT IDS_TIMER = 11041;
-constexpr UINT IDS_CONTAINER = 11042;
-constexpr UINT IDS_SCHEDULER = 11043;
-constexpr UINT IDS_AUTO_START = 11369;
-constexpr UINT IDS_AUTO_CONNECT = 11370;
-constexpr UINT IDS_FIRST_SYNC_TYPE = 11111;  // "Mirror"; the other four follow
-constexpr UINT IDS_CHECK_SUFFIX = 11116;
 constexpr DWORD kSyncTypeCount = 5;
 constexpr std::size_t kMaxPartLength = 40;
 
-constexpr UINT IDS_NO_ACTION = 65051;
-constexpr UINT IDS_SYNCHRONIZING = 65068;
-constexpr UINT IDS_CHECKING = 65067;
-constexpr UINT IDS_REMOVING = 65069;
-constexpr UINT IDS_RENAMING = 65169;
 // The string table has no text for copying.
 constexpr char kCopyingText[] = "Copying task";
 
 std::string AutoText(const SyncTask& task) {
-    if (task.scheduleOn && task.repeatOn) return LoadResString(IDS_SCHEDULER) + "+" + LoadResString(IDS_TIMER);
-    if (task.scheduleOn) return LoadResString(IDS_SCHEDULER);
-    if (task.repeatOn) return LoadResString(IDS_TIMER);
+    if (task.scheduleOn && task.repeatOn) {
+        return LoadResString(IDS_RUN_FROM_SCHEDULER) + "+" + LoadResString(IDS_RUN_FROM_TIMER);
+    }
+    if (task.scheduleOn) return LoadResString(IDS_RUN_FROM_SCHEDULER);
+    if (task.repeatOn) return LoadResString(IDS_RUN_FROM_TIMER);
     return {};
 }
 
 std::string RunFromText(DWORD startSource, const std::string& userName) {
     switch (startSource) {
         case kStartedByUser: return userName;
-        case kStartedByContainer: return LoadResString(IDS_CONTAINER);
-        case kStartedByRepeat: return LoadResString(IDS_TIMER);
-        case kStartedByScheduler: return LoadResString(IDS_SCHEDULER);
-        case kStartedAtProgramStart: return LoadResString(IDS_AUTO_START);
-        default: return LoadResString(IDS_AUTO_CONNECT);
+        case kStartedByContainer: return LoadResString(IDS_RUN_FROM_CONTAINER);
+        case kStartedByRepeat: return LoadResString(IDS_RUN_FROM_TIMER);
+        case kStartedByScheduler: return LoadResString(IDS_RUN_FROM_SCHEDULER);
+        case kStartedAtProgramStart: return LoadResString(IDS_RUN_FROM_AUTO_START);
+        default: return LoadResString(IDS_RUN_FROM_AUTO_CONNECT);
     }
 }
 
 std::string SyncTypeText(const SyncTask& task) {
     std::string text =
-        task.lastRunSyncType < kSyncTypeCount ? LoadResString(IDS_FIRST_SYNC_TYPE + task.lastRunSyncType) : "";
+        task.lastRunSyncType < kSyncTypeCount ? LoadResString(IDS_SYNC_TYPE_MIRROR + task.lastRunSyncType) : "";
     if (task.lastRunMode != 0) text += LoadResString(IDS_CHECK_SUFFIX);
     return text;
 }
@@ -88,8 +78,8 @@ std::string BusyStatusText(DWORD busyCode) {
         case 0: return LoadResString(IDS_NO_ACTION);
         case 1: return LoadResString(IDS_SYNCHRONIZING);
         case 2: return LoadResString(IDS_CHECKING);
-        case 3: return LoadResString(IDS_REMOVING);
-        case 4: return LoadResString(IDS_RENAMING);
+        case 3: return LoadResString(IDS_REMOVING_TASK);
+        case 4: return LoadResString(IDS_RENAMING_TASK);
         case 5: return kCopyingText;
         default: return {};
     }

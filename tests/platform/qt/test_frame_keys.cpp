@@ -12,6 +12,9 @@
 #include "platform/qt/dockable_pane.h"
 #include "platform/qt/frame_window.h"
 #include "resources/accelerators.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
+#include "resources/menu_ids.h"
 
 namespace {
 
@@ -32,7 +35,7 @@ class KeyFrame : public plat::FrameWindow {
 public:
     KeyFrame() {
         MapCommandRange(1, 0xFFFF, &KeyFrame::OnAny);
-        MapUpdate(5043, &KeyFrame::OnUpdateOptions);
+        MapUpdate(ID_TASK_OPTIONS, &KeyFrame::OnUpdateOptions);
         auto* client = new QWidget;
         auto* layout = new QVBoxLayout(client);
         sink = new KeySink(client);
@@ -40,7 +43,7 @@ public:
         layout->addWidget(sink);
         layout->addWidget(edit);
         SetClientWidget(client);
-        SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(128)));
+        SetAccelerators(plat::AcceleratorTable(res::FindAccelerators(IDR_MAIN_FRAME)));
         resize(600, 400);
     }
     std::vector<UINT> raised;
@@ -67,7 +70,7 @@ TEST(FrameKeys, KeysRaiseTheirCommandsOnceAndDisabledOnesReachTheWidget) {
     QTest::keyClick(frame.sink, Qt::Key_N, Qt::ControlModifier);
     QTest::keyClick(frame.sink, Qt::Key_Escape, Qt::ControlModifier);
     QTest::keyClick(frame.sink, Qt::Key_Return);
-    EXPECT_EQ(frame.raised, (std::vector<UINT>{32812, 5104, 5043}));
+    EXPECT_EQ(frame.raised, (std::vector<UINT>{ID_NEW_TASK, ID_STOP_ALL, ID_TASK_OPTIONS}));
     EXPECT_TRUE(frame.sink->keys.empty());
 
     frame.raised.clear();
@@ -87,7 +90,7 @@ TEST(FrameKeys, AListMarkedSoKeepsEnterAndNoOtherKey) {
     QTest::keyClick(frame.sink, Qt::Key_Enter, Qt::KeypadModifier);
     QTest::keyClick(frame.sink, Qt::Key_Delete);
     QTest::keyClick(frame.sink, Qt::Key_Escape);
-    EXPECT_EQ(frame.raised, (std::vector<UINT>{8487, 41076}));
+    EXPECT_EQ(frame.raised, (std::vector<UINT>{ID_DELETE_TASK, ID_STOP}));
     EXPECT_EQ(frame.sink->keys, (std::vector<int>{Qt::Key_Return, Qt::Key_Enter}));
 }
 
@@ -109,13 +112,13 @@ TEST(FrameKeys, AnEditBoxKeepsItsEditingKeys) {
     }
     EXPECT_TRUE(frame.raised.empty());
     QTest::keyClick(frame.edit, Qt::Key_F2);
-    EXPECT_EQ(frame.raised, std::vector<UINT>{32798});
+    EXPECT_EQ(frame.raised, std::vector<UINT>{ID_RENAME_TASK});
 
     // A read-only box is no editing field: Ctrl+A is the frame's again.
     frame.raised.clear();
     frame.edit->setReadOnly(true);
     QTest::keyClick(frame.edit, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(frame.raised, std::vector<UINT>{5029});
+    EXPECT_EQ(frame.raised, std::vector<UINT>{ID_AUTOMATE});
 }
 
 TEST(FrameKeys, NothingWhileAModalDialogIsUpAndFloatingPanesTakePart) {
@@ -134,13 +137,13 @@ TEST(FrameKeys, NothingWhileAModalDialogIsUpAndFloatingPanesTakePart) {
 
     frame.EnableDocking(Qt::AllDockWidgetAreas);
     auto* pane = new plat::DockablePane;
-    ASSERT_TRUE(pane->Create("Log Window", &frame, 7013, QSize(150, 150), Qt::BottomDockWidgetArea));
+    ASSERT_TRUE(pane->Create("Log Window", &frame, IDC_LOG_PANE, QSize(150, 150), Qt::BottomDockWidgetArea));
     auto* inPane = new KeySink(pane->Client());
     pane->setFloating(true);
     QApplication::setActiveWindow(pane);
     inPane->setFocus();
     QTest::keyClick(inPane, Qt::Key_B, Qt::ControlModifier);
-    EXPECT_EQ(frame.raised, std::vector<UINT>{5126});
+    EXPECT_EQ(frame.raised, std::vector<UINT>{ID_CHECK_AND_SYNC});
 }
 
 }  // namespace

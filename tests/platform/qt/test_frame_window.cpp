@@ -12,6 +12,8 @@
 #include "platform/qt/idle_update.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/view.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
 
 namespace {
 
@@ -55,7 +57,7 @@ private:
 
 class Application : public plat::CommandTarget {
 public:
-    Application() { MapCommand(57664, &Application::OnAbout); }
+    Application() { MapCommand(ID_APP_ABOUT, &Application::OnAbout); }
     int abouts = 0;
 
 private:
@@ -73,7 +75,7 @@ TEST(FrameWindow, RoutesThroughActiveViewFrameAndApplication) {
     EXPECT_TRUE(frame.DispatchCommand(100));
     EXPECT_EQ(view->ran100, 1);
     EXPECT_EQ(frame.ran100, 0);
-    EXPECT_EQ(SendMessage(frame.GetSafeHwnd(), WM_COMMAND, 57664, 0), 1);  // on to the application
+    EXPECT_EQ(SendMessage(frame.GetSafeHwnd(), WM_COMMAND, ID_APP_ABOUT, 0), 1);  // on to the application
     EXPECT_EQ(app.abouts, 1);
 
     // A view that goes away stops being asked; the frame handles 100 itself.
@@ -200,35 +202,36 @@ TEST(FrameWindow, StatusBarPanesAndItsShowCommand) {
     TestFrame frame;
     ASSERT_TRUE(frame.Create());
     auto* bar = new plat::StatusBar;
-    bar->AddPane(7000, "Ready", kSizing, plat::StatusBar::Side::Main);
-    bar->AddPane(7001, "No action            ", kSizing, plat::StatusBar::Side::Extended);
+    bar->AddPane(IDC_STATUS_PANE_MAIN, "Ready", kSizing, plat::StatusBar::Side::Main);
+    bar->AddPane(IDC_STATUS_PANE_EXTENDED, "No action            ", kSizing, plat::StatusBar::Side::Extended);
     frame.SetStatusBar(bar);
     frame.resize(900, 400);
     frame.ShowWindow(plat::SW_SHOWNORMAL);
     QTest::qWait(20);
 
     const int textWidth = bar->fontMetrics().horizontalAdvance(QString::fromLatin1(kSizing));
-    for (UINT id : {7000u, 7001u}) {
+    for (UINT id : {IDC_STATUS_PANE_MAIN, IDC_STATUS_PANE_EXTENDED}) {
         const QLabel* pane = bar->Pane(id);
         ASSERT_NE(pane, nullptr);
         EXPECT_GE(pane->contentsRect().width(), textWidth) << id;
         EXPECT_LE(pane->width(), textWidth + 16) << id;
     }
-    EXPECT_LT(bar->Pane(7000)->x(), bar->Pane(7001)->x());  // main left, extended right
-    EXPECT_TRUE(bar->SetPaneText(7000, "Loading tasks"));
-    EXPECT_EQ(bar->PaneText(7000), "Loading tasks");
+    // main left, extended right
+    EXPECT_LT(bar->Pane(IDC_STATUS_PANE_MAIN)->x(), bar->Pane(IDC_STATUS_PANE_EXTENDED)->x());
+    EXPECT_TRUE(bar->SetPaneText(IDC_STATUS_PANE_MAIN, "Loading tasks"));
+    EXPECT_EQ(bar->PaneText(IDC_STATUS_PANE_MAIN), "Loading tasks");
     EXPECT_FALSE(bar->SetPaneText(7777, "x"));
 
-    plat::CmdUI ui(plat::ID_VIEW_STATUS_BAR);
+    plat::CmdUI ui(ID_VIEW_STATUS_BAR);
     frame.UpdateCommandUI(ui);
     EXPECT_TRUE(ui.IsEnabled());
     EXPECT_EQ(ui.Check(), 1);
-    EXPECT_TRUE(frame.DispatchCommand(plat::ID_VIEW_STATUS_BAR));
+    EXPECT_TRUE(frame.DispatchCommand(ID_VIEW_STATUS_BAR));
     EXPECT_FALSE(bar->isVisible());
     ui.Reset();
     frame.UpdateCommandUI(ui);
     EXPECT_EQ(ui.Check(), 0);
-    EXPECT_TRUE(frame.DispatchCommand(plat::ID_VIEW_STATUS_BAR));
+    EXPECT_TRUE(frame.DispatchCommand(ID_VIEW_STATUS_BAR));
     EXPECT_TRUE(bar->isVisible());
 }
 

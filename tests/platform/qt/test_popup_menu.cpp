@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "platform/qt/frame_window.h"
+#include "resources/command_ids.h"
+#include "resources/menu_ids.h"
 #include "resources/menus.h"
 
 namespace {
@@ -18,16 +20,16 @@ class MenuFrame : public plat::FrameWindow {
 public:
     MenuFrame() {
         MapMessage(WM_COMMAND, &MenuFrame::OnCommand);
-        MapCommand(5126, &MenuFrame::Nothing);
-        MapCommand(41076, &MenuFrame::Nothing);
-        MapUpdate(41076, &MenuFrame::OnUpdateStop);
-        MapCommand(5104, &MenuFrame::Nothing);
-        MapUpdate(5104, &MenuFrame::OnUpdateChecked);
-        MapCommand(57670, &MenuFrame::Nothing);
-        MapUpdate(57670, &MenuFrame::OnUpdateRadio);
-        MapCommand(32918, &MenuFrame::Nothing);
-        MapUpdate(32918, &MenuFrame::OnUpdateShow);
-        MapCommand(5101, &MenuFrame::Nothing);
+        MapCommand(ID_CHECK_AND_SYNC, &MenuFrame::Nothing);
+        MapCommand(ID_STOP, &MenuFrame::Nothing);
+        MapUpdate(ID_STOP, &MenuFrame::OnUpdateStop);
+        MapCommand(ID_STOP_ALL, &MenuFrame::Nothing);
+        MapUpdate(ID_STOP_ALL, &MenuFrame::OnUpdateChecked);
+        MapCommand(ID_HELP_CONTENTS, &MenuFrame::Nothing);
+        MapUpdate(ID_HELP_CONTENTS, &MenuFrame::OnUpdateRadio);
+        MapCommand(ID_SHOW_HIDE, &MenuFrame::Nothing);
+        MapUpdate(ID_SHOW_HIDE, &MenuFrame::OnUpdateShow);
+        MapCommand(ID_COMPARE_EXIT, &MenuFrame::Nothing);
     }
     std::vector<WPARAM> commands;
 
@@ -60,7 +62,7 @@ void CloseMenusLater() {
 TEST(PopupMenu, ShowsTheRouteStatesAndSendsTheChoiceOnce) {
     MenuFrame frame;
     ASSERT_TRUE(frame.Create());
-    const res::MenuResource* tray = res::FindMenu(33000);
+    const res::MenuResource* tray = res::FindMenu(IDR_TRAY_MENU);
     ASSERT_NE(tray, nullptr);
     EXPECT_EQ(res::FindMenu(1), nullptr);
 
@@ -73,21 +75,21 @@ TEST(PopupMenu, ShowsTheRouteStatesAndSendsTheChoiceOnce) {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu) return;
         seen.open = true;
-        seen.stopEnabled = ActionOf(menu, 41076)->isEnabled();
-        seen.stopText = ActionOf(menu, 41076)->text();
-        seen.stopAllChecked = ActionOf(menu, 5104)->isChecked();
-        QAction* help = ActionOf(menu, 57670);
+        seen.stopEnabled = ActionOf(menu, ID_STOP)->isEnabled();
+        seen.stopText = ActionOf(menu, ID_STOP)->text();
+        seen.stopAllChecked = ActionOf(menu, ID_STOP_ALL)->isChecked();
+        QAction* help = ActionOf(menu, ID_HELP_CONTENTS);
         seen.helpRadio = help->isChecked() && help->actionGroup() && help->actionGroup()->isExclusive();
-        QAction* show = ActionOf(menu, 32918);
+        QAction* show = ActionOf(menu, ID_SHOW_HIDE);
         seen.showText = show->text();
         seen.defaultBold = menu->defaultAction() == show && show->font().bold();
-        seen.unhandledEnabled = ActionOf(menu, 5136)->isEnabled();  // no handler anywhere
-        QAction* check = ActionOf(menu, 5126);
+        seen.unhandledEnabled = ActionOf(menu, ID_RUN_CONTAINER)->isEnabled();  // no handler anywhere
+        QAction* check = ActionOf(menu, ID_CHECK_AND_SYNC);
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(check).center());
     });
     CloseMenusLater();
     const UINT chosen = plat::TrackPopupMenu(tray->SubMenu(0), QPoint(200, 200), frame.GetSafeHwnd(),
-                                             {.defaultId = 32918});
+                                             {.defaultId = ID_SHOW_HIDE});
     ASSERT_TRUE(seen.open);
     EXPECT_FALSE(seen.stopEnabled);
     EXPECT_EQ(seen.stopText, QStringLiteral("St&op\tEsc"));  // Qt shows the part after the tab as the key
@@ -96,8 +98,8 @@ TEST(PopupMenu, ShowsTheRouteStatesAndSendsTheChoiceOnce) {
     EXPECT_EQ(seen.showText, QStringLiteral("Hide Window"));
     EXPECT_TRUE(seen.defaultBold);
     EXPECT_FALSE(seen.unhandledEnabled);
-    EXPECT_EQ(chosen, 5126u);
-    EXPECT_EQ(frame.commands, std::vector<WPARAM>{5126});
+    EXPECT_EQ(chosen, ID_CHECK_AND_SYNC);
+    EXPECT_EQ(frame.commands, std::vector<WPARAM>{ID_CHECK_AND_SYNC});
 
     // Left without a choice: nothing is sent.
     frame.commands.clear();
@@ -111,18 +113,18 @@ TEST(PopupMenu, ShowsTheRouteStatesAndSendsTheChoiceOnce) {
 TEST(PopupMenu, MenuBarFromAResource) {
     MenuFrame frame;
     ASSERT_TRUE(frame.Create());
-    frame.SetMenu(*res::FindMenu(7007));
+    frame.SetMenu(*res::FindMenu(IDR_COMPARE_FRAME));
     const QList<QAction*> top = frame.menuBar()->actions();
     ASSERT_EQ(top.size(), 1);
     EXPECT_EQ(top[0]->text(), QStringLiteral("&File"));
     QMenu* file = top[0]->menu();
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
-    QAction* exit = ActionOf(file, 5101);
+    QAction* exit = ActionOf(file, ID_COMPARE_EXIT);
     ASSERT_NE(exit, nullptr);
     EXPECT_TRUE(exit->isEnabled());
     exit->trigger();
-    EXPECT_EQ(frame.commands, std::vector<WPARAM>{5101});
+    EXPECT_EQ(frame.commands, std::vector<WPARAM>{ID_COMPARE_EXIT});
 }
 
 }  // namespace

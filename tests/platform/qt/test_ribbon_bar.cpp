@@ -16,6 +16,9 @@
 #include "platform/core/ini_file.h"
 #include "platform/qt/frame_window.h"
 #include "platform/qt/navigation_bar.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
+#include "resources/menu_ids.h"
 #include "resources/menus.h"
 #include "support/temp_dir.h"
 
@@ -31,16 +34,17 @@ std::vector<QPixmap> Images(int size) {
     return images;
 }
 
-constexpr res::MenuItem kTemplates[] = {res::MenuItem::Command("Photos", 5157), res::MenuItem::Separator(),
-                                        res::MenuItem::Command("More...", 43943)};
+constexpr res::MenuItem kTemplates[] = {res::MenuItem::Command("Photos", ID_TEMPLATE_PHOTOS),
+                                        res::MenuItem::Separator(),
+                                        res::MenuItem::Command("More...", ID_IMPORT_TEMPLATE)};
 
 class RibbonFrame : public plat::FrameWindow {
 public:
     RibbonFrame() {
         MapCommandRange(1, 0xFFFF, &RibbonFrame::OnAny);
-        MapUpdate(5126, &RibbonFrame::OnUpdateDisabled);
-        MapUpdate(5072, &RibbonFrame::OnUpdateDisabled);
-        MapUpdate(5019, &RibbonFrame::OnUpdateCaption);
+        MapUpdate(ID_CHECK_AND_SYNC, &RibbonFrame::OnUpdateDisabled);
+        MapUpdate(ID_DELETE_BOTH_ITEMS, &RibbonFrame::OnUpdateDisabled);
+        MapUpdate(ID_VIEW_CAPTION_BAR, &RibbonFrame::OnUpdateCaption);
         MapMessage(plat::kTabChangedMessage, &RibbonFrame::OnTabChanged);
     }
     std::vector<UINT> raised;
@@ -55,10 +59,12 @@ private:
 };
 
 std::vector<plat::QuickAccessCommand> Offered() {
-    return {{32812, "New Task", 1, true},   {5021, "Copy", 14, false},        {32798, "Rename", 17, false},
-            {8487, "Delete Task", 10, true}, {5065, "Reset", 24, false},      {5067, "Switch Folders", 21, false},
-            {5043, "Task Options", 19, false}, {5023, "Check", 3, true},      {32813, "Sync", 2, true},
-            {5029, "Auto", 9, false},        {8805, "Clear", 12, false},      {5108, "Sync Container", 20, false}};
+    return {{ID_NEW_TASK, "New Task", 1, true}, {ID_COPY_TASK, "Copy", 14, false},
+            {ID_RENAME_TASK, "Rename", 17, false}, {ID_DELETE_TASK, "Delete Task", 10, true},
+            {ID_RESET_TASK, "Reset", 24, false}, {ID_SWITCH_FOLDERS, "Switch Folders", 21, false},
+            {ID_TASK_OPTIONS, "Task Options", 19, false}, {ID_CHECK, "Check", 3, true}, {ID_SYNC, "Sync", 2, true},
+            {ID_AUTOMATE, "Auto", 9, false}, {ID_CLEAR_SYNC_LIST, "Clear", 12, false},
+            {ID_SYNC_CONTAINER, "Sync Container", 20, false}};
 }
 
 // The sample layout: "Home" with a View panel (check boxes and a menu button) and an
@@ -70,34 +76,39 @@ plat::RibbonBar* BuildRibbon(RibbonFrame& frame) {
     QPixmap app(32, 32);
     app.fill(Qt::darkBlue);
     ribbon->SetApplicationButton(app, app, app, "Click here for the task menu");
-    ribbon->SetApplicationMenu({plat::RibbonMenuEntry::Command("&New", 32812, 1),
-                                plat::RibbonMenuEntry::SubMenu("Task Templates", 7019, 16, "Task Templates  ", kTemplates),
-                                plat::RibbonMenuEntry::Separator(), plat::RibbonMenuEntry::Command("&Exit", 32924, 10)});
+    ribbon->SetApplicationMenu({plat::RibbonMenuEntry::Command("&New", ID_NEW_TASK, 1),
+                                plat::RibbonMenuEntry::SubMenu("Task Templates", ID_TASK_TEMPLATES_BUTTON, 16,
+                                                               "Task Templates  ", kTemplates),
+                                plat::RibbonMenuEntry::Separator(),
+                                plat::RibbonMenuEntry::Command("&Exit", ID_EXIT, 10)});
     const int home = ribbon->AddCategory("Home");
     const int view = ribbon->AddPanel(home, "View");
-    ribbon->AddElement(home, view, E::CheckBox("All", 5039));
-    ribbon->AddElement(home, view, E::CheckBox("Changes", 5038));
-    ribbon->AddElement(home, view, E::Menu("More", 7010, 26, res::FindMenu(4063)->SubMenu(0), false));
-    ribbon->AddElement(home, view, E::CheckBox("Status Bar", 59393));
-    ribbon->AddElement(home, view, E::CheckBox("Caption Bar", 5019));
+    ribbon->AddElement(home, view, E::CheckBox("All", ID_DISPLAY_ALL));
+    ribbon->AddElement(home, view, E::CheckBox("Changes", ID_DISPLAY_CHANGED));
+    ribbon->AddElement(home, view, E::Menu("More", ID_MORE_VIEWS_BUTTON, 26,
+                                           res::FindMenu(IDR_MORE_VIEWS_MENU)->SubMenu(0), false));
+    ribbon->AddElement(home, view, E::CheckBox("Status Bar", ID_VIEW_STATUS_BAR));
+    ribbon->AddElement(home, view, E::CheckBox("Caption Bar", ID_VIEW_CAPTION_BAR));
     const int action = ribbon->AddPanel(home, "Action");
-    ribbon->AddElement(home, action, E::Button("Check", 5023, 3));
-    ribbon->AddElement(home, action, E::Button("Sync", 32813, 2));
-    ribbon->AddElement(home, action, E::Button("Check && Sync", 5126, 27));
-    ribbon->AddElement(home, action, E::Button("Auto", 5029, 9));
-    ribbon->AddElement(home, action, E::Menu("File Action", 7012, 18, res::FindMenu(4060)->SubMenu(0)));
-    ribbon->AddElement(home, action, E::Menu("Sync Action", 7014, 25, res::FindMenu(4064)->SubMenu(0)));
-    ribbon->AddElement(home, action, E::Button("Select A&ll", 5160, 28));
-    ribbon->AddElement(home, action, E::Button("Clear", 8805, 12));
+    ribbon->AddElement(home, action, E::Button("Check", ID_CHECK, 3));
+    ribbon->AddElement(home, action, E::Button("Sync", ID_SYNC, 2));
+    ribbon->AddElement(home, action, E::Button("Check && Sync", ID_CHECK_AND_SYNC, 27));
+    ribbon->AddElement(home, action, E::Button("Auto", ID_AUTOMATE, 9));
+    ribbon->AddElement(home, action, E::Menu("File Action", ID_FILE_ACTION_BUTTON, 18,
+                                             res::FindMenu(IDR_FILE_ACTION_MENU)->SubMenu(0)));
+    ribbon->AddElement(home, action, E::Menu("Sync Action", ID_SYNC_ACTION_BUTTON, 25,
+                                             res::FindMenu(IDR_SYNC_ACTION_MENU)->SubMenu(0)));
+    ribbon->AddElement(home, action, E::Button("Select A&ll", ID_SELECT_ALL, 28));
+    ribbon->AddElement(home, action, E::Button("Clear", ID_CLEAR_SYNC_LIST, 12));
     const int tools = ribbon->AddCategory("Tools");
     const int group = ribbon->AddPanel(tools, "Group Action");
-    ribbon->AddElement(tools, group, E::Button("Sync Container", 5108, 20));
-    ribbon->AddElement(tools, group, E::Button("Stop All", 5104, 11));
-    E styles = E::Menu("Styles", 0, -1, res::FindMenu(200)->SubMenu(0), false);
+    ribbon->AddElement(tools, group, E::Button("Sync Container", ID_SYNC_CONTAINER, 20));
+    ribbon->AddElement(tools, group, E::Button("Stop All", ID_STOP_ALL, 11));
+    E styles = E::Menu("Styles", 0, -1, res::FindMenu(IDR_STYLES_MENU)->SubMenu(0), false);
     styles.tooltip = "Change Style";
     styles.description = "Choose Style";
     ribbon->AddTabRowElement(styles);
-    ribbon->AddTabRowElement(E::Button("Help", 57670, 5));
+    ribbon->AddTabRowElement(E::Button("Help", ID_HELP_CONTENTS, 5));
     ribbon->SetQuickAccessCommands(Offered());
     frame.resize(1000, 600);
     frame.ShowWindow(plat::SW_SHOWNORMAL);
@@ -132,21 +143,21 @@ TEST(RibbonBar, ElementsRaiseTheirCommandsWithTheirUpdateStates) {
     ASSERT_TRUE(frame.Create());
     plat::RibbonBar* ribbon = BuildRibbon(frame);
 
-    Click(ribbon->FindElement(5023));
-    EXPECT_EQ(frame.raised, std::vector<UINT>{5023});
+    Click(ribbon->FindElement(ID_CHECK));
+    EXPECT_EQ(frame.raised, std::vector<UINT>{ID_CHECK});
     frame.raised.clear();
 
-    QWidget* disabled = ribbon->FindElement(5126);
+    QWidget* disabled = ribbon->FindElement(ID_CHECK_AND_SYNC);
     EXPECT_FALSE(disabled->isEnabled());
     Click(disabled);
     EXPECT_TRUE(frame.raised.empty());
 
-    auto* caption = qobject_cast<QCheckBox*>(ribbon->FindElement(5019));
+    auto* caption = qobject_cast<QCheckBox*>(ribbon->FindElement(ID_VIEW_CAPTION_BAR));
     ASSERT_NE(caption, nullptr);
     EXPECT_TRUE(caption->isChecked());
     frame.captionShown = false;
     Click(caption);
-    EXPECT_EQ(frame.raised, std::vector<UINT>{5019});
+    EXPECT_EQ(frame.raised, std::vector<UINT>{ID_VIEW_CAPTION_BAR});
     ribbon->UpdateStates();
     EXPECT_FALSE(caption->isChecked());  // the update says, not the click
 
@@ -155,10 +166,10 @@ TEST(RibbonBar, ElementsRaiseTheirCommandsWithTheirUpdateStates) {
     bool deleteBothEnabled = true;
     bool compareEnabled = false;
     WithPopup([&](QMenu* menu) {
-        deleteBothEnabled = ActionOf(menu, 5072)->isEnabled();
-        compareEnabled = ActionOf(menu, 32833)->isEnabled();
+        deleteBothEnabled = ActionOf(menu, ID_DELETE_BOTH_ITEMS)->isEnabled();
+        compareEnabled = ActionOf(menu, ID_COMPARE_FILES)->isEnabled();
     });
-    Click(ribbon->FindElement(7012));
+    Click(ribbon->FindElement(ID_FILE_ACTION_BUTTON));
     EXPECT_FALSE(deleteBothEnabled);
     EXPECT_TRUE(compareEnabled);
     EXPECT_TRUE(frame.raised.empty());
@@ -173,9 +184,9 @@ TEST(RibbonBar, ElementsRaiseTheirCommandsWithTheirUpdateStates) {
     QAction* label = templates->actions().front();
     EXPECT_FALSE(label->isEnabled());
     EXPECT_EQ(label->data().toUInt(), 0u);
-    ActionOf(templates, 5157)->trigger();
-    ActionOf(app, 32924)->trigger();
-    EXPECT_EQ(frame.raised, (std::vector<UINT>{5157, 32924}));
+    ActionOf(templates, ID_TEMPLATE_PHOTOS)->trigger();
+    ActionOf(app, ID_EXIT)->trigger();
+    EXPECT_EQ(frame.raised, (std::vector<UINT>{ID_TEMPLATE_PHOTOS, ID_EXIT}));
 }
 
 TEST(RibbonBar, ReplacingThePlaceOfClearKeepsTheOthers) {
@@ -185,14 +196,15 @@ TEST(RibbonBar, ReplacingThePlaceOfClearKeepsTheOthers) {
     std::vector<QRect> before;
     for (int i = 0; i < 7; ++i) before.push_back(ribbon->ElementWidgetAt(0, 1, i)->geometry());
 
-    ASSERT_TRUE(ribbon->ReplaceElement(0, 1, 7, plat::RibbonElement::Button("Stop", 41076, 11)));
-    EXPECT_FALSE(ribbon->ReplaceElement(0, 1, 8, plat::RibbonElement::Button("Stop", 41076, 11)));
+    ASSERT_TRUE(ribbon->ReplaceElement(0, 1, 7, plat::RibbonElement::Button("Stop", ID_STOP, 11)));
+    EXPECT_FALSE(ribbon->ReplaceElement(0, 1, 8, plat::RibbonElement::Button("Stop", ID_STOP, 11)));
     ribbon->RecalcLayout();
     QTest::qWait(20);
     Click(ribbon->ElementWidgetAt(0, 1, 7));
-    EXPECT_EQ(frame.raised, std::vector<UINT>{41076});
-    EXPECT_EQ(ribbon->FindElement(8805), nullptr);
-    const UINT ids[] = {5023, 32813, 5126, 5029, 7012, 7014, 5160};
+    EXPECT_EQ(frame.raised, std::vector<UINT>{ID_STOP});
+    EXPECT_EQ(ribbon->FindElement(ID_CLEAR_SYNC_LIST), nullptr);
+    const UINT ids[] = {ID_CHECK, ID_SYNC, ID_CHECK_AND_SYNC, ID_AUTOMATE, ID_FILE_ACTION_BUTTON,
+                        ID_SYNC_ACTION_BUTTON, ID_SELECT_ALL};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(ribbon->ElementAt(0, 1, i)->id, ids[i]);
         EXPECT_EQ(ribbon->ElementWidgetAt(0, 1, i)->geometry().topLeft(), before[i].topLeft()) << i;
@@ -204,7 +216,7 @@ TEST(RibbonBar, TooltipsComeFromTheElementOrItsCommand) {
     ASSERT_TRUE(frame.Create());
     plat::RibbonBar* ribbon = BuildRibbon(frame);
     ribbon->SetActiveCategory(1);
-    EXPECT_EQ(ribbon->FindElement(5104)->toolTip(), QStringLiteral("Stop All"));
+    EXPECT_EQ(ribbon->FindElement(ID_STOP_ALL)->toolTip(), QStringLiteral("Stop All"));
     QWidget* styles = nullptr;
     for (QToolButton* button : ribbon->findChildren<QToolButton*>())
         if (button->text() == QStringLiteral("Styles")) styles = button;
@@ -220,12 +232,13 @@ TEST(RibbonBar, QuickAccessToolbarAndItsSavedState) {
         RibbonFrame frame;
         ASSERT_TRUE(frame.Create());
         plat::RibbonBar* ribbon = BuildRibbon(frame);
-        EXPECT_EQ(ribbon->QuickAccessShown(), (std::vector<UINT>{32812, 8487, 5023, 32813}));
+        EXPECT_EQ(ribbon->QuickAccessShown(), (std::vector<UINT>{ID_NEW_TASK, ID_DELETE_TASK, ID_CHECK, ID_SYNC}));
         std::unique_ptr<QMenu> menu = ribbon->QuickAccessMenu();
-        ActionOf(menu.get(), 5029)->setChecked(true);
-        EXPECT_EQ(ribbon->QuickAccessShown(), (std::vector<UINT>{32812, 8487, 5023, 32813, 5029}));
-        Click(ribbon->FindElement(5029));  // the toolbar's own button now
-        EXPECT_EQ(frame.raised, std::vector<UINT>{5029});
+        ActionOf(menu.get(), ID_AUTOMATE)->setChecked(true);
+        EXPECT_EQ(ribbon->QuickAccessShown(),
+                  (std::vector<UINT>{ID_NEW_TASK, ID_DELETE_TASK, ID_CHECK, ID_SYNC, ID_AUTOMATE}));
+        Click(ribbon->FindElement(ID_AUTOMATE));  // the toolbar's own button now
+        EXPECT_EQ(frame.raised, std::vector<UINT>{ID_AUTOMATE});
         ASSERT_TRUE(ribbon->SaveState(settings, "MFCRibbons"));
     }
     EXPECT_EQ(settings.Read("MFCRibbons", "Number Commands"), "5");
@@ -237,13 +250,14 @@ TEST(RibbonBar, QuickAccessToolbarAndItsSavedState) {
         ASSERT_TRUE(frame.Create());
         plat::RibbonBar* ribbon = BuildRibbon(frame);
         ribbon->LoadState(settings, "MFCRibbons");
-        EXPECT_EQ(ribbon->QuickAccessShown(), (std::vector<UINT>{32812, 8487, 5023, 32813, 5029}));
+        EXPECT_EQ(ribbon->QuickAccessShown(),
+                  (std::vector<UINT>{ID_NEW_TASK, ID_DELETE_TASK, ID_CHECK, ID_SYNC, ID_AUTOMATE}));
         std::unique_ptr<QMenu> menu = ribbon->QuickAccessMenu();
         for (QAction* action : menu->actions()) {
             if (action->text() == QStringLiteral("Show Below the Ribbon")) action->trigger();
         }
         menu = ribbon->QuickAccessMenu();
-        ActionOf(menu.get(), 8487)->setChecked(false);
+        ActionOf(menu.get(), ID_DELETE_TASK)->setChecked(false);
         ribbon->SetMinimized(true);
         ASSERT_TRUE(ribbon->SaveState(settings, "MFCRibbons"));
     }
@@ -253,17 +267,17 @@ TEST(RibbonBar, QuickAccessToolbarAndItsSavedState) {
     plat::RibbonBar* ribbon = BuildRibbon(frame);
     ribbon->LoadState(settings, "MFCRibbons");
     QTest::qWait(20);
-    EXPECT_EQ(ribbon->QuickAccessShown(), (std::vector<UINT>{32812, 5023, 32813, 5029}));
+    EXPECT_EQ(ribbon->QuickAccessShown(), (std::vector<UINT>{ID_NEW_TASK, ID_CHECK, ID_SYNC, ID_AUTOMATE}));
     EXPECT_FALSE(ribbon->QuickAccessOnTop());
     EXPECT_TRUE(ribbon->IsMinimized());
     EXPECT_GT(ribbon->QuickAccessBar()->y(), ribbon->findChild<QTabBar*>()->parentWidget()->y());
-    EXPECT_EQ(ribbon->FindElement(5023)->isVisible(), false);  // only the tab row shows
+    EXPECT_EQ(ribbon->FindElement(ID_CHECK)->isVisible(), false);  // only the tab row shows
 }
 
 TEST(RibbonBar, ADamagedStateLeavesTheDefaults) {
     qbtest::TempDir dir;
     plat::IniFile settings(dir.sub("qboptions.ini"));
-    const std::vector<UINT> defaults{32812, 8487, 5023, 32813};
+    const std::vector<UINT> defaults{ID_NEW_TASK, ID_DELETE_TASK, ID_CHECK, ID_SYNC};
     RibbonFrame frame;
     ASSERT_TRUE(frame.Create());
     plat::RibbonBar* ribbon = BuildRibbon(frame);
@@ -284,7 +298,7 @@ TEST(RibbonBar, ADamagedStateLeavesTheDefaults) {
     EXPECT_EQ(load("2", {"5021"}), defaults);  // one place missing
     EXPECT_EQ(load("2x", {"5021", "5065"}), defaults);
     EXPECT_FALSE(ribbon->IsMinimized());  // 2 is no flag
-    EXPECT_EQ(load("2", {"5021", "5065"}), (std::vector<UINT>{5021, 5065}));
+    EXPECT_EQ(load("2", {"5021", "5065"}), (std::vector<UINT>{ID_COPY_TASK, ID_RESET_TASK}));
     EXPECT_EQ(load("0", {}), std::vector<UINT>{});
 }
 
@@ -296,17 +310,17 @@ TEST(RibbonBar, MinimisedCategoriesDropDownUntilACommandRuns) {
     ASSERT_NE(tabs, nullptr);
     QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     EXPECT_TRUE(ribbon->IsMinimized());
-    EXPECT_FALSE(ribbon->FindElement(5023)->isVisible());
+    EXPECT_FALSE(ribbon->FindElement(ID_CHECK)->isVisible());
 
     QTest::qWait(QApplication::doubleClickInterval() + 20);  // a click of its own, not the double click's
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     ASSERT_TRUE(ribbon->IsDroppedDown());
-    QWidget* check = ribbon->FindElement(5023);
+    QWidget* check = ribbon->FindElement(ID_CHECK);
     EXPECT_TRUE(check->isVisible());
     Click(check);
-    EXPECT_EQ(frame.raised, std::vector<UINT>{5023});
+    EXPECT_EQ(frame.raised, std::vector<UINT>{ID_CHECK});
     EXPECT_FALSE(ribbon->IsDroppedDown());
-    EXPECT_FALSE(ribbon->FindElement(5023)->isVisible());
+    EXPECT_FALSE(ribbon->FindElement(ID_CHECK)->isVisible());
     EXPECT_TRUE(ribbon->IsMinimized());
 }
 
@@ -317,7 +331,7 @@ TEST(NavigationBar, PageButtonsShowTheirPageAndTellTheFrame) {
     frame.resize(900, 600);
     auto* bar = new plat::NavigationBar;
     bar->SetImages(Images(32));
-    ASSERT_TRUE(bar->Create("Shortcuts", &frame, 7002, 250, 2002));
+    ASSERT_TRUE(bar->Create("Shortcuts", &frame, IDC_NAVIGATION_BAR, 250, IDC_NAVIGATION_TABS));
     auto* tasks = new QWidget;
     auto* history = new QWidget;
     bar->Tabs()->SetAnimation(false);
@@ -333,12 +347,12 @@ TEST(NavigationBar, PageButtonsShowTheirPageAndTellTheFrame) {
     EXPECT_FALSE(tasks->isVisible());
     EXPECT_EQ(history->pos(), QPoint(0, 0));
     EXPECT_EQ(bar->Tabs()->ActivePage(), 1);
-    EXPECT_EQ(frame.tabChanges, (std::vector<std::pair<WPARAM, LPARAM>>{{1, 2002}}));
+    EXPECT_EQ(frame.tabChanges, (std::vector<std::pair<WPARAM, LPARAM>>{{1, IDC_NAVIGATION_TABS}}));
 
     EXPECT_TRUE(bar->Tabs()->SetActivePage(0));
     EXPECT_FALSE(bar->Tabs()->SetActivePage(2));
     EXPECT_TRUE(tasks->isVisible());
-    EXPECT_EQ(frame.tabChanges.back(), (std::pair<WPARAM, LPARAM>{0, 2002}));
+    EXPECT_EQ(frame.tabChanges.back(), (std::pair<WPARAM, LPARAM>{0, IDC_NAVIGATION_TABS}));
     EXPECT_EQ(frame.tabChanges.size(), 2u);
     EXPECT_GE(bar->Tabs()->PageButton(0)->y(), tasks->height() - 1);  // the buttons below the page
 }

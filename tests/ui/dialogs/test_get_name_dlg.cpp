@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "platform/core/message_box.h"
+#include "resources/control_ids.h"
 #include "tests/ui/modal_answer.h"
 #include "ui/dialogs/get_name_dlg.h"
 

@@ -17,6 +17,7 @@
 #include "platform/core/file_ops.h"
 #include "platform/core/message_box.h"
 #include "platform/qt/view.h"
+#include "resources/command_ids.h"
 #include "resources/sync_messages.h"
 #include "support/settings_fixture.h"
 #include "ui/frame/main_frame.h"
@@ -33,11 +34,16 @@ struct Received {
 class StandInTaskList : public QWidget, public plat::View, public TaskListLink {
 public:
     StandInTaskList() : plat::View(this) {
-        MapCommand(5104, &StandInTaskList::OnStopAll);
+        MapCommand(ID_STOP_ALL, &StandInTaskList::OnStopAll);
         // The task commands: those the frame hands over, and the list's own.
-        for (const UINT id : {32798u, 5021u, 8487u, 32813u, 5023u, 5126u, 41076u, 8805u, 5029u, 5043u, 5160u, 5034u,
-                              5035u, 5061u, 5063u, 5065u, 5058u, 5059u, 5067u, 5104u, 43976u, 5039u, 5038u, 5040u,
-                              5041u, 5087u, 5080u, 5082u, 5084u, 5083u, 5086u, 5085u, 5081u, 5098u, 5100u}) {
+        for (const UINT id : {ID_RENAME_TASK, ID_COPY_TASK, ID_DELETE_TASK, ID_SYNC, ID_CHECK, ID_CHECK_AND_SYNC,
+                              ID_STOP, ID_CLEAR_SYNC_LIST, ID_AUTOMATE, ID_TASK_OPTIONS, ID_SELECT_ALL,
+                              ID_OPEN_LEFT_LOG, ID_OPEN_RIGHT_LOG, ID_DELETE_BACKUP_FOLDERS, ID_DELETE_CATALOGS,
+                              ID_RESET_TASK, ID_DELETE_RIGHT_LOG, ID_DELETE_LEFT_LOG, ID_SWITCH_FOLDERS, ID_STOP_ALL,
+                              ID_CLEAR_ALL, ID_DISPLAY_ALL, ID_DISPLAY_CHANGED, ID_DISPLAY_CONFLICTS, ID_DISPLAY_ERRORS,
+                              ID_DISPLAY_EXCLUDED, ID_DISPLAY_NEW, ID_DISPLAY_DELETE, ID_DISPLAY_COPY_TO_LEFT,
+                              ID_DISPLAY_COPY_TO_RIGHT, ID_DISPLAY_COPY_TIME_TO_LEFT, ID_DISPLAY_COPY_TIME_TO_RIGHT,
+                              ID_DISPLAY_OVERWRITE, ID_DISPLAY_SAME_SIZE, ID_DISPLAY_WARNINGS}) {
             MapUpdateRange(id, id, &StandInTaskList::OnUpdateTaskCommand);
         }
     }

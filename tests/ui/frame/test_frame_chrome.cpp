@@ -14,6 +14,8 @@
 #include "platform/qt/navigation_bar.h"
 #include "platform/qt/notify_icon.h"
 #include "platform/qt/visual_style.h"
+#include "resources/command_ids.h"
+#include "resources/image_ids.h"
 #include "ui/frame/caption_bar.h"
 #include "ui/frame/cust_ribbon.h"
 #include "ui/frame/outlook_bar.h"
@@ -67,7 +69,7 @@ protected:
         frame_ = std::make_unique<CMainFrame>();
         ASSERT_TRUE(frame_->Create());
     }
-    void TearDown() override { plat::ApplyVisualStyle(216); }
+    void TearDown() override { plat::ApplyVisualStyle(ID_STYLE_BLACK); }
 };
 
 // Runs `inside` on the next pop-up menu once it is open, then closes it.
@@ -84,10 +86,10 @@ TEST_F(ChromeTest, ARunTurnsClearIntoStopOnceAndTheEndOfRunsTurnsItBack) {
     const int home = ribbon->HomeCategory();
     const int action = ribbon->ActionPanel();
     auto place = [&] { return ribbon->ElementAt(home, action, 7); };
-    ASSERT_EQ(place()->id, 8805u);
+    ASSERT_EQ(place()->id, ID_CLEAR_SYNC_LIST);
 
     SendMessage(frame_->GetSafeHwnd(), WM_SYNC_BUSY_STATE, 1, 0);
-    EXPECT_EQ(place()->id, 41076u);
+    EXPECT_EQ(place()->id, ID_STOP);
     EXPECT_EQ(place()->text, "Stop");
     EXPECT_EQ(place()->largeImage, 11);
     QWidget* stop = ribbon->ElementWidgetAt(home, action, 7);
@@ -95,13 +97,13 @@ TEST_F(ChromeTest, ARunTurnsClearIntoStopOnceAndTheEndOfRunsTurnsItBack) {
     EXPECT_EQ(ribbon->ElementWidgetAt(home, action, 7), stop) << "a second run start replaced Stop again";
 
     SendMessage(frame_->GetSafeHwnd(), WM_SYNC_BUSY_STATE, 0, 0);
-    EXPECT_EQ(place()->id, 8805u);
+    EXPECT_EQ(place()->id, ID_CLEAR_SYNC_LIST);
     EXPECT_EQ(place()->text, "Clear");
     EXPECT_EQ(place()->largeImage, 12);
     QWidget* clear = ribbon->ElementWidgetAt(home, action, 7);
     SendMessage(frame_->GetSafeHwnd(), WM_SYNC_BUSY_STATE, 0, 0);
     EXPECT_EQ(ribbon->ElementWidgetAt(home, action, 7), clear);
-    EXPECT_EQ(ribbon->ElementAt(home, action, 6)->id, 5160u) << "the other places stay";
+    EXPECT_EQ(ribbon->ElementAt(home, action, 6)->id, ID_SELECT_ALL) << "the other places stay";
 }
 
 TEST_F(ChromeTest, TheCaptionBarShowsAWarningInRedAndTheNextTipInBlack) {
@@ -134,9 +136,9 @@ TEST_F(ChromeTest, TheCaptionBarShowsAWarningInRedAndTheNextTipInBlack) {
     EXPECT_EQ(caption->TextColour(), 0u);
     EXPECT_FALSE(hasRed());
 
-    ASSERT_TRUE(frame_->DispatchCommand(5019));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_VIEW_CAPTION_BAR));
     EXPECT_FALSE(caption->isVisible());
-    plat::CmdUI ui(5019);
+    plat::CmdUI ui(ID_VIEW_CAPTION_BAR);
     frame_->UpdateCommandUI(ui);
     EXPECT_EQ(ui.Check(), 0);
 }
@@ -144,13 +146,13 @@ TEST_F(ChromeTest, TheCaptionBarShowsAWarningInRedAndTheNextTipInBlack) {
 TEST_F(ChromeTest, TheLookAndTheQuickAccessToolbarSurviveARestart) {
     ASSERT_TRUE(frame_->DispatchCommand(218));
     EXPECT_EQ(ReadProfileInt("Program", "ApplicationLook", 0), 218);
-    ASSERT_TRUE(frame_->Ribbon()->SetQuickAccessShown(5108, true));
-    ASSERT_TRUE(frame_->Ribbon()->SetQuickAccessShown(8487, false));
+    ASSERT_TRUE(frame_->Ribbon()->SetQuickAccessShown(ID_SYNC_CONTAINER, true));
+    ASSERT_TRUE(frame_->Ribbon()->SetQuickAccessShown(ID_DELETE_TASK, false));
     const std::vector<UINT> shown = frame_->Ribbon()->QuickAccessShown();
     frame_->Message(WM_CLOSE);
     plat::ProcessPendingMessages();
 
-    plat::ApplyVisualStyle(216);
+    plat::ApplyVisualStyle(ID_STYLE_BLACK);
     Remake();
     EXPECT_EQ(plat::CurrentVisualStyle(), 218u);
     EXPECT_EQ(frame_->Ribbon()->QuickAccessShown(), shown);
@@ -171,18 +173,18 @@ TEST_F(ChromeTest, WithTheTrayOptionCloseAndMinimiseHideAndExitCloses) {
     frame_->Message(WM_CLOSE);
     EXPECT_FALSE(frame_->isVisible());
     EXPECT_FALSE(frame_->IsShown());
-    ASSERT_TRUE(frame_->DispatchCommand(32918));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_SHOW_HIDE));
     EXPECT_TRUE(frame_->isVisible());
 
     frame_->showMinimized();
     QApplication::processEvents();
     EXPECT_FALSE(frame_->isVisible()) << "minimised with the tray option: hidden";
-    ASSERT_TRUE(frame_->DispatchCommand(32918));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_SHOW_HIDE));
     EXPECT_TRUE(frame_->isVisible());
     EXPECT_FALSE(frame_->isMinimized());
     EXPECT_EQ(frame_->geometry(), normal);
 
-    ASSERT_TRUE(frame_->DispatchCommand(32924));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_EXIT));
     EXPECT_FALSE(frame_->isVisible());
     EXPECT_EQ(ReadProfileString("Program Options", "Tray Icon", ""), "1");
     EXPECT_NE(ReadProfileString("Frame", "WP", ""), "") << "Exit went through the close steps";
@@ -248,18 +250,18 @@ TEST_F(ChromeTest, TheTrayMenuOpensWithItsDefaultInBoldAndADoubleClickShowsOrHid
             text = first ? first->text() : QString();
             bold = first && first->font().bold() && menu->defaultAction() == first;
         });
-        plat::NotifyIconClicked(hwnd, 33000, plat::NotifyIconBackend::Click::Context);
+        plat::NotifyIconClicked(hwnd, res::kTrayIcon, plat::NotifyIconBackend::Click::Context);
         plat::ProcessPendingMessages();
         return std::make_pair(text, bold);
     };
     EXPECT_EQ(firstItem(), std::make_pair(QString("Hide Window"), true));
 
-    plat::NotifyIconClicked(hwnd, 33000, plat::NotifyIconBackend::Click::DoubleClick);
+    plat::NotifyIconClicked(hwnd, res::kTrayIcon, plat::NotifyIconBackend::Click::DoubleClick);
     plat::ProcessPendingMessages();
     EXPECT_FALSE(frame_->isVisible());
     EXPECT_EQ(firstItem(), std::make_pair(QString("Quarrybend Sync"), true));
 
-    plat::NotifyIconClicked(hwnd, 33000, plat::NotifyIconBackend::Click::DoubleClick);
+    plat::NotifyIconClicked(hwnd, res::kTrayIcon, plat::NotifyIconBackend::Click::DoubleClick);
     plat::ProcessPendingMessages();
     EXPECT_TRUE(frame_->isVisible());
 }
@@ -267,7 +269,7 @@ TEST_F(ChromeTest, TheTrayMenuOpensWithItsDefaultInBoldAndADoubleClickShowsOrHid
 TEST_F(ChromeTest, PrintGoesToTheHistoryViewWhileItsPageShowsAndOnlyWithRows) {
     frame_->ShowWindow(plat::SW_SHOWNORMAL);
     auto printable = [&] {
-        plat::CmdUI ui(57608);
+        plat::CmdUI ui(ID_FILE_PRINT);
         frame_->UpdateCommandUI(ui);
         return ui.IsEnabled();
     };

@@ -14,6 +14,7 @@
 #include "platform/core/file_info.h"
 #include "platform/core/gui_services.h"
 #include "platform/core/text.h"
+#include "resources/command_ids.h"
 #include "support/temp_dir.h"
 #include "frame_test_support.h"
 #include "ui/frame/snag_wait.h"
@@ -90,7 +91,7 @@ TEST_F(FrameTest, CloseWithRunsAsksThenStopsThemAndWaitsBehindThePleaseWaitWindo
             waitText = wait ? wait->Text() : "";
             // Close, Exit and Ctrl+X again while the window stands: nothing happens.
             frame_->Message(WM_CLOSE);
-            frame_->Message(WM_COMMAND, 32924);
+            frame_->Message(WM_COMMAND, ID_EXIT);
             QTest::keyClick(frame_.get(), Qt::Key_X, Qt::ControlModifier);
             RunningTaskCount().store(1);
         });
@@ -200,7 +201,7 @@ TEST_F(FrameTest, ExportWritesTheStoreUnderTleAndAsksBeforeReplacingAFile) {
     ScriptedFiles files;
     files.answer = Wide(dir_.sub("list"));
 
-    ASSERT_TRUE(frame_->DispatchCommand(5110));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_EXPORT_TASK_LIST));
     EXPECT_TRUE(files.saveAsked);
     EXPECT_EQ(files.asked.filter, L"Task List File (*.tle)|*.tle|");
     EXPECT_EQ(files.asked.title, L"Get Task List File Name");
@@ -213,7 +214,7 @@ TEST_F(FrameTest, ExportWritesTheStoreUnderTleAndAsksBeforeReplacingAFile) {
 
     ASSERT_NE(CreateTemplateTask(kTemplateCustom, "Music"), nullptr);
     answer_ = AnswerNo;
-    ASSERT_TRUE(frame_->DispatchCommand(5110));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_EXPORT_TASK_LIST));
     ASSERT_EQ(Told().size(), 1u);
     EXPECT_EQ(Told()[0], "The file '" + exported + "' already exists. Do you want to overwrite the existing file?");
     EXPECT_EQ(qbtest::ReadFileBytes(exported), firstStore) << "No keeps the file";
@@ -221,7 +222,7 @@ TEST_F(FrameTest, ExportWritesTheStoreUnderTleAndAsksBeforeReplacingAFile) {
     ASSERT_TRUE(plat::CreateFolderWithParents(dir_.sub("folder.tle")));
     files.answer = Wide(dir_.sub("folder"));
     answer_ = AnswerYes;
-    ASSERT_TRUE(frame_->DispatchCommand(5110));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_EXPORT_TASK_LIST));
     EXPECT_EQ(Told().back(), "Failed to write to task file '" + dir_.sub("folder.tle") + "'");
 }
 
@@ -231,7 +232,7 @@ TEST_F(FrameTest, ImportRefusesTheProgramsOwnStore) {
     ScriptedFiles files;
     files.answer = Wide(ProgramState().dataFolder + "/./" + kTaskStoreFileName);
 
-    ASSERT_TRUE(frame_->DispatchCommand(5109));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_IMPORT_TASK_LIST));
     EXPECT_EQ(files.asked.title, L"Get Task List File Name");
     ASSERT_EQ(Told().size(), 1u);
     EXPECT_EQ(Told()[0], "'" + plat::WideToUtf8(*files.answer) + "' is the program's own task store");
@@ -241,7 +242,7 @@ TEST_F(FrameTest, ImportRefusesTheProgramsOwnStore) {
 
 TEST_F(FrameTest, NewTaskStoresRecordsAndHandsOverOnlyATaskTheStoreTook) {
     uitest::WhenModal([](QWidget* dialog) { uitest::TypeAndAccept(dialog, "Work"); });
-    ASSERT_TRUE(frame_->DispatchCommand(32812));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_NEW_TASK));
     ASSERT_EQ(list_->tasks.size(), 1u);
     EXPECT_EQ(list_->tasks[0]->name, "Work");
     EXPECT_TRUE(TaskNameExists("Work"));
@@ -254,7 +255,7 @@ TEST_F(FrameTest, NewTaskStoresRecordsAndHandsOverOnlyATaskTheStoreTook) {
     ASSERT_TRUE(plat::DeleteFile(GetTaskListFilePath()));
     ASSERT_TRUE(plat::CreateFolderWithParents(GetTaskListFilePath()));
     uitest::WhenModal([](QWidget* dialog) { uitest::TypeAndAccept(dialog, "Play"); });
-    ASSERT_TRUE(frame_->DispatchCommand(32812));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_NEW_TASK));
     EXPECT_EQ(list_->tasks.size(), 1u);
     EXPECT_EQ(Told().size(), 1u);
     history = ReadHistoryRecords(0);
@@ -264,12 +265,12 @@ TEST_F(FrameTest, NewTaskStoresRecordsAndHandsOverOnlyATaskTheStoreTook) {
 }
 
 TEST_F(FrameTest, TemplatesMakeTheirTasksFromTheRibbonAndFromAChosenFile) {
-    ASSERT_TRUE(frame_->DispatchCommand(5157));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_TEMPLATE_PHOTOS));
     const std::string templateFile = dir_.sub("Camera roll.zvt");
     qbtest::WriteFileBytes(templateFile, "[ZVK]\r\nINPUT NUMBER=1\r\nINPUT0=/srv/camera\r\n");
     ScriptedFiles files;
     files.answer = Wide(templateFile);
-    ASSERT_TRUE(frame_->DispatchCommand(43943));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_IMPORT_TEMPLATE));
     EXPECT_EQ(files.asked.title, L"Open File");
     EXPECT_EQ(files.asked.initialFile, Wide(ProgramState().programFolder + "Templates"));
     EXPECT_EQ(files.asked.filter, L"Task Template File|*.zvt|All Files (*.*)|*.*|");
@@ -296,7 +297,7 @@ TEST_F(FrameTest, CopyProposesTheFirstFreeNumberAndRenameSendsTheNewName) {
         title = dialog->windowTitle();
         QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Return);
     });
-    ASSERT_TRUE(frame_->DispatchCommand(5021));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_COPY_TASK));
     EXPECT_EQ(proposed, "Docs (3)");
     EXPECT_EQ(title, "Copy Task To");
 
@@ -304,7 +305,7 @@ TEST_F(FrameTest, CopyProposesTheFirstFreeNumberAndRenameSendsTheNewName) {
         title = dialog->windowTitle();
         uitest::TypeAndAccept(dialog, "Papers");
     });
-    ASSERT_TRUE(frame_->DispatchCommand(32798));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_RENAME_TASK));
     EXPECT_EQ(title, "Rename Task");
     EXPECT_EQ(list_->namesSent, (std::vector<std::string>{"Docs (3)", "Papers"}));
     EXPECT_EQ(list_->OfMessage(WM_SYNC_COPY_TASK).size(), 1u);
@@ -320,13 +321,13 @@ TEST_F(FrameTest, DeleteHistoryAsksThenTellsTheHistoryViewOrSaysThereIsNone) {
     const std::string path = GetHistoryFilePath();
 
     answer_ = AnswerYes;
-    ASSERT_TRUE(frame_->DispatchCommand(5068));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_DELETE_HISTORY));
     ASSERT_EQ(Told().size(), 1u);
     EXPECT_EQ(Told()[0], "Do you want to delete History file " + path + "?");
     EXPECT_FALSE(plat::PathExists(path));
     EXPECT_EQ(history_->cleared, std::vector<std::string>{path});
 
-    ASSERT_TRUE(frame_->DispatchCommand(5068));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_DELETE_HISTORY));
     EXPECT_EQ(Told().back(), "History file does not exist");
     EXPECT_EQ(history_->cleared.size(), 1u);
 }
@@ -348,29 +349,30 @@ TEST_F(FrameTest, CommandStatesFollowTheTaskListAndTheFramesOwnRules) {
         frame_->UpdateCommandUI(ui);
         return ui;
     };
-    EXPECT_TRUE(state(5023).IsEnabled());
+    EXPECT_TRUE(state(ID_CHECK).IsEnabled());
     list_->taskCommandsEnabled = false;
-    EXPECT_FALSE(state(5023).IsEnabled()) << "Check takes its state from the task list";
-    EXPECT_FALSE(state(5110).IsEnabled()) << "nothing to export";
+    EXPECT_FALSE(state(ID_CHECK).IsEnabled()) << "Check takes its state from the task list";
+    EXPECT_FALSE(state(ID_EXPORT_TASK_LIST).IsEnabled()) << "nothing to export";
     list_->tasks.push_back(std::make_unique<SyncTask>());
-    EXPECT_TRUE(state(5110).IsEnabled());
-    EXPECT_TRUE(state(5158).IsEnabled());
-    EXPECT_FALSE(state(5149).IsEnabled());
-    EXPECT_TRUE(state(32812).IsEnabled());
-    EXPECT_EQ(state(32918).Text().value_or(""), "Hide Window");
+    EXPECT_TRUE(state(ID_EXPORT_TASK_LIST).IsEnabled());
+    EXPECT_TRUE(state(ID_TEMPLATE_WINDOWS_MAIL).IsEnabled());
+    EXPECT_FALSE(state(ID_TEMPLATE_OUTLOOK_EXPRESS).IsEnabled());
+    EXPECT_TRUE(state(ID_NEW_TASK).IsEnabled());
+    EXPECT_EQ(state(ID_SHOW_HIDE).Text().value_or(""), "Hide Window");
 
     frame_->SetTaskListView(nullptr, nullptr);
-    for (const UINT id : {5023u, 32813u, 8487u, 5104u, 5108u, 5136u, 5110u}) {
+    for (const UINT id : {ID_CHECK, ID_SYNC, ID_DELETE_TASK, ID_STOP_ALL, ID_SYNC_CONTAINER, ID_RUN_CONTAINER,
+                          ID_EXPORT_TASK_LIST}) {
         EXPECT_FALSE(state(id).IsEnabled()) << id << " without a task list";
     }
-    EXPECT_FALSE(frame_->DispatchCommand(5023));
-    EXPECT_TRUE(state(32812).IsEnabled());
-    EXPECT_TRUE(state(5068).IsEnabled());
+    EXPECT_FALSE(frame_->DispatchCommand(ID_CHECK));
+    EXPECT_TRUE(state(ID_NEW_TASK).IsEnabled());
+    EXPECT_TRUE(state(ID_DELETE_HISTORY).IsEnabled());
 }
 
 TEST_F(FrameTest, TheChangesViewFilterIsPostedTheOthersSent) {
-    ASSERT_TRUE(frame_->DispatchCommand(5086));
-    ASSERT_TRUE(frame_->DispatchCommand(5038));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_DISPLAY_COPY_TIME_TO_LEFT));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_DISPLAY_CHANGED));
     ASSERT_EQ(list_->OfMessage(WM_SYNC_VIEW_FILTER).size(), 1u);
     EXPECT_EQ(list_->OfMessage(WM_SYNC_VIEW_FILTER)[0].w, 9u);
     plat::ProcessPendingMessages();

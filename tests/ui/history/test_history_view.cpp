@@ -23,6 +23,7 @@
 #include "foundation/program_state.h"
 #include "foundation/settings_store.h"
 #include "platform/core/file_time.h"
+#include "resources/command_ids.h"
 #include "resources/sync_messages.h"
 #include "support/settings_fixture.h"
 #include "ui/history/history_row.h"
@@ -348,7 +349,7 @@ TEST_F(HistoryViewTest, DamagedColumnSettingsFallBackToTheDefaults) {
 
 TEST_F(HistoryViewTest, PrintGoesThroughTheDialogToAPdfFileWithEveryRow) {
     auto view = MakeView();
-    plat::CmdUI print(kFilePrintCommand);
+    plat::CmdUI print(ID_FILE_PRINT);
     view->UpdateCommandUI(print);
     EXPECT_FALSE(print.IsEnabled());
 
@@ -370,15 +371,15 @@ TEST_F(HistoryViewTest, PrintGoesThroughTheDialogToAPdfFileWithEveryRow) {
             if (button->text() == "&Print") QTest::mouseClick(button, Qt::LeftButton);
         }
     });
-    EXPECT_TRUE(view->DispatchCommand(kFilePrintCommand));
+    EXPECT_TRUE(view->DispatchCommand(ID_FILE_PRINT));
     EXPECT_TRUE(dialogSeen);
     const QString text = qbtest::PdfPages(pdf).join('\n');
     EXPECT_TRUE(text.contains("task0 "));
     EXPECT_TRUE(text.contains("task199"));
     EXPECT_TRUE(text.contains("Comments"));
 
-    // 43970 rebuilds the rows from the file.
-    EXPECT_TRUE(view->DispatchCommand(kDeleteAllRowsCommand));
+    // ID_DELETE_ALL_ROWS rebuilds the rows from the file.
+    EXPECT_TRUE(view->DispatchCommand(ID_DELETE_ALL_ROWS));
     EXPECT_EQ(view->RowCount(), 200);
 }
 

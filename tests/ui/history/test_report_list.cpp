@@ -12,12 +12,13 @@
 
 #include "controls/list_sort.h"
 #include "foundation/settings_store.h"
+#include "resources/string_ids.h"
 #include "support/settings_fixture.h"
 #include "ui/history/report_list.h"
 
 namespace {
 
-constexpr ReportColumn kColumns[] = {{48394, 100}, {48395, 60}};
+constexpr ReportColumn kColumns[] = {{IDS_HISTORY_COLUMN_TASK, 100}, {IDS_HISTORY_COLUMN_COMMAND, 60}};
 
 // A row whose data counts its own end.
 class CountedRow : public ReportRow {

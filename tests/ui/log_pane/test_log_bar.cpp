@@ -7,6 +7,7 @@
 
 #include "foundation/sync_task.h"
 #include "platform/qt/frame_window.h"
+#include "resources/control_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/log_pane/log_bar.h"
 
@@ -18,7 +19,7 @@ protected:
         ASSERT_TRUE(frame_.Create());
         frame_.EnableDocking(Qt::AllDockWidgetAreas);
         pane_ = new CLogBar;
-        ASSERT_TRUE(pane_->Create("Log Window", &frame_, ID_LOG_PANE, QSize(150, 150), Qt::BottomDockWidgetArea));
+        ASSERT_TRUE(pane_->Create("Log Window", &frame_, IDC_LOG_PANE, QSize(150, 150), Qt::BottomDockWidgetArea));
         frame_.resize(700, 500);
         frame_.ShowWindow(plat::SW_SHOWNORMAL);
         QApplication::processEvents();

@@ -9,6 +9,7 @@
 
 #include "foundation/script_table.h"
 #include "foundation/sync_task.h"
+#include "resources/control_ids.h"
 #include "tests/ui/pages/page_test_support.h"
 #include "platform/core/clock.h"
 #include "ui/pages/auto_sync_page.h"
@@ -38,7 +39,7 @@ protected:
             dialog->accept();
             if (dialog->isVisible()) dialog->reject();
         });
-        Control<QPushButton>(page_, CAutoSync::kConfigureId)->click();
+        Control<QPushButton>(page_, IDC_CONFIGURE_SCHEDULE)->click();
     }
 
     SyncTask task_;
@@ -47,16 +48,16 @@ protected:
 
 TEST_F(AutoSyncPageTest, RunEveryNeedsATimeAndStoresTheOneGiven) {
     page_ = Open();
-    EXPECT_FALSE(Spin(CAutoSync::kRepeatHoursId)->isEnabled());
-    ClickBox(Box(CAutoSync::kRepeatId));
-    EXPECT_TRUE(Spin(CAutoSync::kRepeatHoursId)->isEnabled());
+    EXPECT_FALSE(Spin(IDC_REPEAT_HOURS)->isEnabled());
+    ClickBox(Box(IDC_REPEAT));
+    EXPECT_TRUE(Spin(IDC_REPEAT_HOURS)->isEnabled());
     PressOk();
     EXPECT_TRUE(sheet_->isVisible());
     EXPECT_EQ(Messages(), std::vector<std::string>{"Setup hours and minutes first"});
     EXPECT_EQ(task_.repeatOn, 0u);
 
-    Spin(CAutoSync::kRepeatHoursId)->setValue(65'535);
-    Spin(CAutoSync::kRepeatMinutesId)->setValue(60);  // beyond the spin's range
+    Spin(IDC_REPEAT_HOURS)->setValue(65'535);
+    Spin(IDC_REPEAT_MINUTES)->setValue(60);  // beyond the spin's range
     PressOk();
     EXPECT_FALSE(sheet_->isVisible());
     EXPECT_EQ(task_.repeatOn, 1u);
@@ -66,7 +67,7 @@ TEST_F(AutoSyncPageTest, RunEveryNeedsATimeAndStoresTheOneGiven) {
 
     // Hours changed while repeating stays on.
     page_ = Open();
-    Spin(CAutoSync::kRepeatHoursId)->setValue(3);
+    Spin(IDC_REPEAT_HOURS)->setValue(3);
     PressOk();
     EXPECT_EQ(task_.repeatHours, 3);
     EXPECT_TRUE(page_->Changed());
@@ -78,11 +79,11 @@ TEST_F(AutoSyncPageTest, RunEveryNeedsATimeAndStoresTheOneGiven) {
 
 TEST_F(AutoSyncPageTest, ThePercentLimitChosenIsOfferedToTasksWithoutOne) {
     page_ = Open();
-    EXPECT_FALSE(Box(CAutoSync::kPercentOnId)->isChecked());
-    EXPECT_EQ(Spin(CAutoSync::kPercentId)->value(), 10);
-    EXPECT_FALSE(Spin(CAutoSync::kPercentId)->isEnabled());
-    ClickBox(Box(CAutoSync::kPercentOnId));
-    Spin(CAutoSync::kPercentId)->setValue(25);
+    EXPECT_FALSE(Box(IDC_PERCENT_LIMIT_ON)->isChecked());
+    EXPECT_EQ(Spin(IDC_PERCENT_LIMIT)->value(), 10);
+    EXPECT_FALSE(Spin(IDC_PERCENT_LIMIT)->isEnabled());
+    ClickBox(Box(IDC_PERCENT_LIMIT_ON));
+    Spin(IDC_PERCENT_LIMIT)->setValue(25);
     PressOk();
     EXPECT_EQ(task_.skipPercent, 25u);
     EXPECT_EQ(SettingsBytes(), "[Schedule]\r\nPercent=25\r\n");
@@ -90,13 +91,13 @@ TEST_F(AutoSyncPageTest, ThePercentLimitChosenIsOfferedToTasksWithoutOne) {
     SyncTask other;
     other.SetDefaults();
     auto* otherPage = Show(MakeAutoSyncPage(other));
-    EXPECT_FALSE(Control<QCheckBox>(otherPage, CAutoSync::kPercentOnId)->isChecked());
-    EXPECT_EQ(Control<QSpinBox>(otherPage, CAutoSync::kPercentId)->value(), 25);
+    EXPECT_FALSE(Control<QCheckBox>(otherPage, IDC_PERCENT_LIMIT_ON)->isChecked());
+    EXPECT_EQ(Control<QSpinBox>(otherPage, IDC_PERCENT_LIMIT)->value(), 25);
     PressCancel();
 
     page_ = Open();
-    EXPECT_TRUE(Box(CAutoSync::kPercentOnId)->isChecked());
-    ClickBox(Box(CAutoSync::kPercentOnId));
+    EXPECT_TRUE(Box(IDC_PERCENT_LIMIT_ON)->isChecked());
+    ClickBox(Box(IDC_PERCENT_LIMIT_ON));
     PressOk();
     EXPECT_EQ(task_.skipPercent, 0u);
     EXPECT_TRUE(page_->Changed());
@@ -115,13 +116,13 @@ TEST_F(AutoSyncPageTest, CancelPutsEveryControlBackAndTheTaskStaysAsItWas) {
     const Values opened{true, 2, 15, true, 30, false, 1, 3, true, 40, false, ""};
     EXPECT_EQ(page_->ReadControls(), opened);
 
-    for (int id : {CAutoSync::kRepeatId, CAutoSync::kRunAtStartId, CAutoSync::kRunOnDeviceId,
-                   CAutoSync::kPercentOnId}) {
+    for (int id : {IDC_REPEAT, IDC_RUN_AT_START, IDC_RUN_ON_DEVICE,
+                   IDC_PERCENT_LIMIT_ON}) {
         ClickBox(Box(id));
     }
-    ClickBox(Control<QRadioButton>(page_, CAutoSync::kCheckId));
-    Control<QComboBox>(page_, CAutoSync::kResolveListId)->setCurrentIndex(0);
-    Spin(CAutoSync::kStartDelayId)->setValue(5);
+    ClickBox(Control<QRadioButton>(page_, IDC_AUTO_CHECK));
+    Control<QComboBox>(page_, IDC_RESOLVE_CONFLICTS)->setCurrentIndex(0);
+    Spin(IDC_START_DELAY)->setValue(5);
     ASSERT_NE(page_->ReadControls(), opened);
     PressCancel();
     EXPECT_EQ(page_->ReadControls(), opened);
@@ -150,14 +151,14 @@ TEST_F(AutoSyncPageTest, WithTheSettingsFileTheSchedulerIsLeftAlone) {
     AddTaskScript(task_);
     const int scripts = ScheduledScriptCount();
     page_ = Open();
-    EXPECT_TRUE(Box(CAutoSync::kSchedulerId)->isChecked());
-    EXPECT_EQ(Control<QLineEdit>(page_, CAutoSync::kScheduleTextId)->text(), "Weekly");
-    ClickBox(Box(CAutoSync::kRepeatId));  // re-enabling the groups leaves the scheduler's greyed
-    ClickBox(Box(CAutoSync::kSchedulerId));
-    for (int id : {CAutoSync::kSchedulerId, CAutoSync::kScheduleTextId, CAutoSync::kConfigureId}) {
+    EXPECT_TRUE(Box(IDC_USE_SCHEDULER)->isChecked());
+    EXPECT_EQ(Control<QLineEdit>(page_, IDC_SCHEDULE_KIND)->text(), "Weekly");
+    ClickBox(Box(IDC_REPEAT));  // re-enabling the groups leaves the scheduler's greyed
+    ClickBox(Box(IDC_USE_SCHEDULER));
+    for (int id : {IDC_USE_SCHEDULER, IDC_SCHEDULE_KIND, IDC_CONFIGURE_SCHEDULE}) {
         EXPECT_FALSE(page_->GetDlgItem(id)->isEnabled()) << id;
     }
-    Spin(CAutoSync::kRepeatMinutesId)->setValue(5);
+    Spin(IDC_REPEAT_MINUTES)->setValue(5);
     PressOk();
     EXPECT_FALSE(sheet_->isVisible());
     EXPECT_EQ(ScheduledScriptCount(), scripts);
@@ -169,7 +170,7 @@ TEST_F(AutoSyncPageTest, WithTheSettingsFileTheSchedulerIsLeftAlone) {
     // stop OK.
     task_.scheduleType = 9;
     page_ = Open();
-    EXPECT_EQ(Control<QLineEdit>(page_, CAutoSync::kScheduleTextId)->text(), "");
+    EXPECT_EQ(Control<QLineEdit>(page_, IDC_SCHEDULE_KIND)->text(), "");
     PressOk();
     EXPECT_FALSE(sheet_->isVisible());
     EXPECT_EQ(Messages(), std::vector<std::string>{});
@@ -180,16 +181,16 @@ TEST_F(AutoSyncPageTest, WithAnotherStoreTheSchedulerIsSetUpAndADueEntryKeepsIts
     plat::FixedClock clock(1'900'000'000);
     plat::ClockOverride useClock(clock);
     page_ = Open();
-    EXPECT_FALSE(page_->GetDlgItem(CAutoSync::kConfigureId)->isEnabled());
-    ClickBox(Box(CAutoSync::kSchedulerId));
-    EXPECT_TRUE(page_->GetDlgItem(CAutoSync::kConfigureId)->isEnabled());
+    EXPECT_FALSE(page_->GetDlgItem(IDC_CONFIGURE_SCHEDULE)->isEnabled());
+    ClickBox(Box(IDC_USE_SCHEDULER));
+    EXPECT_TRUE(page_->GetDlgItem(IDC_CONFIGURE_SCHEDULE)->isEnabled());
     PressOk();
     EXPECT_EQ(Messages(), std::vector<std::string>{"Click the Configure button to setup the scheduler"});
 
     Configure([](CScheduleTimePage& dialog) {
-        dialog.findChild<QComboBox*>(QString::number(CScheduleTimePage::kKindListId))->setCurrentIndex(kScheduleHourly);
+        dialog.findChild<QComboBox*>(QString::number(IDC_SCHEDULE_KINDS))->setCurrentIndex(kScheduleHourly);
     });
-    EXPECT_EQ(Control<QLineEdit>(page_, CAutoSync::kScheduleTextId)->text(), "Hourly");
+    EXPECT_EQ(Control<QLineEdit>(page_, IDC_SCHEDULE_KIND)->text(), "Hourly");
     const int scripts = ScheduledScriptCount();
     PressOk();
     ASSERT_FALSE(sheet_->isVisible());
@@ -204,7 +205,7 @@ TEST_F(AutoSyncPageTest, WithAnotherStoreTheSchedulerIsSetUpAndADueEntryKeepsIts
     ASSERT_EQ(ProgramScripts().State(task_.scriptIndex)->due, 1);
     page_ = Open();
     Configure([](CScheduleTimePage& dialog) {
-        dialog.findChild<QSpinBox*>(QString::number(CScheduleTimePage::kHoursId))->setValue(6);
+        dialog.findChild<QSpinBox*>(QString::number(IDC_HOURLY_HOURS))->setValue(6);
     });
     PressOk();
     EXPECT_EQ(Messages().back(), "Failed to change schedule. If the task is busy, you can not change the schedule.");
@@ -213,7 +214,7 @@ TEST_F(AutoSyncPageTest, WithAnotherStoreTheSchedulerIsSetUpAndADueEntryKeepsIts
 
     // Switched off: the entry is cancelled and stays.
     page_ = Open();
-    ClickBox(Box(CAutoSync::kSchedulerId));
+    ClickBox(Box(IDC_USE_SCHEDULER));
     PressOk();
     EXPECT_EQ(task_.scheduleOn, 0u);
     EXPECT_EQ(ProgramScripts().State(task_.scriptIndex)->cancelled, 1);
@@ -231,7 +232,7 @@ TEST_F(AutoSyncPageTest, ATasksOptionsSheetCarriesTheAutoPage) {
     auto* page = qobject_cast<CAutoSync*>(sheet->GetPage(2));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->GetTitle(), "Auto");
-    ClickBox(Control<QCheckBox>(page, CAutoSync::kRunOnDeviceId));
+    ClickBox(Control<QCheckBox>(page, IDC_RUN_ON_DEVICE));
     sheet->PressButton(PSBTN_OK);
     EXPECT_EQ(sheet->result(), IDOK);
     EXPECT_EQ(task_.runOnDevice, 1u);

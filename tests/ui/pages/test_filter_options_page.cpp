@@ -7,6 +7,7 @@
 #include "foundation/quoted_list.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
 #include "tests/ui/pages/page_test_support.h"
 #include "tests/ui/pages/scripted_pickers.h"
 #include "ui/pages/filter_options_page.h"
@@ -26,7 +27,7 @@ protected:
     }
     QMenu* OpenMenu(int buttonId) {
         QTest::mouseClick(Control<QToolButton>(page, buttonId), Qt::LeftButton);
-        QMenu* menu = buttonId == Page::kExclusionPresetsId ? page->ExclusionMenu() : page->InclusionMenu();
+        QMenu* menu = buttonId == IDC_EXCLUSION_PRESETS ? page->ExclusionMenu() : page->InclusionMenu();
         EXPECT_TRUE(menu->isVisible());
         return menu;
     }
@@ -42,15 +43,15 @@ TEST_F(FilterPageTest, OpensOnTheRecordAndOkWritesTheFiltersInOrder) {
     WriteSettingW(settings::kFilterExclude, L"*.tmp \"/home/me/My Files/*.*\"");
     Open(true);
     EXPECT_EQ(page->ExclusionList()->Items(), (Items{L"*.tmp", L"\"/home/me/My Files/*.*\""}));
-    EXPECT_TRUE(Control<QCheckBox>(page, Page::kUseExclusionId)->isChecked());
-    EXPECT_FALSE(Control<QCheckBox>(page, Page::kUseInclusionId)->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(page, Page::kSystemId)->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(page, Page::kHiddenId)->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(page, IDC_USE_EXCLUSION)->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(page, IDC_USE_INCLUSION)->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(page, IDC_EXCLUDE_SYSTEM)->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(page, IDC_EXCLUDE_HIDDEN)->isChecked());
 
     page->InclusionList()->AppendItem(L"  *.doc  ", false);
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kUseInclusionId));
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kHiddenId));
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kReadonlyId));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_USE_INCLUSION));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_EXCLUDE_HIDDEN));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_EXCLUDE_READONLY));
     EXPECT_TRUE(page->IsModified());
     PressOk();
     EXPECT_FALSE(sheet_->isVisible());
@@ -65,8 +66,8 @@ TEST_F(FilterPageTest, OpensOnTheRecordAndOkWritesTheFiltersInOrder) {
 
 TEST_F(FilterPageTest, ASwitchedOnListWithoutEntriesKeepsThePageOpenWithItsText) {
     Open(true);
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kUseInclusionId));
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kSystemId));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_USE_INCLUSION));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_EXCLUDE_SYSTEM));
     PressOk();
     EXPECT_TRUE(sheet_->isVisible());
     EXPECT_EQ(Messages(),
@@ -74,8 +75,8 @@ TEST_F(FilterPageTest, ASwitchedOnListWithoutEntriesKeepsThePageOpenWithItsText)
     EXPECT_TRUE(record->system);
     EXPECT_EQ(SettingsBytes(), "");
 
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kUseInclusionId));
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kUseExclusionId));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_USE_INCLUSION));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_USE_EXCLUSION));
     PressOk();
     EXPECT_EQ(Messages().back(), "You selected 'Use exclusion filter'; however, you have not entered any filters");
     EXPECT_TRUE(sheet_->isVisible());
@@ -85,7 +86,7 @@ TEST_F(FilterPageTest, CancelRestoresTheRecord) {
     WriteSettingW(settings::kFilterExclude, L"*.bak");
     Open(false);
     page->ExclusionList()->AppendItem(L"*.old", false);
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kEmptyId));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_EXCLUDE_EMPTY));
     record->ApplyOk(page->ReadControls());  // as if an earlier OK had taken them
     PressCancel();
     EXPECT_EQ(record->excludeText, L"*.bak");
@@ -95,21 +96,21 @@ TEST_F(FilterPageTest, CancelRestoresTheRecord) {
 
 TEST_F(FilterPageTest, ExclusionPresetsAddAPatternAFolderFilterAndANewEntry) {
     Open(true);
-    EXPECT_EQ(pagetest::MenuTexts(OpenMenu(Page::kExclusionPresetsId)),
+    EXPECT_EQ(pagetest::MenuTexts(OpenMenu(IDC_EXCLUSION_PRESETS)),
               (std::vector<QString>{"*.TMP", "Browse For Folder...", "New"}));
     ASSERT_TRUE(Choose(page->ExclusionMenu(), "*.TMP"));
 
     // A chosen folder becomes a folder filter: its path with "/*.*", always quoted.
     pickers.answer = L"/home/me/My Pictures";
-    ASSERT_TRUE(Choose(OpenMenu(Page::kExclusionPresetsId), "Browse For Folder..."));
+    ASSERT_TRUE(Choose(OpenMenu(IDC_EXCLUSION_PRESETS), "Browse For Folder..."));
     EXPECT_EQ(pickers.title, L"Browse Folder To Be Excluded");
     EXPECT_EQ(pickers.start, L"/home/me/work");
     pickers.answer = L"/srv/data";
-    Choose(OpenMenu(Page::kExclusionPresetsId), "Browse For Folder...");
+    Choose(OpenMenu(IDC_EXCLUSION_PRESETS), "Browse For Folder...");
     pickers.answer.reset();
-    Choose(OpenMenu(Page::kExclusionPresetsId), "Browse For Folder...");  // cancelled: nothing added
+    Choose(OpenMenu(IDC_EXCLUSION_PRESETS), "Browse For Folder...");  // cancelled: nothing added
 
-    ASSERT_TRUE(Choose(OpenMenu(Page::kExclusionPresetsId), "New"));
+    ASSERT_TRUE(Choose(OpenMenu(IDC_EXCLUSION_PRESETS), "New"));
     ASSERT_NE(Editor(page->ExclusionList()), nullptr);
     QTest::keyClick(Editor(page->ExclusionList()), Qt::Key_Return);
     EXPECT_EQ(page->ExclusionList()->Items(),
@@ -117,7 +118,7 @@ TEST_F(FilterPageTest, ExclusionPresetsAddAPatternAFolderFilterAndANewEntry) {
     EXPECT_TRUE(page->IsModified());
 
     // Saved and read back, the folder with blanks is still one entry and a folder filter.
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kUseExclusionId));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_USE_EXCLUSION));
     PressOk();
     const Page reread(false, L"");
     Items entries;
@@ -130,15 +131,15 @@ TEST_F(FilterPageTest, ExclusionPresetsAddAPatternAFolderFilterAndANewEntry) {
 
 TEST_F(FilterPageTest, InclusionPresetsAddTheirPatternsAndAChosenFileName) {
     Open(false);
-    EXPECT_EQ(pagetest::MenuTexts(OpenMenu(Page::kInclusionPresetsId)),
+    EXPECT_EQ(pagetest::MenuTexts(OpenMenu(IDC_INCLUSION_PRESETS)),
               (std::vector<QString>{"Picture Extensions", "Document Files", "PDF", "Music Files", "Video Files", "New",
                                     "Browse For File Name..."}));
     page->InclusionMenu()->close();
     for (const char* preset : {"Picture Extensions", "Document Files", "PDF", "Music Files", "Video Files"}) {
-        ASSERT_TRUE(Choose(OpenMenu(Page::kInclusionPresetsId), preset)) << preset;
+        ASSERT_TRUE(Choose(OpenMenu(IDC_INCLUSION_PRESETS), preset)) << preset;
     }
     pickers.answer = L"/home/me/Music/My Song.mp3";
-    ASSERT_TRUE(Choose(OpenMenu(Page::kInclusionPresetsId), "Browse For File Name..."));
+    ASSERT_TRUE(Choose(OpenMenu(IDC_INCLUSION_PRESETS), "Browse For File Name..."));
     EXPECT_EQ(pickers.title, L"Get File Name");
     EXPECT_NE(Editor(page->InclusionList()), nullptr);  // opened for editing
     EXPECT_EQ(page->InclusionList()->Items(),
@@ -174,14 +175,14 @@ TEST_F(FilterPageTest, ItemsAreEditedInPlaceByASecondClickAndTakenAsTyped) {
 TEST_F(FilterPageTest, RemoveTakesTheSelectedEntriesOrSaysNoneIsSelected) {
     WriteSettingW(settings::kFilterInclude, L"*.a *.b *.c");
     Open(false);
-    QTest::mouseClick(Control<QToolButton>(page, Page::kRemoveInclusionId), Qt::LeftButton);
+    QTest::mouseClick(Control<QToolButton>(page, IDC_REMOVE_INCLUSION), Qt::LeftButton);
     EXPECT_EQ(Messages(), std::vector<std::string>{"There are no items selected to remove"});
     EXPECT_FALSE(page->IsModified());
 
     EditableList* list = page->InclusionList();
     list->topLevelItem(0)->setSelected(true);
     list->topLevelItem(2)->setSelected(true);
-    QTest::mouseClick(Control<QToolButton>(page, Page::kRemoveInclusionId), Qt::LeftButton);
+    QTest::mouseClick(Control<QToolButton>(page, IDC_REMOVE_INCLUSION), Qt::LeftButton);
     EXPECT_EQ(list->Items(), (Items{L"*.b"}));
     EXPECT_TRUE(page->IsModified());
 }
@@ -189,15 +190,15 @@ TEST_F(FilterPageTest, RemoveTakesTheSelectedEntriesOrSaysNoneIsSelected) {
 TEST_F(FilterPageTest, EveryControlShowsHelpOfItsOwn) {
     Open(false);
     std::set<QString> texts;
-    for (int id : {Page::kUseExclusionId, Page::kUseInclusionId, Page::kExclusionListId, Page::kInclusionListId,
-                   Page::kExclusionPresetsId, Page::kInclusionPresetsId, Page::kRemoveExclusionId,
-                   Page::kRemoveInclusionId, Page::kReadonlyId, Page::kSystemId, Page::kHiddenId, Page::kEmptyId}) {
+    for (int id : {IDC_USE_EXCLUSION, IDC_USE_INCLUSION, IDC_EXCLUSION_LIST, IDC_INCLUSION_LIST,
+                   IDC_EXCLUSION_PRESETS, IDC_INCLUSION_PRESETS, IDC_REMOVE_EXCLUSION, IDC_REMOVE_INCLUSION,
+                   IDC_EXCLUDE_READONLY, IDC_EXCLUDE_SYSTEM, IDC_EXCLUDE_HIDDEN, IDC_EXCLUDE_EMPTY}) {
         const QString text = pagetest::HelpPopupText(page, id);
         EXPECT_FALSE(text.isEmpty()) << id;
         texts.insert(text);
     }
     EXPECT_EQ(texts.size(), 12u);
-    EXPECT_EQ(pagetest::HelpPopupText(page, Page::kRemoveExclusionId),
+    EXPECT_EQ(pagetest::HelpPopupText(page, IDC_REMOVE_EXCLUSION),
               "Removes the selected entries from the exclusion list.");
 }
 

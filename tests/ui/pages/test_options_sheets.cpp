@@ -4,6 +4,8 @@
 
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "tests/ui/pages/page_test_support.h"
 #include "ui/pages/options_sheets.h"
 
@@ -41,8 +43,8 @@ TEST_F(OptionsSheetTest, DefaultOptionsOkWritesEveryPageToTheSettingsFile) {
     CTreePropSheet& sheet = defaults.Sheet();
     sheet.show();
     VisitEveryPage(sheet);
-    Control<QComboBox>(sheet.GetPage(0), CConfigSyncPage::kTypeListId)->setCurrentIndex(kSyncMirror);
-    pagetest::ClickBox(Control<QCheckBox>(sheet.GetPage(2), CConfigLogPage::kClearLogId));
+    Control<QComboBox>(sheet.GetPage(0), IDC_SYNC_TYPE_LIST)->setCurrentIndex(kSyncMirror);
+    pagetest::ClickBox(Control<QCheckBox>(sheet.GetPage(2), IDC_CLEAR_LOG));
     sheet.PressButton(PSBTN_OK);
     EXPECT_EQ(sheet.result(), IDOK);
     EXPECT_EQ(defaults.SyncOptions().type, kSyncMirror);
@@ -58,9 +60,9 @@ TEST_F(OptionsSheetTest, ARefusalOnOnePageLeavesEveryPageUnwritten) {
     DefaultOptionsSheet defaults;
     CTreePropSheet& sheet = defaults.Sheet();
     sheet.show();
-    Control<QComboBox>(sheet.GetPage(0), CConfigSyncPage::kTypeListId)->setCurrentIndex(kBackupLeftToRight);
+    Control<QComboBox>(sheet.GetPage(0), IDC_SYNC_TYPE_LIST)->setCurrentIndex(kBackupLeftToRight);
     ASSERT_TRUE(sheet.SetActivePage(1));
-    pagetest::ClickBox(Control<QCheckBox>(sheet.GetPage(1), CConfigCompressFilterPage::kUseExclusionId));
+    pagetest::ClickBox(Control<QCheckBox>(sheet.GetPage(1), IDC_USE_EXCLUSION));
     ASSERT_TRUE(sheet.SetActivePage(3));
     sheet.PressButton(PSBTN_OK);
     EXPECT_TRUE(sheet.isVisible());
@@ -79,13 +81,13 @@ TEST_F(OptionsSheetTest, ATaskSheetChangesOnlyTheTasksRecords) {
     CConfigSyncPage sync(false);
     CConfigCompressFilterPage filter(false, L"/home/me");
     CConfigLogPage log(false);
-    auto automaticRun = std::make_unique<CPropertyPage>(4068, "Auto");
+    auto automaticRun = std::make_unique<CPropertyPage>(IDD_AUTO_PAGE, "Auto");
     auto sheet = MakeTaskOptionsSheet(nullptr, sync, filter, log, std::move(automaticRun));
     EXPECT_EQ(sheet->windowTitle(), "Sync Options");
     EXPECT_EQ(PageTitles(*sheet), (std::vector<std::string>{"Sync Options", "Filters", "Auto", "Log"}));
     sheet->show();
     EXPECT_TRUE(sheet->GetButton(ID_APPLY_NOW)->isHidden());
-    pagetest::ClickBox(Control<QCheckBox>(sheet->GetPage(0), CConfigSyncPage::kAllowDeleteId));
+    pagetest::ClickBox(Control<QCheckBox>(sheet->GetPage(0), IDC_ALLOW_DELETIONS));
     sheet->PressButton(PSBTN_OK);
     EXPECT_EQ(sheet->result(), IDOK);
     EXPECT_EQ(sync.allowDelete, 1u);

@@ -10,6 +10,7 @@
 #include "platform/core/file_info.h"
 #include "platform/core/registry.h"
 #include "platform/qt/resource_images.h"
+#include "resources/control_ids.h"
 #include "resources/image_ids.h"
 #include "support/scoped_env.h"
 #include "tests/ui/pages/page_test_support.h"
@@ -26,7 +27,7 @@ using pagetest::Control;
 class ProgramPageTest : public pagetest::PageTest {
 protected:
     QMenu* OpenAddMenu() {
-        QTest::mouseClick(Control<QToolButton>(page, Page::kAddId), Qt::LeftButton);
+        QTest::mouseClick(Control<QToolButton>(page, IDC_ADD_FOLDER), Qt::LeftButton);
         EXPECT_TRUE(page->AddMenu()->isVisible());
         return page->AddMenu();
     }
@@ -43,7 +44,7 @@ protected:
 
 TEST_F(ProgramPageTest, OpensWithTheDefaultFoldersAndTheStartBoxDisabled) {
     page = Show(std::make_unique<Page>());
-    auto* box = Control<QCheckBox>(page, Page::kAutostartId);
+    auto* box = Control<QCheckBox>(page, IDC_AUTOSTART);
     EXPECT_FALSE(box->isEnabled());
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(box->text(), "Load on Windows Startup and stay in Notification Area");
@@ -56,8 +57,8 @@ TEST_F(ProgramPageTest, ListButtonsShowTheRibbonsAddAndRemoveImages) {
     ImageList strip(16, 16);
     strip.AddStrip(plat::LoadBitmapResource(res::kRibbonSmallImages), QColor::fromRgb(res::kImageMaskColour));
     const auto shown = [&](int id) { return Control<QToolButton>(page, id)->icon().pixmap(16, 16).toImage(); };
-    EXPECT_EQ(shown(Page::kAddId), strip.Pixmap(13).toImage());
-    EXPECT_EQ(shown(Page::kRemoveId), strip.Pixmap(10).toImage());
+    EXPECT_EQ(shown(IDC_ADD_FOLDER), strip.Pixmap(13).toImage());
+    EXPECT_EQ(shown(IDC_REMOVE_FOLDER), strip.Pixmap(10).toImage());
 }
 
 TEST_F(ProgramPageTest, AddMenuEntriesAndOkWriteTheFoldersButNeverTheRegistry) {
@@ -91,10 +92,10 @@ TEST_F(ProgramPageTest, AddMenuEntriesAndOkWriteTheFoldersButNeverTheRegistry) {
 TEST_F(ProgramPageTest, RemovingEveryFolderBringsTheDefaultsBack) {
     WriteSettingW(settings::kFolders, L"/data");
     page = Show(std::make_unique<Page>());
-    QTest::mouseClick(Control<QToolButton>(page, Page::kRemoveId), Qt::LeftButton);
+    QTest::mouseClick(Control<QToolButton>(page, IDC_REMOVE_FOLDER), Qt::LeftButton);
     EXPECT_EQ(Messages(), std::vector<std::string>{"There are no items selected to remove"});
     page->FolderList()->selectAll();
-    QTest::mouseClick(Control<QToolButton>(page, Page::kRemoveId), Qt::LeftButton);
+    QTest::mouseClick(Control<QToolButton>(page, IDC_REMOVE_FOLDER), Qt::LeftButton);
     PressOk();
     EXPECT_EQ(SettingsBytes(), "[Program Options]\r\n");
     page = Show(std::make_unique<Page>());
@@ -104,7 +105,7 @@ TEST_F(ProgramPageTest, RemovingEveryFolderBringsTheDefaultsBack) {
 TEST_F(ProgramPageTest, OutsideTheSettingsFileTheStartIsARunValue) {
     ProgramState().useIniFile = false;
     page = Show(std::make_unique<Page>());
-    auto* box = Control<QCheckBox>(page, Page::kAutostartId);
+    auto* box = Control<QCheckBox>(page, IDC_AUTOSTART);
     ASSERT_TRUE(box->isEnabled());
     pagetest::ClickBox(box);
     PressOk();
@@ -112,8 +113,8 @@ TEST_F(ProgramPageTest, OutsideTheSettingsFileTheStartIsARunValue) {
     EXPECT_EQ(ReadSetting(settings::kTrayIcon), 1);
 
     page = Show(std::make_unique<Page>());
-    EXPECT_TRUE(Control<QCheckBox>(page, Page::kAutostartId)->isChecked());
-    pagetest::ClickBox(Control<QCheckBox>(page, Page::kAutostartId));
+    EXPECT_TRUE(Control<QCheckBox>(page, IDC_AUTOSTART)->isChecked());
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_AUTOSTART));
     PressOk();
     EXPECT_EQ(RunValue(), "");
     EXPECT_EQ(ReadSetting(settings::kTrayIcon), 0);

@@ -9,6 +9,7 @@
 #include <array>
 #include <tuple>
 
+#include "resources/control_ids.h"
 #include "tests/ui/pages/page_test_support.h"
 #include "ui/pages/checked_date_edit.h"
 #include "ui/pages/schedule_rule.h"
@@ -217,8 +218,8 @@ protected:
 TEST_F(ScheduleDialogTest, PickersOfferOnlyWhatADosDateHolds) {
     ScheduleRecord record;
     Page page(nullptr, record);
-    for (QDateEdit* edit : {Item<QDateEdit>(page, Page::kStartDateId),
-                            Item<CheckedDateEdit>(page, Page::kEndDateId)->DateEdit()}) {
+    for (QDateEdit* edit : {Item<QDateEdit>(page, IDC_START_DATE),
+                            Item<CheckedDateEdit>(page, IDC_END_DATE)->DateEdit()}) {
         EXPECT_EQ(edit->minimumDate(), QDate(1980, 1, 1));
         EXPECT_EQ(edit->maximumDate(), QDate(2107, 12, 31));
         edit->setDate(QDate(2200, 5, 5));
@@ -230,19 +231,19 @@ TEST_F(ScheduleDialogTest, TheKindListShowsOnlyThatKindsControls) {
     ScheduleRecord record;
     Page page(nullptr, record);
     page.show();
-    EXPECT_TRUE(Item<QSpinBox>(page, Page::kDaysId)->isVisible());
-    EXPECT_FALSE(Item<QSpinBox>(page, Page::kWeeksId)->isVisible());
-    Item<QComboBox>(page, Page::kKindListId)->setCurrentIndex(kScheduleWeekly);
-    EXPECT_FALSE(Item<QSpinBox>(page, Page::kDaysId)->isVisible());
-    EXPECT_TRUE(Item<QSpinBox>(page, Page::kWeeksId)->isVisible());
-    EXPECT_FALSE(Item<QCheckBox>(page, Page::kJanuaryId)->isVisible());
+    EXPECT_TRUE(Item<QSpinBox>(page, IDC_DAILY_DAYS)->isVisible());
+    EXPECT_FALSE(Item<QSpinBox>(page, IDC_WEEKLY_WEEKS)->isVisible());
+    Item<QComboBox>(page, IDC_SCHEDULE_KINDS)->setCurrentIndex(kScheduleWeekly);
+    EXPECT_FALSE(Item<QSpinBox>(page, IDC_DAILY_DAYS)->isVisible());
+    EXPECT_TRUE(Item<QSpinBox>(page, IDC_WEEKLY_WEEKS)->isVisible());
+    EXPECT_FALSE(Item<QCheckBox>(page, IDC_MONTHLY_JANUARY)->isVisible());
 
     // "On day" greys the two lists and frees the day field.
-    Item<QComboBox>(page, Page::kKindListId)->setCurrentIndex(kScheduleMonthly);
-    EXPECT_FALSE(Item<QSpinBox>(page, Page::kMonthDayId)->isEnabled());
-    pagetest::ClickBox(Item<QRadioButton>(page, Page::kOnDayId));
-    EXPECT_TRUE(Item<QSpinBox>(page, Page::kMonthDayId)->isEnabled());
-    EXPECT_FALSE(Item<QComboBox>(page, Page::kOrdinalListId)->isEnabled());
+    Item<QComboBox>(page, IDC_SCHEDULE_KINDS)->setCurrentIndex(kScheduleMonthly);
+    EXPECT_FALSE(Item<QSpinBox>(page, IDC_MONTHLY_DAY)->isEnabled());
+    pagetest::ClickBox(Item<QRadioButton>(page, IDC_MONTHLY_ON_DAY));
+    EXPECT_TRUE(Item<QSpinBox>(page, IDC_MONTHLY_DAY)->isEnabled());
+    EXPECT_FALSE(Item<QComboBox>(page, IDC_MONTHLY_ORDINAL)->isEnabled());
 }
 
 TEST_F(ScheduleDialogTest, ARefusalKeepsTheDialogOpenUntilTheUserMendsIt) {
@@ -250,13 +251,13 @@ TEST_F(ScheduleDialogTest, ARefusalKeepsTheDialogOpenUntilTheUserMendsIt) {
     Page page(nullptr, record);
     int result = -1;
     QTimer::singleShot(0, &page, [&] {
-        Item<QComboBox>(page, Page::kKindListId)->setCurrentIndex(kScheduleWeekly);
+        Item<QComboBox>(page, IDC_SCHEDULE_KINDS)->setCurrentIndex(kScheduleWeekly);
         Ok(page);
         EXPECT_TRUE(page.isVisible());
         EXPECT_EQ(Messages(),
                   std::vector<std::string>{"Please select at least one day of the week to run the script"});
         EXPECT_EQ(record.kind, kScheduleDaily);
-        pagetest::ClickBox(Item<QCheckBox>(page, Page::kSundayId + 3));
+        pagetest::ClickBox(Item<QCheckBox>(page, IDC_WEEKLY_SUNDAY + 3));
         Ok(page);
     });
     QTimer::singleShot(30000, &page, &Page::reject);  // failure guard
@@ -272,8 +273,8 @@ TEST_F(ScheduleDialogTest, OkOnAnUntouchedDialogLeavesTheRecordAsItWas) {
     ScheduleRecord record = ScheduleRecord::FromBytes(bytes);
     Page page(nullptr, record);
     page.show();
-    EXPECT_TRUE(Item<QRadioButton>(page, Page::kOnDayId)->isChecked());
-    EXPECT_FALSE(Item<CheckedDateEdit>(page, Page::kEndDateId)->IsChecked());
+    EXPECT_TRUE(Item<QRadioButton>(page, IDC_MONTHLY_ON_DAY)->isChecked());
+    EXPECT_FALSE(Item<CheckedDateEdit>(page, IDC_END_DATE)->IsChecked());
     Ok(page);
     EXPECT_EQ(page.result(), IDOK);
     EXPECT_FALSE(page.Changed());

@@ -6,6 +6,7 @@
 #include "foundation/resource_strings.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
+#include "resources/control_ids.h"
 #include "tests/ui/pages/page_test_support.h"
 #include "ui/pages/log_options_page.h"
 #include "ui/pages/sync_options_page.h"
@@ -18,7 +19,7 @@ using pagetest::HelpPopupText;
 class SyncPageTest : public pagetest::PageTest {
 protected:
     void Click(int id) { pagetest::ClickBox(Control<QCheckBox>(page, id)); }
-    void ChooseType(int index) { Control<QComboBox>(page, CConfigSyncPage::kTypeListId)->setCurrentIndex(index); }
+    void ChooseType(int index) { Control<QComboBox>(page, IDC_SYNC_TYPE_LIST)->setCurrentIndex(index); }
 
     SyncOptionsPage* page = nullptr;
 };
@@ -26,17 +27,17 @@ protected:
 TEST_F(SyncPageTest, ControlsShowTheRecordAndOkWritesTheDefaultsInOrder) {
     CConfigSyncPage record(true);
     page = Show(std::make_unique<SyncOptionsPage>(record));
-    EXPECT_EQ(Control<QComboBox>(page, CConfigSyncPage::kTypeListId)->currentText(), "Sync from Left to Right");
-    EXPECT_EQ(Control<QComboBox>(page, CConfigSyncPage::kSpeedListId)->currentText(), "No limit");
-    EXPECT_FALSE(Control<QCheckBox>(page, CConfigSyncPage::kAllowDeleteId)->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(page, CConfigSyncPage::kSaveDeleteId)->isChecked());
-    EXPECT_EQ(Control<QCheckBox>(page, CConfigSyncPage::kReadOnlyTargetId)->text(),
+    EXPECT_EQ(Control<QComboBox>(page, IDC_SYNC_TYPE_LIST)->currentText(), "Sync from Left to Right");
+    EXPECT_EQ(Control<QComboBox>(page, IDC_SPEED_LIST)->currentText(), "No limit");
+    EXPECT_FALSE(Control<QCheckBox>(page, IDC_ALLOW_DELETIONS)->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(page, IDC_SAVE_DELETED)->isChecked());
+    EXPECT_EQ(Control<QCheckBox>(page, IDC_TARGET_READ_ONLY)->text(),
               "Do not write program data to the Target folder");
 
     ChooseType(kBackupRightToLeft);
-    Control<QComboBox>(page, CConfigSyncPage::kSpeedListId)->setCurrentIndex(2);
-    Click(CConfigSyncPage::kAllowDeleteId);
-    Click(CConfigSyncPage::kCaseSensitiveId);
+    Control<QComboBox>(page, IDC_SPEED_LIST)->setCurrentIndex(2);
+    Click(IDC_ALLOW_DELETIONS);
+    Click(IDC_CASE_SENSITIVE);
     EXPECT_TRUE(page->IsModified());
     PressOk();
     EXPECT_FALSE(sheet_->isVisible());
@@ -52,13 +53,13 @@ TEST_F(SyncPageTest, ControlsShowTheRecordAndOkWritesTheDefaultsInOrder) {
 TEST_F(SyncPageTest, ATaskPageChangesItsRecordOnlyAndCancelRestoresIt) {
     CConfigSyncPage record(false);
     page = Show(std::make_unique<SyncOptionsPage>(record));
-    Click(CConfigSyncPage::kLockId);
+    Click(IDC_SHADOW_COPY);
     PressOk();
     EXPECT_EQ(record.lock, 1u);
     EXPECT_EQ(SettingsBytes(), "");
 
     page = Show(std::make_unique<SyncOptionsPage>(record));
-    Click(CConfigSyncPage::kLockId);
+    Click(IDC_SHADOW_COPY);
     ChooseType(kSyncMirror);
     record.ApplyOk(page->ReadControls());  // as if an earlier OK had taken them
     PressCancel();
@@ -70,23 +71,25 @@ TEST_F(SyncPageTest, HelpFollowsTheTypeChosenBeforeOk) {
     CConfigSyncPage record(false);
     page = Show(std::make_unique<SyncOptionsPage>(record));
     const QString typeHelp[] = {"Mirror will keep left and right folder in sync when files changes in both folders.",
-                                QString::fromStdString(LoadResString(11259))};
-    EXPECT_EQ(HelpPopupText(page, CConfigSyncPage::kTypeListId), typeHelp[1]);
-    EXPECT_EQ(HelpPopupText(page, CConfigSyncPage::kAllowDeleteId), QString::fromStdString(LoadResString(11264)));
+                                QString::fromStdString(LoadResString(IDS_SYNC_TYPE_LEFT_TO_RIGHT_HELP))};
+    EXPECT_EQ(HelpPopupText(page, IDC_SYNC_TYPE_LIST), typeHelp[1]);
+    EXPECT_EQ(HelpPopupText(page, IDC_ALLOW_DELETIONS),
+              QString::fromStdString(LoadResString(IDS_ALLOW_DELETIONS_HELP)));
     ChooseType(kSyncMirror);
-    EXPECT_EQ(HelpPopupText(page, CConfigSyncPage::kTypeListId), typeHelp[0]);
-    EXPECT_EQ(HelpPopupText(page, CConfigSyncPage::kAllowDeleteId), QString::fromStdString(LoadResString(11263)));
-    EXPECT_EQ(HelpPopupText(page, CConfigSyncPage::kReadOnlyId),
+    EXPECT_EQ(HelpPopupText(page, IDC_SYNC_TYPE_LIST), typeHelp[0]);
+    EXPECT_EQ(HelpPopupText(page, IDC_ALLOW_DELETIONS),
+              QString::fromStdString(LoadResString(IDS_ALLOW_DELETIONS_MIRROR_HELP)));
+    EXPECT_EQ(HelpPopupText(page, IDC_SOURCE_READ_ONLY),
               "If the option is checked off, the catalog file, log file, and backup folder for the Source folder "
               "will be created in Program folder.");
-    EXPECT_EQ(HelpPopupText(page, CConfigSyncPage::kSpeedListId), "");
+    EXPECT_EQ(HelpPopupText(page, IDC_SPEED_LIST), "");
 }
 
 TEST_F(SyncPageTest, AStoredTypeOutsideTheListIsKeptRatherThanLost) {
     WriteSetting(settings::kSyncType, 9);
     CConfigSyncPage record(true);
     page = Show(std::make_unique<SyncOptionsPage>(record));
-    EXPECT_EQ(Control<QComboBox>(page, CConfigSyncPage::kTypeListId)->currentIndex(), -1);
+    EXPECT_EQ(Control<QComboBox>(page, IDC_SYNC_TYPE_LIST)->currentIndex(), -1);
     PressOk();
     EXPECT_EQ(record.type, 9u);
     EXPECT_EQ(ReadSetting(settings::kSyncType), 9);
@@ -95,9 +98,9 @@ TEST_F(SyncPageTest, AStoredTypeOutsideTheListIsKeptRatherThanLost) {
 class LogPageTest : public pagetest::PageTest {
 protected:
     bool DetailsEnabled() const {
-        return page->GetDlgItem(CConfigLogPage::kDetailedLogId)->isEnabled() &&
-               page->GetDlgItem(CConfigLogPage::kSummaryLogId)->isEnabled() &&
-               page->GetDlgItem(CConfigLogPage::kClearLogId)->isEnabled();
+        return page->GetDlgItem(IDC_DETAILED_LOG)->isEnabled() &&
+               page->GetDlgItem(IDC_SUMMARY_LOG)->isEnabled() &&
+               page->GetDlgItem(IDC_CLEAR_LOG)->isEnabled();
     }
     LogOptionsPage* page = nullptr;
 };
@@ -108,12 +111,12 @@ TEST_F(LogPageTest, LogOffGreysTheDetailsFromTheStartAndOkKeepsTheLevel) {
     CConfigLogPage record(true);
     page = Show(std::make_unique<LogOptionsPage>(record));
     EXPECT_FALSE(DetailsEnabled());
-    EXPECT_TRUE(Control<QRadioButton>(page, CConfigLogPage::kDetailedLogId)->isChecked());
+    EXPECT_TRUE(Control<QRadioButton>(page, IDC_DETAILED_LOG)->isChecked());
 
-    auto* createLog = Control<QCheckBox>(page, CConfigLogPage::kCreateLogId);
+    auto* createLog = Control<QCheckBox>(page, IDC_CREATE_LOG);
     pagetest::ClickBox(createLog);
     EXPECT_TRUE(DetailsEnabled());
-    pagetest::ClickBox(Control<QCheckBox>(page, CConfigLogPage::kClearLogId));
+    pagetest::ClickBox(Control<QCheckBox>(page, IDC_CLEAR_LOG));
     EXPECT_TRUE(page->IsModified());
     pagetest::ClickBox(createLog);
     EXPECT_FALSE(DetailsEnabled());
@@ -128,14 +131,14 @@ TEST_F(LogPageTest, LogOffGreysTheDetailsFromTheStartAndOkKeepsTheLevel) {
 TEST_F(LogPageTest, EachControlHasItsOwnHelpAndCancelRestores) {
     CConfigLogPage record(false);
     page = Show(std::make_unique<LogOptionsPage>(record));
-    EXPECT_EQ(HelpPopupText(page, CConfigLogPage::kDetailedLogId),
+    EXPECT_EQ(HelpPopupText(page, IDC_DETAILED_LOG),
               "When this option is selected, it shows details of sync/check actions including operation of each "
               "file.");
-    EXPECT_EQ(HelpPopupText(page, CConfigLogPage::kSummaryLogId),
+    EXPECT_EQ(HelpPopupText(page, IDC_SUMMARY_LOG),
               "When this option is selected, it shows summary of sync/check actions.");
-    EXPECT_EQ(Control<QRadioButton>(page, CConfigLogPage::kSummaryLogId)->text(), "S&ummary log");
+    EXPECT_EQ(Control<QRadioButton>(page, IDC_SUMMARY_LOG)->text(), "S&ummary log");
 
-    pagetest::ClickBox(Control<QRadioButton>(page, CConfigLogPage::kDetailedLogId));
+    pagetest::ClickBox(Control<QRadioButton>(page, IDC_DETAILED_LOG));
     PressCancel();
     EXPECT_EQ(record.logLevel, static_cast<DWORD>(kLogSummary));
     EXPECT_EQ(SettingsBytes(), "");

@@ -11,6 +11,7 @@
 #include "foundation/options/sync_options.h"
 #include "foundation/sync_task.h"
 #include "platform/core/text.h"
+#include "resources/string_ids.h"
 #include "support/scoped_program_state.h"
 #include "support/temp_dir.h"
 #include "ui/task_list/auto_start_rules.h"

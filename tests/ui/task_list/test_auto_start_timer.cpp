@@ -12,6 +12,7 @@
 #include "foundation/settings_store.h"
 #include "foundation/task_record.h"
 #include "platform/core/clock.h"
+#include "resources/command_ids.h"
 #include "task_list_test_support.h"
 #include "tests/ui/modal_answer.h"
 #include "controls/log_control.h"
@@ -23,9 +24,6 @@ using Start = std::pair<WPARAM, LPARAM>;  // mode, run-from code
 using Starts = std::vector<Start>;
 
 constexpr std::int64_t kT0 = 1'800'000'000;
-constexpr UINT ID_ADD_TO_CONTAINER = 5123;
-constexpr UINT ID_SYNC_CONTAINER = 5108;
-constexpr UINT ID_RUN_CONTAINER = 5136;
 
 // Stands in for a task's window and keeps every start it is asked for.
 class StartRecorder : public plat::WindowProcedure {

@@ -8,6 +8,8 @@
 #include "foundation/file_utils.h"
 #include "foundation/settings_keys.h"
 #include "platform/qt/combo_box_ex.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
 #include "ui/modal_answer.h"
 #include "support/temp_dir.h"
 #include "task_list_test_support.h"
@@ -18,9 +20,6 @@
 namespace tltest {
 namespace {
 
-constexpr UINT kNewTaskCommand = 32812;
-constexpr UINT kCheckCommand = 5023;
-constexpr UINT kSyncCommand = 32813;
 constexpr LPARAM kStartedByTimer = 2;
 
 class EndToEnd : public TaskListTest {
@@ -79,7 +78,7 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     ASSERT_TRUE(WriteSettingW(settings::kFilterExclude, L"*.tmp"));
 
     uitest::WhenModal([](QWidget* dialog) { uitest::TypeAndAccept(dialog, "Work"); });
-    ASSERT_TRUE(frame_->DispatchCommand(kNewTaskCommand));
+    ASSERT_TRUE(frame_->DispatchCommand(ID_NEW_TASK));
     plat::ProcessPendingMessages();
     ASSERT_EQ(RowNames(), std::vector<std::string>{"Work"});
     SyncTask& task = Task("Work");
@@ -104,19 +103,19 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     EXPECT_EQ(plat::WideToUtf8(task.rightFolder), Folder("Work-R"));
 
     // Check: the list says what would happen, and nothing happened yet.
-    Command(task, kCheckCommand);
+    Command(task, ID_CHECK);
     EXPECT_EQ(Action(task, L"report.txt"), L"Copy to right");
     EXPECT_EQ(Action(task, L"todo.txt"), L"Copy to right");
     EXPECT_EQ(Action(task, L"photo.jpg"), L"Conflict") << "a new task syncs from left to right";
     EXPECT_EQ(GetPathKind(Folder("Work-R") + "/report.txt"), kPathMissing);
-    EXPECT_EQ(Status(7001).rfind("No action", 0), 0u);
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED).rfind("No action", 0), 0u);
 
     // The user settles the conflict by copying the photo to the left, then syncs.
     CTreeListCtrl& tree = window->ItemTree();
     tree.SetItemStateW(twtest::Row(tree, L"photo.jpg"), 0, TVIS_SELECTED, TVIS_SELECTED);
     window->Message(WM_SYNC_SET_ACTION, 1, 0);  // Right to Left
     EXPECT_EQ(Action(task, L"photo.jpg"), L"Copy to left");
-    Command(task, kSyncCommand);
+    Command(task, ID_SYNC);
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/report.txt"), "report");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/notes/todo.txt"), "todo");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-L") + "/photo.jpg"), "jpeg");
@@ -161,7 +160,7 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     // The next Check finds both sides in step.
     QTest::mouseClick(frame_->NavigationBar()->TabControl()->PageButton(kTasksPage), Qt::LeftButton);
     plat::ProcessPendingMessages();
-    Command(task, kCheckCommand);
+    Command(task, ID_CHECK);
     EXPECT_EQ(Action(task, L"report.txt"), L"");
     EXPECT_EQ(Action(task, L"photo.jpg"), L"");
 }
@@ -172,7 +171,7 @@ TEST_F(EndToEnd, EmptyingOneSideOnPurposeIsRefusedUnattendedAndCarriedOutAfterTh
     Start();
     SyncTask& task = Task("M");
     Click("M");
-    Command(task, 5126);  // Check and Sync: both sides in step
+    Command(task, ID_CHECK_AND_SYNC);  // Check and Sync: both sides in step
     ASSERT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
 
     for (int i = 0; i < 12; ++i) ASSERT_TRUE(plat::DeleteFile(Folder("M-L") + "/f" + std::to_string(i) + ".txt"));
@@ -186,7 +185,7 @@ TEST_F(EndToEnd, EmptyingOneSideOnPurposeIsRefusedUnattendedAndCarriedOutAfterTh
     EXPECT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
 
     // The user's Check lists every deletion with the red line, and deletes nothing yet.
-    Command(task, kCheckCommand);
+    Command(task, ID_CHECK);
     EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(Action(task, L"f" + std::to_wstring(i) + L".txt"), L"Delete right");
@@ -195,7 +194,7 @@ TEST_F(EndToEnd, EmptyingOneSideOnPurposeIsRefusedUnattendedAndCarriedOutAfterTh
     EXPECT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
 
     // Having seen the list, the user syncs: the right is emptied as the left was.
-    Command(task, kSyncCommand);
+    Command(task, ID_SYNC);
     EXPECT_TRUE(runtest::Tree(Folder("M-R")).empty());
 }
 
@@ -206,7 +205,7 @@ TEST_F(EndToEnd, AfterDeletingThePairsCatalogsTheNextCheckIsAFirstRunAndDeletesN
     Start();
     SyncTask& task = Task("P");
     Click("P");
-    Command(task, 5126);
+    Command(task, ID_CHECK_AND_SYNC);
     ASSERT_EQ(runtest::Tree(Folder("P-R")), (std::vector<std::string>{"a.txt", "b.txt"}));
 
     // Without catalogs a file gone from one side no longer reads as deleted there.
@@ -216,10 +215,10 @@ TEST_F(EndToEnd, AfterDeletingThePairsCatalogsTheNextCheckIsAFirstRunAndDeletesN
     EXPECT_EQ(GetPathKind(plat::WideToUtf8(task.sourceCatalog)), kPathMissing);
     EXPECT_EQ(GetPathKind(plat::WideToUtf8(task.targetCatalog)), kPathMissing);
 
-    Command(task, kCheckCommand);
+    Command(task, ID_CHECK);
     EXPECT_EQ(Action(task, L"a.txt"), L"Copy to left");
     EXPECT_EQ(Action(task, L"c.txt"), L"Copy to left");
-    Command(task, kSyncCommand);
+    Command(task, ID_SYNC);
     EXPECT_EQ(runtest::Tree(Folder("P-L")), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
     EXPECT_EQ(runtest::Tree(Folder("P-R")), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
@@ -237,11 +236,11 @@ TEST_F(EndToEnd, ResetDeletesTheCatalogsAndLogsAndKeepsTheBackupsBesideThem) {
     Start();
     SyncTask& task = Task("B");
     Click("B");
-    Command(task, 5126);
+    Command(task, ID_CHECK_AND_SYNC);
     ASSERT_EQ(runtest::Tree(Folder("B-R")), (std::vector<std::string>{"a.txt", "b.txt"}));
     // The Mirror deletes the right copy too; its backup is then the only copy left.
     ASSERT_TRUE(plat::DeleteFile(Folder("B-L") + "/a.txt"));
-    Command(task, 5126);
+    Command(task, ID_CHECK_AND_SYNC);
     ASSERT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
     const std::string backups = plat::WideToUtf8(task.targetBackup);
     const std::vector<std::string> backedUp = runtest::Tree(backups);
@@ -258,7 +257,7 @@ TEST_F(EndToEnd, ResetDeletesTheCatalogsAndLogsAndKeepsTheBackupsBesideThem) {
     EXPECT_EQ(LastHistory().status, kHistoryEventDone);
 
     // Without catalogs the next Check is a first run: nothing to delete, nothing to copy.
-    Command(task, kCheckCommand);
+    Command(task, ID_CHECK);
     EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Action(task, L"b.txt"), L"");
     EXPECT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});

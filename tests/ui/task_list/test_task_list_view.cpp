@@ -10,6 +10,8 @@
 #include "foundation/script_table.h"
 #include "foundation/settings_store.h"
 #include "platform/core/file_time.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
 #include "support/scoped_time_zone.h"
 #include "ui/frame/cust_ribbon.h"
 #include "task_list_test_support.h"
@@ -66,9 +68,9 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
     SyncTask& myDocs = Task("MyDocs");
 
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(myDocs), 1), 1);
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "No action            ") << "MyDocs is not the selected task";
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "No action            ") << "MyDocs is not the selected task";
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(docs), 1), 1) << "a name that ends another busy one's is no busy task";
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "Synchronizing");
     EXPECT_EQ(Image("Docs"), kBusyTaskImage);
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(docs), 2), 0);
     SyncTask stranger;
@@ -76,14 +78,14 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
     EXPECT_EQ(Send(WM_SYNC_TASK_BUSY, W(stranger), 1), 0);
 
     // Clear All leaves a busy task's list alone and says so in its log.
-    frame_->DispatchCommand(43976);
+    frame_->DispatchCommand(ID_CLEAR_ALL);
     const auto* log = dynamic_cast<CRichEditCtrlGS*>(plat::MessageWindow::FromHwnd(docs.logControl));
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(log->toPlainText().toStdString(), "Docs won't clear because it is busy. Stop the task first.\n");
 
     // The end of MyDocs's run leaves the selected task's status as it is.
     EXPECT_EQ(Send(WM_SYNC_TASK_DONE, W(myDocs), 1), 0);
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "Synchronizing");
     EXPECT_EQ(Image("MyDocs"), kAfterBusyTaskImage);
 
     twtest::StandIn window;
@@ -91,7 +93,7 @@ TEST_F(TaskListTest, TheBusyGateHoldsEachTaskByItselfAndTheStatusFollowsTheSelec
     docs.taskWindow = window.Hwnd();
     Send(WM_SYNC_TASK_DONE, W(docs), 1);
     docs.taskWindow = own;
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "No action            ");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "No action            ");
     EXPECT_EQ(Image("Docs"), kAfterBusyTaskImage);
     ASSERT_EQ(window.sent.size(), 1u);
     EXPECT_EQ(window.sent[0].message, WM_SYNC_AFTER_RUN);
@@ -107,28 +109,28 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
     List().clearSelection();
 
     // Nothing selected: the task commands stay offered and the relays reach no window.
-    EXPECT_TRUE(Enabled(8487));
-    EXPECT_TRUE(Enabled(5023));
-    EXPECT_FALSE(Enabled(32813));
-    EXPECT_FALSE(Enabled(5034));
-    EXPECT_TRUE(Enabled(57608)) << "a list with rows prints";
+    EXPECT_TRUE(Enabled(ID_DELETE_TASK));
+    EXPECT_TRUE(Enabled(ID_CHECK));
+    EXPECT_FALSE(Enabled(ID_SYNC));
+    EXPECT_FALSE(Enabled(ID_OPEN_LEFT_LOG));
+    EXPECT_TRUE(Enabled(ID_FILE_PRINT)) << "a list with rows prints";
     EXPECT_EQ(List().PrintTitle(), "Quarrybend Sync Tasks") << "under its own title";
     for (const UINT message : {WM_SYNC_START, WM_SYNC_STOP, WM_SYNC_CLEAR_LIST, WM_SYNC_TASK_OPTIONS}) {
         EXPECT_EQ(Send(message, 1, 0), 1);
     }
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B"}));
 
     Send(WM_SYNC_TASK_BUSY, W(Task("A")), 1);
     Click("A");
     EXPECT_EQ(frame_->CaptionBar()->Text(), "Click the Check icon to start.");
     EXPECT_FALSE(frame_->Ribbon()->ShowsClear()) << "a busy task shows Stop";
-    EXPECT_EQ(Status(ID_STATUS_MAIN), "A");
-    EXPECT_EQ(Status(ID_STATUS_EXTENDED), "Synchronizing");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_MAIN), "A");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_EXTENDED), "Synchronizing");
     EXPECT_EQ(ShownTab(), "A");
     EXPECT_EQ(frame_->LogPane()->ShownTask(), &Task("A"));
-    EXPECT_FALSE(Enabled(8487)) << "rule T: the task runs";
-    EXPECT_TRUE(Enabled(41076));
+    EXPECT_FALSE(Enabled(ID_DELETE_TASK)) << "rule T: the task runs";
+    EXPECT_TRUE(Enabled(ID_STOP));
     Click("B");
     EXPECT_TRUE(frame_->Ribbon()->ShowsClear());
     EXPECT_EQ(ReadProfileString("Task", "Active", ""), "B");
@@ -207,18 +209,18 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
     ASSERT_EQ(List().GetSelectedTask(), &gone);
 
     Send(WM_SYNC_TASK_BUSY, W(gone), 1);
-    EXPECT_FALSE(Enabled(8487));
+    EXPECT_FALSE(Enabled(ID_DELETE_TASK));
     // Without its window the command is offered, and the gate refuses it.
     const HWND window = gone.taskWindow;
     gone.taskWindow = nullptr;
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     gone.taskWindow = window;
     EXPECT_EQ(LastTold(), "Gone is busy.  Try it later!");
     Send(WM_SYNC_TASK_DONE, W(gone), 1);
 
     // Del reaches Delete Task from anywhere in the window: only Yes deletes.
     answer_ = [](const plat::MessageBoxRequest&) { return IDNO; };
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     EXPECT_EQ(LastTold(), "Do you want to delete task Gone?");
     EXPECT_TRUE(TaskNameExists("Gone"));
     EXPECT_EQ(List().GetSelectedTask(), &gone);
@@ -226,23 +228,23 @@ TEST_F(TaskListTest, DeletingATaskTakesEverythingOfItAndNeverFreesOneThatRuns) {
 
     const CRichEditCtrlGS* log = frame_->LogPane()->ShownControl();
     ASSERT_NE(log, frame_->LogPane()->DefaultControl());
-    frame_->DispatchCommand(8487);
+    frame_->DispatchCommand(ID_DELETE_TASK);
     EXPECT_EQ(RowNames(), std::vector<std::string>{"Keep"});
     EXPECT_FALSE(TaskNameExists("Gone"));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(Tabs().TabControl()->count(), 1);
     EXPECT_EQ(LastHistory().type, kHistoryTaskDeleted);
     EXPECT_EQ(LastHistory().status, kHistoryEventDone);
-    EXPECT_EQ(Status(ID_STATUS_MAIN), "No task                ");
+    EXPECT_EQ(Status(IDC_STATUS_PANE_MAIN), "No task                ");
     EXPECT_EQ(frame_->LogPane()->ShownControl(), frame_->LogPane()->DefaultControl());
     EXPECT_EQ(ProgramScripts().State(script)->cancelled, 1);
     EXPECT_EQ(List().SelectedRow(), -1);
 
-    // 43970 frees every task but one that runs.
+    // ID_DELETE_ALL_ROWS frees every task but one that runs.
     Store("Also");
     Restart();
     Send(WM_SYNC_TASK_BUSY, W(Task("Keep")), 1);
-    List().Message(WM_COMMAND, kDeleteAllRowsCommand);
+    List().Message(WM_COMMAND, ID_DELETE_ALL_ROWS);
     EXPECT_EQ(RowNames(), std::vector<std::string>{"Keep"});
     EXPECT_EQ(Tabs().TabControl()->count(), 1);
     Send(WM_SYNC_TASK_DONE, W(Task("Keep")), 1);
