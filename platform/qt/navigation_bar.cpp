@@ -49,7 +49,6 @@ int NavigationTabs::AddPage(std::string text, int image, QWidget* page) {
     return index;
 }
 
-int NavigationTabs::PageCount() const { return pages_->count(); }
 
 QWidget* NavigationTabs::Page(int index) const { return pages_->widget(index); }
 

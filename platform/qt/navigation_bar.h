@@ -39,7 +39,6 @@ public:
     void SetImages(std::vector<QPixmap> large) { images_ = std::move(large); }
     // Adds a page (the control owns its widget); returns its index.
     int AddPage(std::string text, int image, QWidget* page);
-    int PageCount() const;
     QWidget* Page(int index) const;
     // The button that chooses page `index`, or null.
     QWidget* PageButton(int index) const;

@@ -467,7 +467,6 @@ bool RibbonBar::ReplaceElement(int category, int panel, int index, RibbonElement
     return true;
 }
 
-int RibbonBar::ActiveCategory() const { return tabs_->currentIndex(); }
 
 void RibbonBar::SetActiveCategory(int category) { tabs_->setCurrentIndex(category); }
 

@@ -123,7 +123,6 @@ public:
     bool ReplaceElement(int category, int panel, int index, RibbonElement element);
     void RecalcLayout();
 
-    int ActiveCategory() const;
     void SetActiveCategory(int category);
 
     // Minimised: only the tab row shows; a click on a tab drops that category down over the

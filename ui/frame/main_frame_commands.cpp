@@ -15,6 +15,7 @@
 #include "foundation/task_list_file.h"
 #include "foundation/task_store.h"
 #include "foundation/task_templates.h"
+#include "foundation/template_file.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_info.h"
 #include "platform/core/gui_services.h"
@@ -327,8 +328,8 @@ void CMainFrame::OnImportTemplate() {
     plat::GuiServices* gui = plat::GetGuiServices();
     plat::OpenFileRequest request;
     request.owner = GetSafeHwnd();
-    request.title = L"Open File";
-    request.initialFile = plat::Utf8ToWide(ProgramState().programFolder + "Templates");
+    request.title = plat::Utf8ToWide(kTemplateFileDialogTitle);
+    request.initialFile = plat::Utf8ToWide(GetTemplatesFolder());
     request.filter = plat::Utf8ToWide(LoadResString(IDS_TEMPLATE_FILE_FILTER));
     const auto chosen = gui ? gui->OpenFileName(request) : std::nullopt;
     if (chosen) ImportTemplateFile(TaskListWindow(), plat::WideToUtf8(*chosen));

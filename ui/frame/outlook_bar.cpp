@@ -36,4 +36,3 @@ bool COutlookBar::Create(plat::FrameWindow* frame) {
     return true;
 }
 
-QWidget* COutlookBar::TasksPage() const { return Tabs()->Page(kTasksPage); }

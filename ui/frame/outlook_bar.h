@@ -22,7 +22,6 @@ public:
     bool Create(plat::FrameWindow* frame);
 
     CControlOutLook* TabControl() const { return Tabs(); }
-    QWidget* TasksPage() const;
     CSyncListView* TaskListView() const { return taskList_; }
     CHistoryView* HistoryView() const { return history_; }
 

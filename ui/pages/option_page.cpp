@@ -9,7 +9,6 @@
 #include "platform/core/message_box.h"
 
 QString ToQString(const std::wstring& text) { return QString::fromStdWString(text); }
-std::wstring FromQString(const QString& text) { return text.toStdWString(); }
 
 void COptionPage::OnHelp() { OpenHelpTopic(GetSafeHwnd(), HelpTopic()); }
 

@@ -35,6 +35,5 @@ protected:
     void MarkModifiedOnClick(QAbstractButton* button);
 };
 
-// Text for and from Qt.
+// Text for Qt.
 QString ToQString(const std::wstring& text);
-std::wstring FromQString(const QString& text);

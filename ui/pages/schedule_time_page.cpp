@@ -287,8 +287,6 @@ ScheduleControls CScheduleTimePage::ReadControls() const {
     return controls;
 }
 
-DWORD CScheduleTimePage::ShownKind() const { return static_cast<DWORD>(kindPanels_->currentIndex()); }
-
 void CScheduleTimePage::ShowKind(int kind) {
     if (kind >= 0 && kind < kindPanels_->count()) kindPanels_->setCurrentIndex(kind);
 }

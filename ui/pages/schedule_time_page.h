@@ -29,8 +29,6 @@ public:
     bool Changed() const { return changed_; }
 
     ScheduleControls ReadControls() const;
-    // The panel of the kind list's selection is the one that shows.
-    DWORD ShownKind() const;
 
     void accept() override;
     void reject() override;
