@@ -14,6 +14,7 @@ namespace plat {
 namespace {
 
 std::atomic<DWORD> g_guiThread{0};
+constexpr auto kServeSentCallsFor = std::chrono::milliseconds(4);
 // The live pump; read and written on the GUI thread only.
 QtMessagePump* g_pump = nullptr;
 
@@ -48,7 +49,15 @@ QtMessagePump::~QtMessagePump() {
 void QtMessagePump::Drain() {
     if (!g_pump || GetCurrentThreadId() != g_pump->thread_) return;
     int quitCode = 0;
-    if (!ProcessPendingMessages(&quitCode)) QCoreApplication::exit(quitCode);
+    const std::uint64_t sentBefore = SentCallCount();
+    if (!ProcessPendingMessages(&quitCode)) {
+        QCoreApplication::exit(quitCode);
+        return;
+    }
+    // A worker that has just been answered often sends again at once (a run reports file
+    // after file): its next messages are answered here, without a pass through Qt's loop
+    // for each, but only for a few milliseconds, so painting and input keep their turn.
+    if (SentCallCount() != sentBefore) ServeSentCallsAsTheyCome(kServeSentCallsFor);
     if (g_pump) g_pump->ArmTimer();
 }
 
