@@ -3,14 +3,15 @@
 // and "Check and Sync" given as the ribbon gives it; the time runs from the command until
 // the task window is at rest again. Beside each run, in the same call, the system's tool
 // on the same data:
-//   (a) three first Check and Syncs of the same task in a row, each into an emptied Right
+//   (a) first Check and Syncs of the same task in a row, each into an emptied Right
 //       folder with the task's catalogs removed, beside `cp -a` of the same tree;
-//   (b) three Check and Syncs with nothing changed, beside `rsync -a --delete` of two
+//   (b) Check and Syncs with nothing changed, beside `rsync -a --delete` of two
 //       trees in step.
 // Each size runs in a child process of its own, so the peak memory printed (the whole
 // program's: windows, rows, log, engine) is that size's own.
 //
-//   bench_task_window_run [files...]      (default 20000 100000; 200 files per folder)
+//   bench_task_window_run [-r runs] [-c cases] [files...]
+//   (default 3 runs of the cases a and b at 20000 and 100000 files, 200 files per folder)
 //
 // With DISPLAY unset it starts an Xvfb of its own (and ends it); trees are made under
 // $TMPDIR (default /tmp) and deleted at the end.
@@ -60,7 +61,7 @@ namespace {
 
 constexpr UINT kCheckAndSyncCommand = 5126;
 constexpr int kFilesPerFolder = 200;
-constexpr int kTries = 3;
+constexpr int kRuns = 3;
 
 using Clock = std::chrono::steady_clock;
 
@@ -229,15 +230,28 @@ private:
     std::unique_ptr<CMainFrame> frame_;
 };
 
+// A line of /proc/self/status in MiB ("VmRSS", "VmHWM").
+double StatusMiB(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key + ":", 0) == 0) return std::atof(line.c_str() + key.size() + 1) / 1024.0;
+    }
+    return 0;
+}
+
 void PrintLine(const char* what, int run, double ours, const char* tool, double theirs) {
-    std::printf("  %-22s run %d: %8.2f s   %-18s %7.2f s   ratio %5.2f   load %.1f\n", what, run, ours, tool,
-                theirs, theirs > 0 ? ours / theirs : 0.0, LoadAverage());
+    std::printf("  %-24s run %d: %7.2f s   %-17s %6.2f s   ratio %5.2f   load %4.1f   memory %.0f MiB (peak %.0f)\n",
+                what, run, ours, tool, theirs, theirs > 0 ? ours / theirs : 0.0, LoadAverage(), StatusMiB("VmRSS"),
+                StatusMiB("VmHWM"));
     std::fflush(stdout);
 }
 
 // One size, in the child process: the program's folders, the window, the runs.
-int RunSize(int argc, char** argv, const Paths& paths, int files) {
+int RunSize(int argc, char** argv, const Paths& paths, int files, int runs, const std::string& cases) {
+    const auto start = Clock::now();
     setenv("XDG_DATA_HOME", (paths.data() + "/share").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (paths.data() + "/run").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (paths.data() + "/config").c_str(), 1);
     ProgramStateData& state = ProgramState();
     state.programFolder = paths.data() + "/";
@@ -247,6 +261,8 @@ int RunSize(int argc, char** argv, const Paths& paths, int files) {
     state.profileFile = paths.data() + "/profile.ini";
     std::filesystem::create_directories(state.dataFolder);
     std::filesystem::create_directories(state.tempFolder);
+    std::filesystem::create_directories(paths.data() + "/run");
+    std::filesystem::permissions(paths.data() + "/run", std::filesystem::perms::owner_all);
     if (!StoreTask(paths)) {
         std::fprintf(stderr, "the task could not be stored\n");
         return 1;
@@ -266,10 +282,12 @@ int RunSize(int argc, char** argv, const Paths& paths, int files) {
         std::fprintf(stderr, "the main window or the task did not come up\n");
         return 1;
     }
-    std::printf("%d files in %d folders, platform %s\n", files, files / kFilesPerFolder,
-                QGuiApplication::platformName().toStdString().c_str());
+    std::printf("%d files in %d folders, platform %s, window up in %.1f s\n", files, files / kFilesPerFolder,
+                QGuiApplication::platformName().toStdString().c_str(), bench::Seconds(start));
 
-    for (int run = 1; run <= kTries; ++run) {
+    // Without the first case, one untimed first run puts the two sides in step.
+    const int firstRuns = cases.find('a') != std::string::npos ? runs : 1;
+    for (int run = 1; run <= firstRuns; ++run) {
         RemoveTree(paths.target());
         std::filesystem::create_directories(paths.target());
         for (const std::wstring& catalog : {task->sourceCatalog, task->targetCatalog}) {
@@ -279,16 +297,17 @@ int RunSize(int argc, char** argv, const Paths& paths, int files) {
         const double cp = TimeTool({"cp", "-a", paths.source(), paths.copy()});
         const double ours = program.CheckAndSync();
         const std::size_t copied = CountFiles(paths.target());
-        PrintLine("first Check and Sync", run, ours, "cp -a", cp);
+        if (firstRuns == runs) PrintLine("first Check and Sync", run, ours, "cp -a", cp);
         if (copied != static_cast<std::size_t>(files)) {
             std::printf("  (%zu of %d files copied)\n", copied, files);
         }
     }
     RemoveTree(paths.copy());
 
+    if (cases.find('b') == std::string::npos) return 0;
     RemoveTree(paths.mirror());
     RunTool({"rsync", "-a", "--delete", paths.source() + "/", paths.mirror() + "/"});
-    for (int run = 1; run <= kTries; ++run) {
+    for (int run = 1; run <= runs; ++run) {
         const double rsync = TimeTool({"rsync", "-a", "--delete", paths.source() + "/", paths.mirror() + "/"});
         const double ours = program.CheckAndSync();
         PrintLine("no-change Check and Sync", run, ours, "rsync -a --delete", rsync);
@@ -300,7 +319,17 @@ int RunSize(int argc, char** argv, const Paths& paths, int files) {
 
 int main(int argc, char** argv) {
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    int runs = kRuns;
+    std::string cases = "ab";
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "-r" && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::string(argv[i]) == "-c" && i + 1 < argc) {
+            cases = argv[++i];
+        } else {
+            sizes.push_back(std::atoi(argv[i]));
+        }
+    }
     if (sizes.empty()) sizes = {20000, 100000};
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
     const OwnDisplay display;
@@ -310,10 +339,16 @@ int main(int argc, char** argv) {
         Paths paths{base + "/bench_task_window_run." + std::to_string(getpid())};
         RemoveTree(paths.root);
         std::filesystem::create_directories(paths.root);
+        const auto built = Clock::now();
         bench::BuildTree(paths.source(), files, std::max(1, files / kFilesPerFolder));
+        std::printf("tree of %d files made in %.1f s\n", files, bench::Seconds(built));
         std::fflush(stdout);
         const pid_t pid = fork();
-        if (pid == 0) _exit(RunSize(argc > 0 ? 1 : 0, argv, paths, files));
+        if (pid == 0) {
+            const int code = RunSize(argc > 0 ? 1 : 0, argv, paths, files, runs, cases);
+            std::fflush(stdout);
+            exit(code);
+        }
         int status = 0;
         rusage usage{};
         if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return 1;
