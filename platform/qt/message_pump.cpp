@@ -49,7 +49,6 @@ QtMessagePump::~QtMessagePump() {
 void QtMessagePump::Drain() {
     if (!g_pump || GetCurrentThreadId() != g_pump->thread_) return;
     int quitCode = 0;
-    const std::uint64_t sentBefore = SentCallCount();
     if (!ProcessPendingMessages(&quitCode)) {
         QCoreApplication::exit(quitCode);
         return;
@@ -57,7 +56,11 @@ void QtMessagePump::Drain() {
     // A worker that has just been answered often sends again at once (a run reports file
     // after file): its next messages are answered here, without a pass through Qt's loop
     // for each, but only for a few milliseconds, so painting and input keep their turn.
-    if (SentCallCount() != sentBefore) ServeSentCallsAsTheyCome(kServeSentCallsFor);
+    // Only when some thread sent since the last look: a drain for posts or timers alone
+    // goes straight back.
+    static std::uint64_t sentSeen = 0;
+    if (SentCallCount() != sentSeen) ServeSentCallsAsTheyCome(kServeSentCallsFor);
+    sentSeen = SentCallCount();
     if (g_pump) g_pump->ArmTimer();
 }
 
