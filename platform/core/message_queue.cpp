@@ -61,13 +61,17 @@ void Serve(const std::shared_ptr<SentCall>& call) {
         LRESULT result = 0;
         bool answered = false;
         ~Reply() {
-            std::lock_guard lock(State().mutex);
-            if (call->done) return;  // the sender gave up waiting
-            call->result = result;
-            call->answered = answered;
-            call->done = true;
+            {
+                std::lock_guard lock(State().mutex);
+                if (call->done) return;  // the sender gave up waiting
+                call->result = result;
+                call->answered = answered;
+                call->done = true;
+                call->sender->wake.notify_all();
+            }
+            // Told once the lock is free, so a sender looking for it goes on without
+            // waiting for the lock.
             call->finished.store(true, std::memory_order_release);
-            call->sender->wake.notify_all();
         }
     } reply{call};
 
@@ -105,11 +109,15 @@ bool SendAndWait(ThreadContext& target, const std::shared_ptr<SentCall>& call,
                  std::optional<Clock::time_point> deadline, Lock& lock) {
     ThreadContext& self = *call->sender;
     target.sent.push_back(call);
-    target.sentCount.fetch_add(1, std::memory_order_release);
     const plat::detail::WakeHook hook = plat::detail::NotifyLocked(target);
     lock.unlock();
+    // Counted once the lock is free, so a target looking out for it takes it at once.
+    target.sentCount.fetch_add(1, std::memory_order_release);
     plat::detail::CallHook(hook);
-    LookFor([&call] { return call->finished.load(std::memory_order_acquire); }, kLookBeforeSleep);
+    // Everything the answer holds was written before `finished`.
+    if (LookFor([&call] { return call->finished.load(std::memory_order_acquire); }, kLookBeforeSleep)) {
+        return call->answered;
+    }
     lock.lock();
     while (!call->done) {
         if (self.hasQueue && !self.sent.empty()) {
