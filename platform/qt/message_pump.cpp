@@ -58,10 +58,12 @@ void QtMessagePump::Drain() {
     // for each, but only for a few milliseconds, so painting and input keep their turn.
     // Only when some thread sent since the last look: a drain for posts or timers alone
     // goes straight back.
-    static std::uint64_t sentSeen = 0;
-    if (SentCallCount() != sentSeen) ServeSentCallsAsTheyCome(kServeSentCallsFor);
-    sentSeen = SentCallCount();
-    if (g_pump) g_pump->ArmTimer();
+    // (A handler may have ended the pump.)
+    if (!g_pump) return;
+    if (SentCallCount() != g_pump->sentSeen_) ServeSentCallsAsTheyCome(kServeSentCallsFor);
+    if (!g_pump) return;
+    g_pump->sentSeen_ = SentCallCount();
+    g_pump->ArmTimer();
 }
 
 void QtMessagePump::ArmTimer() {
