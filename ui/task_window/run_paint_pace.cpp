@@ -13,10 +13,11 @@ RunPaintPace::~RunPaintPace() {
     if (running_) SetRedraw(true);
 }
 
-void RunPaintPace::Begin() {
+void RunPaintPace::Begin(HWND alsoHeld) {
     if (running_) return;
     running_ = true;
     newestRow_ = 0;
+    runHeld_ = alsoHeld;
     SetRedraw(false);
     timer_.start();
 }
@@ -27,6 +28,7 @@ void RunPaintPace::End() {
     Paint();
     running_ = false;
     SetRedraw(true);
+    runHeld_ = nullptr;
 }
 
 void RunPaintPace::Paint() {
@@ -40,4 +42,5 @@ void RunPaintPace::Paint() {
 void RunPaintPace::SetRedraw(bool on) {
     if (tree_.GetSafeHwnd()) tree_.SendMessage(WM_SETREDRAW, on ? TRUE : FALSE);
     for (const HWND window : held_) SendMessage(window, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (runHeld_) SendMessage(runHeld_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
 }

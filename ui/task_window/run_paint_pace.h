@@ -4,7 +4,8 @@
 // each of them costs more than the copy. So while the pace runs, the item tree and the two
 // bars hold their painting (WM_SETREDRAW off): a report only changes what they show, and a
 // timer paints what changed a few dozen times a second, scrolling the tree to the newest
-// row it was told of just before. Ending the pace paints the last state at once.
+// row it was told of just before. Ending the pace paints the last state at once. The
+// task's log control holds the run's lines the same way and adds them at each tick.
 
 #include <QTimer>
 #include <vector>
@@ -25,7 +26,8 @@ public:
     RunPaintPace& operator=(const RunPaintPace&) = delete;
 
     bool IsRunning() const { return running_; }
-    void Begin();
+    // `alsoHeld`: a window of this run only whose painting is held too (the task's log).
+    void Begin(HWND alsoHeld = nullptr);
     // What is held is painted now and every change paints at once again.
     void End();
     // The row the tree scrolls to at its next paint.
@@ -38,6 +40,7 @@ private:
 
     CTreeListCtrl& tree_;
     std::vector<HWND> held_;
+    HWND runHeld_ = nullptr;
     QTimer timer_;
     HTREEITEM newestRow_ = 0;
     bool running_ = false;

@@ -213,7 +213,7 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
     if (mode != kRunModeSync) ClearItemList(TRUE);
     running_ = 1;
     stopRequested_ = 0;
-    runPaint_->Begin();
+    runPaint_->Begin(task_->logControl);
     if (byUser) SendMessage(mainFrame_, WM_SYNC_BUSY_STATE, 1, 0);
 
     // The source is the task's only once the start is accepted: a refused start must not

@@ -10,8 +10,9 @@
 // Each size runs in a child process of its own, so the peak memory printed (the whole
 // program's: windows, rows, log, engine) is that size's own.
 //
-//   bench_task_window_run [-r runs] [-c cases] [files...]
-//   (default 3 runs of the cases a and b at 20000 and 100000 files, 200 files per folder)
+//   bench_task_window_run [-r runs] [-c cases] [-d] [files...]
+//   (default 3 runs of the cases a and b at 20000 and 100000 files, 200 files per folder;
+//   -d: the task keeps a detailed log, a line for every file)
 //
 // With DISPLAY unset it starts an Xvfb of its own (and ends it); trees are made under
 // $TMPDIR (default /tmp) and deleted at the end.
@@ -162,7 +163,7 @@ struct Paths {
 
 // A task over the two folders as a new user gets it (the default options), stored in the
 // task store of the benchmark's own data folder.
-bool StoreTask(const Paths& paths) {
+bool StoreTask(const Paths& paths, bool detailedLog) {
     SyncTask task;
     task.SetDefaults();
     task.name = "Documents";
@@ -171,6 +172,7 @@ bool StoreTask(const Paths& paths) {
     task.syncOptions = std::make_unique<CConfigSyncPage>(false);
     task.logOptions = std::make_unique<CConfigLogPage>(false);
     task.filterOptions = std::make_unique<CConfigCompressFilterPage>(false, std::wstring());
+    if (detailedLog) task.logOptions->logLevel = kLogDetailed;
     BuildTaskDataPaths(task);
     return WriteTaskRecord(task).written;
 }
@@ -253,7 +255,8 @@ void PrintLine(const char* what, int run, double ours, const char* tool, double 
 }
 
 // One size, in the child process: the program's folders, the window, the runs.
-int RunSize(int argc, char** argv, const Paths& paths, int files, int runs, const std::string& cases) {
+int RunSize(int argc, char** argv, const Paths& paths, int files, int runs, const std::string& cases,
+            bool detailedLog) {
     const auto start = Clock::now();
     setenv("XDG_DATA_HOME", (paths.data() + "/share").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (paths.data() + "/run").c_str(), 1);
@@ -268,7 +271,7 @@ int RunSize(int argc, char** argv, const Paths& paths, int files, int runs, cons
     std::filesystem::create_directories(state.tempFolder);
     std::filesystem::create_directories(paths.data() + "/run");
     std::filesystem::permissions(paths.data() + "/run", std::filesystem::perms::owner_all);
-    if (!StoreTask(paths)) {
+    if (!StoreTask(paths, detailedLog)) {
         std::fprintf(stderr, "the task could not be stored\n");
         return 1;
     }
@@ -326,7 +329,12 @@ int main(int argc, char** argv) {
     std::vector<int> sizes;
     int runs = kRuns;
     std::string cases = "ab";
+    bool detailedLog = false;
     for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "-d") {
+            detailedLog = true;
+            continue;
+        }
         if (std::string(argv[i]) == "-r" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else if (std::string(argv[i]) == "-c" && i + 1 < argc) {
@@ -350,7 +358,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         const pid_t pid = fork();
         if (pid == 0) {
-            const int code = RunSize(argc > 0 ? 1 : 0, argv, paths, files, runs, cases);
+            const int code = RunSize(argc > 0 ? 1 : 0, argv, paths, files, runs, cases, detailedLog);
             std::fflush(stdout);
             _exit(code);
         }
