@@ -23,8 +23,10 @@ QString WithLineFeeds(std::string_view utf8) {
 
 CRichEditCtrlGS::CRichEditCtrlGS() : QPlainTextEdit(nullptr), plat::MessageWindow(this) {
     document()->setUndoRedoEnabled(false);  // appends are never undone
+    setMaximumBlockCount(kKeptLines);
     MapMessage(WM_SYNC_LOG_LINE, &CRichEditCtrlGS::OnAppendText);
     MapMessage(WM_SYNC_LOG_LINE_W, &CRichEditCtrlGS::OnAppendTextW);
+    MapMessage(WM_SETREDRAW, &CRichEditCtrlGS::OnSetRedraw);
 }
 
 bool CRichEditCtrlGS::Create(DWORD style, const QRect& rect, QWidget* parent, UINT id) {
@@ -40,19 +42,41 @@ bool CRichEditCtrlGS::Create(DWORD style, const QRect& rect, QWidget* parent, UI
     return true;
 }
 
-int CRichEditCtrlGS::LineCount() const { return document()->blockCount(); }
-
 void CRichEditCtrlGS::AppendText(std::string_view utf8, COLORREF colour) {
-    const int linesBefore = LineCount();
+    Line line{WithLineFeeds(utf8), colour};
+    if (redrawHeld_) {
+        waiting_.push_back(std::move(line));
+        return;
+    }
+    Insert({std::move(line)});
+}
+
+void CRichEditCtrlGS::Insert(const std::vector<Line>& lines) {
+    if (lines.empty()) return;
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    // A line's colour (red for a failure) stays readable on the look's list colour.
-    format.setForeground(plat::ReadableOn(ColorFromRef(colour), palette().color(QPalette::Base)));
-    end.insertText(WithLineFeeds(utf8), format);
+    // One edit for all of them: the document is laid out once.
+    end.beginEditBlock();
+    int added = 0;
+    for (const Line& line : lines) {
+        QTextCharFormat format;
+        // A line's colour (red for a failure) stays readable on the look's list colour.
+        format.setForeground(plat::ReadableOn(ColorFromRef(line.colour), palette().color(QPalette::Base)));
+        end.insertText(line.text, format);
+        added += static_cast<int>(line.text.count(QChar('\n')));
+    }
+    end.endEditBlock();
     // Scrolling by the lines added keeps the newest line in view without re-laying out.
-    const int added = LineCount() - linesBefore;
+    // (Counted from the text: once the oldest lines go, the line count no longer grows.)
     if (added > 0) verticalScrollBar()->setValue(verticalScrollBar()->value() + added);
+}
+
+void CRichEditCtrlGS::OnSetRedraw(WPARAM on, LPARAM) {
+    redrawHeld_ = on == 0;
+    if (redrawHeld_) return;
+    std::vector<Line> lines;
+    lines.swap(waiting_);
+    Insert(lines);
 }
 
 LRESULT CRichEditCtrlGS::OnAppendText(WPARAM text, LPARAM colour) {

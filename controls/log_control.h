@@ -3,10 +3,16 @@
 // threads with WM_SYNC_LOG_LINE (w: UTF-8 text) or WM_SYNC_LOG_LINE_W (w: wide text),
 // l the colour (0 black, 255 red), sent to the control's HWND. Each append keeps the
 // newest line in view by scrolling down as many lines as it added.
+//
+// It keeps the newest kKeptLines lines (the logs on disk keep every one): a detailed log
+// adds a line per file to every run, which would otherwise grow without end. While
+// WM_SETREDRAW has redraw off (a run under way) the lines wait, and come in one go, laid
+// out and painted once, when redraw is back on.
 
 #include <QPlainTextEdit>
 #include <QRect>
 #include <string_view>
+#include <vector>
 
 #include "controls/control_defs.h"
 #include "platform/core/win_types.h"
@@ -21,6 +27,8 @@ inline constexpr DWORD ES_READONLY = 0x0800;
 class CRichEditCtrlGS : public QPlainTextEdit, public plat::MessageWindow {
     Q_OBJECT
 public:
+    static constexpr int kKeptLines = 20000;
+
     CRichEditCtrlGS();
 
     // Places the control in `parent` with the given window styles and id. False when
@@ -31,9 +39,16 @@ public:
     void AppendText(std::string_view utf8, COLORREF colour);
 
 private:
+    struct Line {
+        QString text;
+        COLORREF colour;
+    };
     LRESULT OnAppendText(WPARAM text, LPARAM colour);
     LRESULT OnAppendTextW(WPARAM text, LPARAM colour);
-    int LineCount() const;
+    void OnSetRedraw(WPARAM on, LPARAM);
+    void Insert(const std::vector<Line>& lines);
 
     UINT id_ = 0;
+    bool redrawHeld_ = false;
+    std::vector<Line> waiting_;  // appended while redraw is off
 };

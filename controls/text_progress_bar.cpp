@@ -34,7 +34,22 @@ void CTextProgressCtrl::ModifyStyle(DWORD remove, DWORD add) {
     update();
 }
 
-void CTextProgressCtrl::RedrawNow() { repaint(); }
+void CTextProgressCtrl::RedrawNow() {
+    if (redrawHeld_) {
+        heldRedraw_ = true;
+        return;
+    }
+    repaint();
+}
+
+void CTextProgressCtrl::SetRedraw(bool on) {
+    redrawHeld_ = !on;
+    if (on && heldRedraw_) {
+        heldRedraw_ = false;
+        // Painted with the window's next paint, together with whatever else changed.
+        update();
+    }
+}
 
 COLORREF CTextProgressCtrl::Resolved(COLORREF colour, QPalette::ColorRole role) const {
     return colour == CLR_DEFAULT ? RefFromColor(palette().color(role)) : colour;
@@ -166,6 +181,9 @@ LRESULT CTextProgressCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_ERASEBKGND:
         return TRUE;  // the paint covers everything
+    case WM_SETREDRAW:
+        SetRedraw(wParam != 0);
+        return 0;
     default:
         return 0;
     }

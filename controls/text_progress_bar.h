@@ -47,7 +47,9 @@ struct PBRANGE {
 };
 
 // Reached through Message() or SendMessage on its HWND: the progress-bar messages above,
-// WM_SETTEXT (l: UTF-8 text), WM_TIMER and WM_ERASEBKGND.
+// WM_SETTEXT (l: UTF-8 text), WM_TIMER, WM_ERASEBKGND and WM_SETREDRAW. While redraw is
+// off a change is kept and only noted; turned back on, the bar is painted once with the
+// window's next paint.
 class CTextProgressCtrl : public QWidget, public plat::MessageWindow {
     Q_OBJECT
 public:
@@ -76,6 +78,7 @@ private:
     double Fraction() const;
     COLORREF Resolved(COLORREF colour, QPalette::ColorRole role) const;
     void RedrawNow();
+    void SetRedraw(bool on);
 
     int textMode_ = 0;
     COLORREF barColour_ = CLR_DEFAULT;
@@ -88,6 +91,9 @@ private:
     int lower_ = 0;
     int upper_ = 100;
     int marqueeExtra_ = 20;  // percent of the bar
+
+    bool redrawHeld_ = false;
+    bool heldRedraw_ = false;
 
     DWORD style_;
     QString text_;

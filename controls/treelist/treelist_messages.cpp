@@ -61,7 +61,7 @@ LRESULT TreeListWindow::TreeListWndProc(UINT message, WPARAM wParam, LPARAM lPar
         InvalidateAll();
         return 0;
     case WM_SETREDRAW:
-        setUpdatesEnabled(wParam != 0);
+        SetRedraw(wParam != 0);
         return 0;
     case WM_SHOWWINDOW:
         if (wParam) UpdateScrollBars(true);

@@ -31,11 +31,20 @@ int TreeListWindow::MeasureText(std::wstring_view text, bool bold) const {
 }
 
 void TreeListWindow::InvalidateAll() {
-    if (viewport()->isVisible()) viewport()->update();
+    if (!viewport()->isVisible()) return;
+    if (redrawHeld_) {
+        heldRepaint_ = true;
+        return;
+    }
+    viewport()->update();
 }
 
 void TreeListWindow::InvalidateItem(ItemIndex handle) {
     if (!handle || !viewport()->isVisible()) return;
+    if (redrawHeld_) {
+        heldRepaint_ = true;
+        return;
+    }
     if (items_.RowsStale()) {
         viewport()->update();
         return;
@@ -48,6 +57,14 @@ void TreeListWindow::InvalidateItem(ItemIndex handle) {
     } else {
         const int left = ColumnLeft(0) - hscroll_;
         viewport()->update(left, top, ColumnRight(0) - ColumnLeft(0), itemHeight_);
+    }
+}
+
+void TreeListWindow::SetRedraw(bool on) {
+    redrawHeld_ = !on;
+    if (on && heldRepaint_) {
+        heldRepaint_ = false;
+        InvalidateAll();
     }
 }
 

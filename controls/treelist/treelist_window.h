@@ -193,6 +193,9 @@ private:
     int MeasureText(std::wstring_view text, bool bold) const;
     void InvalidateItem(ItemIndex item);
     void InvalidateAll();
+    // WM_SETREDRAW: while redraw is off, changes only note that the rows need painting
+    // (the system's own paints still come); turned back on, what was noted is painted.
+    void SetRedraw(bool on);
     LRESULT CreateDragImage(unsigned column, ItemIndex item);
 
     // --- treelist_hittest.cpp
@@ -345,6 +348,8 @@ private:
     bool hasFocus_ = false;
     bool enabled_ = true;
     bool linesAtRoot_ = false;
+    bool redrawHeld_ = false;   // WM_SETREDRAW off
+    bool heldRepaint_ = false;  // something changed while redraw was off
 
     // Buffers the parent fills for display callbacks.
     std::array<WCHAR, TVL_TEXTBUFFER + 1> dispText_{};

@@ -1,5 +1,6 @@
 // Thread message queues: sending, posting, taking and dispatching messages.
 #include <optional>
+#include <thread>
 
 #include "platform/core/detail/message_state.h"
 #include "platform/core/errors.h"
@@ -13,6 +14,34 @@ using plat::detail::ThreadContext;
 namespace {
 
 using Lock = std::unique_lock<std::mutex>;
+
+// A sent call is often answered within microseconds (a window that only stores what it is
+// told), and a thread put to sleep costs two wake-ups of tens of microseconds each on a
+// busy machine: so a sender looks for the answer for this long before it sleeps, and a
+// thread that has just served a call looks for the next one as long before it goes back
+// to its loop.
+constexpr auto kLookBeforeSleep = std::chrono::microseconds(50);
+
+inline void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
+}
+
+// Looks at `ready` until it is true or `span` has passed; true when it became true.
+template <typename Ready>
+bool LookFor(Ready ready, std::chrono::microseconds span) {
+    const Clock::time_point end = Clock::now() + span;
+    for (;;) {
+        for (int i = 0; i < 64; ++i) {
+            if (ready()) return true;
+            CpuRelax();
+        }
+        if (Clock::now() >= end) return ready();
+    }
+}
 
 bool InFilter(UINT message, UINT filterMin, UINT filterMax) {
     if (filterMin == 0 && filterMax == 0) return true;
@@ -32,12 +61,17 @@ void Serve(const std::shared_ptr<SentCall>& call) {
         LRESULT result = 0;
         bool answered = false;
         ~Reply() {
-            std::lock_guard lock(State().mutex);
-            if (call->done) return;  // the sender gave up waiting
-            call->result = result;
-            call->answered = answered;
-            call->done = true;
-            call->sender->wake.notify_all();
+            {
+                std::lock_guard lock(State().mutex);
+                if (call->done) return;  // the sender gave up waiting
+                call->result = result;
+                call->answered = answered;
+                call->done = true;
+                call->sender->wake.notify_all();
+            }
+            // Told once the lock is free, so a sender looking for it goes on without
+            // waiting for the lock.
+            call->finished.store(true, std::memory_order_release);
         }
     } reply{call};
 
@@ -76,11 +110,15 @@ bool SendAndWait(ThreadContext& target, const std::shared_ptr<SentCall>& call,
     ThreadContext& self = *call->sender;
     target.sent.push_back(call);
     const plat::detail::WakeHook hook = plat::detail::NotifyLocked(target);
-    if (hook) {
-        lock.unlock();
-        plat::detail::CallHook(hook);
-        lock.lock();
+    lock.unlock();
+    // Counted once the lock is free, so a target looking out for it takes it at once.
+    target.sentCount.fetch_add(1, std::memory_order_release);
+    plat::detail::CallHook(hook);
+    // Everything the answer holds was written before `finished`.
+    if (LookFor([&call] { return call->finished.load(std::memory_order_acquire); }, kLookBeforeSleep)) {
+        return call->answered;
     }
+    lock.lock();
     while (!call->done) {
         if (self.hasQueue && !self.sent.empty()) {
             ServeSentCallsLocked(self, lock);
@@ -89,6 +127,7 @@ bool SendAndWait(ThreadContext& target, const std::shared_ptr<SentCall>& call,
         if (deadline && Clock::now() >= *deadline) {
             if (!call->taken) std::erase(target.sent, call);
             call->done = true;
+            call->finished.store(true, std::memory_order_release);
             SetLastError(ERROR_TIMEOUT);
             return false;
         }
@@ -237,6 +276,33 @@ bool ProcessPendingMessages(int* quitCode) {
     FinishLook(*self, lock);
     return true;
 }
+
+bool ServeSentCallsAsTheyCome(std::chrono::microseconds limit) {
+    const std::shared_ptr<ThreadContext>& self = detail::CurrentThread();
+    Lock lock(State().mutex);
+    if (!self->hasQueue) return false;
+    // Senders need not wake the loop while this thread looks out for them itself.
+    self->wakePending = true;
+    const Clock::time_point end = Clock::now() + limit;
+    bool served = false;
+    for (;;) {
+        if (!self->sent.empty()) {
+            served = true;
+            ServeSentCallsLocked(*self, lock);
+        }
+        if (Clock::now() >= end) break;
+        const std::uint64_t seen = self->sentCount.load(std::memory_order_acquire);
+        lock.unlock();
+        const bool more = LookFor([&] { return self->sentCount.load(std::memory_order_acquire) != seen; },
+                                  kLookBeforeSleep);
+        lock.lock();
+        if (!more) break;
+    }
+    FinishLook(*self, lock);
+    return served;
+}
+
+std::uint64_t SentCallCount() { return detail::CurrentThread()->sentCount.load(std::memory_order_acquire); }
 
 int RunMessageLoop() {
     MSG msg;

@@ -17,6 +17,8 @@
 //    hook (SetQueueWakeHook), so nested loops keep answering.
 //  - A thread's queue, windows and timers go when the thread ends.
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -65,6 +67,14 @@ void SetQueueWakeHook(DWORD threadId, std::function<void()> hook);
 // called, and the timers that are due. Returns false when WM_QUIT was taken from the
 // queue; `quitCode` (when given) then receives its code.
 bool ProcessPendingMessages(int* quitCode = nullptr);
+
+// Serves the calls other threads send to the calling thread as they come, as long as each
+// comes within a few dozen microseconds of the last, for at most `limit`; true when it
+// served any. A GUI loop that has just answered a worker calls it, so a worker that sends
+// message after message is answered without a trip through the loop for each.
+bool ServeSentCallsAsTheyCome(std::chrono::microseconds limit);
+// How many calls were ever sent to the calling thread from other threads.
+std::uint64_t SentCallCount();
 
 // Milliseconds until the calling thread's next timer is due (0 when one is due now), or
 // INFINITE when the thread has no timer. A GUI loop arms its own timer with it.

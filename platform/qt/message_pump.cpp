@@ -14,6 +14,7 @@ namespace plat {
 namespace {
 
 std::atomic<DWORD> g_guiThread{0};
+constexpr auto kServeSentCallsFor = std::chrono::milliseconds(4);
 // The live pump; read and written on the GUI thread only.
 QtMessagePump* g_pump = nullptr;
 
@@ -48,8 +49,21 @@ QtMessagePump::~QtMessagePump() {
 void QtMessagePump::Drain() {
     if (!g_pump || GetCurrentThreadId() != g_pump->thread_) return;
     int quitCode = 0;
-    if (!ProcessPendingMessages(&quitCode)) QCoreApplication::exit(quitCode);
-    if (g_pump) g_pump->ArmTimer();
+    if (!ProcessPendingMessages(&quitCode)) {
+        QCoreApplication::exit(quitCode);
+        return;
+    }
+    // A worker that has just been answered often sends again at once (a run reports file
+    // after file): its next messages are answered here, without a pass through Qt's loop
+    // for each, but only for a few milliseconds, so painting and input keep their turn.
+    // Only when some thread sent since the last look: a drain for posts or timers alone
+    // goes straight back.
+    // (A handler may have ended the pump.)
+    if (!g_pump) return;
+    if (SentCallCount() != g_pump->sentSeen_) ServeSentCallsAsTheyCome(kServeSentCallsFor);
+    if (!g_pump) return;
+    g_pump->sentSeen_ = SentCallCount();
+    g_pump->ArmTimer();
 }
 
 void QtMessagePump::ArmTimer() {

@@ -10,6 +10,7 @@
 //     plat::QtMessagePump pump;
 //     return app.exec();
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/core/win_types.h"
@@ -33,6 +34,8 @@ private:
     const DWORD thread_;
     // Wakes Qt's loop when the next message timer of the GUI thread is due.
     std::unique_ptr<QTimer> timer_;
+    // The calls sent to the GUI thread as last seen by a drain.
+    std::uint64_t sentSeen_ = 0;
 };
 
 // The thread the pump was made on, or 0 when there is no pump.

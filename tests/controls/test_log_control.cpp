@@ -133,6 +133,33 @@ TEST(LogControl, TheNewestLineStaysInView) {
     EXPECT_EQ(bar->value(), bar->maximum() - 20);
 }
 
+// A run holds the log's redraw: its lines wait and come in one go, in order and in their
+// colours; and the log keeps only its newest lines, the newest in view.
+TEST(LogControl, HeldLinesComeInOneGoAndOnlyTheNewestAreKept) {
+    QWidget pane;
+    CRichEditCtrlGS log;
+    log.Create(ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | WS_VSCROLL | WS_VISIBLE, QRect(0, 0, 300, 120), &pane, 1);
+    pane.show();
+    SendMessage(log.GetSafeHwnd(), WM_SETREDRAW, FALSE, 0);
+    Send(log, "held\r\n", kBlack);
+    Send(log, "failed\r\n", kRed);
+    EXPECT_EQ(Lines(log), std::vector<QString>{""});
+    SendMessage(log.GetSafeHwnd(), WM_SETREDRAW, TRUE, 0);
+    ASSERT_EQ(Lines(log), (std::vector<QString>{"held", "failed", ""}));
+    EXPECT_TRUE(IsShownRed(Colours(log.document()->begin().next())[0], log));
+
+    SendMessage(log.GetSafeHwnd(), WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < CRichEditCtrlGS::kKeptLines + 50; ++i) {
+        Send(log, ("line " + std::to_string(i) + "\r\n").c_str(), kBlack);
+    }
+    SendMessage(log.GetSafeHwnd(), WM_SETREDRAW, TRUE, 0);
+    Send(log, "newest\r\n", kBlack);
+    const std::vector<QString> lines = Lines(log);
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(CRichEditCtrlGS::kKeptLines));
+    EXPECT_EQ(lines[lines.size() - 2], "newest");
+    EXPECT_EQ(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
+}
+
 TEST(LogControl, NoMessagesReachAGoneControl) {
     HWND hwnd = nullptr;
     {

@@ -116,8 +116,8 @@ ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped, ItemTimeTex
         cells.statusImage = kStatusDeletedImage;
     }
 
-    cells.data.leftPath = std::move(left.path);
-    cells.data.rightPath = std::move(right.path);
+    cells.data.leftPath = plat::WideToUtf8(left.path);
+    cells.data.rightPath = plat::WideToUtf8(right.path);
     cells.data.state = state.Word();
     cells.data.savedState = record.savedState;
     cells.data.folder = copies.ownIsFolder ? 1 : 0;

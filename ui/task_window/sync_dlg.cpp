@@ -30,6 +30,7 @@
 #include "resources/image_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/task_window/item_row.h"
+#include "ui/task_window/run_paint_pace.h"
 #include "ui/task_window/view_filter_memo.h"
 
 namespace {
@@ -228,6 +229,11 @@ void CSyncDlg::DoDataExchange() {
     rightLabel_ = qobject_cast<CStatic*>(GetDlgItem(kRightLabelId));
     itemProgress_ = qobject_cast<CTextProgressCtrl*>(GetDlgItem(kItemProgressId));
     statusLine_ = qobject_cast<CTextProgressCtrl*>(GetDlgItem(kStatusLineId));
+    std::vector<HWND> bars;
+    for (CTextProgressCtrl* bar : {itemProgress_, statusLine_}) {
+        if (bar) bars.push_back(bar->GetSafeHwnd());
+    }
+    runPaint_ = std::make_unique<RunPaintPace>(itemTree_, std::move(bars));
 }
 
 void CSyncDlg::InsertColumns() {

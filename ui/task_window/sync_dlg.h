@@ -27,6 +27,7 @@
 
 class CStatic;
 class CTextProgressCtrl;
+class RunPaintPace;
 class ImageList;
 class QAbstractButton;
 class QPoint;
@@ -275,6 +276,8 @@ private:
     std::unique_ptr<ImageList> fileImages_;
     std::unique_ptr<ImageList> actionImages_;
     CTreeListCtrl itemTree_;
+    // While a run is under way: the tree and the bars paint at a pace, not per message.
+    std::unique_ptr<RunPaintPace> runPaint_;
     // Set during a rebuild: which folders hold anything the view shows.
     std::unique_ptr<ViewFilterMemo> viewMemo_;
     // Texts and icons that many rows share, made once.

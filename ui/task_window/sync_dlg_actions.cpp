@@ -200,7 +200,7 @@ BOOL CSyncDlg::DeleteItemFile(const std::wstring& path, int folder, bool noQuest
 void CSyncDlg::DeleteSideOfRow(int side, HTREEITEM row, bool noQuestion) {
     const ItemRowData* data = RowDataOf(row);
     if (!data) return;
-    const std::wstring path = side == 0 ? data->leftPath : data->rightPath;
+    const std::wstring path = plat::Utf8ToWide(side == 0 ? data->leftPath : data->rightPath);
     if (path.empty()) return;
     if (noQuestion && GetPathKindW(path) == kPathMissing) return;
     if (DeleteItemFile(path, data->folder, noQuestion)) MarkItemDeleted(side, data->state, row, data->folder);
@@ -216,7 +216,7 @@ LRESULT CSyncDlg::OnItemOperation(WPARAM side, LPARAM operation) {
     case 0:
     case 1: {
         if (!first) return 0;
-        const std::wstring& path = which == 0 ? first->leftPath : first->rightPath;
+        const std::wstring path = plat::Utf8ToWide(which == 0 ? first->leftPath : first->rightPath);
         if (path.empty()) return 0;
         if (operation == 1) {
             ShowShellProperties(this, path);
@@ -246,8 +246,8 @@ LRESULT CSyncDlg::OnItemOperation(WPARAM side, LPARAM operation) {
 DWORD CSyncDlg::DeleteBothItemFiles(HTREEITEM row, bool noQuestion) {
     const ItemRowData* data = RowDataOf(row);
     if (!data || data->leftPath.empty() || data->rightPath.empty()) return 0;
-    const std::wstring left = data->leftPath;
-    const std::wstring right = data->rightPath;
+    const std::wstring left = plat::Utf8ToWide(data->leftPath);
+    const std::wstring right = plat::Utf8ToWide(data->rightPath);
     const int folder = data->folder;
     if (noQuestion && (GetPathKindW(left) == kPathMissing || GetPathKindW(right) == kPathMissing)) return 0;
     if (!noQuestion) {
@@ -271,9 +271,9 @@ LRESULT CSyncDlg::OnBothItemsOperation(WPARAM, LPARAM operation) {
     if (!first || first->leftPath.empty() || first->rightPath.empty()) return 0;
     if (operation == 0) {
         if (auto* frame = dynamic_cast<CMainFrame*>(plat::MessageWindow::FromHwnd(mainFrame_))) {
-            frame->CompareFiles(first->leftPath, first->rightPath);
+            frame->CompareFiles(plat::Utf8ToWide(first->leftPath), plat::Utf8ToWide(first->rightPath));
         } else {
-            CompareTwoFiles(first->leftPath, first->rightPath, window());
+            CompareTwoFiles(plat::Utf8ToWide(first->leftPath), plat::Utf8ToWide(first->rightPath), window());
         }
         return 1;
     }

@@ -8,6 +8,7 @@
 #include "foundation/resource_strings.h"
 #include "foundation/sync_task.h"
 #include "foundation/text_utils.h"
+#include "platform/core/freed_memory.h"
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
 #include "resources/sync_messages.h"
@@ -23,6 +24,7 @@ constexpr UINT kIdsItemCount = 11204;
 constexpr UINT kIdsTaskBusy = 11138;
 constexpr LPARAM kBusyRebuildingList = 3;
 constexpr int kStatusColumn = 6;
+constexpr UINT kRowsWorthReturning = 10000;
 
 bool IsRoot(const FolderTreeNode* node) { return node && !node->folder; }
 
@@ -143,6 +145,9 @@ int CSyncDlg::FileIconIndex(const std::wstring& name) {
 }
 
 void CSyncDlg::ClearItemList(BOOL freeTrees) {
+    // Rows and trees of a large Check are tens of megabytes the next Check would otherwise
+    // hold on to beside its own: what is freed here goes back to the system.
+    const bool large = itemTree_.GetCount() >= kRowsWorthReturning;
     if (itemTree_.GetSafeHwnd()) {
         itemTree_.SendMessage(WM_SETREDRAW, FALSE);
         itemTree_.DeleteAllItems();
@@ -157,6 +162,7 @@ void CSyncDlg::ClearItemList(BOOL freeTrees) {
         task_->targetItems.reset();
         task_->needsAttention = 0;
     }
+    if (large) plat::ReturnFreedMemory();
 }
 
 void CSyncDlg::WriteItemCount() {

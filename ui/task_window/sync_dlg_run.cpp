@@ -21,6 +21,7 @@
 #include "platform/core/message_box.h"
 #include "platform/core/text.h"
 #include "resources/sync_messages.h"
+#include "ui/task_window/run_paint_pace.h"
 #include "ui/task_window/sync_dlg.h"
 #include "ui/task_window/wait_cursor.h"
 
@@ -212,6 +213,7 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
     if (mode != kRunModeSync) ClearItemList(TRUE);
     running_ = 1;
     stopRequested_ = 0;
+    runPaint_->Begin(task_->logControl);
     if (byUser) SendMessage(mainFrame_, WM_SYNC_BUSY_STATE, 1, 0);
 
     // The source is the task's only once the start is accepted: a refused start must not
@@ -332,7 +334,13 @@ LRESULT CSyncDlg::OnItemDone(WPARAM record, LPARAM row) {
     auto* item = reinterpret_cast<CFileInfo*>(record);
     if (!item || row <= 0) return 1;
     const auto handle = static_cast<HTREEITEM>(row);
-    if (SetItemRow(*item, handle, FALSE)) itemTree_.EnsureVisible(handle);
+    if (!SetItemRow(*item, handle, FALSE)) return 1;
+    // During a run the tree scrolls to the newest row when it next paints.
+    if (runPaint_->IsRunning()) {
+        runPaint_->ShowRow(handle);
+    } else {
+        itemTree_.EnsureVisible(handle);
+    }
     return 1;
 }
 
@@ -371,6 +379,7 @@ void CSyncDlg::ComeToRest() {
         stopRequested_ = 0;
     }
     if (IsShownTask()) SendCaption(LoadResString(hint), kLogBlack);
+    runPaint_->End();
     EnableActionControls(true);
     running_ = 0;
     runTip_ = 0;

@@ -98,6 +98,7 @@ WakeHook RearmLocked(ThreadContext& thread) {
 void AbandonLocked(SentCall& call) {
     if (call.done) return;
     call.done = true;
+    call.finished.store(true, std::memory_order_release);
     call.answered = false;
     call.result = 0;
     if (call.sender) call.sender->wake.notify_all();

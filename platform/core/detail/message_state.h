@@ -4,6 +4,7 @@
 // objects and messages together cannot miss a wake-up. Window procedures, wake hooks and
 // carried calls always run with the lock released.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -37,6 +38,8 @@ struct SentCall {
     bool taken = false;     // the target has begun to serve it
     bool done = false;      // answered, abandoned or given up by the sender
     bool answered = false;  // the procedure or function ran
+    // `done`, readable without the lock by a sender that looks before it sleeps.
+    std::atomic<bool> finished{false};
 };
 
 // What the layer knows about one thread. Only the thread itself waits on `wake`.
@@ -53,6 +56,9 @@ struct ThreadContext : std::enable_shared_from_this<ThreadContext> {
     int quitCode = 0;
     WakeHook wakeHook;
     bool wakePending = false;  // the hook was called and the queue not looked at since
+    // Counts the calls ever sent to the thread; read without the lock by the thread itself
+    // while it looks out for the next one.
+    std::atomic<std::uint64_t> sentCount{0};
 };
 
 struct WindowEntry {

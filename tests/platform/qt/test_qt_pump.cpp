@@ -1,6 +1,7 @@
 #include "platform/qt/message_pump.h"
 
 #include <QDialog>
+#include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "platform/core/message_box.h"
+#include "platform/qt/idle_update.h"
 #include "platform/qt/message_window.h"
 
 namespace {
@@ -107,6 +109,50 @@ TEST(QtMessagePump, PostsFromTheGuiThreadItselfAreHandledInOrder) {
     for (int i = 0; i < 50; ++i) PostMessage(recorder.GetSafeHwnd(), WM_APP + 5, static_cast<WPARAM>(i), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.seen.size() == 50; }, 30000));
     for (int i = 0; i < 50; ++i) EXPECT_EQ(recorder.seen[static_cast<std::size_t>(i)], i);
+}
+
+// A worker that sends message after message (a run reporting its files) is answered
+// without a pass through Qt's loop for each, yet the loop keeps its turn: its timers fire
+// and the idle update still refreshes what the user may click (Stop) while it sends.
+TEST(QtMessagePump, AWorkerSendingWithoutPauseLeavesTimersAndIdleUpdatesTheirTurn) {
+    struct Counter : QWidget, plat::MessageWindow {
+        Counter() : plat::MessageWindow(this) { MapMessage(WM_APP + 6, &Counter::OnSent); }
+        LRESULT OnSent(WPARAM, LPARAM) { return ++answered; }
+        long answered = 0;
+    } counter;
+    struct Passes : plat::CommandUser {
+        void UpdateCommandUI() override { ++count; }
+        int count = 0;
+    } passes;
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(10);
+
+    std::atomic<bool> enough{false};
+    std::atomic<bool> done{false};
+    std::atomic<long> sentWhileTurns{0};
+    std::thread worker([&] {
+        const ULONGLONG guard = GetTickCount64() + 20000;
+        while (!enough && GetTickCount64() < guard) SendMessage(counter.GetSafeHwnd(), WM_APP + 6, 0, 0);
+        sentWhileTurns = counter.answered;
+        done = true;
+    });
+    // Qt's own loop, as the program runs it (a test wait would sleep between its looks).
+    const int passesBefore = passes.count;
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (ticks >= 5 && passes.count >= passesBefore + 3) loop.quit();
+    });
+    look.start(5);
+    QTimer::singleShot(20000, &loop, [&loop] { loop.exit(1); });  // failure guard
+    EXPECT_EQ(loop.exec(), 0);
+    enough = true;
+    // Its last message is answered before it can end.
+    EXPECT_TRUE(QTest::qWaitFor([&done] { return done.load(); }, 20000));
+    worker.join();
+    EXPECT_GT(sentWhileTurns.load(), 1000) << "the worker was answered all along";
 }
 
 // Last: it runs and ends the application's own loop.

@@ -63,8 +63,8 @@ TEST_F(SyncDlgTest, RowsShowEachSideOfTheItem) {
     EXPECT_EQ(Text(L"left-deleted.txt", 6), L"This action has been changed by user.");
     const auto* data = reinterpret_cast<const ItemRowData*>(Tree().GetItemData(twtest::Row(Tree(), L"left-deleted.txt")));
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->leftPath, L"");
-    EXPECT_EQ(data->rightPath, L"/dst/left-deleted.txt");
+    EXPECT_EQ(data->leftPath, "");
+    EXPECT_EQ(data->rightPath, "/dst/left-deleted.txt");
     EXPECT_EQ(Text(L"deleted.txt", 6), L"Deleted");
     EXPECT_EQ(CellOf(L"deleted.txt", 6).image, 7);
     EXPECT_EQ(Text(L"failed.txt", 3), L"Error");

@@ -138,7 +138,7 @@ TEST_F(ItemActionTest, DeletingACopyMarksItsSideAndLogsWhoDidIt) {
     EXPECT_FALSE(plat::PathExists(dir_.sub("L/left.txt")));
     EXPECT_TRUE(plat::PathExists(dir_.sub("R/left.txt")));
     EXPECT_EQ(logLines_.back(), "Delete " + dir_.sub("L/left.txt") + " by user tester");
-    EXPECT_EQ(RowData(L"left.txt").leftPath, L"");
+    EXPECT_EQ(RowData(L"left.txt").leftPath, "");
     EXPECT_EQ(task_.needsAttention, 1u);
 
     Select({L"right.txt"});
@@ -173,7 +173,7 @@ TEST_F(ItemActionTest, DeletingACopyMarksItsSideAndLogsWhoDidIt) {
     EXPECT_EQ(inside.state.Word(), 0x20042401u);
     EXPECT_EQ(twin.state.Word(), 0x2004240Du);
     EXPECT_EQ(leftOnly.state.Word(), 0x01000420u);
-    EXPECT_EQ(RowData(L"in.txt").rightPath, L"");
+    EXPECT_EQ(RowData(L"in.txt").rightPath, "");
 }
 
 TEST_F(ItemActionTest, SeveralRowsAreAskedOnceAndAFailedDeleteKeepsTheItem) {
