@@ -48,11 +48,6 @@ struct SyncOptionValues {
 
 class CConfigSyncPage : public SyncOptionValues {
 public:
-    // Older names of two of the page's controls (resources/control_ids.h), still used by
-    // the task window's tests.
-    static constexpr int kTypeListId = IDC_SYNC_TYPE_LIST;
-    static constexpr int kAllowDeleteId = IDC_ALLOW_DELETIONS;
-
     // Reads the values from the settings store (the "Default Options" values). With
     // `saveToSettings` OK writes them back; a task's own record never writes the settings.
     explicit CConfigSyncPage(bool saveToSettings);

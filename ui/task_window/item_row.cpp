@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr UINT kIdsNotExists = 11201;
-constexpr UINT kIdsFolder = 11202;
-constexpr UINT kIdsDeleted = 11203;
 
 bool IsFolderAttribute(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
@@ -91,9 +88,9 @@ ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped, ItemTimeTex
     for (int side = 0; side < 2; ++side) {
         const ItemCopy& copy = *sides[side];
         if (copy.path.empty()) {
-            cells.size[side] = cells.date[side] = LoadResStringW(kIdsNotExists);
+            cells.size[side] = cells.date[side] = LoadResStringW(IDS_NOT_EXISTS);
         } else if (copy.folder) {
-            cells.size[side] = cells.date[side] = LoadResStringW(kIdsFolder);
+            cells.size[side] = cells.date[side] = LoadResStringW(IDS_FOLDER);
         } else {
             cells.size[side] = plat::Utf8ToWide(FormatSizeText(copy.size));
             cells.date[side] = times.Format(copy.lastWrite);
@@ -112,7 +109,7 @@ ItemRowCells MakeItemRowCells(const CFileInfo& record, bool swapped, ItemTimeTex
         cells.status = plat::Utf8ToWide(remark);
         cells.statusImage = kStatusRemarkImage;
     } else if (state.IsDone() && state.Has(ItemState::kDeleteRight | ItemState::kDeleteLeft)) {
-        cells.status = LoadResStringW(kIdsDeleted);
+        cells.status = LoadResStringW(IDS_DELETED);
         cells.statusImage = kStatusDeletedImage;
     }
 

@@ -35,7 +35,7 @@
 
 namespace {
 
-// The window's controls (dialog 4047): where each stands at the window's base size and how
+// The window's controls (IDD_TASK_WINDOW): where each stands at the window's base size and how
 // it follows the window. Made in this order, which is the order Tab walks. The folder boxes
 // and the item tree stand where the template keeps their places (7013, 7014 and 6018).
 enum class ControlKind { Button, FolderBox, Label, ItemTree, ProgressBar, StatusLine };
@@ -51,16 +51,16 @@ struct ControlEntry {
 constexpr QSize kBaseSize{720, 400};
 
 const ControlEntry kControls[] = {
-    {CSyncDlg::kBrowseLeftId, ControlKind::Button, {4, 4, 26, 24}, anchor::TopLeft, anchor::TopLeft},
-    {CSyncDlg::kLeftFolderBoxId, ControlKind::FolderBox, {34, 4, 306, 24}, anchor::TopLeft, anchor::TopCenter},
-    {CSyncDlg::kOptionsId, ControlKind::Button, {345, 2, 30, 28}, anchor::TopCenter, anchor::TopCenter},
-    {CSyncDlg::kRightFolderBoxId, ControlKind::FolderBox, {380, 4, 306, 24}, anchor::TopCenter, anchor::TopRight},
-    {CSyncDlg::kBrowseRightId, ControlKind::Button, {690, 4, 26, 24}, anchor::TopRight, anchor::TopRight},
-    {CSyncDlg::kLeftLabelId, ControlKind::Label, {4, 32, 352, 18}, anchor::TopLeft, anchor::TopCenter},
-    {CSyncDlg::kRightLabelId, ControlKind::Label, {364, 32, 352, 18}, anchor::TopCenter, anchor::TopRight},
-    {CSyncDlg::kItemTreeId, ControlKind::ItemTree, {4, 54, 712, 290}, anchor::TopLeft, anchor::BottomRight},
-    {CSyncDlg::kItemProgressId, ControlKind::ProgressBar, {4, 350, 712, 18}, anchor::BottomLeft, anchor::BottomRight},
-    {CSyncDlg::kStatusLineId, ControlKind::StatusLine, {4, 374, 712, 20}, anchor::BottomLeft, anchor::BottomRight},
+    {IDC_BROWSE_LEFT, ControlKind::Button, {4, 4, 26, 24}, anchor::TopLeft, anchor::TopLeft},
+    {IDC_LEFT_FOLDER_BOX, ControlKind::FolderBox, {34, 4, 306, 24}, anchor::TopLeft, anchor::TopCenter},
+    {IDC_SYNC_OPTIONS_BUTTON, ControlKind::Button, {345, 2, 30, 28}, anchor::TopCenter, anchor::TopCenter},
+    {IDC_RIGHT_FOLDER_BOX, ControlKind::FolderBox, {380, 4, 306, 24}, anchor::TopCenter, anchor::TopRight},
+    {IDC_BROWSE_RIGHT, ControlKind::Button, {690, 4, 26, 24}, anchor::TopRight, anchor::TopRight},
+    {IDC_LEFT_LABEL, ControlKind::Label, {4, 32, 352, 18}, anchor::TopLeft, anchor::TopCenter},
+    {IDC_RIGHT_LABEL, ControlKind::Label, {364, 32, 352, 18}, anchor::TopCenter, anchor::TopRight},
+    {IDC_ITEM_TREE, ControlKind::ItemTree, {4, 54, 712, 290}, anchor::TopLeft, anchor::BottomRight},
+    {IDC_ITEM_PROGRESS, ControlKind::ProgressBar, {4, 350, 712, 18}, anchor::BottomLeft, anchor::BottomRight},
+    {IDC_STATUS_LINE, ControlKind::StatusLine, {4, 374, 712, 20}, anchor::BottomLeft, anchor::BottomRight},
 };
 
 constexpr DWORD kItemTreeStyle = 0x50801087;
@@ -70,20 +70,14 @@ constexpr DWORD kFolderBoxStyle = 0x50210042;
 constexpr int kFolderListHeight = 320;
 constexpr int kFolderTextLimit = 500;
 
-constexpr UINT kIdsColumnTitles = 11224;  // 11224..11230
-constexpr UINT kIdsLeftBoxHelp = 11220;
-constexpr UINT kIdsRightBoxHelp = 11221;
-constexpr UINT kIdsBrowseLeftHelp = 11222;
-constexpr UINT kIdsBrowseRightHelp = 11219;
-constexpr UINT kIdsOptionsHelp = 11223;
 
 UINT HelpTextId(int controlId) {
     switch (controlId) {
-    case CSyncDlg::kBrowseLeftId: return kIdsBrowseLeftHelp;
-    case CSyncDlg::kBrowseRightId: return kIdsBrowseRightHelp;
-    case CSyncDlg::kLeftFolderBoxId: return kIdsLeftBoxHelp;
-    case CSyncDlg::kRightFolderBoxId: return kIdsRightBoxHelp;
-    case CSyncDlg::kOptionsId: return kIdsOptionsHelp;
+    case IDC_BROWSE_LEFT: return IDS_BROWSE_LEFT_HELP;
+    case IDC_BROWSE_RIGHT: return IDS_BROWSE_RIGHT_HELP;
+    case IDC_LEFT_FOLDER_BOX: return IDS_LEFT_FOLDER_BOX_HELP;
+    case IDC_RIGHT_FOLDER_BOX: return IDS_RIGHT_FOLDER_BOX_HELP;
+    case IDC_SYNC_OPTIONS_BUTTON: return IDS_SYNC_OPTIONS_BUTTON_HELP;
     default: return 0;
     }
 }
@@ -113,8 +107,8 @@ CSyncDlg::CSyncDlg(QWidget* parent, HWND mainFrame, HWND taskList)
     MapMessage(WM_NOTIFY, &CSyncDlg::OnNotify);
     MapMessage(WM_HELP, &CSyncDlg::OnHelpInfo);
     MapMessage(WM_DESTROY, &CSyncDlg::OnDestroy);
-    MapCommand(kSelectAllCommand, &CSyncDlg::OnSelectAll);
-    MapUpdate(kSelectAllCommand, &CSyncDlg::OnUpdateSelectAll);
+    MapCommand(ID_SELECT_ALL, &CSyncDlg::OnSelectAll);
+    MapUpdate(ID_SELECT_ALL, &CSyncDlg::OnUpdateSelectAll);
     MapRunMessages();
     MapItemCommands();
     OnInitDialog();
@@ -165,10 +159,10 @@ void CSyncDlg::BuildControls() {
         switch (entry.kind) {
         case ControlKind::Button: {
             auto* button = new QToolButton(this);
-            button->setIconSize(entry.id == kOptionsId ? QSize(24, 24) : QSize(16, 16));
+            button->setIconSize(entry.id == IDC_SYNC_OPTIONS_BUTTON ? QSize(24, 24) : QSize(16, 16));
             button->setAutoRaise(false);
             button->setFocusPolicy(Qt::StrongFocus);
-            if (entry.id != kOptionsId) button->setIcon(browseIcon_);
+            if (entry.id != IDC_SYNC_OPTIONS_BUTTON) button->setIcon(browseIcon_);
             const int id = entry.id;
             connect(button, &QToolButton::clicked, this,
                     [this, id] { Message(WM_COMMAND, MAKELONG(static_cast<WORD>(id), 0), 0); });
@@ -182,7 +176,7 @@ void CSyncDlg::BuildControls() {
                                  : nullptr;
             auto* combo = box ? dynamic_cast<plat::ComboBoxEx*>(plat::MessageWindow::FromHwnd(box)) : nullptr;
             if (!combo) break;
-            const int side = entry.id == kLeftFolderBoxId ? 0 : 1;
+            const int side = entry.id == IDC_LEFT_FOLDER_BOX ? 0 : 1;
             folderBoxes_[static_cast<size_t>(side)] = combo;
             combo->SetImageSource([](int index) { return plat::SystemImageList::Instance().Icon(index); });
             combo->setFont(boxFont);
@@ -222,13 +216,13 @@ void CSyncDlg::BuildControls() {
 }
 
 void CSyncDlg::DoDataExchange() {
-    browseLeft_ = qobject_cast<QAbstractButton*>(GetDlgItem(kBrowseLeftId));
-    browseRight_ = qobject_cast<QAbstractButton*>(GetDlgItem(kBrowseRightId));
-    optionsButton_ = qobject_cast<QAbstractButton*>(GetDlgItem(kOptionsId));
-    leftLabel_ = qobject_cast<CStatic*>(GetDlgItem(kLeftLabelId));
-    rightLabel_ = qobject_cast<CStatic*>(GetDlgItem(kRightLabelId));
-    itemProgress_ = qobject_cast<CTextProgressCtrl*>(GetDlgItem(kItemProgressId));
-    statusLine_ = qobject_cast<CTextProgressCtrl*>(GetDlgItem(kStatusLineId));
+    browseLeft_ = qobject_cast<QAbstractButton*>(GetDlgItem(IDC_BROWSE_LEFT));
+    browseRight_ = qobject_cast<QAbstractButton*>(GetDlgItem(IDC_BROWSE_RIGHT));
+    optionsButton_ = qobject_cast<QAbstractButton*>(GetDlgItem(IDC_SYNC_OPTIONS_BUTTON));
+    leftLabel_ = qobject_cast<CStatic*>(GetDlgItem(IDC_LEFT_LABEL));
+    rightLabel_ = qobject_cast<CStatic*>(GetDlgItem(IDC_RIGHT_LABEL));
+    itemProgress_ = qobject_cast<CTextProgressCtrl*>(GetDlgItem(IDC_ITEM_PROGRESS));
+    statusLine_ = qobject_cast<CTextProgressCtrl*>(GetDlgItem(IDC_STATUS_LINE));
     std::vector<HWND> bars;
     for (CTextProgressCtrl* bar : {itemProgress_, statusLine_}) {
         if (bar) bars.push_back(bar->GetSafeHwnd());
@@ -241,7 +235,7 @@ void CSyncDlg::InsertColumns() {
         const std::string key = FormatString(settings::kTaskColumnKeyFormat, static_cast<unsigned>(column));
         columnWidths_[static_cast<size_t>(column)] =
             ReadProfileInt(settings::kSyncSection, key.c_str(), settings::kTaskColumnDefaultWidths[column]);
-        const std::string title = LoadResString(kIdsColumnTitles + static_cast<UINT>(column));
+        const std::string title = LoadResString(IDS_ITEM_COLUMN_NAME + static_cast<UINT>(column));
         itemTree_.InsertColumn(column, title.c_str(), -1, columnWidths_[static_cast<size_t>(column)], 0x8000);
     }
 }
@@ -322,7 +316,7 @@ void CSyncDlg::UpdateSyncTypeIcon() {
 }
 
 void CSyncDlg::EnableActionControls(bool enable) {
-    for (int id : {kLeftFolderBoxId, kRightFolderBoxId, kBrowseLeftId, kBrowseRightId, kOptionsId}) {
+    for (int id : {IDC_LEFT_FOLDER_BOX, IDC_RIGHT_FOLDER_BOX, IDC_BROWSE_LEFT, IDC_BROWSE_RIGHT, IDC_SYNC_OPTIONS_BUTTON}) {
         if (QWidget* control = GetDlgItem(id)) control->setEnabled(enable);
     }
 }
@@ -332,12 +326,12 @@ void CSyncDlg::EnableActionControls(bool enable) {
 LRESULT CSyncDlg::OnCommandMessage(WPARAM w, LPARAM) {
     const WORD id = LOWORD(w);
     const WORD code = HIWORD(w);
-    if ((id == kLeftFolderBoxId || id == kRightFolderBoxId) && code == CBN_DROPDOWN) {
-        FillFolderBox(id == kLeftFolderBoxId ? 0 : 1);
+    if ((id == IDC_LEFT_FOLDER_BOX || id == IDC_RIGHT_FOLDER_BOX) && code == CBN_DROPDOWN) {
+        FillFolderBox(id == IDC_LEFT_FOLDER_BOX ? 0 : 1);
         return 0;
     }
-    if ((id == kLeftFolderBoxId || id == kRightFolderBoxId) && code == CBN_SELCHANGE) {
-        OnFolderChosenFromList(id == kLeftFolderBoxId ? 0 : 1);
+    if ((id == IDC_LEFT_FOLDER_BOX || id == IDC_RIGHT_FOLDER_BOX) && code == CBN_SELCHANGE) {
+        OnFolderChosenFromList(id == IDC_LEFT_FOLDER_BOX ? 0 : 1);
         return 0;
     }
     if (code != 0) return 0;

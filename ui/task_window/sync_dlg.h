@@ -23,6 +23,9 @@
 #include "platform/core/volumes.h"
 #include "platform/qt/command_target.h"
 #include "platform/qt/message_window.h"
+#include "resources/command_ids.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_ids.h"
 #include "ui/task_window/item_row.h"
 
 class CStatic;
@@ -41,19 +44,6 @@ class ComboBoxEx;
 
 class CSyncDlg : public QWidget, public plat::MessageWindow, public plat::CommandTarget, public CResizableLayout {
 public:
-    static constexpr UINT kTemplateId = 4047;
-    // Controls of the window.
-    static constexpr int kLeftFolderBoxId = 7016;
-    static constexpr int kRightFolderBoxId = 7015;
-    static constexpr int kBrowseLeftId = 6009;
-    static constexpr int kBrowseRightId = 6011;
-    static constexpr int kOptionsId = 8833;
-    static constexpr int kLeftLabelId = 6019;
-    static constexpr int kRightLabelId = 6020;
-    static constexpr int kItemTreeId = 47945;
-    static constexpr int kItemProgressId = 6024;
-    static constexpr int kStatusLineId = 6025;
-    static constexpr UINT kSelectAllCommand = 5160;
     static constexpr int kColumnCount = 7;
     // The image of the task's own row in the item tree's first image list.
     static constexpr int kTaskRowImage = 1 << 20;

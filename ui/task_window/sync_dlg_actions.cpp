@@ -20,6 +20,7 @@
 #include "platform/core/text.h"
 #include "platform/qt/popup_menu.h"
 #include "resources/menus.h"
+#include "resources/menu_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/compare/compare_command.h"
 #include "ui/dialogs/properties_dlg.h"
@@ -28,14 +29,6 @@
 
 namespace {
 
-constexpr UINT kIdsDeleteFolder = 11175;
-constexpr UINT kIdsDeleteFile = 11176;
-constexpr UINT kIdsDeleteFailed = 11177;
-constexpr UINT kIdsDeleted = 11178;
-constexpr UINT kIdsDeleteBoth = 11179;
-constexpr UINT kIdsDeleteItems = 11180;
-constexpr UINT kIdsClearedByUser = 11208;
-constexpr UINT kItemTreeMenu = 4061;
 
 constexpr int kSetActionRestore = 5;
 constexpr DWORD kKeepOutsideAction = 0xF00FFFFF;
@@ -186,12 +179,12 @@ void CSyncDlg::MarkItemDeleted(int side, DWORD state, HTREEITEM row, int folder)
 BOOL CSyncDlg::DeleteItemFile(const std::wstring& path, int folder, bool noQuestion) {
     const std::string shown = plat::WideToUtf8(path);
     if (!noQuestion) {
-        const UINT question = folder ? kIdsDeleteFolder : kIdsDeleteFile;
+        const UINT question = folder ? IDS_ASK_DELETE_FOLDER : IDS_ASK_DELETE_FILE;
         if (!AskYesNo(GetSafeHwnd(), FormatString(LoadResString(question).c_str(), shown.c_str()))) return FALSE;
     }
     const bool deleted = folder ? DeleteFolderTree(path, kDeleteToTrash) : DeleteFileEx(path, kDeleteToTrash);
     const std::string& user = ProgramState().userName;
-    const std::string line = FormatString(LoadResString(deleted ? kIdsDeleted : kIdsDeleteFailed).c_str(), shown.c_str(),
+    const std::string line = FormatString(LoadResString(deleted ? IDS_ITEM_DELETED_BY_USER : IDS_ITEM_NOT_DELETED).c_str(), shown.c_str(),
                                           user.c_str());
     if (task_) AddDialogLogLine(*task_, line, kLogBlack);
     return deleted ? TRUE : FALSE;
@@ -234,7 +227,7 @@ LRESULT CSyncDlg::OnItemOperation(WPARAM side, LPARAM operation) {
             return 1;
         }
         if (!AskYesNo(GetSafeHwnd(),
-                      FormatString(LoadResString(kIdsDeleteItems).c_str(), static_cast<unsigned>(rows.size())))) {
+                      FormatString(LoadResString(IDS_ASK_DELETE_ITEMS).c_str(), static_cast<unsigned>(rows.size())))) {
             return 0;
         }
         for (const HTREEITEM row : rows) DeleteSideOfRow(which, row, true);
@@ -251,7 +244,7 @@ DWORD CSyncDlg::DeleteBothItemFiles(HTREEITEM row, bool noQuestion) {
     const int folder = data->folder;
     if (noQuestion && (GetPathKindW(left) == kPathMissing || GetPathKindW(right) == kPathMissing)) return 0;
     if (!noQuestion) {
-        const std::string question = FormatString(LoadResString(kIdsDeleteBoth).c_str(), plat::WideToUtf8(left).c_str(),
+        const std::string question = FormatString(LoadResString(IDS_ASK_DELETE_BOTH_ITEMS).c_str(), plat::WideToUtf8(left).c_str(),
                                                   plat::WideToUtf8(right).c_str());
         if (!AskYesNo(GetSafeHwnd(), question)) return 0;
     }
@@ -279,7 +272,7 @@ LRESULT CSyncDlg::OnBothItemsOperation(WPARAM, LPARAM operation) {
     }
     if (operation != 2 || running_) return 0;
     if (rows.size() == 1) return DeleteBothItemFiles(rows.front(), false) != 0 ? 1 : 0;
-    if (!AskYesNo(GetSafeHwnd(), FormatString(LoadResString(kIdsDeleteItems).c_str(), static_cast<unsigned>(rows.size())))) {
+    if (!AskYesNo(GetSafeHwnd(), FormatString(LoadResString(IDS_ASK_DELETE_ITEMS).c_str(), static_cast<unsigned>(rows.size())))) {
         return 0;
     }
     for (const HTREEITEM row : rows) DeleteBothItemFiles(row, true);
@@ -292,7 +285,7 @@ LRESULT CSyncDlg::OnClearList(WPARAM, LPARAM) {
     // The run works on the trees.
     if (running_ || IsItemListEmpty()) return 0;
     ClearItemList(TRUE);
-    SetStatusLine(LoadResString(kIdsClearedByUser));
+    SetStatusLine(LoadResString(IDS_CLEARED_BY_USER));
     ShowCurrentHint();
     return 1;
 }
@@ -301,7 +294,7 @@ bool CSyncDlg::OnItemListRClick(const QPoint& treePos) {
     UINT flags = 0;
     const HTREEITEM row = itemTree_.HitTest(POINT{treePos.x(), treePos.y()}, &flags);
     if (!row || (flags & TVHT_ONITEM) == 0) return false;
-    const res::MenuResource* menu = res::FindMenu(kItemTreeMenu);
+    const res::MenuResource* menu = res::FindMenu(IDR_ITEM_TREE_MENU);
     if (!menu) return false;
     // Owned by the frame, so the commands take the frame's road and its update rules.
     plat::TrackPopupMenu(menu->SubMenu(0), QCursor::pos(), mainFrame_);
@@ -316,7 +309,7 @@ void CSyncDlg::MapItemCommands() {
     MapMessage(WM_SYNC_STORE_FOLDERS, &CSyncDlg::OnStoreFolders);
     MapMessage(WM_SYNC_TASK_OPTIONS, &CSyncDlg::OnTaskOptions);
     MapMessage(WM_SYNC_AUTOMATE, &CSyncDlg::OnAutomate);
-    MapCommand(kBrowseLeftId, &CSyncDlg::OnBrowseLeft);
-    MapCommand(kBrowseRightId, &CSyncDlg::OnBrowseRight);
-    MapCommand(kOptionsId, &CSyncDlg::OnOptionsButton);
+    MapCommand(IDC_BROWSE_LEFT, &CSyncDlg::OnBrowseLeft);
+    MapCommand(IDC_BROWSE_RIGHT, &CSyncDlg::OnBrowseRight);
+    MapCommand(IDC_SYNC_OPTIONS_BUTTON, &CSyncDlg::OnOptionsButton);
 }

@@ -33,10 +33,6 @@
 
 namespace {
 
-constexpr UINT kIdsLeftFolderTitle = 11173;
-constexpr UINT kIdsRightFolderTitle = 11216;
-constexpr UINT kIdsTypeChangeCleared = 11217;
-constexpr UINT kIdsOptionChangeCleared = 11218;
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kSchedulerValue[] = "QBSync";
 
@@ -65,7 +61,7 @@ void CSyncDlg::TakeChosenFolder(int side, const std::wstring& folder, bool toHis
 void CSyncDlg::OnBrowse(int side) {
     if (!task_ || running_) return;
     std::wstring chosen;
-    const UINT title = side == 0 ? kIdsLeftFolderTitle : kIdsRightFolderTitle;
+    const UINT title = side == 0 ? IDS_LEFT_FOLDER_TITLE : IDS_RIGHT_FOLDER_TITLE;
     if (!BrowseForFolder(GetSafeHwnd(), LoadResStringW(title), ReadFolderBox(side), chosen) || chosen.empty()) return;
     TakeChosenFolder(side, ToVolumeLabelPath(chosen), true);
     // The task list shows the new folder before the list of the old one goes.
@@ -156,10 +152,10 @@ LRESULT CSyncDlg::OnTaskOptions(WPARAM, LPARAM) {
     UINT cleared = 0;
     if (task_->syncOptions->type != type) {
         UpdateSyncTypeIcon();
-        cleared = kIdsTypeChangeCleared;
+        cleared = IDS_CLEARED_BY_TYPE_CHANGE;
     } else if (task_->syncOptions->allowDelete != allowDelete || task_->filterOptions->changed ||
                task_->syncOptions->caseSensitive != caseSensitive) {
-        cleared = kIdsOptionChangeCleared;
+        cleared = IDS_CLEARED_BY_OPTION_CHANGE;
     }
     if (cleared != 0 && !IsItemListEmpty()) {
         ClearItemList(TRUE);

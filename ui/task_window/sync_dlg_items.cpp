@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr UINT kIdsItemCount = 11204;
-constexpr UINT kIdsTaskBusy = 11138;
 constexpr LPARAM kBusyRebuildingList = 3;
 constexpr int kStatusColumn = 6;
 constexpr UINT kRowsWorthReturning = 10000;
@@ -169,7 +167,7 @@ void CSyncDlg::WriteItemCount() {
     const UINT rows = itemTree_.GetCount();
     const HTREEITEM first = itemTree_.GetRootItem();
     if (rows < 2 || !first) return;
-    const std::wstring text = plat::Utf8ToWide(FormatString(LoadResString(kIdsItemCount).c_str(), rows - 1));
+    const std::wstring text = plat::Utf8ToWide(FormatString(LoadResString(IDS_ITEM_COUNT).c_str(), rows - 1));
     itemTree_.SetItemW(first, kStatusColumn, TVIF_TEXT, text.c_str(), 0, 0, 0, 0, 0);
 }
 
@@ -193,7 +191,7 @@ LRESULT CSyncDlg::OnSetViewFilter(WPARAM kind, LPARAM) {
     if (view == viewKind_) return 1;
     if (!task_ || view < 0 || view >= kViewFilterCount) return 0;
     if (SendMessage(taskList_, WM_SYNC_TASK_BUSY, reinterpret_cast<WPARAM>(task_), kBusyRebuildingList) == 0) {
-        MessageBox(GetSafeHwnd(), FormatString(LoadResString(kIdsTaskBusy).c_str(), task_->name.c_str()),
+        MessageBox(GetSafeHwnd(), FormatString(LoadResString(IDS_BUSY_TRY_LATER).c_str(), task_->name.c_str()),
                    LoadResString(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }

@@ -27,20 +27,6 @@
 
 namespace {
 
-constexpr UINT kIdsTaskBusy = 11138;
-constexpr UINT kIdsFolderChangeCleared = 11174;
-constexpr UINT kIdsResumeHint = 11205;
-constexpr UINT kIdsCheckHint = 11206;
-constexpr UINT kIdsSyncHint = 11207;
-constexpr UINT kIdsLeftFirst = 11209;
-constexpr UINT kIdsRightFirst = 11210;
-constexpr UINT kIdsCreateLeft = 11211;
-constexpr UINT kIdsCreateRight = 11212;
-constexpr UINT kIdsSameFolder = 11213;
-constexpr UINT kIdsCancelTip = 11214;
-constexpr UINT kIdsPauseTip = 11215;
-constexpr UINT kIdsLeftMissing = 11305;
-constexpr UINT kIdsRightMissing = 11306;
 
 // The folder range of the item bar, in percent.
 constexpr LPARAM kPercentRange = MAKELONG(0, 100);
@@ -106,11 +92,11 @@ CSyncDlg::CaptionHint CSyncDlg::CurrentHint() const {
     if (running_ && runTip_ != 0) return {LoadResString(runTip_), kLogBlack};
     for (int side = 0; side < 2; ++side) {
         if (folderText_[static_cast<size_t>(side)].empty()) {
-            return {LoadResString(side == 0 ? kIdsLeftFirst : kIdsRightFirst), kLogBlack};
+            return {LoadResString(side == 0 ? IDS_SPECIFY_LEFT_FOLDER : IDS_SPECIFY_RIGHT_FOLDER), kLogBlack};
         }
     }
     const bool syncPending = task_ && task_->needsAttention != 0;
-    return {LoadResString(syncPending ? kIdsSyncHint : kIdsCheckHint), kLogBlack};
+    return {LoadResString(syncPending ? IDS_SYNC_HINT : IDS_CHECK_HINT), kLogBlack};
 }
 
 void CSyncDlg::ReportRefusal(const std::string& text, bool byUser) {
@@ -122,7 +108,7 @@ void CSyncDlg::ReportRefusal(const std::string& text, bool byUser) {
 }
 
 void CSyncDlg::ReportBusy(bool byUser) {
-    const std::string text = FormatString(LoadResString(kIdsTaskBusy).c_str(), task_->name.c_str());
+    const std::string text = FormatString(LoadResString(IDS_BUSY_TRY_LATER).c_str(), task_->name.c_str());
     if (byUser) {
         MessageBox(GetSafeHwnd(), text, LoadResString(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
     } else {
@@ -163,7 +149,7 @@ bool CSyncDlg::TakeFolderBoxes() {
     }
     for (int side = 0; side < 2; ++side) {
         if (folderText_[static_cast<size_t>(side)].empty()) {
-            SendCaption(LoadResString(side == 0 ? kIdsLeftFirst : kIdsRightFirst), kLogRed);
+            SendCaption(LoadResString(side == 0 ? IDS_SPECIFY_LEFT_FOLDER : IDS_SPECIFY_RIGHT_FOLDER), kLogRed);
             return false;
         }
     }
@@ -180,13 +166,13 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
             StoreAndReset();
             PostMessage(mainFrame_, WM_SYNC_TASK_CHANGED, static_cast<WPARAM>(taskRow_), 0);
             if (mode == kRunModeSync) {
-                SendCaption(LoadResString(kIdsCheckHint), kLogBlack);
+                SendCaption(LoadResString(IDS_CHECK_HINT), kLogBlack);
                 return 0;
             }
         }
     } else if (task_->leftFolder.empty() || task_->rightFolder.empty()) {
         // An unattended start runs on the stored folders, never on what the boxes hold.
-        ReportRefusal(LoadResString(task_->leftFolder.empty() ? kIdsLeftFirst : kIdsRightFirst), false);
+        ReportRefusal(LoadResString(task_->leftFolder.empty() ? IDS_SPECIFY_LEFT_FOLDER : IDS_SPECIFY_RIGHT_FOLDER), false);
         return 0;
     }
 
@@ -199,12 +185,12 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
         const bool leftResolves = !ResolveTaskPathToken(task_->leftFolder).empty();
         const bool rightResolves = !ResolveTaskPathToken(task_->rightFolder).empty();
         const bool blameRight = leftResolves && !rightResolves;
-        ReportRefusal(LoadResString(blameRight ? kIdsRightMissing : kIdsLeftMissing), byUser);
+        ReportRefusal(LoadResString(blameRight ? IDS_RIGHT_FOLDER_MISSING : IDS_LEFT_FOLDER_MISSING), byUser);
         return 0;
     }
     if (!MakeSureFolderExists(0, left, byUser) || !MakeSureFolderExists(1, right, byUser)) return 0;
     if (IsSameFolder(left, right)) {
-        ReportRefusal(LoadResString(kIdsSameFolder), byUser);
+        ReportRefusal(LoadResString(IDS_SAME_FOLDER), byUser);
         return 0;
     }
 
@@ -231,7 +217,7 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
         }
         return 0;
     }
-    runTip_ = mode != kRunModeSync ? kIdsCancelTip : kIdsPauseTip;
+    runTip_ = mode != kRunModeSync ? IDS_STOP_TO_CANCEL_TIP : IDS_STOP_TO_PAUSE_TIP;
     // A run that starts on its own in a tab out of view must not tell of a task not shown.
     if (IsShownTask()) SendCaption(LoadResString(runTip_), kLogBlack);
     return 1;
@@ -239,14 +225,14 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
 
 bool CSyncDlg::MakeSureFolderExists(int side, const std::wstring& resolved, bool byUser) {
     if (GetPathKindW(resolved) == kPathFolder) return true;
-    const std::string missing = LoadResString(side == 0 ? kIdsLeftMissing : kIdsRightMissing);
+    const std::string missing = LoadResString(side == 0 ? IDS_LEFT_FOLDER_MISSING : IDS_RIGHT_FOLDER_MISSING);
     // Only the user may have a folder made: an unattended run must not bring back the
     // mount point of a disk that is not there as an empty folder and fill it.
     if (!byUser) {
         ReportRefusal(missing, false);
         return false;
     }
-    const int answer = MessageBox(GetSafeHwnd(), LoadResString(side == 0 ? kIdsCreateLeft : kIdsCreateRight),
+    const int answer = MessageBox(GetSafeHwnd(), LoadResString(side == 0 ? IDS_ASK_CREATE_LEFT_FOLDER : IDS_ASK_CREATE_RIGHT_FOLDER),
                                   LoadResString(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return false;
     if (CreateFolderTree(resolved) && GetPathKindW(resolved) == kPathFolder) return true;
@@ -373,9 +359,9 @@ LRESULT CSyncDlg::OnCheckRefresh(WPARAM, LPARAM) {
 
 void CSyncDlg::ComeToRest() {
     const bool syncPending = task_ && task_->needsAttention != 0;
-    UINT hint = syncPending ? kIdsSyncHint : kIdsCheckHint;
+    UINT hint = syncPending ? IDS_SYNC_HINT : IDS_CHECK_HINT;
     if (stopRequested_) {
-        hint = syncPending ? kIdsResumeHint : kIdsCheckHint;
+        hint = syncPending ? IDS_RESUME_HINT : IDS_CHECK_HINT;
         stopRequested_ = 0;
     }
     if (IsShownTask()) SendCaption(LoadResString(hint), kLogBlack);
@@ -404,7 +390,7 @@ void CSyncDlg::StoreAndReset() {
     // Trees of the old folders must never be carried out on the new ones, shown or not.
     if (!IsItemListEmpty() || task_->sourceItems || task_->targetItems) {
         ClearItemList(TRUE);
-        SetStatusLine(LoadResString(kIdsFolderChangeCleared));
+        SetStatusLine(LoadResString(IDS_CLEARED_BY_FOLDER_CHANGE));
     }
     // New folders: a Sync pending went with the list, a folder missing may be there now.
     ShowCurrentHint();

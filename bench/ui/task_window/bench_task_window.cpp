@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     const double doneMs = MsSince(doneStart);
 
     const auto selectStart = Clock::now();
-    window->Message(WM_COMMAND, MAKELONG(5160, 0), 0);
+    window->Message(WM_COMMAND, MAKELONG(ID_SELECT_ALL, 0), 0);
     const double selectMs = MsSince(selectStart);
     const auto actionStart = Clock::now();
     window->Message(WM_SYNC_SET_ACTION, 0, 0);

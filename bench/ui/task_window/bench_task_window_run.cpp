@@ -61,7 +61,6 @@ extern char** environ;
 
 namespace {
 
-constexpr UINT kCheckAndSyncCommand = 5126;
 constexpr int kFilesPerFolder = 200;
 constexpr int kRuns = 3;
 
@@ -212,7 +211,7 @@ public:
         if (!task || !window) return -1;
         sync();
         const auto start = Clock::now();
-        if (!frame_->DispatchCommand(kCheckAndSyncCommand)) return -1;
+        if (!frame_->DispatchCommand(ID_CHECK_AND_SYNC)) return -1;
         const auto deadline = start + std::chrono::minutes(30);
         bool started = false;
         // Qt's loop as the program runs it (a loop given a time limit never counts as

@@ -218,7 +218,7 @@ TEST_F(RebuildTest, AViewChangeHoldsTheTaskBusyAndABusyTaskKeepsItsView) {
     taskList_.sent.clear();
     bool boxEnabledAtDone = true;
     taskList_.onMessage = [&](const twtest::Sent& sent) {
-        if (sent.message == WM_SYNC_TASK_DONE) boxEnabledAtDone = Window().GetDlgItem(CSyncDlg::kLeftFolderBoxId)->isEnabled();
+        if (sent.message == WM_SYNC_TASK_DONE) boxEnabledAtDone = Window().GetDlgItem(IDC_LEFT_FOLDER_BOX)->isEnabled();
     };
     EXPECT_EQ(Window().Message(WM_SYNC_VIEW_FILTER, 1, 0), 1);
     ASSERT_EQ(taskList_.sent.size(), 2u);
@@ -229,8 +229,8 @@ TEST_F(RebuildTest, AViewChangeHoldsTheTaskBusyAndABusyTaskKeepsItsView) {
         EXPECT_EQ(sent.l, 3);
     }
     EXPECT_FALSE(boxEnabledAtDone);
-    for (int id : {CSyncDlg::kLeftFolderBoxId, CSyncDlg::kRightFolderBoxId, CSyncDlg::kBrowseLeftId,
-                   CSyncDlg::kBrowseRightId, CSyncDlg::kOptionsId}) {
+    for (int id : {IDC_LEFT_FOLDER_BOX, IDC_RIGHT_FOLDER_BOX, IDC_BROWSE_LEFT,
+                   IDC_BROWSE_RIGHT, IDC_SYNC_OPTIONS_BUTTON}) {
         EXPECT_TRUE(Window().GetDlgItem(id)->isEnabled()) << id;
     }
     EXPECT_FALSE(Window().IsRunning());
@@ -239,13 +239,13 @@ TEST_F(RebuildTest, AViewChangeHoldsTheTaskBusyAndABusyTaskKeepsItsView) {
 }
 
 TEST_F(RebuildTest, SelectAllTakesEveryItemRowButTheTasksOwn) {
-    plat::CmdUI update(CSyncDlg::kSelectAllCommand);
+    plat::CmdUI update(ID_SELECT_ALL);
     Window().UpdateCommandUI(update);
     EXPECT_FALSE(update.IsEnabled());
     ShowView(0);
     Window().UpdateCommandUI(update);
     EXPECT_TRUE(update.IsEnabled());
-    Window().Message(WM_COMMAND, CSyncDlg::kSelectAllCommand, 0);
+    Window().Message(WM_COMMAND, ID_SELECT_ALL, 0);
     Names selected;
     for (HTREEITEM item = Tree().GetNextSelectedItem(TVI_ROOT); item; item = Tree().GetNextSelectedItem(item)) {
         selected.push_back(twtest::Cell(Tree(), item, 0).text);
@@ -295,7 +295,7 @@ TEST_F(SyncDlgTest, FolderBoxesShowTheTasksFoldersAndOfferTheHistory) {
 }
 
 TEST_F(SyncDlgTest, OptionsIconHelpAndTabOrder) {
-    auto* options = qobject_cast<QAbstractButton*>(Window().GetDlgItem(CSyncDlg::kOptionsId));
+    auto* options = qobject_cast<QAbstractButton*>(Window().GetDlgItem(IDC_SYNC_OPTIONS_BUTTON));
     for (const auto& [type, icon] : {std::pair{3u, 4057}, std::pair{4u, 4056}}) {
         task_.syncOptions->type = type;
         Window().UpdateSyncTypeIcon();
@@ -311,13 +311,13 @@ TEST_F(SyncDlgTest, OptionsIconHelpAndTabOrder) {
         if (popup) popup->close();
         return text;
     };
-    EXPECT_EQ(help(CSyncDlg::kBrowseLeftId), "Click this button to select Left Folder.");
-    EXPECT_EQ(help(CSyncDlg::kBrowseRightId), "Click this button to select Right Folder.");
-    EXPECT_EQ(help(CSyncDlg::kItemTreeId), "");
+    EXPECT_EQ(help(IDC_BROWSE_LEFT), "Click this button to select Left Folder.");
+    EXPECT_EQ(help(IDC_BROWSE_RIGHT), "Click this button to select Right Folder.");
+    EXPECT_EQ(help(IDC_ITEM_TREE), "");
 
     Window().show();
     QApplication::setActiveWindow(&Window());
-    QWidget* browse = Window().GetDlgItem(CSyncDlg::kBrowseLeftId);
+    QWidget* browse = Window().GetDlgItem(IDC_BROWSE_LEFT);
     QTest::keyClick(browse, Qt::Key_F1);
     ASSERT_NE(CurrentHelpPopup(), nullptr);
     EXPECT_EQ(CurrentHelpPopup()->text(), QStringLiteral("Click this button to select Left Folder."));
@@ -332,8 +332,8 @@ TEST_F(SyncDlgTest, OptionsIconHelpAndTabOrder) {
         order.push_back(focused ? focused->objectName().toInt() : 0);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    EXPECT_EQ(order, (std::vector<int>{CSyncDlg::kBrowseLeftId, CSyncDlg::kLeftFolderBoxId, CSyncDlg::kOptionsId,
-                                       CSyncDlg::kRightFolderBoxId, CSyncDlg::kBrowseRightId, CSyncDlg::kItemTreeId}));
+    EXPECT_EQ(order, (std::vector<int>{IDC_BROWSE_LEFT, IDC_LEFT_FOLDER_BOX, IDC_SYNC_OPTIONS_BUTTON,
+                                       IDC_RIGHT_FOLDER_BOX, IDC_BROWSE_RIGHT, IDC_ITEM_TREE}));
 }
 
 TEST_F(SyncDlgTest, ColumnWidthsComeFromTheSettingsAndAreWrittenBack) {

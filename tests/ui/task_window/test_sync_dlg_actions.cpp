@@ -246,7 +246,7 @@ TEST_F(ItemActionTest, NothingTouchesTheItemsWhileARunWorksOnThemAndClearEmpties
     EXPECT_TRUE(Window().IsItemListEmpty());
     EXPECT_FALSE(task_.sourceItems);
     EXPECT_EQ(task_.needsAttention, 0u);
-    EXPECT_EQ(qobject_cast<CTextProgressCtrl*>(Window().GetDlgItem(CSyncDlg::kStatusLineId))->WindowText(),
+    EXPECT_EQ(qobject_cast<CTextProgressCtrl*>(Window().GetDlgItem(IDC_STATUS_LINE))->WindowText(),
               QStringLiteral("All items have been removed by user"));
 }
 

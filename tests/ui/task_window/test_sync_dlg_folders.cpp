@@ -81,7 +81,7 @@ protected:
         frame_.sent.clear();
     }
     std::string StatusLine() {
-        return qobject_cast<CTextProgressCtrl*>(Window().GetDlgItem(CSyncDlg::kStatusLineId))->WindowText().toStdString();
+        return qobject_cast<CTextProgressCtrl*>(Window().GetDlgItem(IDC_STATUS_LINE))->WindowText().toStdString();
     }
 };
 
@@ -89,7 +89,7 @@ TEST_F(FolderCommandTest, BrowseAListChoiceAndEnterEachStoreTheFolderAndEmptyThe
     PickedFolder picker;
     ShowARow();
     picker.answer = W("c");
-    QTest::mouseClick(qobject_cast<QAbstractButton*>(Window().GetDlgItem(CSyncDlg::kBrowseLeftId)), Qt::LeftButton);
+    QTest::mouseClick(qobject_cast<QAbstractButton*>(Window().GetDlgItem(IDC_BROWSE_LEFT)), Qt::LeftButton);
     EXPECT_EQ(picker.title, L"Left Folder");
     EXPECT_EQ(Window().ReadFolderBox(0), W("c"));
     EXPECT_EQ(Window().FolderHistory(0).front(), W("c"));
@@ -102,7 +102,7 @@ TEST_F(FolderCommandTest, BrowseAListChoiceAndEnterEachStoreTheFolderAndEmptyThe
     const auto at = std::find(history.begin(), history.end(), W("a"));
     ASSERT_NE(at, history.end());
     Window().FolderBox(0)->Message(CB_SETCURSEL, static_cast<WPARAM>(at - history.begin()), 0);
-    Window().Message(WM_COMMAND, MAKELONG(CSyncDlg::kLeftFolderBoxId, CBN_SELCHANGE), 0);
+    Window().Message(WM_COMMAND, MAKELONG(IDC_LEFT_FOLDER_BOX, CBN_SELCHANGE), 0);
     ExpectStoredAndReset(W("a"), W("b"));
 
     // Enter takes the typed text and resolves the new folder.
@@ -158,13 +158,13 @@ TEST_F(FolderCommandTest, OptionsThatChangeTheDecisionsEmptyTheListAndCancelChan
     };
     const Case cases[] = {
         {[](QWidget* sheet) {
-             auto* types = sheet->findChild<QComboBox*>(QString::number(CConfigSyncPage::kTypeListId));
+             auto* types = sheet->findChild<QComboBox*>(QString::number(IDC_SYNC_TYPE_LIST));
              types->setCurrentIndex(3);
              emit types->activated(3);
          },
          "All items have been removed due to sync type change"},
         {[](QWidget* sheet) {
-             sheet->findChild<QCheckBox*>(QString::number(CConfigSyncPage::kAllowDeleteId))->click();
+             sheet->findChild<QCheckBox*>(QString::number(IDC_ALLOW_DELETIONS))->click();
          },
          "All items have been removed due to sync option change"},
     };
@@ -179,7 +179,7 @@ TEST_F(FolderCommandTest, OptionsThatChangeTheDecisionsEmptyTheListAndCancelChan
         EXPECT_TRUE(Window().IsItemListEmpty());
     }
     EXPECT_EQ(task_.syncOptions->type, 3u);
-    const QImage shown = qobject_cast<QAbstractButton*>(Window().GetDlgItem(CSyncDlg::kOptionsId))->icon().pixmap(24).toImage();
+    const QImage shown = qobject_cast<QAbstractButton*>(Window().GetDlgItem(IDC_SYNC_OPTIONS_BUTTON))->icon().pixmap(24).toImage();
     EXPECT_EQ(shown, plat::LoadIconResource(res::kSyncTypeIcons[3]).pixmap(24).toImage());
     const auto history = ReadHistoryRecords(0);
     ASSERT_TRUE(history && !history->records.empty());
@@ -188,7 +188,7 @@ TEST_F(FolderCommandTest, OptionsThatChangeTheDecisionsEmptyTheListAndCancelChan
     ShowARow();
     const DWORD records = CountHistoryRecords();
     uitest::WhenModal([](QWidget* sheet) {
-        sheet->findChild<QCheckBox*>(QString::number(CConfigSyncPage::kAllowDeleteId))->click();
+        sheet->findChild<QCheckBox*>(QString::number(IDC_ALLOW_DELETIONS))->click();
         qobject_cast<QDialog*>(sheet)->reject();
     });
     EXPECT_EQ(Window().Message(WM_SYNC_TASK_OPTIONS, 0, 0), 0);

@@ -212,7 +212,7 @@ TEST_F(RunStartTest, AnAcceptedStartTakesTheRightStateAndTheEndBringsTheRightHin
     EXPECT_EQ(busy_, std::vector<WPARAM>{1});
     EXPECT_EQ(LastCaption(), "Click the Stop icon to Pause the operation...");
     EXPECT_EQ(LastCaptionColour(), 0u);
-    EXPECT_FALSE(Window().GetDlgItem(CSyncDlg::kBrowseLeftId)->isEnabled());
+    EXPECT_FALSE(Window().GetDlgItem(IDC_BROWSE_LEFT)->isEnabled());
 
     // The end over rows: the hint by Stop and a pending Sync.
     struct Case {
@@ -237,7 +237,7 @@ TEST_F(RunStartTest, AnAcceptedStartTakesTheRightStateAndTheEndBringsTheRightHin
         EXPECT_EQ(LastCaption(), c.hint);
         EXPECT_FALSE(Window().IsRunning());
         EXPECT_FALSE(Window().IsStopRequested());
-        EXPECT_TRUE(Window().GetDlgItem(CSyncDlg::kBrowseLeftId)->isEnabled());
+        EXPECT_TRUE(Window().GetDlgItem(IDC_BROWSE_LEFT)->isEnabled());
     }
     // Only the user's start says "busy" to the frame; every end says "idle".
     EXPECT_EQ(busy_, (std::vector<WPARAM>{1, 0, 0, 0, 0}));
@@ -356,7 +356,7 @@ TEST_F(RunStartTest, HalfTypedFolderTextNeverReachesAnUnattendedRun) {
     EXPECT_EQ(history->records.back().code, kHistoryChangeFolders);
     EXPECT_TRUE(Window().IsItemListEmpty());
     EXPECT_FALSE(task_.sourceItems);
-    EXPECT_EQ(Bar(CSyncDlg::kStatusLineId).WindowText().toStdString(), "All items have been removed due to folder change");
+    EXPECT_EQ(Bar(IDC_STATUS_LINE).WindowText().toStdString(), "All items have been removed due to folder change");
     EXPECT_EQ(LastCaption(), "Click the Check icon to start.");
     EXPECT_EQ(runTasks_, 1);
     EXPECT_FALSE(Window().IsRunning());
@@ -368,8 +368,8 @@ TEST_F(RunStartTest, HalfTypedFolderTextNeverReachesAnUnattendedRun) {
 }
 
 TEST_F(RunStartTest, TheBarsFollowTheRunsMessages) {
-    CTextProgressCtrl& items = Bar(CSyncDlg::kItemProgressId);
-    CTextProgressCtrl& status = Bar(CSyncDlg::kStatusLineId);
+    CTextProgressCtrl& items = Bar(IDC_ITEM_PROGRESS);
+    CTextProgressCtrl& status = Bar(IDC_STATUS_LINE);
     Window().Message(WM_SYNC_PROGRESS, 200, 0);
     Window().Message(WM_SYNC_PROGRESS_POS, 50, 0);
     EXPECT_EQ(items.Message(PBM_GETPOS, 0, 0), 25);
@@ -392,7 +392,7 @@ TEST_F(RunStartTest, TheBarsFollowTheRunsMessages) {
 
     const std::string left = "Scanning the left";
     Window().Message(WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(left.c_str()), kLeftLabel);
-    EXPECT_EQ(qobject_cast<QLabel*>(Window().GetDlgItem(CSyncDlg::kLeftLabelId))->text().toStdString(), left);
+    EXPECT_EQ(qobject_cast<QLabel*>(Window().GetDlgItem(IDC_LEFT_LABEL))->text().toStdString(), left);
     EXPECT_EQ(status.WindowText().toStdString(), "Copying big.bin");
 }
 
@@ -406,7 +406,7 @@ protected:
         window_.Message(WM_SYNC_TASK_CHANGED, 0, reinterpret_cast<LPARAM>(&task_));
     }
     std::string Status() {
-        return qobject_cast<CTextProgressCtrl*>(window_.GetDlgItem(CSyncDlg::kStatusLineId))->WindowText().toStdString();
+        return qobject_cast<CTextProgressCtrl*>(window_.GetDlgItem(IDC_STATUS_LINE))->WindowText().toStdString();
     }
     std::wstring ActionCell(const std::wstring& name) {
         return twtest::Cell(window_.ItemTree(), twtest::Row(window_.ItemTree(), name), 3).text;
@@ -446,7 +446,7 @@ TEST_F(TaskWindowRuns, CheckThenSyncShowTheirRowsAndStopLeavesTheDestinationAsIt
     task_.syncOptions->speed = 3;  // small chunks, so the copy asks many times
     runtest::WriteFileAt(harness_.Folder("L/big.bin"), std::string(2 << 20, 'b'));
     ASSERT_TRUE(RunToEnd(kRunModeCheck));
-    CTextProgressCtrl* status = qobject_cast<CTextProgressCtrl*>(window_.GetDlgItem(CSyncDlg::kStatusLineId));
+    CTextProgressCtrl* status = qobject_cast<CTextProgressCtrl*>(window_.GetDlgItem(IDC_STATUS_LINE));
     bool stopped = false;
     ASSERT_TRUE(RunToEnd(kRunModeSync, [&] {
         if (!stopped && status->DisplayText().endsWith(QStringLiteral("%"))) {

@@ -130,7 +130,7 @@ TEST_F(TaskWindowPace, ASyncPaintsAtAPaceAndEndsPaintedInItsLastStateWithTheNewe
     const HTREEITEM newest = twtest::Rows(tree).back();
     ASSERT_EQ(Action(newest), L"Copy to right");
 
-    CTextProgressCtrl& status = Bar(CSyncDlg::kStatusLineId);
+    CTextProgressCtrl& status = Bar(IDC_STATUS_LINE);
     PaintWatch statusPaints(&status, [&status] { return status.DisplayText().toStdString(); });
     PaintWatch rowPaints(TreeViewport(), [&] { return plat::WideToUtf8(Action(newest)); });
     ASSERT_TRUE(Run(kRunModeSync));
@@ -151,7 +151,7 @@ TEST_F(TaskWindowPace, StopInTheMiddleOfA20000FileSyncEndsItWithinASecond) {
     ASSERT_TRUE(Run(kRunModeCheck));
     ASSERT_EQ(window_.ItemTree().GetCount(), 20101u);
 
-    CTextProgressCtrl& items = Bar(CSyncDlg::kItemProgressId);
+    CTextProgressCtrl& items = Bar(IDC_ITEM_PROGRESS);
     bool asked = false;
     Clock::time_point stopped{};
     ASSERT_TRUE(Run(kRunModeSync, [&] {
@@ -166,7 +166,7 @@ TEST_F(TaskWindowPace, StopInTheMiddleOfA20000FileSyncEndsItWithinASecond) {
     ASSERT_NE(stopped, Clock::time_point{}) << "the run ended before Stop was pressed";
     const double seconds = std::chrono::duration<double>(Clock::now() - stopped).count();
 
-    EXPECT_EQ(Bar(CSyncDlg::kStatusLineId).WindowText().toStdString(), "Sync has finished (User stops operation)");
+    EXPECT_EQ(Bar(IDC_STATUS_LINE).WindowText().toStdString(), "Sync has finished (User stops operation)");
     const std::size_t copied = CountFiles(harness_.Folder("R"));
     EXPECT_GT(copied, 0u);
     EXPECT_LT(copied, 20000u);
