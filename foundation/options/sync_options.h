@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "platform/core/win_types.h"
-#include "resources/control_ids.h"
 
 // The sync types, as the type list shows them (the stored `Type` value is the index).
 enum SyncType : DWORD {
