@@ -3,6 +3,7 @@
 // Sync, and find the run on the History page; and the runs that must not delete on a
 // guess, and must when the user has seen what goes.
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 
 #include "foundation/file_utils.h"
@@ -24,14 +25,19 @@ constexpr LPARAM kStartedByTimer = 2;
 
 class EndToEnd : public TaskListTest {
 protected:
-    // Waits until `task` has run and is at rest again.
-    void WaitForRunEnd(SyncTask& task) {
+    // Waits until `task` has run and is at rest again; `eachTurn`, when given, is done at
+    // every turn of the wait in place of a pause.
+    void WaitForRunEnd(SyncTask& task, const std::function<void()>& eachTurn = {}) {
         const ULONGLONG deadline = GetTickCount64() + 60'000;
         while (!(task.busyCode == 0 && Image(task.name) == kAfterBusyTaskImage && !WindowOf(task)->IsRunning())) {
             ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
             plat::ProcessPendingMessages();
             QApplication::processEvents();
-            Sleep(10);
+            if (eachTurn) {
+                eachTurn();
+            } else {
+                Sleep(10);
+            }
         }
         plat::ProcessPendingMessages();
         QApplication::processEvents();
@@ -261,6 +267,33 @@ TEST_F(EndToEnd, ResetDeletesTheCatalogsAndLogsAndKeepsTheBackupsBesideThem) {
     EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Action(task, L"b.txt"), L"");
     EXPECT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
+}
+
+// The list reads a task's last run whenever it sorts or writes the task's row, also while
+// the task's run sets it on the run's own thread: the two meet only in the task. Worth
+// running under ThreadSanitizer.
+TEST_F(EndToEnd, TheListSortsAndReadsARowWhileTheTasksRunsStartAndEnd) {
+    qbtest::WriteFileBytes(Folder("R-L") + "/a.txt", "a");
+    Store("R");
+    Start();
+    SyncTask& task = Task("R");
+    Click("R");
+    QHeaderView* header = List().header();
+    const QPoint lastRunTime(header->sectionViewportPosition(kLastRunTimeColumn) + 5, header->height() / 2);
+    std::array<std::string, kTaskListColumnCount> seen;
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_TRUE(frame_->DispatchCommand(ID_CHECK));
+        plat::ProcessPendingMessages();
+        WaitForRunEnd(task, [&] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, lastRunTime);
+            seen = TaskRowTexts(task, ProgramState().userName);
+        });
+    }
+    EXPECT_EQ(seen[kLastSyncTypeColumn], "Mirror (Check)");
+    EXPECT_EQ(Cell("R", kLastSyncTypeColumn), "Mirror (Check)");
+    EXPECT_EQ(Cell("R", kLastRunTimeColumn), seen[kLastRunTimeColumn]);
+    EXPECT_NE(seen[kLastRunTimeColumn], "");
+    EXPECT_TRUE(Enabled(ID_SYNC)) << "a Check's items wait for their Sync";
 }
 
 }  // namespace
