@@ -25,18 +25,12 @@ void SyncTask::SetDefaults() {
     logOptions.reset();
     filterOptions.reset();
 
-    lastRunStart = FILETIME{};
-    lastRunEnd = FILETIME{};
-    lastRunStatus = 0;
-    lastRunSyncType = 0;
-    lastRunMode = 0;
-    needsAttention = 0;
+    runFacts.Update([](TaskRunFacts& facts) { facts = TaskRunFacts{}; });
     scheduleOn = 0;
     scheduleStartTime = 0;
     scheduleStartDate = 0;
     scheduleHasEnd = 0;
     scheduleEndDate = 0;
-    lastRunDosDate = 0;
     scheduleType = 0;
     scheduleBlock.fill(0);
     runAtStart = 0;
@@ -62,8 +56,6 @@ void SyncTask::SetDefaults() {
     swapped = 0;
     scriptIndex = -1;
     scheduleDue = 0;
-    startRunState = 0;
-    deviceRunState = 0;
 }
 
 void SyncTask::UpdateSyncKind() {

@@ -13,6 +13,7 @@
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
 #include "foundation/owned_folder_tree.h"
+#include "foundation/task_run_facts.h"
 #include "platform/core/win_types.h"
 
 // How a sync type runs, derived from the type.
@@ -103,12 +104,9 @@ struct SyncTask {
     std::wstring rightFolder;  // as entered; may begin with a placeholder
     std::wstring leftFolder;
 
-    FILETIME lastRunStart{};  // local wall-clock time, no zone
-    FILETIME lastRunEnd{};
-    DWORD lastRunStatus = 0;    // RunResult: kRunSucceeded while a run goes on, then its result
-    DWORD lastRunSyncType = 0;
-    DWORD lastRunMode = 0;      // RunMode
-    DWORD needsAttention = 0;   // the item list waits for a Sync
+    // The last run's times, result, type and mode, the Sync pending flag and the automatic
+    // starts' states: set by the run's thread while windows read them.
+    GuardedRunFacts runFacts;
 
     DWORD scheduleOn = 0;
     std::string scheduleText;      // at most 255 bytes in the stored record
@@ -116,7 +114,6 @@ struct SyncTask {
     WORD scheduleStartDate = 0;    // DOS date
     DWORD scheduleHasEnd = 0;
     WORD scheduleEndDate = 0;      // DOS date, meaningful while scheduleHasEnd is set
-    WORD lastRunDosDate = 0;       // DOS date of lastRunStart
     DWORD scheduleType = 0;        // 0 Daily, 1 Weekly, 2 Monthly, 3 Hourly
     std::array<BYTE, 48> scheduleBlock{};  // copied byte for byte into the scheduled script
 
@@ -159,8 +156,6 @@ struct SyncTask {
     DWORD swapped = 0;     // 1 when the source is the Right folder
     int scriptIndex = -1;  // entry in the scheduler table
     DWORD scheduleDue = 0;
-    DWORD startRunState = 0;   // program-start run: 0 not started, 1 started, 2 done
-    DWORD deviceRunState = 0;  // device run: the same
 };
 
 // Destroys a task and everything it owns.

@@ -73,19 +73,19 @@ void ScheduleRule(SyncTask& task, TickBuilder& out) {
 }
 
 void DeviceRule(SyncTask& task, const DeviceTest& deviceReady, TickBuilder& out) {
-    if (task.runOnDevice == 0 || task.deviceRunState != 0) return;
+    if (task.runOnDevice == 0 || task.runFacts.Get().deviceRunState != 0) return;
     if (!deviceReady || !deviceReady(task)) {
         out.Pending();
         return;
     }
     if (!task.taskWindow) return;
     if (WaitsWhileBusy(task, out)) return;
-    task.deviceRunState = 1;
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.deviceRunState = 1; });
     out.Start(task, AutoRunModeOf(task), kStartedForDevice);
 }
 
 void ProgramStartRule(SyncTask& task, std::int64_t now, std::int64_t& due, TickBuilder& out) {
-    if (task.runAtStart == 0 || task.startRunState != 0) return;
+    if (task.runAtStart == 0 || task.runFacts.Get().startRunState != 0) return;
     if (due == 0) due = now + static_cast<std::int64_t>(task.startDelaySeconds);
     if (now <= due) {
         out.Pending();
@@ -93,7 +93,7 @@ void ProgramStartRule(SyncTask& task, std::int64_t now, std::int64_t& due, TickB
     }
     if (!task.taskWindow) return;
     if (WaitsWhileBusy(task, out)) return;
-    task.startRunState = 1;
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.startRunState = 1; });
     out.Start(task, AutoRunModeOf(task), kStartedAtProgramStart);
 }
 

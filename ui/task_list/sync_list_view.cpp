@@ -458,7 +458,7 @@ void CSyncListView::SortByColumn(int column) {
     SortRows([column, sign](const ReportRow& a, const ReportRow& b) {
         if (column != kLastRunTimeColumn) return 0;
         const auto time = [](const ReportRow& row) {
-            const FILETIME& t = static_cast<const TaskRow&>(row).Task()->lastRunStart;
+            const FILETIME t = static_cast<const TaskRow&>(row).Task()->runFacts.Get().lastRunStart;
             return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
         };
         const ULONGLONG first = time(a);

@@ -71,7 +71,7 @@ void CSyncListView::OnUpdateTaskCommand(plat::CmdUI& ui) { ui.Enable(!BusyInWind
 
 void CSyncListView::OnUpdateSync(plat::CmdUI& ui) {
     const SyncTask* task = GetSelectedTask();
-    ui.Enable(task && task->busyCode == 0 && task->needsAttention != 0);
+    ui.Enable(task && task->busyCode == 0 && task->runFacts.Get().needsAttention != 0);
 }
 
 void CSyncListView::OnUpdateStop(plat::CmdUI& ui) { ui.Enable(BusyInWindow(GetSelectedTask())); }

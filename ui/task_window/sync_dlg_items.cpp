@@ -155,7 +155,7 @@ void CSyncDlg::ClearItemList(BOOL freeTrees) {
     if (freeTrees && task_) {
         task_->sourceItems.reset();
         task_->targetItems.reset();
-        task_->needsAttention = 0;
+        task_->runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 0; });
     }
 }
 

@@ -108,7 +108,7 @@ CSyncDlg::CaptionHint CSyncDlg::CurrentHint() const {
             return {LoadResString(side == 0 ? kIdsLeftFirst : kIdsRightFirst), kLogBlack};
         }
     }
-    const bool syncPending = task_ && task_->needsAttention != 0;
+    const bool syncPending = task_ && task_->runFacts.Get().needsAttention != 0;
     return {LoadResString(syncPending ? kIdsSyncHint : kIdsCheckHint), kLogBlack};
 }
 
@@ -364,7 +364,7 @@ LRESULT CSyncDlg::OnCheckRefresh(WPARAM, LPARAM) {
 }
 
 void CSyncDlg::ComeToRest() {
-    const bool syncPending = task_ && task_->needsAttention != 0;
+    const bool syncPending = task_ && task_->runFacts.Get().needsAttention != 0;
     UINT hint = syncPending ? kIdsSyncHint : kIdsCheckHint;
     if (stopRequested_) {
         hint = syncPending ? kIdsResumeHint : kIdsCheckHint;

@@ -420,7 +420,7 @@ public:
     DWORD Run(SyncTask& task, LPARAM mode) {
         const plat::ThreadHandle run = Start(task, mode);
         EXPECT_TRUE(WaitFor({run})) << "the run did not end";
-        return task.lastRunStatus;
+        return task.runFacts.Get().lastRunStatus;
     }
 
 private:

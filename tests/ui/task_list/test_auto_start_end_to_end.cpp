@@ -29,7 +29,7 @@ TEST_F(TaskListTest, AProgramStartTaskChecksAndSyncsByItself) {
     Send(WM_TIMER, kTaskListTimer);
 
     const ULONGLONG deadline = GetTickCount64() + 60'000;
-    while (!(task.lastRunStatus != 0 && task.busyCode == 0 && Image("Boot") == kAfterBusyTaskImage)) {
+    while (!(task.runFacts.Get().lastRunStatus != 0 && task.busyCode == 0 && Image("Boot") == kAfterBusyTaskImage)) {
         ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
         plat::ProcessPendingMessages();
         QApplication::processEvents();
@@ -39,8 +39,8 @@ TEST_F(TaskListTest, AProgramStartTaskChecksAndSyncsByItself) {
 
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Boot-R") + "/a.txt"), "alpha");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Boot-R") + "/sub/b.txt"), "beta");
-    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
-    EXPECT_EQ(task.startRunState, 2u) << "started, then done";
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(task.runFacts.Get().startRunState, 2u) << "started, then done";
     const HistoryRecord run = LastHistory();
     EXPECT_EQ(run.taskName, "Boot");
     EXPECT_EQ(run.startSource, kStartedAtProgramStart);

@@ -129,7 +129,7 @@ TEST(AutoStartRules, ProgramStartRunsComeAtTheMomentTheFirstTaskSet) {
     EXPECT_EQ(Rules::Starts(due), (std::vector<Started>{{"Ten", kRunModeCheck, kStartedAtProgramStart},
                                                         {"Sixty", kRunModeCheckAndSync, kStartedAtProgramStart}}));
     EXPECT_FALSE(due.pending);
-    EXPECT_EQ(first->startRunState, 1u);
+    EXPECT_EQ(first->runFacts.Get().startRunState, 1u);
     EXPECT_TRUE(rules.Tick({first.get(), second.get()}, 100).actions.empty()) << "once per program run";
 
     // A busy task is told and waits; the moment, once computed, stays.
@@ -252,7 +252,7 @@ TEST_F(DeviceRuleTest, AVolumeByLabelStartsTheTaskOnceWhenItsFolderIsThere) {
     EXPECT_EQ(Rules::Starts(there), (std::vector<Started>{{"Card", kRunModeCheckAndSync, kStartedForDevice}}));
     EXPECT_FALSE(there.pending);
     EXPECT_EQ(plat::WideToUtf8(task->targetFolder), root_ + "/media/u/CARD/x");
-    EXPECT_EQ(task->deviceRunState, 1u);
+    EXPECT_EQ(task->runFacts.Get().deviceRunState, 1u);
     EXPECT_TRUE(Tick(*task, 15).actions.empty());
 }
 
@@ -279,7 +279,7 @@ TEST_F(DeviceRuleTest, AFolderOnAnFstabDiskCountsOnlyWhileTheDiskIsMounted) {
     const AutoStartTick told = Tick(*busy, 15);
     EXPECT_EQ(Rules::Messages(told), (std::vector<UINT>{IDS_BUSY_WILL_RERUN}));
     EXPECT_TRUE(told.pending);
-    EXPECT_EQ(busy->deviceRunState, 0u);
+    EXPECT_EQ(busy->runFacts.Get().deviceRunState, 0u);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ protected:
         QApplication::processEvents();
     }
     void Command(SyncTask& task, UINT command) {
-        Task(task.name).lastRunStatus = 0;
+        Task(task.name).runFacts.Update([&](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
         ASSERT_TRUE(frame_->DispatchCommand(command));
         plat::ProcessPendingMessages();
         WaitForRunEnd(task);
@@ -126,7 +126,7 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/notes/todo.txt"), "todo");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-L") + "/photo.jpg"), "jpeg");
     EXPECT_EQ(GetPathKind(Folder("Work-R") + "/notes/scratch.tmp"), kPathMissing);
-    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Cell("Work", 5), ProgramState().userName) << "started by the user";
     EXPECT_NE(Cell("Work", 4), "") << "the last run's time";
 
@@ -183,16 +183,16 @@ TEST_F(EndToEnd, EmptyingOneSideOnPurposeIsRefusedUnattendedAndCarriedOutAfterTh
     for (int i = 0; i < 12; ++i) ASSERT_TRUE(plat::DeleteFile(Folder("M-L") + "/f" + std::to_string(i) + ".txt"));
 
     // A timer's run is refused and says why; nothing on the right is touched.
-    task.lastRunStatus = 0;
+    task.runFacts.Update([&](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
     PostMessage(task.taskWindow, WM_SYNC_START, kRunModeCheckAndSync, kStartedByTimer);
     plat::ProcessPendingMessages();
     WaitForRunEnd(task);
-    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunFolderEmptyOrUnmounted);
     EXPECT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
 
     // The user's Check lists every deletion with the red line, and deletes nothing yet.
     Command(task, ID_CHECK);
-    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunFolderEmptyOrUnmounted);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(Action(task, L"f" + std::to_wstring(i) + L".txt"), L"Delete right");
     }
@@ -264,7 +264,7 @@ TEST_F(EndToEnd, ResetDeletesTheCatalogsAndLogsAndKeepsTheBackupsBesideThem) {
 
     // Without catalogs the next Check is a first run: nothing to delete, nothing to copy.
     Command(task, ID_CHECK);
-    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Action(task, L"b.txt"), L"");
     EXPECT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
 }
