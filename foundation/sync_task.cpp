@@ -10,6 +10,10 @@ SyncKind SyncKindOfType(DWORD syncType) {
 
 bool IsSwappedType(DWORD syncType) { return syncType == kSyncRightToLeft || syncType == kBackupRightToLeft; }
 
+bool IsRunBusy(TaskBusy code) { return code == TaskBusy::Syncing || code == TaskBusy::Checking; }
+
+TaskBusy BusyCodeOfRun(DWORD mode) { return mode == kRunModeCheck ? TaskBusy::Checking : TaskBusy::Syncing; }
+
 SyncTask::~SyncTask() {
     sourceItems.reset();
     targetItems.reset();
@@ -48,7 +52,7 @@ void SyncTask::SetDefaults() {
     startSource = 0;
     containerMode = 0;
     containerPending = 0;
-    busyCode = 0;
+    busyCode = TaskBusy::Idle;
     taskWindow = nullptr;
     logControl = nullptr;
     startThread = nullptr;

@@ -74,6 +74,20 @@ enum RunResult : DWORD {
     kRunItemsSkipped = 16,            // items that could not be read or recorded were left as they were
 };
 
+// What a task is busy with: its busyCode, and the l of WM_SYNC_TASK_BUSY.
+enum class TaskBusy : DWORD {
+    Idle = 0,
+    Syncing = 1,   // a Sync or Check and Sync run
+    Checking = 2,  // a Check run
+    RemovingOrRebuilding = 3,  // the task is being removed, or its window rebuilds its item list
+    Renaming = 4,
+    Copying = 5,
+};
+// True for the busy codes of a run.
+bool IsRunBusy(TaskBusy code);
+// The busy code of a run started with `mode` (RunMode; any other value counts as both).
+TaskBusy BusyCodeOfRun(DWORD mode);
+
 struct SyncTask {
     // Empty strings, every number 0, no row and no script, repeatBase 0.
     SyncTask() = default;
@@ -142,7 +156,7 @@ struct SyncTask {
     DWORD startSource = kStartedByUser;     // StartSource
     DWORD containerMode = kNotInContainer;  // ContainerMode
     DWORD containerPending = 0;
-    DWORD busyCode = 0;          // 0 idle; otherwise what the task is busy with
+    TaskBusy busyCode = TaskBusy::Idle;  // set and read on the window thread only
 
     // The user interface's windows that show the task; they belong to it, not here.
     HWND taskWindow = nullptr;

@@ -17,7 +17,7 @@ void ExpectAllNumbersZero(const SyncTask& t) {
     for (DWORD v : {facts.lastRunStatus, facts.lastRunSyncType, facts.lastRunMode, facts.needsAttention, t.scheduleOn,
                     t.scheduleHasEnd, t.scheduleType, t.runAtStart, t.startDelaySeconds, t.runOnDevice, t.repeatOn,
                     t.skipPercent, t.autoResolve, t.autoRunMode, t.reservedWord, t.syncKind, t.startSource,
-                    t.containerMode, t.containerPending, t.busyCode, t.swapped, t.scheduleDue,
+                    t.containerMode, t.containerPending, static_cast<DWORD>(t.busyCode), t.swapped, t.scheduleDue,
                     facts.startRunState, facts.deviceRunState}) {
         EXPECT_EQ(v, 0u);
     }
@@ -63,7 +63,7 @@ TEST_F(SyncTaskTest, SetDefaultsClearsEveryNumberButKeepsTheStrings) {
     });
     task.scheduleBlock[47] = 9;
     task.repeatHours = 2;
-    task.busyCode = 5;
+    task.busyCode = TaskBusy::Copying;
     task.syncKind = 2;
     task.swapped = 1;
     task.rowIndex = 4;

@@ -32,7 +32,7 @@ private:
     AutoStartTick& tick_;
 };
 
-bool IsBusy(const SyncTask& task) { return task.busyCode != 0; }
+bool IsBusy(const SyncTask& task) { return task.busyCode != TaskBusy::Idle; }
 
 // A due start of a task that is running says so and is tried again at the next tick.
 bool WaitsWhileBusy(SyncTask& task, TickBuilder& out) {
@@ -124,7 +124,7 @@ std::int64_t& ProgramStartDueTime() {
 DeviceFolders::DeviceFolders(TaskPathSources sources) : sources_(std::move(sources)) {}
 
 bool DeviceFolders::BothThere(SyncTask& task) {
-    if (task.busyCode == 0) BuildTaskDataPaths(task, sources_);
+    if (task.busyCode == TaskBusy::Idle) BuildTaskDataPaths(task, sources_);
     // A folder that does not resolve (a label no mounted volume carries) leaves every
     // path empty.
     return IsThere(task.targetFolder) && IsThere(task.sourceFolder);

@@ -74,15 +74,14 @@ std::array<std::string, kTaskListColumnCount> TaskRowTexts(const SyncTask& task,
     return texts;
 }
 
-std::string BusyStatusText(DWORD busyCode) {
+std::string BusyStatusText(TaskBusy busyCode) {
     switch (busyCode) {
-        case 0: return LoadResString(IDS_NO_ACTION);
-        case 1: return LoadResString(IDS_SYNCHRONIZING);
-        case 2: return LoadResString(IDS_CHECKING);
-        case 3: return LoadResString(IDS_REMOVING_TASK);
-        case 4: return LoadResString(IDS_RENAMING_TASK);
-        case 5: return kCopyingText;
-        default: return {};
+        case TaskBusy::Idle: return LoadResString(IDS_NO_ACTION);
+        case TaskBusy::Syncing: return LoadResString(IDS_SYNCHRONIZING);
+        case TaskBusy::Checking: return LoadResString(IDS_CHECKING);
+        case TaskBusy::RemovingOrRebuilding: return LoadResString(IDS_REMOVING_TASK);
+        case TaskBusy::Renaming: return LoadResString(IDS_RENAMING_TASK);
+        case TaskBusy::Copying: return kCopyingText;
     }
     return {};
 }

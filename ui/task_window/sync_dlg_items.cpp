@@ -21,7 +21,7 @@ namespace {
 
 constexpr UINT kIdsItemCount = 11204;
 constexpr UINT kIdsTaskBusy = 11138;
-constexpr LPARAM kBusyRebuildingList = 3;
+constexpr auto kBusyRebuildingList = static_cast<LPARAM>(TaskBusy::RemovingOrRebuilding);
 constexpr int kStatusColumn = 6;
 
 bool IsRoot(const FolderTreeNode* node) { return node && !node->folder; }

@@ -29,7 +29,7 @@ protected:
     // every turn of the wait in place of a pause.
     void WaitForRunEnd(SyncTask& task, const std::function<void()>& eachTurn = {}) {
         const ULONGLONG deadline = GetTickCount64() + 60'000;
-        while (!(task.busyCode == 0 && Image(task.name) == kAfterBusyTaskImage && !WindowOf(task)->IsRunning())) {
+        while (!(task.busyCode == TaskBusy::Idle && Image(task.name) == kAfterBusyTaskImage && !WindowOf(task)->IsRunning())) {
             ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
             plat::ProcessPendingMessages();
             QApplication::processEvents();

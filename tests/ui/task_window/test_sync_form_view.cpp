@@ -168,7 +168,7 @@ TEST_F(TaskWindowsInTheProgram, HintsSpeakOfTheTaskShown) {
     SyncTask& b = Task("B");
     ASSERT_EQ(WindowOf(b)->Message(WM_SYNC_START, kRunModeCheck, kStartedByRepeat), 1);
     const ULONGLONG deadline = GetTickCount64() + 60'000;
-    while (WindowOf(b)->IsRunning() || b.busyCode != 0) {
+    while (WindowOf(b)->IsRunning() || b.busyCode != TaskBusy::Idle) {
         ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
         plat::ProcessPendingMessages();
         QApplication::processEvents();
