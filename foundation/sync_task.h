@@ -5,6 +5,7 @@
 // task; the task store saves the persistent part.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -166,7 +167,9 @@ struct SyncTask {
     OwnedFolderTree sourceItems;  // the item trees of the last Check, owned
     OwnedFolderTree targetItems;
 
-    int rowIndex = -1;     // row in the task list
+    // Row in the task list: set on the window thread (a sort renumbers the rows while runs
+    // go on), read by a run's thread to say which row changed.
+    std::atomic<int> rowIndex{-1};
     DWORD swapped = 0;     // 1 when the source is the Right folder
     int scriptIndex = -1;  // entry in the scheduler table
     DWORD scheduleDue = 0;
