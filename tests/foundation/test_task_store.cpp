@@ -203,7 +203,7 @@ TEST_F(TaskStoreTest, ARunsEndAndASaveFromTwoThreadsKeepBothChanges) {
 TEST_F(TaskStoreTest, ARunsEndWritesItsFieldsIntoTheMemberAndTheTask) {
     auto task = FullTask("T");
     task->scheduleOn = 0;
-    task->runFacts.Update([&](TaskRunFacts& facts) { facts.lastRunDosDate = 0; });
+    task->runFacts.Update([](TaskRunFacts& facts) { facts.lastRunDosDate = 0; });
     ASSERT_TRUE(WriteTaskRecord(*task).written);
     const std::vector<std::uint8_t> before = *ReadArchiveEntry(StorePath(), "T");
 

@@ -293,7 +293,7 @@ TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
     setup.name = "Busy";
     setup.startSource = 4;  // at program start
     SyncTask& task = h.AddTask("left", "right", setup);
-    task.runFacts.Update([&](TaskRunFacts& facts) { facts.startRunState = 1; });
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.startRunState = 1; });
     int timerArmed = 0;
     SetAutoStartTimerHandler([&timerArmed] { ++timerArmed; });
     WriteFileAt(L("a.txt"), "a");

@@ -29,7 +29,8 @@ TEST_F(TaskListTest, AProgramStartTaskChecksAndSyncsByItself) {
     Send(WM_TIMER, kTaskListTimer);
 
     const ULONGLONG deadline = GetTickCount64() + 60'000;
-    while (!(task.runFacts.Get().lastRunStatus != 0 && task.busyCode == TaskBusy::Idle && Image("Boot") == kAfterBusyTaskImage)) {
+    while (!(task.runFacts.Get().lastRunStatus != 0 && task.busyCode == TaskBusy::Idle &&
+             Image("Boot") == kAfterBusyTaskImage)) {
         ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
         plat::ProcessPendingMessages();
         QApplication::processEvents();

@@ -29,7 +29,8 @@ protected:
     // every turn of the wait in place of a pause.
     void WaitForRunEnd(SyncTask& task, const std::function<void()>& eachTurn = {}) {
         const ULONGLONG deadline = GetTickCount64() + 60'000;
-        while (!(task.busyCode == TaskBusy::Idle && Image(task.name) == kAfterBusyTaskImage && !WindowOf(task)->IsRunning())) {
+        while (!(task.busyCode == TaskBusy::Idle && Image(task.name) == kAfterBusyTaskImage &&
+                 !WindowOf(task)->IsRunning())) {
             ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
             plat::ProcessPendingMessages();
             QApplication::processEvents();
@@ -43,7 +44,7 @@ protected:
         QApplication::processEvents();
     }
     void Command(SyncTask& task, UINT command) {
-        Task(task.name).runFacts.Update([&](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
+        Task(task.name).runFacts.Update([](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
         ASSERT_TRUE(frame_->DispatchCommand(command));
         plat::ProcessPendingMessages();
         WaitForRunEnd(task);
@@ -183,7 +184,7 @@ TEST_F(EndToEnd, EmptyingOneSideOnPurposeIsRefusedUnattendedAndCarriedOutAfterTh
     for (int i = 0; i < 12; ++i) ASSERT_TRUE(plat::DeleteFile(Folder("M-L") + "/f" + std::to_string(i) + ".txt"));
 
     // A timer's run is refused and says why; nothing on the right is touched.
-    task.runFacts.Update([&](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
     PostMessage(task.taskWindow, WM_SYNC_START, kRunModeCheckAndSync, kStartedByTimer);
     plat::ProcessPendingMessages();
     WaitForRunEnd(task);

@@ -135,7 +135,7 @@ TEST_F(SyncDlgTest, PartialTreesShowWhatTheyHold) {
     Window().RebuildTaskItems();
     EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"t.txt"}));
 
-    task_.runFacts.Update([&](TaskRunFacts& facts) { facts.needsAttention = 1; });
+    task_.runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     Window().ClearItemList(TRUE);
     EXPECT_TRUE(Window().IsItemListEmpty());
     EXPECT_EQ(task_.targetItems, nullptr);

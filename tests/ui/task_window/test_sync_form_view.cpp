@@ -154,7 +154,7 @@ TEST_F(TaskWindowsInTheProgram, HintsSpeakOfTheTaskShown) {
     Start();
     Click("A");
     EXPECT_EQ(frame_->CaptionBar()->Text(), "Click the Check icon to start.");
-    Task("B").runFacts.Update([&](TaskRunFacts& facts) { facts.needsAttention = 1; });
+    Task("B").runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     Click("B");
     EXPECT_EQ(frame_->CaptionBar()->Text(),
               "Click the Sync icon to synchronize folders. Click the Check icon to start over.");
