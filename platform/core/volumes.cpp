@@ -137,12 +137,6 @@ bool GetMountOfPath(const std::string& path, MountEntry& mount, const VolumeSour
     return true;
 }
 
-std::string NetworkNameOfPath(const std::string& path, const VolumeSources& sources) {
-    MountEntry mount;
-    if (!GetMountOfPath(path, mount, sources) || !IsNetworkFileSystem(mount.type)) return {};
-    return mount.source;
-}
-
 std::string DeviceNameOfSource(std::string_view source) {
     if (source.substr(0, 5) != "/dev/") return {};
     const std::string resolved = RealPath(std::string(source));
@@ -151,12 +145,6 @@ std::string DeviceNameOfSource(std::string_view source) {
 
 bool IsRemovableDevice(std::string_view device, const std::string& sysFolder) {
     return RemovableAtDepth(device, sysFolder, 0);
-}
-
-bool IsOnRemovableDrive(const std::string& path, const VolumeSources& sources) {
-    MountEntry mount;
-    if (!GetMountOfPath(path, mount, sources)) return false;
-    return IsRemovableDevice(DeviceNameOfSource(mount.source), sources.sysFolder);
 }
 
 std::string DecodeLabelName(std::string_view name) {
