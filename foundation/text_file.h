@@ -79,7 +79,6 @@ public:
     bool ReadString(std::string& line);
 
     bool IsFileUnicodeText() const { return unicode_; }
-    UINT OpenFlags() const { return openFlags_; }
     UINT CodePage() const { return codePage_; }
     // Only the code pages that mean UTF-8 here are accepted (see code_page.h).
     // CP_UTF8 also brings the UTF-8 byte-order mark with it.
