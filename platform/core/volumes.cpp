@@ -72,13 +72,6 @@ int HexValue(char c) {
     return -1;
 }
 
-bool SameNoCaseAscii(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
-
 // Mapped devices stack only a few levels deep; the depth bound guards against a
 // malformed tree.
 bool RemovableAtDepth(std::string_view device, const std::string& sysFolder, int depth) {
@@ -188,12 +181,6 @@ std::vector<LabeledVolume> ListLabeledVolumes(const VolumeSources& sources) {
     std::vector<MountEntry> mounts;
     ReadMounts(sources, mounts);
     return ListLabeledVolumes(mounts, sources.labelFolder);
-}
-
-std::string MountPointOfLabel(std::string_view label, const VolumeSources& sources) {
-    for (const LabeledVolume& volume : ListLabeledVolumes(sources))
-        if (!volume.mountPoint.empty() && SameNoCaseAscii(volume.label, label)) return volume.mountPoint;
-    return {};
 }
 
 std::string LabelOfPath(const std::string& path, const VolumeSources& sources) {

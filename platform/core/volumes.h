@@ -53,10 +53,6 @@ std::vector<LabeledVolume> ListLabeledVolumes(const std::vector<MountEntry>& mou
                                               const std::string& labelFolder);
 std::vector<LabeledVolume> ListLabeledVolumes(const VolumeSources& sources = {});
 
-// Where the volume with this label (compared ignoring ASCII case) is mounted; "" when
-// no such volume is mounted.
-std::string MountPointOfLabel(std::string_view label, const VolumeSources& sources = {});
-
 // The label of the volume holding `path`; "" when it has none.
 std::string LabelOfPath(const std::string& path, const VolumeSources& sources = {});
 
