@@ -16,7 +16,6 @@ public:
     ~CMemDC1();
 
     QPainter& Painter() { return offScreen_ ? *bitmapPainter_ : target_; }
-    bool IsOffScreen() const { return offScreen_; }
 
 private:
     QPainter& target_;

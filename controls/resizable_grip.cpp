@@ -26,11 +26,6 @@ bool CResizableGrip::CSizeGrip::IsRightToLeft() const {
 
 int CResizableGrip::CSizeGrip::HitTestCode() const { return IsRightToLeft() ? HTBOTTOMLEFT : HTBOTTOMRIGHT; }
 
-void CResizableGrip::CSizeGrip::SetTransparency(bool transparent) {
-    transparent_ = transparent;
-    update();
-}
-
 void CResizableGrip::CSizeGrip::UpdateShape() {
     const QSize size = GripSize();
     resize(size);
@@ -58,7 +53,7 @@ void CResizableGrip::CSizeGrip::PlaceInCorner() {
 
 void CResizableGrip::CSizeGrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!transparent_) painter.fillRect(rect(), palette().window());
+    painter.fillRect(rect(), palette().window());
     // Three diagonal rows of raised dots, as the classic grip draws them.
     const int step = std::max(3, width() / 4);
     const int dot = std::max(2, step / 2);
@@ -135,6 +130,3 @@ void CResizableGrip::UpdateSizeGrip() {
     if (grip_) grip_->PlaceInCorner();
 }
 
-void CResizableGrip::SetSizeGripTransparency(bool transparent) {
-    if (grip_) grip_->SetTransparency(transparent);
-}

@@ -19,8 +19,6 @@ public:
         QSize GripSize() const;
         // Where a press on the grip sizes the window from.
         int HitTestCode() const;
-        void SetTransparency(bool transparent);
-        bool IsTransparent() const { return transparent_; }
         // Places the grip in its corner of the parent's client area.
         void PlaceInCorner();
 
@@ -35,7 +33,6 @@ public:
         void UpdateShape();
         bool IsRightToLeft() const;
 
-        bool transparent_ = false;
         bool dragging_ = false;
         QPoint dragStart_;
         QRect windowStart_;
@@ -50,7 +47,6 @@ public:
     void ShowSizeGrip(bool show);
     bool IsSizeGripVisible() const;
     void UpdateSizeGrip();
-    void SetSizeGripTransparency(bool transparent);
     CSizeGrip* SizeGrip() const { return grip_; }
 
 protected:

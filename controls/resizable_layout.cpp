@@ -103,12 +103,6 @@ void CResizableLayout::AddAnchor(QWidget* control, Anchor topLeft, Anchor bottom
     anchors_.push_back(std::move(info));
 }
 
-void CResizableLayout::AddAnchorCallback(UINT_PTR callbackId) {
-    LayoutInfo info;
-    info.callbackId = callbackId;
-    callbacks_.push_back(std::move(info));
-}
-
 void CResizableLayout::RemoveAllAnchors() {
     anchors_.clear();
     callbacks_.clear();

@@ -72,8 +72,6 @@ public:
     // not below the layout window is ignored.
     void AddAnchor(QWidget* control, Anchor topLeft, Anchor bottomRight);
     void AddAnchor(QWidget* control, Anchor topLeft) { AddAnchor(control, topLeft, topLeft); }
-    // A callback entry is arranged by ArrangeCallbackEntry each time.
-    void AddAnchorCallback(UINT_PTR callbackId);
     void RemoveAllAnchors();
 
     // Moves every anchored control to its place for the current layout area.

@@ -1,8 +1,7 @@
 #pragma once
-// Minimum and maximum tracking sizes of a resizable window, and its maximized size
-// and position.
+// The minimum tracking size of a resizable window. (Nothing in the program sets a
+// maximum tracking size or a maximized rectangle: a MINMAXINFO keeps what it held.)
 
-#include <QPoint>
 #include <QSize>
 #include <QWidget>
 
@@ -20,29 +19,17 @@ class CResizableMinMax {
 public:
     virtual ~CResizableMinMax() = default;
 
-    void SetMaximizedRect(const QPoint& position, const QSize& size);
-    void ResetMaximizedRect() { maximizedSet_ = false; }
     void SetMinTrackSize(const QSize& size);
-    void ResetMinTrackSize() { minTrackSet_ = false; }
-    void SetMaxTrackSize(const QSize& size);
-    void ResetMaxTrackSize() { maxTrackSet_ = false; }
 
-    bool HasMinTrackSize() const { return minTrackSet_; }
-    QSize MinTrackSize() const { return minTrackSize_; }
-
-    // Fills the values that are set and leaves the others as the caller gave them.
+    // Fills the minimum tracking size when it is set and leaves the rest as the caller
+    // gave it.
     void MinMaxInfo(MINMAXINFO* info) const;
 
 protected:
-    // Gives the tracking sizes to a top-level window, which enforces them while it is dragged.
+    // Gives the tracking size to a top-level window, which enforces it while it is dragged.
     void ApplyTrackSizes(QWidget* window) const;
 
 private:
-    bool maximizedSet_ = false;
     bool minTrackSet_ = false;
-    bool maxTrackSet_ = false;
     QSize minTrackSize_;
-    QSize maxTrackSize_;
-    QSize maximizedSize_;
-    QPoint maximizedPosition_;
 };

@@ -29,11 +29,9 @@ public:
     HTREEITEM GetRootItem() const { return GetNextItem(0, TVGN_ROOT); }
     HTREEITEM GetChildItem(HTREEITEM item) const { return GetNextItem(item, TVGN_CHILD); }
     HTREEITEM GetNextSiblingItem(HTREEITEM item) const { return GetNextItem(item, TVGN_NEXT); }
-    HTREEITEM GetPrevSiblingItem(HTREEITEM item) const { return GetNextItem(item, TVGN_PREVIOUS); }
     HTREEITEM GetParentItem(HTREEITEM item) const { return GetNextItem(item, TVGN_PARENT); }
     HTREEITEM GetSelectedItem() const { return GetNextItem(0, TVGN_CARET); }
     HTREEITEM GetFirstVisibleItem() const { return GetNextItem(0, TVGN_FIRSTVISIBLE); }
-    HTREEITEM GetNextVisibleItem(HTREEITEM item) const { return GetNextItem(item, TVGN_NEXTVISIBLE); }
 
     BOOL Expand(HTREEITEM item, UINT code);
     BOOL SelectItem(HTREEITEM item);

@@ -255,10 +255,11 @@ HistoryRecord MakeRunHistoryRecord(const SyncTask& task, DWORD mode) {
 
 HistoryAppend AddRunHistoryRecord(const HistoryRecord* prepared, const SyncTask& task) {
     if (prepared == nullptr) return HistoryAppend{TRUE, {}, {}};
+    const TaskRunFacts facts = task.runFacts.Get();
     HistoryRecord record = *prepared;
-    record.status = task.lastRunStatus;
-    record.start = task.lastRunStart;
-    record.end = task.lastRunEnd;
+    record.status = facts.lastRunStatus;
+    record.start = facts.lastRunStart;
+    record.end = facts.lastRunEnd;
     HistoryAppend appended = AppendHistoryRecord(record);
     PostHistoryPathMessage(task.startThread, WM_SYNC_HISTORY_CHANGED, GetHistoryFilePath());
     return appended;

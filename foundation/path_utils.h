@@ -13,12 +13,16 @@ inline constexpr wchar_t kPathSeparatorW = L'/';
 std::string PathJoin(std::string_view folder, std::string_view name);
 std::wstring PathJoinW(std::wstring_view folder, std::wstring_view name);
 
-// Appends a separator unless the path is empty or already ends in one.
+// Whatever their names say, the "Backslash" helpers below add or drop the path
+// separator '/', never a backslash.
+
+// Appends '/' unless the path is empty or already ends in '/'.
 std::string AddBackslash(std::string_view path);
-// AddBackslash, then the part without its leading separator.
+// AddBackslash, then the part without its leading '/'.
 std::string AppendPathPart(std::string_view path, std::string_view part);
+// Appends '/' unless the path is empty or already ends in '/'.
 std::wstring AddTrailingBackslashW(std::wstring_view path);
-// Drops one final separator; the root "/" keeps it.
+// Drops one final '/'; the root "/" keeps it.
 std::wstring RemoveTrailingBackslashW(std::wstring_view path);
 std::string RemoveBackslashA(std::string_view path);
 

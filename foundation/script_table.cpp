@@ -44,10 +44,11 @@ LocalSeconds NowLocalSeconds() { return plat::UtcToLocalSeconds(plat::NowUnixSec
 // DOS date reaches the task only when the task store could be written; a run with neither
 // counts from now, so a schedule never runs again at once because a write failed.
 LocalSeconds RunStartOf(const SyncTask& task) {
-    const LocalSeconds start = plat::FileTimeToUnixSeconds(task.lastRunStart);
+    const TaskRunFacts facts = task.runFacts.Get();
+    const LocalSeconds start = plat::FileTimeToUnixSeconds(facts.lastRunStart);
     if (start > kScheduleEpoch) return start;
     LocalSeconds day = 0;
-    if (DosDateToLocalSeconds(task.lastRunDosDate, 0, &day)) return day;
+    if (DosDateToLocalSeconds(facts.lastRunDosDate, 0, &day)) return day;
     return NowLocalSeconds();
 }
 
@@ -55,7 +56,7 @@ LocalSeconds RunStartOf(const SyncTask& task) {
 // scheduler started that one: a program started again the same day must not run it twice.
 void TakeStoredLastRun(SCHED_SCRIPT& state, const SyncTask& task) {
     if (task.startSource != kStartedByScheduler) return;
-    const LocalSeconds start = plat::FileTimeToUnixSeconds(task.lastRunStart);
+    const LocalSeconds start = plat::FileTimeToUnixSeconds(task.runFacts.Get().lastRunStart);
     if (start <= kScheduleEpoch) return;
     state.lastRunStart = start;
     state.lastRun = StartOfDay(start);

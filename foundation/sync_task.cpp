@@ -10,6 +10,10 @@ SyncKind SyncKindOfType(DWORD syncType) {
 
 bool IsSwappedType(DWORD syncType) { return syncType == kSyncRightToLeft || syncType == kBackupRightToLeft; }
 
+bool IsRunBusy(TaskBusy code) { return code == TaskBusy::Syncing || code == TaskBusy::Checking; }
+
+TaskBusy BusyCodeOfRun(DWORD mode) { return mode == kRunModeCheck ? TaskBusy::Checking : TaskBusy::Syncing; }
+
 SyncTask::~SyncTask() {
     sourceItems.reset();
     targetItems.reset();
@@ -25,18 +29,12 @@ void SyncTask::SetDefaults() {
     logOptions.reset();
     filterOptions.reset();
 
-    lastRunStart = FILETIME{};
-    lastRunEnd = FILETIME{};
-    lastRunStatus = 0;
-    lastRunSyncType = 0;
-    lastRunMode = 0;
-    needsAttention = 0;
+    runFacts.Update([](TaskRunFacts& facts) { facts = TaskRunFacts{}; });
     scheduleOn = 0;
     scheduleStartTime = 0;
     scheduleStartDate = 0;
     scheduleHasEnd = 0;
     scheduleEndDate = 0;
-    lastRunDosDate = 0;
     scheduleType = 0;
     scheduleBlock.fill(0);
     runAtStart = 0;
@@ -54,7 +52,7 @@ void SyncTask::SetDefaults() {
     startSource = 0;
     containerMode = 0;
     containerPending = 0;
-    busyCode = 0;
+    busyCode = TaskBusy::Idle;
     taskWindow = nullptr;
     logControl = nullptr;
     startThread = nullptr;
@@ -62,8 +60,6 @@ void SyncTask::SetDefaults() {
     swapped = 0;
     scriptIndex = -1;
     scheduleDue = 0;
-    startRunState = 0;
-    deviceRunState = 0;
 }
 
 void SyncTask::UpdateSyncKind() {

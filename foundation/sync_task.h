@@ -5,6 +5,7 @@
 // task; the task store saves the persistent part.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
 #include "foundation/owned_folder_tree.h"
+#include "foundation/task_run_facts.h"
 #include "platform/core/win_types.h"
 
 // How a sync type runs, derived from the type.
@@ -73,6 +75,20 @@ enum RunResult : DWORD {
     kRunItemsSkipped = 16,            // items that could not be read or recorded were left as they were
 };
 
+// What a task is busy with: its busyCode, and the l of WM_SYNC_TASK_BUSY.
+enum class TaskBusy : DWORD {
+    Idle = 0,
+    Syncing = 1,   // a Sync or Check and Sync run
+    Checking = 2,  // a Check run
+    RemovingOrRebuilding = 3,  // the task is being removed, or its window rebuilds its item list
+    Renaming = 4,
+    Copying = 5,
+};
+// True for the busy codes of a run.
+bool IsRunBusy(TaskBusy code);
+// The busy code of a run started with `mode` (RunMode; any other value counts as both).
+TaskBusy BusyCodeOfRun(DWORD mode);
+
 struct SyncTask {
     // Empty strings, every number 0, no row and no script, repeatBase 0.
     SyncTask() = default;
@@ -103,12 +119,9 @@ struct SyncTask {
     std::wstring rightFolder;  // as entered; may begin with a placeholder
     std::wstring leftFolder;
 
-    FILETIME lastRunStart{};  // local wall-clock time, no zone
-    FILETIME lastRunEnd{};
-    DWORD lastRunStatus = 0;    // RunResult: kRunSucceeded while a run goes on, then its result
-    DWORD lastRunSyncType = 0;
-    DWORD lastRunMode = 0;      // RunMode
-    DWORD needsAttention = 0;   // the item list waits for a Sync
+    // The last run's times, result, type and mode, the Sync pending flag and the automatic
+    // starts' states: set by the run's thread while windows read them.
+    GuardedRunFacts runFacts;
 
     DWORD scheduleOn = 0;
     std::string scheduleText;      // at most 255 bytes in the stored record
@@ -116,7 +129,6 @@ struct SyncTask {
     WORD scheduleStartDate = 0;    // DOS date
     DWORD scheduleHasEnd = 0;
     WORD scheduleEndDate = 0;      // DOS date, meaningful while scheduleHasEnd is set
-    WORD lastRunDosDate = 0;       // DOS date of lastRunStart
     DWORD scheduleType = 0;        // 0 Daily, 1 Weekly, 2 Monthly, 3 Hourly
     std::array<BYTE, 48> scheduleBlock{};  // copied byte for byte into the scheduled script
 
@@ -145,7 +157,7 @@ struct SyncTask {
     DWORD startSource = kStartedByUser;     // StartSource
     DWORD containerMode = kNotInContainer;  // ContainerMode
     DWORD containerPending = 0;
-    DWORD busyCode = 0;          // 0 idle; otherwise what the task is busy with
+    TaskBusy busyCode = TaskBusy::Idle;  // set and read on the window thread only
 
     // The user interface's windows that show the task; they belong to it, not here.
     HWND taskWindow = nullptr;
@@ -155,12 +167,12 @@ struct SyncTask {
     OwnedFolderTree sourceItems;  // the item trees of the last Check, owned
     OwnedFolderTree targetItems;
 
-    int rowIndex = -1;     // row in the task list
+    // Row in the task list: set on the window thread (a sort renumbers the rows while runs
+    // go on), read by a run's thread to say which row changed.
+    std::atomic<int> rowIndex{-1};
     DWORD swapped = 0;     // 1 when the source is the Right folder
     int scriptIndex = -1;  // entry in the scheduler table
     DWORD scheduleDue = 0;
-    DWORD startRunState = 0;   // program-start run: 0 not started, 1 started, 2 done
-    DWORD deviceRunState = 0;  // device run: the same
 };
 
 // Destroys a task and everything it owns.

@@ -23,7 +23,5 @@ enum class TaskNameFault {
 // The first fault of `name` (8-bit, UTF-8). A name of blanks only is accepted.
 TaskNameFault CheckTaskName(std::string_view name);
 
-inline bool IsValidTaskName(std::string_view name) { return CheckTaskName(name) == TaskNameFault::None; }
-
 // The message that refuses a name with that fault; empty for TaskNameFault::None.
 std::string TaskNameFaultText(TaskNameFault fault);

@@ -114,12 +114,13 @@ private:
 }  // namespace
 
 TaskArchiveRecord TaskArchiveRecordOf(const SyncTask& task) {
+    const TaskRunFacts facts = task.runFacts.Get();
     TaskArchiveRecord record;
-    record.lastRunStart = task.lastRunStart;
-    record.lastRunEnd = task.lastRunEnd;
+    record.lastRunStart = facts.lastRunStart;
+    record.lastRunEnd = facts.lastRunEnd;
     record.startSource = task.startSource;
-    record.lastRunSyncType = task.lastRunSyncType;
-    record.lastRunMode = task.lastRunMode;
+    record.lastRunSyncType = facts.lastRunSyncType;
+    record.lastRunMode = facts.lastRunMode;
     record.containerMode = task.containerMode;
     record.reservedWord = task.reservedWord;
     record.name = task.name;
@@ -134,7 +135,7 @@ TaskArchiveRecord TaskArchiveRecordOf(const SyncTask& task) {
     record.scheduleStartDate = task.scheduleStartDate;
     record.scheduleHasEnd = task.scheduleHasEnd;
     record.scheduleEndDate = task.scheduleEndDate;
-    record.lastRunDosDate = task.lastRunDosDate;
+    record.lastRunDosDate = facts.lastRunDosDate;
     record.scheduleType = task.scheduleType;
     record.scheduleBlock = task.scheduleBlock;
     record.runAtStart = task.runAtStart;
@@ -154,11 +155,14 @@ void ApplyTaskArchiveRecord(const TaskArchiveRecord& record, SyncTask& task) {
     if (!task.logOptions) task.logOptions = std::make_unique<CConfigLogPage>(false);
     if (!task.filterOptions) task.filterOptions = std::make_unique<CConfigCompressFilterPage>(false, std::wstring());
 
-    task.lastRunStart = record.lastRunStart;
-    task.lastRunEnd = record.lastRunEnd;
+    task.runFacts.Update([&record](TaskRunFacts& facts) {
+        facts.lastRunStart = record.lastRunStart;
+        facts.lastRunEnd = record.lastRunEnd;
+        facts.lastRunSyncType = record.lastRunSyncType;
+        facts.lastRunMode = record.lastRunMode;
+        facts.lastRunDosDate = record.lastRunDosDate;
+    });
     task.startSource = record.startSource;
-    task.lastRunSyncType = record.lastRunSyncType;
-    task.lastRunMode = record.lastRunMode;
     task.containerMode = record.containerMode;
     task.reservedWord = record.reservedWord;
     task.name = record.name;
@@ -176,7 +180,6 @@ void ApplyTaskArchiveRecord(const TaskArchiveRecord& record, SyncTask& task) {
     task.scheduleStartDate = record.scheduleStartDate;
     task.scheduleHasEnd = record.scheduleHasEnd;
     task.scheduleEndDate = record.scheduleEndDate;
-    task.lastRunDosDate = record.lastRunDosDate;
     task.scheduleType = record.scheduleType;
     task.scheduleBlock = record.scheduleBlock;
     task.runAtStart = record.runAtStart;

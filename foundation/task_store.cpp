@@ -217,19 +217,23 @@ TaskRunFieldsResult WriteTaskRunFields(SyncTask& task, DWORD mode, std::string* 
     std::optional<ArchiveBlock> stored = ReadArchiveEntry(path, task.name);
     if (!IsOneRecord(stored)) return failed("the task's record in it is damaged");
 
+    const TaskRunFacts facts = task.runFacts.Get();
     TaskRunFields fields;
-    fields.start = task.lastRunStart;
-    fields.end = task.lastRunEnd;
+    fields.start = facts.lastRunStart;
+    fields.end = facts.lastRunEnd;
     fields.startSource = task.startSource;
-    fields.syncType = task.syncOptions ? task.syncOptions->type : task.lastRunSyncType;
+    fields.syncType = task.syncOptions ? task.syncOptions->type : facts.lastRunSyncType;
     fields.mode = std::min<DWORD>(mode, 2);
     WORD dosTime = 0;
-    if (!FileTimeToDosDateTime(&task.lastRunStart, &fields.dosDate, &dosTime)) fields.dosDate = 0;
+    if (!FileTimeToDosDateTime(&facts.lastRunStart, &fields.dosDate, &dosTime)) fields.dosDate = 0;
 
-    // Set under the lock, so a save of the task on another thread sees all of them or none.
-    task.lastRunSyncType = fields.syncType;
-    task.lastRunMode = fields.mode;
-    task.lastRunDosDate = fields.dosDate;
+    // Set under the store's lock, so a save of the task on another thread stores all of
+    // them or none.
+    task.runFacts.Update([&fields](TaskRunFacts& now) {
+        now.lastRunSyncType = fields.syncType;
+        now.lastRunMode = fields.mode;
+        now.lastRunDosDate = fields.dosDate;
+    });
 
     PutTaskRunFields(*stored, fields);
     SetLastError(ERROR_SUCCESS);

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::size_t kReadBufferSize = 64 * 1024;
 
 std::string Utf16LeBytes(std::wstring_view text) {
@@ -112,12 +111,6 @@ bool CStdioFileEx::GetLength(ULONGLONG& length) const { return handle_.GetSize(l
 
 bool CStdioFileEx::SetLength(ULONGLONG length) { return DropBuffer() && handle_.SetSize(length); }
 
-bool CStdioFileEx::SetCodePage(UINT codePage) {
-    if (!IsUtf8CodePage(codePage)) return false;
-    codePage_ = codePage;
-    return true;
-}
-
 // --- writing -------------------------------------------------------------------------
 
 bool CStdioFileEx::WillWriteAtStart() {
@@ -139,17 +132,12 @@ bool CStdioFileEx::WriteBytes(const void* data, std::size_t count) {
 
 bool CStdioFileEx::WriteString(std::string_view text) {
     if (unicode_) return WriteUtf16(plat::Utf8ToWide(text));
-    std::string bytes;
-    if (codePage_ == CP_UTF8 && WillWriteAtStart()) bytes = kUtf8Bom;
-    bytes += text;
-    return WriteBytes(bytes.data(), bytes.size());
+    return WriteBytes(text.data(), text.size());
 }
 
 bool CStdioFileEx::WriteStringW(std::wstring_view text) {
     if (unicode_) return WriteUtf16(text);
-    std::string bytes;
-    if (codePage_ == CP_UTF8 && WillWriteAtStart()) bytes = kUtf8Bom;
-    bytes += plat::WideToUtf8(text);
+    const std::string bytes = plat::WideToUtf8(text);
     return WriteBytes(bytes.data(), bytes.size());
 }
 
@@ -239,13 +227,7 @@ bool CStdioFileEx::ReadString(std::string& line) {
         return false;
     }
     ULONGLONG position = 0;
-    if (atStart_ && GetPosition(position) && position == 0) {
-        if (unicode_) {
-            SkipIfStartsWith(kUtf16Bom);
-        } else if (codePage_ == CP_UTF8) {
-            SkipIfStartsWith(kUtf8Bom);
-        }
-    }
+    if (atStart_ && GetPosition(position) && position == 0 && unicode_) SkipIfStartsWith(kUtf16Bom);
 
     if (unicode_) {
         std::u16string units;

@@ -15,7 +15,6 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/code_page.h"
 #include "platform/core/file_handle.h"
 #include "platform/core/win_types.h"
 
@@ -79,11 +78,6 @@ public:
     bool ReadString(std::string& line);
 
     bool IsFileUnicodeText() const { return unicode_; }
-    UINT OpenFlags() const { return openFlags_; }
-    UINT CodePage() const { return codePage_; }
-    // Only the code pages that mean UTF-8 here are accepted (see code_page.h).
-    // CP_UTF8 also brings the UTF-8 byte-order mark with it.
-    bool SetCodePage(UINT codePage);
 
 private:
     bool OpenPath(const std::string& path, UINT openFlags);
@@ -111,7 +105,6 @@ private:
     plat::FileHandle handle_;
     bool unicode_ = false;
     UINT openFlags_ = 0;
-    UINT codePage_ = kSystemCodePage;
     bool appending_ = false;
     bool atStart_ = true;
     std::vector<char> buffer_;

@@ -84,7 +84,6 @@ public:
 
     int Print();
 
-    void SetDocumentName(const std::string& name) { documentName_ = name; }
     // Prints into this PDF file instead of a printer, without asking for a name.
     void SetPrintToFileName(const std::string& path) { printToFileName_ = path; }
     const std::string& PrintToFileName() const { return printToFileName_; }
@@ -92,7 +91,6 @@ public:
     GPrintInfo* Info() { return info_.get(); }
     PrintDialogData& DialogData() { return dialogData_; }
     PrinterDC* DC() { return dc_.get(); }
-    const QRect& DevicePageRect() const { return devicePage_; }
     const QRect& LogicalPageRect() const { return logicalPage_; }
 
 protected:

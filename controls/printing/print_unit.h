@@ -73,7 +73,6 @@ public:
 
     QPoint OutputPosition() const { return pos_; }
     const QRect& PrintArea() const { return area_; }
-    int BodyLineHeight() const { return lineHeight_; }
 
 protected:
     virtual void CompleteColumns();

@@ -21,7 +21,6 @@ public:
     // Printable width and height in device units, and vertical device units per inch.
     int HorzRes() const { return printer_->width(); }
     int VertRes() const { return printer_->height(); }
-    int LogPixelsY() const { return printer_->logicalDpiY(); }
 
     // False when the device cannot take a document (no such printer, a file that
     // cannot be written).
@@ -34,7 +33,6 @@ public:
     void AbortDoc();
 
     bool IsPrinting() const { return painter_.isActive(); }
-    int PagesStarted() const { return pagesStarted_; }
 
 private:
     std::unique_ptr<QPrinter> printer_;

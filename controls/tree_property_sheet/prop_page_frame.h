@@ -42,12 +42,9 @@ public:
     virtual void SetCaptionHeight(int height);
     int GetCaptionHeight() const { return captionHeight_; }
     virtual void SetCaption(const QString& text, const QIcon& icon = QIcon());
-    const QString& GetCaptionText() const { return captionText_; }
-    const QIcon& GetCaptionIcon() const { return captionIcon_; }
     virtual void SetMsgText(const QString& text);
     const QString& GetMsgText() const { return msgText_; }
     virtual void SetMsgFormat(DWORD format);
-    DWORD GetMsgFormat() const { return msgFormat_; }
 
     // The caption (when shown), then the message.
     virtual void Draw(QPainter& painter);

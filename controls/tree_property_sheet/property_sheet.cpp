@@ -132,8 +132,6 @@ CPropertyPage* CPropertySheet::AddPage(std::unique_ptr<CPropertyPage> page) {
     return raw;
 }
 
-void CPropertySheet::RemovePage(int index) { Message(PSM_REMOVEPAGE, static_cast<WPARAM>(index), 0); }
-
 CPropertyPage* CPropertySheet::GetPage(int index) const {
     if (index < 0 || index >= GetPageCount()) return nullptr;
     return pages_[static_cast<size_t>(index)].get();

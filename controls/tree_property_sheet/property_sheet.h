@@ -44,7 +44,6 @@ public:
     Page* AddPage(std::unique_ptr<Page> page) {
         return static_cast<Page*>(AddPage(std::unique_ptr<CPropertyPage>(std::move(page))));
     }
-    void RemovePage(int index);
     int GetPageCount() const { return static_cast<int>(pages_.size()); }
     CPropertyPage* GetPage(int index) const;
     int GetPageIndex(const CPropertyPage* page) const;

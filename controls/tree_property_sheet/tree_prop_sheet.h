@@ -28,9 +28,6 @@ public:
 
     // Settings, before the sheet shows. Without tree mode the sheet shows tabs.
     void SetTreeViewMode(bool treeMode, bool pageCaption = false);
-    bool IsTreeViewMode() const { return treeMode_; }
-    void SetTreeWidth(int width) { treeWidth_ = width; }
-    int GetTreeWidth() const { return treeWidth_; }
     // A format text with one "%s" for the node's title.
     void SetEmptyPageText(std::string text) { emptyPageText_ = std::move(text); }
 

@@ -24,7 +24,6 @@ public:
 
     // The client width changed: the difference is spread over the variable columns.
     void SetClientWidth(int width);
-    int ClientWidth() const { return clientWidth_; }
 
     // Sets a column's requested width (tracking, TLM_SETCOLUMN).
     void SetWidth(unsigned column, int width);
@@ -37,7 +36,6 @@ public:
     int DrawnWidth(unsigned column) const { return Right(column) - Left(column); }
     int TotalWidth() const { return edges_.empty() ? 0 : edges_.back(); }
     int FixedSum() const { return fixedSum_; }
-    int VariableSum() const { return variableSum_; }
     int ShareSum() const { return shareSum_; }
 
     // The column under an x position of the content (0..total); -1 past the last one.

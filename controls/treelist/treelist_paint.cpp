@@ -68,16 +68,6 @@ void TreeListWindow::SetRedraw(bool on) {
     }
 }
 
-void TreeListWindow::PaintTo(QPainter& painter, const QRect& update) {
-    WindowLockGuard guard(lock_);
-    Paint(painter, update);
-    if (header_ && header_->isVisibleTo(this) && headerHeight_ > 0) {
-        painter.save();
-        header_->render(&painter, QPoint(0, 0), QRegion(), QWidget::DrawChildren);
-        painter.restore();
-    }
-}
-
 void TreeListWindow::Paint(QPainter& painter, const QRect& update) {
     UpdateScrollBars();
     const bool grayed = !enabled_ && (exStyle_ & TVS_EX_GRAYEDDISABLE);

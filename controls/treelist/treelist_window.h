@@ -49,8 +49,6 @@ public:
     QWidget* EditorWidget() const;
     // The tip shown or waiting to be shown, empty when none.
     std::wstring TooltipText() const { return tipText_; }
-    // Paints the client area into `painter` (what WM_PAINT with a painter in wParam does).
-    void PaintTo(QPainter& painter, const QRect& update);
 
 protected:
     // The window procedure of the class.

@@ -58,7 +58,7 @@ std::string NewTempName() {
 }
 
 // File systems of the kernel's own that keep a file's times through a rename.
-bool KeepsTimesThroughRename(long fileSystemType) {
+bool FileSystemKeepsTimesThroughRename(long fileSystemType) {
     constexpr long kExt4 = 0xEF53;
     constexpr long kTmpfs = 0x01021994;
     constexpr long kBtrfs = 0x9123683E;
@@ -75,11 +75,12 @@ bool IsFatOrUserSpace(long fileSystemType) {
     return fileSystemType == kFat || fileSystemType == kExFat || fileSystemType == kFuse;
 }
 
-// A copy with any other time than its source's would look changed to every later Check:
-// where the file system is not known to keep its times as the file takes its name, they
-// are looked at and set again.
-bool KeepTimesThroughRename(const plat::FolderHandle& folder, const std::string& name, const plat::FileInfo& source) {
-    if (KeepsTimesThroughRename(folder.FileSystemType())) return true;
+// Gives the copy its source's times again where its rename may have changed them: a copy
+// with any other time than its source's would look changed to every later Check. Where
+// the file system is not known to keep times through a rename, they are looked at and,
+// when they differ, set again.
+bool RestoreTimesAfterRename(const plat::FolderHandle& folder, const std::string& name, const plat::FileInfo& source) {
+    if (FileSystemKeepsTimesThroughRename(folder.FileSystemType())) return true;
     plat::FileInfo copied;
     if (folder.LookUp(name, copied) &&
         !TimesDiffer(plat::FileTimeToUnixSeconds(copied.lastWriteTime), plat::FileTimeToUnixSeconds(source.lastWriteTime)))
@@ -124,7 +125,7 @@ public:
     // Gives the complete file, a copy of `source`, the target's name and the source's times.
     bool MoveOver(const std::string& targetName, CopyDisposition disposition, const plat::FileInfo& source,
                   const std::string& noteFolder) {
-        if (unnamed_) return LinkAs(targetName) && KeepTimesThroughRename(*folder_, targetName, source);
+        if (unnamed_) return LinkAs(targetName) && RestoreTimesAfterRename(*folder_, targetName, source);
         return RenameOver(targetName, disposition, source, noteFolder);
     }
 
@@ -189,7 +190,7 @@ private:
         name_.clear();
         // Should the times not be set, the note stays and the next run sets them.
         const bool timesSet = careful ? folder_->SetTimes(targetName, &source.lastAccessTime, &source.lastWriteTime)
-                                      : KeepTimesThroughRename(*folder_, targetName, source);
+                                      : RestoreTimesAfterRename(*folder_, targetName, source);
         if (!timesSet) return false;
         note.Remove();
         return true;

@@ -78,12 +78,26 @@ void WriteLastRunFields(SyncRunBlock& run, SyncTask& task) {
     TellRecordNotWritten(run, text + ": " + reason + ".");
 }
 
+void SetLastRunStatus(SyncTask& task, DWORD status) {
+    task.runFacts.Update([status](TaskRunFacts& facts) { facts.lastRunStatus = status; });
+}
+
 void WriteRunHistoryRecord(SyncRunBlock& run, SyncTask& task) {
-    task.lastRunStatus = run.Result();
+    SetLastRunStatus(task, run.Result());
     const HistoryAppend appended = AddRunHistoryRecord(run.history.get(), task);
     if (!appended.setAside.empty()) AddRunLogLine(run, appended.SetAsideLine(), kLogRed);
     if (!appended.written) TellRecordNotWritten(run, appended.failure);
-    task.lastRunStatus = run.Result();
+    SetLastRunStatus(task, run.Result());
+}
+
+// The state of the automatic start that began the run, when one did: 0 again after a
+// refusal, 2 once the run is over.
+void SetAutoStartState(SyncTask& task, DWORD state) {
+    const DWORD source = task.startSource;
+    task.runFacts.Update([source, state](TaskRunFacts& facts) {
+        if (source == kStartedAtProgramStart) facts.startRunState = state;
+        if (source == kStartedForDevice) facts.deviceRunState = state;
+    });
 }
 
 }  // namespace
@@ -154,8 +168,11 @@ void CAddWizardThread::OnStartRun(WPARAM taskParam, LPARAM mode) {
     }
 
     run.history = std::make_unique<HistoryRecord>(MakeRunHistoryRecord(*task, RunModeOf(run)));
-    task->lastRunStart = plat::NowLocalFileTime();
-    task->lastRunStatus = kRunSucceeded;
+    const FILETIME start = plat::NowLocalFileTime();
+    task->runFacts.Update([&start](TaskRunFacts& facts) {
+        facts.lastRunStart = start;
+        facts.lastRunStatus = kRunSucceeded;
+    });
     KeepSystemAwake(true);
 
     auto body = [&run] { CheckSyncThreadProc(run); };
@@ -178,11 +195,8 @@ void CAddWizardThread::OnRunFinished(WPARAM refused, LPARAM) {
         switch (task.startSource) {
         case kStartedByScheduler: EndTaskScriptRun(task, kScriptRunRefused); break;
         case kStartedAtProgramStart:
-            task.startRunState = 0;
-            ArmAutoStartTimer();
-            break;
         case kStartedForDevice:
-            task.deviceRunState = 0;
+            SetAutoStartState(task, 0);
             ArmAutoStartTimer();
             break;
         default: break;
@@ -190,21 +204,23 @@ void CAddWizardThread::OnRunFinished(WPARAM refused, LPARAM) {
     } else {
         // The worker posted this as its last act; it must be gone before its block is.
         if (worker_.Joinable()) worker_.Join();
-        task.lastRunStatus = run.Result();
-        task.lastRunEnd = plat::NowLocalFileTime();
+        const DWORD result = run.Result();
+        const FILETIME end = plat::NowLocalFileTime();
+        task.runFacts.Update([result, &end](TaskRunFacts& facts) {
+            facts.lastRunStatus = result;
+            facts.lastRunEnd = end;
+        });
         // The last-run fields first: when they cannot be stored the history record says so.
         WriteLastRunFields(run, task);
         WriteRunHistoryRecord(run, task);
-        task.needsAttention = NeedsAttention(run, task);
+        // Asked outside the facts' lock: the task window answers whether it was stopped.
+        const DWORD attention = NeedsAttention(run, task);
+        task.runFacts.Update([attention](TaskRunFacts& facts) { facts.needsAttention = attention; });
         PostMessage(task.startThread, WM_SYNC_TASK_CHANGED, static_cast<WPARAM>(task.rowIndex), 0);
         SendTaskLine(run, FormatRunSummary(run.Result(), run.doCheck && !RanSyncHalf(run)), kStatusLine);
         HandRunTreesToTask(run);
-        switch (task.startSource) {
-        case kStartedByScheduler: EndTaskScriptRun(task, kScriptRunDone); break;
-        case kStartedAtProgramStart: task.startRunState = 2; break;
-        case kStartedForDevice: task.deviceRunState = 2; break;
-        default: break;
-        }
+        if (task.startSource == kStartedByScheduler) EndTaskScriptRun(task, kScriptRunDone);
+        SetAutoStartState(task, 2);
         UnlockTaskFolders(task.sourceFolder, task.targetFolder, kGlobalLocks);
     }
 

@@ -18,18 +18,19 @@ int GetFreeDiskSpace(std::wstring_view path, ULONGLONG* total, ULONGLONG* free) 
     return 1;
 }
 
-bool IsNetworkPath(std::wstring_view path, const plat::VolumeSources& sources) {
-    return IsAbsolute(path) && !plat::NetworkNameOfPath(plat::WideToUtf8(path), sources).empty();
-}
-
 std::wstring ResolveNetworkPath(std::wstring_view path, const plat::VolumeSources& sources) {
-    if (!IsAbsolute(path)) return std::wstring(kNoNetworkName);
-    const std::string name = plat::NetworkNameOfPath(plat::WideToUtf8(path), sources);
-    return name.empty() ? std::wstring(kNoNetworkName) : plat::Utf8ToWide(name);
+    plat::MountEntry mount;
+    if (!IsAbsolute(path) || !plat::GetMountOfPath(plat::WideToUtf8(path), mount, sources) ||
+        !plat::IsNetworkFileSystem(mount.type)) {
+        return std::wstring(kNoNetworkName);
+    }
+    return plat::Utf8ToWide(mount.source);
 }
 
 bool IsRemovableDrive(std::wstring_view path, const plat::VolumeSources& sources) {
-    return IsAbsolute(path) && plat::IsOnRemovableDrive(plat::WideToUtf8(path), sources);
+    plat::MountEntry mount;
+    if (!IsAbsolute(path) || !plat::GetMountOfPath(plat::WideToUtf8(path), mount, sources)) return false;
+    return plat::IsRemovableDevice(plat::DeviceNameOfSource(mount.source), sources.sysFolder);
 }
 
 std::size_t CommonPrefixLength(std::wstring_view a, std::wstring_view b) {

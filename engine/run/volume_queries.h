@@ -24,9 +24,6 @@ inline constexpr std::wstring_view kNoNetworkName = L"/";
 // outputs untouched when the path is not absolute or the system cannot answer.
 int GetFreeDiskSpace(std::wstring_view path, ULONGLONG* total, ULONGLONG* free);
 
-// True when `path` lies on a network file system.
-bool IsNetworkPath(std::wstring_view path, const plat::VolumeSources& sources = {});
-
 // The share that holds `path` ("//server/share", "host:/export"), or kNoNetworkName.
 std::wstring ResolveNetworkPath(std::wstring_view path, const plat::VolumeSources& sources = {});
 

@@ -30,14 +30,6 @@ CWinTimerThread::~CWinTimerThread() {
     for (const UINT_PTR id : owned) KillThreadTimer(id);
 }
 
-UINT_PTR CWinTimerThread::SetThreadTimer(UINT elapseMs, TIMERPROC proc) {
-    const UINT_PTR id = SetTimer(nullptr, 0, elapseMs, proc);
-    if (id == 0) return 0;
-    const std::lock_guard<std::mutex> guard(Timers().lock);
-    Timers().owners[id] = this;
-    return id;
-}
-
 BOOL CWinTimerThread::KillThreadTimer(UINT_PTR id) {
     {
         const std::lock_guard<std::mutex> guard(Timers().lock);

@@ -11,9 +11,6 @@ public:
     // Kills every thread timer this object set, when killTimers is set.
     ~CWinTimerThread() override;
 
-    // A thread timer of the calling thread, entered in the table under this object; 0
-    // when none could be set. Call on this object's own thread.
-    UINT_PTR SetThreadTimer(UINT elapseMs, TIMERPROC proc = nullptr);
     // Kills a thread timer and removes it from the table.
     static BOOL KillThreadTimer(UINT_PTR id);
 

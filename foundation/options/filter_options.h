@@ -62,8 +62,6 @@ public:
     // OK writes them back. `startFolder` is where the page's browse dialogs start.
     CConfigCompressFilterPage(bool saveToSettings, std::wstring startFolder);
 
-    bool SavesToSettings() const { return saveToSettings_; }
-
     // The attribute exclusions as one mask, always in step with the three flags;
     // setting it sets the flags.
     DWORD AttributeMask() const;

@@ -25,8 +25,6 @@ public:
     // OK writes them back; a task's own record never writes the settings.
     explicit CConfigLogPage(bool saveToSettings);
 
-    bool SavesToSettings() const { return saveToSettings_; }
-
     // The page opens: returns what the controls show and keeps a copy for Cancel.
     LogOptionValues OnOpen();
     // OK with what the controls hold (the level is kept as shown even with logging off).

@@ -51,8 +51,6 @@ public:
     // `saveToSettings` OK writes them back; a task's own record never writes the settings.
     explicit CConfigSyncPage(bool saveToSettings);
 
-    bool SavesToSettings() const { return saveToSettings_; }
-
     // The page opens: returns what the controls show and keeps a copy for Cancel.
     SyncOptionValues OnOpen();
     // OK with what the controls hold. Returns false when the settings could not be

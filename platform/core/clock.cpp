@@ -60,13 +60,6 @@ FILETIME NowLocalFileTime() {
 
 }  // namespace plat
 
-void GetSystemTimeAsFileTime(FILETIME* ft) { *ft = plat::NowFileTime(); }
-
-void GetSystemTime(SYSTEMTIME* st) {
-    const FILETIME now = plat::NowFileTime();
-    FileTimeToSystemTime(&now, st);
-}
-
 void GetLocalTime(SYSTEMTIME* st) {
     const FILETIME now = plat::NowLocalFileTime();
     FileTimeToSystemTime(&now, st);

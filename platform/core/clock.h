@@ -58,7 +58,5 @@ FILETIME NowLocalFileTime();
 
 }  // namespace plat
 
-// The platform's own names, all read from the current clock.
-void GetSystemTimeAsFileTime(FILETIME* ft);
-void GetSystemTime(SYSTEMTIME* st);
+// The platform's own name, read from the current clock.
 void GetLocalTime(SYSTEMTIME* st);

@@ -13,8 +13,6 @@
 
 namespace plat {
 
-std::wstring DirEntry::WideName() const { return Utf8ToWide(name); }
-
 DirectoryReader::~DirectoryReader() { Close(); }
 
 DirectoryReader::DirectoryReader(DirectoryReader&& other) noexcept

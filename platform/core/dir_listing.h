@@ -18,8 +18,6 @@ struct ActiveFaults;
 
 struct DirEntry : FileInfo {
     std::string name;  // the name's bytes as stored; any bytes, not only UTF-8
-
-    std::wstring WideName() const;
 };
 
 class DirectoryReader {

@@ -126,13 +126,6 @@ std::int64_t LocalToUtcSeconds(std::int64_t localSeconds) {
     return first;  // fits, or the local time fell into a gap
 }
 
-int DaylightTimeInForce(std::int64_t utcSeconds) {
-    const std::time_t t = static_cast<std::time_t>(utcSeconds);
-    std::tm tm{};
-    if (!localtime_r(&t, &tm) || tm.tm_isdst < 0) return -1;
-    return tm.tm_isdst > 0 ? 1 : 0;
-}
-
 bool SystemTimeToDosDateTime(const SYSTEMTIME& st, WORD* dosDate, WORD* dosTime) {
     if (st.wYear < 1980 || st.wYear > 2107 || !IsValidDate(st.wYear, st.wMonth, st.wDay)) return false;
     if (!IsValidTimeOfDay(st)) return false;
@@ -197,14 +190,6 @@ BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local) {
     std::uint64_t ticks = 0;
     if (!plat::AddSeconds(FileTimeToU64(*utc), plat::UtcToLocalSeconds(seconds) - seconds, &ticks)) return FALSE;
     *local = U64ToFileTime(ticks);
-    return TRUE;
-}
-
-BOOL LocalFileTimeToFileTime(const FILETIME* local, FILETIME* utc) {
-    const std::int64_t seconds = plat::FileTimeToUnixSeconds(*local);
-    std::uint64_t ticks = 0;
-    if (!plat::AddSeconds(FileTimeToU64(*local), plat::LocalToUtcSeconds(seconds) - seconds, &ticks)) return FALSE;
-    *utc = U64ToFileTime(ticks);
     return TRUE;
 }
 

@@ -40,10 +40,6 @@ int DayOfWeek(int year, int month, int day);
 std::int64_t UtcToLocalSeconds(std::int64_t utcSeconds);
 std::int64_t LocalToUtcSeconds(std::int64_t localSeconds);
 
-// 1 when daylight-saving time is in force at that instant, 0 when standard time is,
-// -1 when the zone cannot tell.
-int DaylightTimeInForce(std::int64_t utcSeconds);
-
 // DOS dates hold 1980-01-01 to 2107-12-31, DOS times even seconds. Packing a value out
 // of range, or unpacking fields that name no real date or time, fails.
 bool SystemTimeToDosDateTime(const SYSTEMTIME& st, WORD* dosDate, WORD* dosTime);
@@ -56,7 +52,6 @@ bool DosDateTimeToSystemTime(WORD dosDate, WORD dosTime, SYSTEMTIME* st);
 BOOL FileTimeToSystemTime(const FILETIME* ft, SYSTEMTIME* st);   // fills wDayOfWeek
 BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* ft);   // ignores wDayOfWeek
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local);
-BOOL LocalFileTimeToFileTime(const FILETIME* local, FILETIME* utc);
 // No zone change: the FILETIME is taken as the wall-clock time it names.
 BOOL FileTimeToDosDateTime(const FILETIME* ft, WORD* dosDate, WORD* dosTime);
 BOOL DosDateTimeToFileTime(WORD dosDate, WORD dosTime, FILETIME* ft);

@@ -101,7 +101,3 @@ int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT
     return static_cast<int>(
         plat::CallOnThread(presenterThread, [&request]() -> LRESULT { return plat::Present(request); }));
 }
-
-int MessageBoxW(HWND owner, std::wstring_view text, std::wstring_view caption, UINT type) {
-    return MessageBox(owner, plat::WideToUtf8(text), plat::WideToUtf8(caption), type);
-}

@@ -95,4 +95,3 @@ private:
 }  // namespace plat
 
 int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type);
-int MessageBoxW(HWND owner, std::wstring_view text, std::wstring_view caption, UINT type);

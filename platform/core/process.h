@@ -73,7 +73,6 @@ public:
     bool Start(const ProcessCommand& command);
 
     bool IsRunning() const { return pid_ > 0; }
-    pid_t Pid() const { return pid_; }
     // This process's ends of the piped streams (invalid when not piped); close them at will.
     OwnedFd& Input() { return input_; }
     OwnedFd& Output() { return output_; }

@@ -137,12 +137,3 @@ DWORD MsgWaitForMultipleObjects(std::span<const plat::WaitHandle> handles, BOOL 
                                 DWORD wakeMask);
 DWORD MsgWaitForMultipleObjects(std::initializer_list<plat::WaitHandle> handles, BOOL waitAll, DWORD timeoutMs,
                                 DWORD wakeMask);
-
-inline BOOL SetEvent(const plat::Event& event) { return event.Set(); }
-inline BOOL ResetEvent(const plat::Event& event) { return event.Reset(); }
-inline BOOL ReleaseSemaphore(const plat::Semaphore& semaphore, LONG count, LONG* previousCount) {
-    return semaphore.Release(count, previousCount);
-}
-inline void EnterCriticalSection(plat::CriticalSection& section) { section.Enter(); }
-inline BOOL TryEnterCriticalSection(plat::CriticalSection& section) { return section.TryEnter() ? TRUE : FALSE; }
-inline void LeaveCriticalSection(plat::CriticalSection& section) { section.Leave(); }

@@ -91,14 +91,7 @@ wchar_t LowerChar(wchar_t c) {
     return c;
 }
 
-wchar_t UpperChar(wchar_t c) {
-    if (locale_t loc = UnicodeCtype()) return static_cast<wchar_t>(towupper_l(static_cast<wint_t>(c), loc));
-    if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<wchar_t>(c - 32);
-    return c;
-}
-
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -235,21 +228,9 @@ std::string ToLowerAscii(std::string_view s) {
     return out;
 }
 
-std::string ToUpperAscii(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), UpperAscii);
-    return out;
-}
-
 std::wstring ToLowerWide(std::wstring_view s) {
     std::wstring out(s);
     std::transform(out.begin(), out.end(), out.begin(), LowerChar);
-    return out;
-}
-
-std::wstring ToUpperWide(std::wstring_view s) {
-    std::wstring out(s);
-    std::transform(out.begin(), out.end(), out.begin(), UpperChar);
     return out;
 }
 

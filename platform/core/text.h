@@ -42,9 +42,7 @@ std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
 
 // 8-bit helpers.
 std::string ToLowerAscii(std::string_view s);
-std::string ToUpperAscii(std::string_view s);
 std::wstring ToLowerWide(std::wstring_view s);   // simple case mapping, locale-independent
-std::wstring ToUpperWide(std::wstring_view s);
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 int CompareNoCaseWide(std::wstring_view a, std::wstring_view b);  // <0, 0, >0
 // Compares two byte strings as the wide strings Utf8ToWide makes of them, character by

@@ -121,8 +121,4 @@ void WorkerThread::Join() {
     if (thread_.joinable()) thread_.join();
 }
 
-void WorkerThread::Detach() {
-    if (thread_.joinable()) thread_.detach();
-}
-
 }  // namespace plat

@@ -59,8 +59,6 @@ public:
     // not make one (nothing runs then).
     bool Start(std::function<void()> body);
     void Join();
-    // Lets the thread run on alone; its handle still tells when it ends.
-    void Detach();
     bool Joinable() const { return thread_.joinable(); }
 
     DWORD ThreadId() const { return handle_.ThreadId(); }

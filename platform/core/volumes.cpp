@@ -72,13 +72,6 @@ int HexValue(char c) {
     return -1;
 }
 
-bool SameNoCaseAscii(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
-
 // Mapped devices stack only a few levels deep; the depth bound guards against a
 // malformed tree.
 bool RemovableAtDepth(std::string_view device, const std::string& sysFolder, int depth) {
@@ -137,12 +130,6 @@ bool GetMountOfPath(const std::string& path, MountEntry& mount, const VolumeSour
     return true;
 }
 
-std::string NetworkNameOfPath(const std::string& path, const VolumeSources& sources) {
-    MountEntry mount;
-    if (!GetMountOfPath(path, mount, sources) || !IsNetworkFileSystem(mount.type)) return {};
-    return mount.source;
-}
-
 std::string DeviceNameOfSource(std::string_view source) {
     if (source.substr(0, 5) != "/dev/") return {};
     const std::string resolved = RealPath(std::string(source));
@@ -151,12 +138,6 @@ std::string DeviceNameOfSource(std::string_view source) {
 
 bool IsRemovableDevice(std::string_view device, const std::string& sysFolder) {
     return RemovableAtDepth(device, sysFolder, 0);
-}
-
-bool IsOnRemovableDrive(const std::string& path, const VolumeSources& sources) {
-    MountEntry mount;
-    if (!GetMountOfPath(path, mount, sources)) return false;
-    return IsRemovableDevice(DeviceNameOfSource(mount.source), sources.sysFolder);
 }
 
 std::string DecodeLabelName(std::string_view name) {
@@ -200,12 +181,6 @@ std::vector<LabeledVolume> ListLabeledVolumes(const VolumeSources& sources) {
     std::vector<MountEntry> mounts;
     ReadMounts(sources, mounts);
     return ListLabeledVolumes(mounts, sources.labelFolder);
-}
-
-std::string MountPointOfLabel(std::string_view label, const VolumeSources& sources) {
-    for (const LabeledVolume& volume : ListLabeledVolumes(sources))
-        if (!volume.mountPoint.empty() && SameNoCaseAscii(volume.label, label)) return volume.mountPoint;
-    return {};
 }
 
 std::string LabelOfPath(const std::string& path, const VolumeSources& sources) {

@@ -1,8 +1,11 @@
 #pragma once
-// Questions about the volume that holds a path: its space, whether it is a network
-// share and under which name, its label, whether its drive is removable. Each answer
-// is read from the system's own files; the places to read are given by VolumeSources so
-// that tests can point them at prepared copies.
+// What the system says about volumes: the space of the one that holds a path, the mount
+// that holds it, whether a block device's drive is removable, and volume labels. Each
+// answer is read from the system's own files; the places to read are given by
+// VolumeSources so that tests can point them at prepared copies. The questions the rest
+// of the program asks of a folder (its free space, its share's name, whether it lies on
+// a removable drive) are the engine's volume queries (engine/run/volume_queries.h), built
+// on these.
 
 #include <string>
 #include <string_view>
@@ -27,10 +30,6 @@ bool GetVolumeSpace(const std::string& path, ULONGLONG* totalBytes, ULONGLONG* f
 // The mount holding `path`, after resolving links in the part of the path that exists.
 bool GetMountOfPath(const std::string& path, MountEntry& mount, const VolumeSources& sources = {});
 
-// The share's name ("//server/share", "host:/export") when `path` lies on a network
-// file system; "" for a local path or when the system cannot tell.
-std::string NetworkNameOfPath(const std::string& path, const VolumeSources& sources = {});
-
 // The kernel's name of a mount's block device ("sdb1"), following links such as
 // /dev/disk/by-uuid/...; "" for a source that is no device.
 std::string DeviceNameOfSource(std::string_view source);
@@ -38,7 +37,6 @@ std::string DeviceNameOfSource(std::string_view source);
 // True when the block device (a disk, one of its partitions, or a mapped device over
 // one) belongs to a drive the kernel marks removable.
 bool IsRemovableDevice(std::string_view device, const std::string& sysFolder = "/sys");
-bool IsOnRemovableDrive(const std::string& path, const VolumeSources& sources = {});
 
 // A label as stored in the label folder's link names, where unsafe characters are
 // written "\xHH" ("My\x20Stick").
@@ -54,10 +52,6 @@ struct LabeledVolume {
 std::vector<LabeledVolume> ListLabeledVolumes(const std::vector<MountEntry>& mounts,
                                               const std::string& labelFolder);
 std::vector<LabeledVolume> ListLabeledVolumes(const VolumeSources& sources = {});
-
-// Where the volume with this label (compared ignoring ASCII case) is mounted; "" when
-// no such volume is mounted.
-std::string MountPointOfLabel(std::string_view label, const VolumeSources& sources = {});
 
 // The label of the volume holding `path`; "" when it has none.
 std::string LabelOfPath(const std::string& path, const VolumeSources& sources = {});

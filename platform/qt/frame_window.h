@@ -112,7 +112,6 @@ public:
     // The widget below the top bars, filling the client area (the frame owns it; a new one
     // replaces and deletes the old one).
     void SetClientWidget(QWidget* client);
-    QWidget* ClientWidget() const { return client_; }
     // A bar at the top of the client area, below those added before (the frame owns it).
     void AddTopBar(QWidget* bar);
 

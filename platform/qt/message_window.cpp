@@ -73,11 +73,6 @@ LRESULT MessageWindow::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessage(hwnd_, message, wParam, lParam);
 }
 
-void MessageWindow::SetParentWindow(HWND parent) {
-    explicitParent_ = true;
-    if (hwnd_) SetParent(hwnd_, parent);
-}
-
 MessageWindow* MessageWindow::FromWidget(const QWidget* widget) {
     const auto it = ByWidget().find(widget);
     return it == ByWidget().end() ? nullptr : it->second;

@@ -48,11 +48,6 @@ public:
     // carried there from any other thread). 0 once the window is destroyed.
     LRESULT Message(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    // Makes `parent` the parent window for good (null: no parent). Until this is called
-    // the parent is the nearest registered widget up the QWidget parent chain, followed
-    // also when the widget is moved to another parent.
-    void SetParentWindow(HWND parent);
-
     // Lookups for GUI-thread code: the message window of a widget or of an HWND.
     static MessageWindow* FromWidget(const QWidget* widget);
     static MessageWindow* FromHwnd(HWND hwnd);

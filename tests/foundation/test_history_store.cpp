@@ -293,9 +293,11 @@ TEST_F(HistoryStoreTest, RunRecordCarriesTheRunsTimesAndResultAndIsPosted) {
     EXPECT_EQ(MakeRunHistoryRecord(*task, 0).type, static_cast<DWORD>(kHistorySync));
     EXPECT_EQ(MakeRunHistoryRecord(*task, 7).type, static_cast<DWORD>(kHistoryCheckAndSync));
 
-    task->lastRunStatus = 0;  // stored as 0x80000000, read back as 0
-    task->lastRunStart = FILETIME{100, 1};
-    task->lastRunEnd = FILETIME{200, 1};
+    task->runFacts.Update([](TaskRunFacts& facts) {
+        facts.lastRunStatus = 0;  // stored as 0x80000000, read back as 0
+        facts.lastRunStart = FILETIME{100, 1};
+        facts.lastRunEnd = FILETIME{200, 1};
+    });
     EXPECT_TRUE(AddRunHistoryRecord(&prepared, *task).written);
     EXPECT_TRUE(receiver.paths.empty());  // posted, not sent
     plat::ProcessPendingMessages();

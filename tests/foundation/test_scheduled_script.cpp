@@ -81,7 +81,7 @@ protected:
     // A scheduled run that starts at `when`.
     void RunAt(LocalSeconds when) {
         ASSERT_TRUE(DueAt(when));
-        task_->lastRunStart = plat::FileTimeFromUnixSeconds(when);
+        task_->runFacts.Update([&](TaskRunFacts& facts) { facts.lastRunStart = plat::FileTimeFromUnixSeconds(when); });
         table_.EndRun(*task_, kScriptRunDone);
     }
 
@@ -351,10 +351,10 @@ TEST_F(ScheduleTest, RefusedStartClearsDueAndKeepsTheLastRun) {
 TEST_F(ScheduleTest, RunWithoutItsStartTimeCountsFromItsDateOrNow) {
     const int index = Schedule(kScheduleDaily, {{kDailyEveryDays, 1}}, DosDate(2024, 6, 1), DosTime(9, 0));
     SetNow(Local(2024, 6, 3, 9, 5));
-    task_->lastRunDosDate = DosDate(2024, 6, 3);
+    task_->runFacts.Update([](TaskRunFacts& facts) { facts.lastRunDosDate = DosDate(2024, 6, 3); });
     table_.EndRun(*task_, kScriptRunDone);
     EXPECT_EQ(table_.State(index)->lastRun, Local(2024, 6, 3));
-    task_->lastRunDosDate = 0;
+    task_->runFacts.Update([](TaskRunFacts& facts) { facts.lastRunDosDate = 0; });
     table_.EndRun(*task_, kScriptRunDone);
     EXPECT_EQ(table_.State(index)->lastRunStart, Local(2024, 6, 3, 9, 5));
     EXPECT_FALSE(DueAt(Local(2024, 6, 3, 12)));
@@ -366,7 +366,8 @@ TEST_F(ScheduleTest, AfterARestartTheStoredScheduledRunIsTheLastRun) {
         if (task_) table_.Cancel(*task_);
         task_ = MakeTask(kind, words, DosDate(2024, 6, 1), DosTime(9, 30));
         task_->startSource = startSource;
-        task_->lastRunStart = plat::FileTimeFromUnixSeconds(Local(2024, 6, 3, 9, 30, 5));
+        const FILETIME start = plat::FileTimeFromUnixSeconds(Local(2024, 6, 3, 9, 30, 5));
+        task_->runFacts.Update([&start](TaskRunFacts& facts) { facts.lastRunStart = start; });
         table_.Add(*task_);
     };
     restartWith(kScheduleDaily, {{kDailyEveryDays, 1}}, 3);

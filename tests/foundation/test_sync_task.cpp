@@ -11,16 +11,17 @@ namespace {
 using SyncTaskTest = qbtest::SettingsFileTest;
 
 void ExpectAllNumbersZero(const SyncTask& t) {
-    EXPECT_EQ(FileTimeToU64(t.lastRunStart), 0u);
-    EXPECT_EQ(FileTimeToU64(t.lastRunEnd), 0u);
-    for (DWORD v : {t.lastRunStatus, t.lastRunSyncType, t.lastRunMode, t.needsAttention, t.scheduleOn,
+    const TaskRunFacts facts = t.runFacts.Get();
+    EXPECT_EQ(FileTimeToU64(facts.lastRunStart), 0u);
+    EXPECT_EQ(FileTimeToU64(facts.lastRunEnd), 0u);
+    for (DWORD v : {facts.lastRunStatus, facts.lastRunSyncType, facts.lastRunMode, facts.needsAttention, t.scheduleOn,
                     t.scheduleHasEnd, t.scheduleType, t.runAtStart, t.startDelaySeconds, t.runOnDevice, t.repeatOn,
                     t.skipPercent, t.autoResolve, t.autoRunMode, t.reservedWord, t.syncKind, t.startSource,
-                    t.containerMode, t.containerPending, t.busyCode, t.swapped, t.scheduleDue, t.startRunState,
-                    t.deviceRunState}) {
+                    t.containerMode, t.containerPending, static_cast<DWORD>(t.busyCode), t.swapped, t.scheduleDue,
+                    facts.startRunState, facts.deviceRunState}) {
         EXPECT_EQ(v, 0u);
     }
-    for (WORD v : {t.scheduleStartTime, t.scheduleStartDate, t.scheduleEndDate, t.lastRunDosDate, t.repeatMinutes,
+    for (WORD v : {t.scheduleStartTime, t.scheduleStartDate, t.scheduleEndDate, facts.lastRunDosDate, t.repeatMinutes,
                    t.repeatHours}) {
         EXPECT_EQ(v, 0u);
     }
@@ -56,11 +57,13 @@ TEST_F(SyncTaskTest, SetDefaultsClearsEveryNumberButKeepsTheStrings) {
     task.syncOptions = std::make_unique<CConfigSyncPage>(false);
     task.logOptions = std::make_unique<CConfigLogPage>(false);
     task.filterOptions = std::make_unique<CConfigCompressFilterPage>(false, L"");
-    task.lastRunStart = U64ToFileTime(123);
-    task.lastRunStatus = 7;
+    task.runFacts.Update([](TaskRunFacts& facts) {
+        facts.lastRunStart = U64ToFileTime(123);
+        facts.lastRunStatus = 7;
+    });
     task.scheduleBlock[47] = 9;
     task.repeatHours = 2;
-    task.busyCode = 5;
+    task.busyCode = TaskBusy::Copying;
     task.syncKind = 2;
     task.swapped = 1;
     task.rowIndex = 4;

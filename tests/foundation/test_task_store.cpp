@@ -169,8 +169,10 @@ TEST_F(TaskStoreTest, ARunsEndAndASaveFromTwoThreadsKeepBothChanges) {
         // The run's thread has the new run times; the user's copy has new options and the
         // old run times.
         auto ran = FullTask("T");
-        ran->lastRunStart = FILETIME{round, 0x01DA0000};
-        ran->lastRunEnd = FILETIME{round + 100, 0x01DA0000};
+        ran->runFacts.Update([&](TaskRunFacts& facts) {
+            facts.lastRunStart = FILETIME{round, 0x01DA0000};
+            facts.lastRunEnd = FILETIME{round + 100, 0x01DA0000};
+        });
         ran->startSource = round % 6;
         auto edited = FullTask("T");
         edited->syncOptions->speed = round % 4;
@@ -201,7 +203,7 @@ TEST_F(TaskStoreTest, ARunsEndAndASaveFromTwoThreadsKeepBothChanges) {
 TEST_F(TaskStoreTest, ARunsEndWritesItsFieldsIntoTheMemberAndTheTask) {
     auto task = FullTask("T");
     task->scheduleOn = 0;
-    task->lastRunDosDate = 0;
+    task->runFacts.Update([](TaskRunFacts& facts) { facts.lastRunDosDate = 0; });
     ASSERT_TRUE(WriteTaskRecord(*task).written);
     const std::vector<std::uint8_t> before = *ReadArchiveEntry(StorePath(), "T");
 
@@ -210,20 +212,24 @@ TEST_F(TaskStoreTest, ARunsEndWritesItsFieldsIntoTheMemberAndTheTask) {
     start.wMonth = 3;
     start.wDay = 9;
     start.wHour = 14;
-    ASSERT_TRUE(SystemTimeToFileTime(&start, &task->lastRunStart));
-    task->lastRunEnd = task->lastRunStart;
+    FILETIME startTime{};
+    ASSERT_TRUE(SystemTimeToFileTime(&start, &startTime));
+    task->runFacts.Update([&](TaskRunFacts& facts) {
+        facts.lastRunStart = startTime;
+        facts.lastRunEnd = startTime;
+    });
     task->startSource = 4;
     task->syncOptions->type = kSyncMirror;
     EXPECT_EQ(WriteTaskRunFields(*task, 7), TaskRunFieldsResult::Written);
 
     const WORD dosDate = static_cast<WORD>(((2024 - 1980) << 9) | (3 << 5) | 9);
-    EXPECT_EQ(task->lastRunDosDate, dosDate);
-    EXPECT_EQ(task->lastRunSyncType, static_cast<DWORD>(kSyncMirror));
-    EXPECT_EQ(task->lastRunMode, 2u);  // any mode but 0 and 1 is Check and Sync
+    EXPECT_EQ(task->runFacts.Get().lastRunDosDate, dosDate);
+    EXPECT_EQ(task->runFacts.Get().lastRunSyncType, static_cast<DWORD>(kSyncMirror));
+    EXPECT_EQ(task->runFacts.Get().lastRunMode, 2u);  // any mode but 0 and 1 is Check and Sync
 
     const std::vector<std::uint8_t> after = *ReadArchiveEntry(StorePath(), "T");
     const TaskRunFields fields = GetTaskRunFields(after);
-    EXPECT_EQ(FileTimeToU64(fields.start), FileTimeToU64(task->lastRunStart));
+    EXPECT_EQ(FileTimeToU64(fields.start), FileTimeToU64(task->runFacts.Get().lastRunStart));
     EXPECT_EQ(fields.startSource, 4u);
     EXPECT_EQ(fields.syncType, static_cast<DWORD>(kSyncMirror));
     EXPECT_EQ(fields.mode, 2u);
@@ -238,9 +244,9 @@ TEST_F(TaskStoreTest, ARunsEndWritesItsFieldsIntoTheMemberAndTheTask) {
     EXPECT_EQ(GetTaskRunFields(*ReadArchiveEntry(StorePath(), "T")).dosDate, dosDate);
 
     auto unknown = FullTask("Unknown");
-    const WORD untouched = unknown->lastRunDosDate;
+    const WORD untouched = unknown->runFacts.Get().lastRunDosDate;
     EXPECT_EQ(WriteTaskRunFields(*unknown, 0), TaskRunFieldsResult::NoMember);
-    EXPECT_EQ(unknown->lastRunDosDate, untouched);
+    EXPECT_EQ(unknown->runFacts.Get().lastRunDosDate, untouched);
 }
 
 TEST_F(TaskStoreTest, FailedWritesAreReportedNotTakenForSuccess) {

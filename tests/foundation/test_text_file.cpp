@@ -20,9 +20,8 @@ constexpr UINT kAppend = CStdioFileEx::modeCreate | CStdioFileEx::modeNoTruncate
 
 std::wstring W(const std::string& s) { return plat::Utf8ToWide(s); }
 
-std::vector<std::string> ReadAllLines(const std::string& path, UINT extraFlags = 0, UINT codePage = kSystemCodePage) {
+std::vector<std::string> ReadAllLines(const std::string& path, UINT extraFlags = 0) {
     CStdioFileEx file;
-    EXPECT_TRUE(file.SetCodePage(codePage));
     EXPECT_TRUE(file.Open(path, CStdioFileEx::modeRead | extraFlags));
     std::vector<std::string> lines;
     std::string line;
@@ -61,43 +60,6 @@ TEST(TextFileWrite, UnicodeModeWritesOneMarkThenUtf16Le) {
     EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{"A\xC3\xA9", "\xF0\x9F\x98\x80"}));
 }
 
-TEST(TextFileWrite, Utf8MarkOnlyForCodePage65001AndOnlyAtTheStart) {
-    qbtest::TempDir dir;
-    const std::string path = dir.sub("utf8.txt");
-    {
-        CStdioFileEx file;
-        EXPECT_TRUE(file.SetCodePage(CP_UTF8));
-        ASSERT_TRUE(file.OpenW(W(path), kCreate));
-        EXPECT_TRUE(file.WriteString("one\r\n"));
-        EXPECT_TRUE(file.WriteStringW(L"two\r\n"));
-    }
-    EXPECT_EQ(qbtest::ReadFileBytes(path), "\xEF\xBB\xBFone\r\ntwo\r\n");
-    EXPECT_EQ(ReadAllLines(path, 0, CP_UTF8), (std::vector<std::string>{"one", "two"}));
-
-    // Appending to a file that already holds text adds no second mark.
-    {
-        CStdioFileEx file;
-        EXPECT_TRUE(file.SetCodePage(CP_UTF8));
-        ASSERT_TRUE(file.OpenW(W(path), kAppend));
-        EXPECT_TRUE(file.WriteString("three\r\n"));
-    }
-    EXPECT_EQ(qbtest::ReadFileBytes(path), "\xEF\xBB\xBFone\r\ntwo\r\nthree\r\n");
-
-    // The system code page is UTF-8 too, but brings no mark.
-    CStdioFileEx plain;
-    ASSERT_TRUE(plain.OpenW(W(dir.sub("acp.txt")), kCreate));
-    EXPECT_TRUE(plain.WriteString("x"));
-    plain.Close();
-    EXPECT_EQ(qbtest::ReadFileBytes(dir.sub("acp.txt")), "x");
-}
-
-TEST(TextFileWrite, CodePagesThatAreNotConvertedAreRefused) {
-    CStdioFileEx file;
-    EXPECT_FALSE(file.SetCodePage(1252));
-    EXPECT_EQ(file.CodePage(), kSystemCodePage);
-    EXPECT_TRUE(file.SetCodePage(CP_ACP));
-}
-
 TEST(TextFileRead, MarkOfUtf16MakesAFileWideWithoutTheUnicodeBit) {
     qbtest::TempDir dir;
     const std::string path = dir.sub("wide.txt");
@@ -128,10 +90,7 @@ TEST(TextFileRead, MarksAreSkippedOnlyWhereTheyStand) {
     qbtest::WriteFileBytes(dir.sub("bare16.txt"), "a\0b\0\n\0c\0"s);
     EXPECT_EQ(ReadAllLines(dir.sub("bare16.txt"), CStdioFileEx::modeUnicode),
               (std::vector<std::string>{"ab", "c"}));
-    // A UTF-8 file without a mark keeps its first three bytes.
-    qbtest::WriteFileBytes(dir.sub("bare8.txt"), "abcd\r\n");
-    EXPECT_EQ(ReadAllLines(dir.sub("bare8.txt"), 0, CP_UTF8), (std::vector<std::string>{"abcd"}));
-    // The UTF-8 mark is text for a file of the system code page.
+    // The UTF-8 mark is text for an 8-bit file.
     qbtest::WriteFileBytes(dir.sub("mark8.txt"), "\xEF\xBB\xBFq\n");
     EXPECT_EQ(ReadAllLines(dir.sub("mark8.txt")), (std::vector<std::string>{"\xEF\xBB\xBFq"}));
     // An odd byte at the end of a UTF-16 file is no character.

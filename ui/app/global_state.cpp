@@ -1,5 +1,6 @@
 #include "ui/app/global_state.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
@@ -21,10 +22,6 @@ QFont& Font() {
 }
 
 }  // namespace
-
-const GlobalStateBlock& GlobalState() { return Block(); }
-
-const QFont& DefaultFont() { return Font(); }
 
 int ColourClassOfDepth(int bitsPerPixel) {
     if (bitsPerPixel <= 1) return 1;

@@ -1,8 +1,6 @@
 #pragma once
-// The screen facts and the default font that start-up fills once, on the GUI thread, for
-// windows that draw or size by them.
-
-#include <QFont>
+// The screen facts and the default font that start-up makes once, on the GUI thread.
+// (No window reads them yet: each draws with its own widget's font and metrics.)
 
 struct GlobalStateBlock {
     int pixelsPerInchX = 0;
@@ -13,14 +11,11 @@ struct GlobalStateBlock {
     int colourClassCopy = 0;
 };
 
-const GlobalStateBlock& GlobalState();
-// The default font: 8 points at the screen's vertical pixels per inch, in the face the
-// string table names (IDS_DEFAULT_FONT_FACE), else the system's own face.
-const QFont& DefaultFont();
-
 // The colour class of a screen of that depth.
 int ColourClassOfDepth(int bitsPerPixel);
 
 // Reads the primary screen (false when there is none) and makes the default font.
 bool InitGlobalState();
+// The default font: 8 points at the screen's vertical pixels per inch, in the face the
+// string table names (IDS_DEFAULT_FONT_FACE), else the system's own face.
 void CreateDefaultFont();

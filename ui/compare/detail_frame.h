@@ -26,7 +26,6 @@ public:
 
     CDetailView& LeftView() const { return *views_[0]; }
     CDetailView& RightView() const { return *views_[1]; }
-    QSplitter& Splitter() const { return *splitter_; }
 
 private:
     LRESULT OnCreate(WPARAM, LPARAM);

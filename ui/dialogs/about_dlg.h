@@ -20,7 +20,6 @@ public:
     int DoModal();
 
     CStaticLink& Link() { return *link_; }
-    QLabel& VersionText() { return *version_; }
 
 private:
     void OnInitDialog();

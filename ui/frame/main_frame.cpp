@@ -248,7 +248,7 @@ void CMainFrame::SavePlacement() const {
 LRESULT CMainFrame::OnRunTask(WPARAM w, LPARAM mode) {
     auto* task = reinterpret_cast<SyncTask*>(w);
     if (!task) return 0;
-    const LPARAM busyCode = mode == 1 ? 2 : 1;
+    const auto busyCode = static_cast<LPARAM>(BusyCodeOfRun(static_cast<DWORD>(mode)));
     if (SendMessage(TaskListWindow(), WM_SYNC_TASK_BUSY, w, busyCode) == 0) return 0;
     task->startThread = GetSafeHwnd();
     if (runStarter_ && runStarter_(*task, mode)) return 1;

@@ -61,7 +61,6 @@ public:
     COutlookBar* NavigationBar() const { return navigationBar_; }
     CBarraOutLook* CaptionBar() const { return captionBar_; }
     CLogBar* LogPane() const { return logPane_; }
-    CTrayIcon& TrayIcon() { return tray_; }
     // The navigation bar's page shown (0 Tasks, 1 History).
     int ActivePage() const { return activePage_; }
 
@@ -94,7 +93,6 @@ public:
     static bool WaitForTasks();
 
     // --- State ------------------------------------------------------------------------------
-    bool TrayOption() const { return trayOption_; }
     bool IsShown() const { return shown_; }
     bool IsClosing() const { return closing_; }
     // The please-wait window while closing waits, else null.

@@ -89,10 +89,7 @@ public:
 
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
 
-    // The settings as last read or remembered: width of each column, the column shown at
-    // each place (a permutation of the columns), the sort column.
-    const std::vector<int>& ColumnWidths() const { return widths_; }
-    const std::vector<int>& ColumnOrder() const { return order_; }
+    // The sort column as last read or remembered.
     int SortColumn() const { return sortColumn_; }
     void SetSortColumn(int column) { sortColumn_ = static_cast<std::int16_t>(column); }
 
@@ -105,7 +102,6 @@ public:
 
     // The images that SetImage indexes; rows keep their indices when the list changes.
     void SetSmallImages(std::unique_ptr<ImageList> images);
-    const ImageList* SmallImages() const { return images_.get(); }
     // Image `index` as an icon; a null icon when there is no such image.
     QIcon ImageIcon(int index) const;
 

@@ -42,7 +42,6 @@ public:
     Values ReadControls() const;
     // A field of the task changed (on OK), or the schedule was edited.
     bool Changed() const { return changed_; }
-    bool ScheduleEdited() const { return scheduleEdited_; }
     // The schedule the page would give the task.
     const ScheduleRecord& Schedule() const { return schedule_; }
 

@@ -16,7 +16,6 @@ public:
 
     void SetItems(const std::vector<std::wstring>& items);
     std::vector<std::wstring> Items() const;
-    bool IsEmpty() const { return topLevelItemCount() == 0; }
     // A few entries high, so that two lists and their boxes fit a page.
     QSize sizeHint() const override { return {320, 120}; }
 

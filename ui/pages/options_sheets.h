@@ -28,8 +28,6 @@ public:
     TreePropSheet::CTreePropSheet& Sheet() { return *sheet_; }
 
     const CConfigSyncPage& SyncOptions() const { return sync_; }
-    const CConfigCompressFilterPage& FilterOptions() const { return filter_; }
-    const CConfigLogPage& LogOptions() const { return log_; }
 
 private:
     CConfigSyncPage sync_{true};

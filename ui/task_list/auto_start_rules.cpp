@@ -32,7 +32,7 @@ private:
     AutoStartTick& tick_;
 };
 
-bool IsBusy(const SyncTask& task) { return task.busyCode != 0; }
+bool IsBusy(const SyncTask& task) { return task.busyCode != TaskBusy::Idle; }
 
 // A due start of a task that is running says so and is tried again at the next tick.
 bool WaitsWhileBusy(SyncTask& task, TickBuilder& out) {
@@ -73,19 +73,19 @@ void ScheduleRule(SyncTask& task, TickBuilder& out) {
 }
 
 void DeviceRule(SyncTask& task, const DeviceTest& deviceReady, TickBuilder& out) {
-    if (task.runOnDevice == 0 || task.deviceRunState != 0) return;
+    if (task.runOnDevice == 0 || task.runFacts.Get().deviceRunState != 0) return;
     if (!deviceReady || !deviceReady(task)) {
         out.Pending();
         return;
     }
     if (!task.taskWindow) return;
     if (WaitsWhileBusy(task, out)) return;
-    task.deviceRunState = 1;
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.deviceRunState = 1; });
     out.Start(task, AutoRunModeOf(task), kStartedForDevice);
 }
 
 void ProgramStartRule(SyncTask& task, std::int64_t now, std::int64_t& due, TickBuilder& out) {
-    if (task.runAtStart == 0 || task.startRunState != 0) return;
+    if (task.runAtStart == 0 || task.runFacts.Get().startRunState != 0) return;
     if (due == 0) due = now + static_cast<std::int64_t>(task.startDelaySeconds);
     if (now <= due) {
         out.Pending();
@@ -93,7 +93,7 @@ void ProgramStartRule(SyncTask& task, std::int64_t now, std::int64_t& due, TickB
     }
     if (!task.taskWindow) return;
     if (WaitsWhileBusy(task, out)) return;
-    task.startRunState = 1;
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.startRunState = 1; });
     out.Start(task, AutoRunModeOf(task), kStartedAtProgramStart);
 }
 
@@ -124,7 +124,7 @@ std::int64_t& ProgramStartDueTime() {
 DeviceFolders::DeviceFolders(TaskPathSources sources) : sources_(std::move(sources)) {}
 
 bool DeviceFolders::BothThere(SyncTask& task) {
-    if (task.busyCode == 0) BuildTaskDataPaths(task, sources_);
+    if (task.busyCode == TaskBusy::Idle) BuildTaskDataPaths(task, sources_);
     // A folder that does not resolve (a label no mounted volume carries) leaves every
     // path empty.
     return IsThere(task.targetFolder) && IsThere(task.sourceFolder);

@@ -26,17 +26,13 @@ public:
     // IDOK after "Run", else IDCANCEL.
     int DoModal();
 
-    // 0 Check, 1 Check and Sync.
-    int OperationType() const { return operationType_; }
-    QListWidget* TaskBox() const { return tasks_; }
-
     void accept() override;
 
 private:
     void OnInitDialog();
 
     CSyncListView& taskList_;
-    int operationType_ = 0;
+    int operationType_ = 0;  // 0 Check, 1 Check and Sync
     QRadioButton* check_ = nullptr;
     QRadioButton* checkAndSync_ = nullptr;
     QListWidget* tasks_ = nullptr;

@@ -44,8 +44,6 @@ constexpr ReportColumn kTaskColumns[kTaskListColumnCount] = {
     {IDS_TASK_LIST_COLUMN_LAST_SYNC_TYPE, 100},
 };
 
-bool IsRunCode(DWORD busyCode) { return busyCode == 1 || busyCode == 2; }
-
 // What goes with a task when its row goes: its tab and window, then its log control
 // (the log pane is told first, so it never shows a control that is gone), then its
 // scheduled script, whose entry holds the task.
@@ -158,7 +156,7 @@ void CSyncListView::OnDestroy() {
     const QSignalBlocker quiet(this);
     for (int row = RowCount() - 1; row >= 0; --row) {
         auto* item = static_cast<TaskRow*>(Row(row));
-        if (item->Task() && IsRunCode(item->Task()->busyCode)) item->LetGo();
+        if (item->Task() && IsRunBusy(item->Task()->busyCode)) item->LetGo();
         DeleteRow(row);
     }
     CMainFrame* frame = Frame();
@@ -325,9 +323,9 @@ LRESULT CSyncListView::OnTaskStarted(WPARAM w, LPARAM busyCode) {
     auto* task = reinterpret_cast<SyncTask*>(w);
     const int row = RowOf(task);
     // Only a task of this list, and only while it is not busy with anything else.
-    if (row < 0 || task->busyCode != 0) return 0;
+    if (row < 0 || task->busyCode != TaskBusy::Idle) return 0;
     if (CMainFrame* frame = Frame()) frame->update();
-    task->busyCode = static_cast<DWORD>(busyCode);
+    task->busyCode = static_cast<TaskBusy>(busyCode);
     Row(row)->SetImage(kTaskColumn, kBusyTaskImage);
     if (row == SelectedRow()) SetStatus(1, BusyStatusText(task->busyCode));
     return 1;
@@ -337,12 +335,12 @@ LRESULT CSyncListView::OnTaskFinished(WPARAM w, LPARAM) {
     auto* task = reinterpret_cast<SyncTask*>(w);
     const int row = RowOf(task);
     if (row < 0) return 0;
-    const DWORD ended = task->busyCode;
-    task->busyCode = 0;
+    const TaskBusy ended = task->busyCode;
+    task->busyCode = TaskBusy::Idle;
     Row(row)->SetImage(kTaskColumn, kAfterBusyTaskImage);
-    if (row == SelectedRow()) SetStatus(1, BusyStatusText(0));
-    if (IsRunCode(ended) && task->taskWindow) SendMessage(task->taskWindow, WM_SYNC_AFTER_RUN, 1, 0);
-    if (IsRunCode(ended)) CMainFrame::ArmTaskTimer();
+    if (row == SelectedRow()) SetStatus(1, BusyStatusText(TaskBusy::Idle));
+    if (IsRunBusy(ended) && task->taskWindow) SendMessage(task->taskWindow, WM_SYNC_AFTER_RUN, 1, 0);
+    if (IsRunBusy(ended)) CMainFrame::ArmTaskTimer();
     return 0;
 }
 
@@ -388,7 +386,7 @@ void CSyncListView::OnSelectionChanged() {
         const CSyncDlg::CaptionHint tip = window->CurrentHint();
         SendMessage(frame, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(tip.text.c_str()), static_cast<LPARAM>(tip.colour));
     }
-    SendMessage(frame, WM_SYNC_BUSY_STATE, task->busyCode != 0 ? 1 : 0, 0);
+    SendMessage(frame, WM_SYNC_BUSY_STATE, task->busyCode != TaskBusy::Idle ? 1 : 0, 0);
 }
 
 void CSyncListView::SelectTaskRow(int row) {
@@ -458,7 +456,7 @@ void CSyncListView::SortByColumn(int column) {
     SortRows([column, sign](const ReportRow& a, const ReportRow& b) {
         if (column != kLastRunTimeColumn) return 0;
         const auto time = [](const ReportRow& row) {
-            const FILETIME& t = static_cast<const TaskRow&>(row).Task()->lastRunStart;
+            const FILETIME t = static_cast<const TaskRow&>(row).Task()->runFacts.Get().lastRunStart;
             return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
         };
         const ULONGLONG first = time(a);

@@ -60,15 +60,10 @@ public:
     // The row of the first task named `name` (exact), -1 for none.
     int FindRow(const std::string& name) const;
 
-    // The Last Run Time column's sign: -1 puts the latest run first.
-    int LastRunSortSign() const { return lastRunSign_; }
-
     // --- Automatic starts and the Sync Container (auto_start_timer.cpp, sync_container.cpp)
     // Adds every row's task to the Sync Container dialog's box: its name, its row as the
     // entry's data, checked when the task is a member.
     void FillBatchTaskList(QListWidget& box) const;
-    // Where the device test looks for volumes, labels and /etc/fstab.
-    void SetDeviceSources(TaskPathSources sources) { deviceSources_ = std::move(sources); }
 
 protected:
     void OnInitialUpdate() override;
@@ -155,5 +150,5 @@ private:
     int lastRunSign_ = 1;          // the Last Run Time column's sign
     int previousSortColumn_ = -1;
     bool printDialog_ = true;
-    TaskPathSources deviceSources_;
+    TaskPathSources deviceSources_;  // where the device test looks for volumes, labels and /etc/fstab
 };

@@ -24,9 +24,9 @@
 
 namespace {
 
-constexpr LPARAM kRemovingCode = 3;
-constexpr LPARAM kRenamingCode = 4;
-constexpr LPARAM kCopyingCode = 5;
+constexpr auto kRemovingCode = static_cast<LPARAM>(TaskBusy::RemovingOrRebuilding);
+constexpr auto kRenamingCode = static_cast<LPARAM>(TaskBusy::Renaming);
+constexpr auto kCopyingCode = static_cast<LPARAM>(TaskBusy::Copying);
 constexpr COLORREF kRed = 255;
 
 void Tell(HWND owner, const std::string& text, UINT icon) {
@@ -77,7 +77,7 @@ BOOL CSyncListView::DeleteTask(int row) {
 void CSyncListView::OnDeleteAllRows() {
     // A busy task is in use (a run holds it): its row stays.
     for (int row = RowCount() - 1; row >= 0; --row) {
-        if (TaskAt(row)->busyCode == 0) DeleteRow(row);
+        if (TaskAt(row)->busyCode == TaskBusy::Idle) DeleteRow(row);
     }
 }
 
@@ -201,7 +201,7 @@ void CSyncListView::OnStopAll() {
 void CSyncListView::OnClearAll() {
     for (int row = 0; row < RowCount(); ++row) {
         const SyncTask& task = *TaskAt(row);
-        if (task.busyCode == 0) {
+        if (task.busyCode == TaskBusy::Idle) {
             if (task.taskWindow) PostMessage(task.taskWindow, WM_SYNC_CLEAR_LIST, 0, 0);
         } else if (task.logControl) {
             const std::string line = WithName(IDS_BUSY_WONT_CLEAR, task.name) + "\r\n";

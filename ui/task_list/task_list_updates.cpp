@@ -65,13 +65,15 @@ void CSyncListView::MapUpdateRules() {
     MapUpdate(ID_EXPORT_TASK_LIST, &CSyncListView::OnUpdateExport);
 }
 
-bool CSyncListView::BusyInWindow(const SyncTask* task) { return task && task->taskWindow && task->busyCode != 0; }
+bool CSyncListView::BusyInWindow(const SyncTask* task) {
+    return task && task->taskWindow && task->busyCode != TaskBusy::Idle;
+}
 
 void CSyncListView::OnUpdateTaskCommand(plat::CmdUI& ui) { ui.Enable(!BusyInWindow(GetSelectedTask())); }
 
 void CSyncListView::OnUpdateSync(plat::CmdUI& ui) {
     const SyncTask* task = GetSelectedTask();
-    ui.Enable(task && task->busyCode == 0 && task->needsAttention != 0);
+    ui.Enable(task && task->busyCode == TaskBusy::Idle && task->runFacts.Get().needsAttention != 0);
 }
 
 void CSyncListView::OnUpdateStop(plat::CmdUI& ui) { ui.Enable(BusyInWindow(GetSelectedTask())); }
@@ -88,7 +90,7 @@ void CSyncListView::OnUpdateViewFilter(plat::CmdUI& ui) {
         ui.Enable(true);
         return;
     }
-    ui.Enable(task->busyCode == 0 && !window->IsItemListEmpty());
+    ui.Enable(task->busyCode == TaskBusy::Idle && !window->IsItemListEmpty());
     const auto kind = std::find(std::begin(kViewCommands), std::end(kViewCommands), ui.Id()) - std::begin(kViewCommands);
     ui.SetCheck(window->ViewKind() == kind ? 1 : 0);
 }
@@ -96,7 +98,7 @@ void CSyncListView::OnUpdateViewFilter(plat::CmdUI& ui) {
 void CSyncListView::OnUpdateItemCommand(plat::CmdUI& ui) {
     const SyncTask* task = GetSelectedTask();
     CSyncDlg* window = SelectedWindow();
-    ui.Enable(task && window && task->busyCode == 0 && ItemCommandApplies(*window, ui.Id()));
+    ui.Enable(task && window && task->busyCode == TaskBusy::Idle && ItemCommandApplies(*window, ui.Id()));
 }
 
 void CSyncListView::OnUpdateAlways(plat::CmdUI& ui) { ui.Enable(true); }

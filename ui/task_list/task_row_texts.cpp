@@ -37,10 +37,10 @@ std::string RunFromText(DWORD startSource, const std::string& userName) {
     }
 }
 
-std::string SyncTypeText(const SyncTask& task) {
+std::string SyncTypeText(const TaskRunFacts& facts) {
     std::string text =
-        task.lastRunSyncType < kSyncTypeCount ? LoadResString(IDS_SYNC_TYPE_MIRROR + task.lastRunSyncType) : "";
-    if (task.lastRunMode != 0) text += LoadResString(IDS_CHECK_SUFFIX);
+        facts.lastRunSyncType < kSyncTypeCount ? LoadResString(IDS_SYNC_TYPE_MIRROR + facts.lastRunSyncType) : "";
+    if (facts.lastRunMode != 0) text += LoadResString(IDS_CHECK_SUFFIX);
     return text;
 }
 
@@ -63,24 +63,25 @@ std::string FormatLastRunTime(const FILETIME& wallClock) {
 
 std::array<std::string, kTaskListColumnCount> TaskRowTexts(const SyncTask& task, const std::string& userName) {
     std::array<std::string, kTaskListColumnCount> texts;
-    if (task.lastRunStart.dwLowDateTime == 0 && task.lastRunStart.dwHighDateTime == 0) return texts;
+    const TaskRunFacts facts = task.runFacts.Get();
+    if (facts.lastRunStart.dwLowDateTime == 0 && facts.lastRunStart.dwHighDateTime == 0) return texts;
     texts[kAutoColumn] = AutoText(task);
     texts[kLeftFolderColumn] = plat::WideToUtf8(task.leftFolder);
     texts[kRightFolderColumn] = plat::WideToUtf8(task.rightFolder);
-    texts[kLastRunTimeColumn] = FormatLastRunTime(task.lastRunStart);
+    texts[kLastRunTimeColumn] = FormatLastRunTime(facts.lastRunStart);
     texts[kLastRunFromColumn] = RunFromText(task.startSource, userName);
-    texts[kLastSyncTypeColumn] = SyncTypeText(task);
+    texts[kLastSyncTypeColumn] = SyncTypeText(facts);
     return texts;
 }
 
-std::string BusyStatusText(DWORD busyCode) {
+std::string BusyStatusText(TaskBusy busyCode) {
     switch (busyCode) {
-        case 0: return LoadResString(IDS_NO_ACTION);
-        case 1: return LoadResString(IDS_SYNCHRONIZING);
-        case 2: return LoadResString(IDS_CHECKING);
-        case 3: return LoadResString(IDS_REMOVING_TASK);
-        case 4: return LoadResString(IDS_RENAMING_TASK);
-        case 5: return kCopyingText;
-        default: return {};
+        case TaskBusy::Idle: return LoadResString(IDS_NO_ACTION);
+        case TaskBusy::Syncing: return LoadResString(IDS_SYNCHRONIZING);
+        case TaskBusy::Checking: return LoadResString(IDS_CHECKING);
+        case TaskBusy::RemovingOrRebuilding: return LoadResString(IDS_REMOVING_TASK);
+        case TaskBusy::Renaming: return LoadResString(IDS_RENAMING_TASK);
+        case TaskBusy::Copying: return kCopyingText;
     }
+    return {};
 }

@@ -8,6 +8,7 @@
 #include "platform/core/win_types.h"
 
 struct SyncTask;
+enum class TaskBusy : DWORD;
 
 // The task list's columns.
 enum TaskListColumn {
@@ -30,5 +31,5 @@ std::array<std::string, kTaskListColumnCount> TaskRowTexts(const SyncTask& task,
 std::string FormatLastRunTime(const FILETIME& wallClock);
 
 // The text the status bar's second element shows while a task is busy with `busyCode`
-// (0 idle: "No action").
-std::string BusyStatusText(DWORD busyCode);
+// (idle: "No action").
+std::string BusyStatusText(TaskBusy busyCode);

@@ -86,7 +86,7 @@ void CSyncDlg::RefreshRow(HTREEITEM row) {
 }
 
 void CSyncDlg::MarkListChanged() {
-    if (task_) task_->needsAttention = 1;
+    if (task_) task_->runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     listChanged_ = 1;
 }
 

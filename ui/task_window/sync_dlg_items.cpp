@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr LPARAM kBusyRebuildingList = 3;
+constexpr auto kBusyRebuildingList = static_cast<LPARAM>(TaskBusy::RemovingOrRebuilding);
 constexpr int kStatusColumn = 6;
 constexpr UINT kRowsWorthReturning = 10000;
 
@@ -158,7 +158,7 @@ void CSyncDlg::ClearItemList(BOOL freeTrees) {
     if (freeTrees && task_) {
         task_->sourceItems.reset();
         task_->targetItems.reset();
-        task_->needsAttention = 0;
+        task_->runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 0; });
     }
     if (large) plat::ReturnFreedMemory();
 }

@@ -95,7 +95,7 @@ CSyncDlg::CaptionHint CSyncDlg::CurrentHint() const {
             return {LoadResString(side == 0 ? IDS_SPECIFY_LEFT_FOLDER : IDS_SPECIFY_RIGHT_FOLDER), kLogBlack};
         }
     }
-    const bool syncPending = task_ && task_->needsAttention != 0;
+    const bool syncPending = task_ && task_->runFacts.Get().needsAttention != 0;
     return {LoadResString(syncPending ? IDS_SYNC_HINT : IDS_CHECK_HINT), kLogBlack};
 }
 
@@ -358,7 +358,7 @@ LRESULT CSyncDlg::OnCheckRefresh(WPARAM, LPARAM) {
 }
 
 void CSyncDlg::ComeToRest() {
-    const bool syncPending = task_ && task_->needsAttention != 0;
+    const bool syncPending = task_ && task_->runFacts.Get().needsAttention != 0;
     UINT hint = syncPending ? IDS_SYNC_HINT : IDS_CHECK_HINT;
     if (stopRequested_) {
         hint = syncPending ? IDS_RESUME_HINT : IDS_CHECK_HINT;

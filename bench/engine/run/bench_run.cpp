@@ -149,7 +149,7 @@ int RunTask(const std::string& left, const std::string& right, const std::string
 
     const plat::ThreadHandle run = StartRunThread(task, kCheckAndSync);
     if (!run || WaitForSingleObject(run, INFINITE) != WAIT_OBJECT_0) return 2;
-    return task.lastRunStatus == kRunSucceeded ? 0 : 1;
+    return task.runFacts.Get().lastRunStatus == kRunSucceeded ? 0 : 1;
 }
 
 struct Series {

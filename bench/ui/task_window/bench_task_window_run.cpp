@@ -221,7 +221,7 @@ public:
         while (Clock::now() < deadline) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             started = started || window->IsRunning();
-            if (started && !window->IsRunning() && task->busyCode == 0) return bench::Seconds(start);
+            if (started && !window->IsRunning() && task->busyCode == TaskBusy::Idle) return bench::Seconds(start);
         }
         return -1;
     }

@@ -31,7 +31,7 @@ using runtest::WriteFileAt;
 using Names = std::vector<std::string>;
 
 void ExpectRefused(EngineHarness& harness, SyncTask& task, const std::string& line) {
-    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunFolderEmptyOrUnmounted);
     EXPECT_TRUE(harness.WindowsOf(task).HasLine("red: " + line)) << line;
 }
 
@@ -153,7 +153,7 @@ TEST(RunDataSafety, ASideInsideTheOtherIsNotCopiedIntoItself) {
         for (int run = 0; run < 2; ++run) {
             SCOPED_TRACE(run);
             harness.Run(task, kRunModeCheckAndSync);
-            EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+            EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunSucceeded);
             EXPECT_EQ(Tree(outer), (Names{"a.txt", "backup", "backup/a.txt"}));
         }
     }
@@ -247,7 +247,7 @@ TEST(RunDataSafety, AFolderOrFileReplacedByALinkKeepsWhatTheOtherSideHolds) {
                                                     "its place is left alone."));
         EXPECT_EQ(harness.WindowsOf(task).LastStatus(), "Sync has finished (Warning: Some items were skipped)");
         EXPECT_EQ(NextCheckChanges(harness, task), "Changes: 0 (Conflicts: 0) Warning: 0");
-        EXPECT_EQ(task.lastRunStatus, kRunItemsSkipped);
+        EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunItemsSkipped);
     }
 }
 

@@ -148,11 +148,13 @@ TEST_F(RunEndToEnd, EachRunLeavesItsHistoryRecordAndTheTaskStoresLastRunFields) 
 
     const std::unique_ptr<SyncTask> stored = LoadTaskRecord("Recorded");
     ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->lastRunMode, 0u);
-    EXPECT_EQ(stored->lastRunSyncType, static_cast<DWORD>(kSyncLeftToRight));
-    EXPECT_EQ(stored->lastRunStart.dwLowDateTime, task.lastRunStart.dwLowDateTime);
-    EXPECT_EQ(stored->lastRunEnd.dwLowDateTime, task.lastRunEnd.dwLowDateTime);
-    EXPECT_NE(task.lastRunDosDate, 0);
+    const TaskRunFacts storedFacts = stored->runFacts.Get();
+    const TaskRunFacts facts = task.runFacts.Get();
+    EXPECT_EQ(storedFacts.lastRunMode, 0u);
+    EXPECT_EQ(storedFacts.lastRunSyncType, static_cast<DWORD>(kSyncLeftToRight));
+    EXPECT_EQ(storedFacts.lastRunStart.dwLowDateTime, facts.lastRunStart.dwLowDateTime);
+    EXPECT_EQ(storedFacts.lastRunEnd.dwLowDateTime, facts.lastRunEnd.dwLowDateTime);
+    EXPECT_NE(facts.lastRunDosDate, 0);
 }
 
 TEST_F(RunEndToEnd, AnItemEditedOnBothSidesStaysAConflict) {
@@ -170,7 +172,7 @@ TEST_F(RunEndToEnd, AnItemEditedOnBothSidesStaysAConflict) {
         EXPECT_EQ(qbtest::ReadFileBytes(R("both.txt")), "right edit!");
         EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished (Warning: Unresolved conflicts)");
         EXPECT_TRUE(h.WindowsOf(task).HasLine("Changes: 1 (Conflicts: 1) Warning: 0"));
-        EXPECT_EQ(task.needsAttention, 1u);
+        EXPECT_EQ(task.runFacts.Get().needsAttention, 1u);
     }
 }
 
@@ -222,7 +224,7 @@ TEST_F(RunEndToEnd, ASyncOnItsOwnCarriesOutTheLastCheck) {
     EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Check has finished Successfully");
     EXPECT_FALSE(plat::PathExists(R("a.txt")));
     EXPECT_TRUE(task.sourceItems);
-    EXPECT_EQ(task.needsAttention, 1u);
+    EXPECT_EQ(task.runFacts.Get().needsAttention, 1u);
 
     EXPECT_EQ(h.Run(task, kRunModeSync), kRunSucceeded);
     EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished Successfully");
@@ -248,7 +250,7 @@ TEST_F(RunEndToEnd, StopDuringTheCheckEndsTheRunWithNoTrees) {
         EXPECT_EQ(windows.LastStatus(), "Check has finished (User stops operation)") << "no Sync ran";
         EXPECT_FALSE(task.sourceItems);
         EXPECT_FALSE(task.targetItems);
-        EXPECT_EQ(task.needsAttention, 0u);
+        EXPECT_EQ(task.runFacts.Get().needsAttention, 0u);
         EXPECT_FALSE(plat::PathExists(harness.Folder("right") + "/b.txt"));
         EXPECT_EQ(History().back().status, kRunStopped);
     }
@@ -265,7 +267,7 @@ TEST_F(RunEndToEnd, AStoppedSyncKeepsItsTreesAndASyncOnItsOwnFinishesIt) {
     EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunStopped);
     EXPECT_TRUE(windows.HasLine("red: User stops operation"));
     EXPECT_TRUE(task.sourceItems);
-    EXPECT_EQ(task.needsAttention, 1u);
+    EXPECT_EQ(task.runFacts.Get().needsAttention, 1u);
     const std::size_t copied = Tree(R()).size();
     EXPECT_GT(copied, 0u);
     EXPECT_LT(copied, 6u);
@@ -291,7 +293,7 @@ TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
     setup.name = "Busy";
     setup.startSource = 4;  // at program start
     SyncTask& task = h.AddTask("left", "right", setup);
-    task.startRunState = 1;
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.startRunState = 1; });
     int timerArmed = 0;
     SetAutoStartTimerHandler([&timerArmed] { ++timerArmed; });
     WriteFileAt(L("a.txt"), "a");
@@ -317,11 +319,11 @@ TEST_F(RunEndToEnd, FoldersHeldByAnotherRunRefuseTheStart) {
     EXPECT_EQ(h.Main().tasksDone, std::vector<const SyncTask*>{&task});
     EXPECT_FALSE(plat::PathExists(R("a.txt")));
     // The start may come again: the task waits for its program-start run once more.
-    EXPECT_EQ(task.startRunState, 0u);
+    EXPECT_EQ(task.runFacts.Get().startRunState, 0u);
     EXPECT_EQ(timerArmed, 1);
 
     EXPECT_EQ(h.Run(task, kRunModeCheckAndSync), kRunSucceeded);
-    EXPECT_EQ(task.startRunState, 2u);
+    EXPECT_EQ(task.runFacts.Get().startRunState, 2u);
     SetAutoStartTimerHandler({});
 }
 
@@ -355,7 +357,7 @@ TEST_F(RunEndToEnd, AnUnattendedRunOverTheChangeLimitIsNotSynced) {
             EXPECT_EQ(harness.WindowsOf(task).LastStatus(), "Check has finished (Error: Over limit)");
             // The Check's list waits for the user, who may Sync it.
             EXPECT_TRUE(task.sourceItems);
-            EXPECT_EQ(task.needsAttention, 1u);
+            EXPECT_EQ(task.runFacts.Get().needsAttention, 1u);
         }
     }
 }
@@ -430,7 +432,7 @@ TEST_F(RunEndToEnd, ASideThatLostMostOfItsItemsIsNotADeletedTree) {
         EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunFolderEmptyOrUnmounted);
         EXPECT_TRUE(windows.HasLine(line));
         EXPECT_EQ(windows.LastStatus(), "Check has finished (Error: Folder is empty or not mounted)");
-        EXPECT_EQ(task.needsAttention, 1u);
+        EXPECT_EQ(task.runFacts.Get().needsAttention, 1u);
         EXPECT_EQ(Tree(other).size(), c.files + 1u);
         EXPECT_EQ(runtest::CountCheckedWith(task, ItemState::kDeleteLeft) +
                       runtest::CountCheckedWith(task, ItemState::kDeleteRight),
@@ -477,8 +479,8 @@ TEST_F(RunEndToEnd, TwoTasksOnDifferentFoldersRunAtOnce) {
     EXPECT_EQ(RunningTaskCount().load(), 2);
     ASSERT_TRUE(h.WaitFor({runOne, runTwo}));
 
-    EXPECT_EQ(one.lastRunStatus, kRunSucceeded);
-    EXPECT_EQ(two.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(one.runFacts.Get().lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(two.runFacts.Get().lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Tree(h.Folder("a-right")).size(), 20u);
     EXPECT_EQ(Tree(h.Folder("b-left")).size(), 20u);
     EXPECT_EQ(History().size(), 2u);
@@ -491,7 +493,7 @@ TEST_F(RunEndToEnd, ARunWhoseWorkerCannotStartEndsAsAnyRunDoes) {
         h.Start(task, kRunModeCheckAndSync, [](plat::WorkerThread&, std::function<void()>) { return false; });
     ASSERT_TRUE(h.WaitFor({run}));
 
-    EXPECT_EQ(task.lastRunStatus, kRunLowMemory);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunLowMemory);
     EXPECT_EQ(History().back().status, kRunLowMemory);
     EXPECT_EQ(h.Main().tasksDone, std::vector<const SyncTask*>{&task});
     // The locks were released and the start gate opened: the next run goes ahead.
@@ -587,7 +589,7 @@ TEST_F(RunEndToEnd, RunsSideBySideCopyAtTheirOwnSpeeds) {
     EXPECT_EQ(h.Run(one, kRunModeCheckAndSync), kRunSucceeded);
 
     ASSERT_TRUE(slowRan);
-    EXPECT_EQ(two.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(two.runFacts.Get().lastRunStatus, kRunSucceeded);
     // A progress step per chunk: one for each file in 1 MiB chunks, 20 in 10,240-byte ones.
     EXPECT_EQ(h.WindowsOf(one).copySteps, (std::vector<int>{1, 1}));
     EXPECT_EQ(h.WindowsOf(two).copySteps, std::vector<int>{20});

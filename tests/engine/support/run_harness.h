@@ -173,7 +173,7 @@ public:
 private:
     LRESULT RunTask(WPARAM w, LPARAM mode) {
         auto* task = reinterpret_cast<SyncTask*>(w);
-        const LPARAM busyCode = mode == 1 ? 2 : 1;
+        const auto busyCode = static_cast<LPARAM>(BusyCodeOfRun(static_cast<DWORD>(mode)));
         if (!task || SendMessage(taskList_.Hwnd(), WM_SYNC_TASK_BUSY, w, busyCode) == 0) return 0;
         task->startThread = main_.Hwnd();
         plat::ThreadHandle run = StartRunThread(*task, mode);
@@ -201,13 +201,14 @@ private:
     TestWindow taskList_{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
                              auto* task = reinterpret_cast<SyncTask*>(w);
                              if (message == WM_SYNC_TASK_BUSY && task) {
-                                 if (task->busyCode != 0) return 0;
-                                 task->busyCode = static_cast<DWORD>(l);
+                                 if (task->busyCode != TaskBusy::Idle) return 0;
+                                 task->busyCode = static_cast<TaskBusy>(l);
                              }
                              if (message == WM_SYNC_TASK_DONE) {
                                  tasksDone.push_back(task);
-                                 const DWORD ended = task ? std::exchange(task->busyCode, 0u) : 0u;
-                                 if ((ended == 1 || ended == 2) && task->taskWindow) {
+                                 const TaskBusy ended =
+                                     task ? std::exchange(task->busyCode, TaskBusy::Idle) : TaskBusy::Idle;
+                                 if (IsRunBusy(ended) && task->taskWindow) {
                                      SendMessage(task->taskWindow, WM_SYNC_AFTER_RUN, 1, 0);
                                  }
                              }
@@ -420,7 +421,7 @@ public:
     DWORD Run(SyncTask& task, LPARAM mode) {
         const plat::ThreadHandle run = Start(task, mode);
         EXPECT_TRUE(WaitFor({run})) << "the run did not end";
-        return task.lastRunStatus;
+        return task.runFacts.Get().lastRunStatus;
     }
 
 private:

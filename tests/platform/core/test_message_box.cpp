@@ -31,7 +31,7 @@ private:
 TEST(MessageBox, WithoutADisplayTheTestHandlerAnswersAndRecords) {
     plat::ScopedMessageBoxHandler handler(IDYES);
     EXPECT_EQ(MessageBox(nullptr, "Delete it?", "Quarrybend Sync VEXO", MB_YESNO | MB_ICONQUESTION), IDYES);
-    EXPECT_EQ(MessageBoxW(nullptr, L"caf\u00e9", L"t", MB_OK), IDYES);
+    EXPECT_EQ(MessageBox(nullptr, "caf\xC3\xA9", "t", MB_OK), IDYES);
     const auto requests = handler.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].text, "Delete it?");

@@ -23,8 +23,8 @@ TEST(Event, AutoResetReleasesOneWaitPerSet) {
     const plat::Event event(false, true);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
-    SetEvent(event);
-    SetEvent(event);  // not counted
+    event.Set();
+    event.Set();  // not counted
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
 }
@@ -63,7 +63,7 @@ TEST(Event, ManualResetStaysSetForEveryWaitUntilReset) {
     for (auto& w : waiters) MustEnd(w.Handle(), "waiter");
     EXPECT_EQ(woken.load(), 4);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-    ResetEvent(event);
+    event.Reset();
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
 }
 
@@ -87,7 +87,7 @@ TEST(Semaphore, CountsDownAndRefusesToPassItsMaximum) {
     EXPECT_EQ(GetLastError(), ERROR_TOO_MANY_POSTS);
     EXPECT_EQ(previous, -1);  // untouched on failure
     EXPECT_FALSE(semaphore.Release(0));
-    EXPECT_TRUE(ReleaseSemaphore(semaphore, 3, &previous));
+    EXPECT_TRUE(semaphore.Release(3, &previous));
     EXPECT_EQ(previous, 0);
     EXPECT_FALSE(semaphore.Release(1));  // already at 3
     for (int i = 0; i < 3; ++i) EXPECT_EQ(WaitForSingleObject(semaphore, 0), WAIT_OBJECT_0);
@@ -241,23 +241,23 @@ TEST(MsgWaitForMultipleObjects, ReturnsForAnObjectForInputAndOnTimeOut) {
 
 TEST(CriticalSection, IsReentrantForItsHolderAndExcludesOthers) {
     plat::CriticalSection section;
-    EnterCriticalSection(section);
-    EnterCriticalSection(section);  // the holder enters again
+    section.Enter();
+    section.Enter();  // the holder enters again
     std::atomic<int> otherGot{-1};
     auto tryFromOther = [&] {
         plat::WorkerThread other;
         ASSERT_TRUE(other.Start([&] {
-            otherGot = TryEnterCriticalSection(section);
-            if (otherGot) LeaveCriticalSection(section);
+            otherGot = section.TryEnter() ? TRUE : FALSE;
+            if (otherGot) section.Leave();
         }));
         MustEnd(other.Handle(), "other");
     };
     tryFromOther();
     EXPECT_EQ(otherGot.load(), FALSE);
-    LeaveCriticalSection(section);
+    section.Leave();
     tryFromOther();
     EXPECT_EQ(otherGot.load(), FALSE);  // still held once
-    LeaveCriticalSection(section);
+    section.Leave();
     tryFromOther();
     EXPECT_EQ(otherGot.load(), TRUE);
 }

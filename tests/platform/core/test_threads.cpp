@@ -190,17 +190,6 @@ TEST(WorkerThread, JoinsOnDestructionAndRefusesASecondStart) {
     EXPECT_TRUE(handle.HasEnded());
 }
 
-TEST(WorkerThread, DetachedThreadStillSignalsItsEnd) {
-    const plat::Event go(true, false);
-    plat::WorkerThread worker;
-    ASSERT_TRUE(worker.Start([go] { WaitForSingleObject(go, kGuardMs); }));
-    const plat::ThreadHandle handle = worker.Handle();
-    worker.Detach();
-    EXPECT_FALSE(worker.Joinable());
-    go.Set();
-    MustEnd(handle, "detached worker");
-}
-
 TEST(WorkerThread, MovesKeepTheThread) {
     std::atomic<bool> ran{false};
     plat::WorkerThread first;

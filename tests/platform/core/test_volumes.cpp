@@ -136,9 +136,6 @@ TEST_F(VolumeFixture, LabelsAndWhereTheirVolumesAreMounted) {
     EXPECT_EQ(volumes[2].label, "Not/Mounted");
     EXPECT_EQ(volumes[2].mountPoint, "");
 
-    EXPECT_EQ(plat::MountPointOfLabel("my stick", sources), "/media/ann/My Stick");
-    EXPECT_EQ(plat::MountPointOfLabel("Not/Mounted", sources), "");
-    EXPECT_EQ(plat::MountPointOfLabel("My", sources), "");
     EXPECT_EQ(plat::LabelOfPath("/media/ann/My Stick/DCIM", sources), "My Stick");
     EXPECT_EQ(plat::LabelOfPath("/home/ann", sources), "");
 
@@ -156,23 +153,6 @@ TEST_F(VolumeFixture, RemovableDrivesThroughPartitionsAndMappings) {
     EXPECT_FALSE(plat::IsRemovableDevice("nosuch", sources.sysFolder));
     EXPECT_FALSE(plat::IsRemovableDevice("", sources.sysFolder));
     EXPECT_FALSE(plat::IsRemovableDevice("../sdb", sources.sysFolder));
-
-    EXPECT_TRUE(plat::IsOnRemovableDrive("/media/ann/My Stick/Photos", sources));
-    EXPECT_FALSE(plat::IsOnRemovableDrive("/media/ann", sources));
-    EXPECT_FALSE(plat::IsOnRemovableDrive("/mnt/photos/x", sources));
-}
-
-TEST_F(VolumeFixture, NetworkNamesOfShares) {
-    EXPECT_EQ(plat::NetworkNameOfPath("/mnt/photos/2020/a.jpg", sources), "//nas/photos archive");
-    EXPECT_EQ(plat::NetworkNameOfPath("/mnt/home/ann", sources), "nas:/export/home");
-    EXPECT_EQ(plat::NetworkNameOfPath("/mnt/ssh", sources), "ann@host:/srv");
-    EXPECT_EQ(plat::NetworkNameOfPath("/mnt/photos/cache", sources), "");
-    EXPECT_EQ(plat::NetworkNameOfPath("/media/ann/My Stick", sources), "");
-    EXPECT_EQ(plat::NetworkNameOfPath("/mnt/home/../photos", sources), "//nas/photos archive");
-
-    plat::VolumeSources unreadable = sources;
-    unreadable.mountTable = dir.sub("missing-table");
-    EXPECT_EQ(plat::NetworkNameOfPath("/mnt/photos", unreadable), "");
 }
 
 TEST(VolumeSpace, MatchesTheSystemAndAnswersForPathsNotYetMade) {

@@ -24,12 +24,13 @@ TEST_F(TaskListTest, AProgramStartTaskChecksAndSyncsByItself) {
     SyncTask& task = Task("Boot");
 
     Send(WM_TIMER, kTaskListTimer);
-    EXPECT_EQ(task.busyCode, 0u) << "due only once the moment has passed";
+    EXPECT_EQ(task.busyCode, TaskBusy::Idle) << "due only once the moment has passed";
     clock.Advance(1);
     Send(WM_TIMER, kTaskListTimer);
 
     const ULONGLONG deadline = GetTickCount64() + 60'000;
-    while (!(task.lastRunStatus != 0 && task.busyCode == 0 && Image("Boot") == kAfterBusyTaskImage)) {
+    while (!(task.runFacts.Get().lastRunStatus != 0 && task.busyCode == TaskBusy::Idle &&
+             Image("Boot") == kAfterBusyTaskImage)) {
         ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
         plat::ProcessPendingMessages();
         QApplication::processEvents();
@@ -39,8 +40,8 @@ TEST_F(TaskListTest, AProgramStartTaskChecksAndSyncsByItself) {
 
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Boot-R") + "/a.txt"), "alpha");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Boot-R") + "/sub/b.txt"), "beta");
-    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
-    EXPECT_EQ(task.startRunState, 2u) << "started, then done";
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(task.runFacts.Get().startRunState, 2u) << "started, then done";
     const HistoryRecord run = LastHistory();
     EXPECT_EQ(run.taskName, "Boot");
     EXPECT_EQ(run.startSource, kStartedAtProgramStart);
@@ -49,7 +50,7 @@ TEST_F(TaskListTest, AProgramStartTaskChecksAndSyncsByItself) {
     // Started once: later ticks leave it alone.
     clock.Advance(60);
     Send(WM_TIMER, kTaskListTimer);
-    EXPECT_EQ(task.busyCode, 0u);
+    EXPECT_EQ(task.busyCode, TaskBusy::Idle);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(AutoStartRules, ARepeatStartsOnceItsIntervalHasPassedAndMovesItsBase) {
     EXPECT_TRUE(Rules::Starts(rules.Tick({task.get()}, 3605)).empty());
 
     // Busy: told at every tick, never started, the base kept.
-    task->busyCode = 1;
+    task->busyCode = TaskBusy::Syncing;
     for (int at : {7300, 7305}) {
         const AutoStartTick busy = rules.Tick({task.get()}, at);
         EXPECT_EQ(Rules::Messages(busy), (std::vector<UINT>{IDS_BUSY_WILL_RERUN}));
@@ -97,7 +97,7 @@ TEST(AutoStartRules, ARepeatStartsOnceItsIntervalHasPassedAndMovesItsBase) {
     EXPECT_EQ(task->repeatBase, kT0 + 3601);
 
     // No interval: due at every tick while idle.
-    task->busyCode = 0;
+    task->busyCode = TaskBusy::Idle;
     task->repeatHours = 0;
     task->autoRunMode = 0;
     for (int at : {8000, 8005, 8010}) {
@@ -129,31 +129,31 @@ TEST(AutoStartRules, ProgramStartRunsComeAtTheMomentTheFirstTaskSet) {
     EXPECT_EQ(Rules::Starts(due), (std::vector<Started>{{"Ten", kRunModeCheck, kStartedAtProgramStart},
                                                         {"Sixty", kRunModeCheckAndSync, kStartedAtProgramStart}}));
     EXPECT_FALSE(due.pending);
-    EXPECT_EQ(first->startRunState, 1u);
+    EXPECT_EQ(first->runFacts.Get().startRunState, 1u);
     EXPECT_TRUE(rules.Tick({first.get(), second.get()}, 100).actions.empty()) << "once per program run";
 
     // A busy task is told and waits; the moment, once computed, stays.
     auto late = MakeTask("Late");
     late->runAtStart = 1;
     late->startDelaySeconds = 1000;
-    late->busyCode = 2;
+    late->busyCode = TaskBusy::Checking;
     const AutoStartTick busy = rules.Tick({late.get()}, 200);
     EXPECT_EQ(Rules::Messages(busy), (std::vector<UINT>{IDS_BUSY_WILL_RERUN}));
     EXPECT_TRUE(busy.pending);
-    late->busyCode = 0;
+    late->busyCode = TaskBusy::Idle;
     EXPECT_EQ(Rules::Starts(rules.Tick({late.get()}, 205)).size(), 1u);
 }
 
 TEST(AutoStartRules, ScheduledAndContainerStartsFireOncePerRequest) {
     auto task = MakeTask("Nightly");
     task->scheduleDue = 1;
-    task->busyCode = 1;
+    task->busyCode = TaskBusy::Syncing;
     Rules rules;
     const AutoStartTick busy = rules.Tick({task.get()}, 0);
     EXPECT_EQ(Rules::Messages(busy), (std::vector<UINT>{IDS_BUSY_WILL_RERUN}));
     EXPECT_TRUE(busy.pending);
     EXPECT_EQ(task->scheduleDue, 1u);
-    task->busyCode = 0;
+    task->busyCode = TaskBusy::Idle;
     const AutoStartTick idle = rules.Tick({task.get()}, 5);
     EXPECT_EQ(Rules::Starts(idle), (std::vector<Started>{{"Nightly", kRunModeCheck, kStartedByScheduler}}));
     EXPECT_FALSE(idle.pending);
@@ -173,7 +173,7 @@ TEST(AutoStartRules, ScheduledAndContainerStartsFireOncePerRequest) {
 
     // Busy: told once that it is cancelled, then dropped.
     task->containerPending = 1;
-    task->busyCode = 1;
+    task->busyCode = TaskBusy::Syncing;
     const AutoStartTick cancelled = rules.Tick({task.get()}, 15);
     EXPECT_EQ(Rules::Messages(cancelled), (std::vector<UINT>{IDS_BUSY_WILL_CANCEL}));
     EXPECT_FALSE(cancelled.pending);
@@ -182,7 +182,7 @@ TEST(AutoStartRules, ScheduledAndContainerStartsFireOncePerRequest) {
 
     // Taken out of the container while its start waited: no start at all (mode 0 would be
     // a Sync of whatever list the window holds).
-    task->busyCode = 0;
+    task->busyCode = TaskBusy::Idle;
     task->containerMode = kNotInContainer;
     task->containerPending = 1;
     EXPECT_TRUE(rules.Tick({task.get()}, 25).actions.empty());
@@ -252,7 +252,7 @@ TEST_F(DeviceRuleTest, AVolumeByLabelStartsTheTaskOnceWhenItsFolderIsThere) {
     EXPECT_EQ(Rules::Starts(there), (std::vector<Started>{{"Card", kRunModeCheckAndSync, kStartedForDevice}}));
     EXPECT_FALSE(there.pending);
     EXPECT_EQ(plat::WideToUtf8(task->targetFolder), root_ + "/media/u/CARD/x");
-    EXPECT_EQ(task->deviceRunState, 1u);
+    EXPECT_EQ(task->runFacts.Get().deviceRunState, 1u);
     EXPECT_TRUE(Tick(*task, 15).actions.empty());
 }
 
@@ -275,11 +275,11 @@ TEST_F(DeviceRuleTest, AFolderOnAnFstabDiskCountsOnlyWhileTheDiskIsMounted) {
     // Busy when the folders come: told, and it waits for the task.
     auto busy = DeviceTask(plat::Utf8ToWide(root_ + "/mnt/b/photos"));
     BuildTaskDataPaths(*busy, sources_);  // as its run left them
-    busy->busyCode = 1;
+    busy->busyCode = TaskBusy::Syncing;
     const AutoStartTick told = Tick(*busy, 15);
     EXPECT_EQ(Rules::Messages(told), (std::vector<UINT>{IDS_BUSY_WILL_RERUN}));
     EXPECT_TRUE(told.pending);
-    EXPECT_EQ(busy->deviceRunState, 0u);
+    EXPECT_EQ(busy->runFacts.Get().deviceRunState, 0u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // Sync, and find the run on the History page; and the runs that must not delete on a
 // guess, and must when the user has seen what goes.
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 
 #include "foundation/file_utils.h"
@@ -24,20 +25,26 @@ constexpr LPARAM kStartedByTimer = 2;
 
 class EndToEnd : public TaskListTest {
 protected:
-    // Waits until `task` has run and is at rest again.
-    void WaitForRunEnd(SyncTask& task) {
+    // Waits until `task` has run and is at rest again; `eachTurn`, when given, is done at
+    // every turn of the wait in place of a pause.
+    void WaitForRunEnd(SyncTask& task, const std::function<void()>& eachTurn = {}) {
         const ULONGLONG deadline = GetTickCount64() + 60'000;
-        while (!(task.busyCode == 0 && Image(task.name) == kAfterBusyTaskImage && !WindowOf(task)->IsRunning())) {
+        while (!(task.busyCode == TaskBusy::Idle && Image(task.name) == kAfterBusyTaskImage &&
+                 !WindowOf(task)->IsRunning())) {
             ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
             plat::ProcessPendingMessages();
             QApplication::processEvents();
-            Sleep(10);
+            if (eachTurn) {
+                eachTurn();
+            } else {
+                Sleep(10);
+            }
         }
         plat::ProcessPendingMessages();
         QApplication::processEvents();
     }
     void Command(SyncTask& task, UINT command) {
-        Task(task.name).lastRunStatus = 0;
+        Task(task.name).runFacts.Update([](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
         ASSERT_TRUE(frame_->DispatchCommand(command));
         plat::ProcessPendingMessages();
         WaitForRunEnd(task);
@@ -120,7 +127,7 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-R") + "/notes/todo.txt"), "todo");
     EXPECT_EQ(qbtest::ReadFileBytes(Folder("Work-L") + "/photo.jpg"), "jpeg");
     EXPECT_EQ(GetPathKind(Folder("Work-R") + "/notes/scratch.tmp"), kPathMissing);
-    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Cell("Work", 5), ProgramState().userName) << "started by the user";
     EXPECT_NE(Cell("Work", 4), "") << "the last run's time";
 
@@ -177,16 +184,16 @@ TEST_F(EndToEnd, EmptyingOneSideOnPurposeIsRefusedUnattendedAndCarriedOutAfterTh
     for (int i = 0; i < 12; ++i) ASSERT_TRUE(plat::DeleteFile(Folder("M-L") + "/f" + std::to_string(i) + ".txt"));
 
     // A timer's run is refused and says why; nothing on the right is touched.
-    task.lastRunStatus = 0;
+    task.runFacts.Update([](TaskRunFacts& facts) { facts.lastRunStatus = 0; });
     PostMessage(task.taskWindow, WM_SYNC_START, kRunModeCheckAndSync, kStartedByTimer);
     plat::ProcessPendingMessages();
     WaitForRunEnd(task);
-    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunFolderEmptyOrUnmounted);
     EXPECT_EQ(runtest::Tree(Folder("M-R")).size(), 12u);
 
     // The user's Check lists every deletion with the red line, and deletes nothing yet.
     Command(task, ID_CHECK);
-    EXPECT_EQ(task.lastRunStatus, kRunFolderEmptyOrUnmounted);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunFolderEmptyOrUnmounted);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(Action(task, L"f" + std::to_wstring(i) + L".txt"), L"Delete right");
     }
@@ -258,9 +265,36 @@ TEST_F(EndToEnd, ResetDeletesTheCatalogsAndLogsAndKeepsTheBackupsBesideThem) {
 
     // Without catalogs the next Check is a first run: nothing to delete, nothing to copy.
     Command(task, ID_CHECK);
-    EXPECT_EQ(task.lastRunStatus, kRunSucceeded);
+    EXPECT_EQ(task.runFacts.Get().lastRunStatus, kRunSucceeded);
     EXPECT_EQ(Action(task, L"b.txt"), L"");
     EXPECT_EQ(runtest::Tree(Folder("B-R")), std::vector<std::string>{"b.txt"});
+}
+
+// The list reads a task's last run whenever it sorts or writes the task's row, also while
+// the task's run sets it on the run's own thread: the two meet only in the task. Worth
+// running under ThreadSanitizer.
+TEST_F(EndToEnd, TheListSortsAndReadsARowWhileTheTasksRunsStartAndEnd) {
+    qbtest::WriteFileBytes(Folder("R-L") + "/a.txt", "a");
+    Store("R");
+    Start();
+    SyncTask& task = Task("R");
+    Click("R");
+    QHeaderView* header = List().header();
+    const QPoint lastRunTime(header->sectionViewportPosition(kLastRunTimeColumn) + 5, header->height() / 2);
+    std::array<std::string, kTaskListColumnCount> seen;
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_TRUE(frame_->DispatchCommand(ID_CHECK));
+        plat::ProcessPendingMessages();
+        WaitForRunEnd(task, [&] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, lastRunTime);
+            seen = TaskRowTexts(task, ProgramState().userName);
+        });
+    }
+    EXPECT_EQ(seen[kLastSyncTypeColumn], "Mirror (Check)");
+    EXPECT_EQ(Cell("R", kLastSyncTypeColumn), "Mirror (Check)");
+    EXPECT_EQ(Cell("R", kLastRunTimeColumn), seen[kLastRunTimeColumn]);
+    EXPECT_NE(seen[kLastRunTimeColumn], "");
+    EXPECT_TRUE(Enabled(ID_SYNC)) << "a Check's items wait for their Sync";
 }
 
 }  // namespace

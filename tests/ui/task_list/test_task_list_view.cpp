@@ -32,6 +32,10 @@ FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute) {
     return ft;
 }
 
+void SetLastRunStart(SyncTask& task, const FILETIME& start) {
+    task.runFacts.Update([&start](TaskRunFacts& facts) { facts.lastRunStart = start; });
+}
+
 TEST_F(TaskListTest, RowsSayWhatTheLastRunWasInTheTimeItWasRun) {
     const qbtest::ScopedTimeZone zone("Asia/Kolkata");  // 5:30 from UTC: a shifted time shows
     Store("Never");
@@ -39,11 +43,13 @@ TEST_F(TaskListTest, RowsSayWhatTheLastRunWasInTheTimeItWasRun) {
         t.scheduleOn = 1;
         t.repeatOn = 1;
         t.startSource = kStartedByRepeat;
-        t.lastRunSyncType = 3;
-        t.lastRunMode = 1;
-        t.lastRunStart = LocalTime(2021, 3, 4, 5, 6);
+        t.runFacts.Update([](TaskRunFacts& facts) {
+            facts.lastRunSyncType = 3;
+            facts.lastRunMode = 1;
+            facts.lastRunStart = LocalTime(2021, 3, 4, 5, 6);
+        });
     });
-    Store("Mine", [](SyncTask& t) { t.lastRunStart = LocalTime(2021, 3, 4, 5, 6); });
+    Store("Mine", [](SyncTask& t) { SetLastRunStart(t, LocalTime(2021, 3, 4, 5, 6)); });
     Start();
 
     for (int column = 1; column < kTaskListColumnCount; ++column) EXPECT_EQ(Cell("Never", column), "") << column;
@@ -165,9 +171,9 @@ TEST_F(TaskListTest, SelectingATaskShowsItsTabAndLogAndTellsTheFrameWhetherItRun
 }
 
 TEST_F(TaskListTest, SortingByLastRunTimeTurnsTheOrderOverAndRowsStayWithTheirTasks) {
-    Store("Mid", [](SyncTask& t) { t.lastRunStart = LocalTime(2021, 5, 1, 12, 0); });
-    Store("Old", [](SyncTask& t) { t.lastRunStart = LocalTime(2020, 5, 1, 12, 0); });
-    Store("New", [](SyncTask& t) { t.lastRunStart = LocalTime(2022, 5, 1, 12, 0); });
+    Store("Mid", [](SyncTask& t) { SetLastRunStart(t, LocalTime(2021, 5, 1, 12, 0)); });
+    Store("Old", [](SyncTask& t) { SetLastRunStart(t, LocalTime(2020, 5, 1, 12, 0)); });
+    Store("New", [](SyncTask& t) { SetLastRunStart(t, LocalTime(2022, 5, 1, 12, 0)); });
     Start();
     const auto clickHeader = [this](int column) {
         QHeaderView* header = List().header();

@@ -135,11 +135,11 @@ TEST_F(SyncDlgTest, PartialTreesShowWhatTheyHold) {
     Window().RebuildTaskItems();
     EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"t.txt"}));
 
-    task_.needsAttention = 1;
+    task_.runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     Window().ClearItemList(TRUE);
     EXPECT_TRUE(Window().IsItemListEmpty());
     EXPECT_EQ(task_.targetItems, nullptr);
-    EXPECT_EQ(task_.needsAttention, 0u);
+    EXPECT_EQ(task_.runFacts.Get().needsAttention, 0u);
     Window().RebuildTaskItems();
     EXPECT_TRUE(Window().IsItemListEmpty());
 }

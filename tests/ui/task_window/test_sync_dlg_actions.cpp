@@ -87,7 +87,7 @@ TEST_F(ItemActionTest, ActionsChangeTheWordOnceAndRestoreGivesTheChecksVerdictBa
     EXPECT_EQ(RowData(L"done.txt").savedState, 0x20800C05u);
     EXPECT_EQ(rightOnly.state.Word(), 0x04040810u);  // no left copy: delete on the right
     EXPECT_EQ(folder.state.Word(), 0x00800C81u);     // a folder with a left copy stays
-    EXPECT_EQ(task_.needsAttention, 1u);
+    EXPECT_EQ(task_.runFacts.Get().needsAttention, 1u);
 
     Select({L"sizes.txt", L"times.txt"});
     Window().Message(WM_SYNC_SET_ACTION, kTimeToRight, 0);
@@ -139,7 +139,7 @@ TEST_F(ItemActionTest, DeletingACopyMarksItsSideAndLogsWhoDidIt) {
     EXPECT_TRUE(plat::PathExists(dir_.sub("R/left.txt")));
     EXPECT_EQ(logLines_.back(), "Delete " + dir_.sub("L/left.txt") + " by user tester");
     EXPECT_EQ(RowData(L"left.txt").leftPath, "");
-    EXPECT_EQ(task_.needsAttention, 1u);
+    EXPECT_EQ(task_.runFacts.Get().needsAttention, 1u);
 
     Select({L"right.txt"});
     Window().Message(WM_SYNC_ITEM_COMMAND, 1, 2);
@@ -245,7 +245,7 @@ TEST_F(ItemActionTest, NothingTouchesTheItemsWhileARunWorksOnThemAndClearEmpties
     EXPECT_EQ(Window().Message(WM_SYNC_CLEAR_LIST, 0, 0), 1);
     EXPECT_TRUE(Window().IsItemListEmpty());
     EXPECT_FALSE(task_.sourceItems);
-    EXPECT_EQ(task_.needsAttention, 0u);
+    EXPECT_EQ(task_.runFacts.Get().needsAttention, 0u);
     EXPECT_EQ(qobject_cast<CTextProgressCtrl*>(Window().GetDlgItem(IDC_STATUS_LINE))->WindowText(),
               QStringLiteral("All items have been removed by user"));
 }

@@ -189,7 +189,7 @@ TEST_F(RunStartTest, ATypedTildeIsTheHomeFolder) {
 // hint that offered it.
 TEST_F(RunStartTest, TheHintFollowsAListThatWentAndFoldersThatCame) {
     ShowTwoRows();
-    task_.needsAttention = 1;
+    task_.runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     EXPECT_EQ(Window().CurrentHint().text,
               "Click the Sync icon to synchronize folders. Click the Check icon to start over.");
     EXPECT_EQ(Window().Message(WM_SYNC_CLEAR_LIST, 0, 0), 1);
@@ -232,7 +232,7 @@ TEST_F(RunStartTest, AnAcceptedStartTakesTheRightStateAndTheEndBringsTheRightHin
         }
         if (c.stop) Window().Message(WM_SYNC_STOP, 0, 0);
         EXPECT_EQ(Window().Message(WM_SYNC_QUERY_STOP, 0, 0), c.stop ? 1 : 0);
-        task_.needsAttention = c.pending;
+        task_.runFacts.Update([&](TaskRunFacts& facts) { facts.needsAttention = c.pending; });
         Window().Message(WM_SYNC_AFTER_RUN, 1, 0);
         EXPECT_EQ(LastCaption(), c.hint);
         EXPECT_FALSE(Window().IsRunning());
@@ -256,7 +256,7 @@ TEST_F(RunStartTest, AnAcceptedStartTakesTheRightStateAndTheEndBringsTheRightHin
     HandTrees trees;
     trees.File(trees.Source(), L"c.txt", 0x01000C0D);
     trees.GiveTo(task_);
-    task_.needsAttention = 1;
+    task_.runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     Window().Message(WM_SYNC_AFTER_RUN, 1, 0);
     EXPECT_TRUE(Window().IsRunning());  // the rebuild is posted
     plat::ProcessPendingMessages();
@@ -343,7 +343,7 @@ TEST_F(RunStartTest, HalfTypedFolderTextNeverReachesAnUnattendedRun) {
 
     // The user's Sync stores the text first, and then has no list to carry out.
     const DWORD historyBefore = CountHistoryRecords();
-    task_.needsAttention = 1;
+    task_.runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     EXPECT_EQ(Start(kRunModeSync, kByUser), 0);
     EXPECT_EQ(task_.leftFolder, plat::Utf8ToWide(dir_.sub("new")));
     const std::unique_ptr<SyncTask> stored = LoadTaskRecord("T1");

@@ -154,7 +154,7 @@ TEST_F(TaskWindowsInTheProgram, HintsSpeakOfTheTaskShown) {
     Start();
     Click("A");
     EXPECT_EQ(frame_->CaptionBar()->Text(), "Click the Check icon to start.");
-    Task("B").needsAttention = 1;
+    Task("B").runFacts.Update([](TaskRunFacts& facts) { facts.needsAttention = 1; });
     Click("B");
     EXPECT_EQ(frame_->CaptionBar()->Text(),
               "Click the Sync icon to synchronize folders. Click the Check icon to start over.");
@@ -168,7 +168,7 @@ TEST_F(TaskWindowsInTheProgram, HintsSpeakOfTheTaskShown) {
     SyncTask& b = Task("B");
     ASSERT_EQ(WindowOf(b)->Message(WM_SYNC_START, kRunModeCheck, kStartedByRepeat), 1);
     const ULONGLONG deadline = GetTickCount64() + 60'000;
-    while (WindowOf(b)->IsRunning() || b.busyCode != 0) {
+    while (WindowOf(b)->IsRunning() || b.busyCode != TaskBusy::Idle) {
         ASSERT_LT(GetTickCount64(), deadline) << "the run did not end";
         plat::ProcessPendingMessages();
         QApplication::processEvents();
