@@ -324,10 +324,16 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
     const std::string name = toFolder ? NameOf(record.relativePath) : std::string();
     CopyMadeAhead made;
     if (toFolder && folders->Ahead()) made = folders->Ahead()->Take(&record);
+    // A copy made ahead takes its name first: a link never replaces what is at the name, so
+    // a name it took was free for the look below, which it spares. Any other goes on below.
+    NamedAhead named;
+    if (made.file.IsOpen() && !(IsNameFatCannotHold(plat::Utf8ToWide(name)) && KeepsFatNames(*toFolder))) {
+        named = NameCopyMadeAhead(made, *toFolder, name);
+    }
     if (toFolder) {
         // The folder was opened as a real folder below its root: no link on the way.
         bool taken = false;
-        const DWORD problem = NewNameProblemIn(*toFolder, name, taken);
+        const DWORD problem = named.named || named.failed ? ERROR_SUCCESS : NewNameProblemIn(*toFolder, name, taken);
         // Something at the name: the copy made ahead goes, and the copy below reports it.
         if (taken) made = {};
         if (problem != ERROR_SUCCESS) {
@@ -362,14 +368,14 @@ int CopyFileAction(SyncRunBlock& run, CFileInfo& record, DWORD& counter, PairFol
 
     // Only a new file is asked about Stop: an overwrite runs to its end.
     const HWND window = TaskWindowOf(run);
-    const bool madeAhead = made.file.IsOpen();
+    const bool madeAhead = made.file.IsOpen() || named.named || named.failed;
     plat::FileInfo copiedSource;
     CopyOptions options;
     options.copied = &copiedSource;
     const std::wstring& catalog = copy.toTarget ? run.task->targetCatalog : run.task->sourceCatalog;
     options.noteFolder = plat::ParentPath(plat::WideToUtf8(catalog));
     const int copied =
-        madeAhead ? FinishCopyMadeAhead(made, *toFolder, name, window, window)
+        madeAhead ? FinishCopyMadeAhead(made, *toFolder, name, window, window, named)
         : toFolder
             ? CopyFileBetween(*fromFolder, name, *toFolder, name, window, window, CopySpeedOf(run),
                               CopyDisposition::kCreateNew, options)

@@ -121,6 +121,13 @@ public:
     }
 
     plat::FileHandle& File() { return file_; }
+    // Gives the file back, as it is, when it is still unnamed.
+    plat::FileHandle Release() {
+        unnamed_ = false;
+        return std::move(file_);
+    }
+    // The name the copy took is no longer its: nothing is left to remove.
+    void Forget() { unnamed_ = false; name_.clear(); }
 
     // Gives the complete file, a copy of `source`, the target's name and the source's times.
     bool MoveOver(const std::string& targetName, CopyDisposition disposition, const plat::FileInfo& source,
@@ -375,8 +382,27 @@ CopyMadeAhead MakeNewCopyAhead(const plat::FolderHandle& sourceFolder, const pla
     return copy;
 }
 
+NamedAhead NameCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFolder, const std::string& name) {
+    NamedAhead named;
+    if (!copy.file.IsOpen()) return named;
+    TempSibling temp;
+    temp.AdoptUnnamed(targetFolder, std::move(copy.file));
+    if (temp.MoveOver(name, CopyDisposition::kCreateNew, copy.source, {})) {
+        named.named = true;
+        return named;
+    }
+    if (!temp.File().IsOpen()) {
+        // It had its name, and lost it again: the copy is not complete.
+        named.failed = true;
+        named.error = GetLastError();
+        return named;
+    }
+    copy.file = temp.Release();
+    return named;
+}
+
 int FinishCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFolder, const std::string& name,
-                        HWND stopWindow, HWND progressWindow) {
+                        HWND stopWindow, HWND progressWindow, const NamedAhead& named) {
     TempSibling temp;
     temp.AdoptUnnamed(targetFolder, std::move(copy.file));
     SendName(progressWindow, name);
@@ -387,11 +413,17 @@ int FinishCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFol
         if (!stopped) Notify(progressWindow, WM_SYNC_COPY_BYTES, 100);
         Notify(progressWindow, WM_SYNC_COPY_SIZE, 0);
         if (stopped) {
+            // A copy named already goes again, as one not yet named would.
+            if (named.named) targetFolder.Delete(name);
             SetLastError(ERROR_OPERATION_ABORTED);
             return -1;
         }
     }
-    if (!temp.MoveOver(name, CopyDisposition::kCreateNew, copy.source, {})) return 0;
+    if (named.failed) {
+        SetLastError(named.error);
+        return 0;
+    }
+    if (!named.named && !temp.MoveOver(name, CopyDisposition::kCreateNew, copy.source, {})) return 0;
     SetLastError(ERROR_SUCCESS);
     return 1;
 }

@@ -113,13 +113,26 @@ struct CopyMadeAhead {
 CopyMadeAhead MakeNewCopyAhead(const plat::FolderHandle& sourceFolder, const plat::FolderHandle& targetFolder,
                                const std::string& name, DWORD speed);
 
+// How a copy made ahead fared when it was given its name before its messages.
+struct NamedAhead {
+    bool named = false;   // it has its name and is complete on the disk
+    bool failed = false;  // it took its name but could not be completed: the name is gone
+    DWORD error = ERROR_SUCCESS;
+};
+
+// Gives a copy made ahead its name at once, the way FinishCopyMadeAhead would (a link
+// never replaces an item at the name). When an item is at the name, or the link fails
+// otherwise, the copy is left as it was, unnamed: the caller goes on as without this.
+NamedAhead NameCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFolder, const std::string& name);
+
 // Ends a copy made ahead as CopyFileBetween ends a new file's copy, with the same
 // messages to the two windows (the name; for a file that is not empty the start, the stop
 // question, 100 percent and the end) and the same results: -1 when Stop was pressed
 // (nothing is left), 0 with ERROR_FILE_EXISTS when an item appeared at the name, 1 when
-// the copy took its name.
+// the copy took its name. `named` is what NameCopyMadeAhead did with it, if anything: a
+// copy named already is removed again when Stop is pressed.
 int FinishCopyMadeAhead(CopyMadeAhead& copy, const plat::FolderHandle& targetFolder, const std::string& name,
-                        HWND stopWindow, HWND progressWindow);
+                        HWND stopWindow, HWND progressWindow, const NamedAhead& named = {});
 
 // Gives `target` the source's last-access and last-write times (this platform keeps no
 // settable creation time) and, for a file, its permission bits; a folder keeps its own

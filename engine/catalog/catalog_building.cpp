@@ -32,8 +32,8 @@ constexpr DWORD kProgressTickMs = 100;
 constexpr DWORD kEndPollMs = 5;
 // Rows handed to a side's queue thread in one job, and the jobs that may wait for it: the
 // passes wait while 4,096 rows are waiting.
-constexpr std::size_t kRowsPerJob = 256;
-constexpr std::size_t kMaxWaitingJobs = 16;
+constexpr std::size_t kRowsPerJob = 4096;
+constexpr std::size_t kMaxWaitingJobs = 4;
 
 bool StartThread(plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }
 
@@ -70,20 +70,20 @@ std::unique_ptr<CatalogWorkItem> MakeJob(SyncRunBlock& run, CatalogSide side) {
 // would be missing from the catalog, so the side fails.
 void QueueGatheredRows(SyncRunBlock& run, CatalogSide side) {
     RunCatalogSide& catalog = SideOf(run, side);
-    if (catalog.rowsToQueue.empty() || !catalog.catalogQueue) return;
+    if (catalog.rowsToQueue.size() == 0 || !catalog.catalogQueue) return;
     std::unique_ptr<CatalogWorkItem> job = MakeJob(run, side);
     job->rows = std::move(catalog.rowsToQueue);
-    catalog.rowsToQueue.clear();
+    catalog.rowsToQueue = CatalogRowTable::Chunk();
     if (!catalog.catalogQueue->InsertWorkItem(std::move(job))) catalog.failed = true;
 }
 
 int QueueCatalogRow(SyncRunBlock& run, CatalogSide side, const CFileInfo& record, bool ownFields) {
     RunCatalogSide& catalog = SideOf(run, side);
     if (!catalog.catalogQueue || catalog.failed) return 0;
-    std::optional<CFileInfo2> row = CatalogRowOfRecord(record, side, ownFields);
+    const std::optional<CatalogRowFields> row = CatalogRowOfRecord(record, side, ownFields);
     if (!row) return 1;
-    if (catalog.rowsToQueue.empty()) catalog.rowsToQueue.reserve(kRowsPerJob);
-    catalog.rowsToQueue.push_back(std::move(*row));
+    if (catalog.rowsToQueue.size() == 0) catalog.rowsToQueue.Reserve(kRowsPerJob, kRowsPerJob * 32);
+    catalog.rowsToQueue.Add(row->name, row->size, row->attributes, row->time);
     if (catalog.rowsToQueue.size() == kRowsPerJob) QueueGatheredRows(run, side);
     return 1;
 }
@@ -120,7 +120,7 @@ void DeleteArchive(RunCatalogSide& catalog) {
 }
 
 void ClearBuilder(RunCatalogSide& catalog) {
-    catalog.rowsToQueue.clear();
+    catalog.rowsToQueue = CatalogRowTable::Chunk();
     catalog.rowsWritten = 0;
     catalog.writer.reset();
     catalog.failed = false;
@@ -168,6 +168,7 @@ bool SaveSide(SyncRunBlock& run, CatalogSide side) {
     LogSaveLine(run, catalogPath, catalog.rowsWritten, saved);
     DeleteArchive(catalog);
     catalog.writer.reset();
+    catalog.stored.reset();
     return saved;
 }
 
@@ -209,15 +210,17 @@ int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkIt
         return catalog.failed ? 0 : 1;
     }
 
-    for (const CFileInfo2& row : job.rows) {
-        switch (catalog.writer->Append(row)) {
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        const CatalogRowTable::Row& row = job.rows.RowAt(i);
+        const std::string_view name = job.rows.NameOf(row);
+        switch (catalog.writer->Append(name, row.size, row.attributes, row.time)) {
         case CatalogWriter::AppendResult::kAdded:
             continue;
         case CatalogWriter::AppendResult::kRowRefused:
             // A cut name would name another item; without a row the item is simply new to
             // the next Check. The run ends with a warning, so the line is always written.
             ++run.counters.notRecorded;
-            AddRunLogLineW(run, L"Name too long for the catalog, left out: " + plat::Utf8ToWide(row.name), kLogRed);
+            AddRunLogLineW(run, L"Name too long for the catalog, left out: " + plat::Utf8ToWide(name), kLogRed);
             continue;
         case CatalogWriter::AppendResult::kOutOfMemory:
             catalog.failed = true;
@@ -250,8 +253,10 @@ void BeginCatalogs(SyncRunBlock& run, const CWorkQueue::ThreadStarter& startThre
             catalog.failed = true;
             continue;
         }
+        const StoredCatalogParts* const checked = catalog.stored.get();
         catalog.writer = std::make_unique<CatalogWriter>(plat::WideToUtf8(catalogPath), RootFolderOf(run, side),
-                                                         run.catalogMemberPool.get(), catalog.rowsWritten);
+                                                         run.catalogMemberPool.get(), catalog.rowsWritten,
+                                                         checked ? checked->rows.get() : nullptr, checked);
     }
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
@@ -345,7 +350,8 @@ void DiscardCatalogs(SyncRunBlock& run) {
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         RunCatalogSide& catalog = SideOf(run, side);
         DeleteArchive(catalog);
-        catalog.rowsToQueue.clear();
+        catalog.rowsToQueue = CatalogRowTable::Chunk();
         catalog.writer.reset();
+        catalog.stored.reset();
     }
 }

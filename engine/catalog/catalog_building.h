@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/catalog/catalog_row_table.h"
 #include "engine/catalog/catalog_rows.h"
 #include "engine/model/file_info.h"
 #include "engine/run/work_queue.h"
@@ -39,8 +40,8 @@ class CatalogWorkItem : public WorkItemBase {
 public:
     void DoWork(void* context) override;
 
-    SyncRunBlock* run = nullptr;  // null: the job does nothing
-    std::vector<CFileInfo2> rows;  // rows of consecutive items, in their order; none in an end job
+    SyncRunBlock* run = nullptr;   // null: the job does nothing
+    CatalogRowTable::Chunk rows;   // rows of consecutive items, in their order; none in an end job
     bool end = false;              // no rows: write the last block and mark the side ended
 
 protected:

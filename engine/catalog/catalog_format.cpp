@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "engine/catalog/catalog_member_decoding.h"
 #include "platform/core/file_time.h"
 #include "platform/core/text.h"
 
@@ -34,79 +35,67 @@ void PutU32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t val
     for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-std::uint32_t GetU32(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= std::uint32_t{bytes[offset + i]} << (8 * i);
-    return value;
+
+// The name as the row stores it: UTF-16 code units; nothing when it holds a NUL or
+// needs more than kCatalogNameMaxUnits of them.
+bool NameUnits(std::string_view name, std::u16string& units) {
+    if (name.find('\0') != std::string_view::npos) return false;
+    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        if (name.size() > kCatalogNameMaxUnits) return false;
+        units.assign(name.begin(), name.end());
+        return true;
+    }
+    units = plat::WideToUtf16(plat::Utf8ToWide(name));
+    return units.size() <= kCatalogNameMaxUnits;
 }
 
-// Rows dated before 1900 read as time 0, which no real file time is within 2 s of.
-// False when the FILETIME names no calendar date at all.
-bool RowTimeFromFileTime(const FILETIME& fileTime, LONGLONG& seconds) {
-    SYSTEMTIME calendar{};
-    if (!FileTimeToSystemTime(&fileTime, &calendar)) return false;
-    seconds = calendar.wYear < 1900 ? 0 : plat::FileTimeToUnixSeconds(fileTime);
-    return true;
-}
-
-std::optional<CFileInfo2> ParseRow(std::span<const std::uint8_t> row, std::size_t nameOffset) {
-    bool terminated = false;
-    std::wstring name = plat::ReadUtf16Field(row.subspan(nameOffset, kNameSize), &terminated);
-    if (!terminated) return std::nullopt;
-
-    FILETIME lastWrite;
-    lastWrite.dwLowDateTime = GetU32(row, kTimeLowOffset);
-    lastWrite.dwHighDateTime = GetU32(row, kTimeHighOffset);
-    LONGLONG time = 0;
-    if (!RowTimeFromFileTime(lastWrite, time)) return std::nullopt;
-
-    const ULONGLONG size = (ULONGLONG{GetU32(row, kSizeHighOffset)} << 32) | GetU32(row, kSizeLowOffset);
-    CFileInfo2 result;
-    result.Set(plat::WideToUtf8(name), size, GetU32(row, kAttributesOffset), time, 0);
-    return result;
+// NameUnits would take the name: without making its code units where they are its bytes.
+bool FitsARow(std::string_view name) {
+    bool ascii = true;
+    for (const char c : name) {
+        if (c == '\0') return false;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) return name.size() <= kCatalogNameMaxUnits;
+    return plat::WideToUtf16(plat::Utf8ToWide(name)).size() <= kCatalogNameMaxUnits;
 }
 
 // Writes a row's fields and its name with the NUL into `row`, leaving the bytes after the
 // NUL as they are. Returns how many bytes it wrote, 0 when the row cannot be stored: a
 // name holding a NUL or needing more than kCatalogNameMaxUnits code units.
-std::size_t EncodeRowStart(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRecordSize> row) {
-    if (src.name.find('\0') != std::string::npos) return 0;
-    const std::u16string name = plat::WideToUtf16(plat::Utf8ToWide(src.name));
-    if (name.size() > kCatalogNameMaxUnits) return 0;
-    const FILETIME lastWrite = plat::FileTimeFromUnixSeconds(src.time);
-    PutU32(row, kSizeLowOffset, static_cast<std::uint32_t>(src.size));
-    PutU32(row, kSizeHighOffset, static_cast<std::uint32_t>(src.size >> 32));
-    PutU32(row, kAttributesOffset, src.attributes);
-    PutU32(row, kTimeLowOffset, lastWrite.dwLowDateTime);
-    PutU32(row, kTimeHighOffset, lastWrite.dwHighDateTime);
+std::size_t EncodeRowStart(std::string_view rowName, ULONGLONG size, DWORD attributes, LONGLONG time,
+                           std::span<std::uint8_t, kCatalogRecordSize> row) {
     std::size_t at = kNameOffset;
-    for (const char16_t unit : name) {
-        row[at++] = static_cast<std::uint8_t>(unit & 0xFF);
-        row[at++] = static_cast<std::uint8_t>(unit >> 8);
+    const bool ascii =
+        std::all_of(rowName.begin(), rowName.end(), [](char c) { return c != '\0' && static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        // A byte is a code unit.
+        if (rowName.size() > kCatalogNameMaxUnits) return 0;
+        for (const char c : rowName) {
+            row[at++] = static_cast<std::uint8_t>(c);
+            row[at++] = 0;
+        }
+    } else {
+        thread_local std::u16string name;
+        if (!NameUnits(rowName, name)) return 0;
+        for (const char16_t unit : name) {
+            row[at++] = static_cast<std::uint8_t>(unit & 0xFF);
+            row[at++] = static_cast<std::uint8_t>(unit >> 8);
+        }
     }
     row[at++] = 0;
     row[at++] = 0;
+    const FILETIME lastWrite = plat::FileTimeFromUnixSeconds(time);
+    PutU32(row, kSizeLowOffset, static_cast<std::uint32_t>(size));
+    PutU32(row, kSizeHighOffset, static_cast<std::uint32_t>(size >> 32));
+    PutU32(row, kAttributesOffset, attributes);
+    PutU32(row, kTimeLowOffset, lastWrite.dwLowDateTime);
+    PutU32(row, kTimeHighOffset, lastWrite.dwHighDateTime);
     return at;
 }
 
-// What a block's header says of its rows, checked against the member's length.
-struct BlockShape {
-    std::uint32_t rowCount = 0;
-    std::uint32_t layout = 0;
-    std::size_t rowSize = 0;
-    std::size_t nameOffset = 0;
-};
-
-std::optional<BlockShape> ShapeOf(std::span<const std::uint8_t> header, std::uint64_t memberSize) {
-    BlockShape shape;
-    shape.rowCount = GetU32(header, kRowCountOffset);
-    if (shape.rowCount > kCatalogRowsPerBlock) return std::nullopt;
-    shape.layout = GetU32(header, kLayoutOffset);
-    const bool olderRows = shape.layout < kCatalogFirstShortRowLayout;
-    shape.rowSize = olderRows ? kCatalogOldRecordSize : kCatalogRecordSize;
-    shape.nameOffset = olderRows ? kOldNameOffset : kNameOffset;
-    if (memberSize != kCatalogHeaderSize + std::uint64_t{shape.rowCount} * shape.rowSize) return std::nullopt;
-    return shape;
+std::size_t EncodeRowStart(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRecordSize> row) {
+    return EncodeRowStart(src.name, src.size, src.attributes, src.time, row);
 }
 
 }  // namespace
@@ -129,63 +118,60 @@ bool FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize> header, std::
     return whole;
 }
 
-std::optional<CatalogBlockRows> ParseCatalogBlock(std::span<const std::uint8_t> member) {
-    if (member.size() < kCatalogHeaderSize) return std::nullopt;
-    const auto shape = ShapeOf(member.first(kCatalogHeaderSize), member.size());
-    if (!shape) return std::nullopt;
+namespace {
 
+CatalogBlockRows RowsOf(const DecodedCatalogMember& decoded) {
     CatalogBlockRows block;
-    block.layout = shape->layout;
-    block.rows.reserve(shape->rowCount);
-    for (std::uint32_t i = 0; i < shape->rowCount; ++i) {
-        auto row = ParseRow(member.subspan(kCatalogHeaderSize + i * shape->rowSize, shape->rowSize),
-                            shape->nameOffset);
-        if (!row) return std::nullopt;
-        block.rows.push_back(std::move(*row));
+    block.layout = decoded.layout;
+    block.rows.reserve(decoded.rows.size());
+    for (std::size_t i = 0; i < decoded.rows.size(); ++i) {
+        const CatalogRowTable::Row& row = decoded.rows.RowAt(i);
+        CFileInfo2& made = block.rows.emplace_back();
+        made.Set(decoded.rows.NameAt(i), row.size, row.attributes, 0, 0);
+        made.time = row.time;
     }
     return block;
+}
+
+}  // namespace
+
+std::optional<CatalogBlockRows> ParseCatalogBlock(std::span<const std::uint8_t> member) {
+    const auto decoded = DecodeCatalogBytes(member, {});
+    if (!decoded) return std::nullopt;
+    return RowsOf(*decoded);
 }
 
 std::optional<CatalogBlockRows> InflateCatalogBlock(const plat::DeflatedMember& member) {
-    if (member.size < kCatalogHeaderSize) return std::nullopt;
-    plat::MemberInflater inflater(member);
-    std::array<std::uint8_t, kCatalogHeaderSize> header;
-    if (inflater.Read(header) != header.size()) return std::nullopt;
-    const auto shape = ShapeOf(header, member.size);
-    if (!shape) return std::nullopt;
-
-    CatalogBlockRows block;
-    block.layout = shape->layout;
-    block.rows.reserve(shape->rowCount);
-    constexpr std::uint32_t kRowsPerPiece = 32;
-    std::vector<std::uint8_t> piece(std::size_t{kRowsPerPiece} * shape->rowSize);
-    for (std::uint32_t done = 0; done < shape->rowCount;) {
-        const std::uint32_t count = std::min(kRowsPerPiece, shape->rowCount - done);
-        const auto bytes = std::span(piece).first(std::size_t{count} * shape->rowSize);
-        if (inflater.Read(bytes) != bytes.size()) return std::nullopt;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            auto row = ParseRow(bytes.subspan(i * shape->rowSize, shape->rowSize), shape->nameOffset);
-            if (!row) return std::nullopt;
-            block.rows.push_back(std::move(*row));
-        }
-        done += count;
-    }
-    // Only at the stream's end are its length and checksum known to be right.
-    std::uint8_t beyond = 0;
-    if (inflater.Read(std::span(&beyond, 1)) != std::size_t{0} || !inflater.AtSoundEnd()) return std::nullopt;
-    return block;
+    const auto decoded = DecodeCatalogMember(member, {});
+    if (!decoded) return std::nullopt;
+    return RowsOf(*decoded);
 }
 
-bool CatalogBlock::Add(const CFileInfo2& row) {
-    std::array<std::uint8_t, kCatalogRecordSize> stored;
-    const std::size_t length = EncodeRowStart(row, stored);
-    if (length == 0) return false;
-    // Room for the row's end first, so a failed allocation leaves both as they were; a
-    // block has at most this many rows, so its ends are allocated once.
-    if (ends_.size() == ends_.capacity()) ends_.reserve(std::max<std::size_t>(2 * ends_.size(), kCatalogRowsPerBlock));
-    bytes_.insert(bytes_.end(), stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(length));
-    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+bool CatalogBlock::Add(const CFileInfo2& row) { return Add(row.name, row.size, row.attributes, row.time); }
+
+bool CatalogBlock::Add(std::string_view name, ULONGLONG size, DWORD attributes, LONGLONG time) {
+    if (!FitsARow(name)) return false;
+    if (rows_.size() == 0) rows_.Reserve(kCatalogRowsPerBlock, std::size_t{kCatalogRowsPerBlock} * 32);
+    rows_.Add(name, size, attributes, time);
     return true;
+}
+
+std::size_t CatalogBlock::EncodeRowStart(std::size_t index, std::span<std::uint8_t, kCatalogRecordSize> row) const {
+    const CatalogRowTable::Row& values = rows_.RowAt(index);
+    return ::EncodeRowStart(rows_.NameOf(values), values.size, values.attributes, values.time, row);
+}
+
+std::uint32_t CatalogBlock::Checksum(std::span<const std::uint8_t, kCatalogHeaderSize> header) const {
+    std::array<std::uint8_t, kCatalogHeaderSize> counted;
+    std::copy(header.begin(), header.end(), counted.begin());
+    PutU32(counted, kRowCountOffset, RowCount());
+    std::uint32_t crc = plat::Crc32(0, counted);
+    std::array<std::uint8_t, kCatalogRecordSize> row;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const std::size_t length = EncodeRowStart(i, row);
+        crc = plat::Crc32Zeros(plat::Crc32(crc, std::span(row).first(length)), kCatalogRecordSize - length);
+    }
+    return crc;
 }
 
 bool CatalogBlock::Render(std::span<const std::uint8_t, kCatalogHeaderSize> header, std::span<std::uint8_t> chunk,
@@ -193,17 +179,15 @@ bool CatalogBlock::Render(std::span<const std::uint8_t, kCatalogHeaderSize> head
     std::copy(header.begin(), header.end(), chunk.begin());
     PutU32(chunk, kRowCountOffset, RowCount());
     std::size_t filled = kCatalogHeaderSize;
-    std::uint32_t begin = 0;
-    for (const std::uint32_t end : ends_) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (filled + kCatalogRecordSize > chunk.size()) {
             if (!sink(chunk.first(filled))) return false;
             filled = 0;
         }
-        std::uint8_t* const row = chunk.data() + filled;
-        std::copy(bytes_.begin() + begin, bytes_.begin() + end, row);
-        std::fill(row + (end - begin), row + kCatalogRecordSize, std::uint8_t{0});
+        const std::span<std::uint8_t, kCatalogRecordSize> row(chunk.data() + filled, kCatalogRecordSize);
+        const std::size_t length = EncodeRowStart(i, row);
+        std::fill(row.begin() + static_cast<std::ptrdiff_t>(length), row.end(), std::uint8_t{0});
         filled += kCatalogRecordSize;
-        begin = end;
     }
     return sink(chunk.first(filled));
 }

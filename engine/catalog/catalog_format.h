@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/catalog/catalog_row_table.h"
 #include "engine/model/file_info.h"
 #include "platform/core/deflated_member.h"
 #include "platform/core/win_types.h"
@@ -71,16 +72,26 @@ std::optional<CatalogBlockRows> ParseCatalogBlock(std::span<const std::uint8_t> 
 // does not inflate to exactly its stated length and checksum.
 std::optional<CatalogBlockRows> InflateCatalogBlock(const plat::DeflatedMember& member);
 
-// One block's rows kept as compactly as they are stored: each row only up to its name's
-// NUL, since the rest of a stored row is zeros. 4,096 rows of short names take about 300 KB
-// instead of the block's 8.5 MB.
+// One block's rows as a Sync gathers them: each name once as UTF-8 and the values, as the
+// Check keeps the rows it reads, so that a block can be told the same as a stored one row
+// by row. A row is put in its stored form only when the block is made into a member or
+// compared with one's bytes. 4,096 rows of short names take about 200 KB instead of the
+// block's 8.5 MB.
 class CatalogBlock {
 public:
     // Adds a row; false, and the block as it was, when FillCatalogRecord refuses the row.
     // Throws std::bad_alloc when memory runs out.
     bool Add(const CFileInfo2& row);
-    std::uint32_t RowCount() const { return static_cast<std::uint32_t>(ends_.size()); }
+    bool Add(std::string_view name, ULONGLONG size, DWORD attributes, LONGLONG time);
+    std::uint32_t RowCount() const { return static_cast<std::uint32_t>(rows_.size()); }
+    const CatalogRowTable::Chunk& Rows() const { return rows_; }
 
+    // Row `index` in its stored form as far as its name's NUL (the rest is zeros); returns
+    // how many bytes that is.
+    std::size_t EncodeRowStart(std::size_t index, std::span<std::uint8_t, kCatalogRecordSize> row) const;
+    // The checksum of the member's bytes (`header` with this block's row count, then every
+    // row at its full size), found without making them.
+    std::uint32_t Checksum(std::span<const std::uint8_t, kCatalogHeaderSize> header) const;
     // Hands the member's bytes to `sink` in order and in pieces no longer than `chunk`
     // (made in it; at least one row long): `header` with this block's row count, then every
     // row at its full size. Stops when the sink returns false, and returns false then.
@@ -88,6 +99,5 @@ public:
                 const std::function<bool(std::span<const std::uint8_t>)>& sink) const;
 
 private:
-    std::vector<std::uint8_t> bytes_;   // the rows' stored beginnings, one after the other
-    std::vector<std::uint32_t> ends_;   // where each row's beginning ends in bytes_
+    CatalogRowTable::Chunk rows_;
 };

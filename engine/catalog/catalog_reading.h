@@ -31,7 +31,9 @@ struct CatalogsRead {
 CatalogsRead ReadCatalogs(SyncRunBlock& run);
 
 // Frees both sides' rows, clears their loaded flags and deletes any temporary copy left.
-void FreeCatalogs(SyncRunBlock& run);
+// With `keepForSync`, a side's rows that the Sync of the run may compare its new catalog
+// with are kept in its stored parts (without their lookups) until the Sync is done.
+void FreeCatalogs(SyncRunBlock& run, bool keepForSync = false);
 
 // The row of `relativePath` in the side's catalog, or null when the side has no catalog
 // loaded or the path is not in it. Names are compared with case.

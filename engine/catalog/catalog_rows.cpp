@@ -10,12 +10,10 @@ std::string_view NameOnSide(const CFileInfo& record, CatalogSide side) {
     return ownSide ? record.relativePath : record.counterpartRelativePath();
 }
 
-std::optional<CFileInfo2> PreviousRow(const CFileInfo& record, CatalogSide side) {
+std::optional<CatalogRowFields> PreviousRow(const CFileInfo& record, CatalogSide side) {
     const CatalogRowMemo memo = side == CatalogSide::kSource ? record.sourceCatalogRow() : record.targetCatalogRow();
     if (!memo.found) return std::nullopt;
-    CFileInfo2 row;
-    row.Set(NameOnSide(record, side), memo.size, memo.attributes, memo.time, 0);
-    return row;
+    return CatalogRowFields{NameOnSide(record, side), memo.size, memo.attributes, memo.time};
 }
 
 }  // namespace
@@ -26,18 +24,13 @@ bool KeepsLastRunRows(ItemState state) {
     return state.IsNoAction() && (state.IsConflict() || state.IsDeleteRefused() || state.IsUserChange());
 }
 
-std::optional<CFileInfo2> CatalogRowOfRecord(const CFileInfo& record, CatalogSide side, bool ownFields) {
+std::optional<CatalogRowFields> CatalogRowOfRecord(const CFileInfo& record, CatalogSide side, bool ownFields) {
     if (record.state.IsExcluded() || record.shadowIndex != -1) return std::nullopt;
     if (KeepsLastRunRows(record.state)) return PreviousRow(record, side);
 
     const DWORD present = side == CatalogSide::kSource ? ItemState::kOnSource : ItemState::kOnTarget;
     if (!record.state.Has(present)) return std::nullopt;
-    CFileInfo2 row;
-    if (ownFields) {
-        row.Set(record.relativePath, record.size, record.attributes, record.lastWrite, 0);
-    } else {
-        row.Set(record.counterpartRelativePath(), record.counterpartSize, record.counterpartAttributes,
-                record.counterpartLastWrite, 0);
-    }
-    return row;
+    if (ownFields) return CatalogRowFields{record.relativePath, record.size, record.attributes, record.lastWrite};
+    return CatalogRowFields{record.counterpartRelativePath(), record.counterpartSize, record.counterpartAttributes,
+                            record.counterpartLastWrite};
 }

@@ -20,7 +20,15 @@ enum class CatalogSide { kSource, kTarget };
 // item the user left alone.
 bool KeepsLastRunRows(ItemState state);
 
+// A row's values; its name points into the record it was made from.
+struct CatalogRowFields {
+    std::string_view name;
+    ULONGLONG size = 0;
+    DWORD attributes = 0;
+    LONGLONG time = 0;
+};
+
 // The row `record` gives `side`'s catalog, or nothing. With `ownFields` a present item's
 // row takes the record's own relative path, attributes, size and last write; without, the
 // counterpart's (a source-tree record's target row).
-std::optional<CFileInfo2> CatalogRowOfRecord(const CFileInfo& record, CatalogSide side, bool ownFields);
+std::optional<CatalogRowFields> CatalogRowOfRecord(const CFileInfo& record, CatalogSide side, bool ownFields);

@@ -1,11 +1,14 @@
 #include "engine/catalog/catalog_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
 
+#include "engine/catalog/catalog_deflater.h"
 #include "engine/run/work_queue.h"
 #include "foundation/archive_store.h"
+#include "platform/core/deflated_member.h"
 
 namespace {
 
@@ -33,17 +36,28 @@ private:
 };
 
 CatalogWriter::CatalogWriter(const std::string& storedCatalog, std::wstring_view rootFolder, CWorkQueue* pool,
-                             std::atomic<DWORD>& rowsWritten)
+                             std::atomic<DWORD>& rowsWritten, const CatalogRowTable* checkedRows,
+                             const StoredCatalogParts* checkedParts)
     : pool_(pool), rowsWritten_(rowsWritten), storedPath_(storedCatalog) {
     // The folder is only informative, so a cut one still makes a sound block.
     FillCatalogHeader(header_, 0, rootFolder);
     if (storedCatalog.empty() || !plat::StampOfFile(storedCatalog)) return;
-    ZipResult error = kZipOk;
-    stored_ = plat::ZipReader::Open(storedCatalog, &error);
-    if (!stored_) return;
-    storedStamp_ = stored_->stamp();
-    while (stored_->Find(CatalogMemberName(static_cast<unsigned>(storedParts_)))) ++storedParts_;
-    storedIsCatalog_ = storedParts_ == stored_->count();
+    // A catalog in another form than the plain one is written anew, once.
+    if (plat::ZipImage::Read(storedCatalog, stored_) != plat::ZipImage::Outcome::kRead) {
+        stored_.reset();
+        return;
+    }
+    for (unsigned index = 0;; ++index) {
+        const std::optional<std::size_t> part = stored_->Find(CatalogMemberName(index));
+        if (!part) break;
+        storedParts_.push_back(*part);
+    }
+    storedIsCatalog_ = storedParts_.size() == stored_->count();
+    if (checkedRows && checkedParts && checkedParts->stamp == stored_->stamp() &&
+        checkedParts->canonical.size() == checkedRows->ChunkCount()) {
+        checkedRows_ = checkedRows;
+        checkedParts_ = checkedParts;
+    }
 }
 
 CatalogWriter::~CatalogWriter() {
@@ -53,13 +67,18 @@ CatalogWriter::~CatalogWriter() {
 }
 
 CatalogWriter::AppendResult CatalogWriter::Append(const CFileInfo2& row) {
+    return Append(row.name, row.size, row.attributes, row.time);
+}
+
+CatalogWriter::AppendResult CatalogWriter::Append(std::string_view name, ULONGLONG size, DWORD attributes,
+                                                  LONGLONG time) {
     if (failed_) return AppendResult::kWriteFailed;
     if (gathering_ && gathering_->RowCount() == kCatalogRowsPerBlock && !Flush(false)) {
         return AppendResult::kWriteFailed;
     }
     try {
         if (!gathering_) gathering_ = std::make_unique<CatalogBlock>();
-        if (!gathering_->Add(row)) return AppendResult::kRowRefused;
+        if (!gathering_->Add(name, size, attributes, time)) return AppendResult::kRowRefused;
     } catch (const std::bad_alloc&) {
         failed_ = true;
         gathering_.reset();
@@ -101,14 +120,14 @@ std::uint32_t CatalogWriter::MemberCount() const {
 
 bool CatalogWriter::SameAsStored() const {
     std::lock_guard lock(mutex_);
-    if (!storedIsCatalog_ || failed_ || inFlight_ != 0) return false;
-    if (members_.size() != storedParts_ || reused_ != members_.size()) return false;
-    return plat::StampOfFile(storedPath_) == storedStamp_;
+    if (!stored_ || !storedIsCatalog_ || failed_ || inFlight_ != 0) return false;
+    if (members_.size() != storedParts_.size() || reused_ != members_.size()) return false;
+    return plat::StampOfFile(storedPath_) == stored_->stamp();
 }
 
 bool CatalogWriter::WriteArchive(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    return !failed_ && inFlight_ == 0 && WriteCatalogArchive(path, members_) == TRUE;
+    return !failed_ && inFlight_ == 0 && !members_.empty() && plat::WriteZipParts(path, members_) == 0;
 }
 
 void CatalogWriter::HandOver(std::unique_ptr<CatalogBlock> block) {
@@ -130,17 +149,17 @@ void CatalogWriter::HandOver(std::unique_ptr<CatalogBlock> block) {
 }
 
 void CatalogWriter::MakeMember(std::size_t index, const CatalogBlock& block) {
-    std::optional<plat::DeflatedMember> member;
+    std::optional<plat::ZipPart> member;
     bool reused = false;
     if (!cancelled_) {
         try {
-            std::vector<std::uint8_t> piece(kPieceBytes);
-            std::optional<plat::DeflatedMember> part = StoredPart(index);
-            if (part && SameAsPart(block, *part, piece)) {
-                member = std::move(part);
+            if (SameAsPart(index, block)) {
+                member.emplace();
+                member->name = CatalogMemberName(static_cast<unsigned>(index));
+                member->stored = &stored_->member(storedParts_[index]);
                 reused = true;
             } else {
-                member = Deflate(block, piece);
+                member = Deflate(index, block);
             }
         } catch (const std::bad_alloc&) {
             member.reset();
@@ -149,7 +168,7 @@ void CatalogWriter::MakeMember(std::size_t index, const CatalogBlock& block) {
     MemberDone(index, std::move(member), reused, block.RowCount());
 }
 
-void CatalogWriter::MemberDone(std::size_t index, std::optional<plat::DeflatedMember> member, bool reused,
+void CatalogWriter::MemberDone(std::size_t index, std::optional<plat::ZipPart> member, bool reused,
                                std::uint32_t rows) {
     // Notified under the lock: once the count reaches 0 the writer may be destroyed.
     std::lock_guard lock(mutex_);
@@ -164,31 +183,81 @@ void CatalogWriter::MemberDone(std::size_t index, std::optional<plat::DeflatedMe
     changed_.notify_all();
 }
 
-std::optional<plat::DeflatedMember> CatalogWriter::StoredPart(std::size_t index) {
-    std::lock_guard lock(storedMutex_);
-    if (!stored_ || index >= storedParts_) return std::nullopt;
-    return ReadDeflatedCatalogEntry(*stored_, static_cast<unsigned>(index));
-}
+namespace {
 
-bool CatalogWriter::SameAsPart(const CatalogBlock& block, const plat::DeflatedMember& part,
-                               std::vector<std::uint8_t>& piece) const {
-    if (part.size != CatalogBlockSize(block.RowCount())) return false;
-    plat::MemberInflater inflater(part);
-    std::vector<std::uint8_t> inflated(piece.size());
-    const bool same = block.Render(header_, piece, [&](std::span<const std::uint8_t> made) {
-        const std::optional<std::size_t> got = inflater.Read(std::span(inflated).first(made.size()));
-        return got && *got == made.size() && std::memcmp(inflated.data(), made.data(), made.size()) == 0;
-    });
-    // The part must end here, and only now has its checksum been checked.
-    std::uint8_t beyond = 0;
-    return same && inflater.Read(std::span(&beyond, 1)) == std::size_t{0} && inflater.AtSoundEnd();
-}
-
-std::optional<plat::DeflatedMember> CatalogWriter::Deflate(const CatalogBlock& block,
-                                                           std::vector<std::uint8_t>& piece) const {
-    plat::MemberDeflater deflater;
-    if (!block.Render(header_, piece, [&](std::span<const std::uint8_t> made) { return deflater.Add(made); })) {
-        return std::nullopt;
+bool SameRows(const CatalogRowTable::Chunk& made, const CatalogRowTable::Chunk& stored) {
+    if (made.size() != stored.size()) return false;
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        const CatalogRowTable::Row& a = made.RowAt(i);
+        const CatalogRowTable::Row& b = stored.RowAt(i);
+        if (a.size != b.size || a.time != b.time || a.attributes != b.attributes) return false;
+        if (made.NameOf(a) != stored.NameOf(b)) return false;
     }
-    return deflater.Finish();
+    return true;
+}
+
+bool AllZero(const std::uint8_t* bytes, std::size_t count) {
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        any |= word;
+    }
+    for (; i < count; ++i) any |= bytes[i];
+    return any == 0;
+}
+
+}  // namespace
+
+bool CatalogWriter::SameAsPart(std::size_t index, const CatalogBlock& block) const {
+    if (!stored_ || index >= storedParts_.size()) return false;
+    const plat::ZipImage::Member& part = stored_->member(storedParts_[index]);
+    if (part.entry.size != CatalogBlockSize(block.RowCount())) return false;
+    // The Check's rows of a member known byte for byte from them.
+    if (checkedRows_ && index < checkedRows_->ChunkCount() && checkedParts_->canonical[index]) {
+        return SameRows(block.Rows(), checkedRows_->ChunkAt(index));
+    }
+    return SameBytes(storedParts_[index], block);
+}
+
+// Row by row: each row's beginning as the block makes it, then zeros. The block's own
+// checksum then stands for the stored bytes', which the archive records.
+bool CatalogWriter::SameBytes(std::size_t imageIndex, const CatalogBlock& block) const {
+    plat::DeflatedMember stream;
+    if (!stored_->Deflated(imageIndex, kArchivePassword, stream)) return false;
+    plat::MemberInflater inflater(stream, plat::MemberInflater::Checksum::kCallers);
+    std::array<std::uint8_t, kCatalogHeaderSize> header = header_;
+    for (std::size_t i = 0; i < 4; ++i) header[i] = static_cast<std::uint8_t>(block.RowCount() >> (8 * i));
+    std::vector<std::uint8_t> piece(kPieceBytes);
+    const auto read = [&](std::size_t count) {
+        const std::optional<std::size_t> got = inflater.Read(std::span(piece).first(count));
+        return got && *got == count;
+    };
+    if (!read(kCatalogHeaderSize) || std::memcmp(piece.data(), header.data(), kCatalogHeaderSize) != 0) return false;
+    std::uint32_t crc = plat::Crc32(0, header);
+    constexpr std::size_t kRowsPerPiece = kPieceBytes / kCatalogRecordSize;
+    std::array<std::uint8_t, kCatalogRecordSize> made;
+    for (std::size_t done = 0; done < block.RowCount();) {
+        const std::size_t count = std::min<std::size_t>(kRowsPerPiece, block.RowCount() - done);
+        if (!read(count * kCatalogRecordSize)) return false;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint8_t* const row = piece.data() + i * kCatalogRecordSize;
+            const std::size_t length = block.EncodeRowStart(done + i, made);
+            if (std::memcmp(row, made.data(), length) != 0 || !AllZero(row + length, kCatalogRecordSize - length)) {
+                return false;
+            }
+            crc = plat::Crc32Zeros(plat::Crc32(crc, std::span(made).first(length)), kCatalogRecordSize - length);
+        }
+        done += count;
+    }
+    // The part must end here.
+    std::uint8_t beyond = 0;
+    return inflater.Read(std::span(&beyond, 1)) == std::size_t{0} && inflater.AtSoundEnd() && crc == stream.crc;
+}
+
+std::optional<plat::ZipPart> CatalogWriter::Deflate(std::size_t index, const CatalogBlock& block) const {
+    const std::optional<plat::DeflatedMember> member = DeflateCatalogBlock(block, header_);
+    if (!member) return std::nullopt;
+    return plat::MakeDeflatedPart(CatalogMemberName(static_cast<unsigned>(index)), *member, kArchivePassword);
 }

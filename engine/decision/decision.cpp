@@ -164,7 +164,7 @@ DecisionPass::DecisionPass(SyncRunBlock& runBlock)
 DWORD DecideItemAction(CFileInfo& record, DecisionPass& pass, DWORD parentResult) {
     const ItemState state = record.state;
     if (state.IsExcluded()) return 0;
-    if (state.IsOnSource() || state.IsTargetOnly()) StoreCatalogRows(pass.run, record);
+    if (!pass.rowsStored && (state.IsOnSource() || state.IsTargetOnly())) StoreCatalogRows(pass.run, record);
 
     DecisionInputs in;
     in.state = state;
@@ -224,6 +224,10 @@ int CompareTaskTrees(SyncRunBlock& run) {
         SendMessage(pass.taskWindow, WM_SYNC_PROGRESS, total, kProgressMode);
     }
 
+    // The lookups depend on nothing the walk decides, so they are all made first, on
+    // several threads. Without a catalog every record keeps the rows it has: none.
+    if (pass.catalogs.sourceLoaded || pass.catalogs.targetLoaded) StoreCatalogRowsOfTrees(run);
+    pass.rowsStored = true;
     for (FolderTreeNode* tree : {run.sourceTree.get(), run.targetTree.get()}) {
         if (tree && CompareFolderTree(*tree, pass, 0) == kDecisionStopped) return kDecisionStopped;
     }

@@ -38,6 +38,7 @@ struct DecisionPass {
     MessagePace stopPace;     // stop questions and positions between items are paced
     MessagePace progressPace;
     DWORD heldDeletions = 0;  // deletions left as conflicts: a catalog could not be read
+    bool rowsStored = false;  // every record's catalog rows were stored before the walk
 };
 
 // The decision step of a Check: status line "Checking...", a progress range over the

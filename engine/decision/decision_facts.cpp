@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "engine/model/item_state.h"
+#include "engine/model/parallel_tree_walk.h"
 #include "engine/run/run_block.h"
 
 namespace {
@@ -56,6 +57,22 @@ void StoreCatalogRows(const SyncRunBlock& run, CFileInfo& record) {
     const std::string_view targetName = inTargetTree ? record.relativePath : OtherSideSpelling(record);
     record.SetSourceCatalogRow(MemoOf(FindCatalogRow(run.sourceSide, sourceName)));
     record.SetTargetCatalogRow(MemoOf(FindCatalogRow(run.targetSide, targetName)));
+}
+
+void StoreCatalogRowsOfTrees(SyncRunBlock& run) {
+    const auto store = [&run](CFileInfo& record) {
+        const ItemState state = record.state;
+        if (!state.IsExcluded() && (state.IsOnSource() || state.IsTargetOnly())) StoreCatalogRows(run, record);
+    };
+    for (FolderTreeNode* tree : {run.sourceTree.get(), run.targetTree.get()}) {
+        if (!tree) continue;
+        VisitTreeInParallel(*tree, [&store](FolderTreeNode& node) {
+            if (node.folder) store(*node.folder);
+            if (node.files) {
+                for (CFileInfo& file : *node.files) store(file);
+            }
+        });
+    }
 }
 
 CatalogFacts CatalogFactsOf(const CFileInfo& record, const CatalogSituation& catalogs) {

@@ -40,5 +40,9 @@ CatalogSituation CatalogSituationOf(const SyncRunBlock& run);
 // target-only record is one of the target tree; any other, one of the source tree.
 void StoreCatalogRows(const SyncRunBlock& run, CFileInfo& record);
 
+// StoreCatalogRows for every record the decision looks up: of both trees, those not
+// excluded that are on the source side or target only. On several threads.
+void StoreCatalogRowsOfTrees(SyncRunBlock& run);
+
 // The catalog facts of the record, from the rows stored in it.
 CatalogFacts CatalogFactsOf(const CFileInfo& record, const CatalogSituation& catalogs);

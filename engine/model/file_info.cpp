@@ -45,10 +45,9 @@ std::wstring Joined(const SideRoot& root, bool whole, std::string_view relPath) 
 
 }  // namespace
 
-CFileInfo::CFileInfo() {
-    const LONGLONG now = plat::NowUnixSeconds();
-    lastWrite = counterpartLastWrite = now;
-}
+CFileInfo::CFileInfo() : CFileInfo(plat::NowUnixSeconds()) {}
+
+CFileInfo::CFileInfo(LONGLONG now) { lastWrite = counterpartLastWrite = now; }
 
 CFileInfo::CFileInfo(const CFileInfo& other)
     : savedState(other.savedState),

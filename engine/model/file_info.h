@@ -30,6 +30,8 @@ struct CatalogRowMemo {
 class CFileInfo {
 public:
     CFileInfo();  // times default to now
+    // Times default to `now`: a caller that makes many records reads the clock once.
+    explicit CFileInfo(LONGLONG now);
     CFileInfo(const CFileInfo& other);
     CFileInfo& operator=(const CFileInfo& other);
     CFileInfo(CFileInfo&&) noexcept = default;

@@ -1,7 +1,9 @@
 #include "engine/run/run_block.h"
 
+#include <mutex>
 #include <utility>
 
+#include "engine/model/parallel_tree_walk.h"
 #include "engine/model/tree_walk.h"
 #include "engine/run/work_queue.h"
 #include "foundation/sync_task.h"
@@ -56,14 +58,32 @@ void CountRecord(const CFileInfo& record, bool isFolder, Walk walk, Tally& tally
     }
 }
 
+void Add(Tally& sum, const Tally& part) {
+    sum.conflicts += part.conflicts;
+    sum.changed += part.changed;
+    sum.unchanged += part.unchanged;
+    sum.pending += part.pending;
+    sum.oneSided += part.oneSided;
+    sum.warnings += part.warnings;
+    sum.userNoAction += part.userNoAction;
+    sum.files += part.files;
+    sum.folders += part.folders;
+    sum.excludedFiles += part.excludedFiles;
+    sum.excludedFolders += part.excludedFolders;
+}
+
+// Over subtrees on several threads, each node's tally added to the sum once.
 Tally WalkTree(const FolderTreeNode& root, Walk walk) {
     Tally tally;
-    WalkFolderTree(root, [&](const FolderTreeNode& node) {
-        if (node.folder) CountRecord(*node.folder, true, walk, tally);
+    std::mutex lock;
+    VisitTreeInParallel(root, [&](const FolderTreeNode& node) {
+        Tally here;
+        if (node.folder) CountRecord(*node.folder, true, walk, here);
         if (node.files) {
-            for (const CFileInfo& file : *node.files) CountRecord(file, false, walk, tally);
+            for (const CFileInfo& file : *node.files) CountRecord(file, false, walk, here);
         }
-        return true;
+        std::lock_guard guard(lock);
+        Add(tally, here);
     });
     return tally;
 }
@@ -90,12 +110,13 @@ void RunCounters::Clear() {
 
 void RunCatalogSide::Clear() {
     rows.reset();
+    stored.reset();
     loaded = false;
     status = CatalogStatus::kNone;
     arrayLookup = false;
     tempCatalog.clear();
     catalogQueue = nullptr;
-    rowsToQueue.clear();
+    rowsToQueue = CatalogRowTable::Chunk();
     rowsWritten = 0;
     writer.reset();
     failed = false;

@@ -19,6 +19,7 @@
 #include "engine/catalog/catalog_row_table.h"
 #include "engine/catalog/catalog_status.h"
 #include "engine/catalog/catalog_writer.h"
+#include "engine/catalog/stored_catalog_parts.h"
 #include "engine/model/file_info.h"
 #include "engine/model/file_info_array.h"
 #include "engine/model/folder_tree.h"
@@ -72,13 +73,15 @@ struct RunCatalogSide {
     // the last never counts as "no catalog", so it never leads to a deletion.
     CatalogStatus status = CatalogStatus::kNone;
     bool arrayLookup = false;
+    // With `rows`, for the Sync of the same run; null when the catalog was not read whole.
+    std::unique_ptr<StoredCatalogParts> stored;
     // The Check's temporary copy of the catalog; during the Sync the temporary archive
     // that the new catalog is written to. Empty = none.
     std::wstring tempCatalog;
 
     // Building (the Sync half). Written by this side's catalog thread while it runs.
     CWorkQueue* catalogQueue = nullptr;      // made and destroyed by the Sync phase; null when none
-    std::vector<CFileInfo2> rowsToQueue;     // rows the passes gathered, not yet queued (worker only)
+    CatalogRowTable::Chunk rowsToQueue;      // rows the passes gathered, not yet queued (worker only)
     std::atomic<DWORD> rowsWritten{0};       // rows of the members made in this run
     std::unique_ptr<CatalogWriter> writer;   // gathers the rows and makes the members; null = none
     std::atomic<bool> failed{false};         // this side's catalog cannot be completed

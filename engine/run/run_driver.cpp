@@ -113,8 +113,8 @@ void PrepareFilterPatterns(SyncRunBlock& run) {
                         useExclusion ? std::wstring_view(filter->excludeText) : std::wstring_view());
 }
 
-void ClearDecisionInputs(SyncRunBlock& run) {
-    FreeCatalogs(run);
+void ClearDecisionInputs(SyncRunBlock& run, bool keepForSync = false) {
+    FreeCatalogs(run, keepForSync);
     run.includeTextItems.clear();
     run.excludeTextItems.clear();
     // The catalogs' rows and the scan's lists are gone; the Sync allocates on other threads.
@@ -124,7 +124,6 @@ void ClearDecisionInputs(SyncRunBlock& run) {
 // Scan, catalogs, decision, figures and guards. True when the Sync half may follow.
 bool RunCheck(SyncRunBlock& run, RunEnd& end) {
     PrepareFilterPatterns(run);
-
     const int scan = ScanTaskFolders(run);
     if (scan == kScanStopped) {
         FreeTrees(run);
@@ -170,7 +169,9 @@ bool RunCheck(SyncRunBlock& run, RunEnd& end) {
     }
 
     const int decided = CompareTaskTrees(run);
-    ClearDecisionInputs(run);
+    // A Sync that follows may tell the blocks of its new catalogs that come out as stored
+    // by the rows read here.
+    ClearDecisionInputs(run, run.doSync);
     if (decided == kDecisionStopped) {
         FreeTrees(run);
         end = EndAs(run, kRunStopped, kUserCancelsText);
@@ -227,6 +228,7 @@ RunEnd RunTask(SyncRunBlock& run) {
 
     RunEnd end = RunEnd::kCompleted;
     const bool syncFollows = run.doCheck ? RunCheck(run, end) : TakeLastCheck(run, end);
+    if (!syncFollows || !run.doSync) FreeCatalogs(run);
     if (syncFollows && run.doSync) {
         run.syncHalfRan = true;
         if (RunSyncPhase(run) == kSyncPhaseStopped && run.Result() != kRunDiskFull) {

@@ -1,12 +1,14 @@
 #include "engine/run/run_guards.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "engine/catalog/catalog_reading.h"
 #include "engine/decision/decision_rules.h"
 #include "engine/model/file_info_array.h"
 #include "engine/model/folder_tree.h"
+#include "engine/model/parallel_tree_walk.h"
 #include "engine/model/tree_walk.h"
 #include "engine/run/run_block.h"
 #include "engine/run/run_log.h"
@@ -29,20 +31,23 @@ std::wstring Count(DWORD n) { return std::to_wstring(n); }
 // enter (excluded, unreadable, against a file) nothing can be told gone: the rows below it
 // count as found.
 DWORD CatalogItemsFound(const FolderTreeNode& tree, const RunCatalogSide& side) {
-    DWORD found = 0;
-    WalkFolderTree(tree, [&](const FolderTreeNode& node) {
+    std::atomic<DWORD> found{0};
+    VisitTreeInParallel(tree, [&](const FolderTreeNode& node) {
+        DWORD here = 0;
         if (node.folder) {
             const CFileInfo& folder = *node.folder;
-            if (FindCatalogRow(side, folder.relativePath)) ++found;
+            if (FindCatalogRow(side, folder.relativePath)) ++here;
             const bool notEntered = folder.state.IsExcluded() || folder.state.IsClash();
-            if (notEntered && !node.files && node.children.empty()) found += static_cast<DWORD>(side.rows->CountWithPrefix(folder.relativePath + '/'));
+            if (notEntered && !node.files && node.children.empty()) {
+                here += static_cast<DWORD>(side.rows->CountWithPrefix(folder.relativePath + '/'));
+            }
         }
         if (node.files) {
             for (const CFileInfo& file : *node.files) {
-                if (FindCatalogRow(side, file.relativePath)) ++found;
+                if (FindCatalogRow(side, file.relativePath)) ++here;
             }
         }
-        return true;
+        found += here;
     });
     return found;
 }

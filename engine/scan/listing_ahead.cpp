@@ -1,6 +1,7 @@
 #include "engine/scan/listing_ahead.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -11,123 +12,203 @@ namespace {
 // The catalog folder is never an item: its contents are not listed ahead.
 constexpr std::string_view kCatalogFolderName = "_qb_sync";
 // Entries listed and not yet taken, at most, unless the side read first has had more
-// taken: the helper waits beyond (about 20 MB).
+// taken: the helpers wait beyond (about 20 MB).
 constexpr std::size_t kMaxWaitingEntries = 262144;
 
 }  // namespace
 
-ListingAhead::ListingAhead(std::string root, ListingAhead* readFirst)
-    : allowedEntries_(kMaxWaitingEntries), readFirst_(readFirst) {
-    // Set before this side's helper starts; read by the scan's thread alone.
-    if (readFirst_) readFirst_->readSecond_ = this;
-    known_.insert(root);
-    if (!thread_.Start([this, root = std::move(root)]() mutable { ListAll(std::move(root)); })) {
-        known_.clear();
-        done_ = true;
-    }
-}
+ListingHelpers::ListingHelpers(unsigned threads) : threadCount_(threads) {}
 
-ListingAhead::~ListingAhead() {
-    if (readFirst_) readFirst_->readSecond_ = nullptr;
+ListingHelpers::~ListingHelpers() {
     {
         std::lock_guard guard(lock_);
         ending_ = true;
     }
     changed_.notify_all();
-    thread_.Join();
+    for (plat::WorkerThread& thread : threads_) thread.Join();
 }
 
-bool ListingAhead::WaitForRoom(std::unique_lock<std::mutex>& guard) {
-    // A folder the scan waits for is listed whatever is waiting.
-    changed_.wait(guard, [this] { return ending_ || waitingEntries_ < allowedEntries_ || !wanted_.empty(); });
-    return !ending_;
+void ListingHelpers::Work() {
+    std::unique_lock guard(lock_);
+    for (;;) {
+        if (ending_) return;
+        // The side the scan reads first before the other.
+        ListingAhead* side = nullptr;
+        std::string folder;
+        for (ListingAhead* candidate : sides_) {
+            if (candidate->StartNextFolder(folder)) {
+                side = candidate;
+                break;
+            }
+        }
+        if (!side) {
+            changed_.wait(guard);
+            continue;
+        }
+        guard.unlock();
+        std::vector<std::string> children;
+        ListingAhead::Listing listing = side->ListFolder(folder, children);
+        guard.lock();
+        side->FinishFolder(std::move(folder), std::move(listing), std::move(children));
+        changed_.notify_all();
+    }
+}
+
+ListingAhead::ListingAhead(std::string root, ListingHelpers* helpers, ListingAhead* readFirst,
+                           PathCompareFunction compare)
+    : helpers_(helpers), allowedEntries_(kMaxWaitingEntries), compare_(compare), readFirst_(readFirst) {
+    if (!helpers_) {
+        done_ = true;
+        return;
+    }
+    std::lock_guard guard(helpers_->lock_);
+    if (readFirst_) readFirst_->readSecond_ = this;
+    known_.insert(root);
+    pending_.push_back(std::move(root));
+    helpers_->sides_.push_back(this);
+    if (!helpers_->started_) {
+        helpers_->started_ = true;
+        for (unsigned i = 0; i < std::max(helpers_->threadCount_, 1u); ++i) {
+            if (!helpers_->threads_.emplace_back().Start([h = helpers_] { h->Work(); })) {
+                helpers_->threads_.pop_back();
+                break;
+            }
+        }
+    }
+    if (helpers_->threads_.empty()) {
+        known_.clear();
+        pending_.clear();
+        done_ = true;
+    }
+    helpers_->changed_.notify_all();
+}
+
+ListingAhead::~ListingAhead() {
+    if (!helpers_) return;
+    std::unique_lock guard(helpers_->lock_);
+    if (readFirst_) readFirst_->readSecond_ = nullptr;
+    // Nothing more is started here; what is under way is waited for.
+    done_ = true;
+    helpers_->changed_.wait(guard, [this] { return current_.empty(); });
+    auto& sides = helpers_->sides_;
+    sides.erase(std::remove(sides.begin(), sides.end(), this), sides.end());
 }
 
 void ListingAhead::AllowWaiting(std::size_t entries) {
     {
-        std::lock_guard guard(lock_);
+        std::lock_guard guard(helpers_->lock_);
         if (entries <= allowedEntries_) return;
         allowedEntries_ = entries;
     }
-    changed_.notify_all();
+    helpers_->changed_.notify_all();
 }
 
-void ListingAhead::ListAll(std::string root) {
+bool ListingAhead::StartNextFolder(std::string& folder) {
+    if (done_) return false;
+    // A folder the scan waits for is listed whatever is waiting.
+    if (!wanted_.empty()) {
+        folder = std::move(wanted_);
+        wanted_.clear();
+    } else {
+        // Those listed already because the scan wanted them are passed over.
+        while (!pending_.empty() && known_.count(pending_.back()) == 0) pending_.pop_back();
+        if (pending_.empty()) {
+            if (current_.empty()) {
+                // Nothing left, and no helper listing what could hold more.
+                done_ = true;
+                known_.clear();
+                helpers_->changed_.notify_all();
+            }
+            return false;
+        }
+        if (waitingEntries_ >= allowedEntries_) return false;
+        folder = std::move(pending_.back());
+        pending_.pop_back();
+    }
+    known_.erase(folder);
+    current_.insert(folder);
+    return true;
+}
+
+ListingAhead::Listing ListingAhead::ListFolder(const std::string& folder, std::vector<std::string>& children) const {
+    Listing listing;
+    plat::DirectoryReader reader;
+    if (!reader.Open(folder)) {
+        listing.error = reader.error();
+        return listing;
+    }
+    plat::DirEntry entry;
+    while (reader.Next(entry)) listing.entries.push_back(std::move(entry));
+    if (reader.Failed()) {
+        listing.error = reader.error();
+        return listing;
+    }
+    if (compare_) PutInOrder(listing);
     // Depth first, children in the order listed: about the order the scan asks for them.
-    std::vector<std::string> pending{std::move(root)};
-    for (;;) {
-        std::string folder;
-        {
-            std::unique_lock guard(lock_);
-            if (!WaitForRoom(guard)) break;
-            if (!wanted_.empty()) {
-                folder = std::move(wanted_);
-                wanted_.clear();
-            } else {
-                // Those listed already because the scan wanted them are passed over.
-                while (!pending.empty() && known_.count(pending.back()) == 0) pending.pop_back();
-                if (pending.empty()) break;
-                folder = std::move(pending.back());
-                pending.pop_back();
-            }
-            known_.erase(folder);
-            current_ = folder;
+    for (const plat::DirEntry& listed : listing.entries) {
+        if (listed.IsFolder() && !plat::EqualsNoCaseAscii(listed.name, kCatalogFolderName)) {
+            children.push_back(folder + listed.name + '/');
         }
-        Listing listing;
-        plat::DirectoryReader reader;
-        if (!reader.Open(folder)) {
-            listing.error = reader.error();
-        } else {
-            plat::DirEntry entry;
-            while (reader.Next(entry)) listing.entries.push_back(std::move(entry));
-            if (reader.Failed()) listing.error = reader.error();
-        }
-        const std::size_t firstChild = pending.size();
-        if (listing.error == ERROR_SUCCESS) {
-            for (const plat::DirEntry& entry : listing.entries) {
-                if (entry.IsFolder() && !plat::EqualsNoCaseAscii(entry.name, kCatalogFolderName))
-                    pending.push_back(folder + entry.name + '/');
-            }
-            // The first child is listed first.
-            std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
-        }
-        {
-            std::lock_guard guard(lock_);
-            known_.insert(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
-            waitingEntries_ += listing.entries.size();
-            listed_.emplace(std::move(folder), std::move(listing));
-            current_.clear();
-        }
-        changed_.notify_all();
     }
-    {
-        std::lock_guard guard(lock_);
-        done_ = true;
-        known_.clear();
-        current_.clear();
+    return listing;
+}
+
+void ListingAhead::FinishFolder(std::string folder, Listing listing, std::vector<std::string> children) {
+    if (!done_) {
+        known_.insert(children.begin(), children.end());
+        // The first child is listed first.
+        pending_.insert(pending_.end(), std::make_move_iterator(children.rbegin()),
+                        std::make_move_iterator(children.rend()));
     }
-    changed_.notify_all();
+    waitingEntries_ += listing.entries.size();
+    current_.erase(folder);
+    listed_.emplace(std::move(folder), std::move(listing));
+}
+
+void ListingAhead::PutInOrder(Listing& listing) const {
+    const std::vector<plat::DirEntry>& entries = listing.entries;
+    std::vector<std::uint32_t>& order = listing.byName;
+    order.resize(entries.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    const PathCompareFunction compare = compare_;
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return compare(entries[a].name, entries[b].name) < 0; });
+    // Names equal by the compare are in no order a sort of the scan's would keep.
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (compare(entries[order[i - 1]].name, entries[order[i]].name) == 0) {
+            order.clear();
+            return;
+        }
+    }
 }
 
 bool ListingAhead::Take(const std::string& folder, std::vector<plat::DirEntry>& entries, std::size_t& count,
                         DWORD& error) {
-    std::unique_lock guard(lock_);
+    std::vector<std::uint32_t> byName;
+    return Take(folder, entries, count, error, byName);
+}
+
+bool ListingAhead::Take(const std::string& folder, std::vector<plat::DirEntry>& entries, std::size_t& count,
+                        DWORD& error, std::vector<std::uint32_t>& byName) {
+    if (!helpers_) return false;
+    std::unique_lock guard(helpers_->lock_);
     if (known_.count(folder) != 0) {
         wanted_ = folder;
-        changed_.notify_all();
+        helpers_->changed_.notify_all();
     }
-    changed_.wait(guard, [&] { return current_ != folder && (done_ || known_.count(folder) == 0); });
+    helpers_->changed_.wait(guard, [&] { return current_.count(folder) == 0 && (done_ || known_.count(folder) == 0); });
     const auto found = listed_.find(folder);
     if (found == listed_.end()) return false;
     Listing listing = std::move(found->second);
     listed_.erase(found);
     waitingEntries_ -= listing.entries.size();
     guard.unlock();
-    changed_.notify_all();
+    helpers_->changed_.notify_all();
 
     count = listing.entries.size();
     if (entries.size() < count) entries.resize(count);
     std::move(listing.entries.begin(), listing.entries.end(), entries.begin());
+    byName = std::move(listing.byName);
     error = listing.error;
     takenEntries_ += count;
     if (readSecond_) readSecond_->AllowWaiting(takenEntries_);

@@ -12,6 +12,7 @@
 #include "foundation/options/log_options.h"
 #include "foundation/options/sync_options.h"
 #include "foundation/sync_task.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/paths.h"
 #include "platform/core/text.h"
 #include "platform/core/window.h"
@@ -42,6 +43,11 @@ std::wstring NestedRootBelow(std::wstring_view root, std::wstring_view other) {
     if (otherPath.size() <= prefix.size() || otherPath.compare(0, prefix.size(), prefix) != 0) return {};
     return plat::Utf8ToWide(std::string_view(otherPath).substr(prefix.size()));
 }
+
+// Half the cores: more helpers on the same folder trees only wait for each other in the
+// kernel (four list two sides of a million files on eight cores fastest, six take a
+// third longer).
+unsigned ListingHelperCount() { return std::max(2u, plat::ParallelThreads() / 2); }
 
 std::wstring ErrorWords(DWORD error) {
     if (error == ERROR_ACCESS_DENIED) return L"Access Denied";
@@ -79,8 +85,10 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
 
     // Both sides are listed from the start on helper threads, each ahead of the scan that
     // reads it: the source side is mostly listed by the time the target side is done.
-    ListingAhead targetListing(FolderScanner::NarrowRootOf(request.targetFolder));
-    ListingAhead sourceListing(FolderScanner::NarrowRootOf(request.sourceFolder), &targetListing);
+    ListingHelpers helpers(ListingHelperCount());
+    ListingAhead targetListing(FolderScanner::NarrowRootOf(request.targetFolder), &helpers, nullptr, scanner.Compare());
+    ListingAhead sourceListing(FolderScanner::NarrowRootOf(request.sourceFolder), &helpers, &targetListing,
+                               scanner.Compare());
 
     scan.targetRoot = std::make_unique<FolderTreeNode>();
     options.removeCopyLeftovers = request.removeTargetLeftovers;

@@ -9,6 +9,7 @@
 #include "engine/run/run_messages.h"
 #include "engine/scan/listing_ahead.h"
 #include "engine/scan/wildcard_filter.h"
+#include "platform/core/clock.h"
 #include "platform/core/file_info.h"
 #include "platform/core/text.h"
 #include "platform/core/trash.h"
@@ -138,7 +139,8 @@ FolderScanner::FolderRead FolderScanner::ScanFolder(FolderTreeNode& node, Folder
 FolderScanner::FolderRead FolderScanner::ReadEntries(std::size_t& count) {
     std::size_t listed = 0;
     DWORD error = ERROR_SUCCESS;
-    if (listingAhead_ && listingAhead_->Take(narrowPath_, entries_, listed, error)) {
+    byName_.clear();
+    if (listingAhead_ && listingAhead_->Take(narrowPath_, entries_, listed, error, byName_)) {
         // Told and asked entry by entry, as when the folder is read here.
         while (count < listed) {
             ++count;
@@ -172,6 +174,9 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
     const WORD flags = options_.flags;
     const bool nameLists = (flags & kScanNameLists) && options_.patterns;
     newFiles_.clear();
+    fileOfEntry_.assign(count, -1);
+    // A record's times start as now; the clock is read once for the folder.
+    const LONGLONG now = plat::NowUnixSeconds();
     const std::size_t folderLength = widePath_.size();
     const std::size_t narrowFolderLength = narrowPath_.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -199,7 +204,7 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
         }
         if (entry.IsFolder()) {
             auto child = std::make_unique<FolderTreeNode>();
-            child->folder = std::make_unique<CFileInfo>();
+            child->folder = std::make_unique<CFileInfo>(now);
             CFileInfo& record = *child->folder;
             record.Set(sideRoot_, 0, entry.attributes, 0, RelativePath(), ItemState::kFolder);
             if (ExcludedByAttributes(entry.attributes) ||
@@ -209,7 +214,8 @@ void FolderScanner::MakeRecords(FolderTreeNode& node, std::size_t count) {
             }
             node.AppendChild(std::move(child));
         } else {
-            CFileInfo& record = newFiles_.emplace_back();
+            fileOfEntry_[i] = static_cast<std::int32_t>(newFiles_.size());
+            CFileInfo& record = newFiles_.emplace_back(now);
             record.SetFromFindData(entry, sideRoot_, RelativePath(), 0);
             if (ExcludedByAttributes(entry.attributes) ||
                 (nameLists && MatchFileFilter(widePath_, options_.patterns->includePatterns,
@@ -275,13 +281,21 @@ void FolderScanner::ExcludeAtSkippedPlaces(FolderTreeNode& node) {
 void FolderScanner::AddFilesInOrder(FolderTreeNode& node) {
     if (newFiles_.empty()) return;
     order_.clear();
-    for (CFileInfo& record : newFiles_) order_.push_back(&record);
-    const PathCompareFunction compare = compare_;
-    const std::size_t folderPart = narrowPath_.size() - narrowRoot_.size();
-    std::sort(order_.begin(), order_.end(), [compare, folderPart](const CFileInfo* a, const CFileInfo* b) {
-        return compare(std::string_view(a->relativePath).substr(folderPart),
-                       std::string_view(b->relativePath).substr(folderPart)) < 0;
-    });
+    if (!byName_.empty()) {
+        // The helper put the folder's names in this order, no two of them equal: the one
+        // order a sort makes of them.
+        for (const std::uint32_t entry : byName_) {
+            if (fileOfEntry_[entry] >= 0) order_.push_back(&newFiles_[static_cast<std::size_t>(fileOfEntry_[entry])]);
+        }
+    } else {
+        for (CFileInfo& record : newFiles_) order_.push_back(&record);
+        const PathCompareFunction compare = compare_;
+        const std::size_t folderPart = narrowPath_.size() - narrowRoot_.size();
+        std::sort(order_.begin(), order_.end(), [compare, folderPart](const CFileInfo* a, const CFileInfo* b) {
+            return compare(std::string_view(a->relativePath).substr(folderPart),
+                           std::string_view(b->relativePath).substr(folderPart)) < 0;
+        });
+    }
     // The node is new, so appending keeps the array in order.
     node.files = std::make_unique<CFileInfoArray>(compare_);
     CFileInfoArray& files = *node.files;
@@ -331,7 +345,8 @@ void FolderScanner::MatchEntries(FolderTreeNode& node, FolderTreeNode* other) {
     if (node.files) {
         for (CFileInfo& record : *node.files) {
             const bool excluded = record.state.IsExcluded();
-            const CounterpartMatch match = other ? MatchCounterpart(record, counterpart_) : CounterpartMatch{};
+            // The files are in the compare's order, as the other side's are.
+            const CounterpartMatch match = other ? MatchCounterpartInOrder(record, counterpart_) : CounterpartMatch{};
             if (match.flags) {
                 record.state.Set(match.flags);
                 if (!excluded) {

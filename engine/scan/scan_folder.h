@@ -15,6 +15,7 @@
 // catalog folder, and the trash folders directly in its root (".Trash", ".Trash-<uid>",
 // where deletions go when the side is the top of its disk), are never items.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -80,6 +81,8 @@ public:
     // The root as the scan of `rootFolder` names it, and as a ListingAhead of that side is
     // to be given it.
     static std::string NarrowRootOf(std::wstring_view rootFolder);
+    // How the scan orders and matches names.
+    PathCompareFunction Compare() const { return compare_; }
 
     // Asks the task window whether Stop was pressed; once it has said so, the answer stays.
     // Within a side the question is paced (message_pace.h); this asks at once.
@@ -149,6 +152,8 @@ private:
     // Buffers reused from folder to folder, so that an entry costs no allocation beyond
     // its record.
     std::vector<plat::DirEntry> entries_;
+    std::vector<std::uint32_t> byName_;    // the listing's entries in name order, when a helper made it
+    std::vector<std::int32_t> fileOfEntry_;  // each entry's place in newFiles_, -1 for none
     std::vector<CFileInfo> newFiles_;
     std::vector<CFileInfo*> order_;
     std::vector<CFileInfo*> folderOrder_;

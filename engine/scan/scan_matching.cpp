@@ -17,6 +17,7 @@ void CounterpartFolder::Reset(FolderTreeNode* node, PathCompareFunction compare)
     node_ = node;
     compare_ = compare;
     folders_.clear();
+    nextFile_ = 0;
     if (!node) return;
     for (const auto& child : node->children) {
         if (child && child->folder) folders_.push_back(child.get());
@@ -33,6 +34,19 @@ CFileInfo* CounterpartFolder::FindFile(std::string_view relativePath) const {
     return index < 0 ? nullptr : &(*node_->files)[index];
 }
 
+CFileInfo* CounterpartFolder::FindFileInOrder(std::string_view relativePath) {
+    if (!node_ || !node_->files) return nullptr;
+    CFileInfoArray& files = *node_->files;
+    const std::size_t count = static_cast<std::size_t>(files.GetSize());
+    // The files are in the compare's order, so the first one not before the path is where
+    // a search would land.
+    int order = -1;
+    while (nextFile_ < count && (order = compare_(files[static_cast<int>(nextFile_)].relativePath, relativePath)) < 0) {
+        ++nextFile_;
+    }
+    return nextFile_ < count && order == 0 ? &files[static_cast<int>(nextFile_)] : nullptr;
+}
+
 FolderTreeNode* CounterpartFolder::FindFolder(std::string_view relativePath) const {
     const auto it = std::lower_bound(folders_.begin(), folders_.end(), relativePath,
                                      [this](const FolderTreeNode* node, std::string_view key) {
@@ -42,9 +56,11 @@ FolderTreeNode* CounterpartFolder::FindFolder(std::string_view relativePath) con
     return *it;
 }
 
-CounterpartMatch MatchCounterpart(CFileInfo& record, const CounterpartFolder& other) {
+namespace {
+
+CounterpartMatch MatchWithFile(CFileInfo& record, CFileInfo* file, const CounterpartFolder& other) {
     CounterpartMatch match;
-    if (CFileInfo* file = other.FindFile(record.relativePath)) {
+    if (file) {
         match.flags = ItemState::kMatched;
         match.record = file;
         if (record.lastWrite != file->lastWrite && TimesDiffer(record.lastWrite, file->lastWrite)) {
@@ -60,6 +76,16 @@ CounterpartMatch MatchCounterpart(CFileInfo& record, const CounterpartFolder& ot
         PairRecords(record, *match.record);
     }
     return match;
+}
+
+}  // namespace
+
+CounterpartMatch MatchCounterpart(CFileInfo& record, const CounterpartFolder& other) {
+    return MatchWithFile(record, other.FindFile(record.relativePath), other);
+}
+
+CounterpartMatch MatchCounterpartInOrder(CFileInfo& record, CounterpartFolder& other) {
+    return MatchWithFile(record, other.FindFileInOrder(record.relativePath), other);
 }
 
 CounterpartMatch MatchFolderCounterpart(CFileInfo& record, const CounterpartFolder& other) {

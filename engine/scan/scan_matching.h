@@ -23,12 +23,17 @@ public:
     FolderTreeNode* Node() const { return node_; }
     // The first file, or child folder, with that relative path; null when none.
     CFileInfo* FindFile(std::string_view relativePath) const;
+    // FindFile for paths asked in the order of the folder's files (each no earlier than the
+    // one before, by the same compare), since Reset: one pass over the files instead of a
+    // search for each.
+    CFileInfo* FindFileInOrder(std::string_view relativePath);
     FolderTreeNode* FindFolder(std::string_view relativePath) const;
 
 private:
     FolderTreeNode* node_ = nullptr;
     PathCompareFunction compare_ = CompareFileInfoBySecondNameCase;
     std::vector<FolderTreeNode*> folders_;  // children with a folder record, by relative path
+    std::size_t nextFile_ = 0;              // FindFileInOrder's place in the files
 };
 
 // What a match found. `flags` is 0 when nothing was found; otherwise kMatched, with
@@ -42,6 +47,8 @@ struct CounterpartMatch {
 
 // A file record against the other side: a file of that relative path, else a folder.
 CounterpartMatch MatchCounterpart(CFileInfo& record, const CounterpartFolder& other);
+// The same for the records of a folder's files taken in their order (FindFileInOrder).
+CounterpartMatch MatchCounterpartInOrder(CFileInfo& record, CounterpartFolder& other);
 // A folder record against the other side: a folder of that relative path, else a file.
 // Folders carry no time or size, so only kMatched and kClash are given.
 CounterpartMatch MatchFolderCounterpart(CFileInfo& record, const CounterpartFolder& other);

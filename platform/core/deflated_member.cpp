@@ -1,9 +1,12 @@
 #include "platform/core/deflated_member.h"
 
+#include "platform/core/crc32_table.h"
+
 #include <zlib.h>
 
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace plat {
 
@@ -17,6 +20,21 @@ constexpr std::size_t kOutputStep = 64 * 1024;
 }  // namespace
 
 std::uint32_t Crc32(std::uint32_t crc, std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kShort = 256;
+    if (bytes.size() < kShort) {
+        using crc32_detail::kTables;
+        std::uint32_t reg = ~crc;
+        const std::uint8_t* p = bytes.data();
+        std::size_t n = bytes.size();
+        for (; n >= 8; n -= 8, p += 8) {
+            const std::uint32_t low = reg ^ (std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) |
+                                             (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24));
+            reg = kTables[7][low & 0xFF] ^ kTables[6][(low >> 8) & 0xFF] ^ kTables[5][(low >> 16) & 0xFF] ^
+                  kTables[4][low >> 24] ^ kTables[3][p[4]] ^ kTables[2][p[5]] ^ kTables[1][p[6]] ^ kTables[0][p[7]];
+        }
+        for (; n > 0; --n) reg = crc32_detail::Step(reg, *p++);
+        return ~reg;
+    }
     uLong value = crc;
     while (!bytes.empty()) {
         const std::size_t piece = std::min<std::size_t>(bytes.size(), std::numeric_limits<uInt>::max());
@@ -24,6 +42,31 @@ std::uint32_t Crc32(std::uint32_t crc, std::span<const std::uint8_t> bytes) {
         bytes = bytes.subspan(piece);
     }
     return static_cast<std::uint32_t>(value);
+}
+
+namespace {
+
+// For each count of zeros: the operator that moves a checksum over them, and the checksum
+// of that many zeros alone.
+struct ZeroRuns {
+    std::vector<uLong> shift;
+    std::vector<uLong> alone;
+    ZeroRuns() : shift(kMaxCrc32Zeros + 1), alone(kMaxCrc32Zeros + 1) {
+        for (std::size_t n = 0; n <= kMaxCrc32Zeros; ++n) {
+            shift[n] = crc32_combine_gen(static_cast<z_off_t>(n));
+            // Over n zeros the register is only shifted; the checksum's start and end
+            // inversions make the checksum of n zeros that of all ones moved over them.
+            alone[n] = crc32_combine_op(0xFFFFFFFFul, 0xFFFFFFFFul, shift[n]);
+        }
+    }
+};
+
+}  // namespace
+
+std::uint32_t Crc32Zeros(std::uint32_t crc, std::size_t count) {
+    static const ZeroRuns runs;
+    if (count == 0) return crc;
+    return static_cast<std::uint32_t>(crc32_combine_op(crc, runs.alone[count], runs.shift[count]));
 }
 
 MemberDeflater::MemberDeflater() : stream_(new (std::nothrow) z_stream{}) {
@@ -86,8 +129,8 @@ std::optional<DeflatedMember> MemberDeflater::Finish() {
     return std::move(member_);
 }
 
-MemberInflater::MemberInflater(const DeflatedMember& member)
-    : member_(member), stream_(new (std::nothrow) z_stream{}), crc_(0) {
+MemberInflater::MemberInflater(const DeflatedMember& member, Checksum checksum)
+    : member_(member), stream_(new (std::nothrow) z_stream{}), crc_(0), checksCrc_(checksum == Checksum::kChecked) {
     if (!stream_ || member.data.size() > std::numeric_limits<uInt>::max() ||
         inflateInit2(stream_.get(), kRawWindowBits) != Z_OK) {
         stream_.reset();
@@ -112,12 +155,12 @@ std::optional<std::size_t> MemberInflater::Read(std::span<std::uint8_t> out) {
         stream_->avail_out = static_cast<uInt>(room);
         const int result = inflate(stream_.get(), Z_NO_FLUSH);
         const std::size_t got = room - stream_->avail_out;
-        crc_ = Crc32(crc_, out.subspan(written, got));
+        if (checksCrc_) crc_ = Crc32(crc_, out.subspan(written, got));
         written += got;
         produced_ += got;
         const bool longerThanStated = produced_ > member_.size;
         if (result == Z_STREAM_END && !longerThanStated) {
-            ended_ = stream_->avail_in == 0 && produced_ == member_.size && crc_ == member_.crc;
+            ended_ = stream_->avail_in == 0 && produced_ == member_.size && (!checksCrc_ || crc_ == member_.crc);
             if (ended_) return written;
         }
         // Longer than stated, a wrong length or checksum at the end, input spent before

@@ -47,7 +47,11 @@ private:
 // its length and checksum.
 class MemberInflater {
 public:
-    explicit MemberInflater(const DeflatedMember& member);
+    // The checksum is the caller's to check when it knows it without going over every
+    // byte (the bytes are then only checked to end at the stated length).
+    enum class Checksum { kChecked, kCallers };
+
+    explicit MemberInflater(const DeflatedMember& member, Checksum checksum = Checksum::kChecked);
     ~MemberInflater();
     MemberInflater(const MemberInflater&) = delete;
     MemberInflater& operator=(const MemberInflater&) = delete;
@@ -63,6 +67,7 @@ private:
     const DeflatedMember& member_;
     std::unique_ptr<z_stream_s> stream_;
     std::uint32_t crc_;
+    bool checksCrc_;
     std::uint64_t produced_ = 0;
     bool ended_ = false;
     bool failed_ = false;
@@ -70,5 +75,9 @@ private:
 
 // CRC-32 (the archive checksum) of `bytes`, continued from `crc`.
 std::uint32_t Crc32(std::uint32_t crc, std::span<const std::uint8_t> bytes);
+// The same continued over `count` zero bytes (at most kMaxCrc32Zeros), without going over
+// them: a catalog row is mostly zeros after its name.
+inline constexpr std::size_t kMaxCrc32Zeros = 4120;
+std::uint32_t Crc32Zeros(std::uint32_t crc, std::size_t count);
 
 }  // namespace plat

@@ -1,6 +1,7 @@
 #include "platform/core/text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdarg>
 #include <cstdio>
 #include <cwctype>
@@ -269,9 +270,37 @@ char32_t NextWideChar(std::string_view bytes, std::size_t& i) {
 
 }  // namespace
 
+namespace {
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Where the two texts begin to differ, moved back to the start of the character in which
+// they do. Up to there they are the same bytes, so the same characters: a position whose
+// byte in neither text is a continuation byte starts a character in both, since a valid
+// sequence of several bytes continues only with continuation bytes.
+std::size_t SamePrefix(std::string_view a, std::string_view b) {
+    const std::size_t length = std::min(a.size(), b.size());
+    std::size_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a.data() + at, 8);
+        std::memcpy(&y, b.data() + at, 8);
+        if (x != y) break;
+    }
+    while (at < length && a[at] == b[at]) ++at;
+    while (at > 0 && ((at < a.size() && IsContinuationByte(a[at])) || (at < b.size() && IsContinuationByte(b[at])))) {
+        --at;
+    }
+    return at;
+}
+
+}  // namespace
+
 int CompareUtf8AsWide(std::string_view a, std::string_view b, bool foldCase) {
-    std::size_t i = 0;
-    std::size_t j = 0;
+    // The same bytes are the same characters, folded or not.
+    std::size_t i = SamePrefix(a, b);
+    std::size_t j = i;
     while (i < a.size() && j < b.size()) {
         const auto ba = static_cast<unsigned char>(a[i]);
         const auto bb = static_cast<unsigned char>(b[j]);

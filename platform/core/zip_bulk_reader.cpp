@@ -14,6 +14,7 @@
 #include "platform/core/owned_fd.h"
 #include "platform/core/zip_command.h"
 #include "platform/core/zip_layout.h"
+#include "platform/core/zip_pkware.h"
 
 namespace plat {
 
@@ -24,37 +25,10 @@ constexpr std::uint16_t kEncryptedFlag = 0x0001;
 constexpr std::uint16_t kDataDescriptorFlag = 0x0008;
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
-constexpr std::size_t kEncryptionHeaderSize = 12;
 // A local header's name and extra field may each be this long, and a data descriptor follows.
 constexpr std::uint64_t kLongestLocalOverhead = kZipLocalHeaderSize + 2 * 0xFFFF + 16;
 constexpr std::size_t kMembersPerThread = 2048;
 constexpr unsigned kMostThreads = 8;
-
-// The traditional PKWARE cipher's three keys.
-class PkwareKeys {
-public:
-    explicit PkwareKeys(const char* password) {
-        for (const char* c = password; *c != '\0'; ++c) Update(static_cast<std::uint8_t>(*c));
-    }
-    std::uint8_t Decrypt(std::uint8_t cipher) {
-        const std::uint32_t t = (keys_[2] | 2) & 0xFFFF;
-        const auto plain = static_cast<std::uint8_t>(cipher ^ static_cast<std::uint8_t>((t * (t ^ 1)) >> 8));
-        Update(plain);
-        return plain;
-    }
-
-private:
-    static std::uint32_t Crc(std::uint32_t crc, std::uint8_t byte) {
-        static const z_crc_t* const table = get_crc_table();
-        return static_cast<std::uint32_t>(table[(crc ^ byte) & 0xFF]) ^ (crc >> 8);
-    }
-    void Update(std::uint8_t plain) {
-        keys_[0] = Crc(keys_[0], plain);
-        keys_[1] = (keys_[1] + (keys_[0] & 0xFF)) * 134775813u + 1;
-        keys_[2] = Crc(keys_[2], static_cast<std::uint8_t>(keys_[1] >> 24));
-    }
-    std::uint32_t keys_[3] = {0x12345678u, 0x23456789u, 0x34567890u};
-};
 
 std::uint16_t U16(const std::uint8_t* b) { return static_cast<std::uint16_t>(b[0] | (b[1] << 8)); }
 
@@ -106,16 +80,16 @@ public:
 
 private:
     bool Decrypt(const ZipDirectoryEntry& entry, std::span<const std::uint8_t> cipher) {
-        if (password_ == nullptr || cipher.size() < kEncryptionHeaderSize) return false;
-        PkwareKeys keys(password_);
+        if (password_ == nullptr || cipher.size() < kPkwareHeaderSize) return false;
+        PkwareCipher keys(password_);
         std::uint8_t check = 0;
-        for (std::size_t i = 0; i < kEncryptionHeaderSize; ++i) check = keys.Decrypt(cipher[i]);
+        for (std::size_t i = 0; i < kPkwareHeaderSize; ++i) check = keys.Decrypt(cipher[i]);
         // The header's last byte tells a wrong password: the checksum's top byte, or the
         // time's when the sizes follow the data.
         const bool timeChecked = (entry.flags & kDataDescriptorFlag) != 0 && check == (entry.modifiedTime >> 8);
         if (check != (entry.crc >> 24) && !timeChecked) return false;
-        plain_.resize(cipher.size() - kEncryptionHeaderSize);
-        for (std::size_t i = 0; i < plain_.size(); ++i) plain_[i] = keys.Decrypt(cipher[kEncryptionHeaderSize + i]);
+        plain_.resize(cipher.size() - kPkwareHeaderSize);
+        keys.Decrypt(cipher.subspan(kPkwareHeaderSize), plain_);
         return true;
     }
 

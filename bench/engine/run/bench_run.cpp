@@ -6,15 +6,25 @@
 //       read, and none needs writing), beside `rsync -a --delete`;
 //   (c) the same with one file changed on the source side before each try (both catalogs
 //       are read, the file copied and the target's catalog written), beside
-//       `rsync -a --delete` after the same change.
+//       `rsync -a --delete` after the same change;
+//   (d) a Check alone of the two trees in step, beside eight `find` walkers that share
+//       the top folders of both trees and look at every entry's size and time.
 // Each measurement runs in a child process of its own, so its peak memory and the bytes it
 // wrote (what its write calls handed to the kernel) are its own. Prints every try, the
-// best and the spread, files per second at the best, the peak resident memory and the
-// bytes written. Everything it makes is deleted at the end (each try of (a) leaves its
-// copies there until then: three tries of 100,000 files need about 4 GB on an ext4 disk).
+// best and the median, files per second at the best, the peak resident memory and the
+// bytes written, and each case's ratio to its tool. Everything it makes is deleted at the
+// end (each try of (a) leaves its copies there until then: three tries of 100,000 files
+// need about 4 GB on an ext4 disk).
 //
-//   bench_run [files] [folders] [tries] [cases]
-//   (default 100000 1000 3 abc; cases: any of a, b, c; folder: $TMPDIR or /tmp)
+//   bench_run [files] [folders] [tries] [cases] [fresh]
+//   (default 100000 1000 3 abcd; cases: any of a, b, c, d; folder: $TMPDIR or /tmp;
+//   "fresh": each try of (a) but the last deletes its copies before the next one, so
+//   that a million files fit a tmpfs; ext4 makes new files slowly after many deletes)
+//
+// For profiling one run by itself, on trees that stay:
+//   bench_run make <folder> [files] [folders]       builds a tree
+//   bench_run change <folder> [round]               changes one file of it, as (c) does
+//   bench_run once <left> <right> <data> [check]    one Check and Sync (or Check) of them
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -41,12 +51,15 @@
 #include "foundation/program_state.h"
 #include "foundation/sync_task.h"
 #include "foundation/task_paths.h"
+#include "foundation/task_store.h"
 #include "platform/core/sync.h"
 #include "platform/core/text.h"
 
 namespace {
 
+constexpr LPARAM kCheckOnly = 1;
 constexpr LPARAM kCheckAndSync = 2;
+constexpr int kFindWalkers = 8;
 
 
 
@@ -125,15 +138,47 @@ int RunTool(const std::vector<std::string>& arguments) {
     return 127;
 }
 
+// Eight `find` processes at once over the top folders of both trees, dealt out in turn,
+// each printing every entry's size and time (so each entry is looked at, as a scan does).
+int RunFindWalkers(const std::vector<std::string>& roots) {
+    std::vector<std::vector<std::string>> shares(kFindWalkers);
+    std::size_t next = 0;
+    for (const std::string& root : roots) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
+            if (entry.path().filename() == "_qb_sync") continue;
+            shares[next++ % kFindWalkers].push_back(entry.path().string());
+        }
+    }
+    std::vector<pid_t> walkers;
+    for (const auto& share : shares) {
+        if (share.empty()) continue;
+        std::vector<std::string> arguments{"find"};
+        arguments.insert(arguments.end(), share.begin(), share.end());
+        arguments.insert(arguments.end(), {"-printf", "%s %T@ %p\n"});
+        const pid_t pid = fork();
+        if (pid == 0) _exit(RunTool(arguments));
+        walkers.push_back(pid);
+    }
+    int failures = 0;
+    for (const pid_t pid : walkers) {
+        int status = 0;
+        if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 // One Check and Sync of a "Mirror" task from `left` to `right`, as the main frame starts
 // it, without windows. Catalogs and the log live in `data`.
-int RunTask(const std::string& left, const std::string& right, const std::string& data) {
+int RunTask(const std::string& left, const std::string& right, const std::string& data, LPARAM mode = kCheckAndSync) {
     ProgramState().dataFolder = data + "/";
     ProgramState().settingsFile = data + "/qboptions.ini";
     ProgramState().tempFolder = data + "/tmp/";
     std::filesystem::create_directories(data + "/tmp");
 
-    SyncTask task;
+    // Left to the end of the process: the program keeps a run's trees for its window, so
+    // freeing them is no part of the run.
+    SyncTask& task = *new SyncTask;
     task.SetDefaults();
     task.name = "Bench";
     task.leftFolder = plat::Utf8ToWide(left);
@@ -146,48 +191,91 @@ int RunTask(const std::string& left, const std::string& right, const std::string
     task.logOptions->log = 1;
     task.logOptions->logLevel = kLogSummary;
     BuildTaskDataPaths(task);
+    // The run stores its last-run fields in the task's record, as for a task of the list.
+    if (!WriteTaskRecord(task).written) return 3;
 
-    const plat::ThreadHandle run = StartRunThread(task, kCheckAndSync);
+    const plat::ThreadHandle run = StartRunThread(task, mode);
     if (!run || WaitForSingleObject(run, INFINITE) != WAIT_OBJECT_0) return 2;
-    return task.runFacts.Get().lastRunStatus == kRunSucceeded ? 0 : 1;
+    const DWORD status = task.runFacts.Get().lastRunStatus;
+    if (status != kRunSucceeded) std::fprintf(stderr, "run ended with result %u\n", static_cast<unsigned>(status));
+    return status == kRunSucceeded ? 0 : 1;
 }
 
 struct Series {
     const char* name;
     std::vector<Try> tries;
 
+    bool Failed() const {
+        return tries.empty() || std::any_of(tries.begin(), tries.end(), [](const Try& t) { return t.seconds < 0; });
+    }
+    std::vector<double> Times() const {
+        std::vector<double> times;
+        for (const Try& t : tries) times.push_back(t.seconds);
+        std::sort(times.begin(), times.end());
+        return times;
+    }
+    double Best() const { return Times().front(); }
+    double Median() const {
+        const std::vector<double> times = Times();
+        const std::size_t n = times.size();
+        return n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    }
+
     void Print(std::size_t files) const {
         if (tries.empty()) return;
-        std::vector<double> times;
+        if (Failed()) {
+            std::printf("%-40s failed\n", name);
+            return;
+        }
         double peak = 0;
         double written = 0;
         for (const Try& t : tries) {
-            if (t.seconds < 0) {
-                std::printf("%-40s failed\n", name);
-                return;
-            }
-            times.push_back(t.seconds);
             peak = std::max(peak, t.peakMiB);
             written = std::max(written, t.writtenMiB);
         }
-        const double best = *std::min_element(times.begin(), times.end());
-        const double worst = *std::max_element(times.begin(), times.end());
-        std::printf("%-40s best %7.2f s  spread %5.2f s  %8.0f files/s  peak %6.1f MiB  wrote %8.1f MiB   (", name,
-                    best, worst - best, static_cast<double>(files) / best, peak, written);
-        for (const double t : times) std::printf(" %.2f", t);
+        std::printf("%-40s best %7.2f s  median %7.2f s  %8.0f files/s  peak %6.1f MiB  wrote %8.1f MiB   (", name,
+                    Best(), Median(), static_cast<double>(files) / Best(), peak, written);
+        for (const Try& t : tries) std::printf(" %.2f", t.seconds);
         std::printf(" )\n");
     }
 };
 
+// The run's times over its tool's, best to best and median to median.
+void PrintRatio(const Series& run, const Series& tool) {
+    if (run.Failed() || tool.Failed()) return;
+    std::printf("  ratio to %-31s best %.2f  median %.2f\n", tool.name, run.Best() / tool.Best(),
+                run.Median() / tool.Median());
+}
+
 }  // namespace
 
+// The subcommands for profiling; -1 when `argv` names none.
+int RunSubcommand(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    if (what == "make" && argc > 2) {
+        bench::BuildTree(argv[2], argc > 3 ? std::atoi(argv[3]) : 100000, argc > 4 ? std::atoi(argv[4]) : 1000);
+        return 0;
+    }
+    if (what == "change" && argc > 2) {
+        ChangeOneFile(argv[2], argc > 3 ? std::atoi(argv[3]) : 0);
+        return 0;
+    }
+    if (what == "once" && argc > 4) {
+        const bool checkOnly = argc > 5 && std::string(argv[5]) == "check";
+        return RunTask(argv[2], argv[3], argv[4], checkOnly ? kCheckOnly : kCheckAndSync);
+    }
+    return -1;
+}
+
 int main(int argc, char** argv) {
+    if (const int result = RunSubcommand(argc, argv); result >= 0) return result;
     const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int folders = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int tries = argc > 3 ? std::atoi(argv[3]) : 3;
-    const std::string cases = argc > 4 ? argv[4] : "abc";
-    if (files <= 0 || folders <= 0 || tries <= 0 || cases.find_first_not_of("abc") != std::string::npos) {
-        std::fprintf(stderr, "usage: bench_run [files] [folders] [tries] [cases: any of a b c]\n");
+    const std::string cases = argc > 4 ? argv[4] : "abcd";
+    const bool fresh = argc > 5 && std::string(argv[5]) == "fresh";
+    if (files <= 0 || folders <= 0 || tries <= 0 || cases.find_first_not_of("abcd") != std::string::npos) {
+        std::fprintf(stderr, "usage: bench_run [files] [folders] [tries] [cases: any of a b c d]\n");
         return 2;
     }
     const auto wanted = [&cases](char c) { return cases.find(c) != std::string::npos; };
@@ -217,7 +305,9 @@ int main(int argc, char** argv) {
         const std::string data = folderOf("data", i);
         mkdir(byRun.c_str(), 0755);
         const Try run = TimeInChild([&] { return RunTask(source, byRun, data); });
-        const Try byCp = TimeInChild([&] { return RunTool({"cp", "-a", source, folderOf("by-cp", i)}); });
+        // The copy by cp is timed only for (a); the later cases need rsync's.
+        const Try byCp = wanted('a') ? TimeInChild([&] { return RunTool({"cp", "-a", source, folderOf("by-cp", i)}); })
+                                     : Try{};
         const Try byRsync =
             TimeInChild([&] { return RunTool({"rsync", "-a", source + "/", folderOf("by-rsync", i) + "/"}); });
         if (wanted('a')) {
@@ -226,6 +316,9 @@ int main(int argc, char** argv) {
             rsync.tries.push_back(byRsync);
         }
         allCopied = allCopied && CountFiles(byRun) == static_cast<std::size_t>(files);
+        if (fresh && i + 1 < firstTries) {
+            for (const char* what : {"by-run", "data", "by-cp", "by-rsync"}) RemoveTree(folderOf(what, i));
+        }
     }
 
     // The trees and catalogs of the last try, in step already.
@@ -248,21 +341,41 @@ int main(int argc, char** argv) {
             TimeInChild([&] { return RunTool({"rsync", "-a", "--delete", source + "/", byRsync + "/"}); }));
     }
 
+    Series checkOnly{"no-change Check (run driver)", {}};
+    Series findWalkers{"eight find walkers", {}};
+    for (int i = 0; wanted('d') && i < tries; ++i) {
+        checkOnly.tries.push_back(TimeInChild([&] { return RunTask(source, byRun, data, kCheckOnly); }));
+        findWalkers.tries.push_back(TimeInChild([&] { return RunFindWalkers({source, byRun}); }));
+    }
+
     if (wanted('a')) {
         std::printf("(a) first copy of %d files into an empty folder, %d tries each:\n", files, tries);
         firstRun.Print(files);
         cp.Print(files);
         rsync.Print(files);
+        PrintRatio(firstRun, cp);
     }
     if (wanted('b')) {
         std::printf("(b) nothing changed, %d files on each side, %d tries each:\n", files, tries);
         noChange.Print(files);
         rsyncDelete.Print(files);
+        PrintRatio(noChange, rsyncDelete);
     }
     if (wanted('c')) {
         std::printf("(c) one file changed, %d files on each side, %d tries each:\n", files, tries);
         oneChanged.Print(files);
         rsyncOneChanged.Print(files);
+        PrintRatio(oneChanged, rsyncOneChanged);
+        if (wanted('b') && !oneChanged.Failed() && !noChange.Failed()) {
+            std::printf("  ratio to %-31s best %.2f  median %.2f\n", "the no-change run", oneChanged.Best() / noChange.Best(),
+                        oneChanged.Median() / noChange.Median());
+        }
+    }
+    if (wanted('d')) {
+        std::printf("(d) a Check alone, nothing changed, %d files on each side, %d tries each:\n", files, tries);
+        checkOnly.Print(files);
+        findWalkers.Print(files);
+        PrintRatio(checkOnly, findWalkers);
     }
     if (!allCopied) std::printf("the run did not copy every file\n");
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -321,6 +323,26 @@ TEST(CopyActions, AnItemThatAppearsAtANameCopiedAheadIsKept) {
     EXPECT_TRUE(p.Record("d/f120").state.IsError());
     EXPECT_EQ(p.run.counters.errors.load(), 1u);
     EXPECT_EQ(p.Lines()[21], "red: Failed to Copy " + p.Src("d/f120") + " -> " + p.Dst("d/f120") + " (Error: Already Exists)");
+}
+
+// A copy made ahead takes its name before its messages; Stop pressed during them leaves
+// that file out as it leaves out a file copied by the pass itself.
+TEST(CopyActions, StopDuringTheCopyOfAFileMadeAheadLeavesItOut) {
+    SyncPass p;
+    for (int i = 0; i < 60; ++i) p.SrcFile("d/f" + std::to_string(100 + i), "file " + std::to_string(i));
+    p.Scan();
+    // Each new file asks once during its copy and once after it: this is f120's first.
+    p.window.stopWhen = [](int questions) { return questions == 2 * 20 + 1; };
+
+    EXPECT_EQ(RunPass(p), -1);
+    EXPECT_EQ(ReadFileBytes(p.Dst("d/f119")), "file 19");
+    const std::vector<std::string> names = NamesIn(p.Dst("d"));
+    EXPECT_EQ(names.size(), 20u);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "f120"), 0);
+    EXPECT_FALSE(p.Record("d/f120").state.IsDone());
+    // The folder's line and the twenty copies before it.
+    ASSERT_EQ(p.Lines().size(), 21u);
+    EXPECT_EQ(p.Lines().back(), "Copy " + p.Src("d/f119") + " -> " + p.Dst("d/f119"));
 }
 
 TEST(CopyActions, LockedSourceWaitsForTheShadowCopyWhenLockIsOn) {

@@ -1,6 +1,7 @@
 // The catalog's stored bytes: rows and headers byte by byte, both row layouts read,
-// members refused without reading past them, times across a daylight-saving change, and
-// the writer's split into members of 4,096 rows.
+// members refused without reading past them, times across a daylight-saving change,
+// members known byte for byte from their rows, the writer's split into members of 4,096
+// rows, its reuse of stored parts, and what it writes read back by another ZIP tool.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "engine/catalog/catalog_format.h"
+#include "engine/catalog/catalog_member_decoding.h"
 #include "engine/catalog/catalog_writer.h"
 #include "engine/run/work_queue.h"
 #include "foundation/archive_store.h"
@@ -299,6 +301,45 @@ TEST(CatalogFormat, TimesRoundTripExactlyAcrossDaylightSavingChanges) {
     for (std::size_t i = 0; i < times.size(); ++i) EXPECT_EQ(parsed->rows[i].time, times[i]) << i;
 }
 
+// A member is canonical only when its bytes are exactly what the writer makes of the rows
+// it holds under the side's root; any other is read the same, but not taken for that.
+TEST(CatalogFormat, MembersTheWriterMadeAreKnownFromTheirRows) {
+    const std::vector<CFileInfo2> rows = {Row(L"a.txt", 5, 1'600'000'123), Row(L"sub/\x00E9t\x00E9", 7, 1'500'000'000)};
+    const Bytes made = CurrentBlock(rows);  // under "/home/u/Docs"
+    const auto expectRows = [&](const std::optional<DecodedCatalogMember>& decoded) {
+        ASSERT_TRUE(decoded);
+        ASSERT_EQ(decoded->rows.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(decoded->rows.NameAt(i), rows[i].name);
+            EXPECT_EQ(decoded->rows.RowAt(i).size, rows[i].size);
+            EXPECT_EQ(decoded->rows.RowAt(i).time, rows[i].time);
+        }
+    };
+    const auto decoded = DecodeCatalogMember(Deflated(made), L"/home/u/Docs");
+    expectRows(decoded);
+    EXPECT_TRUE(decoded->canonical);
+    EXPECT_EQ(DecodeCatalogMember(Deflated(made), L"/elsewhere")->canonical, false);
+
+    Bytes noise = made;
+    noise[kCatalogHeaderSize + kCatalogRecordSize - 1] = 0x5A;  // after the first row's name
+    Bytes fraction = made;
+    fraction[kCatalogHeaderSize + 12] += 1;  // 100 ns more than a whole second
+    Bytes folderNoise = made;
+    folderNoise[2000] = 1;  // after the root folder's NUL
+    for (const Bytes* other : {&noise, &fraction, &folderNoise}) {
+        const auto read = DecodeCatalogMember(Deflated(*other), L"/home/u/Docs");
+        expectRows(read);
+        EXPECT_FALSE(read->canonical);
+    }
+    const auto older = DecodeCatalogMember(Deflated(OldLayoutBlock(1, {u"one"})), L"/home/u/Docs");
+    ASSERT_TRUE(older);
+    EXPECT_FALSE(older->canonical);
+
+    plat::DeflatedMember wrongSum = Deflated(noise);
+    wrongSum.crc = Deflated(made).crc;  // the zeros the checksum is moved over must be there
+    EXPECT_FALSE(DecodeCatalogMember(wrongSum, L"/home/u/Docs"));
+}
+
 std::optional<ArchiveBlock> Member(const std::string& archive, unsigned index) {
     return ReadCatalogEntry(archive, index);
 }
@@ -421,6 +462,75 @@ TEST(CatalogWriter, ACatalogIsTheSameOnlyWhenEveryStoredPartComesOutAgain) {
     EXPECT_FALSE(WriteCatalog(catalog, Rows(count - 1, 5000)));
     EXPECT_EQ(MemberRowCounts(catalog), (std::vector<std::uint32_t>{4096, 4096, 9}));
     EXPECT_FALSE(Member(catalog, 7));
+}
+
+// What a Check read of the catalog stands for its bytes only while the file is the one it
+// read: a block whose rows match the Check's is then the stored part, without the part
+// being read again.
+TEST(CatalogWriter, TheChecksRowsStandForTheCatalogOnlyWhileItIsTheFileTheyCameFrom) {
+    const qbtest::TempDir dir;
+    const std::string catalog = dir.sub("c._if");
+    const std::uint32_t count = 4096 + 10;
+    EXPECT_FALSE(WriteCatalog(catalog, Rows(count)));
+    // The Check's rows, one of them other than stored, so that only they can make the
+    // block with that row the same.
+    CatalogRowTable checked;
+    for (const CFileInfo2& row : Rows(count, 5)) checked.Add(row.name, row.size, row.attributes, row.time);
+    const auto facts = [&](std::vector<bool> canonical, long long timeOff) {
+        StoredCatalogParts parts;
+        parts.stamp = *plat::StampOfFile(catalog);
+        parts.stamp.modifiedNs += timeOff;
+        parts.canonical = std::move(canonical);
+        return parts;
+    };
+    const auto same = [&](const StoredCatalogParts& parts) {
+        Writing w;
+        std::atomic<DWORD> written{0};
+        CatalogWriter writer(catalog, L"/root", &w.pool, written, &checked, &parts);
+        for (const CFileInfo2& row : Rows(count, 5)) writer.Append(row);
+        EXPECT_TRUE(writer.Finish());
+        return writer.SameAsStored();
+    };
+    EXPECT_TRUE(same(facts({true, true}, 0)));
+    EXPECT_FALSE(same(facts({false, true}, 0)));  // the first part is compared byte by byte
+    EXPECT_FALSE(same(facts({true, true}, -1)));  // another file than the Check's: every part is
+    EXPECT_TRUE(WriteCatalog(catalog, Rows(count)));
+}
+
+// The catalog the writer makes, read with another ZIP tool and the archive password and
+// taken apart here field by field: the rows as given, the parts kept and the new ones.
+TEST(CatalogWriter, WhatItWritesReadsBackWithAnotherZipTool) {
+    const qbtest::TempDir dir;
+    const std::string catalog = dir.sub("c._if");
+    const std::uint32_t count = 2 * 4096 + 3;
+    EXPECT_FALSE(WriteCatalog(catalog, Rows(count)));
+    EXPECT_FALSE(WriteCatalog(catalog, Rows(count, 4096 + 7)));  // the second part anew, the others kept
+    for (unsigned index = 0; index < 3; ++index) {
+        const std::string name = index == 0 ? "Qbinf" : "Qbinf" + std::to_string(index);
+        const std::string out = dir.sub(name);
+        ASSERT_EQ(std::system(("unzip -p -P " + std::string(kArchivePassword) + " '" + catalog + "' " + name + " > '" +
+                               out + "' 2>/dev/null")
+                                  .c_str()),
+                  0);
+        const std::string bytes = qbtest::ReadFileBytes(out);
+        const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        const std::uint32_t rows = index < 2 ? 4096 : 3;
+        ASSERT_EQ(bytes.size(), 2052 + 2072u * rows);
+        EXPECT_EQ(U32At(b, 0), rows);
+        EXPECT_EQ(U32At(b, 2048), 3u);
+        EXPECT_EQ(std::string(bytes.data() + 4, 10), std::string("/\0r\0o\0o\0t\0", 10));
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            const std::uint8_t* row = b + 2052 + 2072 * r;
+            const std::uint32_t n = index * 4096 + r;
+            std::string rowName;
+            for (std::size_t at = 20; row[at] != 0 || row[at + 1] != 0; at += 2) rowName += static_cast<char>(row[at]);
+            ASSERT_EQ(rowName, "f" + std::to_string(n));
+            EXPECT_EQ(U32At(row, 0), n == 4096 + 7 ? 99u : n);
+            EXPECT_EQ(U32At(row, 8), static_cast<std::uint32_t>(FILE_ATTRIBUTE_ARCHIVE));
+            const std::uint64_t ticks = (std::uint64_t{U32At(row, 16)} << 32) | U32At(row, 12);
+            EXPECT_EQ(ticks, plat::kUnixEpochTicks + 1'700'000'000ULL * plat::kTicksPerSecond);
+        }
+    }
 }
 
 }  // namespace

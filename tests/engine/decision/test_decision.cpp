@@ -84,7 +84,7 @@ struct Decision {
 
     static void AddRow(RunCatalogSide& side, const std::wstring& name, ULONGLONG size, LONGLONG time) {
         side.rows->Add(plat::WideToUtf8(name), size, FILE_ATTRIBUTE_ARCHIVE, time);
-        side.rows->Sort();
+        side.rows->Index();
     }
     void SourceRow(const std::wstring& name, ULONGLONG size = kBaseSize, LONGLONG time = kBaseTime) {
         AddRow(run.sourceSide, name, size, time);

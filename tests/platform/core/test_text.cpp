@@ -211,4 +211,30 @@ TEST(CaseAndBlanks, FormatNeverTruncates) {
     EXPECT_EQ(plat::Format("%s", ""), "");
 }
 
+// Paths are ordered as their wide text, folded or not, whatever bytes they hold: texts
+// that share a long beginning, differ inside a character of several bytes, or hold bytes
+// that are not UTF-8.
+TEST(CaseAndBlanks, Utf8TextsCompareAsTheirWideText) {
+    const std::vector<std::string> pieces = {"a", "B", "b", "folder 12/", "\xC3\xA9", "\xC3\x89", "\xC3", "\xA9",
+                                             "\xE2\x82\xAC", "\xE2\x82", "\xF0\x9F\x98\x80", "\xFF", "Z"};
+    std::mt19937 random(7);
+    std::vector<std::string> texts;
+    for (int n = 0; n < 400; ++n) {
+        std::string text = n % 2 ? "a shared beginning/" : "";
+        for (int k = static_cast<int>(random() % 5); k >= 0; --k) text += pieces[random() % pieces.size()];
+        texts.push_back(text);
+    }
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t j = 0; j < texts.size(); j += 7) {
+            const std::wstring a = plat::Utf8ToWide(texts[i]);
+            const std::wstring b = plat::Utf8ToWide(texts[j]);
+            ASSERT_EQ(sign(plat::CompareUtf8AsWide(texts[i], texts[j], false)), sign(a.compare(b))) << i << " " << j;
+            ASSERT_EQ(sign(plat::CompareUtf8AsWide(texts[i], texts[j], true)),
+                      sign(plat::ToLowerWide(a).compare(plat::ToLowerWide(b))))
+                << i << " " << j;
+        }
+    }
+}
+
 }  // namespace
