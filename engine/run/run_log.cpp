@@ -17,14 +17,6 @@
 
 namespace {
 
-constexpr UINT IDS_RUN_BANNER = 48014;           // "--- %s - %s ---"
-constexpr UINT IDS_RUN_COMPLETED_BANNER = 48021;  // "--- %s Completed - %s ---"
-constexpr UINT IDS_TRIGGER_TIMER = 11041;
-constexpr UINT IDS_TRIGGER_CONTAINER = 11042;
-constexpr UINT IDS_TRIGGER_SCHEDULER = 11043;
-constexpr UINT IDS_TRIGGER_AUTO_START = 11369;
-constexpr UINT IDS_TRIGGER_AUTO_CONNECT = 11370;
-
 // Stands for a pattern list that the filter does not use.
 constexpr wchar_t kNoFilterText[] = L"No";
 
@@ -171,13 +163,13 @@ void AddDialogLogLineW(SyncTask& task, std::wstring_view text, COLORREF colour) 
 }
 
 void LogRunBanner(SyncRunBlock& run, std::string_view word, COLORREF colour) {
-    const std::string shown = WriteBanner(run, IDS_RUN_BANNER, word);
+    const std::string shown = WriteBanner(run, IDS_RUN_START_BANNER, word);
     if (!shown.empty()) SendControlLine(LogControlOf(run), shown, colour);
     ReportUnwritableLogs(run);
 }
 
 void LogRunCompleted(SyncRunBlock& run) {
-    const std::string shown = WriteBanner(run, IDS_RUN_COMPLETED_BANNER, RunModeWord(run));
+    const std::string shown = WriteBanner(run, IDS_RUN_END_BANNER, RunModeWord(run));
     if (shown.empty()) return;
     const HWND control = LogControlOf(run);
     // Said before the end banner when only that line failed.
@@ -227,15 +219,15 @@ std::string RunTriggerWord(DWORD startSource) {
     case kStartedByUser:
         return ProgramState().userName;
     case kStartedByContainer:
-        return LoadResString(IDS_TRIGGER_CONTAINER);
+        return LoadResString(IDS_RUN_FROM_CONTAINER);
     case kStartedByRepeat:
-        return LoadResString(IDS_TRIGGER_TIMER);
+        return LoadResString(IDS_RUN_FROM_TIMER);
     case kStartedByScheduler:
-        return LoadResString(IDS_TRIGGER_SCHEDULER);
+        return LoadResString(IDS_RUN_FROM_SCHEDULER);
     case kStartedAtProgramStart:
-        return LoadResString(IDS_TRIGGER_AUTO_START);
+        return LoadResString(IDS_RUN_FROM_AUTO_START);
     case kStartedForDevice:
-        return LoadResString(IDS_TRIGGER_AUTO_CONNECT);
+        return LoadResString(IDS_RUN_FROM_AUTO_CONNECT);
     default:
         return {};
     }

@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr UINT IDS_TASK_BUSY = 11086;          // "Task '%s' is busy due to source or target folder lock..."
-constexpr UINT IDS_TASK_WRITE_FAILED = 11099;  // "Failed to write to task file '%s'"
 constexpr bool kGlobalLocks = true;
 
 struct AutoStartTimerHandler {
@@ -73,7 +71,7 @@ void TellRecordNotWritten(SyncRunBlock& run, const std::string& line) {
 void WriteLastRunFields(SyncRunBlock& run, SyncTask& task) {
     std::string reason;
     if (WriteTaskRunFields(task, RunModeOf(run), &reason) != TaskRunFieldsResult::Failed) return;
-    const std::string text = plat::Format(LoadResString(IDS_TASK_WRITE_FAILED).c_str(), GetTaskListFilePath().c_str());
+    const std::string text = plat::Format(LoadResString(IDS_TASK_FILE_WRITE_FAILED).c_str(), GetTaskListFilePath().c_str());
     SendTaskLine(run, text, kStatusLine);
     TellRecordNotWritten(run, text + ": " + reason + ".");
 }
@@ -161,7 +159,7 @@ void CAddWizardThread::OnStartRun(WPARAM taskParam, LPARAM mode) {
     run.syncOptions = task->syncOptions.get();
 
     if (!LockTaskFolders(task->sourceFolder, task->targetFolder, kGlobalLocks, false)) {
-        SendTaskLine(run, plat::Format(LoadResString(IDS_TASK_BUSY).c_str(), task->name.c_str()), kStatusLine);
+        SendTaskLine(run, plat::Format(LoadResString(IDS_TASK_FOLDER_LOCKED).c_str(), task->name.c_str()), kStatusLine);
         RunStartGate().Set();
         PostThreadMessage(WM_SYNC_RUN_ENDED, 1, 0);
         return;
