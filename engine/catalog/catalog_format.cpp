@@ -1,5 +1,6 @@
 #include "engine/catalog/catalog_format.h"
 
+#include <cstring>
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -190,4 +191,16 @@ bool CatalogBlock::Render(std::span<const std::uint8_t, kCatalogHeaderSize> head
         filled += kCatalogRecordSize;
     }
     return sink(chunk.first(filled));
+}
+
+bool AllZeroBytes(const std::uint8_t* bytes, std::size_t count) {
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        any |= word;
+    }
+    for (; i < count; ++i) any |= bytes[i];
+    return any == 0;
 }

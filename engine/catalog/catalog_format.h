@@ -101,3 +101,6 @@ public:
 private:
     CatalogRowTable::Chunk rows_;
 };
+
+// True when none of the `count` bytes from `bytes` is set: a row's tail after its name.
+bool AllZeroBytes(const std::uint8_t* bytes, std::size_t count);

@@ -30,18 +30,6 @@ std::uint32_t GetU32(const std::uint8_t* bytes) {
 
 std::uint64_t GetU64(const std::uint8_t* bytes) { return GetU32(bytes) | (std::uint64_t{GetU32(bytes + 4)} << 32); }
 
-bool AllZero(const std::uint8_t* bytes, std::size_t count) {
-    std::uint64_t any = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        any |= word;
-    }
-    for (; i < count; ++i) any |= bytes[i];
-    return any == 0;
-}
-
 // The first moment of 1900 as a FILETIME: rows dated before it read as time 0.
 std::uint64_t TicksOf1900() {
     SYSTEMTIME start{};
@@ -146,7 +134,7 @@ private:
                 }
             }
         }
-        const bool zeroTail = shape.layout >= kCatalogFirstShortRowLayout && AllZero(row + nameEnd, shape.rowSize - nameEnd);
+        const bool zeroTail = shape.layout >= kCatalogFirstShortRowLayout && AllZeroBytes(row + nameEnd, shape.rowSize - nameEnd);
         canonical = canonical && zeroTail;
         if (checksum_) {
             if (zeroTail) {

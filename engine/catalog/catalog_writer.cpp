@@ -196,18 +196,6 @@ bool SameRows(const CatalogRowTable::Chunk& made, const CatalogRowTable::Chunk& 
     return true;
 }
 
-bool AllZero(const std::uint8_t* bytes, std::size_t count) {
-    std::uint64_t any = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        any |= word;
-    }
-    for (; i < count; ++i) any |= bytes[i];
-    return any == 0;
-}
-
 }  // namespace
 
 bool CatalogWriter::SameAsPart(std::size_t index, const CatalogBlock& block) const {
@@ -244,7 +232,7 @@ bool CatalogWriter::SameBytes(std::size_t imageIndex, const CatalogBlock& block)
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint8_t* const row = piece.data() + i * kCatalogRecordSize;
             const std::size_t length = block.EncodeRowStart(done + i, made);
-            if (std::memcmp(row, made.data(), length) != 0 || !AllZero(row + length, kCatalogRecordSize - length)) {
+            if (std::memcmp(row, made.data(), length) != 0 || !AllZeroBytes(row + length, kCatalogRecordSize - length)) {
                 return false;
             }
             crc = plat::Crc32Zeros(plat::Crc32(crc, std::span(made).first(length)), kCatalogRecordSize - length);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/core/archive_lock.h"
+#include "platform/core/detail/disk_flush.h"
 #include "platform/core/detail/zip_member_storage.h"
 #include "platform/core/errors.h"
 #include "platform/core/zip_append.h"
@@ -73,23 +74,12 @@ std::optional<zip_uint64_t> FindMember(zip_t* archive, const char* name) {
     return std::nullopt;
 }
 
-// Flushes `path` to the disk. False only when the flush failed: a path that cannot be
-// opened (the archive is gone when its last member was deleted) or a file system that
-// cannot flush at all has nothing to report.
-bool SyncToDisk(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return true;
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-    ::close(fd);
-    return synced;
-}
-
 // The library renames its rewrite into place without flushing it; a crash soon after
 // could leave an empty or partial archive under the name. A failed flush is a failed write.
 bool MakeDurable(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    return SyncToDisk(path, O_RDONLY) && SyncToDisk(folder, O_RDONLY | O_DIRECTORY);
+    return plat::detail::SyncToDisk(path, O_RDONLY) && plat::detail::SyncToDisk(folder, O_RDONLY | O_DIRECTORY);
 }
 
 // Writes the archive's changes and flushes them. When the rewrite fails nothing of them

@@ -10,6 +10,7 @@
 
 #include "platform/core/archive_lock.h"
 #include "platform/core/clock.h"
+#include "platform/core/detail/disk_flush.h"
 #include "platform/core/errors.h"
 #include "platform/core/file_time.h"
 #include "platform/core/owned_fd.h"
@@ -97,14 +98,6 @@ private:
     std::uint64_t written_ = 0;
     std::vector<std::uint8_t> buffer_;
 };
-
-bool SyncToDisk(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return true;
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-    ::close(fd);
-    return synced;
-}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -210,7 +203,7 @@ int WriteZipParts(const std::string& path, std::span<const ZipPart> parts) {
         ::unlink(temporary.c_str());
         return kZipWriteFailed;
     }
-    return SyncToDisk(FolderOf(target), O_RDONLY | O_DIRECTORY) ? kZipOk : kZipWriteFailed;
+    return detail::SyncToDisk(FolderOf(target), O_RDONLY | O_DIRECTORY) ? kZipOk : kZipWriteFailed;
 }
 
 }  // namespace plat
