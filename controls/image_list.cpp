@@ -9,8 +9,10 @@ ImageList::ImageList(int width, int height, Source source)
     : width_(width), height_(height), source_(std::move(source)) {}
 
 int ImageList::Add(const QPixmap& image) {
-    if (image.width() == width_ && image.height() == height_) images_.push_back(image);
-    else images_.push_back(image.scaled(width_, height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    if (image.width() == width_ && image.height() == height_)
+        images_.push_back(image);
+    else
+        images_.push_back(image.scaled(width_, height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     return Count() - 1;
 }
 

@@ -129,4 +129,3 @@ bool CResizableGrip::IsSizeGripVisible() const { return grip_ && !grip_->isHidde
 void CResizableGrip::UpdateSizeGrip() {
     if (grip_) grip_->PlaceInCorner();
 }
-

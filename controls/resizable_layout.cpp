@@ -10,9 +10,7 @@
 namespace {
 
 // Anchor point plus margin along one axis, as integer percent of the area's extent.
-int AnchoredCoordinate(int percent, int extent, int margin) {
-    return percent * extent / 100 + margin;
-}
+int AnchoredCoordinate(int percent, int extent, int margin) { return percent * extent / 100 + margin; }
 
 bool StaticNeedsRepaint(DWORD style, const QRect& oldRect, const QRect& newRect) {
     const bool widthChanged = oldRect.width() != newRect.width();
@@ -20,20 +18,16 @@ bool StaticNeedsRepaint(DWORD style, const QRect& oldRect, const QRect& newRect)
     switch (StaticType(style)) {
     case SS_LEFT:
     case SS_CENTER:
-    case SS_RIGHT:
-        return widthChanged;  // word wrap and alignment depend on the width
+    case SS_RIGHT: return widthChanged;  // word wrap and alignment depend on the width
     case SS_ICON:
     case SS_BLACKFRAME:
     case SS_GRAYFRAME:
     case SS_WHITEFRAME:
     case SS_BITMAP:
     case SS_ENHMETAFILE:
-    case SS_ETCHEDFRAME:
-        return true;
-    case SS_LEFTNOWORDWRAP:
-        return widthChanged && (style & SS_ELLIPSISMASK) != 0;
-    default:
-        return false;
+    case SS_ETCHEDFRAME: return true;
+    case SS_LEFTNOWORDWRAP: return widthChanged && (style & SS_ELLIPSISMASK) != 0;
+    default: return false;
     }
 }
 
@@ -63,10 +57,8 @@ bool StaticAllowsClipping(DWORD style) {
     case SS_LEFTNOWORDWRAP:
     case SS_BITMAP:
     case SS_ETCHEDHORZ:
-    case SS_ETCHEDVERT:
-        return true;
-    default:
-        return false;
+    case SS_ETCHEDVERT: return true;
+    default: return false;
     }
 }
 
@@ -88,9 +80,8 @@ void CResizableLayout::AddAnchor(QWidget* control, Anchor topLeft, Anchor bottom
     // bottom-right corner is exclusive, as window rectangles are.
     info.marginTopLeft = QPoint(rect.left() - (area.left() + topLeft.x * area.width() / 100),
                                 rect.top() - (area.top() + topLeft.y * area.height() / 100));
-    info.marginBottomRight =
-        QPoint(rect.left() + rect.width() - (area.left() + bottomRight.x * area.width() / 100),
-               rect.top() + rect.height() - (area.top() + bottomRight.y * area.height() / 100));
+    info.marginBottomRight = QPoint(rect.left() + rect.width() - (area.left() + bottomRight.x * area.width() / 100),
+                                    rect.top() + rect.height() - (area.top() + bottomRight.y * area.height() / 100));
 
     InitChildProperties(info);
 

@@ -112,17 +112,14 @@ LRESULT CTextProgressCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPa
         RedrawNow();
         return old;
     }
-    case PBM_SETPOS:
-        return SetPos(static_cast<int>(wParam));
-    case PBM_DELTAPOS:
-        return SetPos(position_ + static_cast<int>(wParam));
+    case PBM_SETPOS: return SetPos(static_cast<int>(wParam));
+    case PBM_DELTAPOS: return SetPos(position_ + static_cast<int>(wParam));
     case PBM_SETSTEP: {
         const int old = step_;
         step_ = static_cast<int>(wParam);
         return old;
     }
-    case PBM_STEPIT:
-        return StepIt();
+    case PBM_STEPIT: return StepIt();
     case PBM_SETRANGE32: {
         const LRESULT old = MAKELONG(static_cast<WORD>(lower_), static_cast<WORD>(upper_));
         lower_ = static_cast<int>(wParam);
@@ -136,12 +133,9 @@ LRESULT CTextProgressCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPa
             range->iHigh = upper_;
         }
         return wParam ? lower_ : upper_;
-    case PBM_GETPOS:
-        return position_;
-    case PBM_SETBARCOLOR:
-        return swap(barColour_, static_cast<COLORREF>(lParam));
-    case PBM_SETBKCOLOR:
-        return swap(backgroundColour_, static_cast<COLORREF>(lParam));
+    case PBM_GETPOS: return position_;
+    case PBM_SETBARCOLOR: return swap(barColour_, static_cast<COLORREF>(lParam));
+    case PBM_SETBKCOLOR: return swap(backgroundColour_, static_cast<COLORREF>(lParam));
     case PBM_SETMARQUEE:
         RedrawNow();
         textMode_ = 0;
@@ -153,22 +147,14 @@ LRESULT CTextProgressCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPa
             style_ &= ~PBS_MARQUEE;
         }
         return static_cast<LRESULT>(wParam);
-    case PBM_GETBARCOLOR:
-        return Resolved(barColour_, QPalette::Highlight);
-    case PBM_GETBKCOLOR:
-        return Resolved(backgroundColour_, QPalette::Button);
-    case PBM_SETTEXTCOLOR:
-        return swap(textColour_, static_cast<COLORREF>(lParam));
-    case PBM_GETTEXTCOLOR:
-        return Resolved(textColour_, QPalette::WindowText);
-    case PBM_SETTEXTBKCOLOR:
-        return swap(textOverBarColour_, static_cast<COLORREF>(lParam));
-    case PBM_GETTEXTBKCOLOR:
-        return Resolved(textOverBarColour_, QPalette::Base);
-    case PBM_SETSHOWTEXT:
-        return swap(textMode_, static_cast<int>(wParam));
-    case PBM_SETTEXTALIGN:
-        return swap(alignment_, static_cast<int>(wParam));
+    case PBM_GETBARCOLOR: return Resolved(barColour_, QPalette::Highlight);
+    case PBM_GETBKCOLOR: return Resolved(backgroundColour_, QPalette::Button);
+    case PBM_SETTEXTCOLOR: return swap(textColour_, static_cast<COLORREF>(lParam));
+    case PBM_GETTEXTCOLOR: return Resolved(textColour_, QPalette::WindowText);
+    case PBM_SETTEXTBKCOLOR: return swap(textOverBarColour_, static_cast<COLORREF>(lParam));
+    case PBM_GETTEXTBKCOLOR: return Resolved(textOverBarColour_, QPalette::Base);
+    case PBM_SETSHOWTEXT: return swap(textMode_, static_cast<int>(wParam));
+    case PBM_SETTEXTALIGN: return swap(alignment_, static_cast<int>(wParam));
     case PBM_SETMARQUEEOPTIONS:
         marqueeExtra_ = static_cast<int>(wParam);
         RedrawNow();
@@ -179,13 +165,9 @@ LRESULT CTextProgressCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPa
     case WM_TIMER:
         if (wParam == kMarqueeTimerId) MarqueeStep();
         return 0;
-    case WM_ERASEBKGND:
-        return TRUE;  // the paint covers everything
-    case WM_SETREDRAW:
-        SetRedraw(wParam != 0);
-        return 0;
-    default:
-        return 0;
+    case WM_ERASEBKGND: return TRUE;  // the paint covers everything
+    case WM_SETREDRAW: SetRedraw(wParam != 0); return 0;
+    default: return 0;
     }
 }
 

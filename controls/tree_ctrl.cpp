@@ -4,9 +4,7 @@
 
 #include "platform/qt/message_window.h"
 
-CTreeCtrl::~CTreeCtrl() {
-    DestroyWindow();
-}
+CTreeCtrl::~CTreeCtrl() { DestroyWindow(); }
 
 QWidget* CTreeCtrl::GetWidget() const {
     const plat::MessageWindow* window = hwnd_ ? plat::MessageWindow::FromHwnd(hwnd_) : nullptr;
@@ -41,20 +39,15 @@ BOOL CTreeCtrl::EnsureVisible(HTREEITEM item) {
     return SendMessage(TVM_ENSUREVISIBLE, 0, static_cast<LPARAM>(item)) != 0;
 }
 
-BOOL CTreeCtrl::DeleteItem(HTREEITEM item) {
-    return SendMessage(TVM_DELETEITEM, 0, static_cast<LPARAM>(item)) != 0;
-}
+BOOL CTreeCtrl::DeleteItem(HTREEITEM item) { return SendMessage(TVM_DELETEITEM, 0, static_cast<LPARAM>(item)) != 0; }
 
-BOOL CTreeCtrl::DeleteAllItems() {
-    return SendMessage(TVM_DELETEITEM, 0, static_cast<LPARAM>(TVI_ROOT)) != 0;
-}
+BOOL CTreeCtrl::DeleteAllItems() { return SendMessage(TVM_DELETEITEM, 0, static_cast<LPARAM>(TVI_ROOT)) != 0; }
 
-UINT CTreeCtrl::GetCount() const {
-    return static_cast<UINT>(SendMessage(TVM_GETCOUNT));
-}
+UINT CTreeCtrl::GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
 
 ImageList* CTreeCtrl::SetImageList(ImageList* images, int kind) {
-    return reinterpret_cast<ImageList*>(SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(images)));
+    return reinterpret_cast<ImageList*>(
+        SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(images)));
 }
 
 ImageList* CTreeCtrl::GetImageList(int kind) const {
@@ -65,9 +58,7 @@ DWORD CTreeCtrl::SetExtendedStyle(DWORD mask, DWORD style) {
     return static_cast<DWORD>(SendMessage(TVM_SETEXTENDEDSTYLE, mask, style));
 }
 
-DWORD CTreeCtrl::GetExtendedStyle() const {
-    return static_cast<DWORD>(SendMessage(TVM_GETEXTENDEDSTYLE));
-}
+DWORD CTreeCtrl::GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(TVM_GETEXTENDEDSTYLE)); }
 
 DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
     TVITEMW record;

@@ -51,7 +51,8 @@ int CTreeListCtrl::InsertColumn(int position, const char* text, int format, int 
         column.mask |= TVCF_MIN;
         column.iOrder = minWidth;
     }
-    return static_cast<int>(SendMessage(TLM_INSERTCOLUMN, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(
+        SendMessage(TLM_INSERTCOLUMN, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&column)));
 }
 
 HTREEITEM CTreeListCtrl::InsertItemW(UINT mask, const WCHAR* text, int image, int selectedImage, UINT state,
@@ -69,8 +70,8 @@ HTREEITEM CTreeListCtrl::InsertItemW(UINT mask, const WCHAR* text, int image, in
     return static_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-LRESULT CTreeListCtrl::SetItemW(HTREEITEM item, int column, UINT mask, const WCHAR* text, int image,
-                                int selectedImage, UINT state, UINT stateMask, LPARAM lParam) {
+LRESULT CTreeListCtrl::SetItemW(HTREEITEM item, int column, UINT mask, const WCHAR* text, int image, int selectedImage,
+                                UINT state, UINT stateMask, LPARAM lParam) {
     TVITEMW record;
     record.mask = mask | TVIF_SUBITEM;
     record.hItem = item;
@@ -95,6 +96,4 @@ LRESULT CTreeListCtrl::SetItemStateW(HTREEITEM item, int column, UINT state, UIN
     return SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&record));
 }
 
-HTREEITEM CTreeListCtrl::GetNextSelectedItem(HTREEITEM item) const {
-    return GetNextItem(item, TVGN_NEXTSELECTED);
-}
+HTREEITEM CTreeListCtrl::GetNextSelectedItem(HTREEITEM item) const { return GetNextItem(item, TVGN_NEXTSELECTED); }

@@ -27,8 +27,8 @@ public:
     HTREEITEM InsertItemW(UINT mask, const WCHAR* text, int image, int selectedImage, UINT state, UINT stateMask,
                           LPARAM lParam, HTREEITEM parent, HTREEITEM insertAfter);
     // Sets an item (column 0) or a cell. 0, or -1 for an unknown item or column.
-    LRESULT SetItemW(HTREEITEM item, int column, UINT mask, const WCHAR* text, int image, int selectedImage,
-                     UINT state, UINT stateMask, LPARAM lParam);
+    LRESULT SetItemW(HTREEITEM item, int column, UINT mask, const WCHAR* text, int image, int selectedImage, UINT state,
+                     UINT stateMask, LPARAM lParam);
     LRESULT SetItemStateW(HTREEITEM item, int column, UINT state, UINT stateMask);
     // The next selected item after `item` (TVI_ROOT to start), 0 after the last.
     HTREEITEM GetNextSelectedItem(HTREEITEM item) const;

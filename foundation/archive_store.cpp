@@ -139,7 +139,8 @@ std::optional<plat::DeflatedMember> ReadDeflatedCatalogEntry(const plat::ZipRead
     return part;
 }
 
-int AppendArchiveMember(const std::string& archivePath, const std::string& member, std::span<const std::uint8_t> block) {
+int AppendArchiveMember(const std::string& archivePath, const std::string& member,
+                        std::span<const std::uint8_t> block) {
     if (block.size() > kMaxArchiveMemberSize) return kZipBadCommand;
     ZipCommand cmd;
     InitZipCommand(cmd);

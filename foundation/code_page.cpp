@@ -4,9 +4,7 @@
 
 UINT GetCurrentLocaleCodePage() { return CP_UTF8; }
 
-bool IsUtf8CodePage(UINT codePage) {
-    return codePage == CP_ACP || codePage == kSystemCodePage || codePage == CP_UTF8;
-}
+bool IsUtf8CodePage(UINT codePage) { return codePage == CP_ACP || codePage == kSystemCodePage || codePage == CP_UTF8; }
 
 bool MultiByteToWideString(std::string_view text, std::wstring& wide, UINT codePage) {
     wide.clear();

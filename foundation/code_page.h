@@ -9,7 +9,7 @@
 
 #include "platform/core/win_types.h"
 
-inline constexpr UINT CP_ACP = 0;               // the system's code page
+inline constexpr UINT CP_ACP = 0;  // the system's code page
 inline constexpr UINT CP_UTF8 = 65001;
 inline constexpr UINT kSystemCodePage = 0xFFFFFFFF;  // "use the system's code page"
 

@@ -31,8 +31,8 @@ void UnlockTaskMutex(std::wstring_view text, bool global) {
     if (mutex.IsOpen()) mutex.Release();
 }
 
-int LockTaskFolders(const std::wstring& sourceFolder, const std::wstring& targetFolder, bool global,
-                    bool waitForever, unsigned waitMs) {
+int LockTaskFolders(const std::wstring& sourceFolder, const std::wstring& targetFolder, bool global, bool waitForever,
+                    unsigned waitMs) {
     const std::wstring source = LockFolderText(sourceFolder);
     const std::wstring target = LockFolderText(targetFolder);
     if (!LockTaskMutex(kGateName, global, waitForever, waitMs)) return 0;

@@ -26,8 +26,8 @@ void UnlockTaskMutex(std::wstring_view text, bool global);
 // Takes both folders under the gate "qbsync". 1 when both are owned afterwards; on 0
 // neither folder is owned.
 // `waitMs` is each wait's limit when not waiting for ever.
-int LockTaskFolders(const std::wstring& sourceFolder, const std::wstring& targetFolder, bool global,
-                    bool waitForever, unsigned waitMs = kFolderLockWaitMs);
+int LockTaskFolders(const std::wstring& sourceFolder, const std::wstring& targetFolder, bool global, bool waitForever,
+                    unsigned waitMs = kFolderLockWaitMs);
 void UnlockTaskFolders(const std::wstring& sourceFolder, const std::wstring& targetFolder, bool global);
 
 // The canonical form of a folder used in lock names.

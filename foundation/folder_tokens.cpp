@@ -27,17 +27,15 @@ std::string TempFolderWithoutSeparator() { return RemoveBackslashA(ProgramState(
 std::string TokenFolder(const std::string& token, bool& known) {
     known = true;
     const std::string t = plat::ToLowerAscii(token);
-    if (t == "<win>" || t == "<sys>" || t == "<sys32>" || t == "<autosys>") return {};  // system folders with no counterpart here
+    if (t == "<win>" || t == "<sys>" || t == "<sys32>" || t == "<autosys>")
+        return {};  // system folders with no counterpart here
     if (t == "<appdata>") return FirstSpecialFolder({CSIDL_APPDATA, CSIDL_PERSONAL});
-    if (t == "<commonappdata>")
-        return FirstSpecialFolder({CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_PERSONAL});
-    if (t == "<localappdata>")
-        return FirstSpecialFolder({CSIDL_LOCAL_APPDATA, CSIDL_APPDATA, CSIDL_PERSONAL});
+    if (t == "<commonappdata>") return FirstSpecialFolder({CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_PERSONAL});
+    if (t == "<localappdata>") return FirstSpecialFolder({CSIDL_LOCAL_APPDATA, CSIDL_APPDATA, CSIDL_PERSONAL});
     if (t == "<mydocuments>") return FirstSpecialFolder({CSIDL_PERSONAL});
     if (t == "<commondocuments>") return FirstSpecialFolder({CSIDL_COMMON_DOCUMENTS, CSIDL_PERSONAL});
     if (t == "<desktop>") return FirstSpecialFolder({CSIDL_DESKTOPDIRECTORY});
-    if (t == "<commondesktop>")
-        return FirstSpecialFolder({CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY});
+    if (t == "<commondesktop>") return FirstSpecialFolder({CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY});
     if (t == "<programfiles>") return GetProgramFilesDir();
     if (t == "<commonfiles>") return GetCommonFilesDir();
     if (t == "<wintemp>" || t == "<temp>") return TempFolderWithoutSeparator();

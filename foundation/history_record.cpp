@@ -35,7 +35,6 @@ constexpr std::size_t kEndOffset = 4660;
 constexpr std::size_t kStatusOffset = 4668;
 static_assert(kStatusOffset + 4 == kHistoryRecordSize);
 
-
 std::optional<std::string> GetNarrow(std::span<const std::uint8_t> bytes, std::size_t offset, std::size_t size) {
     bool terminated = false;
     std::string text = plat::ReadNarrowField(bytes.subspan(offset, size), &terminated);

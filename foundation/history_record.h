@@ -36,7 +36,7 @@ enum HistoryType : DWORD {
     kHistoryCheck = 1,         // a run in mode Check
     kHistoryCheckAndSync = 2,  // a run in mode Check and Sync
     kHistoryTaskDeleted = 3,
-    kHistoryTaskChanged = 4,   // a change made in the task window; `code` says which
+    kHistoryTaskChanged = 4,  // a change made in the task window; `code` says which
     kHistoryTaskCreated = 5,
     kHistoryTaskRenamed = 6,   // text: the name before the change
     kHistoryTaskCopied = 7,    // text: the name of the task copied from (empty when it failed)
@@ -47,13 +47,13 @@ enum HistoryType : DWORD {
 // changed, the bits 0xF00 what the task-files commands deleted.
 inline constexpr DWORD kHistoryChangeFolders = 0x1;  // also switching the two folders
 inline constexpr DWORD kHistoryChangeOptions = 0x2;
-inline constexpr DWORD kHistoryChangeAuto = 0x4;     // automatic-run settings
+inline constexpr DWORD kHistoryChangeAuto = 0x4;  // automatic-run settings
 inline constexpr DWORD kHistoryChangeFilters = 0x8;
 inline constexpr DWORD kHistoryChangeLog = 0x10;
 inline constexpr DWORD kHistoryDeleteBackups = 0x100;
 inline constexpr DWORD kHistoryDeleteCatalogs = 0x200;
 inline constexpr DWORD kHistoryDeleteCatalogFolders = 0x400;
-inline constexpr DWORD kHistoryDeleteLog = 0x800;    // either side's log
+inline constexpr DWORD kHistoryDeleteLog = 0x800;  // either side's log
 
 // Status of event records: done, or refused by the task store.
 inline constexpr DWORD kHistoryEventDone = 1;
@@ -63,20 +63,20 @@ struct HistoryRecord {
     std::string taskName;     // stored up to 259 bytes
     std::wstring leftFolder;  // stored up to 1023 UTF-16 units
     std::wstring rightFolder;
-    std::string text;         // stored up to 255 bytes
-    DWORD ignoreCase = 0;     // 1 when the task's "Case Sensitive" option is off
+    std::string text;      // stored up to 255 bytes
+    DWORD ignoreCase = 0;  // 1 when the task's "Case Sensitive" option is off
     DWORD code = 0;
     DWORD syncType = 0;
-    DWORD allowDelete = 0;    // "Delete"
-    DWORD saveDelete = 0;     // "Save Delete"
-    DWORD lock = 0;           // "Lock"
-    DWORD readOnly = 0;       // "Read Only"
-    DWORD readOnlyTarget = 0; // "Read Only Target"
-    DWORD startSource = 0;    // who started the run; 0 for other records
-    DWORD type = 0;           // HistoryType
-    FILETIME start{};         // local wall-clock time
+    DWORD allowDelete = 0;     // "Delete"
+    DWORD saveDelete = 0;      // "Save Delete"
+    DWORD lock = 0;            // "Lock"
+    DWORD readOnly = 0;        // "Read Only"
+    DWORD readOnlyTarget = 0;  // "Read Only Target"
+    DWORD startSource = 0;     // who started the run; 0 for other records
+    DWORD type = 0;            // HistoryType
+    FILETIME start{};          // local wall-clock time
     FILETIME end{};
-    DWORD status = 0;         // the result, without kHistoryWideFolders (bit 31 is never kept)
+    DWORD status = 0;  // the result, without kHistoryWideFolders (bit 31 is never kept)
 };
 
 using HistoryRecordBytes = std::array<std::uint8_t, kHistoryRecordSize>;

@@ -190,7 +190,8 @@ HistoryAppend AppendHistoryRecord(const HistoryRecord& record) {
             // still make something of it, out of the way of the records to come.
             const std::string aside = SetAsideName(path);
             if (!plat::MoveFile(path, aside, plat::MoveMode::NoReplace)) {
-                reason = "the file is damaged and could not be set aside (" + ArchiveFailureReason(kZipWriteFailed) + ")";
+                reason =
+                    "the file is damaged and could not be set aside (" + ArchiveFailureReason(kZipWriteFailed) + ")";
                 break;
             }
             outcome.setAside = aside;
@@ -203,8 +204,7 @@ HistoryAppend AppendHistoryRecord(const HistoryRecord& record) {
         outcome.written = TRUE;
     } else {
         if (reason.empty()) reason = ArchiveFailureReason(result);
-        outcome.failure =
-            plat::Format("Failed to write the history record to '%s': %s.", path.c_str(), reason.c_str());
+        outcome.failure = plat::Format("Failed to write the history record to '%s': %s.", path.c_str(), reason.c_str());
     }
     return outcome;
 }

@@ -92,8 +92,8 @@ CLog::~CLog() = default;
 
 bool CLog::Open(CStdioFileEx& file) const {
     if (path_.empty()) return false;
-    const UINT mode =
-        CStdioFileEx::modeCreate | CStdioFileEx::modeNoTruncate | CStdioFileEx::shareDenyNone | CStdioFileEx::modeReadWrite;
+    const UINT mode = CStdioFileEx::modeCreate | CStdioFileEx::modeNoTruncate | CStdioFileEx::shareDenyNone |
+                      CStdioFileEx::modeReadWrite;
     return file.OpenW(path_, mode) && file.SeekToEnd();
 }
 

@@ -17,8 +17,7 @@ public:
 
     // Taken from std::unique_ptr<FolderTreeNode> in code that sees the full type.
     template <class Node>
-        requires std::is_same_v<Node, FolderTreeNode>
-    FolderTreeDeleter(std::default_delete<Node>)
+    requires std::is_same_v<Node, FolderTreeNode> FolderTreeDeleter(std::default_delete<Node>)
         : destroy_([](FolderTreeNode* node) { std::default_delete<Node>()(node); }) {}
 
     void operator()(FolderTreeNode* node) const {

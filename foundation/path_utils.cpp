@@ -38,9 +38,7 @@ std::basic_string<Char> WithoutTrailing(std::basic_string_view<Char> path, Char 
 
 std::string PathJoin(std::string_view folder, std::string_view name) { return Join(folder, name, kPathSeparator); }
 
-std::wstring PathJoinW(std::wstring_view folder, std::wstring_view name) {
-    return Join(folder, name, kPathSeparatorW);
-}
+std::wstring PathJoinW(std::wstring_view folder, std::wstring_view name) { return Join(folder, name, kPathSeparatorW); }
 
 std::string AddBackslash(std::string_view path) { return WithTrailing(path, kPathSeparator); }
 

@@ -6,16 +6,16 @@
 #include <string>
 
 struct ProgramStateData {
-    std::string programFolder;   // the executable's folder, with a final '/'
-    std::string dataFolder;      // where settings, the task store and history live
-    std::string settingsFile;    // dataFolder + "qboptions.ini"
-    std::string profileFile;     // the per-user profile (framework values, "no prompt")
-    std::string tempFolder;      // with a final '/'
+    std::string programFolder;  // the executable's folder, with a final '/'
+    std::string dataFolder;     // where settings, the task store and history live
+    std::string settingsFile;   // dataFolder + "qboptions.ini"
+    std::string profileFile;    // the per-user profile (framework values, "no prompt")
+    std::string tempFolder;     // with a final '/'
     std::string userName;
     std::string computerName;
     int windowsVersionClass = 7;  // start-up state class; this platform is always 7
     bool isAdmin = false;
-    bool useIniFile = true;       // the settings store always uses the settings file
+    bool useIniFile = true;  // the settings store always uses the settings file
     char decimalSeparator = '.';
     char thousandSeparator = ',';
     bool daylightSaving = false;

@@ -7,8 +7,7 @@
 
 int RegReadDword(plat::RegRoot root, const std::string& key, const std::string& value, int defaultValue);
 bool RegWriteDwordFlush(plat::RegRoot root, const std::string& key, const std::string& value, int data);
-bool RegWriteStringValue(plat::RegRoot root, const std::string& key, const std::string& value,
-                         const std::string& text);
+bool RegWriteStringValue(plat::RegRoot root, const std::string& key, const std::string& value, const std::string& text);
 // False when either name is empty.
 bool RegDeleteNamedValue(plat::RegRoot root, const std::string& key, const std::string& value);
 std::string RegReadString(plat::RegRoot root, const std::string& key, const std::string& value,

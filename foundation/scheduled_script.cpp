@@ -111,6 +111,4 @@ CSvScript CSvScript::FromTask(const SyncTask& task) {
     return script;
 }
 
-DWORD CSvScript::Word(std::size_t index) const {
-    return index < kRepetitionWordCount ? GetU32(block, 4 * index) : 0;
-}
+DWORD CSvScript::Word(std::size_t index) const { return index < kRepetitionWordCount ? GetU32(block, 4 * index) : 0; }

@@ -67,7 +67,7 @@ struct ScheduleRecord {
     WORD startTime = 0;  // DOS time
     WORD startDate = 0;  // DOS date
     DWORD hasEnd = 0;
-    DWORD endDate = 0;   // DOS date in the low 16 bits
+    DWORD endDate = 0;  // DOS date in the low 16 bits
     DWORD kind = kScheduleDaily;
     RepetitionBytes block{};
 
@@ -91,11 +91,11 @@ inline constexpr LocalSeconds kScheduleEpoch = 315'532'800;
 
 // The calendar of one scheduled task.
 struct CSvScript {
-    std::string text;                       // the schedule's description
+    std::string text;                         // the schedule's description
     LocalSeconds startTime = kScheduleEpoch;  // start date with the time of day a run is due
     LocalSeconds startDay = kScheduleEpoch;   // start date at 00:00
     int hasEnd = 0;
-    LocalSeconds endDay = kScheduleEpoch;     // end date at 00:00
+    LocalSeconds endDay = kScheduleEpoch;  // end date at 00:00
     int type = kScheduleDaily;
     RepetitionBytes block{};
     // False until a record with a real start date (and a real end date, when it has one)
@@ -111,9 +111,9 @@ struct CSvScript {
 
 // The live state of one scheduler entry.
 struct SCHED_SCRIPT {
-    int due = 0;        // 1 from the moment the entry fell due until its run ends or is refused
-    int cancelled = 0;  // the task's schedule was switched off
-    LocalSeconds lastRun = kScheduleEpoch;       // date of the last scheduled run, 00:00
+    int due = 0;                            // 1 from the moment the entry fell due until its run ends or is refused
+    int cancelled = 0;                      // the task's schedule was switched off
+    LocalSeconds lastRun = kScheduleEpoch;  // date of the last scheduled run, 00:00
     LocalSeconds lastRunStart = kScheduleEpoch;  // when that run started; hourly counts from it
     SyncTask* task = nullptr;                    // the owner; not owned, null once it is gone
 };

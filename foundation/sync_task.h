@@ -37,7 +37,7 @@ enum StartSource : DWORD {
     kStartedByRepeat = 2,     // the task's repeat timer
     kStartedByScheduler = 3,
     kStartedAtProgramStart = 4,
-    kStartedForDevice = 5,    // a drive was connected
+    kStartedForDevice = 5,  // a drive was connected
 };
 // From here on a run is unattended: nobody is there to settle a conflict.
 inline constexpr DWORD kFirstUnattendedSource = kStartedByRepeat;
@@ -58,12 +58,12 @@ enum ContainerMode : DWORD {
 
 // How a run ended: the task's lastRunStatus (0 before its first run).
 enum RunResult : DWORD {
-    kRunSucceeded = 1,          // set when the run starts
-    kRunStopped = 3,            // stopped by the user
+    kRunSucceeded = 1,  // set when the run starts
+    kRunStopped = 3,    // stopped by the user
     kRunShadowCopyFailed = 4,
     kRunConflictsLeft = 5,
     kRunCopiesFailed = 6,
-    kRunNothingToDo = 7,        // no file included on either side
+    kRunNothingToDo = 7,  // no file included on either side
     kRunOverChangeLimit = 8,
     kRunDiskFull = 9,
     kRunRecordNotWritten = 10,  // the run's history record or last-run fields could not be stored
@@ -78,8 +78,8 @@ enum RunResult : DWORD {
 // What a task is busy with: its busyCode, and the l of WM_SYNC_TASK_BUSY.
 enum class TaskBusy : DWORD {
     Idle = 0,
-    Syncing = 1,   // a Sync or Check and Sync run
-    Checking = 2,  // a Check run
+    Syncing = 1,               // a Sync or Check and Sync run
+    Checking = 2,              // a Check run
     RemovingOrRebuilding = 3,  // the task is being removed, or its window rebuilds its item list
     Renaming = 4,
     Copying = 5,
@@ -124,12 +124,12 @@ struct SyncTask {
     GuardedRunFacts runFacts;
 
     DWORD scheduleOn = 0;
-    std::string scheduleText;      // at most 255 bytes in the stored record
-    WORD scheduleStartTime = 0;    // DOS time
-    WORD scheduleStartDate = 0;    // DOS date
+    std::string scheduleText;    // at most 255 bytes in the stored record
+    WORD scheduleStartTime = 0;  // DOS time
+    WORD scheduleStartDate = 0;  // DOS date
     DWORD scheduleHasEnd = 0;
-    WORD scheduleEndDate = 0;      // DOS date, meaningful while scheduleHasEnd is set
-    DWORD scheduleType = 0;        // 0 Daily, 1 Weekly, 2 Monthly, 3 Hourly
+    WORD scheduleEndDate = 0;              // DOS date, meaningful while scheduleHasEnd is set
+    DWORD scheduleType = 0;                // 0 Daily, 1 Weekly, 2 Monthly, 3 Hourly
     std::array<BYTE, 48> scheduleBlock{};  // copied byte for byte into the scheduled script
 
     DWORD runAtStart = 0;

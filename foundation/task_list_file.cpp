@@ -55,8 +55,8 @@ TaskLoadReport ImportTaskList(HWND window, const std::string& fileName) {
         for (std::string& cut : written.cuts) report.notes.push_back(std::move(cut));
         if (!written.written) {
             AddHistoryRecord(*task, kHistoryTaskImported, 0, kHistoryEventFailed, nameInFile);
-            report.skipped.push_back(plat::Format("Task '%s' was not imported: %s", nameInFile.c_str(),
-                                                  written.failure.c_str()));
+            report.skipped.push_back(
+                plat::Format("Task '%s' was not imported: %s", nameInFile.c_str(), written.failure.c_str()));
             continue;
         }
 

@@ -26,16 +26,12 @@ TaskNameFault CheckTaskName(std::string_view name) {
 
 std::string TaskNameFaultText(TaskNameFault fault) {
     switch (fault) {
-        case TaskNameFault::None:
-            return {};
-        case TaskNameFault::Empty:
-            return LoadResString(IDS_ENTER_TASK_NAME);
-        case TaskNameFault::ForbiddenCharacter:
-            return "Invalid task name - can not have '/\"*?<>|:\\' char";
-        case TaskNameFault::ControlCharacter:
-            return "Invalid task name - can not have control characters";
-        case TaskNameFault::TooLong:
-            return plat::Format("Invalid task name - can not be longer than %zu bytes", kMaxTaskNameBytes);
+    case TaskNameFault::None: return {};
+    case TaskNameFault::Empty: return LoadResString(IDS_ENTER_TASK_NAME);
+    case TaskNameFault::ForbiddenCharacter: return "Invalid task name - can not have '/\"*?<>|:\\' char";
+    case TaskNameFault::ControlCharacter: return "Invalid task name - can not have control characters";
+    case TaskNameFault::TooLong:
+        return plat::Format("Invalid task name - can not be longer than %zu bytes", kMaxTaskNameBytes);
     }
     return {};
 }

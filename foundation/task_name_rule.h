@@ -17,7 +17,7 @@ enum class TaskNameFault {
     Empty,
     ForbiddenCharacter,  // one of / \ * ? " < > | :
     ControlCharacter,
-    TooLong,             // over kMaxTaskNameBytes
+    TooLong,  // over kMaxTaskNameBytes
 };
 
 // The first fault of `name` (8-bit, UTF-8). A name of blanks only is accepted.

@@ -12,7 +12,7 @@
 struct TaskRunFacts {
     FILETIME lastRunStart{};  // local wall-clock time, no zone
     FILETIME lastRunEnd{};
-    DWORD lastRunStatus = 0;   // RunResult: kRunSucceeded while a run goes on, then its result
+    DWORD lastRunStatus = 0;  // RunResult: kRunSucceeded while a run goes on, then its result
     DWORD lastRunSyncType = 0;
     DWORD lastRunMode = 0;     // RunMode
     WORD lastRunDosDate = 0;   // DOS date of lastRunStart

@@ -131,8 +131,7 @@ std::unique_ptr<SyncTask> LoadTaskRecord(std::string_view name) {
         task->SetDefaults();
         if (LoadTaskFromRecord(*block, *task)) return task;
     }
-    MessageBox(nullptr, LoadResString(IDS_INVALID_TASK_FILE), LoadResString(IDS_APP_TITLE),
-               MB_OK | MB_ICONERROR);
+    MessageBox(nullptr, LoadResString(IDS_INVALID_TASK_FILE), LoadResString(IDS_APP_TITLE), MB_OK | MB_ICONERROR);
     return nullptr;
 }
 
@@ -184,8 +183,7 @@ TaskLoadReport LoadAllTasks(HWND window) {
     }
 
     if (!report.skipped.empty()) {
-        TellSkippedTasks(window, plat::Format("Some tasks of '%s' could not be loaded:", path.c_str()),
-                         report.skipped);
+        TellSkippedTasks(window, plat::Format("Some tasks of '%s' could not be loaded:", path.c_str()), report.skipped);
     }
     return report;
 }

@@ -38,9 +38,7 @@ const BuiltInTemplate* FindBuiltIn(DWORD kind) {
     return nullptr;
 }
 
-void Tell(const std::string& text, UINT icon) {
-    MessageBox(nullptr, text, LoadResString(IDS_APP_TITLE), MB_OK | icon);
-}
+void Tell(const std::string& text, UINT icon) { MessageBox(nullptr, text, LoadResString(IDS_APP_TITLE), MB_OK | icon); }
 
 DWORD FilterModeOf(std::wstring_view include, std::wstring_view exclude) {
     DWORD mode = 0;

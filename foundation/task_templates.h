@@ -33,8 +33,8 @@ enum TemplateKind : DWORD {
 
 struct BuiltInTemplate {
     TemplateKind kind;
-    UINT command;          // the ribbon command that creates it
-    UINT nameId;           // string id of the task's name
+    UINT command;           // the ribbon command that creates it
+    UINT nameId;            // string id of the task's name
     const wchar_t* folder;  // the Left folder as stored
 };
 

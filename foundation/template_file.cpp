@@ -135,8 +135,8 @@ TemplateFileRead ReadTemplateFile(const std::string& path) {
 
     std::string bytes;
     if (!plat::ReadWholeFile(path, &bytes, kMaxTemplateFileBytes)) {
-        result.fault = Refusal(plat::Format("The file cannot be read, or is larger than %zu KB.",
-                                            kMaxTemplateFileBytes / 1024));
+        result.fault =
+            Refusal(plat::Format("The file cannot be read, or is larger than %zu KB.", kMaxTemplateFileBytes / 1024));
         return result;
     }
     TemplateReader reader(plat::IniDocument::Parse(bytes));

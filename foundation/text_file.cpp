@@ -212,8 +212,8 @@ int CStdioFileEx::ReadWideLine(std::u16string& line) {
     // An odd byte at the very end is no character and is dropped.
     while (line.size() < kMaxLineLength && NextByte(low) && NextByte(high)) {
         gotAny = true;
-        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(low) |
-                                                (static_cast<unsigned char>(high) << 8));
+        const auto unit =
+            static_cast<char16_t>(static_cast<unsigned char>(low) | (static_cast<unsigned char>(high) << 8));
         if (unit == u'\n') return 0;
         line += unit;
     }

@@ -11,16 +11,16 @@
 // The "Sync Options" page (IDD_SYNC_OPTIONS_PAGE).
 inline constexpr int IDC_SYNC_TYPE_LIST = 6016;
 inline constexpr int IDC_SPEED_LIST = 6030;
-inline constexpr int IDC_ALLOW_DELETIONS = 8833;          // "Allow deletions"
-inline constexpr int IDC_SAVE_DELETED = 8834;             // "Save deleted or updated files"
-inline constexpr int IDC_SHADOW_COPY = 8835;              // "Use Shadow Copy for locked files"
-inline constexpr int IDC_SOURCE_READ_ONLY = 8836;         // "Do not write program data to the Source folder"
-inline constexpr int IDC_TARGET_READ_ONLY = 8837;         // "Do not write program data to the Target folder"
-inline constexpr int IDC_CASE_SENSITIVE = 8838;           // "Case sensitive"
+inline constexpr int IDC_ALLOW_DELETIONS = 8833;   // "Allow deletions"
+inline constexpr int IDC_SAVE_DELETED = 8834;      // "Save deleted or updated files"
+inline constexpr int IDC_SHADOW_COPY = 8835;       // "Use Shadow Copy for locked files"
+inline constexpr int IDC_SOURCE_READ_ONLY = 8836;  // "Do not write program data to the Source folder"
+inline constexpr int IDC_TARGET_READ_ONLY = 8837;  // "Do not write program data to the Target folder"
+inline constexpr int IDC_CASE_SENSITIVE = 8838;    // "Case sensitive"
 
 // The "Filters" page (IDD_FILTERS_PAGE).
-inline constexpr int IDC_USE_EXCLUSION = 8819;            // "&Exclusion filter"
-inline constexpr int IDC_USE_INCLUSION = 8820;            // "&Inclusion filter"
+inline constexpr int IDC_USE_EXCLUSION = 8819;  // "&Exclusion filter"
+inline constexpr int IDC_USE_INCLUSION = 8820;  // "&Inclusion filter"
 inline constexpr int IDC_EXCLUSION_LIST = 47945;
 inline constexpr int IDC_INCLUSION_LIST = 8832;
 inline constexpr int IDC_EXCLUSION_PRESETS = 8833;
@@ -33,10 +33,10 @@ inline constexpr int IDC_EXCLUDE_HIDDEN = 6028;
 inline constexpr int IDC_EXCLUDE_EMPTY = 6029;
 
 // The "Log" page (IDD_LOG_PAGE).
-inline constexpr int IDC_CREATE_LOG = 8819;               // "Create log"
-inline constexpr int IDC_DETAILED_LOG = 1016;             // "Detailed log"
-inline constexpr int IDC_SUMMARY_LOG = 1017;              // "S&ummary log"
-inline constexpr int IDC_CLEAR_LOG = 8834;                // "&Clear log before each sync operation"
+inline constexpr int IDC_CREATE_LOG = 8819;    // "Create log"
+inline constexpr int IDC_DETAILED_LOG = 1016;  // "Detailed log"
+inline constexpr int IDC_SUMMARY_LOG = 1017;   // "S&ummary log"
+inline constexpr int IDC_CLEAR_LOG = 8834;     // "&Clear log before each sync operation"
 
 // The "Program" page (IDD_PROGRAM_PAGE).
 inline constexpr int IDC_AUTOSTART = 999;
@@ -45,53 +45,53 @@ inline constexpr int IDC_ADD_FOLDER = 8833;
 inline constexpr int IDC_REMOVE_FOLDER = 8840;
 
 // The "Auto" page (IDD_AUTO_PAGE).
-inline constexpr int IDC_REPEAT = 8820;                   // "Run every"
+inline constexpr int IDC_REPEAT = 8820;  // "Run every"
 inline constexpr int IDC_REPEAT_HOURS = 6021;
 inline constexpr int IDC_REPEAT_MINUTES = 900;
-inline constexpr int IDC_RUN_AT_START = 6032;             // "Run when this Program starts, delay "
+inline constexpr int IDC_RUN_AT_START = 6032;  // "Run when this Program starts, delay "
 inline constexpr int IDC_START_DELAY = 901;
-inline constexpr int IDC_RUN_ON_DEVICE = 6031;            // "Run when device is connected"
-inline constexpr int IDC_AUTO_CHECK = 1015;               // "Check"
-inline constexpr int IDC_AUTO_CHECK_AND_SYNC = 1016;      // "Check and Sync"
+inline constexpr int IDC_RUN_ON_DEVICE = 6031;        // "Run when device is connected"
+inline constexpr int IDC_AUTO_CHECK = 1015;           // "Check"
+inline constexpr int IDC_AUTO_CHECK_AND_SYNC = 1016;  // "Check and Sync"
 inline constexpr int IDC_RESOLVE_CONFLICTS = 6015;
-inline constexpr int IDC_PERCENT_LIMIT_ON = 8819;         // "Do not Sync if "
+inline constexpr int IDC_PERCENT_LIMIT_ON = 8819;  // "Do not Sync if "
 inline constexpr int IDC_PERCENT_LIMIT = 1008;
-inline constexpr int IDC_USE_SCHEDULER = 6023;            // "Use Scheduler"
+inline constexpr int IDC_USE_SCHEDULER = 6023;  // "Use Scheduler"
 inline constexpr int IDC_SCHEDULE_KIND = 1306;
-inline constexpr int IDC_CONFIGURE_SCHEDULE = 8833;       // "Configure..."
+inline constexpr int IDC_CONFIGURE_SCHEDULE = 8833;  // "Configure..."
 
 // The "Schedule Sync" dialog (IDD_SCHEDULE_SYNC).
 inline constexpr int IDC_SCHEDULE_KINDS = 1001;
 inline constexpr int IDC_START_TIME = 1035;
 inline constexpr int IDC_START_DATE = 1049;
 inline constexpr int IDC_END_DATE = 1051;
-inline constexpr int IDC_DAILY_EVERY = 1004;              // "&Every"
+inline constexpr int IDC_DAILY_EVERY = 1004;  // "&Every"
 inline constexpr int IDC_DAILY_DAYS = 1006;
 inline constexpr int IDC_DAILY_DAYS_UNIT = 1013;
-inline constexpr int IDC_DAILY_WEEKDAYS = 1036;           // "Weekdays"
+inline constexpr int IDC_DAILY_WEEKDAYS = 1036;  // "Weekdays"
 inline constexpr int IDC_WEEKLY_LEAD = 1039;
 inline constexpr int IDC_WEEKLY_WEEKS = 1037;
 inline constexpr int IDC_WEEKLY_UNIT = 1052;
-inline constexpr int IDC_WEEKLY_SUNDAY = 32953;           // "Sunday", the first of seven to 32959 "Saturday"
-inline constexpr int IDC_MONTHLY_ON_THE = 1046;           // "On the"
+inline constexpr int IDC_WEEKLY_SUNDAY = 32953;  // "Sunday", the first of seven to 32959 "Saturday"
+inline constexpr int IDC_MONTHLY_ON_THE = 1046;  // "On the"
 inline constexpr int IDC_MONTHLY_ORDINAL = 1048;
 inline constexpr int IDC_MONTHLY_WEEKDAY = 1050;
-inline constexpr int IDC_MONTHLY_ON_DAY = 1014;           // "On day"
+inline constexpr int IDC_MONTHLY_ON_DAY = 1014;  // "On day"
 inline constexpr int IDC_MONTHLY_DAY = 1000;
 inline constexpr int IDC_MONTHLY_LEAD = 1015;
-inline constexpr int IDC_MONTHLY_JANUARY = 8842;          // "Jan", the first of twelve to 8853 "Dec"
+inline constexpr int IDC_MONTHLY_JANUARY = 8842;  // "Jan", the first of twelve to 8853 "Dec"
 inline constexpr int IDC_HOURLY_LEAD = 1058;
 inline constexpr int IDC_HOURLY_HOURS = 1055;
 inline constexpr int IDC_HOURLY_UNIT = 1054;
-inline constexpr int IDC_HOURLY_WEEKDAYS_ONLY = 1057;     // "Weekdays only"
-inline constexpr int IDC_SHOW_WARNING = 8819;             // "Show warning before start"
+inline constexpr int IDC_HOURLY_WEEKDAYS_ONLY = 1057;  // "Weekdays only"
+inline constexpr int IDC_SHOW_WARNING = 8819;          // "Show warning before start"
 
 // The task-name dialog (IDD_TASK_NAME).
 inline constexpr int IDC_TASK_NAME = 1306;
 
 // The "Sync Container" dialog (IDD_SYNC_CONTAINER).
-inline constexpr int IDC_CONTAINER_CHECK = 1015;          // "Check"
-inline constexpr int IDC_CONTAINER_CHECK_AND_SYNC = 1016; // "Check and Sync"
+inline constexpr int IDC_CONTAINER_CHECK = 1015;           // "Check"
+inline constexpr int IDC_CONTAINER_CHECK_AND_SYNC = 1016;  // "Check and Sync"
 inline constexpr int IDC_CONTAINER_TASKS = 47945;
 
 // The "Get Volume Name" dialog (IDD_GET_VOLUME_NAME).
@@ -99,7 +99,7 @@ inline constexpr int IDC_VOLUME_NAME = 1049;
 
 // The start-up prompt; its Yes is IDOK (IDD_START_UP_PROMPT).
 inline constexpr int IDC_PROMPT_NO = 7;
-inline constexpr int IDC_DO_NOT_ASK = 8819;               // "Do not ask this question again"
+inline constexpr int IDC_DO_NOT_ASK = 8819;  // "Do not ask this question again"
 
 // The about box (IDD_ABOUTBOX).
 inline constexpr int IDC_VERSION_TEXT = 4003;
@@ -123,12 +123,12 @@ inline constexpr int IDC_STATUS_LINE = 6025;
 
 // The main window's own child windows and status-bar panes.
 inline constexpr int IDC_CAPTION_BAR = 5019;
-inline constexpr int IDC_NAVIGATION_BAR = 7002;           // "Shortcuts"
+inline constexpr int IDC_NAVIGATION_BAR = 7002;  // "Shortcuts"
 inline constexpr int IDC_NAVIGATION_TABS = 2002;
-inline constexpr int IDC_TASK_LIST = 2000;                // "Tasks"
-inline constexpr int IDC_HISTORY_VIEW = 48006;            // "History"
-inline constexpr int IDC_LOG_PANE = 7013;                 // "Log Window"
-inline constexpr int IDC_LOG_CONTROL = 48007;             // each task's log control in the log pane
+inline constexpr int IDC_TASK_LIST = 2000;      // "Tasks"
+inline constexpr int IDC_HISTORY_VIEW = 48006;  // "History"
+inline constexpr int IDC_LOG_PANE = 7013;       // "Log Window"
+inline constexpr int IDC_LOG_CONTROL = 48007;   // each task's log control in the log pane
 inline constexpr int IDC_STATUS_PANE_MAIN = 7000;
 inline constexpr int IDC_STATUS_PANE_EXTENDED = 7001;
 

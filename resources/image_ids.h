@@ -12,10 +12,10 @@ namespace res {
 inline constexpr int kRibbonSmallImages = 3995;  // keyed strip, 30 cells of 16 x 16
 inline constexpr int kRibbonLargeImages = 3989;  // keyed strip, 30 cells of 32 x 32, the same pictures
 inline constexpr int kRibbonImageCount = 30;
-inline constexpr int kListImages = 4051;         // keyed strip, 33 cells of 16 x 16
+inline constexpr int kListImages = 4051;  // keyed strip, 33 cells of 16 x 16
 inline constexpr int kListImageCount = 33;
-inline constexpr int kCaptionTipImage = 4031;    // keyed, 16 x 16
-inline constexpr int kCaptionWarningImage = 22954;  // 16 x 16, with alpha
+inline constexpr int kCaptionTipImage = 4031;                // keyed, 16 x 16
+inline constexpr int kCaptionWarningImage = 22954;           // 16 x 16, with alpha
 inline constexpr int kApplicationButtonImage = 4041;         // 32 x 32, with alpha
 inline constexpr int kApplicationButtonHotImage = 4044;      // under the mouse
 inline constexpr int kApplicationButtonPressedImage = 4045;  // pressed

@@ -139,14 +139,10 @@ constexpr Item kCompare[] = {Item::Sub("&File"sv, kCompareFileItems)};
 
 // Sorted by id, for the binary search.
 constexpr MenuResource kMenus[] = {
-    {IDR_STYLES_MENU, kStyles},
-    {IDR_FILE_ACTION_MENU, kFileAction},
-    {IDR_ITEM_TREE_MENU, kItemTree},
-    {IDR_TASK_LIST_MENU, kTask},
-    {IDR_MORE_VIEWS_MENU, kMoreViews},
-    {IDR_SYNC_ACTION_MENU, kSyncAction},
-    {IDR_COMPARE_FRAME, kCompare},
-    {IDR_TRAY_MENU, kTray},
+    {IDR_STYLES_MENU, kStyles},        {IDR_FILE_ACTION_MENU, kFileAction},
+    {IDR_ITEM_TREE_MENU, kItemTree},   {IDR_TASK_LIST_MENU, kTask},
+    {IDR_MORE_VIEWS_MENU, kMoreViews}, {IDR_SYNC_ACTION_MENU, kSyncAction},
+    {IDR_COMPARE_FRAME, kCompare},     {IDR_TRAY_MENU, kTray},
 };
 
 constexpr bool SortedById() {

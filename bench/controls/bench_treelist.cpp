@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
     auto& window = *qobject_cast<TreeListWindow*>(list.GetWidget());
 
     const auto fillStart = Clock::now();
-    const HTREEITEM task = list.InsertItemW(TVIF_TEXT | TVIF_STATE, L"Benchmark task", 0, 0, TVIS_BOLD, TVIS_BOLD, 0,
-                                            TVI_ROOT, TVI_LAST);
+    const HTREEITEM task =
+        list.InsertItemW(TVIF_TEXT | TVIF_STATE, L"Benchmark task", 0, 0, TVIS_BOLD, TVIS_BOLD, 0, TVI_ROOT, TVI_LAST);
     for (int f = 0; f < folders; ++f) {
         const std::wstring folderName = L"Folder " + std::to_wstring(f);
         const HTREEITEM folder = list.InsertItemW(TVIF_TEXT | TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE,
@@ -75,9 +75,10 @@ int main(int argc, char** argv) {
         list.SetItemW(folder, 5, TVIF_TEXT, L"folder", 0, 0, 0, 0, 0);
         list.Expand(folder, TVE_EXPAND);
         for (int i = 0; i < files; ++i) {
-            const std::wstring name = L"document number " + std::to_wstring(i) + L" of folder " + std::to_wstring(f) + L".txt";
-            const HTREEITEM row = list.InsertItemW(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, name.c_str(),
-                                                   2, 2, 0, 0, static_cast<LPARAM>(i), folder, TVI_LAST);
+            const std::wstring name =
+                L"document number " + std::to_wstring(i) + L" of folder " + std::to_wstring(f) + L".txt";
+            const HTREEITEM row = list.InsertItemW(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM,
+                                                   name.c_str(), 2, 2, 0, 0, static_cast<LPARAM>(i), folder, TVI_LAST);
             const std::wstring size = std::to_wstring(1 + i * 37 % 9000) + L" KB";
             list.SetItemW(row, 1, TVIF_TEXT, size.c_str(), 0, 0, 0, 0, 0);
             list.SetItemW(row, 2, TVIF_TEXT, L"2024-05-17 10:42", 0, 0, 0, 0, 0);

@@ -19,9 +19,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <malloc.h>
 #include <string>
 #include <vector>
-#include <malloc.h>
 
 #include "foundation/archive_store.h"
 #include "foundation/history_message.h"
@@ -37,7 +37,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double MsSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 // Heap in use now (freed blocks that the allocator keeps do not count).
 double HeapInUseMiB() {
@@ -58,7 +60,8 @@ HistoryRecord RecordNumber(int n) {
     r.text = r.type >= kHistoryTaskRenamed ? "Earlier name " + std::to_string(n) : std::string();
     r.allowDelete = static_cast<DWORD>(n % 2);
     // Runs spread over about three years, not in order of writing for every task.
-    const std::uint64_t start = 133'500'000'000'000'000ull + static_cast<std::uint64_t>((n * 7919) % 100000) * 9'000'000'000ull;
+    const std::uint64_t start =
+        133'500'000'000'000'000ull + static_cast<std::uint64_t>((n * 7919) % 100000) * 9'000'000'000ull;
     r.start = U64ToFileTime(start);
     r.end = U64ToFileTime(start + 600'000'000ull);
     return r;
@@ -77,7 +80,8 @@ bool MakeHistoryFile(const std::string& path, int records) {
             void* copy = std::malloc(bytes.size());
             std::memcpy(copy, bytes.data(), bytes.size());
             zip_source_t* source = zip_source_buffer(archive, copy, bytes.size(), 1);
-            const zip_int64_t index = zip_file_add(archive, HistoryMemberName(static_cast<unsigned>(n)).c_str(), source, 0);
+            const zip_int64_t index =
+                zip_file_add(archive, HistoryMemberName(static_cast<unsigned>(n)).c_str(), source, 0);
             if (index < 0 || zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_TRAD_PKWARE,
                                                      kArchivePassword) != 0) {
                 zip_discard(archive);
@@ -124,8 +128,10 @@ void PlainTreeWidgetYardstick(int rows) {
     const auto sortStart = Clock::now();
     list.sortItems(6, Qt::DescendingOrder);
     const double sort = MsSince(sortStart);
-    std::printf("plain QTreeWidget    %8.1f ms to add %d seven-text rows in one batch, %.1f ms to sort them, %.2f ms a screen\n",
-                fill, rows, sort, ScrollAndRepaint(list));
+    std::printf(
+        "plain QTreeWidget    %8.1f ms to add %d seven-text rows in one batch, %.1f ms to sort them, %.2f ms a "
+        "screen\n",
+        fill, rows, sort, ScrollAndRepaint(list));
 }
 
 // Peak resident memory of the whole process so far.
@@ -193,8 +199,9 @@ void MeasureSize(int records, bool withViewExtras) {
         loads.push_back(MsSince(start));
         heap = HeapInUseMiB() - before;
         if (i < 2) continue;
-        std::printf("  every row loaded     %8.1f ms median of 3 (%d rows, the store's read included), %.1f MiB of heap\n",
-                    Median(loads), view.RowCount(), heap);
+        std::printf(
+            "  every row loaded     %8.1f ms median of 3 (%d rows, the store's read included), %.1f MiB of heap\n",
+            Median(loads), view.RowCount(), heap);
 
         start = Clock::now();
         const bool written = WriteHistoryRecord(RecordNumber(next++)) != FALSE;
@@ -202,7 +209,8 @@ void MeasureSize(int records, bool withViewExtras) {
         start = Clock::now();
         SendHistoryPathMessage(view.GetSafeHwnd(), WM_SYNC_HISTORY_CHANGED, GetHistoryFilePath());
         std::printf("  a run's record shown %8.2f ms (%.2f ms to append, %s; %.2f ms for the page, %d rows)\n",
-                    appendMs + MsSince(start), appendMs, written ? "stored" : "FAILED", MsSince(start), view.RowCount());
+                    appendMs + MsSince(start), appendMs, written ? "stored" : "FAILED", MsSince(start),
+                    view.RowCount());
         if (!withViewExtras) continue;
 
         start = Clock::now();
@@ -211,7 +219,8 @@ void MeasureSize(int records, bool withViewExtras) {
         start = Clock::now();
         emit view.header()->sectionClicked(HistoryRow::kComments);
         std::printf("  sorted by Comments   %8.1f ms\n", MsSince(start));
-        std::printf("  repaint on scrolling %8.2f ms a screen (mean of 100, a page or more apart)\n", ScrollAndRepaint(view));
+        std::printf("  repaint on scrolling %8.2f ms a screen (mean of 100, a page or more apart)\n",
+                    ScrollAndRepaint(view));
     }
     if (withViewExtras) PlainTreeWidgetYardstick(records);
 }

@@ -14,7 +14,7 @@ inline constexpr int kFirstColumnPageShare = 3;  // a third
 inline constexpr int kWrappedColumnShare = 3;  // a third
 
 struct ColumnBand {
-    int first = 1;            // the band's columns, beside column 0
+    int first = 1;  // the band's columns, beside column 0
     int last = 1;
     std::vector<int> widths;  // device units: column 0, then first .. last
 };

@@ -113,8 +113,8 @@ void CListCtrlDataPage::PrintHeading() {
     GSelectGdiObject font(Painter(), pageHeadingFont_);
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
-    const QString when = locale.toString(now.date(), QLocale::ShortFormat) + ' ' +
-                         locale.toString(now.time(), QLocale::ShortFormat);
+    const QString when =
+        locale.toString(now.date(), QLocale::ShortFormat) + ' ' + locale.toString(now.time(), QLocale::ShortFormat);
     const int page = job_.Info() ? job_.Info()->currentPage : 1;
     PrintTextBlock block;
     block.text = when + GPrintTextLineParser::kCentre + title_ + GPrintTextLineParser::kRight +

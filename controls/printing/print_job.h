@@ -46,7 +46,7 @@ struct PrintDialogData {
 struct GPrintInfo {
     int minPage = 1;
     int maxPage = 0xFFFF;
-    int currentPage = 1;    // the number the next page prints
+    int currentPage = 1;  // the number the next page prints
     int pagesPrinted = 0;
 };
 

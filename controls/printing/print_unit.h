@@ -27,9 +27,9 @@ inline constexpr UINT DT_NOPREFIX = 0x0800;
 inline constexpr UINT DT_WRAPCELL = 0x2000;  // lay the text out over lines; continue what does not fit
 
 // Column flags.
-inline constexpr int PCF_NARROWER = 1;     // the printed cell is 1.5 percent narrower
-inline constexpr int PCF_RICHTEXT = 2;     // always laid out over lines
-inline constexpr int PCF_REST = 8;         // takes the rest of the page width
+inline constexpr int PCF_NARROWER = 1;  // the printed cell is 1.5 percent narrower
+inline constexpr int PCF_RICHTEXT = 2;  // always laid out over lines
+inline constexpr int PCF_REST = 8;      // takes the rest of the page width
 
 // One column of a heading set.
 struct tagPrintColumnDef {
@@ -123,8 +123,7 @@ protected:
 private:
     // Draws a cell's text; returns the height it took. Text that did not fit a wrapped
     // cell's height is left in `rest`.
-    int DrawCellText(const QRect& cell, const QString& text, UINT format, const PrintColumnDef& column,
-                     QString* rest);
+    int DrawCellText(const QRect& cell, const QString& text, UINT format, const PrintColumnDef& column, QString* rest);
     int DrawWrapped(const QRect& cell, const QString& text, UINT format, QString* rest);
     void PrintRemainders(std::vector<QString>& pending, const std::vector<UINT>& formats);
     void ResetRemainders();

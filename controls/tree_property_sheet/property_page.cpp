@@ -15,7 +15,10 @@ int ControlId(const QObject* widget) {
 }
 
 CPropertyPage::CPropertyPage(UINT templateId, std::string title)
-    : QWidget(nullptr), plat::MessageWindow(this), templateId_(templateId), title_(std::move(title)),
+    : QWidget(nullptr),
+      plat::MessageWindow(this),
+      templateId_(templateId),
+      title_(std::move(title)),
       helpTopic_(templateId) {
     setObjectName(QString::number(templateId));
     MapMessage(WM_NOTIFY, &CPropertyPage::OnNotify);
@@ -38,9 +41,7 @@ void CPropertyPage::SetModified(BOOL changed) {
     }
 }
 
-QWidget* CPropertyPage::GetDlgItem(int controlId) const {
-    return findChild<QWidget*>(QString::number(controlId));
-}
+QWidget* CPropertyPage::GetDlgItem(int controlId) const { return findChild<QWidget*>(QString::number(controlId)); }
 
 CPropertySheet* CPropertyPage::GetSheet() const {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
@@ -58,22 +59,15 @@ LRESULT CPropertyPage::OnNotify(WPARAM, LPARAM header) {
     const auto* notify = reinterpret_cast<const PSHNOTIFY*>(header);
     if (!notify) return 0;
     switch (notify->code) {
-    case PSN_SETACTIVE:
-        return OnSetActive() ? 0 : -1;
-    case PSN_KILLACTIVE:
-        return OnKillActive() ? FALSE : TRUE;
+    case PSN_SETACTIVE: return OnSetActive() ? 0 : -1;
+    case PSN_KILLACTIVE: return OnKillActive() ? FALSE : TRUE;
     case PSN_APPLY:
         if (!OnApply()) return PSNRET_INVALID_NOCHANGEPAGE;
         modified_ = false;
         return PSNRET_NOERROR;
-    case PSN_RESET:
-        OnReset();
-        return 0;
-    case PSN_HELP:
-        OnHelp();
-        return 0;
-    default:
-        return 0;
+    case PSN_RESET: OnReset(); return 0;
+    case PSN_HELP: OnHelp(); return 0;
+    default: return 0;
     }
 }
 
@@ -129,8 +123,7 @@ bool CPropertyPage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -103,18 +103,10 @@ void CPropertySheet::CreateButtons() {
         const int id = spec.id;
         connect(button, &QPushButton::clicked, this, [this, id] {
             switch (id) {
-            case IDOK:
-                PressButton(PSBTN_OK);
-                break;
-            case IDCANCEL:
-                PressButton(PSBTN_CANCEL);
-                break;
-            case ID_APPLY_NOW:
-                PressButton(PSBTN_APPLYNOW);
-                break;
-            default:
-                PressButton(PSBTN_HELP);
-                break;
+            case IDOK: PressButton(PSBTN_OK); break;
+            case IDCANCEL: PressButton(PSBTN_CANCEL); break;
+            case ID_APPLY_NOW: PressButton(PSBTN_APPLYNOW); break;
+            default: PressButton(PSBTN_HELP); break;
             }
         });
     }
@@ -162,8 +154,7 @@ LRESULT CPropertySheet::NotifyPage(CPropertyPage* page, UINT code, LPARAM lParam
 
 LRESULT CPropertySheet::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case PSM_ADDPAGE:
-        return AdoptPage(reinterpret_cast<CPropertyPage*>(lParam));
+    case PSM_ADDPAGE: return AdoptPage(reinterpret_cast<CPropertyPage*>(lParam));
     case PSM_REMOVEPAGE: {
         const int index = lParam ? GetPageIndex(reinterpret_cast<CPropertyPage*>(lParam)) : static_cast<int>(wParam);
         return DropPage(index);
@@ -177,17 +168,12 @@ LRESULT CPropertySheet::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
             if (GetPage(i)->TemplateId() == static_cast<UINT>(lParam)) return SelectPage(i);
         }
         return FALSE;
-    case PSM_CHANGED:
-        SetApplyEnabled(true);
-        return 0;
+    case PSM_CHANGED: SetApplyEnabled(true); return 0;
     case PSM_UNCHANGED:
         SetApplyEnabled(std::any_of(pages_.begin(), pages_.end(), [](const auto& p) { return p->IsModified(); }));
         return 0;
-    case PSM_PRESSBUTTON:
-        PressButton(static_cast<int>(wParam));
-        return 0;
-    case PSM_GETCURRENTPAGEHWND:
-        return GetActivePage() ? reinterpret_cast<LRESULT>(GetActivePage()->GetSafeHwnd()) : 0;
+    case PSM_PRESSBUTTON: PressButton(static_cast<int>(wParam)); return 0;
+    case PSM_GETCURRENTPAGEHWND: return GetActivePage() ? reinterpret_cast<LRESULT>(GetActivePage()->GetSafeHwnd()) : 0;
     case PSM_ISDIALOGMESSAGE: {
         const auto* msg = reinterpret_cast<const MSG*>(lParam);
         if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && (msg->lParam & MK_CONTROL)) {
@@ -196,8 +182,7 @@ LRESULT CPropertySheet::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
         }
         return 0;
     }
-    default:
-        return plat::MessageWindow::DefWindowProc(message, wParam, lParam);
+    default: return plat::MessageWindow::DefWindowProc(message, wParam, lParam);
     }
 }
 
@@ -339,11 +324,8 @@ void CPropertySheet::PressButton(int button) {
         CancelPages();
         done(IDCANCEL);
         break;
-    case PSBTN_HELP:
-        NotifyPage(GetActivePage(), PSN_HELP);
-        break;
-    default:
-        break;
+    case PSBTN_HELP: NotifyPage(GetActivePage(), PSN_HELP); break;
+    default: break;
     }
 }
 

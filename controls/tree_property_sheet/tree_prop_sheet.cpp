@@ -177,14 +177,10 @@ LRESULT CTreePropSheet::OnNotify(WPARAM wParam, LPARAM lParam) {
     const auto& notify = *reinterpret_cast<const NMPAGETREE*>(lParam);
     switch (header->code) {
     case TVN_SELCHANGINGA:
-    case TVN_SELCHANGINGW:
-        return OnPageTreeSelChanging(notify);
+    case TVN_SELCHANGINGW: return OnPageTreeSelChanging(notify);
     case TVN_SELCHANGEDA:
-    case TVN_SELCHANGEDW:
-        UpdateCaption();
-        return 0;
-    default:
-        return 0;
+    case TVN_SELCHANGEDW: UpdateCaption(); return 0;
+    default: return 0;
     }
 }
 
@@ -274,8 +270,7 @@ void CTreePropSheet::UpdateCaption() {
     if (IsPageShowing()) {
         frame_->SetMsgText(QString());
     } else {
-        frame_->SetMsgText(
-            QString::fromStdString(GenerateEmptyPageMessage(emptyPageText_, caption.toStdString())));
+        frame_->SetMsgText(QString::fromStdString(GenerateEmptyPageMessage(emptyPageText_, caption.toStdString())));
     }
     if (frame_->GetShowCaption()) frame_->SetCaption(caption);
 }

@@ -29,8 +29,7 @@ bool IncrementalSearch::Type(wchar_t ch, std::uint64_t nowMs) {
     const std::uint64_t age = nowMs - lastMs_;
     const std::uint64_t timeout = text_.empty() ? 500 : text_.size() <= 2 ? 750 : 1000;
     lastMs_ = nowMs;
-    const bool restart = age > timeout || text_.size() >= kMaxLength ||
-                         (text_.size() == 1 && text_[0] == folded);
+    const bool restart = age > timeout || text_.size() >= kMaxLength || (text_.size() == 1 && text_[0] == folded);
     if (restart) text_.clear();
     text_.push_back(folded);
     return text_.size() > 1;

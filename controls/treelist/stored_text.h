@@ -17,7 +17,10 @@ public:
     StoredText& operator=(StoredText&&) noexcept = default;
 
     void Assign(std::wstring_view text);
-    void Clear() { length_ = 0; if (buffer_) buffer_[0] = 0; }
+    void Clear() {
+        length_ = 0;
+        if (buffer_) buffer_[0] = 0;
+    }
 
     std::wstring_view View() const { return {Data(), length_}; }
     // Always NUL-terminated.

@@ -16,7 +16,7 @@ struct TreeCell {
     StoredText text;
     int textWidth = 0;  // cached; 0 = measure again
     UINT state = 0;
-    int image = -2;     // -2 = none, -1 = ask the parent
+    int image = -2;  // -2 = none, -1 = ask the parent
     bool exists = false;
     bool textCallback = false;
     bool imageCallback = false;
@@ -54,7 +54,7 @@ struct TreeItem {
     bool focusItem = false;
     bool hasTextColor = false;
     bool hasBkColor = false;
-    bool showsIcon = false;     // set by painting, read by hit testing
+    bool showsIcon = false;  // set by painting, read by hit testing
     COLORREF textColor = 0;
     COLORREF bkColor = 0;
 
@@ -66,10 +66,7 @@ struct TreeItem {
     std::uint32_t rowGeneration = 0;
 
     TreeCell* Cell(unsigned column) {
-        return column >= 1 && column <= cells.size() && cells[column - 1].exists ? &cells[column - 1]
-                                                                                 : nullptr;
+        return column >= 1 && column <= cells.size() && cells[column - 1].exists ? &cells[column - 1] : nullptr;
     }
-    const TreeCell* Cell(unsigned column) const {
-        return const_cast<TreeItem*>(this)->Cell(column);
-    }
+    const TreeCell* Cell(unsigned column) const { return const_cast<TreeItem*>(this)->Cell(column); }
 };

@@ -60,8 +60,10 @@ void TreeItemTable::LinkFirst(ItemIndex parent, ItemIndex handle) {
     ItemIndex& first = parent ? Get(parent)->firstChild : firstRoot_;
     ItemIndex& last = parent ? Get(parent)->lastChild : lastRoot_;
     item.nextSibling = first;
-    if (first) Get(first)->prevSibling = handle;
-    else last = handle;
+    if (first)
+        Get(first)->prevSibling = handle;
+    else
+        last = handle;
     first = handle;
     InvalidateRows();
 }
@@ -73,8 +75,10 @@ void TreeItemTable::LinkLast(ItemIndex parent, ItemIndex handle) {
     ItemIndex& first = parent ? Get(parent)->firstChild : firstRoot_;
     ItemIndex& last = parent ? Get(parent)->lastChild : lastRoot_;
     item.prevSibling = last;
-    if (last) Get(last)->nextSibling = handle;
-    else first = handle;
+    if (last)
+        Get(last)->nextSibling = handle;
+    else
+        first = handle;
     last = handle;
     InvalidateRows();
 }
@@ -107,10 +111,14 @@ void TreeItemTable::Unlink(ItemIndex handle) {
     TreeItem& item = *Get(handle);
     ItemIndex& first = item.parent ? Get(item.parent)->firstChild : firstRoot_;
     ItemIndex& last = item.parent ? Get(item.parent)->lastChild : lastRoot_;
-    if (item.prevSibling) Get(item.prevSibling)->nextSibling = item.nextSibling;
-    else first = item.nextSibling;
-    if (item.nextSibling) Get(item.nextSibling)->prevSibling = item.prevSibling;
-    else last = item.prevSibling;
+    if (item.prevSibling)
+        Get(item.prevSibling)->nextSibling = item.nextSibling;
+    else
+        first = item.nextSibling;
+    if (item.nextSibling)
+        Get(item.nextSibling)->prevSibling = item.prevSibling;
+    else
+        last = item.prevSibling;
     item.prevSibling = item.nextSibling = 0;
     InvalidateRows();
 }
@@ -123,8 +131,10 @@ void TreeItemTable::SetChildOrder(ItemIndex parent, const std::vector<ItemIndex>
         TreeItem& item = *Get(handle);
         item.prevSibling = previous;
         item.nextSibling = 0;
-        if (previous) Get(previous)->nextSibling = handle;
-        else first = handle;
+        if (previous)
+            Get(previous)->nextSibling = handle;
+        else
+            first = handle;
         previous = handle;
     }
     last = previous;

@@ -19,12 +19,8 @@ public:
     // Number of slots, slot 0 unused; handles run 1..Capacity()-1.
     std::uint32_t Capacity() const { return static_cast<std::uint32_t>(slots_.size()); }
 
-    TreeItem* Get(ItemIndex handle) {
-        return handle < slots_.size() ? slots_[handle].get() : nullptr;
-    }
-    const TreeItem* Get(ItemIndex handle) const {
-        return handle < slots_.size() ? slots_[handle].get() : nullptr;
-    }
+    TreeItem* Get(ItemIndex handle) { return handle < slots_.size() ? slots_[handle].get() : nullptr; }
+    const TreeItem* Get(ItemIndex handle) const { return handle < slots_.size() ? slots_[handle].get() : nullptr; }
 
     // Makes room for one more item (capacity + capacity / 2 + 64 when the count would reach
     // the capacity). False when memory ran out; the table is then unchanged.

@@ -20,9 +20,7 @@ void AdjustColumnIndex(unsigned& column, unsigned position, int by) {
 
 }  // namespace
 
-int TreeListWindow::ColumnLeft(unsigned column) const {
-    return ColumnCount() == 0 ? 0 : columns_.Left(column);
-}
+int TreeListWindow::ColumnLeft(unsigned column) const { return ColumnCount() == 0 ? 0 : columns_.Left(column); }
 
 int TreeListWindow::ColumnRight(unsigned column) const {
     if (ColumnCount() == 0) return std::max(clientWidth_, widestRight_);
@@ -100,7 +98,8 @@ int TreeListWindow::InsertColumn(unsigned position, const TV_COLUMN& record) {
     const unsigned cellIndex = index > 0 ? index - 1 : 0;
     for (ItemIndex h = items_.FirstRoot(); h; h = items_.NextDepthFirst(h)) {
         TreeItem* item = items_.Get(h);
-        if (!wasEmpty && item->cells.size() > cellIndex) item->cells.insert(item->cells.begin() + cellIndex, TreeCell{});
+        if (!wasEmpty && item->cells.size() > cellIndex)
+            item->cells.insert(item->cells.begin() + cellIndex, TreeCell{});
     }
     if (!wasEmpty) {
         AdjustColumnIndex(caretColumn_, index, +1);
@@ -263,7 +262,8 @@ int TreeListWindow::OptimalWidth(unsigned column) {
                 if (!(item = items_.Get(h))) continue;
                 item->textWidth = w;
             }
-            int width = (ShowsIcon(*item) ? iconWidth : 0) + 8 + static_cast<int>(item->level) * indent_ + item->textWidth;
+            int width =
+                (ShowsIcon(*item) ? iconWidth : 0) + 8 + static_cast<int>(item->level) * indent_ + item->textWidth;
             if (exStyle_ & TVS_EX_ITEMLINES) ++width;
             if (linesAtRoot_) width += indent_;
             width += stateWidth;
@@ -306,7 +306,6 @@ LRESULT TreeListWindow::OnHeaderNotify(NMHDR& header) {
     case HDN_ITEMDBLCLICKA:
         setFocus(Qt::MouseFocusReason);
         return SendToParent(WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-    default:
-        return 0;
+    default: return 0;
     }
 }

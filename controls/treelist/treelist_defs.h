@@ -42,22 +42,22 @@ inline constexpr DWORD TVS_NONEVENHEIGHT = 0x4000;
 inline constexpr DWORD TVS_NOHSCROLL = 0x8000;
 
 // Extended styles of the TreeList (TVM_SETEXTENDEDSTYLE).
-inline constexpr DWORD TVS_EX_MULTISELECT = 0x00001000;      // several selected items
-inline constexpr DWORD TVS_EX_NOHSCROLL = 0x00002000;        // no horizontal scroll bar
-inline constexpr DWORD TVS_EX_ODDHEIGHT = 0x00004000;        // a set item height is not made even
-inline constexpr DWORD TVS_EX_BITCHECKBOX = 0x00008000;      // check boxes flip state bit 0x1000
-inline constexpr DWORD TVS_EX_ITEMLINES = 0x00010000;        // grid lines, one more pixel of height
-inline constexpr DWORD TVS_EX_ALTERNATECOLOR = 0x00020000;   // odd and even rows in two colours
-inline constexpr DWORD TVS_EX_SUBSELECT = 0x00040000;        // the caret has a column
-inline constexpr DWORD TVS_EX_FULLROWMARK = 0x00080000;      // a selected row is filled
-inline constexpr DWORD TVS_EX_TOOLTIPNOTIFY = 0x00100000;    // TLN_ITEMTOOLTIP asks the parent
-inline constexpr DWORD TVS_EX_AUTOEXPANDICON = 0x00200000;   // expanded items use image + 1
-inline constexpr DWORD TVS_EX_NOCHARSELECT = 0x00400000;     // no incremental search
-inline constexpr DWORD TVS_EX_NOCOLUMNRESIZE = 0x00800000;   // columns cannot be resized
-inline constexpr DWORD TVS_EX_HIDEHEADERS = 0x01000000;      // no header
-inline constexpr DWORD TVS_EX_GRAYEDDISABLE = 0x02000000;    // painted grey while disabled
-inline constexpr DWORD TVS_EX_FULLROWITEMS = 0x04000000;     // row and column colours are used
-inline constexpr DWORD TVS_EX_FIXEDCOLSIZE = 0x08000000;     // the last column fills the width
+inline constexpr DWORD TVS_EX_MULTISELECT = 0x00001000;     // several selected items
+inline constexpr DWORD TVS_EX_NOHSCROLL = 0x00002000;       // no horizontal scroll bar
+inline constexpr DWORD TVS_EX_ODDHEIGHT = 0x00004000;       // a set item height is not made even
+inline constexpr DWORD TVS_EX_BITCHECKBOX = 0x00008000;     // check boxes flip state bit 0x1000
+inline constexpr DWORD TVS_EX_ITEMLINES = 0x00010000;       // grid lines, one more pixel of height
+inline constexpr DWORD TVS_EX_ALTERNATECOLOR = 0x00020000;  // odd and even rows in two colours
+inline constexpr DWORD TVS_EX_SUBSELECT = 0x00040000;       // the caret has a column
+inline constexpr DWORD TVS_EX_FULLROWMARK = 0x00080000;     // a selected row is filled
+inline constexpr DWORD TVS_EX_TOOLTIPNOTIFY = 0x00100000;   // TLN_ITEMTOOLTIP asks the parent
+inline constexpr DWORD TVS_EX_AUTOEXPANDICON = 0x00200000;  // expanded items use image + 1
+inline constexpr DWORD TVS_EX_NOCHARSELECT = 0x00400000;    // no incremental search
+inline constexpr DWORD TVS_EX_NOCOLUMNRESIZE = 0x00800000;  // columns cannot be resized
+inline constexpr DWORD TVS_EX_HIDEHEADERS = 0x01000000;     // no header
+inline constexpr DWORD TVS_EX_GRAYEDDISABLE = 0x02000000;   // painted grey while disabled
+inline constexpr DWORD TVS_EX_FULLROWITEMS = 0x04000000;    // row and column colours are used
+inline constexpr DWORD TVS_EX_FIXEDCOLSIZE = 0x08000000;    // the last column fills the width
 
 // Item state bits.
 inline constexpr UINT TVIS_SELECTED = 0x0002;
@@ -82,11 +82,11 @@ inline constexpr UINT TVIF_STATE = 0x0008;
 inline constexpr UINT TVIF_HANDLE = 0x0010;
 inline constexpr UINT TVIF_SELECTEDIMAGE = 0x0020;
 inline constexpr UINT TVIF_CHILDREN = 0x0040;
-inline constexpr UINT TVIF_SUBITEM = 0x8000;           // a cell: cChildren holds the column
-inline constexpr UINT TVIF_NEXTCOLUMN = 0x10000000;    // end of edit: move on to the next row
-inline constexpr UINT TVIF_TEXTCHANGED = 0x20000000;   // end of edit: the text was changed
-inline constexpr UINT TVIF_TOOLTIPTIME = 0x40000000;   // tooltip answer: show after a delay
-inline constexpr UINT TVIF_TEXTPTR = 0x80000000;       // get: the stored text itself, not a copy
+inline constexpr UINT TVIF_SUBITEM = 0x8000;          // a cell: cChildren holds the column
+inline constexpr UINT TVIF_NEXTCOLUMN = 0x10000000;   // end of edit: move on to the next row
+inline constexpr UINT TVIF_TEXTCHANGED = 0x20000000;  // end of edit: the text was changed
+inline constexpr UINT TVIF_TOOLTIPTIME = 0x40000000;  // tooltip answer: show after a delay
+inline constexpr UINT TVIF_TEXTPTR = 0x80000000;      // get: the stored text itself, not a copy
 
 inline WCHAR* const LPSTR_TEXTCALLBACKW = reinterpret_cast<WCHAR*>(static_cast<UINT_PTR>(-1));
 inline constexpr int I_IMAGECALLBACK = -1;
@@ -129,8 +129,8 @@ struct TVSORTCB {
 };
 
 // TLM_SORTEX: the compare function also gets the window and both items.
-using PFNTLCOMPARE = int (*)(HWND hwnd, HTREEITEM item1, HTREEITEM item2, LPARAM lParam1,
-                             LPARAM lParam2, LPARAM lParamSort);
+using PFNTLCOMPARE = int (*)(HWND hwnd, HTREEITEM item1, HTREEITEM item2, LPARAM lParam1, LPARAM lParam2,
+                             LPARAM lParamSort);
 struct TLSORTEX {
     HTREEITEM hParent = 0;
     PFNTLCOMPARE lpfnCompare = nullptr;
@@ -138,8 +138,8 @@ struct TLSORTEX {
 };
 
 // Insert with TVI_SORTEX: the function is passed in the item record's hItem field.
-using PFNTLINSERTCOMPARE = int (*)(HWND hwnd, HTREEITEM sibling, const WCHAR* siblingText,
-                                   const WCHAR* newText, LPARAM siblingParam, LPARAM newParam);
+using PFNTLINSERTCOMPARE = int (*)(HWND hwnd, HTREEITEM sibling, const WCHAR* siblingText, const WCHAR* newText,
+                                   LPARAM siblingParam, LPARAM newParam);
 
 // TLM_FINDITEM.
 inline constexpr UINT TVIF_FINDTEXT = 0x0001;
@@ -160,12 +160,12 @@ struct TLFINDITEM {
 // Column record of TLM_INSERTCOLUMN, TLM_GETCOLUMN and TLM_SETCOLUMN (list-view layout;
 // titles are 8-bit UI text).
 inline constexpr UINT TVCF_FMT = 0x0001;
-inline constexpr UINT TVCF_WIDTH = 0x0002;        // a fixed width in cx
+inline constexpr UINT TVCF_WIDTH = 0x0002;  // a fixed width in cx
 inline constexpr UINT TVCF_TEXT = 0x0004;
-inline constexpr UINT TVCF_VWIDTH = 0x0008;       // a variable column: cx holds its share
+inline constexpr UINT TVCF_VWIDTH = 0x0008;  // a variable column: cx holds its share
 inline constexpr UINT TVCF_IMAGE = 0x0010;
-inline constexpr UINT TVCF_MIN = 0x0020;          // minimum width in iOrder
-inline constexpr UINT TVCF_MARK = 0x80000000;     // column mark from fmt bit TVCFMT_MARK
+inline constexpr UINT TVCF_MIN = 0x0020;       // minimum width in iOrder
+inline constexpr UINT TVCF_MARK = 0x80000000;  // column mark from fmt bit TVCFMT_MARK
 inline constexpr int TVCFMT_LEFT = 0;
 inline constexpr int TVCFMT_RIGHT = 1;
 inline constexpr int TVCFMT_CENTER = 2;
@@ -227,10 +227,10 @@ inline constexpr UINT TVHT_ABOVE = 0x0100;
 inline constexpr UINT TVHT_BELOW = 0x0200;
 inline constexpr UINT TVHT_TORIGHT = 0x0400;
 inline constexpr UINT TVHT_TOLEFT = 0x0800;
-inline constexpr UINT TVHT_ONSUBITEM = 0x00100000;       // in a cell, not on its icon or text
-inline constexpr UINT TVHT_ONSUBICON = 0x00200000;       // on a cell's icon or check box
-inline constexpr UINT TVHT_ONSUBLABEL = 0x00400000;      // on a cell's text (or an empty cell)
-inline constexpr UINT TVHT_ONRIGHTSPACE = 0x00800000;    // right of the last column
+inline constexpr UINT TVHT_ONSUBITEM = 0x00100000;     // in a cell, not on its icon or text
+inline constexpr UINT TVHT_ONSUBICON = 0x00200000;     // on a cell's icon or check box
+inline constexpr UINT TVHT_ONSUBLABEL = 0x00400000;    // on a cell's text (or an empty cell)
+inline constexpr UINT TVHT_ONRIGHTSPACE = 0x00800000;  // right of the last column
 inline constexpr UINT TVHT_SUBMASK = 0x00700000;
 inline constexpr UINT TVHT_COLUMNOF(UINT flags) { return flags >> 24; }
 
@@ -263,10 +263,9 @@ inline constexpr UINT TVAE_PTRLIST = 0x08;      // the value list is an array of
 inline constexpr UINT TVAE_NOCHARS = 0x10;      // typing does not start editing
 inline constexpr UINT TVAE_STATEENABLE = 0x20;  // cells with TVIS_DISABLEBIT are read-only
 inline constexpr UINT TVAE_ICONCLICK = 0x40;    // a click on a cell's icon steps the value
-inline constexpr WPARAM TVAE_MAKE(UINT column, UINT kind, UINT options, UINT separator = 0,
-                                  UINT listSize = 0) {
-    return (options & 0x7F) | ((kind & 7) << 7) | ((column & 0x3F) << 10) |
-           ((separator & 0xFF) << 16) | (static_cast<WPARAM>(listSize & 0xFF) << 24);
+inline constexpr WPARAM TVAE_MAKE(UINT column, UINT kind, UINT options, UINT separator = 0, UINT listSize = 0) {
+    return (options & 0x7F) | ((kind & 7) << 7) | ((column & 0x3F) << 10) | ((separator & 0xFF) << 16) |
+           (static_cast<WPARAM>(listSize & 0xFF) << 24);
 }
 
 // Messages of the tree view.
@@ -299,9 +298,9 @@ inline constexpr UINT TVM_GETTOOLTIPS = 0x1119;
 inline constexpr UINT TVM_SETINSERTMARK = 0x111A;
 inline constexpr UINT TVM_SETITEMHEIGHT = 0x111B;
 inline constexpr UINT TVM_GETITEMHEIGHT = 0x111C;
-inline constexpr UINT TVM_SETBKCOLOR = 0x111D;   // wParam: colour index 0..15
+inline constexpr UINT TVM_SETBKCOLOR = 0x111D;  // wParam: colour index 0..15
 inline constexpr UINT TVM_SETTEXTCOLOR = 0x111E;
-inline constexpr UINT TVM_GETBKCOLOR = 0x111F;   // wParam: colour index 0..15
+inline constexpr UINT TVM_GETBKCOLOR = 0x111F;  // wParam: colour index 0..15
 inline constexpr UINT TVM_GETTEXTCOLOR = 0x1120;
 inline constexpr UINT TVM_SETINSERTMARKCOLOR = 0x1125;
 inline constexpr UINT TVM_GETINSERTMARKCOLOR = 0x1126;

@@ -13,7 +13,9 @@
 
 namespace {
 
-bool IsPseudoKey(UINT key) { return key == VK_RETURN || key == treelist::kKeyDoubleClick || key == treelist::kKeyIconClick; }
+bool IsPseudoKey(UINT key) {
+    return key == VK_RETURN || key == treelist::kKeyDoubleClick || key == treelist::kKeyIconClick;
+}
 
 }  // namespace
 
@@ -124,8 +126,10 @@ LRESULT TreeListWindow::BeginEdit(ItemIndex handle, unsigned column, unsigned ed
     editKind_ = editorKind;
     editTextChanged_ = typed != 0;
     editTextCallback_ = current.callback;
-    if (editorKind == TreeListEditor::kEditBox) editor_->SetText(text);
-    else editor_->FillValues(record ? record->values : std::vector<std::wstring>{}, text);
+    if (editorKind == TreeListEditor::kEditBox)
+        editor_->SetText(text);
+    else
+        editor_->FillValues(record ? record->values : std::vector<std::wstring>{}, text);
 
     NMTVDISPINFO info;
     FillItemRecord(info.item, handle, column, TVIF_TEXT);

@@ -94,7 +94,8 @@ void TreeListEditor::FillValues(const std::vector<std::wstring>& values, std::ws
 }
 
 void TreeListEditor::SetText(std::wstring_view text) {
-    if (QLineEdit* edit = LineEdit()) edit->setText(ToQString(text));
+    if (QLineEdit* edit = LineEdit())
+        edit->setText(ToQString(text));
     else if (QComboBox* combo = Combo()) {
         const int index = combo->findText(ToQString(text));
         if (index >= 0) combo->setCurrentIndex(index);
@@ -103,8 +104,10 @@ void TreeListEditor::SetText(std::wstring_view text) {
 
 std::wstring TreeListEditor::Text() const {
     QString text;
-    if (QLineEdit* edit = LineEdit()) text = edit->text();
-    else if (QComboBox* combo = Combo()) text = combo->currentText();
+    if (QLineEdit* edit = LineEdit())
+        text = edit->text();
+    else if (QComboBox* combo = Combo())
+        text = combo->currentText();
     std::wstring wide = text.toStdWString();
     if (wide.size() > static_cast<std::size_t>(kMaxText)) wide.resize(kMaxText);
     return wide;
@@ -133,7 +136,8 @@ void TreeListEditor::WatchChanges() {
 }
 
 void TreeListEditor::Command(unsigned code) {
-    owner_.Message(WM_COMMAND, MAKEWPARAM(treelist::kEditorId, static_cast<WORD>(code)), reinterpret_cast<LPARAM>(GetSafeHwnd()));
+    owner_.Message(WM_COMMAND, MAKEWPARAM(treelist::kEditorId, static_cast<WORD>(code)),
+                   reinterpret_cast<LPARAM>(GetSafeHwnd()));
 }
 
 LRESULT TreeListEditor::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -153,8 +157,10 @@ LRESULT TreeListEditor::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(Text().size());
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
-        if (wParam == VK_RETURN) Command(kAcceptAndMove);
-        else if (wParam == VK_ESCAPE) Command(kCancel);
+        if (wParam == VK_RETURN)
+            Command(kAcceptAndMove);
+        else if (wParam == VK_ESCAPE)
+            Command(kCancel);
         else if (wParam == VK_DOWN) {
             if (QComboBox* combo = Combo()) combo->showPopup();
         }

@@ -12,8 +12,10 @@ bool TreeListWindow::Expand(ItemIndex handle, UINT action) {
     switch (action & 0xF) {
     case TVE_COLLAPSE: {
         bool done = true;
-        if (expanded) done = ToggleExpand(handle, false, TVE_COLLAPSE);
-        else item->state &= ~TVIS_EXPANDPARTIAL;
+        if (expanded)
+            done = ToggleExpand(handle, false, TVE_COLLAPSE);
+        else
+            item->state &= ~TVIS_EXPANDPARTIAL;
         if (done && (action & TVE_COLLAPSERESET)) {
             while (TreeItem* again = items_.Get(handle)) {
                 const ItemIndex child = again->lastChild;
@@ -27,8 +29,10 @@ bool TreeListWindow::Expand(ItemIndex handle, UINT action) {
         const bool wantPartial = (action & TVE_EXPANDPARTIAL) != 0;
         if (!expanded && !ToggleExpand(handle, true, TVE_EXPAND)) return false;
         if (TreeItem* again = items_.Get(handle)) {
-            if (wantPartial) again->state |= TVIS_EXPANDPARTIAL;
-            else if (expanded) again->state &= ~TVIS_EXPANDPARTIAL;
+            if (wantPartial)
+                again->state |= TVIS_EXPANDPARTIAL;
+            else if (expanded)
+                again->state &= ~TVIS_EXPANDPARTIAL;
             InvalidateItem(handle);
         }
         return true;
@@ -40,8 +44,7 @@ bool TreeListWindow::Expand(ItemIndex handle, UINT action) {
             return true;
         }
         return ToggleExpand(handle, !expanded, expanded ? TVE_COLLAPSE : TVE_EXPAND);
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -49,8 +52,10 @@ bool TreeListWindow::ToggleExpand(ItemIndex handle, bool expand, UINT action) {
     if (NotifyItem(TVN_ITEMEXPANDINGA, action, 0, 0, handle, 0) != 0) return false;
     TreeItem* item = items_.Get(handle);
     if (!item) return false;
-    if (expand) item->state |= TVIS_EXPANDED;
-    else item->state &= ~TVIS_EXPANDED;
+    if (expand)
+        item->state |= TVIS_EXPANDED;
+    else
+        item->state &= ~TVIS_EXPANDED;
     item->state &= ~TVIS_EXPANDPARTIAL;
     if (items_.IsShown(handle)) {
         items_.InvalidateRows();
@@ -83,14 +88,18 @@ LRESULT TreeListWindow::EnsureVisible(ItemIndex handle, unsigned column) {
     const int row = items_.RowOf(handle);
     if (row >= 0) {
         const int whole = std::max(rowsPerPageDown_, 1);
-        if (row < firstRow_) SetFirstRow(row);
-        else if (row >= firstRow_ + whole) SetFirstRow(row - whole + 1);
+        if (row < firstRow_)
+            SetFirstRow(row);
+        else if (row >= firstRow_ + whole)
+            SetFirstRow(row - whole + 1);
     }
     if (column < ColumnCount()) {
         const int left = ColumnLeft(column);
         const int right = ColumnRight(column);
-        if (left < hscroll_) SetHScroll(left);
-        else if (right > hscroll_ + clientWidth_) SetHScroll(std::min(left, right - clientWidth_));
+        if (left < hscroll_)
+            SetHScroll(left);
+        else if (right > hscroll_ + clientWidth_)
+            SetHScroll(std::min(left, right - clientWidth_));
     }
     return wasShown ? 1 : 0;
 }

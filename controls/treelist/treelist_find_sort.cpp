@@ -30,9 +30,12 @@ void QuickSort(std::vector<ItemIndex>& a, std::ptrdiff_t lo, std::ptrdiff_t hi, 
         std::ptrdiff_t i = lo + 1;
         while (i <= gt) {
             const int c = compare(a[static_cast<std::size_t>(i)], pivot);
-            if (c < 0) std::swap(a[static_cast<std::size_t>(lt++)], a[static_cast<std::size_t>(i++)]);
-            else if (c > 0) std::swap(a[static_cast<std::size_t>(i)], a[static_cast<std::size_t>(gt--)]);
-            else ++i;
+            if (c < 0)
+                std::swap(a[static_cast<std::size_t>(lt++)], a[static_cast<std::size_t>(i++)]);
+            else if (c > 0)
+                std::swap(a[static_cast<std::size_t>(i)], a[static_cast<std::size_t>(gt--)]);
+            else
+                ++i;
         }
         if (lt - lo < hi - gt) {
             QuickSort(a, lo, lt - 1, compare);
@@ -60,8 +63,9 @@ HTREEITEM TreeListWindow::FindItem(HTREEITEM start, const TLFINDITEM& find) {
     start = NormalizeHandle(start);
     ItemIndex handle;
     if (find.uFlags & TVIF_FINDFIRSTCHILD) {
-        handle = start == TVI_ROOT || start == 0 ? items_.FirstRoot()
-                                                 : (items_.Get(IndexOfHandle(start)) ? items_.Get(IndexOfHandle(start))->firstChild : 0);
+        handle = start == TVI_ROOT || start == 0
+                     ? items_.FirstRoot()
+                     : (items_.Get(IndexOfHandle(start)) ? items_.Get(IndexOfHandle(start))->firstChild : 0);
     } else if (find.uFlags & TVIF_FINDNEXTSIBLING) {
         const TreeItem* item = items_.Get(IndexOfHandle(start));
         handle = item ? item->nextSibling : 0;
@@ -172,8 +176,10 @@ ItemIndex TreeListWindow::SortedPosition(ItemIndex parent, ItemIndex handle, PFN
             order = CompareTextsNoCase(TextOf(sibling, 0).text, newText);
         }
         // An equal text goes before its equal.
-        if (order >= 0) hi = mid;
-        else lo = mid + 1;
+        if (order >= 0)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
     --sorting_;
     return lo < siblings.size() ? siblings[lo] : 0;

@@ -30,9 +30,7 @@ int TreeListHeader::DividerAt(int x) const {
     return -1;
 }
 
-int TreeListHeader::SectionAt(int x) const {
-    return owner_.columns_.ColumnAt(x + owner_.hscroll_);
-}
+int TreeListHeader::SectionAt(int x) const { return owner_.columns_.ColumnAt(x + owner_.hscroll_); }
 
 LRESULT TreeListHeader::Send(unsigned code, int column, int width) {
     HDITEM item;
@@ -64,8 +62,8 @@ void TreeListHeader::paintEvent(QPaintEvent*) {
         option.textAlignment = column.align == TVCFMT_RIGHT    ? Qt::AlignRight | Qt::AlignVCenter
                                : column.align == TVCFMT_CENTER ? Qt::AlignHCenter | Qt::AlignVCenter
                                                                : Qt::AlignLeft | Qt::AlignVCenter;
-        option.position = count == 1      ? QStyleOptionHeader::OnlyOneSection
-                          : c == 0        ? QStyleOptionHeader::Beginning
+        option.position = count == 1       ? QStyleOptionHeader::OnlyOneSection
+                          : c == 0         ? QStyleOptionHeader::Beginning
                           : c == count - 1 ? QStyleOptionHeader::End
                                            : QStyleOptionHeader::Middle;
         if (images_ && column.hasImage) {

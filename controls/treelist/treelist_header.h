@@ -14,7 +14,10 @@ class TreeListHeader : public QWidget, public plat::MessageWindow {
 public:
     explicit TreeListHeader(TreeListWindow& owner);
 
-    void SetImages(const ImageList* images) { images_ = images; update(); }
+    void SetImages(const ImageList* images) {
+        images_ = images;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -22,10 +22,14 @@ int TreeListWindow::TextStartInColumn0(const TreeItem& item) const {
 TreeListWindow::Hit TreeListWindow::HitTest(POINT point) {
     UpdateScrollBars();
     Hit hit;
-    if (point.x < 0) hit.flags |= TVHT_TOLEFT;
-    else if (point.x >= clientWidth_) hit.flags |= TVHT_TORIGHT;
-    if (point.y < headerHeight_) hit.flags |= TVHT_ABOVE;
-    else if (point.y >= clientHeight_) hit.flags |= TVHT_BELOW;
+    if (point.x < 0)
+        hit.flags |= TVHT_TOLEFT;
+    else if (point.x >= clientWidth_)
+        hit.flags |= TVHT_TORIGHT;
+    if (point.y < headerHeight_)
+        hit.flags |= TVHT_ABOVE;
+    else if (point.y >= clientHeight_)
+        hit.flags |= TVHT_BELOW;
     if (hit.flags) return hit;
 
     const int row = (point.y - headerHeight_) / std::max(itemHeight_, 1) + firstRow_;
@@ -54,8 +58,8 @@ TreeListWindow::Hit TreeListWindow::HitTest(POINT point) {
             const int rowMid = headerHeight_ + (row - firstRow_) * itemHeight_ + itemHeight_ / 2;
             const int dx = rel - buttonOffset_;
             const int dy = point.y - rowMid;
-            const bool onButton = (style_ & TVS_HASBUTTONS) && dx >= -6 && dx <= 7 && dy >= -6 && dy <= 7 &&
-                                  HasChildrenOf(handle);
+            const bool onButton =
+                (style_ & TVS_HASBUTTONS) && dx >= -6 && dx <= 7 && dy >= -6 && dy <= 7 && HasChildrenOf(handle);
             hit.flags = onButton ? TVHT_ONITEMBUTTON : TVHT_ONITEMINDENT;
             return hit;
         }
@@ -104,14 +108,18 @@ TreeListWindow::Hit TreeListWindow::HitTest(POINT point) {
     }
     int textWidth = 0;
     if (cell) {
-        if (cell->textWidth == 0 && !cell->text.Empty()) cell->textWidth = MeasureText(cell->text.View(), cell->state & TVIS_BOLD);
+        if (cell->textWidth == 0 && !cell->text.Empty())
+            cell->textWidth = MeasureText(cell->text.View(), cell->state & TVIS_BOLD);
         textWidth = cell->textWidth;
     }
     bool onText = textWidth == 0;
     if (!onText) {
-        if (record.align == TVCFMT_RIGHT) onText = rel >= width - textWidth - 5;
-        else if (record.align == TVCFMT_CENTER) onText = std::abs(rel - (iconWidth + (width - iconWidth) / 2)) <= textWidth / 2 + 3;
-        else onText = rel - iconWidth < textWidth + 5;
+        if (record.align == TVCFMT_RIGHT)
+            onText = rel >= width - textWidth - 5;
+        else if (record.align == TVCFMT_CENTER)
+            onText = std::abs(rel - (iconWidth + (width - iconWidth) / 2)) <= textWidth / 2 + 3;
+        else
+            onText = rel - iconWidth < textWidth + 5;
     }
     hit.flags = (onText ? TVHT_ONSUBLABEL : TVHT_ONSUBITEM) | TVHT_ONITEMLABEL | columnBits;
     return hit;

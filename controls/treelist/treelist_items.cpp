@@ -52,8 +52,10 @@ HTREEITEM TreeListWindow::InsertItem(const TVINSERTSTRUCTW& insert) {
 
     const TVITEMW& record = insert.item;
     TreeItem& item = *created;
-    if (record.mask & TVIF_STATE) item.state = record.state & record.stateMask;
-    else if (style_ & TVS_CHECKBOXES) item.state = INDEXTOSTATEIMAGEMASK(1);
+    if (record.mask & TVIF_STATE)
+        item.state = record.state & record.stateMask;
+    else if (style_ & TVS_CHECKBOXES)
+        item.state = INDEXTOSTATEIMAGEMASK(1);
     if (record.mask & TVIF_PARAM) item.lParam = record.lParam;
     if (record.mask & TVIF_IMAGE) {
         item.image = record.iImage;
@@ -82,8 +84,10 @@ HTREEITEM TreeListWindow::InsertItem(const TVINSERTSTRUCTW& insert) {
 
     // Link by the insert-after value.
     if (besideParent) {
-        if (after == TVI_AFTERPARENT) items_.LinkAfter(besideParent, handle);
-        else items_.LinkBefore(besideParent, handle);
+        if (after == TVI_AFTERPARENT)
+            items_.LinkAfter(besideParent, handle);
+        else
+            items_.LinkBefore(besideParent, handle);
     } else if (after == TVI_FIRST) {
         items_.LinkFirst(parent, handle);
     } else if (after == TVI_SORT || after == TVI_SORTEX) {
@@ -91,8 +95,10 @@ HTREEITEM TreeListWindow::InsertItem(const TVINSERTSTRUCTW& insert) {
         const ItemIndex before = SortedPosition(parent, handle, compare);
         if (!items_.Get(handle)) return 0;
         if (items_.Get(parent) == nullptr && parent != 0) parent = 0;  // the parent went meanwhile
-        if (before && items_.Get(before) && items_.Get(before)->parent == parent) items_.LinkBefore(before, handle);
-        else items_.LinkLast(parent, handle);
+        if (before && items_.Get(before) && items_.Get(before)->parent == parent)
+            items_.LinkBefore(before, handle);
+        else
+            items_.LinkLast(parent, handle);
     } else if (after >= TVI_POSITION && after < TVI_ROOT) {
         std::uint32_t position = static_cast<std::uint32_t>(after - TVI_POSITION);
         ItemIndex sibling = items_.FirstChildOf(parent);
@@ -105,8 +111,10 @@ HTREEITEM TreeListWindow::InsertItem(const TVINSERTSTRUCTW& insert) {
     } else {
         const ItemIndex sibling = IndexOfHandle(after);
         const TreeItem* s = sibling != handle ? items_.Get(sibling) : nullptr;
-        if (s && s->parent == parent) items_.LinkAfter(sibling, handle);
-        else items_.LinkLast(parent, handle);
+        if (s && s->parent == parent)
+            items_.LinkAfter(sibling, handle);
+        else
+            items_.LinkLast(parent, handle);
     }
 
     if (TreeItem* p = items_.Get(parent); p && p->childrenAuto) p->hasChildren = true;
@@ -176,8 +184,10 @@ LRESULT TreeListWindow::SetItem(const TVITEMW& record) {
         if (record.mask & TVIF_TEXT) {
             cell->textWidth = 0;
             cell->textCallback = record.pszText == LPSTR_TEXTCALLBACKW;
-            if (cell->textCallback) cell->text.Clear();
-            else cell->text.Assign(record.pszText ? std::wstring_view(record.pszText) : std::wstring_view());
+            if (cell->textCallback)
+                cell->text.Clear();
+            else
+                cell->text.Assign(record.pszText ? std::wstring_view(record.pszText) : std::wstring_view());
             repaint = true;
         }
         if (record.mask & TVIF_STATE) {
@@ -187,16 +197,19 @@ LRESULT TreeListWindow::SetItem(const TVITEMW& record) {
             repaint |= newState != cell->state;
             cell->state = newState;
             const UINT itemState = item->state;
-            const bool expandFlip = (mask & TVIS_EXPANDED) && !(style_ & TVS_SINGLEEXPAND) &&
-                                    ((record.state ^ itemState) & TVIS_EXPANDED);
+            const bool expandFlip =
+                (mask & TVIS_EXPANDED) && !(style_ & TVS_SINGLEEXPAND) && ((record.state ^ itemState) & TVIS_EXPANDED);
             const bool selectFlip = (mask & TVIS_SELECTED) && ((record.state ^ itemState) & TVIS_SELECTED);
             const bool select = (record.state & TVIS_SELECTED) != 0;
             const bool expand = (record.state & TVIS_EXPANDED) != 0;
             if (expandFlip) Expand(handle, expand ? TVE_EXPAND : TVE_COLLAPSE);
             if (selectFlip && items_.Get(handle)) {
-                if (exStyle_ & TVS_EX_MULTISELECT) SetSelected(handle, select, TVC_UNKNOWN);
-                else if (select) SelectItem(handle, (exStyle_ & TVS_EX_SUBSELECT) ? column : 0, TVC_UNKNOWN);
-                else if (handle == caret_) SelectItem(0, 0, TVC_UNKNOWN);
+                if (exStyle_ & TVS_EX_MULTISELECT)
+                    SetSelected(handle, select, TVC_UNKNOWN);
+                else if (select)
+                    SelectItem(handle, (exStyle_ & TVS_EX_SUBSELECT) ? column : 0, TVC_UNKNOWN);
+                else if (handle == caret_)
+                    SelectItem(0, 0, TVC_UNKNOWN);
             }
         }
         if (repaint) InvalidateItem(handle);
@@ -241,10 +254,14 @@ LRESULT TreeListWindow::SetItem(const TVITEMW& record) {
         }
         if ((changed & TVIS_SELECTED) && items_.Get(handle)) {
             const bool select = (record.state & TVIS_SELECTED) != 0;
-            if (exStyle_ & TVS_EX_MULTISELECT) SetSelected(handle, select, TVC_UNKNOWN);
-            else if (select) SelectItem(handle, 0, TVC_UNKNOWN);
-            else if (handle == caret_) SelectItem(0, 0, TVC_UNKNOWN);
-            else SetSelected(handle, false, TVC_UNKNOWN);
+            if (exStyle_ & TVS_EX_MULTISELECT)
+                SetSelected(handle, select, TVC_UNKNOWN);
+            else if (select)
+                SelectItem(handle, 0, TVC_UNKNOWN);
+            else if (handle == caret_)
+                SelectItem(0, 0, TVC_UNKNOWN);
+            else
+                SetSelected(handle, false, TVC_UNKNOWN);
         }
     }
     if (repaint) InvalidateItem(handle);
@@ -291,7 +308,8 @@ bool TreeListWindow::GetItem(TVITEMW& record) {
     if (record.mask & TVIF_IMAGE) record.iImage = item->imageCallback ? I_IMAGECALLBACK : item->image;
     if (record.mask & TVIF_SELECTEDIMAGE)
         record.iSelectedImage = item->selectedImageCallback ? I_IMAGECALLBACK : item->selectedImage;
-    if (record.mask & TVIF_CHILDREN) record.cChildren = item->childrenCallback ? I_CHILDRENCALLBACK : (item->firstChild ? 1 : 0);
+    if (record.mask & TVIF_CHILDREN)
+        record.cChildren = item->childrenCallback ? I_CHILDRENCALLBACK : (item->firstChild ? 1 : 0);
     if (record.mask & TVIF_STATE) record.state = item->state & record.stateMask;
     return true;
 }

@@ -95,9 +95,7 @@ void TreeListWindow::OnKeyDown(UINT key) {
             if ((style_ & TVS_CHECKBOXES) && caretColumn_ == 0 && items_.Get(caret_)) FlipCheckBox(caret_, 0);
             move = false;
             break;
-        default:
-            move = false;
-            break;
+        default: move = false; break;
         }
         if (move && rowCount > 0) {
             row = std::clamp(row, 0, rowCount - 1);
@@ -118,8 +116,10 @@ void TreeListWindow::MoveCaretToRow(int row, unsigned column) {
     if (!items_.Get(handle)) return;
     const bool multi = (exStyle_ & TVS_EX_MULTISELECT) != 0;
     const bool extend = multi && ShiftHeld();
-    if (selectedCount_ < 2) anchor_ = caret_;
-    else if (!extend) ClearFocusMarks();
+    if (selectedCount_ < 2)
+        anchor_ = caret_;
+    else if (!extend)
+        ClearFocusMarks();
 
     if (extend && items_.Get(anchor_)) {
         SelectRange(anchor_, handle, TVC_BYKEYBOARD, true);
@@ -166,8 +166,10 @@ bool TreeListWindow::IncrementalSearchFor(wchar_t ch) {
             const ItemIndex handle = rows[static_cast<std::size_t>((start + i) % count)];
             const TreeItem* item = items_.Get(handle);
             std::wstring_view text;
-            if (column == 0) text = item->text.View();
-            else if (const TreeCell* cell = item->Cell(column)) text = cell->text.View();
+            if (column == 0)
+                text = item->text.View();
+            else if (const TreeCell* cell = item->Cell(column))
+                text = cell->text.View();
             if (IncrementalSearch::MatchesPrefix(text, prefix)) return handle;
         }
         return 0;

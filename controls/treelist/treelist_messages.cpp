@@ -60,9 +60,7 @@ LRESULT TreeListWindow::TreeListWndProc(UINT message, WPARAM wParam, LPARAM lPar
         if (header_) header_->update();
         InvalidateAll();
         return 0;
-    case WM_SETREDRAW:
-        SetRedraw(wParam != 0);
-        return 0;
+    case WM_SETREDRAW: SetRedraw(wParam != 0); return 0;
     case WM_SHOWWINDOW:
         if (wParam) UpdateScrollBars(true);
         return 0;
@@ -140,9 +138,12 @@ LRESULT TreeListWindow::TreeListWndProc(UINT message, WPARAM wParam, LPARAM lPar
     case kWmCopy:
     case kWmPaste:
         if (QLineEdit* edit = editor_ ? editor_->LineEdit() : nullptr) {
-            if (message == kWmCut) edit->cut();
-            else if (message == kWmCopy) edit->copy();
-            else edit->paste();
+            if (message == kWmCut)
+                edit->cut();
+            else if (message == kWmCopy)
+                edit->copy();
+            else
+                edit->paste();
         }
         return 0;
     case CCM_GETUNICODEFORMAT: return 1;
@@ -176,9 +177,7 @@ LRESULT TreeListWindow::OnTreeViewMessage(UINT message, WPARAM wParam, LPARAM lP
         if (wParam == TVSIL_NORMAL || wParam == TVSIL_STATE || wParam == TVSIL_CHECK)
             return reinterpret_cast<LRESULT>(ImageListOf(static_cast<UINT>(wParam)));
         return 0;
-    case TVM_SETIMAGELIST:
-        SetImageList(static_cast<UINT>(wParam), reinterpret_cast<ImageList*>(lParam));
-        return 0;
+    case TVM_SETIMAGELIST: SetImageList(static_cast<UINT>(wParam), reinterpret_cast<ImageList*>(lParam)); return 0;
     case TVM_GETNEXTITEM:
         if (wParam > TVGN_LASTCHILD || wParam == 11) return 0;
         return static_cast<LRESULT>(GetNextItem(static_cast<UINT>(wParam), item));
@@ -249,9 +248,12 @@ LRESULT TreeListWindow::OnTreeViewMessage(UINT message, WPARAM wParam, LPARAM lP
     case TVM_SETINSERTMARKCOLOR:
     case TVM_SETLINECOLOR: {
         UINT index = static_cast<UINT>(wParam);
-        if (message == TVM_SETTEXTCOLOR) index = TVC_TEXT;
-        else if (message == TVM_SETINSERTMARKCOLOR) index = TVC_INSERT;
-        else if (message == TVM_SETLINECOLOR) index = TVC_LINE;
+        if (message == TVM_SETTEXTCOLOR)
+            index = TVC_TEXT;
+        else if (message == TVM_SETINSERTMARKCOLOR)
+            index = TVC_INSERT;
+        else if (message == TVM_SETLINECOLOR)
+            index = TVC_LINE;
         if (index >= TVC_COUNT) return -1;
         const COLORREF previous = colors_.Set(index, static_cast<COLORREF>(lParam));
         if (previous != colors_.Get(index)) InvalidateAll();
@@ -277,7 +279,9 @@ LRESULT TreeListWindow::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     const auto column = static_cast<unsigned>(wParam);
     switch (message) {
     case TLM_FINDITEM:
-        return lParam ? static_cast<LRESULT>(FindItem(static_cast<HTREEITEM>(wParam), *reinterpret_cast<const TLFINDITEM*>(lParam))) : 0;
+        return lParam ? static_cast<LRESULT>(
+                            FindItem(static_cast<HTREEITEM>(wParam), *reinterpret_cast<const TLFINDITEM*>(lParam)))
+                      : 0;
     case TLM_GETROWSPERPAGE: return rowsPerPageUp_;
     case TLM_SETCOLUMNVALUE: {
         TreeColumn* record = columns_.At(column);
@@ -323,8 +327,7 @@ LRESULT TreeListWindow::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case TLM_SELECTCHILDITEM:
         return SelectItem(IndexOfHandle(item), (exStyle_ & TVS_EX_SUBSELECT) ? column : 0, TVC_UNKNOWN);
-    case TLM_INSERTCOLUMN:
-        return lParam ? InsertColumn(column, *reinterpret_cast<const TV_COLUMN*>(lParam)) : -1;
+    case TLM_INSERTCOLUMN: return lParam ? InsertColumn(column, *reinterpret_cast<const TV_COLUMN*>(lParam)) : -1;
     case TLM_DELETECOLUMN: return DeleteColumn(column) ? 1 : 0;
     case TLM_GETCOLUMNCOUNT: return ColumnCount();
     case TLM_GETHEADER: return header_ ? reinterpret_cast<LRESULT>(header_->GetSafeHwnd()) : 0;

@@ -9,7 +9,8 @@
 void TreeListWindow::FlipCheckBox(ItemIndex handle, unsigned column) {
     TreeItem* item = items_.Get(handle);
     if (!item) return;
-    const UINT state = column == 0 ? item->state : (item->Cell(column) ? item->Cell(column)->state : item->state & 0x11);
+    const UINT state =
+        column == 0 ? item->state : (item->Cell(column) ? item->Cell(column)->state : item->state & 0x11);
     TVITEMW record;
     record.mask = TVIF_STATE | (column > 0 ? TVIF_SUBITEM : 0);
     record.hItem = handle;
@@ -122,10 +123,13 @@ void TreeListWindow::OnMouseButton(UINT message, WPARAM keys, POINT point) {
         const bool dblEdit = record && (record->options & TVAE_DBLCLICK);
         if (doubleClick && left && items_.Get(handle)) {
             if (!onCell) {
-                if (dblEdit) StartEdit(0, treelist::kKeyDoubleClick, point);
-                else Expand(handle, TVE_TOGGLE);
+                if (dblEdit)
+                    StartEdit(0, treelist::kKeyDoubleClick, point);
+                else
+                    Expand(handle, TVE_TOGGLE);
             } else if (dblEdit) {
-                StartEdit(hitColumn, (hit.flags & TVHT_ONSUBICON) ? treelist::kKeyIconClick : treelist::kKeyDoubleClick, point);
+                StartEdit(hitColumn, (hit.flags & TVHT_ONSUBICON) ? treelist::kKeyIconClick : treelist::kKeyDoubleClick,
+                          point);
             }
         } else if (message == WM_LBUTTONDOWN && onCell && (hit.flags & TVHT_ONSUBICON) && record &&
                    (record->options & TVAE_ICONCLICK) && items_.Get(handle)) {

@@ -146,7 +146,8 @@ void TreeListWindow::PaintRow(QPainter& painter, int row, int y, const QRect& ar
         const int right = ColumnRight(column) - hscroll_;
         if (right <= area.left() || left > area.right()) continue;
         COLORREF cellColor = columns_.At(column)->marked ? markColor : rowColor;
-        if (const TreeCell* cell = item->Cell(column); cell && cell->hasBkColor && !fullRowSelected) cellColor = cell->bkColor;
+        if (const TreeCell* cell = item->Cell(column); cell && cell->hasBkColor && !fullRowSelected)
+            cellColor = cell->bkColor;
         if (fullRowSelected) cellColor = rowColor;
         painter.save();
         painter.setClipRect(QRect(left, y, right - left, itemHeight_).intersected(area));
@@ -240,9 +241,10 @@ void TreeListWindow::PaintTreeColumn(QPainter& painter, ItemIndex handle, int y,
     const int textX = x + 2;
     const int textY = y + (itemHeight_ - textHeight_) / 2;
     const QFont& font = bold ? boldFont_ : font_;
-    const QString shown = FitText(text, QFontMetrics(font), right - textX - 2, bold ? boldEllipsisWidth_ : ellipsisWidth_,
-                                  item->textWidth);
-    const int shownWidth = textX + item->textWidth > right - 2 ? QFontMetrics(font).horizontalAdvance(shown) : item->textWidth;
+    const QString shown = FitText(text, QFontMetrics(font), right - textX - 2,
+                                  bold ? boldEllipsisWidth_ : ellipsisWidth_, item->textWidth);
+    const int shownWidth =
+        textX + item->textWidth > right - 2 ? QFontMetrics(font).horizontalAdvance(shown) : item->textWidth;
 
     const bool selected = (item->state & TVIS_SELECTED) != 0;
     const bool subSelectElsewhere = (exStyle_ & TVS_EX_SUBSELECT) && handle == caret_ && caretColumn_ != 0;
@@ -284,7 +286,8 @@ void TreeListWindow::PaintCell(QPainter& painter, ItemIndex handle, unsigned col
     if (record.IsCheckKind()) {
         if (const ImageList* boxes = checkImages_.list) {
             const UINT mask = (record.options & TVAE_STATEENABLE) ? 0x7 : 0xF;
-            boxes->Draw(painter, static_cast<int>((cell->state >> 12) & mask), x, y + (itemHeight_ - boxes->Height()) / 2);
+            boxes->Draw(painter, static_cast<int>((cell->state >> 12) & mask), x,
+                        y + (itemHeight_ - boxes->Height()) / 2);
             x += boxes->Width();
         }
     } else if (const ImageList* icons = CellIconList()) {
@@ -316,11 +319,14 @@ void TreeListWindow::PaintCell(QPainter& painter, ItemIndex handle, unsigned col
     const QFont& font = bold ? boldFont_ : font_;
     const QFontMetrics metrics(font);
     const int available = right - x - 4;
-    const QString shown = FitText(text, metrics, available, bold ? boldEllipsisWidth_ : ellipsisWidth_, cell->textWidth);
+    const QString shown =
+        FitText(text, metrics, available, bold ? boldEllipsisWidth_ : ellipsisWidth_, cell->textWidth);
     const int shownWidth = cell->textWidth > available ? metrics.horizontalAdvance(shown) : cell->textWidth;
     int textX = x + 2;
-    if (record.align == TVCFMT_RIGHT) textX = std::max(x + 2, right - 4 - shownWidth);
-    else if (record.align == TVCFMT_CENTER) textX = std::max(x + 2, x + (right - x - shownWidth) / 2);
+    if (record.align == TVCFMT_RIGHT)
+        textX = std::max(x + 2, right - 4 - shownWidth);
+    else if (record.align == TVCFMT_CENTER)
+        textX = std::max(x + 2, x + (right - x - shownWidth) / 2);
     const int textY = y + (itemHeight_ - textHeight_) / 2;
     const QRect textRect(textX - 2, textY, shownWidth + 4, textHeight_ + 1);
 
@@ -349,8 +355,10 @@ LRESULT TreeListWindow::CreateDragImage(unsigned column, ItemIndex handle) {
     if (!item) return 0;
     const ImageList* icons = column == 0 ? normalImages_.list : CellIconList();
     int image = I_IMAGENONE;
-    if (column == 0) image = item->imageCallback ? I_IMAGENONE : item->image;
-    else if (const TreeCell* cell = item->Cell(column)) image = cell->image;
+    if (column == 0)
+        image = item->imageCallback ? I_IMAGENONE : item->image;
+    else if (const TreeCell* cell = item->Cell(column))
+        image = cell->image;
     const int iconWidth = icons && image >= 0 ? icons->Width() : 0;
     const int textWidth = MeasureText(text, false);
     const int width = std::max(iconWidth + textWidth + 4, 1);

@@ -1,6 +1,6 @@
 // Qt's events, turned into the window messages the control answers.
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -45,7 +45,8 @@ UINT VirtualKey(int key) {
     case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_F2: return VK_F2;
     default:
-        if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return static_cast<UINT>(key);
+        if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+            return static_cast<UINT>(key);
         return 0;
     }
 }
@@ -74,24 +75,27 @@ void TreeListWindow::showEvent(QShowEvent* event) {
 }
 
 void TreeListWindow::mousePressEvent(QMouseEvent* event) {
-    const UINT message = event->button() == Qt::RightButton ? WM_RBUTTONDOWN
+    const UINT message = event->button() == Qt::RightButton  ? WM_RBUTTONDOWN
                          : event->button() == Qt::LeftButton ? WM_LBUTTONDOWN
                                                              : 0;
-    if (message) Message(message, MouseKeys(event->buttons(), event->modifiers()), PointParam(event->position().toPoint()));
+    if (message)
+        Message(message, MouseKeys(event->buttons(), event->modifiers()), PointParam(event->position().toPoint()));
 }
 
 void TreeListWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    const UINT message = event->button() == Qt::RightButton ? WM_RBUTTONDBLCLK
+    const UINT message = event->button() == Qt::RightButton  ? WM_RBUTTONDBLCLK
                          : event->button() == Qt::LeftButton ? WM_LBUTTONDBLCLK
                                                              : 0;
-    if (message) Message(message, MouseKeys(event->buttons(), event->modifiers()), PointParam(event->position().toPoint()));
+    if (message)
+        Message(message, MouseKeys(event->buttons(), event->modifiers()), PointParam(event->position().toPoint()));
 }
 
 void TreeListWindow::mouseReleaseEvent(QMouseEvent* event) {
-    const UINT message = event->button() == Qt::RightButton ? WM_RBUTTONUP
+    const UINT message = event->button() == Qt::RightButton  ? WM_RBUTTONUP
                          : event->button() == Qt::LeftButton ? WM_LBUTTONUP
                                                              : 0;
-    if (message) Message(message, MouseKeys(event->buttons(), event->modifiers()), PointParam(event->position().toPoint()));
+    if (message)
+        Message(message, MouseKeys(event->buttons(), event->modifiers()), PointParam(event->position().toPoint()));
 }
 
 void TreeListWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -31,9 +31,7 @@ int TreeListWindow::MaxFirstRow() {
     return std::max(rows - std::max(rowsPerPageDown_, 1), 0);
 }
 
-int TreeListWindow::ContentWidth() const {
-    return ColumnCount() > 0 ? columns_.TotalWidth() : widestRight_;
-}
+int TreeListWindow::ContentWidth() const { return ColumnCount() > 0 ? columns_.TotalWidth() : widestRight_; }
 
 int TreeListWindow::MaxHScroll() const {
     const int half = std::max(clientWidth_, 0) / 2;

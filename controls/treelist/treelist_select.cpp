@@ -11,8 +11,10 @@ LRESULT TreeListWindow::SelectItem(ItemIndex handle, unsigned column, UINT flags
     if (handle == caret_ && column == caretColumn_ && !(multi && selectedCount_ >= 2)) return 1;
     const UINT action = flags & 3;
 
-    if (multi && (flags & TVC_DESELECT)) DeselectAllBut(handle, action);
-    else InvalidateItem(caret_);
+    if (multi && (flags & TVC_DESELECT))
+        DeselectAllBut(handle, action);
+    else
+        InvalidateItem(caret_);
 
     if (NotifyItem(TVN_SELCHANGINGA, action, caret_, caretColumn_, handle, column) != 0) return 0;
     if (handle && !items_.Get(handle)) return 0;
@@ -64,8 +66,10 @@ bool TreeListWindow::SetSelected(ItemIndex handle, bool selected, UINT action) {
     if (!item) return false;
     if (((item->state & TVIS_SELECTED) != 0) != selected) {
         item->state ^= TVIS_SELECTED;
-        if (selected) ++selectedCount_;
-        else --selectedCount_;
+        if (selected)
+            ++selectedCount_;
+        else
+            --selectedCount_;
         InvalidateItem(handle);
     }
     FillItemRecord(nm.itemNew, handle, 0, 0);
@@ -164,16 +168,20 @@ void TreeListWindow::SingleExpand(ItemIndex oldCaret, ItemIndex newCaret) {
 
 void TreeListWindow::SetDropHighlight(ItemIndex handle, unsigned column) {
     if (TreeItem* old = items_.Get(dropItem_)) {
-        if (dropColumn_ == 0) old->dropHighlighted = false;
-        else if (TreeCell* cell = old->Cell(dropColumn_)) cell->dropHighlighted = false;
+        if (dropColumn_ == 0)
+            old->dropHighlighted = false;
+        else if (TreeCell* cell = old->Cell(dropColumn_))
+            cell->dropHighlighted = false;
         InvalidateItem(dropItem_);
     }
     dropItem_ = 0;
     dropColumn_ = 0;
     TreeItem* item = items_.Get(handle);
     if (!item) return;
-    if (column == 0) item->dropHighlighted = true;
-    else EnsureCell(*item, column)->dropHighlighted = true;
+    if (column == 0)
+        item->dropHighlighted = true;
+    else
+        EnsureCell(*item, column)->dropHighlighted = true;
     dropItem_ = handle;
     dropColumn_ = column;
     InvalidateItem(handle);

@@ -27,8 +27,8 @@ void TreeListWindow::TrackTooltip(const Hit& hit, POINT point) {
     hoverPoint_ = point;
 
     TreeItem* item = items_.Get(hit.item);
-    const bool bold = column == 0 ? (item->state & TVIS_BOLD) != 0
-                                  : (item->Cell(column) && (item->Cell(column)->state & TVIS_BOLD));
+    const bool bold =
+        column == 0 ? (item->state & TVIS_BOLD) != 0 : (item->Cell(column) && (item->Cell(column)->state & TVIS_BOLD));
     const std::wstring text(TextOf(hit.item, column).text);
     if (!(item = items_.Get(hit.item))) {
         HideTooltip();

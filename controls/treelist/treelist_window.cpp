@@ -1,7 +1,7 @@
 // Life of a TreeList window, its identity towards the parent, fonts, item height, colours
 // and style changes.
-#include "controls/treelist/treelist_ids.h"
 #include "controls/treelist/treelist_window.h"
+#include "controls/treelist/treelist_ids.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -66,9 +66,7 @@ void TreeListWindow::DestroyContents() {
     cellImages_ = {};
 }
 
-QWidget* TreeListWindow::EditorWidget() const {
-    return editor_ ? editor_->Widget() : nullptr;
-}
+QWidget* TreeListWindow::EditorWidget() const { return editor_ ? editor_->Widget() : nullptr; }
 
 // ---------------------------------------------------------------- notifications
 
@@ -116,8 +114,8 @@ void TreeListWindow::FillItemRecord(TVITEMW& record, ItemIndex item, unsigned co
     }
 }
 
-LRESULT TreeListWindow::NotifyItem(UINT code, UINT action, ItemIndex oldItem, unsigned oldColumn,
-                                   ItemIndex newItem, unsigned newColumn, POINT point) {
+LRESULT TreeListWindow::NotifyItem(UINT code, UINT action, ItemIndex oldItem, unsigned oldColumn, ItemIndex newItem,
+                                   unsigned newColumn, POINT point) {
     NMTREEVIEW nm;
     nm.action = action;
     FillItemRecord(nm.itemOld, oldItem, oldColumn, 0);
@@ -207,9 +205,7 @@ ImageList* TreeListWindow::ImageListOf(UINT kind) const {
     }
 }
 
-ImageList* TreeListWindow::CellIconList() const {
-    return cellImages_.list ? cellImages_.list : normalImages_.list;
-}
+ImageList* TreeListWindow::CellIconList() const { return cellImages_.list ? cellImages_.list : normalImages_.list; }
 
 void TreeListWindow::SetImageList(UINT kind, ImageList* list) {
     ImageSlot* slot = nullptr;
@@ -290,15 +286,19 @@ LRESULT TreeListWindow::SetExtendedStyle(DWORD mask, DWORD bits) {
 
 void TreeListWindow::OnSetFocus() {
     hasFocus_ = true;
-    if (selectedCount_ > 1) InvalidateAll();
-    else InvalidateItem(caret_);
+    if (selectedCount_ > 1)
+        InvalidateAll();
+    else
+        InvalidateItem(caret_);
     NotifyCode(NM_SETFOCUS);
 }
 
 void TreeListWindow::OnKillFocus() {
     hasFocus_ = false;
-    if (selectedCount_ > 1) InvalidateAll();
-    else InvalidateItem(caret_);
+    if (selectedCount_ > 1)
+        InvalidateAll();
+    else
+        InvalidateItem(caret_);
     NotifyCode(NM_KILLFOCUS);
 }
 

@@ -263,7 +263,7 @@ private:
     std::unique_ptr<TreeListHeader> header_;
     std::unique_ptr<TreeListEditor> editor_;
     std::unique_ptr<TreeListEditor> retiredEditor_;  // ended, deleted once its own event is over
-    HWND tooltipWindow_ = nullptr;  // one set with TVM_SETTOOLTIPS; tips are shown with QToolTip
+    HWND tooltipWindow_ = nullptr;                   // one set with TVM_SETTOOLTIPS; tips are shown with QToolTip
     bool tooltipsOn_ = false;
 
     TreeColors colors_;
@@ -280,7 +280,7 @@ private:
     int rowsPerPageDown_ = 0;  // whole rows only
     int firstRow_ = 0;
     int hscroll_ = 0;
-    int widestRight_ = 0;      // right end of the widest text drawn + 5
+    int widestRight_ = 0;  // right end of the widest text drawn + 5
 
     // --- items and columns
     TreeItemTable items_;

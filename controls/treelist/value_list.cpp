@@ -2,8 +2,7 @@
 
 #include <cwchar>
 
-std::vector<std::wstring> CopyValueList(LPARAM value, bool pointerArray, WCHAR separator,
-                                        unsigned listSize) {
+std::vector<std::wstring> CopyValueList(LPARAM value, bool pointerArray, WCHAR separator, unsigned listSize) {
     std::vector<std::wstring> values;
     if (value == 0) return values;
     const unsigned limit = listSize == 0 ? kValueListMaxEntries : listSize;

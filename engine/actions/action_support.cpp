@@ -50,50 +50,26 @@ bool StopPressed(const SyncRunBlock& run) { return StopPressedIn(TaskWindowOf(ru
 
 // Most items of a Sync need nothing done, and each question is a round trip to the GUI
 // thread: unpaced, a Sync of a large tree in step would spend seconds asking.
-bool StopPressedAfterItem(SyncRunBlock& run) {
-    return TaskWindowOf(run) && run.passStopPace.Due() && StopPressed(run);
-}
+bool StopPressedAfterItem(SyncRunBlock& run) { return TaskWindowOf(run) && run.passStopPace.Due() && StopPressed(run); }
 
 int ActionErrorText(DWORD error, std::wstring& text) {
     switch (error) {
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        text = L"(Error: Already Exists)";
-        return 0;
-    case kErrorChangedSinceCheck:
-        text = L"(Error: Changed since the Check)";
-        return 0;
-    case kErrorNameNotHeld:
-        text = L"(Error: The target cannot hold this name)";
-        return 0;
-    case kErrorNameInOtherCase:
-        text = L"(Error: The target holds this name in other case)";
-        return 0;
-    case ERROR_FILE_TOO_LARGE:
-        text = L"(Error: File too large for the target)";
-        return 0;
-    case kErrorFileLocked:
-        text = L"(File Locked)";
-        return 0;
+    case ERROR_ALREADY_EXISTS: text = L"(Error: Already Exists)"; return 0;
+    case kErrorChangedSinceCheck: text = L"(Error: Changed since the Check)"; return 0;
+    case kErrorNameNotHeld: text = L"(Error: The target cannot hold this name)"; return 0;
+    case kErrorNameInOtherCase: text = L"(Error: The target holds this name in other case)"; return 0;
+    case ERROR_FILE_TOO_LARGE: text = L"(Error: File too large for the target)"; return 0;
+    case kErrorFileLocked: text = L"(File Locked)"; return 0;
     // What the file system says most often, in words rather than a number.
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        text = L"(Error: Not Found)";
-        return 0;
-    case ERROR_DIR_NOT_EMPTY:
-        text = L"(Error: Folder not empty)";
-        return 0;
+    case ERROR_PATH_NOT_FOUND: text = L"(Error: Not Found)"; return 0;
+    case ERROR_DIR_NOT_EMPTY: text = L"(Error: Folder not empty)"; return 0;
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        text = L"(Error: File in use)";
-        return 0;
-    case ERROR_FILENAME_EXCED_RANGE:
-        text = L"(Error: Name too long)";
-        return 0;
+    case ERROR_LOCK_VIOLATION: text = L"(Error: File in use)"; return 0;
+    case ERROR_FILENAME_EXCED_RANGE: text = L"(Error: Name too long)"; return 0;
     case ERROR_READ_FAULT:
-    case ERROR_WRITE_FAULT:
-        text = L"(Error: Input/output error)";
-        return 0;
+    case ERROR_WRITE_FAULT: text = L"(Error: Input/output error)"; return 0;
     default: {
         std::string narrow;
         const int result = FormatCopyError(error, narrow);

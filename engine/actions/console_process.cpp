@@ -13,8 +13,8 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // A script that may be read but not executed goes to the shell, as the system's command
 // interpreter runs script files on the platform the program comes from.
 void RunScriptsByTheShell(plat::ProcessCommand& command) {
-    const std::string path = command.program.find('/') == std::string::npos ? plat::FindProgram(command.program)
-                                                                            : command.program;
+    const std::string path =
+        command.program.find('/') == std::string::npos ? plat::FindProgram(command.program) : command.program;
     plat::FileInfo info;
     if (path.empty() || !plat::GetFileInfo(path, info) || !info.IsFile() || (info.mode & 0111) != 0) return;
     command.arguments.insert(command.arguments.begin(), path);

@@ -65,8 +65,8 @@ private:
     std::mutex mutex_;
     std::condition_variable workQueued_;
     std::condition_variable jobDone_;
-    std::deque<Job> jobs_;        // in the pass's order; references stay valid while queued
-    std::size_t started_ = 0;     // jobs_[0, started_) are started or done
+    std::deque<Job> jobs_;     // in the pass's order; references stay valid while queued
+    std::size_t started_ = 0;  // jobs_[0, started_) are started or done
     std::size_t running_ = 0;
     bool passWaits_ = false;
     bool ending_ = false;

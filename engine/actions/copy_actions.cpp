@@ -57,7 +57,8 @@ bool CreateRealFolder(const std::wstring& folder, DWORD& attributes) {
     }
     if (!CreateFolderTree(folder)) {
         const std::string narrow = plat::WideToUtf8(folder);
-        SetLastError(NameErrorOf(plat::ParentPath(narrow), plat::Utf8ToWide(plat::FileNamePart(narrow)), GetLastError()));
+        SetLastError(
+            NameErrorOf(plat::ParentPath(narrow), plat::Utf8ToWide(plat::FileNamePart(narrow)), GetLastError()));
         return false;
     }
     plat::FileInfo info;
@@ -203,8 +204,7 @@ FileCopy PlanFileCopy(const SyncTask& task, const CFileInfo& record) {
     } else if (copy.toTarget) {
         copy.from = record.path();
         copy.to = record.counterpartPath();
-        copy.replacedRelativePath =
-            record.counterpartRelativePath();
+        copy.replacedRelativePath = record.counterpartRelativePath();
         copy.replacedSize = record.counterpartSize;
         copy.replacedLastWrite = record.counterpartLastWrite;
     } else if (record.state.IsTargetOnly()) {
@@ -462,7 +462,8 @@ void FailContentsOfUnmadeFolder(SyncRunBlock& run, FolderTreeNode& node) {
         return true;
     });
     if (items != 0) {
-        LogAction(run, L"Not copied: " + std::to_wstring(items) + L" items in " + plat::Utf8ToWide(folder.relativePath), kLogRed);
+        LogAction(run, L"Not copied: " + std::to_wstring(items) + L" items in " + plat::Utf8ToWide(folder.relativePath),
+                  kLogRed);
     }
 }
 
@@ -564,7 +565,8 @@ int WalkCopyActions(SyncRunBlock& run, FolderTreeNode* sourceRoot, FolderTreeNod
     PassFolders pass(CopySpeedOf(run));
     pass.sourceRootPath = MakeSideRoot(run.task->sourceFolder);
     pass.targetRootPath = MakeSideRoot(run.task->targetFolder);
-    if (pass.sourceRoot.Open(plat::WideToUtf8(run.task->sourceFolder))) pass.targetRoot.Open(plat::WideToUtf8(run.task->targetFolder));
+    if (pass.sourceRoot.Open(plat::WideToUtf8(run.task->sourceFolder)))
+        pass.targetRoot.Open(plat::WideToUtf8(run.task->targetFolder));
     // Parents before their contents: a folder is made before what goes into it.
     const bool walked = WalkFolderPairs({sourceRoot, targetRoot}, [&](FolderPair pair) {
         return CopyActionsOfFolder(run, pair, counter, &pass) != -1;

@@ -53,9 +53,8 @@ struct Note {
 
 std::string NoteText(const Note& note) {
     std::string text(kNoteMagic);
-    for (const std::string& field :
-         {note.tempPath, note.targetPath, std::to_string(note.size), std::to_string(Ticks(note.lastAccess)),
-          std::to_string(Ticks(note.lastWrite))}) {
+    for (const std::string& field : {note.tempPath, note.targetPath, std::to_string(note.size),
+                                     std::to_string(Ticks(note.lastAccess)), std::to_string(Ticks(note.lastWrite))}) {
         text += '\0';
         text += field;
     }

@@ -42,9 +42,8 @@ bool HasCopyTempShape(std::basic_string_view<Char> name) {
         if (name[i] != static_cast<Char>(kCopyTempPrefix[i])) return false;
     for (std::size_t i = 0; i < suffix; ++i)
         if (name[prefix + kTempNameDigits + i] != static_cast<Char>(kCopyTempSuffix[i])) return false;
-    return std::all_of(name.begin() + prefix, name.begin() + prefix + kTempNameDigits, [](Char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-    });
+    return std::all_of(name.begin() + prefix, name.begin() + prefix + kTempNameDigits,
+                       [](Char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 std::string NewTempName() {
@@ -82,8 +81,8 @@ bool IsFatOrUserSpace(long fileSystemType) {
 bool RestoreTimesAfterRename(const plat::FolderHandle& folder, const std::string& name, const plat::FileInfo& source) {
     if (FileSystemKeepsTimesThroughRename(folder.FileSystemType())) return true;
     plat::FileInfo copied;
-    if (folder.LookUp(name, copied) &&
-        !TimesDiffer(plat::FileTimeToUnixSeconds(copied.lastWriteTime), plat::FileTimeToUnixSeconds(source.lastWriteTime)))
+    if (folder.LookUp(name, copied) && !TimesDiffer(plat::FileTimeToUnixSeconds(copied.lastWriteTime),
+                                                    plat::FileTimeToUnixSeconds(source.lastWriteTime)))
         return true;
     return folder.SetTimes(name, &source.lastAccessTime, &source.lastWriteTime);
 }
@@ -127,7 +126,10 @@ public:
         return std::move(file_);
     }
     // The name the copy took is no longer its: nothing is left to remove.
-    void Forget() { unnamed_ = false; name_.clear(); }
+    void Forget() {
+        unnamed_ = false;
+        name_.clear();
+    }
 
     // Gives the complete file, a copy of `source`, the target's name and the source's times.
     bool MoveOver(const std::string& targetName, CopyDisposition disposition, const plat::FileInfo& source,
@@ -205,7 +207,7 @@ private:
 
     plat::FileHandle file_;
     const plat::FolderHandle* folder_ = nullptr;
-    std::string name_;     // the temporary sibling's name; empty when there is none
+    std::string name_;      // the temporary sibling's name; empty when there is none
     bool unnamed_ = false;  // the file has no name yet
 };
 

@@ -100,8 +100,8 @@ int CopyFileBetween(const plat::FolderHandle& sourceFolder, const std::string& s
 // A small new file copied ahead of its turn, on another thread, into a file with no name
 // in its target folder; the pass then finishes it in its turn (FinishCopyMadeAhead).
 struct CopyMadeAhead {
-    plat::FileHandle file;    // the complete copy with the source's times and bits; closed: none made
-    plat::FileInfo source;    // the source as it was copied
+    plat::FileHandle file;  // the complete copy with the source's times and bits; closed: none made
+    plat::FileInfo source;  // the source as it was copied
 };
 
 // Copies the file `name` of `sourceFolder` to a file with no name in `targetFolder`, as

@@ -23,7 +23,7 @@
 #include "platform/core/volumes.h"
 
 struct ShadowCopyFile {
-    std::size_t index = 0;    // position in the run's shadow-copy lists
+    std::size_t index = 0;     // position in the run's shadow-copy lists
     std::wstring belowVolume;  // the source path below its volume, starting with '/'
 };
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr long kFatMagic = 0x4d44;          // vfat and msdos
+constexpr long kFatMagic = 0x4d44;  // vfat and msdos
 constexpr long kExfatMagic = 0x2011BAB0;
 
 }  // namespace
@@ -37,7 +37,8 @@ bool KeepsFatNames(const plat::FolderHandle& folder) {
 DWORD NameErrorOf(const std::string& folder, std::wstring_view name, DWORD error) {
     if (!IsNameFatCannotHold(name)) return error;
     if (error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_NAME) return kErrorNameNotHeld;
-    const bool couldMakeIt = error == ERROR_ACCESS_DENIED || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    const bool couldMakeIt =
+        error == ERROR_ACCESS_DENIED || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     return couldMakeIt && access(folder.c_str(), W_OK | X_OK) == 0 ? kErrorNameNotHeld : error;
 }
 

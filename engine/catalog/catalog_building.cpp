@@ -133,8 +133,8 @@ void LogSaveLine(SyncRunBlock& run, const std::wstring& catalogPath, DWORD rows,
         AddRunLogLineW(run, L"Save '" + catalogPath + L"' catalog file (" + std::to_wstring(rows) + L" records).",
                        kLogBlack);
     } else {
-        AddRunLogLineW(run, L"Failed to write '" + catalogPath + L"' catalog file (" + std::to_wstring(rows) +
-                                L" records)",
+        AddRunLogLineW(run,
+                       L"Failed to write '" + catalogPath + L"' catalog file (" + std::to_wstring(rows) + L" records)",
                        kLogRed);
     }
 }
@@ -214,8 +214,7 @@ int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkIt
         const CatalogRowTable::Row& row = job.rows.RowAt(i);
         const std::string_view name = job.rows.NameOf(row);
         switch (catalog.writer->Append(name, row.size, row.attributes, row.time)) {
-        case CatalogWriter::AppendResult::kAdded:
-            continue;
+        case CatalogWriter::AppendResult::kAdded: continue;
         case CatalogWriter::AppendResult::kRowRefused:
             // A cut name would name another item; without a row the item is simply new to
             // the next Check. The run ends with a warning, so the line is always written.
@@ -227,9 +226,7 @@ int AppendCatalogRecord(SyncRunBlock& run, CatalogSide side, const CatalogWorkIt
             run.SetResultUnlessDiskFull(kRunLowMemory);
             if (TaskLogs(run)) AddRunLogLine(run, "Low on memory. No catalogs are created.", kLogRed);
             return 0;
-        case CatalogWriter::AppendResult::kWriteFailed:
-            catalog.failed = true;
-            return 0;
+        case CatalogWriter::AppendResult::kWriteFailed: catalog.failed = true; return 0;
         }
     }
     return 1;
@@ -289,8 +286,8 @@ DWORD CatalogProgressThreadProc(SyncRunBlock& run) {
     const HWND window = TaskWindow(run);
     for (const CatalogSide side : {CatalogSide::kSource, CatalogSide::kTarget}) {
         const RunCatalogSide& catalog = SideOf(run, side);
-        const char* const format =
-            side == CatalogSide::kSource ? "Creating source catalog - %u records" : "Creating target catalog - %u records";
+        const char* const format = side == CatalogSide::kSource ? "Creating source catalog - %u records"
+                                                                : "Creating target catalog - %u records";
         while (catalog.catalogQueue && !catalog.ended) {
             if (window) {
                 const std::string text = plat::Format(format, static_cast<unsigned>(catalog.rowsWritten));
@@ -329,7 +326,8 @@ void RemoveLeftoverArchives(const SyncRunBlock& run) {
         const std::string folder = plat::ParentPath(plat::WideToUtf8(catalogPath));
         plat::ListFolder(folder, entries);
         for (const plat::DirEntry& entry : entries) {
-            if (entry.IsFile() && IsLeftoverArchiveName(entry.name)) plat::DeleteFile(plat::JoinPath(folder, entry.name));
+            if (entry.IsFile() && IsLeftoverArchiveName(entry.name))
+                plat::DeleteFile(plat::JoinPath(folder, entry.name));
         }
     }
 }

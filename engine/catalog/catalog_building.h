@@ -40,9 +40,9 @@ class CatalogWorkItem : public WorkItemBase {
 public:
     void DoWork(void* context) override;
 
-    SyncRunBlock* run = nullptr;   // null: the job does nothing
-    CatalogRowTable::Chunk rows;   // rows of consecutive items, in their order; none in an end job
-    bool end = false;              // no rows: write the last block and mark the side ended
+    SyncRunBlock* run = nullptr;  // null: the job does nothing
+    CatalogRowTable::Chunk rows;  // rows of consecutive items, in their order; none in an end job
+    bool end = false;             // no rows: write the last block and mark the side ended
 
 protected:
     explicit CatalogWorkItem(CatalogSide side) : side_(side) {}

@@ -24,13 +24,13 @@ constexpr std::array<std::uint16_t, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9
                                                        31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<std::uint8_t, 29> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr std::array<std::uint16_t, 30> kDistanceBase = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,
-                                                         33,  49,  65,  97,  129, 193,  257,  385,  513,  769,
+constexpr std::array<std::uint16_t, 30> kDistanceBase = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                                         33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
                                                          1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 constexpr std::array<std::uint8_t, 30> kDistanceExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                                          6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 constexpr std::array<std::uint8_t, kCodeLengthCodes> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                                                          11, 4,  12, 3, 13, 2, 14, 1, 15};
+                                                                         11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 // The code of each match length and distance, from tables made once.
 struct CodeTables {
@@ -38,7 +38,9 @@ struct CodeTables {
     std::array<std::uint8_t, 32768 + 1> distance{};
     CodeTables() {
         for (int l = kMinMatch, code = 0; l <= kMaxMatch; ++l) {
-            while (code + 1 < static_cast<int>(kLengthBase.size()) && kLengthBase[static_cast<std::size_t>(code + 1)] <= l) ++code;
+            while (code + 1 < static_cast<int>(kLengthBase.size()) &&
+                   kLengthBase[static_cast<std::size_t>(code + 1)] <= l)
+                ++code;
             length[static_cast<std::size_t>(l)] = static_cast<std::uint8_t>(code);
         }
         for (int d = 1, code = 0; d <= 32768; ++d) {
@@ -181,7 +183,8 @@ std::vector<std::uint8_t> CodeLengths(std::vector<std::uint32_t> frequencies, in
         for (int n = static_cast<int>(nodes.size()) - 1; n >= 0; --n) {
             const Node& node = nodes[static_cast<std::size_t>(n)];
             if (node.left < 0) {
-                lengths[static_cast<std::size_t>(node.right)] = static_cast<std::uint8_t>(depth[static_cast<std::size_t>(n)]);
+                lengths[static_cast<std::size_t>(node.right)] =
+                    static_cast<std::uint8_t>(depth[static_cast<std::size_t>(n)]);
                 deepest = std::max(deepest, depth[static_cast<std::size_t>(n)]);
             } else {
                 depth[static_cast<std::size_t>(node.left)] = depth[static_cast<std::size_t>(n)] + 1;
@@ -189,7 +192,8 @@ std::vector<std::uint8_t> CodeLengths(std::vector<std::uint32_t> frequencies, in
             }
         }
         if (deepest <= limit) return lengths;
-        for (const int s : used) frequencies[static_cast<std::size_t>(s)] = (frequencies[static_cast<std::size_t>(s)] + 1) / 2;
+        for (const int s : used)
+            frequencies[static_cast<std::size_t>(s)] = (frequencies[static_cast<std::size_t>(s)] + 1) / 2;
     }
 }
 
@@ -343,7 +347,8 @@ std::vector<std::uint8_t> Encode(const std::vector<Token>& tokens) {
         bits.Put(static_cast<std::uint32_t>(token.value - kLengthBase[static_cast<std::size_t>(lengthCode)]),
                  kLengthExtra[static_cast<std::size_t>(lengthCode)]);
         const int distanceCode = DistanceCode(token.distance);
-        bits.Put(distanceCodes[static_cast<std::size_t>(distanceCode)], distanceLengths[static_cast<std::size_t>(distanceCode)]);
+        bits.Put(distanceCodes[static_cast<std::size_t>(distanceCode)],
+                 distanceLengths[static_cast<std::size_t>(distanceCode)]);
         bits.Put(static_cast<std::uint32_t>(token.distance - kDistanceBase[static_cast<std::size_t>(distanceCode)]),
                  kDistanceExtra[static_cast<std::size_t>(distanceCode)]);
     }

@@ -1,8 +1,8 @@
 #include "engine/catalog/catalog_format.h"
 
-#include <cstring>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "engine/catalog/catalog_member_decoding.h"
@@ -36,7 +36,6 @@ void PutU32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t val
     for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-
 // The name as the row stores it: UTF-16 code units; nothing when it holds a NUL or
 // needs more than kCatalogNameMaxUnits of them.
 bool NameUnits(std::string_view name, std::u16string& units) {
@@ -67,8 +66,8 @@ bool FitsARow(std::string_view name) {
 std::size_t EncodeRowStart(std::string_view rowName, ULONGLONG size, DWORD attributes, LONGLONG time,
                            std::span<std::uint8_t, kCatalogRecordSize> row) {
     std::size_t at = kNameOffset;
-    const bool ascii =
-        std::all_of(rowName.begin(), rowName.end(), [](char c) { return c != '\0' && static_cast<unsigned char>(c) < 0x80; });
+    const bool ascii = std::all_of(rowName.begin(), rowName.end(),
+                                   [](char c) { return c != '\0' && static_cast<unsigned char>(c) < 0x80; });
     if (ascii) {
         // A byte is a code unit.
         if (rowName.size() > kCatalogNameMaxUnits) return 0;
@@ -113,8 +112,8 @@ bool FillCatalogRecord(const CFileInfo2& src, std::span<std::uint8_t, kCatalogRe
 bool FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize> header, std::uint32_t rowCount,
                        std::wstring_view rootFolder) {
     PutU32(header, kRowCountOffset, rowCount);
-    const bool whole = plat::WriteUtf16Field(std::span<std::uint8_t>(header).subspan(kFolderOffset, kFolderSize),
-                                             rootFolder);
+    const bool whole =
+        plat::WriteUtf16Field(std::span<std::uint8_t>(header).subspan(kFolderOffset, kFolderSize), rootFolder);
     PutU32(header, kLayoutOffset, kCatalogLayout);
     return whole;
 }

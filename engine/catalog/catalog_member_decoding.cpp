@@ -77,8 +77,8 @@ public:
 
         DecodedCatalogMember member;
         member.layout = shape->layout;
-        member.canonical = shape->layout == kCatalogLayout &&
-                           header == CanonicalCatalogHeader(shape->rowCount, rootFolder_);
+        member.canonical =
+            shape->layout == kCatalogLayout && header == CanonicalCatalogHeader(shape->rowCount, rootFolder_);
         member.rows.Reserve(shape->rowCount, std::size_t{shape->rowCount} * 32);
         std::vector<std::uint8_t> piece(std::size_t{kRowsPerPiece} * shape->rowSize);
         for (std::uint32_t done = 0; done < shape->rowCount;) {
@@ -134,7 +134,8 @@ private:
                 }
             }
         }
-        const bool zeroTail = shape.layout >= kCatalogFirstShortRowLayout && AllZeroBytes(row + nameEnd, shape.rowSize - nameEnd);
+        const bool zeroTail =
+            shape.layout >= kCatalogFirstShortRowLayout && AllZeroBytes(row + nameEnd, shape.rowSize - nameEnd);
         canonical = canonical && zeroTail;
         if (checksum_) {
             if (zeroTail) {
@@ -159,7 +160,7 @@ private:
 }  // namespace
 
 std::array<std::uint8_t, kCatalogHeaderSize> CanonicalCatalogHeader(std::uint32_t rowCount,
-                                                                     std::wstring_view rootFolder) {
+                                                                    std::wstring_view rootFolder) {
     std::array<std::uint8_t, kCatalogHeaderSize> header{};
     FillCatalogHeader(header, rowCount, rootFolder);
     return header;

@@ -26,7 +26,7 @@ struct DecodedCatalogMember {
 
 // The header the writer makes for a block of `rowCount` rows under `rootFolder`.
 std::array<std::uint8_t, kCatalogHeaderSize> CanonicalCatalogHeader(std::uint32_t rowCount,
-                                                                     std::wstring_view rootFolder);
+                                                                    std::wstring_view rootFolder);
 
 // Decodes a member as the archive stores it: nothing when it cannot be trusted (as for
 // ParseCatalogBlock), when its stream is damaged, or when it does not inflate to exactly

@@ -42,8 +42,8 @@
 namespace {
 
 struct SideTexts {
-    const char* status;     // the status line while the side is read
-    const char* readLine;   // the log line of a catalog read to its end
+    const char* status;    // the status line while the side is read
+    const char* readLine;  // the log line of a catalog read to its end
 };
 
 constexpr SideTexts kSourceTexts{"Read Source Catalog...", "Read source catalog file"};
@@ -155,13 +155,13 @@ struct SideToRead {
     const SideTexts* texts = nullptr;
     std::wstring catalogPath;
     std::wstring rootFolder;
-    bool present = false;     // a catalog file is there
-    bool copied = false;      // and it was read, or copied for the general way
+    bool present = false;                   // a catalog file is there
+    bool copied = false;                    // and it was read, or copied for the general way
     std::unique_ptr<plat::ZipImage> image;  // null: the general way, from `copy`
     TemporaryCatalogCopy copy;
     bool unchangedWhileRead = false;
-    std::vector<std::size_t> members;       // the image's "Qbinf", "Qbinf1", ... in order
-    bool onlyCatalogMembers = false;        // the archive holds nothing else
+    std::vector<std::size_t> members;  // the image's "Qbinf", "Qbinf1", ... in order
+    bool onlyCatalogMembers = false;   // the archive holds nothing else
 };
 
 void PrepareSide(SideToRead& read) {
@@ -326,7 +326,8 @@ SideResult ReadSide(SyncRunBlock& run, SideToRead& read, MemberDecoding& decodin
                 if (auto parsed = ReadCatalogMember(*catalog, plat::WideToUtf8(side.tempCatalog), index)) {
                     block.emplace();
                     block->layout = parsed->layout;
-                    for (const CFileInfo2& row : parsed->rows) block->rows.Add(row.name, row.size, row.attributes, row.time);
+                    for (const CFileInfo2& row : parsed->rows)
+                        block->rows.Add(row.name, row.size, row.attributes, row.time);
                 }
             }
         }
@@ -379,12 +380,9 @@ SideResult ReadSide(SyncRunBlock& run, SideToRead& read, MemberDecoding& decodin
     return result;
 }
 
-
 // How the target side spells a record's path: a matched record carries the target's
 // own spelling as its counterpart.
-std::string_view TargetSpelling(const CFileInfo& record) {
-    return record.counterpartRelativePath();
-}
+std::string_view TargetSpelling(const CFileInfo& record) { return record.counterpartRelativePath(); }
 
 // New or changed on a side since its catalog: not in it, or a file that changed. False
 // without a catalog.

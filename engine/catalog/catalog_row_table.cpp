@@ -118,9 +118,9 @@ void CatalogRowTable::Index() {
             for (std::size_t slot = row.hash & mask;; slot = (slot + 1) & mask) {
                 const std::uint64_t taken = cells[slot];
                 // A later row of the same name takes the earlier one's place.
-                if (taken == 0 || ((taken >> 32) == (row.hash >> 32) &&
-                                   NameAtPlace(static_cast<std::uint32_t>(taken & 0xFFFFFFFF) - 1) ==
-                                       NameAtPlace(row.place))) {
+                if (taken == 0 ||
+                    ((taken >> 32) == (row.hash >> 32) &&
+                     NameAtPlace(static_cast<std::uint32_t>(taken & 0xFFFFFFFF) - 1) == NameAtPlace(row.place))) {
                     cells[slot] = filled;
                     break;
                 }

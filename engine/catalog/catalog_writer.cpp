@@ -232,7 +232,8 @@ bool CatalogWriter::SameBytes(std::size_t imageIndex, const CatalogBlock& block)
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint8_t* const row = piece.data() + i * kCatalogRecordSize;
             const std::size_t length = block.EncodeRowStart(done + i, made);
-            if (std::memcmp(row, made.data(), length) != 0 || !AllZeroBytes(row + length, kCatalogRecordSize - length)) {
+            if (std::memcmp(row, made.data(), length) != 0 ||
+                !AllZeroBytes(row + length, kCatalogRecordSize - length)) {
                 return false;
             }
             crc = plat::Crc32Zeros(plat::Crc32(crc, std::span(made).first(length)), kCatalogRecordSize - length);

@@ -99,8 +99,8 @@ private:
     // The stored catalog, read whole; its parts are read by the pool's threads at once.
     std::string storedPath_;
     std::unique_ptr<plat::ZipImage> stored_;
-    std::vector<std::size_t> storedParts_;  // "Qbinf", "Qbinf1", ... as the image's members
-    bool storedIsCatalog_ = false;          // and nothing else
+    std::vector<std::size_t> storedParts_;          // "Qbinf", "Qbinf1", ... as the image's members
+    bool storedIsCatalog_ = false;                  // and nothing else
     const CatalogRowTable* checkedRows_ = nullptr;  // set only while they describe stored_
     const StoredCatalogParts* checkedParts_ = nullptr;
 

@@ -50,9 +50,10 @@ void LogDecision(const CFileInfo& record, DWORD action, DecisionPass& pass) {
         const std::wstring to = toTarget ? record.counterpartPath() : record.path();
         AddRunLogLineW(pass.run, L"'" + from + L"' overwrite newer '" + to + L"'", kLogBlack);
     } else if (record.state.IsClash()) {
-        AddRunLogLineW(pass.run,
-                       L"Folder and file conflict between '" + record.path() + L"' and '" + record.counterpartPath() + L"'",
-                       kLogBlack);
+        AddRunLogLineW(
+            pass.run,
+            L"Folder and file conflict between '" + record.path() + L"' and '" + record.counterpartPath() + L"'",
+            kLogBlack);
     }
 }
 

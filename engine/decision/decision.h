@@ -33,9 +33,9 @@ struct DecisionPass {
     bool logsDetails;  // ... at the detailed level
     ULONGLONG bytesToSource = 0;
     ULONGLONG bytesToTarget = 0;
-    DWORD items = 0;          // items decided so far, the progress position
-    DWORD shownItems = 0;     // the last position sent to the task window
-    MessagePace stopPace;     // stop questions and positions between items are paced
+    DWORD items = 0;       // items decided so far, the progress position
+    DWORD shownItems = 0;  // the last position sent to the task window
+    MessagePace stopPace;  // stop questions and positions between items are paced
     MessagePace progressPace;
     DWORD heldDeletions = 0;  // deletions left as conflicts: a catalog could not be read
     bool rowsStored = false;  // every record's catalog rows were stored before the walk

@@ -19,9 +19,7 @@ CatalogRowMemo MemoOf(const CatalogRow* row) {
 }
 
 // A matched record carries the other side's spelling of its path as its counterpart's.
-std::string_view OtherSideSpelling(const CFileInfo& record) {
-    return record.counterpartRelativePath();
-}
+std::string_view OtherSideSpelling(const CFileInfo& record) { return record.counterpartRelativePath(); }
 
 bool ChangedSince(ULONGLONG size, LONGLONG lastWrite, const CatalogRowMemo& row) {
     return size != row.size || TimesDiffer(lastWrite, row.time);

@@ -28,9 +28,7 @@ struct CatalogSituation {
     bool targetLoaded = false;
 
     // Neither side's catalog may lead to a deletion: one is there but could not be read whole.
-    bool AnyUnreadable() const {
-        return source == CatalogStatus::kIncomplete || target == CatalogStatus::kIncomplete;
-    }
+    bool AnyUnreadable() const { return source == CatalogStatus::kIncomplete || target == CatalogStatus::kIncomplete; }
 };
 
 CatalogSituation CatalogSituationOf(const SyncRunBlock& run);

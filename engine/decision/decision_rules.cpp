@@ -96,17 +96,12 @@ DWORD DefaultConflictAction(const SyncTask& task, ItemState state) {
         const DWORD toRight = task.swapped ? S::kCopyToLeft : S::kCopyToRight;
         const DWORD toLeft = task.swapped ? S::kCopyToRight : S::kCopyToLeft;
         switch (task.autoResolve) {
-        case kResolveLeftToRight:
-            action = toRight;
-            break;
-        case kResolveRightToLeft:
-            action = toLeft;
-            break;
+        case kResolveLeftToRight: action = toRight; break;
+        case kResolveRightToLeft: action = toLeft; break;
         case kResolveNewerFile:
             if (state.TimesDiffer()) action = state.IsSourceOlder() ? S::kCopyToLeft : S::kCopyToRight;
             break;
-        default:
-            break;
+        default: break;
         }
     }
     if (action == S::kNoAction) action |= S::kConflict;

@@ -124,8 +124,8 @@ void CFileInfo::Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGL
     state = ItemState(stateWord);
 }
 
-void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::string_view otherRelativePath,
-                               DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
+void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::string_view otherRelativePath, DWORD otherAttributes,
+                               ULONGLONG otherSize, LONGLONG otherLastWrite) {
     bool whole = false;
     const SideRoot root = RootOf(otherPath, otherRelativePath, whole, {&counterpartRoot_, &root_});
     SetCounterpart(root, otherRelativePath, otherAttributes, otherSize, otherLastWrite);
@@ -137,8 +137,8 @@ void CFileInfo::Set(std::wstring_view fullPath, ULONGLONG fileSize, DWORD attrs,
     Set(fullPath, fileSize, attrs, time, plat::WideToUtf8(relPath), stateWord);
 }
 
-void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath,
-                               DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
+void CFileInfo::SetCounterpart(std::wstring_view otherPath, std::wstring_view otherRelativePath, DWORD otherAttributes,
+                               ULONGLONG otherSize, LONGLONG otherLastWrite) {
     SetCounterpart(otherPath, plat::WideToUtf8(otherRelativePath), otherAttributes, otherSize, otherLastWrite);
 }
 
@@ -183,8 +183,8 @@ void CFileInfo::SetTargetCatalogRow(const CatalogRowMemo& memo) {
     targetRowTime_ = memo.time;
 }
 
-void CFileInfo::SetCounterpart(const SideRoot& otherRoot, std::string_view otherRelativePath,
-                               DWORD otherAttributes, ULONGLONG otherSize, LONGLONG otherLastWrite) {
+void CFileInfo::SetCounterpart(const SideRoot& otherRoot, std::string_view otherRelativePath, DWORD otherAttributes,
+                               ULONGLONG otherSize, LONGLONG otherLastWrite) {
     counterpartRoot_ = otherRoot;
     counterpartWhole_ = false;
     SetCounterpartRelativePath(otherRelativePath);

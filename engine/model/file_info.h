@@ -39,8 +39,7 @@ public:
     ~CFileInfo() = default;
 
     // From one directory entry below `root`.
-    void SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::string_view relPath,
-                         DWORD stateWord);
+    void SetFromFindData(const plat::FileInfo& entry, const SideRoot& root, std::string_view relPath, DWORD stateWord);
     // One time for the last write and the counterpart's; folder records are made this way
     // (state 0x80).
     void Set(const SideRoot& root, ULONGLONG fileSize, DWORD attrs, LONGLONG time, std::string_view relPath,
@@ -113,8 +112,8 @@ public:
     void SetFailure(DWORD error) { failure_ = error; }
 
 private:
-    SideRoot root_;             // with wholePath_: the whole full path
-    SideRoot counterpartRoot_;  // with counterpartWhole_: the counterpart's whole path
+    SideRoot root_;                                     // with wholePath_: the whole full path
+    SideRoot counterpartRoot_;                          // with counterpartWhole_: the counterpart's whole path
     std::unique_ptr<std::string> counterpartSpelling_;  // null: the counterpart's relative path is the record's own
     // The two catalog rows, field by field so that they pack.
     LONGLONG sourceRowTime_ = 0;

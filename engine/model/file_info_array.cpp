@@ -44,8 +44,7 @@ int CRecordArray<Record, Key>::AddSorted(Record element, int code) {
         return this->InsertBeforeFirst(std::move(element), [&](const Record& e, const Record& n) {
             return NewGoesFirst(names(RelativePathOf(e), RelativePathOf(n)), descending);
         });
-    default:
-        return this->InsertAt(this->GetSize(), std::move(element));
+    default: return this->InsertAt(this->GetSize(), std::move(element));
     }
 }
 

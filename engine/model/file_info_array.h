@@ -10,9 +10,9 @@
 // Sort codes of AddSorted: an order, plus 1 for descending and 0x20 for names compared
 // with case. Any other order appends.
 inline constexpr int kSortBySize = 2;
-inline constexpr int kSortByPath = 4;          // a catalog row's name
-inline constexpr int kSortByTime = 8;          // last write
-inline constexpr int kSortByRelativePath = 16; // a catalog row's name
+inline constexpr int kSortByPath = 4;           // a catalog row's name
+inline constexpr int kSortByTime = 8;           // last write
+inline constexpr int kSortByRelativePath = 16;  // a catalog row's name
 inline constexpr int kSortDescending = 1;
 inline constexpr int kSortCaseSensitive = 0x20;
 

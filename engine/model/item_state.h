@@ -10,33 +10,33 @@
 class ItemState {
 public:
     // Status bits.
-    static constexpr DWORD kMatched = 0x1;                 // same relative path on the other side
-    static constexpr DWORD kClash = 0x2;                   // a file on one side, a folder on the other
-    static constexpr DWORD kTimesDiffer = 0x4;             // last-write times more than 2 s apart
+    static constexpr DWORD kMatched = 0x1;      // same relative path on the other side
+    static constexpr DWORD kClash = 0x2;        // a file on one side, a folder on the other
+    static constexpr DWORD kTimesDiffer = 0x4;  // last-write times more than 2 s apart
     static constexpr DWORD kSizesDiffer = 0x8;
     static constexpr DWORD kTargetOnly = 0x10;
     static constexpr DWORD kSourceOnly = 0x20;
-    static constexpr DWORD kSourceOlder = 0x40;            // with kTimesDiffer
+    static constexpr DWORD kSourceOlder = 0x40;  // with kTimesDiffer
     static constexpr DWORD kFolder = 0x80;
     static constexpr DWORD kExcluded = 0x100;
-    static constexpr DWORD kConflict = 0x200;              // always with kNoAction
+    static constexpr DWORD kConflict = 0x200;  // always with kNoAction
     static constexpr DWORD kOnSource = 0x400;
     static constexpr DWORD kOnTarget = 0x800;
     static constexpr DWORD kTargetDeletedByUser = 0x2000;
     static constexpr DWORD kSourceDeletedByUser = 0x4000;
-    static constexpr DWORD kShadowCopy = 0x8000;           // the file was locked; its shadow copy was used
+    static constexpr DWORD kShadowCopy = 0x8000;  // the file was locked; its shadow copy was used
     static constexpr DWORD kOlderOverNewer = 0x10000;
-    static constexpr DWORD kDeleteRefused = 0x20000;       // should be deleted, but deletions are off
+    static constexpr DWORD kDeleteRefused = 0x20000;  // should be deleted, but deletions are off
     static constexpr DWORD kUserChange = 0x40000;
     static constexpr DWORD kParentDeleteConflict = 0x80000;
     static constexpr DWORD kStatusMask = 0x000FFFFF;
 
     // Action field: exactly one of these is set once an action is chosen. 0x400000 is unused.
-    static constexpr DWORD kCopyTimeToRight = 0x100000;    // the last-write time only
+    static constexpr DWORD kCopyTimeToRight = 0x100000;  // the last-write time only
     static constexpr DWORD kCopyTimeToLeft = 0x200000;
     static constexpr DWORD kNoAction = 0x800000;
-    static constexpr DWORD kCopyToRight = 0x1000000;       // for a folder: create right
-    static constexpr DWORD kCopyToLeft = 0x2000000;        // for a folder: create left
+    static constexpr DWORD kCopyToRight = 0x1000000;  // for a folder: create right
+    static constexpr DWORD kCopyToLeft = 0x2000000;   // for a folder: create left
     static constexpr DWORD kDeleteRight = 0x4000000;
     static constexpr DWORD kDeleteLeft = 0x8000000;
     static constexpr DWORD kActionMask = 0x0FF00000;
@@ -45,19 +45,19 @@ public:
     static constexpr DWORD kError = 0x10000000;
     static constexpr DWORD kDone = 0x20000000;
     static constexpr DWORD kBackupError = 0x40000000;
-    static constexpr DWORD kDeleted = 0x80000000;          // set together with kDone
+    static constexpr DWORD kDeleted = 0x80000000;  // set together with kDone
     static constexpr DWORD kResultMask = kError | kDone | kBackupError;
 
     // The low nibble read as a comparison code.
     static constexpr DWORD kCompareMask = 0xF;
-    static constexpr DWORD kCompareEqual = 0x1;            // matched, same time and size
-    static constexpr DWORD kCompareTimeOnly = 0x5;         // matched, only the time differs
+    static constexpr DWORD kCompareEqual = 0x1;     // matched, same time and size
+    static constexpr DWORD kCompareTimeOnly = 0x5;  // matched, only the time differs
 
     constexpr ItemState() = default;
     constexpr explicit ItemState(DWORD word) : word_(word) {}
 
     constexpr DWORD Word() const { return word_; }
-    constexpr bool Has(DWORD bits) const { return (word_ & bits) != 0; }       // any of them
+    constexpr bool Has(DWORD bits) const { return (word_ & bits) != 0; }  // any of them
     constexpr bool HasAll(DWORD bits) const { return (word_ & bits) == bits; }
     constexpr void Set(DWORD bits) { word_ |= bits; }
     constexpr void Clear(DWORD bits) { word_ &= ~bits; }

@@ -80,12 +80,12 @@ struct RunCatalogSide {
     std::wstring tempCatalog;
 
     // Building (the Sync half). Written by this side's catalog thread while it runs.
-    CWorkQueue* catalogQueue = nullptr;      // made and destroyed by the Sync phase; null when none
-    CatalogRowTable::Chunk rowsToQueue;      // rows the passes gathered, not yet queued (worker only)
-    std::atomic<DWORD> rowsWritten{0};       // rows of the members made in this run
-    std::unique_ptr<CatalogWriter> writer;   // gathers the rows and makes the members; null = none
-    std::atomic<bool> failed{false};         // this side's catalog cannot be completed
-    std::atomic<bool> ended{false};          // the side's end job has been processed
+    CWorkQueue* catalogQueue = nullptr;     // made and destroyed by the Sync phase; null when none
+    CatalogRowTable::Chunk rowsToQueue;     // rows the passes gathered, not yet queued (worker only)
+    std::atomic<DWORD> rowsWritten{0};      // rows of the members made in this run
+    std::unique_ptr<CatalogWriter> writer;  // gathers the rows and makes the members; null = none
+    std::atomic<bool> failed{false};        // this side's catalog cannot be completed
+    std::atomic<bool> ended{false};         // the side's end job has been processed
 
     // The reader's and builder's fields back to "nothing read, nothing built" (frees the
     // rows and the writer). The queue pointer is only forgotten, never deleted.

@@ -73,13 +73,15 @@ bool MakeCatalogFolders(SyncRunBlock& run) {
     const SyncTask& task = *run.task;
     const bool swapped = task.swapped != 0;
     if (!MakeCatalogFolder(task.sourceCatalog)) {
-        SendMainWindowLine(run, swapped ? "Failed to create Catalog Folder on Right" : "Failed to create Catalog Folder on Left",
-                           kCaptionWarning);
+        SendMainWindowLine(
+            run, swapped ? "Failed to create Catalog Folder on Right" : "Failed to create Catalog Folder on Left",
+            kCaptionWarning);
         return false;
     }
     if (!MakeCatalogFolder(task.targetCatalog)) {
-        SendMainWindowLine(run, swapped ? "Failed to create Catalog Folder on Left" : "Failed to create Catalog Folder on Right",
-                           kCaptionWarning);
+        SendMainWindowLine(
+            run, swapped ? "Failed to create Catalog Folder on Left" : "Failed to create Catalog Folder on Right",
+            kCaptionWarning);
         return false;
     }
     return true;

@@ -14,7 +14,7 @@ namespace {
 
 // One physical side as the figures show it.
 struct SideFigures {
-    std::string drive;     // the share of a network folder, else the root
+    std::string drive;  // the share of a network folder, else the root
     bool spaceKnown = false;
     ULONGLONG total = 0;
     ULONGLONG free = 0;
@@ -64,18 +64,17 @@ void LogSide(SyncRunBlock& run, const char* sideWord, const SideFigures& side) {
     AddRunLogLine(run, SpaceLine(sideWord, side), kLogBlack);
     // A volume that cannot tell its space is not reported as short of it.
     if (side.spaceKnown && side.free < side.required) {
-        AddRunLogLine(run,
-                      plat::Format("On drive %s required for sync is %s.  You have only %s free space.",
-                                   side.drive.c_str(), FormatSizeText(side.required).c_str(),
-                                   FormatSizeText(side.free).c_str()),
-                      kLogRed);
+        AddRunLogLine(
+            run,
+            plat::Format("On drive %s required for sync is %s.  You have only %s free space.", side.drive.c_str(),
+                         FormatSizeText(side.required).c_str(), FormatSizeText(side.free).c_str()),
+            kLogRed);
     }
     AddRunLogLine(run,
                   plat::Format("%s: Files: %u (Exclude: %u) Skip: %u Folders: %u (Exclude: %u) Skip: %u", sideWord,
                                static_cast<unsigned>(side.files), static_cast<unsigned>(side.excludedFiles),
                                static_cast<unsigned>(side.skippedFiles), static_cast<unsigned>(side.folders),
-                               static_cast<unsigned>(side.excludedFolders),
-                               static_cast<unsigned>(side.skippedFolders)),
+                               static_cast<unsigned>(side.excludedFolders), static_cast<unsigned>(side.skippedFolders)),
                   kLogBlack);
 }
 

@@ -125,8 +125,8 @@ std::wstring LostAgainstTargetLine(const SyncRunBlock& run) {
     if (!HoldsNoIncludedItem(run.sourceTree.get()) && alsoOnSource != 0 &&
         (targetItems < kFewestItemsToWeigh || alsoOnSource * 2 >= targetItems))
         return {};
-    return L"The folder '" + task.sourceFolder + L"' holds " + Count(alsoOnSource) + L" of the " +
-           Count(targetItems) + L" items of '" + task.targetFolder + L"'. It may not be mounted. Nothing is synced.";
+    return L"The folder '" + task.sourceFolder + L"' holds " + Count(alsoOnSource) + L" of the " + Count(targetItems) +
+           L" items of '" + task.targetFolder + L"'. It may not be mounted. Nothing is synced.";
 }
 
 bool IsAtOrBelow(const std::string& path, const std::string& point) {
@@ -190,7 +190,8 @@ std::wstring FindSideThatMayNotBeMounted(const SyncRunBlock& run) {
         if (!line.empty()) return line;
     }
     const bool deletes = run.syncOptions && run.syncOptions->allowDelete != 0;
-    if (deletes && (task.syncKind == kSyncKindBackup || DeletesUnknownTargetItems(task))) return LostAgainstTargetLine(run);
+    if (deletes && (task.syncKind == kSyncKindBackup || DeletesUnknownTargetItems(task)))
+        return LostAgainstTargetLine(run);
     return {};
 }
 

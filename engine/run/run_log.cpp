@@ -58,12 +58,9 @@ std::wstring SyncLineOf(const SyncRunBlock& run) {
     const std::wstring source = run.task ? run.task->sourceFolder : std::wstring();
     const std::wstring target = run.task ? run.task->targetFolder : std::wstring();
     switch (SyncKindOfType(type)) {
-    case kSyncKindMirror:
-        return L"'" + source + L"' Mirror with '" + target + L"'";
-    case kSyncKindBackup:
-        return L"'" + source + L"' Back up to '" + target + L"'";
-    default:
-        return L"'" + source + L"' Sync with '" + target + L"'";
+    case kSyncKindMirror: return L"'" + source + L"' Mirror with '" + target + L"'";
+    case kSyncKindBackup: return L"'" + source + L"' Back up to '" + target + L"'";
+    default: return L"'" + source + L"' Sync with '" + target + L"'";
     }
 }
 
@@ -83,14 +80,10 @@ std::vector<std::wstring> FilterLinesOf(const FilterOptionValues& filter) {
     const auto inclusion = [](std::wstring_view text) { return L"Inclusion Filter - " + std::wstring(text) + L" "; };
     const auto exclusion = [](std::wstring_view text) { return L"Exclusion Filter - " + std::wstring(text); };
     switch (filter.filterMode) {
-    case 0:
-        return {inclusion(kNoFilterText), exclusion(kNoFilterText)};
-    case kFilterModeExclusion:
-        return {exclusion(filter.excludeText), inclusion(kNoFilterText)};
-    case kFilterModeInclusion:
-        return {inclusion(filter.includeText), exclusion(kNoFilterText)};
-    default:
-        return {inclusion(filter.includeText), exclusion(filter.excludeText)};
+    case 0: return {inclusion(kNoFilterText), exclusion(kNoFilterText)};
+    case kFilterModeExclusion: return {exclusion(filter.excludeText), inclusion(kNoFilterText)};
+    case kFilterModeInclusion: return {inclusion(filter.includeText), exclusion(kNoFilterText)};
+    default: return {inclusion(filter.includeText), exclusion(filter.excludeText)};
     }
 }
 
@@ -216,67 +209,40 @@ std::string RunModeWord(const SyncRunBlock& run) {
 
 std::string RunTriggerWord(DWORD startSource) {
     switch (startSource) {
-    case kStartedByUser:
-        return ProgramState().userName;
-    case kStartedByContainer:
-        return LoadResString(IDS_RUN_FROM_CONTAINER);
-    case kStartedByRepeat:
-        return LoadResString(IDS_RUN_FROM_TIMER);
-    case kStartedByScheduler:
-        return LoadResString(IDS_RUN_FROM_SCHEDULER);
-    case kStartedAtProgramStart:
-        return LoadResString(IDS_RUN_FROM_AUTO_START);
-    case kStartedForDevice:
-        return LoadResString(IDS_RUN_FROM_AUTO_CONNECT);
-    default:
-        return {};
+    case kStartedByUser: return ProgramState().userName;
+    case kStartedByContainer: return LoadResString(IDS_RUN_FROM_CONTAINER);
+    case kStartedByRepeat: return LoadResString(IDS_RUN_FROM_TIMER);
+    case kStartedByScheduler: return LoadResString(IDS_RUN_FROM_SCHEDULER);
+    case kStartedAtProgramStart: return LoadResString(IDS_RUN_FROM_AUTO_START);
+    case kStartedForDevice: return LoadResString(IDS_RUN_FROM_AUTO_CONNECT);
+    default: return {};
     }
 }
 
 std::string FormatRunSummary(DWORD result, bool isCheck) {
     std::string summary = isCheck ? "Check has finished" : "Sync has finished";
     switch (result) {
-    case kRunSucceeded:
-        return summary + " Successfully";
-    case kRunStopped:
-        return summary + " (User stops operation)";
-    case kRunShadowCopyFailed:
-        return summary + " (Shadow Copy failed)";
-    case kRunConflictsLeft:
-        return summary + " (Warning: Unresolved conflicts)";
-    case kRunCopiesFailed:
-        return summary + " (Warning: Failed to copy files)";
-    case kRunNothingToDo:
-        return summary + " (Nothing to do)";
-    case kRunOverChangeLimit:
-        return summary + " (Error: Over limit)";
-    case kRunDiskFull:
-        return summary + " (Error: Disk Full)";
-    case kRunCatalogFolderFailed:
-        return summary + " (Error: Failed to create catalog folder)";
-    case kRunLowMemory:
-        return summary + " (Error: Low Memory)";
-    case kRunFolderEmptyOrUnmounted:
-        return summary + " (Error: Folder is empty or not mounted)";
-    case kRunFolderUnreadable:
-        return summary + " (Error: Folder cannot be read)";
-    case kRunItemsSkipped:
-        return summary + " (Warning: Some items were skipped)";
-    default:
-        return summary;
+    case kRunSucceeded: return summary + " Successfully";
+    case kRunStopped: return summary + " (User stops operation)";
+    case kRunShadowCopyFailed: return summary + " (Shadow Copy failed)";
+    case kRunConflictsLeft: return summary + " (Warning: Unresolved conflicts)";
+    case kRunCopiesFailed: return summary + " (Warning: Failed to copy files)";
+    case kRunNothingToDo: return summary + " (Nothing to do)";
+    case kRunOverChangeLimit: return summary + " (Error: Over limit)";
+    case kRunDiskFull: return summary + " (Error: Disk Full)";
+    case kRunCatalogFolderFailed: return summary + " (Error: Failed to create catalog folder)";
+    case kRunLowMemory: return summary + " (Error: Low Memory)";
+    case kRunFolderEmptyOrUnmounted: return summary + " (Error: Folder is empty or not mounted)";
+    case kRunFolderUnreadable: return summary + " (Error: Folder cannot be read)";
+    case kRunItemsSkipped: return summary + " (Warning: Some items were skipped)";
+    default: return summary;
     }
 }
 
 int FormatCopyError(DWORD error, std::string& text) {
     switch (error) {
-    case ERROR_ACCESS_DENIED:
-        text = "(Error: Access Denied)";
-        return 0;
-    case ERROR_DISK_FULL:
-        text = "(Error: Disk Full)";
-        return -1;
-    default:
-        text = FormatString("Error: %u", static_cast<unsigned>(error));
-        return 0;
+    case ERROR_ACCESS_DENIED: text = "(Error: Access Denied)"; return 0;
+    case ERROR_DISK_FULL: text = "(Error: Disk Full)"; return -1;
+    default: text = FormatString("Error: %u", static_cast<unsigned>(error)); return 0;
     }
 }

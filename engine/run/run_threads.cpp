@@ -71,7 +71,8 @@ void TellRecordNotWritten(SyncRunBlock& run, const std::string& line) {
 void WriteLastRunFields(SyncRunBlock& run, SyncTask& task) {
     std::string reason;
     if (WriteTaskRunFields(task, RunModeOf(run), &reason) != TaskRunFieldsResult::Failed) return;
-    const std::string text = plat::Format(LoadResString(IDS_TASK_FILE_WRITE_FAILED).c_str(), GetTaskListFilePath().c_str());
+    const std::string text =
+        plat::Format(LoadResString(IDS_TASK_FILE_WRITE_FAILED).c_str(), GetTaskListFilePath().c_str());
     SendTaskLine(run, text, kStatusLine);
     TellRecordNotWritten(run, text + ": " + reason + ".");
 }

@@ -11,9 +11,7 @@ namespace {
 
 constexpr LONG kMaxQueuedJobs = 0x7FFFFFFF;
 
-bool StartWorkerThread(plat::WorkerThread& thread, std::function<void()> body) {
-    return thread.Start(std::move(body));
-}
+bool StartWorkerThread(plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }
 
 void DropJob(std::unique_ptr<WorkItemBase> job) {
     if (job) job->Abort();

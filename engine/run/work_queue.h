@@ -78,7 +78,7 @@ private:
     std::vector<plat::WorkerThread> threads_;
     plat::Event abort_;
     plat::Semaphore semaphore_;
-    plat::Semaphore room_;  // one count per free place on a bounded queue
+    plat::Semaphore room_;        // one count per free place on a bounded queue
     plat::CriticalSection lock_;  // guards queue_
     std::deque<std::unique_ptr<WorkItemBase>> queue_;
     std::atomic<bool> created_{false};

@@ -106,10 +106,10 @@ private:
     std::string wanted_;                               // known, and waited for by the scan
     std::unordered_set<std::string> current_;          // being listed by the helpers
     std::size_t waitingEntries_ = 0;
-    std::size_t allowedEntries_;                       // waiting at most, unless wanted
-    std::size_t takenEntries_ = 0;                     // by the scan, from this side
+    std::size_t allowedEntries_;    // waiting at most, unless wanted
+    std::size_t takenEntries_ = 0;  // by the scan, from this side
     const PathCompareFunction compare_;
     ListingAhead* readFirst_ = nullptr;
-    ListingAhead* readSecond_ = nullptr;               // told of each listing taken
+    ListingAhead* readSecond_ = nullptr;  // told of each listing taken
     bool done_ = false;
 };

@@ -95,7 +95,8 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     SendWindowLine(window, kScanningTargetText, kStatusLine);
     const std::wstring sourceInTarget = NestedRootBelow(request.targetFolder, request.sourceFolder);
     const std::wstring targetInSource = NestedRootBelow(request.sourceFolder, request.targetFolder);
-    if (sideFailed(scanner.ScanSide(request.targetFolder, *scan.targetRoot, sourceInTarget, &targetListing), request.targetFolder)) {
+    if (sideFailed(scanner.ScanSide(request.targetFolder, *scan.targetRoot, sourceInTarget, &targetListing),
+                   request.targetFolder)) {
         return finish(kScanRootUnreadable);
     }
     // A scan cut short by Stop leaves a partial tree: the stop counts whatever the
@@ -107,7 +108,8 @@ FolderPairScan ScanFolderPair(const ScanRequest& request) {
     options.removeCopyLeftovers = request.removeSourceLeftovers;
     scan.sourceRoot->counterpart = scan.targetRoot.get();
     scan.targetRoot->counterpart = scan.sourceRoot.get();
-    if (sideFailed(scanner.ScanSide(request.sourceFolder, *scan.sourceRoot, targetInSource, &sourceListing), request.sourceFolder)) {
+    if (sideFailed(scanner.ScanSide(request.sourceFolder, *scan.sourceRoot, targetInSource, &sourceListing),
+                   request.sourceFolder)) {
         return finish(kScanRootUnreadable);
     }
     if (scanner.Stopped() || scanner.QueryStop()) return finish(kScanStopped);

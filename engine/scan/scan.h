@@ -31,8 +31,8 @@ struct ScanRequest {
     const FilterPatterns* patterns = nullptr;  // null or empty lists: no name filter
     DWORD attributeMask = 0;                   // read-only 1, hidden 2, system 4
     bool caseSensitive = true;
-    bool excludeEmpty = false;                 // the filter option "Empty"
-    HWND taskWindow = nullptr;                 // progress, status lines and stop queries
+    bool excludeEmpty = false;  // the filter option "Empty"
+    HWND taskWindow = nullptr;  // progress, status lines and stop queries
     // A run's scan (see ScanOptions), for each side the run copies into.
     bool removeSourceLeftovers = false;
     bool removeTargetLeftovers = false;

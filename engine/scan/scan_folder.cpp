@@ -60,10 +60,12 @@ std::wstring WideRootOf(std::wstring_view rootFolder) {
 
 }  // namespace
 
-std::string FolderScanner::NarrowRootOf(std::wstring_view rootFolder) { return plat::WideToUtf8(WideRootOf(rootFolder)); }
+std::string FolderScanner::NarrowRootOf(std::wstring_view rootFolder) {
+    return plat::WideToUtf8(WideRootOf(rootFolder));
+}
 
-FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root,
-                                         std::wstring_view passOver, ListingAhead* listingAhead) {
+FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTreeNode& root, std::wstring_view passOver,
+                                         ListingAhead* listingAhead) {
     matching_ = (options_.flags & kScanMatchOtherSide) != 0;
     passOver_ = plat::WideToUtf8(passOver);
     rootError_ = ERROR_SUCCESS;
@@ -100,8 +102,7 @@ FolderScanResult FolderScanner::ScanSide(std::wstring_view rootFolder, FolderTre
         }
 
         switch (ScanFolder(node, matching_ ? node.counterpart : nullptr)) {
-        case FolderRead::kStopped:
-            return FolderScanResult::kStopped;
+        case FolderRead::kStopped: return FolderScanResult::kStopped;
         case FolderRead::kUnreadable:
             if (folder.parent) {
                 MarkUnreadable(node, *folder.parent);
@@ -242,7 +243,8 @@ void FolderScanner::SkipUnsupportedEntry(FolderTreeNode& node, const plat::DirEn
     const std::size_t folderLength = widePath_.size();
     const std::size_t narrowFolderLength = narrowPath_.size();
     AppendName(entry.name);
-    skipped_.push_back({widePath_, entry.IsSymbolicLink() ? SkippedEntry::Kind::kLink : SkippedEntry::Kind::kSpecialFile});
+    skipped_.push_back(
+        {widePath_, entry.IsSymbolicLink() ? SkippedEntry::Kind::kLink : SkippedEntry::Kind::kSpecialFile});
     // Matched with the other side's records once they are all read; the target side is
     // read first, so its places are looked up when the source side is matched.
     (matching_ ? skippedHere_ : targetSkipped_).emplace_back(RelativePath());

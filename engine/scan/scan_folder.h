@@ -142,17 +142,17 @@ private:
     MessagePace stopPace_;
     MessagePace progressPace_;
 
-    std::wstring wideRoot_;    // the side's root with a trailing '/'
-    SideRoot sideRoot_;        // the same, shared by the side's records
-    std::string passOver_;     // relative path of a folder that is not an item of the side
+    std::wstring wideRoot_;  // the side's root with a trailing '/'
+    SideRoot sideRoot_;      // the same, shared by the side's records
+    std::string passOver_;   // relative path of a folder that is not an item of the side
     std::string narrowRoot_;
-    std::wstring widePath_;    // the folder being read, then each entry of it
+    std::wstring widePath_;  // the folder being read, then each entry of it
     std::string narrowPath_;
 
     // Buffers reused from folder to folder, so that an entry costs no allocation beyond
     // its record.
     std::vector<plat::DirEntry> entries_;
-    std::vector<std::uint32_t> byName_;    // the listing's entries in name order, when a helper made it
+    std::vector<std::uint32_t> byName_;      // the listing's entries in name order, when a helper made it
     std::vector<std::int32_t> fileOfEntry_;  // each entry's place in newFiles_, -1 for none
     std::vector<CFileInfo> newFiles_;
     std::vector<CFileInfo*> order_;

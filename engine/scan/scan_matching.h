@@ -41,8 +41,8 @@ private:
 // and size flags (kTimesDiffer, kSourceOlder when this record is the older, kSizesDiffer).
 struct CounterpartMatch {
     DWORD flags = 0;
-    CFileInfo* record = nullptr;        // the counterpart's record
-    FolderTreeNode* folder = nullptr;   // the counterpart's node, when it is a folder
+    CFileInfo* record = nullptr;       // the counterpart's record
+    FolderTreeNode* folder = nullptr;  // the counterpart's node, when it is a folder
 };
 
 // A file record against the other side: a file of that relative path, else a folder.

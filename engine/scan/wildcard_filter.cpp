@@ -152,8 +152,8 @@ int ExcludedByLists(std::span<const std::wstring> includeList, std::span<const s
     const auto anyMatch = [&](std::span<const std::wstring> list) {
         return std::any_of(list.begin(), list.end(), matches);
     };
-    const bool included = (includeList.empty() || anyMatch(includeList)) &&
-                          (excludeList.empty() || !anyMatch(excludeList));
+    const bool included =
+        (includeList.empty() || anyMatch(includeList)) && (excludeList.empty() || !anyMatch(excludeList));
     return included ? 0 : 1;
 }
 
@@ -166,7 +166,7 @@ int WildcardMatch(std::wstring_view pattern, std::wstring_view text, unsigned fl
     }
     const bool leadingDot = (flags & kWildcardLeadingDot) != 0;
     const bool matched = (flags & kWildcardPathName) ? MatchByFolderNames(pattern, text, leadingDot)
-                                                      : MatchWithLeadingDot(pattern, text, leadingDot);
+                                                     : MatchWithLeadingDot(pattern, text, leadingDot);
     return matched ? 0 : 1;
 }
 

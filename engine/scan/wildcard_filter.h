@@ -13,10 +13,10 @@
 #include <string_view>
 
 // Flags of WildcardMatch.
-inline constexpr unsigned kWildcardPathName = 1;     // '*' and '?' never match '/'
-inline constexpr unsigned kWildcardNoEscape = 2;     // accepted, changes nothing: '\' is never an escape
-inline constexpr unsigned kWildcardLeadingDot = 4;   // a leading '.' (after '/' too, with kWildcardPathName)
-                                                     // matches only a literal '.'
+inline constexpr unsigned kWildcardPathName = 1;    // '*' and '?' never match '/'
+inline constexpr unsigned kWildcardNoEscape = 2;    // accepted, changes nothing: '\' is never an escape
+inline constexpr unsigned kWildcardLeadingDot = 4;  // a leading '.' (after '/' too, with kWildcardPathName)
+                                                    // matches only a literal '.'
 
 // Matches `text` against `pattern`, code unit by code unit: '?' is one character, '*'
 // any run of characters. A '*' or '?' that follows a '*' stands for one more character

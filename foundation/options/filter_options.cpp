@@ -26,8 +26,7 @@ CConfigCompressFilterPage::CConfigCompressFilterPage(bool saveToSettings, std::w
 }
 
 DWORD CConfigCompressFilterPage::AttributeMask() const {
-    return (readonly ? kExcludeReadonlyBit : 0) | (hidden ? kExcludeHiddenBit : 0) |
-           (system ? kExcludeSystemBit : 0);
+    return (readonly ? kExcludeReadonlyBit : 0) | (hidden ? kExcludeHiddenBit : 0) | (system ? kExcludeSystemBit : 0);
 }
 
 void CConfigCompressFilterPage::SetAttributeMask(DWORD mask) {
@@ -139,40 +138,25 @@ bool CConfigCompressFilterPage::MarksModified(int controlId) {
     case IDC_EXCLUDE_READONLY:
     case IDC_EXCLUDE_SYSTEM:
     case IDC_EXCLUDE_HIDDEN:
-    case IDC_EXCLUDE_EMPTY:
-        return true;
-    default:
-        return false;
+    case IDC_EXCLUDE_EMPTY: return true;
+    default: return false;
     }
 }
 
 UINT CConfigCompressFilterPage::HelpTextId(int controlId) {
     switch (controlId) {
-    case IDC_USE_EXCLUSION:
-        return IDS_USE_EXCLUSION_HELP;
-    case IDC_USE_INCLUSION:
-        return IDS_USE_INCLUSION_HELP;
-    case IDC_EXCLUSION_LIST:
-        return IDS_EXCLUSION_LIST_HELP;
-    case IDC_INCLUSION_LIST:
-        return IDS_INCLUSION_LIST_HELP;
-    case IDC_EXCLUSION_PRESETS:
-        return IDS_EXCLUSION_PRESETS_HELP;
-    case IDC_INCLUSION_PRESETS:
-        return IDS_INCLUSION_PRESETS_HELP;
-    case IDC_REMOVE_EXCLUSION:
-        return IDS_REMOVE_EXCLUSION_HELP;
-    case IDC_REMOVE_INCLUSION:
-        return IDS_REMOVE_INCLUSION_HELP;
-    case IDC_EXCLUDE_READONLY:
-        return IDS_EXCLUDE_READONLY_HELP;
-    case IDC_EXCLUDE_SYSTEM:
-        return IDS_EXCLUDE_SYSTEM_HELP;
-    case IDC_EXCLUDE_HIDDEN:
-        return IDS_EXCLUDE_HIDDEN_HELP;
-    case IDC_EXCLUDE_EMPTY:
-        return IDS_EXCLUDE_EMPTY_HELP;
-    default:
-        return 0;
+    case IDC_USE_EXCLUSION: return IDS_USE_EXCLUSION_HELP;
+    case IDC_USE_INCLUSION: return IDS_USE_INCLUSION_HELP;
+    case IDC_EXCLUSION_LIST: return IDS_EXCLUSION_LIST_HELP;
+    case IDC_INCLUSION_LIST: return IDS_INCLUSION_LIST_HELP;
+    case IDC_EXCLUSION_PRESETS: return IDS_EXCLUSION_PRESETS_HELP;
+    case IDC_INCLUSION_PRESETS: return IDS_INCLUSION_PRESETS_HELP;
+    case IDC_REMOVE_EXCLUSION: return IDS_REMOVE_EXCLUSION_HELP;
+    case IDC_REMOVE_INCLUSION: return IDS_REMOVE_INCLUSION_HELP;
+    case IDC_EXCLUDE_READONLY: return IDS_EXCLUDE_READONLY_HELP;
+    case IDC_EXCLUDE_SYSTEM: return IDS_EXCLUDE_SYSTEM_HELP;
+    case IDC_EXCLUDE_HIDDEN: return IDS_EXCLUDE_HIDDEN_HELP;
+    case IDC_EXCLUDE_EMPTY: return IDS_EXCLUDE_EMPTY_HELP;
+    default: return 0;
     }
 }

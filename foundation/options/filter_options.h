@@ -29,10 +29,10 @@ struct FilterOptionValues {
     DWORD filterMode = 0;      // 0 none, 1 exclusion list, 2 inclusion list, 3 both
     std::wstring excludeText;  // patterns, each followed by a blank; quoted when holding blanks
     std::wstring includeText;
-    bool system = true;    // "Exclude System files and folders"
+    bool system = true;     // "Exclude System files and folders"
     bool readonly = false;  // "Exclude Read Only files"
-    bool hidden = true;    // "Exclude Hidden files and folders"
-    bool empty = false;    // "Exclude empty folders"
+    bool hidden = true;     // "Exclude Hidden files and folders"
+    bool empty = false;     // "Exclude empty folders"
 
     bool operator==(const FilterOptionValues&) const = default;
 };

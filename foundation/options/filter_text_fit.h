@@ -14,8 +14,8 @@ enum class FieldEncoding {
 };
 
 struct FittedFilterText {
-    std::wstring text;                   // fits the field together with its NUL
-    std::vector<std::wstring> dropped;   // the entries left out, in their order, as written
+    std::wstring text;                  // fits the field together with its NUL
+    std::vector<std::wstring> dropped;  // the entries left out, in their order, as written
 
     bool WasCut() const { return !dropped.empty(); }
 };

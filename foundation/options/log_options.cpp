@@ -49,15 +49,10 @@ bool CConfigLogPage::MarksModified(int controlId) {
 
 UINT CConfigLogPage::HelpTextId(int controlId) {
     switch (controlId) {
-    case IDC_CREATE_LOG:
-        return IDS_CREATE_LOG_HELP;
-    case IDC_DETAILED_LOG:
-        return IDS_DETAILED_LOG_HELP;
-    case IDC_SUMMARY_LOG:
-        return IDS_SUMMARY_LOG_HELP;
-    case IDC_CLEAR_LOG:
-        return IDS_CLEAR_LOG_HELP;
-    default:
-        return 0;
+    case IDC_CREATE_LOG: return IDS_CREATE_LOG_HELP;
+    case IDC_DETAILED_LOG: return IDS_DETAILED_LOG_HELP;
+    case IDC_SUMMARY_LOG: return IDS_SUMMARY_LOG_HELP;
+    case IDC_CLEAR_LOG: return IDS_CLEAR_LOG_HELP;
+    default: return 0;
     }
 }

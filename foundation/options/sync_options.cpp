@@ -62,31 +62,24 @@ bool CConfigSyncPage::MarksModified(int controlId) {
     case IDC_SHADOW_COPY:
     case IDC_SOURCE_READ_ONLY:
     case IDC_TARGET_READ_ONLY:
-    case IDC_CASE_SENSITIVE:
-        return true;
-    default:
-        return false;
+    case IDC_CASE_SENSITIVE: return true;
+    default: return false;
     }
 }
 
 UINT CConfigSyncPage::HelpTextId(int controlId, const SyncOptionValues& controls) {
     const bool iniStore = ProgramState().useIniFile;
     switch (controlId) {
-    case IDC_SYNC_TYPE_LIST:
-        return controls.type <= kBackupRightToLeft ? IDS_SYNC_TYPE_MIRROR_HELP + controls.type : 0;
+    case IDC_SYNC_TYPE_LIST: return controls.type <= kBackupRightToLeft ? IDS_SYNC_TYPE_MIRROR_HELP + controls.type : 0;
     case IDC_ALLOW_DELETIONS:
         return controls.type == kSyncMirror ? IDS_ALLOW_DELETIONS_MIRROR_HELP : IDS_ALLOW_DELETIONS_HELP;
-    case IDC_SAVE_DELETED:
-        return IDS_SAVE_DELETED_HELP;
-    case IDC_SHADOW_COPY:
-        return IDS_SHADOW_COPY_HELP;
+    case IDC_SAVE_DELETED: return IDS_SAVE_DELETED_HELP;
+    case IDC_SHADOW_COPY: return IDS_SHADOW_COPY_HELP;
     case IDC_SOURCE_READ_ONLY:
         return iniStore ? IDS_SOURCE_DATA_IN_PROGRAM_FOLDER_HELP : IDS_SOURCE_DATA_IN_APPDATA_HELP;
     case IDC_TARGET_READ_ONLY:
         return iniStore ? IDS_TARGET_DATA_IN_PROGRAM_FOLDER_HELP : IDS_TARGET_DATA_IN_APPDATA_HELP;
-    case IDC_CASE_SENSITIVE:
-        return IDS_CASE_SENSITIVE_HELP;
-    default:
-        return 0;
+    case IDC_CASE_SENSITIVE: return IDS_CASE_SENSITIVE_HELP;
+    default: return 0;
     }
 }

@@ -12,9 +12,9 @@ class RealTimeClock final : public Clock {
 public:
     FILETIME Now() const override {
         const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-        const auto ticks = std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
-                               sinceEpoch)
-                               .count();
+        const auto ticks =
+            std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(sinceEpoch)
+                .count();
         return U64ToFileTime(kUnixEpochTicks + static_cast<std::uint64_t>(ticks));
     }
 };

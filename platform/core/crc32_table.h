@@ -20,7 +20,8 @@ constexpr Tables MakeTables() {
         tables[0][n] = c;
     }
     for (std::size_t t = 1; t < 8; ++t) {
-        for (std::size_t n = 0; n < 256; ++n) tables[t][n] = (tables[t - 1][n] >> 8) ^ tables[0][tables[t - 1][n] & 0xFF];
+        for (std::size_t n = 0; n < 256; ++n)
+            tables[t][n] = (tables[t - 1][n] >> 8) ^ tables[0][tables[t - 1][n] & 0xFF];
     }
     return tables;
 }

@@ -70,9 +70,8 @@ std::uint32_t Crc32Zeros(std::uint32_t crc, std::size_t count) {
 }
 
 MemberDeflater::MemberDeflater() : stream_(new (std::nothrow) z_stream{}) {
-    failed_ = !stream_ ||
-              deflateInit2(stream_.get(), Z_BEST_SPEED, Z_DEFLATED, kRawWindowBits, kMemoryLevel, Z_DEFAULT_STRATEGY) !=
-                  Z_OK;
+    failed_ = !stream_ || deflateInit2(stream_.get(), Z_BEST_SPEED, Z_DEFLATED, kRawWindowBits, kMemoryLevel,
+                                       Z_DEFAULT_STRATEGY) != Z_OK;
     if (failed_) stream_.reset();
 }
 

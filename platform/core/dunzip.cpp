@@ -18,26 +18,19 @@ bool IsKnownFunction(DWORD function) {
     case kUnzipFind:
     case kUnzipInfoByName:
     case kUnzipInfoByIndex2:
-    case kUnzipExtract:
-        return true;
-    default:
-        return false;
+    case kUnzipExtract: return true;
+    default: return false;
     }
 }
 
 bool HasWhatItsFunctionNeeds(const UnzipCommand& cmd) {
     switch (cmd.function) {
     case kUnzipInfoByIndex:
-    case kUnzipInfoByIndex2:
-        return cmd.indexInfo != nullptr;
-    case kUnzipFind:
-        return cmd.memberName != nullptr;
-    case kUnzipInfoByName:
-        return cmd.memberName != nullptr && cmd.nameInfo != nullptr;
-    case kUnzipExtract:
-        return cmd.outputBuffer != nullptr || cmd.outputSize == 0;
-    default:
-        return true;
+    case kUnzipInfoByIndex2: return cmd.indexInfo != nullptr;
+    case kUnzipFind: return cmd.memberName != nullptr;
+    case kUnzipInfoByName: return cmd.memberName != nullptr && cmd.nameInfo != nullptr;
+    case kUnzipExtract: return cmd.outputBuffer != nullptr || cmd.outputSize == 0;
+    default: return true;
     }
 }
 
@@ -85,8 +78,7 @@ int dunzip(UnzipCommand* cmd) {
         if (!index) return kZipNoSuchMember;
         return reader->Info(*index, *cmd->indexInfo);
     }
-    case kUnzipFind:
-        return reader->Find(cmd->memberName) ? kZipOk : kZipNoSuchMember;
+    case kUnzipFind: return reader->Find(cmd->memberName) ? kZipOk : kZipNoSuchMember;
     case kUnzipInfoByName: {
         const std::optional<std::size_t> index = reader->Find(cmd->memberName);
         if (!index) return kZipNoSuchMember;
@@ -99,7 +91,6 @@ int dunzip(UnzipCommand* cmd) {
         const std::span<std::uint8_t> out(static_cast<std::uint8_t*>(cmd->outputBuffer), cmd->outputSize);
         return reader->Extract(*index, password, out);
     }
-    default:
-        return kZipBadCommand;
+    default: return kZipBadCommand;
     }
 }

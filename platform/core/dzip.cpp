@@ -154,9 +154,7 @@ zip_int64_t ServeDeflated(void* userdata, void* data, zip_uint64_t length, zip_s
     auto* source = static_cast<DeflatedSource*>(userdata);
     const std::vector<std::uint8_t>& bytes = source->member->data;
     switch (command) {
-    case ZIP_SOURCE_OPEN:
-        source->position = 0;
-        return 0;
+    case ZIP_SOURCE_OPEN: source->position = 0; return 0;
     case ZIP_SOURCE_READ: {
         const std::size_t count = std::min<std::size_t>(length, bytes.size() - source->position);
         std::memcpy(data, bytes.data() + source->position, count);
@@ -164,8 +162,7 @@ zip_int64_t ServeDeflated(void* userdata, void* data, zip_uint64_t length, zip_s
         return static_cast<zip_int64_t>(count);
     }
     case ZIP_SOURCE_CLOSE:
-    case ZIP_SOURCE_FREE:
-        return 0;
+    case ZIP_SOURCE_FREE: return 0;
     case ZIP_SOURCE_STAT: {
         auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &source->error);
         if (st == nullptr) return -1;
@@ -180,13 +177,9 @@ zip_int64_t ServeDeflated(void* userdata, void* data, zip_uint64_t length, zip_s
         st->mtime = source->modified;
         return sizeof(zip_stat_t);
     }
-    case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&source->error, data, length);
-    case ZIP_SOURCE_SUPPORTS:
-        return ZIP_SOURCE_SUPPORTS_READABLE;
-    default:
-        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
-        return -1;
+    case ZIP_SOURCE_ERROR: return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_SUPPORTS: return ZIP_SOURCE_SUPPORTS_READABLE;
+    default: zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0); return -1;
     }
 }
 
@@ -210,9 +203,8 @@ int WriteDeflated(const std::string& path, std::span<const plat::NamedDeflatedMe
             zip_source_free(source);
             return kZipWriteFailed;
         }
-        if (password != nullptr &&
-            zip_file_set_encryption(archive.get(), static_cast<zip_uint64_t>(index), ZIP_EM_TRAD_PKWARE, password) !=
-                0) {
+        if (password != nullptr && zip_file_set_encryption(archive.get(), static_cast<zip_uint64_t>(index),
+                                                           ZIP_EM_TRAD_PKWARE, password) != 0) {
             return kZipWriteFailed;
         }
     }
@@ -223,8 +215,7 @@ int WriteDeflated(const std::string& path, std::span<const plat::NamedDeflatedMe
 
 bool IsWellFormed(const ZipCommand& cmd) {
     if (cmd.structSize != sizeof(ZipCommand) || cmd.archivePath == nullptr || cmd.archivePath[0] == '\0' ||
-        cmd.memberName == nullptr || cmd.memberName[0] == '\0' ||
-        std::strlen(cmd.memberName) > kMaxMemberNameBytes) {
+        cmd.memberName == nullptr || cmd.memberName[0] == '\0' || std::strlen(cmd.memberName) > kMaxMemberNameBytes) {
         return false;
     }
     switch (cmd.function) {
@@ -232,10 +223,8 @@ bool IsWellFormed(const ZipCommand& cmd) {
     case kZipAppendMemory:
         return (cmd.block != nullptr || cmd.blockSize == 0) && cmd.blockSize <= kMaxArchiveMemberSize &&
                (cmd.passwordOn == 0 || cmd.password != nullptr);
-    case kZipDeleteMember:
-        return true;
-    default:
-        return false;
+    case kZipDeleteMember: return true;
+    default: return false;
     }
 }
 
@@ -255,8 +244,7 @@ int dzip(ZipCommand* cmd) {
 
 namespace plat {
 
-int WriteDeflatedArchive(const std::string& path, std::span<const NamedDeflatedMember> members,
-                         const char* password) {
+int WriteDeflatedArchive(const std::string& path, std::span<const NamedDeflatedMember> members, const char* password) {
     if (path.empty() || members.empty()) return kZipBadCommand;
     for (const NamedDeflatedMember& named : members) {
         if (named.member == nullptr || named.name.empty() || named.name.size() > kMaxMemberNameBytes ||

@@ -73,8 +73,8 @@ bool FileHandle::OpenIn(const FolderHandle& folder, const std::string& name, Fil
     return OpenAt(folder.Descriptor(), name, folder.PathOf(name), mode, flags, opened);
 }
 
-bool FileHandle::OpenAt(int dirFd, const std::string& name, const std::string& path, FileOpenMode mode,
-                        unsigned flags, FileInfo* opened) {
+bool FileHandle::OpenAt(int dirFd, const std::string& name, const std::string& path, FileOpenMode mode, unsigned flags,
+                        FileInfo* opened) {
     if (fd_ >= 0) Close();
     path_ = path;
     diskFull_.reset();
@@ -298,8 +298,7 @@ bool FileHandle::Flush() {
     return fsync(fd_) == 0 || FailErrno();
 }
 
-bool FileHandle::SetTimes(const FILETIME* creationTime, const FILETIME* lastAccessTime,
-                          const FILETIME* lastWriteTime) {
+bool FileHandle::SetTimes(const FILETIME* creationTime, const FILETIME* lastAccessTime, const FILETIME* lastWriteTime) {
     (void)creationTime;
     if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
     timespec times[2];

@@ -19,11 +19,11 @@ enum class EntryKind {
 struct FileInfo {
     EntryKind kind = EntryKind::File;
     DWORD attributes = 0;
-    ULONGLONG size = 0;           // 0 for folders, links and special entries
-    FILETIME creationTime;        // birth time where the file system keeps one, else last write
+    ULONGLONG size = 0;     // 0 for folders, links and special entries
+    FILETIME creationTime;  // birth time where the file system keeps one, else last write
     FILETIME lastAccessTime;
     FILETIME lastWriteTime;
-    mode_t mode = 0;              // the POSIX permission bits (07777)
+    mode_t mode = 0;  // the POSIX permission bits (07777)
 
     bool IsFolder() const { return kind == EntryKind::Folder; }
     bool IsFile() const { return kind == EntryKind::File; }
@@ -46,9 +46,9 @@ bool LookUpFileInfo(const std::string& path, FileInfo& info);
 // INVALID_FILE_ATTRIBUTES (and the last error) when the path cannot be looked at.
 DWORD GetFileAttributes(const std::string& path);
 
-bool PathExists(const std::string& path);      // anything, links included (not followed)
-bool IsFolderPath(const std::string& path);    // a folder, following links on the way
-bool IsFilePath(const std::string& path);      // a regular file, not a link
+bool PathExists(const std::string& path);    // anything, links included (not followed)
+bool IsFolderPath(const std::string& path);  // a folder, following links on the way
+bool IsFilePath(const std::string& path);    // a regular file, not a link
 // True when both paths, links followed, lead to one file-system object (same device and
 // inode): a folder and a link to it, or two mounts of one folder.
 bool IsSameFileObject(const std::string& a, const std::string& b);

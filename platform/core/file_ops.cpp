@@ -131,7 +131,7 @@ bool FoldersBelowAreReal(const std::string& root, const std::string& relativeFol
             static_cast<int>(syscall(SYS_openat2, rootFd.Get(), relativeFolders.c_str(), &how, sizeof how)));
         if (folder) return true;
         const int err = errno;
-        if (err == ELOOP) return Fail(ERROR_ACCESS_DENIED);      // a link on the way
+        if (err == ELOOP) return Fail(ERROR_ACCESS_DENIED);     // a link on the way
         if (err == ENOTDIR) return Fail(ERROR_PATH_NOT_FOUND);  // a file on the way
         // ENOENT: every part before the missing one was a real folder. A kernel without
         // the call (or a sandbox that refuses it) is checked part by part below.

@@ -49,8 +49,8 @@ bool DosDateTimeToSystemTime(WORD dosDate, WORD dosTime, SYSTEMTIME* st);
 
 // The platform's own names. All return FALSE (and leave the output alone) for values
 // outside their range; none produces a time from garbage.
-BOOL FileTimeToSystemTime(const FILETIME* ft, SYSTEMTIME* st);   // fills wDayOfWeek
-BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* ft);   // ignores wDayOfWeek
+BOOL FileTimeToSystemTime(const FILETIME* ft, SYSTEMTIME* st);  // fills wDayOfWeek
+BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* ft);  // ignores wDayOfWeek
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local);
 // No zone change: the FILETIME is taken as the wall-clock time it names.
 BOOL FileTimeToDosDateTime(const FILETIME* ft, WORD* dosDate, WORD* dosTime);

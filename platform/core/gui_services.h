@@ -20,8 +20,8 @@ struct OpenFileRequest {
     // A filter list "Name|patterns|Name|patterns|", patterns separated by ';'. Empty:
     // filterDescription alone.
     std::wstring filter;
-    std::wstring defaultExtension;   // without the dot; added to a name typed without one
-    bool followLinks = true;         // false: a symbolic link is chosen as itself
+    std::wstring defaultExtension;  // without the dot; added to a name typed without one
+    bool followLinks = true;        // false: a symbolic link is chosen as itself
 };
 
 enum class IconKind { File, Folder, OpenFolder };

@@ -104,9 +104,9 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     section = TrimView(section);
     key = TrimView(key);
-    bool found = false;     // a section of that name exists
-    bool inFirst = false;   // inside the first one
-    bool inSection = false; // inside any of them
+    bool found = false;        // a section of that name exists
+    bool inFirst = false;      // inside the first one
+    bool inSection = false;    // inside any of them
     std::size_t insertAt = 0;  // after the first one's last line that is not blank
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const LineView view = Classify(lines_[i]);

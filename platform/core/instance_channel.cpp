@@ -220,8 +220,8 @@ void InstanceListener::Serve(int connection) const {
     WriteExact(connection, answer, sizeof answer);
 }
 
-SendToRunningCopyResult SendToRunningCopy(std::string_view windowClass, const CopyDataPayload& payload,
-                                          LRESULT& answer, DWORD timeoutMs) {
+SendToRunningCopyResult SendToRunningCopy(std::string_view windowClass, const CopyDataPayload& payload, LRESULT& answer,
+                                          DWORD timeoutMs) {
     if (payload.bytes.size() > kLargestCopyData) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return SendToRunningCopyResult::Failed;

@@ -64,7 +64,7 @@ enum class SendToRunningCopyResult {
     Failed,      // a copy listens but the exchange failed (GetLastError)
 };
 
-SendToRunningCopyResult SendToRunningCopy(std::string_view windowClass, const CopyDataPayload& payload,
-                                          LRESULT& answer, DWORD timeoutMs = 5000);
+SendToRunningCopyResult SendToRunningCopy(std::string_view windowClass, const CopyDataPayload& payload, LRESULT& answer,
+                                          DWORD timeoutMs = 5000);
 
 }  // namespace plat

@@ -76,7 +76,7 @@ void SystemdSleepInhibitor::Begin() {
     ProcessCommand command;
     command.program = program_;
     command.arguments = {"--what=sleep:idle", "--who=Quarrybend Sync", "--why=Synchronizing folders", "--mode=block",
-                      "cat"};
+                         "cat"};
     command.input = StreamMode::Pipe;
     command.output = StreamMode::Null;
     command.errors = StreamMode::Null;

@@ -293,8 +293,8 @@ bool ServeSentCallsAsTheyCome(std::chrono::microseconds limit) {
         if (Clock::now() >= end) break;
         const std::uint64_t seen = self->sentCount.load(std::memory_order_acquire);
         lock.unlock();
-        const bool more = LookFor([&] { return self->sentCount.load(std::memory_order_acquire) != seen; },
-                                  kLookBeforeSleep);
+        const bool more =
+            LookFor([&] { return self->sentCount.load(std::memory_order_acquire) != seen; }, kLookBeforeSleep);
         lock.lock();
         if (!more) break;
     }

@@ -102,10 +102,9 @@ const MountEntry* FindMountOf(const std::vector<MountEntry>& mounts, std::string
 
 bool IsNetworkFileSystem(std::string_view type) {
     static constexpr std::array<std::string_view, 22> kNetworkTypes = {
-        "nfs",          "nfs4",           "cifs",          "smb3",          "smbfs",        "ncpfs",
-        "sshfs",        "fuse.sshfs",     "9p",            "afs",           "openafs",      "ceph",
-        "fuse.ceph",    "fuse.cephfs",    "glusterfs",     "fuse.glusterfs", "davfs",       "fuse.davfs2",
-        "lustre",       "fuse.s3fs",      "fuse.rclone",   "fuse.curlftpfs",
+        "nfs",   "nfs4",        "cifs",    "smb3",      "smbfs",       "ncpfs",          "sshfs",     "fuse.sshfs",
+        "9p",    "afs",         "openafs", "ceph",      "fuse.ceph",   "fuse.cephfs",    "glusterfs", "fuse.glusterfs",
+        "davfs", "fuse.davfs2", "lustre",  "fuse.s3fs", "fuse.rclone", "fuse.curlftpfs",
     };
     for (const std::string_view known : kNetworkTypes)
         if (type == known) return true;

@@ -33,12 +33,12 @@ NamedEvent NamedEvent::Create(std::string_view name) {
 
     bool openHere = false;
     bool openElsewhere = false;
-    auto state = OpenEvents().FindOrCreate(folder + "/" + fileName, openHere,
-                                           [&]() -> std::shared_ptr<NamedEventState> {
-        auto made = std::make_shared<NamedEventState>();
-        if (!made->presence.Take(folder, fileName, parsed.scope, openElsewhere)) return nullptr;
-        return made;
-    });
+    auto state =
+        OpenEvents().FindOrCreate(folder + "/" + fileName, openHere, [&]() -> std::shared_ptr<NamedEventState> {
+            auto made = std::make_shared<NamedEventState>();
+            if (!made->presence.Take(folder, fileName, parsed.scope, openElsewhere)) return nullptr;
+            return made;
+        });
     if (!state) return {};
 
     NamedEvent event;

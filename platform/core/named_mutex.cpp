@@ -123,14 +123,14 @@ NamedMutex NamedMutex::Create(std::string_view name) {
 
     bool openHere = false;
     bool openElsewhere = false;
-    auto state = OpenMutexes().FindOrCreate(folder + "/" + stem + ".mutex", openHere,
-                                            [&]() -> std::shared_ptr<NamedMutexState> {
-        auto made = std::make_shared<NamedMutexState>();
-        if (!made->presence.Take(folder, stem + ".mutex-open", parsed.scope, openElsewhere)) return nullptr;
-        made->lockFile = OpenObjectFile(folder, stem + ".mutex", parsed.scope);
-        if (!made->lockFile) return nullptr;
-        return made;
-    });
+    auto state =
+        OpenMutexes().FindOrCreate(folder + "/" + stem + ".mutex", openHere, [&]() -> std::shared_ptr<NamedMutexState> {
+            auto made = std::make_shared<NamedMutexState>();
+            if (!made->presence.Take(folder, stem + ".mutex-open", parsed.scope, openElsewhere)) return nullptr;
+            made->lockFile = OpenObjectFile(folder, stem + ".mutex", parsed.scope);
+            if (!made->lockFile) return nullptr;
+            return made;
+        });
     if (!state) return {};
 
     NamedMutex mutex;

@@ -26,7 +26,7 @@ enum class WaitResult {
     Acquired,
     Abandoned,  // acquired; the previous owner thread ended without releasing it
     TimedOut,
-    Failed,     // GetLastError tells why; the mutex is not taken
+    Failed,  // GetLastError tells why; the mutex is not taken
 };
 
 // Acquired and Abandoned both leave the caller owning the mutex.

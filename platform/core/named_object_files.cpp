@@ -105,8 +105,10 @@ std::string EncodeObjectName(std::string_view body) {
 
     // Keep a readable start without splitting an escape, then the digest of the whole name.
     std::size_t keep = kKeptPrefixOfLongEncoding;
-    if (encoded[keep - 1] == '%') keep -= 1;
-    else if (encoded[keep - 2] == '%') keep -= 2;
+    if (encoded[keep - 1] == '%')
+        keep -= 1;
+    else if (encoded[keep - 2] == '%')
+        keep -= 2;
     encoded.resize(keep);
     encoded += '~';
     encoded += Sha256Hex(body);

@@ -25,18 +25,18 @@ enum class StreamMode {
 };
 
 struct ProcessCommand {
-    std::string program;                 // a path, or a name looked up in this process's PATH
-    std::vector<std::string> arguments;  // after the program's own name
+    std::string program;                                  // a path, or a name looked up in this process's PATH
+    std::vector<std::string> arguments;                   // after the program's own name
     std::optional<std::vector<std::string>> environment;  // "NAME=value" entries; none: ours
-    std::string workingFolder;           // empty: ours
+    std::string workingFolder;                            // empty: ours
     StreamMode input = StreamMode::Null;
     StreamMode output = StreamMode::Pipe;
     StreamMode errors = StreamMode::Pipe;
 
     // RunProcess only:
-    std::string inputText;          // written to a piped input, which is then closed
-    DWORD timeLimitMs = INFINITE;   // past it the program is ended and the result says so
-    DWORD stopGraceMs = 2000;       // between asking a program to end and killing it
+    std::string inputText;         // written to a piped input, which is then closed
+    DWORD timeLimitMs = INFINITE;  // past it the program is ended and the result says so
+    DWORD stopGraceMs = 2000;      // between asking a program to end and killing it
 };
 
 struct ProcessResult {
@@ -44,10 +44,10 @@ struct ProcessResult {
     DWORD startError = ERROR_SUCCESS;  // why it did not start
     bool exited = false;               // it called exit: exitCode holds the code
     int exitCode = -1;
-    int signal = 0;                    // the signal that ended it, when it did not exit
-    bool timedOut = false;             // it ran past the time limit and was ended
-    std::string output;                // what it wrote to a piped standard output
-    std::string errors;                // what it wrote to a piped standard error
+    int signal = 0;         // the signal that ended it, when it did not exit
+    bool timedOut = false;  // it ran past the time limit and was ended
+    std::string output;     // what it wrote to a piped standard output
+    std::string errors;     // what it wrote to a piped standard error
 };
 
 // Runs a program to its end. Piped streams are fed and drained together, so a program that

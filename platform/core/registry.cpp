@@ -24,8 +24,8 @@ std::string EncodeName(std::string_view name) {
     for (std::size_t i = 0; i < name.size(); ++i) {
         const auto c = static_cast<unsigned char>(name[i]);
         const bool edge = i == 0 || i + 1 == name.size();
-        const bool plain = (c > 0x20 && c < 0x7F && std::string_view("%=;[]\"@\\").find(static_cast<char>(c)) ==
-                                                          std::string_view::npos) ||
+        const bool plain = (c > 0x20 && c < 0x7F &&
+                            std::string_view("%=;[]\"@\\").find(static_cast<char>(c)) == std::string_view::npos) ||
                            (c == ' ' && !edge);
         if (plain) {
             out += static_cast<char>(c);

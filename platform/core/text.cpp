@@ -1,13 +1,13 @@
 #include "platform/core/text.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <cwctype>
 #include <locale.h>
-#include <wctype.h>
 #include <vector>
+#include <wctype.h>
 
 namespace plat {
 
@@ -30,12 +30,12 @@ std::size_t ValidSequenceLength(const unsigned char* p, std::size_t avail) {
         len = 2;
     } else if (b0 >= 0xE0 && b0 <= 0xEF) {
         len = 3;
-        if (b0 == 0xE0) lo = 0xA0;        // overlong
-        if (b0 == 0xED) hi = 0x9F;        // surrogates
+        if (b0 == 0xE0) lo = 0xA0;  // overlong
+        if (b0 == 0xED) hi = 0x9F;  // surrogates
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
         len = 4;
-        if (b0 == 0xF0) lo = 0x90;        // overlong
-        if (b0 == 0xF4) hi = 0x8F;        // above U+10FFFF
+        if (b0 == 0xF0) lo = 0x90;  // overlong
+        if (b0 == 0xF4) hi = 0x8F;  // above U+10FFFF
     } else {
         return 0;
     }

@@ -42,14 +42,14 @@ std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
 
 // 8-bit helpers.
 std::string ToLowerAscii(std::string_view s);
-std::wstring ToLowerWide(std::wstring_view s);   // simple case mapping, locale-independent
+std::wstring ToLowerWide(std::wstring_view s);  // simple case mapping, locale-independent
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 int CompareNoCaseWide(std::wstring_view a, std::wstring_view b);  // <0, 0, >0
 // Compares two byte strings as the wide strings Utf8ToWide makes of them, character by
 // character as unsigned values (with `foldCase`, each lowered as CompareNoCaseWide does),
 // without making them: the order of the wide strings, kept for text held as bytes.
 int CompareUtf8AsWide(std::string_view a, std::string_view b, bool foldCase);
-std::string TrimBlanks(std::string_view s);       // spaces and tabs at both ends
+std::string TrimBlanks(std::string_view s);  // spaces and tabs at both ends
 std::wstring TrimBlanksW(std::wstring_view s);
 // printf-style formatting into a std::string (never truncates).
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

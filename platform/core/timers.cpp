@@ -35,8 +35,8 @@ std::optional<Clock::time_point> NextTimerDueLocked(DWORD threadId, HWND filter,
     return next;
 }
 
-bool TakeDueTimerLocked(DWORD threadId, HWND filter, UINT filterMin, UINT filterMax, bool remove,
-                        Clock::time_point now, MSG* msg) {
+bool TakeDueTimerLocked(DWORD threadId, HWND filter, UINT filterMin, UINT filterMax, bool remove, Clock::time_point now,
+                        MSG* msg) {
     Timer* earliest = nullptr;
     for (Timer& timer : State().timers) {
         if (timer.owner != threadId || timer.due > now || !Matches(timer, filter, filterMin, filterMax)) continue;
@@ -112,6 +112,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     std::lock_guard lock(State().mutex);
     const std::uintptr_t window = IdFromHwnd(hwnd);
     // Thread timer ids are unique in the program, so any thread may kill one by its id.
-    const auto removed = std::erase_if(State().timers, [&](const Timer& t) { return t.id == id && t.window == window; });
+    const auto removed =
+        std::erase_if(State().timers, [&](const Timer& t) { return t.id == id && t.window == window; });
     return removed > 0 ? TRUE : FALSE;
 }

@@ -30,8 +30,7 @@ std::string HomeFolder() {
     std::vector<char> buf(16384);
     passwd pw{};
     passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
+    if (getpwuid_r(getuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir) return found->pw_dir;
     return {};
 }
 
@@ -249,8 +248,9 @@ std::string EncodeTrashPath(std::string_view path) {
     out.reserve(path.size());
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                           byte == '-' || byte == '_' || byte == '.' || byte == '~' || byte == '/';
+        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' || byte == '~' ||
+                           byte == '/';
         if (plain) {
             out += c;
         } else {

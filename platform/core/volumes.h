@@ -49,8 +49,7 @@ struct LabeledVolume {
 };
 
 // Every volume that has a label, in the label folder's order of names.
-std::vector<LabeledVolume> ListLabeledVolumes(const std::vector<MountEntry>& mounts,
-                                              const std::string& labelFolder);
+std::vector<LabeledVolume> ListLabeledVolumes(const std::vector<MountEntry>& mounts, const std::string& labelFolder);
 std::vector<LabeledVolume> ListLabeledVolumes(const VolumeSources& sources = {});
 
 // The label of the volume holding `path`; "" when it has none.

@@ -102,8 +102,7 @@ HWND SetParent(HWND hwnd, HWND newParent);
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Like SendMessage, but gives up after `timeoutMs` (returns FALSE and leaves *result untouched).
-BOOL SendMessageTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
-                        LRESULT* result);
+BOOL SendMessageTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs, LRESULT* result);
 // A null hwnd posts a thread message to the calling thread.
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);

@@ -56,7 +56,8 @@ public:
         const std::uint64_t header = entry.localOffset - base;
         if (header + kZipLocalHeaderSize > stored.size()) return std::nullopt;
         const std::uint8_t* local = stored.data() + header;
-        if ((local[0] | (local[1] << 8) | (local[2] << 16) | (std::uint32_t{local[3]} << 24)) != kLocalHeaderSignature) {
+        if ((local[0] | (local[1] << 8) | (local[2] << 16) | (std::uint32_t{local[3]} << 24)) !=
+            kLocalHeaderSignature) {
             return std::nullopt;
         }
         const std::uint64_t data = header + kZipLocalHeaderSize + U16(local + 26) + U16(local + 28);
@@ -166,8 +167,9 @@ std::optional<BulkExtractionResult> ExtractMembers(const std::string& path, cons
     // Members in the order they lie in the file; each thread takes a run of them.
     std::sort(chosen.begin(), chosen.end(),
               [](const Chosen& a, const Chosen& b) { return a.entry->localOffset < b.entry->localOffset; });
-    const unsigned threads = static_cast<unsigned>(std::clamp<std::size_t>(
-        chosen.size() / kMembersPerThread + 1, 1, std::min(kMostThreads, std::max(1u, std::thread::hardware_concurrency()))));
+    const unsigned threads = static_cast<unsigned>(
+        std::clamp<std::size_t>(chosen.size() / kMembersPerThread + 1, 1,
+                                std::min(kMostThreads, std::max(1u, std::thread::hardware_concurrency()))));
     std::vector<std::vector<std::size_t>> damaged(threads);
     auto decodeRun = [&](unsigned part) {
         const std::size_t first = chosen.size() * part / threads;
@@ -192,7 +194,8 @@ std::optional<BulkExtractionResult> ExtractMembers(const std::string& path, cons
     }
     decodeRun(0);
     for (std::thread& helper : helpers) helper.join();
-    for (const std::vector<std::size_t>& part : damaged) outcome.damaged.insert(outcome.damaged.end(), part.begin(), part.end());
+    for (const std::vector<std::size_t>& part : damaged)
+        outcome.damaged.insert(outcome.damaged.end(), part.begin(), part.end());
     std::sort(outcome.damaged.begin(), outcome.damaged.end());
     return outcome;
 }

@@ -32,8 +32,8 @@ struct BulkExtraction {
 };
 
 struct BulkExtractionResult {
-    int result = 0;                     // a ZipResult: kZipOk, or kZipCannotOpen (last error set)
-    std::vector<std::size_t> damaged;   // slots of members that were not sound, ascending
+    int result = 0;                    // a ZipResult: kZipOk, or kZipCannotOpen (last error set)
+    std::vector<std::size_t> damaged;  // slots of members that were not sound, ascending
 };
 
 // Extracts the chosen members of the archive at `path` (its lock held by the caller).

@@ -25,18 +25,18 @@
 #include "platform/core/win_types.h"
 
 // dzip functions.
-inline constexpr DWORD kZipDeleteMember = 2;   // delete the member named memberName
-inline constexpr DWORD kZipAddMemory = 5;      // store block/blockSize as memberName, replacing it
-inline constexpr DWORD kZipNoFunction = 6;     // what the initialiser leaves; dzip refuses it
-inline constexpr DWORD kZipAppendMemory = 7;   // store block/blockSize as a new member memberName
+inline constexpr DWORD kZipDeleteMember = 2;  // delete the member named memberName
+inline constexpr DWORD kZipAddMemory = 5;     // store block/blockSize as memberName, replacing it
+inline constexpr DWORD kZipNoFunction = 6;    // what the initialiser leaves; dzip refuses it
+inline constexpr DWORD kZipAppendMemory = 7;  // store block/blockSize as a new member memberName
 
 // dunzip functions.
-inline constexpr DWORD kUnzipCount = 1;        // memberCount = number of members
-inline constexpr DWORD kUnzipInfoByIndex = 2;  // fill *indexInfo for memberIndex
-inline constexpr DWORD kUnzipFind = 3;         // 0 when memberName exists
-inline constexpr DWORD kUnzipInfoByName = 4;   // fill *nameInfo for memberName
-inline constexpr DWORD kUnzipInfoByIndex2 = 7; // as kUnzipInfoByIndex
-inline constexpr DWORD kUnzipExtract = 9;      // member (by name, else by index) into outputBuffer
+inline constexpr DWORD kUnzipCount = 1;         // memberCount = number of members
+inline constexpr DWORD kUnzipInfoByIndex = 2;   // fill *indexInfo for memberIndex
+inline constexpr DWORD kUnzipFind = 3;          // 0 when memberName exists
+inline constexpr DWORD kUnzipInfoByName = 4;    // fill *nameInfo for memberName
+inline constexpr DWORD kUnzipInfoByIndex2 = 7;  // as kUnzipInfoByIndex
+inline constexpr DWORD kUnzipExtract = 9;       // member (by name, else by index) into outputBuffer
 
 // Largest member the library writes or reads. Every stored record is far smaller; a size
 // above this in an archive is treated as damage, so a hostile size never becomes an
@@ -73,29 +73,29 @@ struct ZipCommand {
     DWORD optionFlags = 0;              // fixed by the initialiser; not read
     DWORD passwordOn = 0;               // 1: encrypt the stored member with `password`
     const char* password = nullptr;
-    const void* block = nullptr;        // kZipAddMemory: the bytes to store
+    const void* block = nullptr;  // kZipAddMemory: the bytes to store
     DWORD blockSize = 0;
 };
 
 struct UnzipCommand {
-    DWORD structSize = 0;                  // sizeof(UnzipCommand)
+    DWORD structSize = 0;  // sizeof(UnzipCommand)
     DWORD function = 0;
     const char* archivePath = nullptr;
-    UnzipMemberInfo* nameInfo = nullptr;   // filled by kUnzipInfoByName
-    const char* memberName = nullptr;      // null: the member is chosen by memberIndex
-    LONG memberIndex = 0;                  // counted from 0
+    UnzipMemberInfo* nameInfo = nullptr;  // filled by kUnzipInfoByName
+    const char* memberName = nullptr;     // null: the member is chosen by memberIndex
+    LONG memberIndex = 0;                 // counted from 0
     // Option words the initialiser fixes and the index functions' callers clear; kept so
     // a command carries every field its callers set. The library reads none of them.
     DWORD optionFlags1 = 0;
     DWORD indexOptions = 0;
     DWORD optionFlags2 = 0;
     DWORD optionFlags3 = 0;
-    DWORD memberCount = 0;                 // result of kUnzipCount
-    DWORD passwordOn = 0;                  // 1: decrypt with `password`
+    DWORD memberCount = 0;  // result of kUnzipCount
+    DWORD passwordOn = 0;   // 1: decrypt with `password`
     const char* password = nullptr;
     BYTE optionByte1 = 0;
     BYTE optionByte2 = 0;
-    void* outputBuffer = nullptr;          // kUnzipExtract
+    void* outputBuffer = nullptr;  // kUnzipExtract
     DWORD outputSize = 0;
     UnzipMemberInfo* indexInfo = nullptr;  // filled by kUnzipInfoByIndex and kUnzipInfoByIndex2
 };

@@ -20,7 +20,6 @@ struct NamedDeflatedMember {
 // The archive is made under a temporary name beside `path`, flushed and renamed over it,
 // so `path` holds either what it held or the whole new archive. Refuses a path where
 // something other than a regular file stands. Returns a ZipResult (0 on success).
-int WriteDeflatedArchive(const std::string& path, std::span<const NamedDeflatedMember> members,
-                         const char* password);
+int WriteDeflatedArchive(const std::string& path, std::span<const NamedDeflatedMember> members, const char* password);
 
 }  // namespace plat

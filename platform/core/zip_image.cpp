@@ -63,8 +63,7 @@ ZipImage::Outcome ZipImage::Read(const std::string& path, std::unique_ptr<ZipIma
     made->members_.reserve(entries->size());
     for (std::size_t i = 0; i < entries->size(); ++i) {
         const ZipDirectoryEntry& entry = (*entries)[i];
-        const std::size_t entryEnd =
-            i + 1 < entries->size() ? (*entries)[i + 1].entryOffset : directory.size();
+        const std::size_t entryEnd = i + 1 < entries->size() ? (*entries)[i + 1].entryOffset : directory.size();
         const std::uint64_t local = entry.localOffset;
         if (local + kZipLocalHeaderSize > tail->directoryOffset) return Outcome::kNotPlain;
         const std::uint8_t* header = all.data() + local;
@@ -106,7 +105,8 @@ bool ZipImage::Decrypt(const Member& member, const char* password, std::vector<s
     for (std::size_t i = 0; i < kPkwareHeaderSize; ++i) check = cipher.Decrypt(member.data[i]);
     // The header's last byte is the checksum's top byte, or the time's when the sizes
     // follow the data.
-    const bool timeChecked = (member.entry.flags & kDataDescriptorFlag) != 0 && check == (member.entry.modifiedTime >> 8);
+    const bool timeChecked =
+        (member.entry.flags & kDataDescriptorFlag) != 0 && check == (member.entry.modifiedTime >> 8);
     if (check != (member.entry.crc >> 24) && !timeChecked) return false;
     out.resize(member.data.size() - kPkwareHeaderSize);
     cipher.Decrypt(member.data.subspan(kPkwareHeaderSize), out);

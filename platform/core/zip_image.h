@@ -25,10 +25,10 @@ namespace plat {
 class ZipImage {
 public:
     struct Member {
-        ZipDirectoryEntry entry;                   // its name points into the image
-        std::span<const std::uint8_t> stored;      // local header, name, extra field, data, descriptor
-        std::span<const std::uint8_t> data;        // the data alone, with its encryption header when encrypted
-        std::span<const std::uint8_t> directory;   // its central directory entry
+        ZipDirectoryEntry entry;                  // its name points into the image
+        std::span<const std::uint8_t> stored;     // local header, name, extra field, data, descriptor
+        std::span<const std::uint8_t> data;       // the data alone, with its encryption header when encrypted
+        std::span<const std::uint8_t> directory;  // its central directory entry
         bool Encrypted() const { return (entry.flags & 0x0001) != 0; }
     };
 

@@ -108,7 +108,8 @@ std::optional<ZipTail> ReadZipTail(int fd, std::uint64_t fileSize) {
     std::optional<ZipTail> tail;
     if (length == kZip64EndRecordsSize &&
         U32(std::span<const std::uint8_t>(end).subspan(kZip64RecordSize), 0) == kZip64LocatorSignature) {
-        tail = ReadZip64Tail(fd, fileSize, std::span<const std::uint8_t>(end).subspan(kZip64RecordSize, kZip64LocatorSize));
+        tail = ReadZip64Tail(fd, fileSize,
+                             std::span<const std::uint8_t>(end).subspan(kZip64RecordSize, kZip64LocatorSize));
     } else if (U16(classic, 10) != kZipClassicMemberLimit && U32(classic, 12) != kNoValue32 &&
                U32(classic, 16) != kNoValue32) {
         tail = ZipTail{U16(classic, 10), U32(classic, 16), U32(classic, 12), false};
@@ -178,8 +179,8 @@ std::optional<std::vector<ZipDirectoryEntry>> ParseZipDirectory(std::span<const 
             U16(directory, at + 34) != 0 || directory.size() - at - kZipCentralEntrySize < rest) {
             return std::nullopt;
         }
-        entry.name = std::string_view(reinterpret_cast<const char*>(directory.data() + at + kZipCentralEntrySize),
-                                      nameLength);
+        entry.name =
+            std::string_view(reinterpret_cast<const char*>(directory.data() + at + kZipCentralEntrySize), nameLength);
         entries.push_back(entry);
         at += kZipCentralEntrySize + rest;
     }
@@ -194,8 +195,8 @@ void SetZipEntryLocalOffset(std::span<std::uint8_t> entry, std::uint32_t offset)
 std::optional<std::uint64_t> ZipMemberEnd(int fd, const ZipDirectoryEntry& entry) {
     std::uint8_t header[kZipLocalHeaderSize];
     if (!ReadFileAt(fd, header, entry.localOffset) || U32(header, 0) != kLocalHeaderSignature) return std::nullopt;
-    std::uint64_t end = entry.localOffset + kZipLocalHeaderSize + U16(header, 26) + U16(header, 28) +
-                        entry.compressedSize;
+    std::uint64_t end =
+        entry.localOffset + kZipLocalHeaderSize + U16(header, 26) + U16(header, 28) + entry.compressedSize;
     if (entry.flags & kDataDescriptorFlag) {
         std::uint8_t signature[4];
         if (!ReadFileAt(fd, signature, end)) return std::nullopt;

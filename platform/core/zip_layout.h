@@ -51,7 +51,7 @@ struct ZipDirectoryEntry {
     std::uint32_t compressedSize = 0;
     std::uint32_t size = 0;
     std::uint32_t localOffset = 0;
-    std::size_t entryOffset = 0;     // where the entry begins in the directory's bytes
+    std::size_t entryOffset = 0;  // where the entry begins in the directory's bytes
 };
 
 // The entries of a central directory of `count` entries. Nothing when the bytes do not

@@ -132,9 +132,9 @@ bool WriteParts(int fd, std::span<const ZipPart> parts) {
         Put32(directory, kCentralEntrySignature);
         Put16(directory, kMadeByUnix);
         PutCommonFields(directory, part, stamp);
-        Put16(directory, 0);                      // no comment
-        Put16(directory, 0);                      // disk 0
-        Put16(directory, 0);                      // internal attributes
+        Put16(directory, 0);                       // no comment
+        Put16(directory, 0);                       // disk 0
+        Put16(directory, 0);                       // internal attributes
         Put32(directory, kRegularFileMode << 16);  // external attributes: a plain file
         Put32(directory, static_cast<std::uint32_t>(offset));
         directory.insert(directory.end(), part.name.begin(), part.name.end());

@@ -13,9 +13,7 @@ namespace plat {
 
 namespace {
 
-long long Nanoseconds(const timespec& t) {
-    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
-}
+long long Nanoseconds(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
 
 FileStamp StampFromStat(const struct stat& st) {
     return FileStamp{st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};

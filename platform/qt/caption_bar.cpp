@@ -10,8 +10,8 @@ namespace plat {
 
 namespace {
 
-constexpr int kMargin = 6;   // pixels around the contents
-constexpr int kImageGap = 6; // between the image and the text
+constexpr int kMargin = 6;    // pixels around the contents
+constexpr int kImageGap = 6;  // between the image and the text
 
 }  // namespace
 

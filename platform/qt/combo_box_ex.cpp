@@ -18,9 +18,7 @@ constexpr int kSelectedImageRole = Qt::UserRole + 2;
 constexpr int kParamRole = Qt::UserRole + 3;
 constexpr int kIndentRole = Qt::UserRole + 4;
 
-QString ToQString(const wchar_t* text) {
-    return text ? QString::fromStdWString(std::wstring(text)) : QString();
-}
+QString ToQString(const wchar_t* text) { return text ? QString::fromStdWString(std::wstring(text)) : QString(); }
 
 // Copies `text` into a caller's buffer of `size` wide characters, always terminated.
 // Returns the characters copied without the terminator.
@@ -146,7 +144,8 @@ LRESULT ComboBoxEx::OnGetItem(WPARAM, LPARAM l) {
     const bool edit = index == -1;
     if (!edit && (index < 0 || index >= count())) return FALSE;
     if (item->mask & CBEIF_TEXT) {
-        CopyOut(edit ? currentText() : itemText(index), item->pszText, static_cast<size_t>(std::max(item->cchTextMax, 0)));
+        CopyOut(edit ? currentText() : itemText(index), item->pszText,
+                static_cast<size_t>(std::max(item->cchTextMax, 0)));
     }
     if (!edit) {
         if (item->mask & CBEIF_IMAGE) item->iImage = itemData(index, kImageRole).toInt();
@@ -231,8 +230,10 @@ LRESULT ComboBoxEx::OnLimitText(WPARAM limit, LPARAM) {
 }
 
 LRESULT ComboBoxEx::OnShowDropDown(WPARAM show, LPARAM) {
-    if (show) showPopup();
-    else hidePopup();
+    if (show)
+        showPopup();
+    else
+        hidePopup();
     return TRUE;
 }
 

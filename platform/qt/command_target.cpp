@@ -40,8 +40,6 @@ bool CommandTarget::DispatchCommand(UINT id) {
     return OnCmdMsg(id, Call::Run, nullptr);
 }
 
-CommandTarget* CommandRouteOf(HWND window) {
-    return dynamic_cast<CommandTarget*>(MessageWindow::FromHwnd(window));
-}
+CommandTarget* CommandRouteOf(HWND window) { return dynamic_cast<CommandTarget*>(MessageWindow::FromHwnd(window)); }
 
 }  // namespace plat

@@ -45,7 +45,8 @@ bool DockablePane::Create(std::string_view title, FrameWindow* frame, UINT id, Q
 
 void DockablePane::SendSize() {
     const QSize size = client_->size();
-    Message(WM_SIZE, 0, static_cast<LPARAM>(MAKELONG(static_cast<WORD>(size.width()), static_cast<WORD>(size.height()))));
+    Message(WM_SIZE, 0,
+            static_cast<LPARAM>(MAKELONG(static_cast<WORD>(size.width()), static_cast<WORD>(size.height()))));
 }
 
 }  // namespace plat

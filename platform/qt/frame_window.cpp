@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -173,8 +173,8 @@ bool FrameWindow::GetWindowPlacement(WINDOWPLACEMENT* placement) const {
         placement->showCmd = SW_SHOWNORMAL;
     }
     const QRect normal = normalRect_.isValid() ? normalRect_ : geometry();
-    placement->rcNormalPosition = RECT{normal.left(), normal.top(), normal.left() + normal.width(),
-                                       normal.top() + normal.height()};
+    placement->rcNormalPosition =
+        RECT{normal.left(), normal.top(), normal.left() + normal.width(), normal.top() + normal.height()};
     return true;
 }
 
@@ -232,9 +232,7 @@ void FrameWindow::SetClientWidget(QWidget* client) {
     }
 }
 
-void FrameWindow::AddTopBar(QWidget* bar) {
-    clientLayout_->insertWidget(topBars_++, bar);
-}
+void FrameWindow::AddTopBar(QWidget* bar) { clientLayout_->insertWidget(topBars_++, bar); }
 
 void FrameWindow::EnableDocking(Qt::DockWidgetAreas areas) {
     dockAreas_ = areas;
@@ -298,7 +296,8 @@ void FrameWindow::RememberNormalRect() {
 }
 
 void FrameWindow::SendSize() {
-    Message(WM_SIZE, SizeType(), static_cast<LPARAM>(MAKELONG(static_cast<WORD>(width()), static_cast<WORD>(height()))));
+    Message(WM_SIZE, SizeType(),
+            static_cast<LPARAM>(MAKELONG(static_cast<WORD>(width()), static_cast<WORD>(height()))));
 }
 
 void FrameWindow::resizeEvent(QResizeEvent* event) {

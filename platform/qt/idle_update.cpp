@@ -53,9 +53,8 @@ private:
     }
 
     void Hook() {
-        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(QCoreApplication::instance()
-                                                                                       ? QCoreApplication::instance()->thread()
-                                                                                       : nullptr);
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(
+            QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr);
         if (!dispatcher || dispatcher == hooked_) return;
         hooked_ = dispatcher;
         QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, this, [this] { eventsSinceLast_ = true; });

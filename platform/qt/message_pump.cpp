@@ -24,7 +24,8 @@ QtMessagePump* g_pump = nullptr;
 // The application object is the context, so the call is safe whatever becomes of the pump.
 void QtMessagePump::Wake() {
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(app, [] { Drain(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { Drain(); }, Qt::QueuedConnection);
     }
 }
 

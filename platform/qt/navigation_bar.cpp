@@ -49,7 +49,6 @@ int NavigationTabs::AddPage(std::string text, int image, QWidget* page) {
     return index;
 }
 
-
 QWidget* NavigationTabs::Page(int index) const { return pages_->widget(index); }
 
 QWidget* NavigationTabs::PageButton(int index) const { return group_->button(index); }

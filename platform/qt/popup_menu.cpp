@@ -34,7 +34,9 @@ void AddItems(QMenu* menu, std::span<const res::MenuItem> items, HWND owner, boo
     for (const res::MenuItem& item : items) {
         switch (item.kind) {
         case res::MenuItem::Kind::Separator: menu->addSeparator(); break;
-        case res::MenuItem::Kind::SubMenu: AddItems(menu->addMenu(ToQString(item.text)), item.items, owner, send); break;
+        case res::MenuItem::Kind::SubMenu:
+            AddItems(menu->addMenu(ToQString(item.text)), item.items, owner, send);
+            break;
         case res::MenuItem::Kind::Command: {
             QAction* action = menu->addAction(ToQString(item.text));
             action->setData(item.id);

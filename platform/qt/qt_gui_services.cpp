@@ -28,9 +28,10 @@ std::optional<std::wstring> RunFileDialog(const OpenFileRequest& request, bool s
     // The caller asks about an existing file itself, in the program's words.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontResolveSymlinks, !request.followLinks);
-    const QStringList filters = request.filter.empty()
-                                    ? QStringList{QString::fromStdWString(request.filterDescription) + QStringLiteral(" (*)")}
-                                    : FileDialogFilters(request.filter);
+    const QStringList filters =
+        request.filter.empty()
+            ? QStringList{QString::fromStdWString(request.filterDescription) + QStringLiteral(" (*)")}
+            : FileDialogFilters(request.filter);
     dialog.setNameFilters(filters);
     if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdWString(request.defaultExtension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
@@ -40,7 +41,8 @@ std::optional<std::wstring> RunFileDialog(const OpenFileRequest& request, bool s
 }  // namespace
 
 QStringList FileDialogFilters(std::wstring_view filter) {
-    QStringList parts = QString::fromWCharArray(filter.data(), static_cast<qsizetype>(filter.size())).split(QLatin1Char('|'));
+    QStringList parts =
+        QString::fromWCharArray(filter.data(), static_cast<qsizetype>(filter.size())).split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString name = parts[i].trimmed();

@@ -26,7 +26,7 @@ namespace plat {
 
 namespace {
 
-constexpr int kSmallRows = 3;   // small elements stand in columns of three
+constexpr int kSmallRows = 3;  // small elements stand in columns of three
 constexpr int kSmallIcon = 16;
 constexpr int kLargeIcon = 32;
 
@@ -467,13 +467,12 @@ bool RibbonBar::ReplaceElement(int category, int panel, int index, RibbonElement
     return true;
 }
 
-
 void RibbonBar::SetActiveCategory(int category) { tabs_->setCurrentIndex(category); }
 
 void RibbonBar::OnTabClicked(int index) {
     // The tab bar reports the double click that minimised the ribbon as a click too.
-    if (!minimized_ || index < 0 || (sinceDoubleClick_.isValid() &&
-                                      sinceDoubleClick_.elapsed() < QApplication::doubleClickInterval())) {
+    if (!minimized_ || index < 0 ||
+        (sinceDoubleClick_.isValid() && sinceDoubleClick_.elapsed() < QApplication::doubleClickInterval())) {
         return;
     }
     tabs_->setCurrentIndex(index);

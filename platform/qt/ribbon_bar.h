@@ -54,8 +54,8 @@ struct RibbonElement {
     Kind kind = Kind::Separator;
     std::string text;
     UINT id = 0;
-    int smallImage = -1;  // index into the small images; -1 none
-    int largeImage = -1;  // index into the large images; -1: always shown small
+    int smallImage = -1;                  // index into the small images; -1 none
+    int largeImage = -1;                  // index into the large images; -1: always shown small
     std::span<const res::MenuItem> menu;  // a menu button's items
     std::string tooltip;                  // empty: the command's text
     std::string description;              // a second tooltip line
@@ -102,8 +102,7 @@ public:
 
     void SetImages(std::vector<QPixmap> small, std::vector<QPixmap> large);
 
-    void SetApplicationButton(const QPixmap& normal, const QPixmap& hot, const QPixmap& pressed,
-                              std::string tooltip);
+    void SetApplicationButton(const QPixmap& normal, const QPixmap& hot, const QPixmap& pressed, std::string tooltip);
     // `entries` end with the bottom entry (after the last separator, "&Exit").
     void SetApplicationMenu(std::vector<RibbonMenuEntry> entries);
     // The application menu as built (for tests and for looking at it).

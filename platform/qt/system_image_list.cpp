@@ -24,13 +24,15 @@ int SystemImageList::IndexOf(const std::wstring& path, IconKind kind, bool onDis
     const QString name = QString::fromStdWString(path);
     if (onDisk && !QFileInfo::exists(name)) return -1;
     static const QFileIconProvider provider;
-    if (kind == IconKind::Folder) return Add(QStringLiteral("inode/directory"), provider.icon(QFileIconProvider::Folder));
+    if (kind == IconKind::Folder)
+        return Add(QStringLiteral("inode/directory"), provider.icon(QFileIconProvider::Folder));
     if (kind == IconKind::OpenFolder) {
         return Add(QStringLiteral("inode/directory-open"),
                    QIcon::fromTheme(QStringLiteral("folder-open"), provider.icon(QFileIconProvider::Folder)));
     }
     static const QMimeDatabase mimes;
-    const QMimeType type = onDisk ? mimes.mimeTypeForFile(name) : mimes.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    const QMimeType type =
+        onDisk ? mimes.mimeTypeForFile(name) : mimes.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
     const QIcon fallback = provider.icon(QFileIconProvider::File);
     return Add(type.name(), QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), fallback)));
 }

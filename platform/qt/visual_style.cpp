@@ -20,7 +20,7 @@ struct Look {
 constexpr Look kLooks[] = {
     {0xD4D0C8, 0x000000, 0xD4D0C8, 0x000000, 0xFFFFFF, 0x000000, 0x0A246A, 0xFFFFFF},  // 210 basic
     {0xEEEDE5, 0x000000, 0xF4F3EE, 0x000000, 0xFFFFFF, 0x000000, 0x316AC5, 0xFFFFFF},  // 211
-    {0, 0, 0, 0, 0, 0, 0, 0},                                                           // 212
+    {0, 0, 0, 0, 0, 0, 0, 0},                                                          // 212
     {0xE9E9E4, 0x000000, 0xF2F2EE, 0x000000, 0xFFFFFF, 0x000000, 0x3169C6, 0xFFFFFF},  // 213
     {0xECE9D8, 0x000000, 0xF5F4EA, 0x000000, 0xFFFFFF, 0x000000, 0x316AC5, 0xFFFFFF},  // 214
     {0xC9DBF2, 0x15428B, 0xDCE8F7, 0x15428B, 0xFFFFFF, 0x000000, 0x3D6EB5, 0xFFFFFF},  // 215 blue
@@ -50,10 +50,14 @@ void MakeReadable(QPalette& palette) {
         QPalette::ColorRole ground;
     };
     constexpr Pair kPairs[] = {
-        {QPalette::WindowText, QPalette::Window},   {QPalette::ButtonText, QPalette::Button},
-        {QPalette::Text, QPalette::Base},           {QPalette::Text, QPalette::AlternateBase},
-        {QPalette::HighlightedText, QPalette::Highlight}, {QPalette::ToolTipText, QPalette::ToolTipBase},
-        {QPalette::PlaceholderText, QPalette::Base}, {QPalette::Link, QPalette::Window},
+        {QPalette::WindowText, QPalette::Window},
+        {QPalette::ButtonText, QPalette::Button},
+        {QPalette::Text, QPalette::Base},
+        {QPalette::Text, QPalette::AlternateBase},
+        {QPalette::HighlightedText, QPalette::Highlight},
+        {QPalette::ToolTipText, QPalette::ToolTipBase},
+        {QPalette::PlaceholderText, QPalette::Base},
+        {QPalette::Link, QPalette::Window},
         {QPalette::LinkVisited, QPalette::Window},
     };
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
@@ -106,7 +110,7 @@ QPalette MakePalette(const Look& look) {
     palette.setColor(QPalette::LinkVisited, QColor(0x5A3696));
     // Greyed texts: half way to their background, still told apart from it.
     for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
-        const QPalette::ColorRole ground = role == QPalette::Text ? QPalette::Base
+        const QPalette::ColorRole ground = role == QPalette::Text         ? QPalette::Base
                                            : role == QPalette::ButtonText ? QPalette::Button
                                                                           : QPalette::Window;
         const QColor a = palette.color(QPalette::Active, role);

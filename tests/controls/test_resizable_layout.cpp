@@ -55,10 +55,10 @@ TEST(ResizableLayout, AnchoredControlsTakeTheirExactRectangles) {
     TestDialog dlg;
     dlg.show();
     dlg.resize(600, 500);
-    EXPECT_EQ(dlg.fill->geometry(), QRect(10, 10, 580, 400));    // margins kept on all sides
-    EXPECT_EQ(dlg.corner->geometry(), QRect(500, 460, 90, 30));  // size and corner distance kept
-    EXPECT_EQ(dlg.centred->geometry(), QRect(275, 220, 50, 20)); // stays centred
-    EXPECT_EQ(dlg.half->geometry(), QRect(10, 240, 280, 20));    // right edge follows half the width
+    EXPECT_EQ(dlg.fill->geometry(), QRect(10, 10, 580, 400));     // margins kept on all sides
+    EXPECT_EQ(dlg.corner->geometry(), QRect(500, 460, 90, 30));   // size and corner distance kept
+    EXPECT_EQ(dlg.centred->geometry(), QRect(275, 220, 50, 20));  // stays centred
+    EXPECT_EQ(dlg.half->geometry(), QRect(10, 240, 280, 20));     // right edge follows half the width
 
     // Anchor points use integer percent arithmetic: 50 % of 601 is 300.
     dlg.resize(601, 500);

@@ -20,10 +20,14 @@ struct BitmapCase {
 };
 
 const BitmapCase kBitmaps[] = {
-    {res::kRibbonSmallImages, 30 * 16, 16, true}, {res::kRibbonLargeImages, 30 * 32, 32, true},
-    {res::kListImages, 33 * 16, 16, true},        {res::kCaptionTipImage, 16, 16, true},
-    {res::kCaptionWarningImage, 16, 16, false},   {res::kApplicationButtonImage, 32, 32, false},
-    {res::kApplicationButtonHotImage, 32, 32, false}, {res::kApplicationButtonPressedImage, 32, 32, false},
+    {res::kRibbonSmallImages, 30 * 16, 16, true},
+    {res::kRibbonLargeImages, 30 * 32, 32, true},
+    {res::kListImages, 33 * 16, 16, true},
+    {res::kCaptionTipImage, 16, 16, true},
+    {res::kCaptionWarningImage, 16, 16, false},
+    {res::kApplicationButtonImage, 32, 32, false},
+    {res::kApplicationButtonHotImage, 32, 32, false},
+    {res::kApplicationButtonPressedImage, 32, 32, false},
 };
 
 // A drawn pixel that is almost the mask colour: an edge blended with the mask, which shows
@@ -109,7 +113,8 @@ TEST(ResourceImages, IconsCarrySmallAndLargeSizes) {
         EXPECT_TRUE(sizes.contains(QSize(32, 32)));
         const QImage small = icon.pixmap(16, 16).toImage();
         EXPECT_EQ(small.size(), QSize(16, 16));
-        if (std::find(std::begin(res::kSyncTypeIcons), std::end(res::kSyncTypeIcons), id) != std::end(res::kSyncTypeIcons))
+        if (std::find(std::begin(res::kSyncTypeIcons), std::end(res::kSyncTypeIcons), id) !=
+            std::end(res::kSyncTypeIcons))
             typePictures.insert(Bytes(small));
     }
     EXPECT_EQ(typePictures.size(), 5u);  // five sync types, five pictures

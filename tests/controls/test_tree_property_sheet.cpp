@@ -99,9 +99,9 @@ TEST(PageTitlePath, SplitsAtTheFirstUnescapedPair) {
         {"Solo", "Solo", "", false},
         {"Group::Page", "Group", "Page", true},
         {"A::B::C", "A", "B::C", true},
-        {"Ratio\\::Page", "Ratio::Page", "", false},       // one backslash escapes
-        {"Dir\\\\::Page", "Dir\\", "Page", true},          // two do not; they become one
-        {"Odd\\\\\\::Page", "Odd\\::Page", "", false},     // three escape again
+        {"Ratio\\::Page", "Ratio::Page", "", false},    // one backslash escapes
+        {"Dir\\\\::Page", "Dir\\", "Page", true},       // two do not; they become one
+        {"Odd\\\\\\::Page", "Odd\\::Page", "", false},  // three escape again
     };
     for (const Case& c : cases) {
         const TreePropSheet::PageTitleStep step = TreePropSheet::SplitPageTitle(c.title);

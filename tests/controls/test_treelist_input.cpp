@@ -41,7 +41,8 @@ protected:
     HTREEITEM Caret() { return Next(list, TVGN_CARET); }
     std::vector<HTREEITEM> Selected() {
         std::vector<HTREEITEM> out;
-        for (HTREEITEM s = Next(list, TVGN_NEXTSELECTED, TVI_ROOT); s; s = Next(list, TVGN_NEXTSELECTED, s)) out.push_back(s);
+        for (HTREEITEM s = Next(list, TVGN_NEXTSELECTED, TVI_ROOT); s; s = Next(list, TVGN_NEXTSELECTED, s))
+            out.push_back(s);
         return out;
     }
 

@@ -23,11 +23,11 @@ TEST_F(TreeListItems, InsertsInEveryPosition) {
     const HTREEITEM b = Insert(list, root, L"b");
     Insert(list, root, L"d", TVI_LAST);
     Insert(list, root, L"a", TVI_FIRST);
-    Insert(list, root, L"c", b);                                  // after a sibling
-    Insert(list, root, L"e", 0x7FFFFF);                           // nonsense: last
+    Insert(list, root, L"c", b);         // after a sibling
+    Insert(list, root, L"e", 0x7FFFFF);  // nonsense: last
     Insert(list, root, L"pos0", TVI_POSITION + 0);
     Insert(list, root, L"pos2", TVI_POSITION + 2);
-    Insert(list, root, L"pos99", TVI_POSITION + 99);              // past the end: last
+    Insert(list, root, L"pos99", TVI_POSITION + 99);  // past the end: last
     EXPECT_EQ(Children(list, root),
               (std::vector<std::wstring>{L"pos0", L"a", L"pos2", L"b", L"c", L"d", L"e", L"pos99"}));
 
@@ -35,12 +35,13 @@ TEST_F(TreeListItems, InsertsInEveryPosition) {
     Insert(list, b, L"after b", TVI_AFTERPARENT);
     Insert(list, b, L"before b", TVI_BEFOREPARENT);
     EXPECT_EQ(Children(list, root), (std::vector<std::wstring>{L"pos0", L"a", L"pos2", L"before b", L"b", L"after b",
-                                                                L"c", L"d", L"e", L"pos99"}));
+                                                               L"c", L"d", L"e", L"pos99"}));
     // TVI_ROOT as insert-after makes a root item whatever the parent.
     Insert(list, b, L"second root", TVI_ROOT);
     EXPECT_EQ(Children(list, TVI_ROOT), (std::vector<std::wstring>{L"root", L"second root"}));
     // A sign-extended special value works like the 32-bit one.
-    Insert(list, root, L"first again", static_cast<HTREEITEM>(static_cast<std::int64_t>(static_cast<std::int32_t>(TVI_FIRST))));
+    Insert(list, root, L"first again",
+           static_cast<HTREEITEM>(static_cast<std::int64_t>(static_cast<std::int32_t>(TVI_FIRST))));
     EXPECT_EQ(Children(list, root).front(), L"first again");
 }
 
@@ -264,7 +265,8 @@ TEST_F(TreeListItems, AParentMayDeleteItemsFromItsHandler) {
     // again after every call out and does not touch what is gone.
     parent.answer = [&](NMHDR* header) -> LRESULT {
         const auto* nm = reinterpret_cast<NMTREEVIEW*>(header);
-        if (header->code == TVN_DELETEITEMA && nm->itemOld.hItem == a) list.Message(TVM_DELETEITEM, 0, static_cast<LPARAM>(b));
+        if (header->code == TVN_DELETEITEMA && nm->itemOld.hItem == a)
+            list.Message(TVM_DELETEITEM, 0, static_cast<LPARAM>(b));
         return 0;
     };
     list.Message(TVM_DELETEITEM, 0, static_cast<LPARAM>(a));

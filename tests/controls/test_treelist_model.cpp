@@ -155,9 +155,9 @@ TEST(TreeColors, DefaultsFollowTheSystemColoursAndClampAtZero) {
     colors.SetSystemColors(system);
     // Odd rows: the even colour with its blue lowered by 8, but never below 0.
     EXPECT_EQ(colors.Get(TVC_ODD), RGB(4, 200, 0));
-    EXPECT_EQ(colors.Get(TVC_COLBK), RGB(4, 184, 3));          // channels of 16 or more lose 16
-    EXPECT_EQ(colors.Get(TVC_GRAYED), RGB(52, 150, 51));        // halves added
-    EXPECT_EQ(colors.Get(TVC_MARKEVEN), RGB(0, 175, 31));       // 7/8 window + 1/8 highlight
+    EXPECT_EQ(colors.Get(TVC_COLBK), RGB(4, 184, 3));      // channels of 16 or more lose 16
+    EXPECT_EQ(colors.Get(TVC_GRAYED), RGB(52, 150, 51));   // halves added
+    EXPECT_EQ(colors.Get(TVC_MARKEVEN), RGB(0, 175, 31));  // 7/8 window + 1/8 highlight
 
     // A set colour stays until cleared; dependent defaults follow it.
     EXPECT_EQ(colors.Set(TVC_EVEN, RGB(255, 255, 255)), RGB(4, 200, 3));
@@ -203,7 +203,8 @@ TEST(IncrementalSearch, RestartsByTimeLengthAndRepeatedLetter) {
 TEST(ValueList, CopiedEntriesWithLimits) {
     EXPECT_EQ(CopyValueList(reinterpret_cast<LPARAM>(L"a|b||c"), false, L'|', 0),
               (std::vector<std::wstring>{L"a", L"b", L"", L"c"}));
-    EXPECT_EQ(CopyValueList(reinterpret_cast<LPARAM>(L"a|b|c"), false, L'|', 2), (std::vector<std::wstring>{L"a", L"b"}));
+    EXPECT_EQ(CopyValueList(reinterpret_cast<LPARAM>(L"a|b|c"), false, L'|', 2),
+              (std::vector<std::wstring>{L"a", L"b"}));
     EXPECT_EQ(CopyValueList(reinterpret_cast<LPARAM>(L"one"), false, 0, 0), (std::vector<std::wstring>{L"one"}));
     const wchar_t* pointers[] = {L"x", L"y", nullptr, L"z"};
     EXPECT_EQ(CopyValueList(reinterpret_cast<LPARAM>(pointers), true, 0, 0), (std::vector<std::wstring>{L"x", L"y"}));

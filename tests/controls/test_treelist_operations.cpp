@@ -450,12 +450,14 @@ TEST_F(TreeListOps, AutoEditSettingsAndValueListsAreCopied) {
     InsertColumn(list, "Name", 100);
     InsertColumn(list, "Kind", 100);
     std::wstring values = L"low|mid|high";
-    EXPECT_EQ(list.Message(TLM_SETCOLUMNAUTOEDIT, TVAE_MAKE(1, TVAX_STEP, 0, L'|'), reinterpret_cast<LPARAM>(values.c_str())), 1);
+    EXPECT_EQ(
+        list.Message(TLM_SETCOLUMNAUTOEDIT, TVAE_MAKE(1, TVAX_STEP, 0, L'|'), reinterpret_cast<LPARAM>(values.c_str())),
+        1);
     values.assign(values.size(), L'#');  // the caller's memory is not read again
     EXPECT_EQ(list.Message(TLM_SETCOLUMNVALUE, 1, 10), 1);
-    EXPECT_EQ(list.Message(TLM_SETCOLUMNAUTOEDIT, TVAE_MAKE(5, TVAX_EDIT, 0), 0), 0);  // no such column
+    EXPECT_EQ(list.Message(TLM_SETCOLUMNAUTOEDIT, TVAE_MAKE(5, TVAX_EDIT, 0), 0), 0);   // no such column
     EXPECT_EQ(list.Message(TLM_SETCOLUMNAUTOEDIT, TVAE_MAKE(0, TVAX_CHECK, 0), 0), 0);  // not on column 0
-    EXPECT_EQ(list.Message(TLM_SETCOLUMNVALUE, 0, 1), 0);  // column 0 has no kind
+    EXPECT_EQ(list.Message(TLM_SETCOLUMNVALUE, 0, 1), 0);                               // column 0 has no kind
     // Check-box kinds make the check-box images for cells.
     EXPECT_EQ(list.Message(TVM_GETIMAGELIST, TVSIL_CHECK, 0), 0);
     list.Message(TLM_SETCOLUMNAUTOEDIT, TVAE_MAKE(1, TVAX_CHECK, 0), 0);
@@ -472,7 +474,9 @@ protected:
         height = static_cast<int>(list.Message(TVM_GETITEMHEIGHT, 0, 0));
         list.Message(WM_SIZE, 0, MAKELPARAM(300, 10 * height + height / 2));
     }
-    int FirstRow() { return static_cast<int>(list.Message(TLM_GETROWOFITEM, 0, static_cast<LPARAM>(Next(list, TVGN_FIRSTVISIBLE)))); }
+    int FirstRow() {
+        return static_cast<int>(list.Message(TLM_GETROWOFITEM, 0, static_cast<LPARAM>(Next(list, TVGN_FIRSTVISIBLE))));
+    }
     HTREEITEM top = 0;
     int height = 0;
 };

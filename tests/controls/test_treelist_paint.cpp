@@ -5,9 +5,9 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <cstring>
 #include <memory>
-#include <QPainter>
 
 #include "controls/image_list.h"
 #include "controls/treelist/text_fitting.h"
@@ -18,7 +18,7 @@ using namespace tltest;
 namespace {
 
 constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kRed = 0x0000FF;   // COLORREF is 0x00BBGGRR
+constexpr COLORREF kRed = 0x0000FF;  // COLORREF is 0x00BBGGRR
 constexpr COLORREF kBlue = 0xFF0000;
 constexpr COLORREF kGreen = 0x00FF00;
 
@@ -144,10 +144,10 @@ TEST_F(TreeListPaint, GridLinesAndRowColours) {
     Insert(list, TVI_ROOT, L"odd");
     const QImage image = Render();
     const RECT row0 = ItemRect(static_cast<HTREEITEM>(list.Message(TLM_GETITEMOFROW, 0, 0)), 0);
-    EXPECT_EQ(image.pixel(200, row0.bottom - 1), Rgb(kBlue));     // bottom of the row
-    EXPECT_EQ(image.pixel(149, row0.top + 2), Rgb(kBlue));        // right edge of column 0
-    EXPECT_EQ(image.pixel(200, row0.top + 2), Rgb(kWhite));       // even row
-    EXPECT_EQ(image.pixel(200, row0.bottom + 2), Rgb(kGreen));    // odd row
+    EXPECT_EQ(image.pixel(200, row0.bottom - 1), Rgb(kBlue));   // bottom of the row
+    EXPECT_EQ(image.pixel(149, row0.top + 2), Rgb(kBlue));      // right edge of column 0
+    EXPECT_EQ(image.pixel(200, row0.top + 2), Rgb(kWhite));     // even row
+    EXPECT_EQ(image.pixel(200, row0.bottom + 2), Rgb(kGreen));  // odd row
 }
 
 TEST_F(TreeListPaint, CheckBoxImages) {
@@ -294,7 +294,8 @@ TEST_F(TreeListPaint, ItemRectanglesOnlyForRowsOnThePage) {
 
 TEST_F(TreeListPaint, DragImageHoldsTheText) {
     const HTREEITEM a = Insert(list, TVI_ROOT, L"drag me");
-    std::unique_ptr<ImageList> drag(reinterpret_cast<ImageList*>(list.Message(TVM_CREATEDRAGIMAGE, 0, static_cast<LPARAM>(a))));
+    std::unique_ptr<ImageList> drag(
+        reinterpret_cast<ImageList*>(list.Message(TVM_CREATEDRAGIMAGE, 0, static_cast<LPARAM>(a))));
     ASSERT_TRUE(drag);
     EXPECT_EQ(drag->Count(), 1);
     EXPECT_GT(drag->Width(), 20);

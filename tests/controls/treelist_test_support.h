@@ -83,8 +83,8 @@ protected:
 // Tree-list style of the program's task window.
 inline constexpr DWORD kTaskWindowStyle = 0x50801087;
 
-inline HTREEITEM Insert(TreeListWindow& list, HTREEITEM parent, const wchar_t* text,
-                        HTREEITEM after = TVI_LAST, LPARAM lParam = 0) {
+inline HTREEITEM Insert(TreeListWindow& list, HTREEITEM parent, const wchar_t* text, HTREEITEM after = TVI_LAST,
+                        LPARAM lParam = 0) {
     TVINSERTSTRUCTW insert;
     insert.hParent = parent;
     insert.hInsertAfter = after;
@@ -144,7 +144,8 @@ inline std::vector<std::wstring> Rows(TreeListWindow& list) {
     std::vector<std::wstring> texts;
     const auto count = list.Message(TLM_GETROWCOUNT, 0, 0);
     for (LRESULT row = 0; row < count; ++row)
-        texts.push_back(Text(list, static_cast<HTREEITEM>(list.Message(TLM_GETITEMOFROW, static_cast<WPARAM>(row), 0))));
+        texts.push_back(
+            Text(list, static_cast<HTREEITEM>(list.Message(TLM_GETITEMOFROW, static_cast<WPARAM>(row), 0))));
     return texts;
 }
 

@@ -110,8 +110,6 @@ inline void PutMember(const std::string& archive, const std::string& name, const
     ASSERT_TRUE(WriteArchiveEntry(archive, name, bytes));
 }
 
-inline bool TextHas(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+inline bool TextHas(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace storetest

@@ -110,7 +110,9 @@ TEST(ArchiveStore, TaskEntriesRoundTripUnderTheirQuotedNames) {
     const std::string store = dir.sub("_qb_sync.tas");
     const ArchiveBlock record = Pattern(18'820);
     const ArchiveBlock other = Pattern(4'672);
-    const std::string accented = "T\xc3\xa2" "che \xe2\x9c\x93";
+    const std::string accented =
+        "T\xc3\xa2"
+        "che \xe2\x9c\x93";
     ASSERT_EQ(WriteArchiveEntry(store, "My Task", record), TRUE);
     ASSERT_EQ(WriteArchiveEntry(store, accented, other), TRUE);
     ASSERT_EQ(WriteArchiveEntry(store, "x", Bytes("1")), TRUE);

@@ -140,7 +140,7 @@ TEST(HistoryRecord, RoundTrip) {
 
 TEST(HistoryRecord, NamesThatAreNotUtf8SurviveTheRoundTrip) {
     HistoryRecord r;
-    r.leftFolder = L"/data/caf\xDCE9";  // the byte 0xE9 of a Latin-1 file name
+    r.leftFolder = L"/data/caf\xDCE9";    // the byte 0xE9 of a Latin-1 file name
     r.rightFolder = L"/data/\U0001F600";  // a surrogate pair in UTF-16
     const auto back = ParseHistoryRecord(SerializeHistoryRecord(r));
     ASSERT_TRUE(back.has_value());
@@ -153,7 +153,7 @@ TEST(HistoryRecord, LongTextsAreCutInsideTheirFields) {
     r.taskName = std::string(300, 'n');
     r.leftFolder = std::wstring(1500, L'l');
     r.rightFolder = std::wstring(1022, L'r') + L"\U0001F600";  // the pair would not fit whole
-    r.text = std::string(254, 't') + "\u00e9";                  // two bytes where one is left
+    r.text = std::string(254, 't') + "\u00e9";                 // two bytes where one is left
     r.status = 1;
     const HistoryRecordBytes b = SerializeHistoryRecord(r);
     EXPECT_EQ(b[259], 0);

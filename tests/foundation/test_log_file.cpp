@@ -52,12 +52,16 @@ TEST(LogWrite, EightBitAndWideLinesAsUtf8WithCrLfAndNoMark) {
     qbtest::TempDir dir;
     const std::string path = dir.sub("task \xC3\xA9.log");
     CLog log(W(path), 100000, true);
-    EXPECT_TRUE(log.WriteLine("Gr\xC3\xBC\xC3\x9F" "e 1"));
+    EXPECT_TRUE(
+        log.WriteLine("Gr\xC3\xBC\xC3\x9F"
+                      "e 1"));
     EXPECT_TRUE(log.WriteLineW(L"Gr\u00fc\u00dfe 2 \U0001F600"));
     EXPECT_TRUE(log.WriteLine("\xFF bytes as they are"));
     EXPECT_EQ(qbtest::ReadFileBytes(path),
-              "Gr\xC3\xBC\xC3\x9F" "e 1\r\n"
-              "Gr\xC3\xBC\xC3\x9F" "e 2 \xF0\x9F\x98\x80\r\n"
+              "Gr\xC3\xBC\xC3\x9F"
+              "e 1\r\n"
+              "Gr\xC3\xBC\xC3\x9F"
+              "e 2 \xF0\x9F\x98\x80\r\n"
               "\xFF bytes as they are\r\n");
 
     // Each line closes the file: another log of the same path appends after it.

@@ -105,7 +105,8 @@ TEST(QuotedList, FilterPatternsFillFourLists) {
 
 TEST(QuotedList, VeryLongInput) {
     std::wstring text;
-    for (int i = 0; i < 100000; ++i) text += (i % 2) ? L"\"entry " + std::to_wstring(i) + L"\" " : L"e" + std::to_wstring(i) + L";";
+    for (int i = 0; i < 100000; ++i)
+        text += (i % 2) ? L"\"entry " + std::to_wstring(i) + L"\" " : L"e" + std::to_wstring(i) + L";";
     const Strings entries = Split(text);
     ASSERT_EQ(entries.size(), 100000u);
     EXPECT_EQ(entries[0], L"e0");

@@ -152,10 +152,10 @@ TEST(ScheduleRecordTest, GarbledDatesOrKindNeverFallDue) {
         WORD endDate;
         DWORD kind;
     } cases[] = {
-        {0, 0, kScheduleDaily},                                  // no start date
-        {DosDate(2024, 2, 30), 0, kScheduleDaily},               // no such day
+        {0, 0, kScheduleDaily},                                       // no start date
+        {DosDate(2024, 2, 30), 0, kScheduleDaily},                    // no such day
         {DosDate(2024, 1, 1), DosDate(2024, 13, 1), kScheduleDaily},  // no such end month
-        {DosDate(2024, 1, 1), 0, 7},                             // no such kind
+        {DosDate(2024, 1, 1), 0, 7},                                  // no such kind
     };
     for (const Case& c : cases) {
         const auto task = MakeTask(c.kind, {{0, 1}}, c.startDate, 0, c.endDate);
@@ -184,22 +184,22 @@ TEST_F(ScheduleTest, DailyEveryThreeDaysAndWeekdays) {
     EXPECT_TRUE(DueAt(Local(2024, 6, 6, 8)));
 
     Schedule(kScheduleDaily, {{kDailyEveryDays, 0}, {kDailyWeekdaysOnly, 1}}, DosDate(2024, 6, 3), DosTime(8, 0));
-    EXPECT_TRUE(DueAt(Local(2024, 6, 7, 8)));    // Friday
-    EXPECT_FALSE(DueAt(Local(2024, 6, 8, 8)));   // Saturday
-    EXPECT_FALSE(DueAt(Local(2024, 6, 9, 8)));   // Sunday
-    EXPECT_TRUE(DueAt(Local(2024, 6, 10, 8)));   // Monday
+    EXPECT_TRUE(DueAt(Local(2024, 6, 7, 8)));   // Friday
+    EXPECT_FALSE(DueAt(Local(2024, 6, 8, 8)));  // Saturday
+    EXPECT_FALSE(DueAt(Local(2024, 6, 9, 8)));  // Sunday
+    EXPECT_TRUE(DueAt(Local(2024, 6, 10, 8)));  // Monday
 }
 
 TEST_F(ScheduleTest, WeeklyRunsOnEachTickedDayOfADueWeek) {
     // Monday, Wednesday and Friday of every second week, counted from the start date's week.
     Schedule(kScheduleWeekly, {{kWeeklyEveryWeeks, 2}, {kWeeklyDayMask, 0x2A}}, DosDate(2024, 4, 1), DosTime(7, 0));
-    RunAt(Local(2024, 4, 1, 7));                 // Monday
-    EXPECT_FALSE(DueAt(Local(2024, 4, 2, 7)));   // Tuesday
-    RunAt(Local(2024, 4, 3, 7));                 // Wednesday
-    RunAt(Local(2024, 4, 5, 7));                 // Friday
-    EXPECT_FALSE(DueAt(Local(2024, 4, 6, 7)));   // Saturday
+    RunAt(Local(2024, 4, 1, 7));                                                             // Monday
+    EXPECT_FALSE(DueAt(Local(2024, 4, 2, 7)));                                               // Tuesday
+    RunAt(Local(2024, 4, 3, 7));                                                             // Wednesday
+    RunAt(Local(2024, 4, 5, 7));                                                             // Friday
+    EXPECT_FALSE(DueAt(Local(2024, 4, 6, 7)));                                               // Saturday
     for (int day = 7; day <= 13; ++day) EXPECT_FALSE(DueAt(Local(2024, 4, day, 7))) << day;  // the week between
-    EXPECT_TRUE(DueAt(Local(2024, 4, 15, 7)));   // Monday two weeks on
+    EXPECT_TRUE(DueAt(Local(2024, 4, 15, 7)));                                               // Monday two weeks on
     EXPECT_TRUE(DueAt(Local(2024, 4, 17, 7)));
 }
 
@@ -238,28 +238,50 @@ TEST_F(ScheduleTest, MonthlyForms) {
         {"day 15 in a masked month", {{kMonthlyDay, 15}, {kMonthlyMonthMask, 0x002}}, Local(2024, 2, 15, 10), true},
         {"day 15 outside the mask", {{kMonthlyDay, 15}, {kMonthlyMonthMask, 0x002}}, Local(2024, 3, 15, 10), false},
         {"day 0 never", {{kMonthlyDay, 0}}, Local(2024, 3, 1, 10), false},
-        {"first Monday on the 1st", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 0}, {kMonthlyWeekday, 1}},
-         Local(2024, 4, 1, 10), true},
-        {"first Monday not on the 8th", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 0}, {kMonthlyWeekday, 1}},
-         Local(2024, 4, 8, 10), false},
-        {"first Monday not on a Tuesday", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 0}, {kMonthlyWeekday, 1}},
-         Local(2024, 4, 2, 10), false},
-        {"second Tuesday on the 9th", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 1}, {kMonthlyWeekday, 2}},
-         Local(2024, 4, 9, 10), true},
-        {"second Tuesday not on the first", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 1}, {kMonthlyWeekday, 2}},
-         Local(2024, 4, 2, 10), false},
-        {"fourth Tuesday on the 23rd", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 3}, {kMonthlyWeekday, 2}},
-         Local(2024, 4, 23, 10), true},
-        {"fourth Tuesday not on the fifth", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 3}, {kMonthlyWeekday, 2}},
-         Local(2024, 4, 30, 10), false},
-        {"last Friday on the 26th", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 4}, {kMonthlyWeekday, 5}},
-         Local(2024, 4, 26, 10), true},
-        {"last Friday not on the 19th", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 4}, {kMonthlyWeekday, 5}},
-         Local(2024, 4, 19, 10), false},
-        {"last Tuesday on the 30th", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 4}, {kMonthlyWeekday, 2}},
-         Local(2024, 4, 30, 10), true},
-        {"ordinal out of range never", {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 5}, {kMonthlyWeekday, 5}},
-         Local(2024, 4, 26, 10), false},
+        {"first Monday on the 1st",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 0}, {kMonthlyWeekday, 1}},
+         Local(2024, 4, 1, 10),
+         true},
+        {"first Monday not on the 8th",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 0}, {kMonthlyWeekday, 1}},
+         Local(2024, 4, 8, 10),
+         false},
+        {"first Monday not on a Tuesday",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 0}, {kMonthlyWeekday, 1}},
+         Local(2024, 4, 2, 10),
+         false},
+        {"second Tuesday on the 9th",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 1}, {kMonthlyWeekday, 2}},
+         Local(2024, 4, 9, 10),
+         true},
+        {"second Tuesday not on the first",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 1}, {kMonthlyWeekday, 2}},
+         Local(2024, 4, 2, 10),
+         false},
+        {"fourth Tuesday on the 23rd",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 3}, {kMonthlyWeekday, 2}},
+         Local(2024, 4, 23, 10),
+         true},
+        {"fourth Tuesday not on the fifth",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 3}, {kMonthlyWeekday, 2}},
+         Local(2024, 4, 30, 10),
+         false},
+        {"last Friday on the 26th",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 4}, {kMonthlyWeekday, 5}},
+         Local(2024, 4, 26, 10),
+         true},
+        {"last Friday not on the 19th",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 4}, {kMonthlyWeekday, 5}},
+         Local(2024, 4, 19, 10),
+         false},
+        {"last Tuesday on the 30th",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 4}, {kMonthlyWeekday, 2}},
+         Local(2024, 4, 30, 10),
+         true},
+        {"ordinal out of range never",
+         {{kMonthlyOnWeekday, 1}, {kMonthlyOrdinal, 5}, {kMonthlyWeekday, 5}},
+         Local(2024, 4, 26, 10),
+         false},
     };
     for (const Case& c : cases) {
         Schedule(kScheduleMonthly, c.words, DosDate(2024, 1, 1), DosTime(9, 0));
@@ -311,8 +333,8 @@ TEST_F(ScheduleTest, HourlyWeekdaysOnly) {
 }
 
 TEST_F(ScheduleTest, EndDateStopsTheScheduleAndClearsAWaitingStart) {
-    const int index = Schedule(kScheduleDaily, {{kDailyEveryDays, 1}}, DosDate(2024, 6, 1), DosTime(9, 0),
-                               DosDate(2024, 6, 10));
+    const int index =
+        Schedule(kScheduleDaily, {{kDailyEveryDays, 1}}, DosDate(2024, 6, 1), DosTime(9, 0), DosDate(2024, 6, 10));
     EXPECT_TRUE(DueAt(Local(2024, 6, 10, 9)));  // the end date itself still runs
     SetNow(Local(2024, 6, 10, 9));
     table_.CheckDue(index);

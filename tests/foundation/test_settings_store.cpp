@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "foundation/program_state.h"
+#include "foundation/quoted_list.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
-#include "foundation/quoted_list.h"
 #include "foundation/text_utils.h"
 #include "platform/core/text.h"
 #include "resources/command_ids.h"
@@ -97,8 +97,8 @@ TEST(QuotePath, SemicolonListsBecomeQuotedEntriesThatKeepTheirBlanks) {
         {L"\"/home/me/My Docs/*.*\";*.tmp", L"\"/home/me/My Docs/*.*\" \"*.tmp\""},
         {L"a.txt;b c.txt", L"\"a.txt\" \"b c.txt\""},
         {L" ; one ;; \"two words\";three ", L"\"one\" \"two words\" \"three\""},
-        {L"*.tmp *.log", L"*.tmp *.log"},                // no ';': the blanks separate
-        {L"\"a;b c\" d e", L"\"a;b c\" d e"},        // a quoted ';' belongs to the name
+        {L"*.tmp *.log", L"*.tmp *.log"},      // no ';': the blanks separate
+        {L"\"a;b c\" d e", L"\"a;b c\" d e"},  // a quoted ';' belongs to the name
         {L";", L""},
     };
     for (const auto& c : cases) {

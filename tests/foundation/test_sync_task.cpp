@@ -14,11 +14,12 @@ void ExpectAllNumbersZero(const SyncTask& t) {
     const TaskRunFacts facts = t.runFacts.Get();
     EXPECT_EQ(FileTimeToU64(facts.lastRunStart), 0u);
     EXPECT_EQ(FileTimeToU64(facts.lastRunEnd), 0u);
-    for (DWORD v : {facts.lastRunStatus, facts.lastRunSyncType, facts.lastRunMode, facts.needsAttention, t.scheduleOn,
-                    t.scheduleHasEnd, t.scheduleType, t.runAtStart, t.startDelaySeconds, t.runOnDevice, t.repeatOn,
-                    t.skipPercent, t.autoResolve, t.autoRunMode, t.reservedWord, t.syncKind, t.startSource,
-                    t.containerMode, t.containerPending, static_cast<DWORD>(t.busyCode), t.swapped, t.scheduleDue,
-                    facts.startRunState, facts.deviceRunState}) {
+    for (DWORD v : {facts.lastRunStatus, facts.lastRunSyncType, facts.lastRunMode,   facts.needsAttention,
+                    t.scheduleOn,        t.scheduleHasEnd,      t.scheduleType,      t.runAtStart,
+                    t.startDelaySeconds, t.runOnDevice,         t.repeatOn,          t.skipPercent,
+                    t.autoResolve,       t.autoRunMode,         t.reservedWord,      t.syncKind,
+                    t.startSource,       t.containerMode,       t.containerPending,  static_cast<DWORD>(t.busyCode),
+                    t.swapped,           t.scheduleDue,         facts.startRunState, facts.deviceRunState}) {
         EXPECT_EQ(v, 0u);
     }
     for (WORD v : {t.scheduleStartTime, t.scheduleStartDate, t.scheduleEndDate, facts.lastRunDosDate, t.repeatMinutes,

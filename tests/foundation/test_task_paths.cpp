@@ -32,9 +32,11 @@ protected:
         fs::create_directories(root_ + "/share");
         fs::create_directories(root_ + "/vol/prog");
         fs::create_directories(root_ + "/by-label");
-        qbtest::WriteFileBytes(root_ + "/mounts", "/dev/sda1 / ext4 rw 0 0\n"
-                                                  "/dev/sdb1 /media/u/CARD vfat rw 0 0\n"
-                                                  "/dev/sdc1 " + root_ + "/vol ext4 rw 0 0\n");
+        qbtest::WriteFileBytes(root_ + "/mounts",
+                               "/dev/sda1 / ext4 rw 0 0\n"
+                               "/dev/sdb1 /media/u/CARD vfat rw 0 0\n"
+                               "/dev/sdc1 " +
+                                   root_ + "/vol ext4 rw 0 0\n");
         fs::create_symlink("../../sdb1", root_ + "/by-label/CARD");
         sources_.volumes.mountTable = root_ + "/mounts";
         sources_.volumes.labelFolder = root_ + "/by-label";
@@ -114,8 +116,8 @@ TEST_F(PathsTest, MailAndAddressBookFromRegistryAndFolders) {
 
     fs::create_directories(root_ + "/share/Microsoft/Address Book");
     EXPECT_EQ(ExpandTemplatePath(L"<CONTACTS>/ignored"), AppData() + L"/Microsoft/Address Book/*.wab");
-    ASSERT_TRUE(plat::RegSetString(plat::RegRoot::CurrentUser, "Software\\Microsoft\\WAB\\WAB4", "Wab File Name",
-                                   "me.wab"));
+    ASSERT_TRUE(
+        plat::RegSetString(plat::RegRoot::CurrentUser, "Software\\Microsoft\\WAB\\WAB4", "Wab File Name", "me.wab"));
     EXPECT_EQ(ExpandTemplatePath(L"<CONTACTS>"), AppData() + L"/me.wab");
     ASSERT_TRUE(plat::RegSetString(plat::RegRoot::CurrentUser, "Software\\Microsoft\\WAB\\WAB4\\Wab File Name", "",
                                    "/books/all.wab"));

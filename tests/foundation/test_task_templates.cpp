@@ -232,7 +232,8 @@ TEST_F(TemplatesTest, FilterModeFollowsTheTextsGiven) {
         {"Both", L"\"*.doc\"", L"\"*.tmp\"", 3},
     };
     for (const auto& c : cases) {
-        const std::unique_ptr<SyncTask> task = CreateTemplateTask(kTemplateCustom, c.name, L"/srv/x", c.include, c.exclude);
+        const std::unique_ptr<SyncTask> task =
+            CreateTemplateTask(kTemplateCustom, c.name, L"/srv/x", c.include, c.exclude);
         ASSERT_TRUE(task) << c.name;
         EXPECT_EQ(task->filterOptions->filterMode, c.mode) << c.name;
         EXPECT_EQ(task->filterOptions->includeText, c.include);
@@ -273,8 +274,7 @@ TEST_F(TemplatesTest, CustomTemplateFileWithEveryField) {
     EXPECT_EQ(ResolveTaskPathToken(task->leftFolder), docs + L"/Work/Current");
     EXPECT_EQ(task->filterOptions->filterMode, 3u);
     EXPECT_EQ(task->filterOptions->includeText, L"\"*.doc\" \"*.my doc\" \"" + docs + L"/Letters/*.txt\"");
-    EXPECT_EQ(task->filterOptions->excludeText,
-              L"\"D:/Temp/*.*\" \"*.tmp\" \"" + docs + L"/Cache/*.*\" \"ba?k\"");
+    EXPECT_EQ(task->filterOptions->excludeText, L"\"D:/Temp/*.*\" \"*.tmp\" \"" + docs + L"/Cache/*.*\" \"ba?k\"");
 
     const std::unique_ptr<SyncTask> stored = LoadTaskRecord("Work Files");
     ASSERT_TRUE(stored);
@@ -330,7 +330,8 @@ TEST_F(TemplatesTest, HostileFilesAreRefusedWithoutATask) {
         {"a:b.zvt", "[ZVK]\nINPUT NUMBER=1\nINPUT0=/srv\n", "Invalid task name - can not have '/\"*?<>|:\\' char"},
         {"Tab\tName.zvt", "[ZVK]\nINPUT NUMBER=1\nINPUT0=/srv\n",
          "Invalid task name - can not have control characters"},
-        {"LongFolder.zvt", "[ZVK]\nINPUT NUMBER=1\nINPUT0=/" + longValue + "\n", "INPUT0 is longer than 499 characters."},
+        {"LongFolder.zvt", "[ZVK]\nINPUT NUMBER=1\nINPUT0=/" + longValue + "\n",
+         "INPUT0 is longer than 499 characters."},
         {"LongInclude.zvt", "[ZVK]\nINPUT NUMBER=1\nINPUT0=/srv\nINCLUDE NUMBER=2\nINCLUDE1=" + longValue + "\n",
          "INCLUDE1 is longer than 499 characters."},
         {"Quote.zvt", "[ZVK]\nINPUT NUMBER=1\nINPUT0=/srv\nINCLUDE NUMBER=1\nINCLUDE0=a\" \"b\n",

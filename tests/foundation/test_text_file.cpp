@@ -37,12 +37,17 @@ TEST(TextFileWrite, EightBitFileTakesBytesAsTheyAreAndWideTextAsUtf8WithoutMark)
         CStdioFileEx file;
         ASSERT_TRUE(file.OpenW(W(path), kCreate));
         EXPECT_FALSE(file.IsFileUnicodeText());
-        EXPECT_TRUE(file.WriteString("Gr\xC3\xBC\xC3\x9F" "e\r\n"));
+        EXPECT_TRUE(
+            file.WriteString("Gr\xC3\xBC\xC3\x9F"
+                             "e\r\n"));
         EXPECT_TRUE(file.WriteStringW(L"\u00e9t\u00e9 \U0001F600\r\n"));
         EXPECT_TRUE(file.WriteString("\xFF raw\r\n"));  // not UTF-8: still written unchanged
     }
     EXPECT_EQ(qbtest::ReadFileBytes(path),
-              "Gr\xC3\xBC\xC3\x9F" "e\r\n" "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80\r\n" "\xFF raw\r\n");
+              "Gr\xC3\xBC\xC3\x9F"
+              "e\r\n"
+              "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80\r\n"
+              "\xFF raw\r\n");
 }
 
 TEST(TextFileWrite, UnicodeModeWritesOneMarkThenUtf16Le) {
@@ -56,14 +61,21 @@ TEST(TextFileWrite, UnicodeModeWritesOneMarkThenUtf16Le) {
         EXPECT_TRUE(file.WriteStringW(L"\U0001F600\n"));
     }
     EXPECT_EQ(qbtest::ReadFileBytes(path),
-              "\xFF\xFE" "A\0\xE9\0\r\0\n\0" "\x3D\xD8\x00\xDE\n\0"s);
+              "\xFF\xFE"
+              "A\0\xE9\0\r\0\n\0"
+              "\x3D\xD8\x00\xDE\n\0"s);
     EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{"A\xC3\xA9", "\xF0\x9F\x98\x80"}));
 }
 
 TEST(TextFileRead, MarkOfUtf16MakesAFileWideWithoutTheUnicodeBit) {
     qbtest::TempDir dir;
     const std::string path = dir.sub("wide.txt");
-    qbtest::WriteFileBytes(path, "\xFF\xFE" "h\0i\0\r\0\n\0" "\xE9\0\n\0" "x\0\0\0y\0\r\0\n\0" "z\0"s);
+    qbtest::WriteFileBytes(path,
+                           "\xFF\xFE"
+                           "h\0i\0\r\0\n\0"
+                           "\xE9\0\n\0"
+                           "x\0\0\0y\0\r\0\n\0"
+                           "z\0"s);
     CStdioFileEx file;
     ASSERT_TRUE(file.Open(path, CStdioFileEx::modeRead));
     EXPECT_TRUE(file.IsFileUnicodeText());
@@ -88,8 +100,7 @@ TEST(TextFileRead, MarksAreSkippedOnlyWhereTheyStand) {
     qbtest::TempDir dir;
     // A file read as UTF-16 without a mark keeps its first character.
     qbtest::WriteFileBytes(dir.sub("bare16.txt"), "a\0b\0\n\0c\0"s);
-    EXPECT_EQ(ReadAllLines(dir.sub("bare16.txt"), CStdioFileEx::modeUnicode),
-              (std::vector<std::string>{"ab", "c"}));
+    EXPECT_EQ(ReadAllLines(dir.sub("bare16.txt"), CStdioFileEx::modeUnicode), (std::vector<std::string>{"ab", "c"}));
     // The UTF-8 mark is text for an 8-bit file.
     qbtest::WriteFileBytes(dir.sub("mark8.txt"), "\xEF\xBB\xBFq\n");
     EXPECT_EQ(ReadAllLines(dir.sub("mark8.txt")), (std::vector<std::string>{"\xEF\xBB\xBFq"}));

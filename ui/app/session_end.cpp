@@ -43,7 +43,8 @@ SessionEndWatcher::SessionEndWatcher(HWND frame) : frame_(frame) {
         ::sigaction(SIGHUP, &action, &oldHup_);
     }
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this, [this] { EndSession(); }, Qt::DirectConnection);
+        connect(
+            app, &QGuiApplication::commitDataRequest, this, [this] { EndSession(); }, Qt::DirectConnection);
     }
 }
 

@@ -83,9 +83,10 @@ bool SyncApp::InitInstance(int showCommand) {
 
     std::setlocale(LC_ALL, "");
     if (!InitProgramState()) {
-        MessageBox(nullptr, "The program cannot keep its settings and tasks: the folder " + state.dataFolder +
-                                " could not be created.",
-                   LoadResString(IDS_APP_TITLE), MB_OK | MB_ICONERROR);
+        MessageBox(
+            nullptr,
+            "The program cannot keep its settings and tasks: the folder " + state.dataFolder + " could not be created.",
+            LoadResString(IDS_APP_TITLE), MB_OK | MB_ICONERROR);
         return false;
     }
     if (const int dst = DaylightSavingNow(); dst >= 0) state.daylightSaving = dst == 1;

@@ -37,7 +37,8 @@ CDetailFrame* CompareTwoFiles(const std::wstring& left, const std::wstring& righ
     const auto* owner = plat::MessageWindow::FromWidget(mainWindow);
     const HWND boxOwner = owner ? owner->GetSafeHwnd() : nullptr;
     if (result == kDiffSame) {
-        MessageBox(boxOwner, LoadResString(IDS_FILES_IDENTICAL), LoadResString(IDS_APP_TITLE), MB_OK | MB_ICONINFORMATION);
+        MessageBox(boxOwner, LoadResString(IDS_FILES_IDENTICAL), LoadResString(IDS_APP_TITLE),
+                   MB_OK | MB_ICONINFORMATION);
         return nullptr;
     }
     if (result != kDiffDifferent) {

@@ -13,7 +13,9 @@
 #include "ui/compare/detail_view.h"
 
 CDetailFrame::CDetailFrame(std::string leftFile, std::string rightFile, DiffHunks hunks, QWidget* mainWindow)
-    : leftFile_(std::move(leftFile)), rightFile_(std::move(rightFile)), hunks_(std::move(hunks)),
+    : leftFile_(std::move(leftFile)),
+      rightFile_(std::move(rightFile)),
+      hunks_(std::move(hunks)),
       mainWindow_(mainWindow) {
     MapMessage(WM_CREATE, &CDetailFrame::OnCreate);
     MapMessage(WM_CLOSE, &CDetailFrame::OnClose);

@@ -32,14 +32,10 @@ public:
         if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return {};
         const PaneRow& row = rows_[static_cast<std::size_t>(index.row())];
         switch (role) {
-        case Qt::DisplayRole:
-            return QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size()));
-        case kValueRole:
-            return int{row.value};
-        case Qt::SizeHintRole:
-            return rowSize_;
-        default:
-            return {};
+        case Qt::DisplayRole: return QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size()));
+        case kValueRole: return int{row.value};
+        case Qt::SizeHintRole: return rowSize_;
+        default: return {};
         }
     }
 
@@ -60,8 +56,8 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const bool different = index.data(PaneRowModel::kValueRole).toInt() != 0;
-        painter->fillRect(option.rect, QColor::fromRgb(different ? CDetailListBox::kDifferentColour
-                                                                 : CDetailListBox::kSameColour));
+        painter->fillRect(option.rect,
+                          QColor::fromRgb(different ? CDetailListBox::kDifferentColour : CDetailListBox::kSameColour));
         painter->setFont(option.font);
         painter->setPen(Qt::black);
         // Text set from the row's top like the rows of a list box; a baseline point is
@@ -101,12 +97,13 @@ int WidestRow(const std::vector<PaneRow>& rows, const QFontMetrics& metrics) {
         if (IsAscii(row.text)) {
             longestAscii = row.text.size();
         } else {
-            widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(row.text.data(),
-                                                                                   static_cast<qsizetype>(row.text.size()))));
+            widest = std::max(widest, metrics.horizontalAdvance(
+                                          QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size()))));
         }
     }
     const int asciiWidth =
-        longestAscii == 0 ? 0 : metrics.horizontalAdvance(QString(static_cast<qsizetype>(longestAscii), QLatin1Char('0')));
+        longestAscii == 0 ? 0
+                          : metrics.horizontalAdvance(QString(static_cast<qsizetype>(longestAscii), QLatin1Char('0')));
     return std::max(widest, asciiWidth);
 }
 
@@ -167,11 +164,8 @@ bool CDetailListBox::viewportEvent(QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-    case QEvent::Wheel:
-        event->accept();
-        return true;
-    default:
-        return QListView::viewportEvent(event);
+    case QEvent::Wheel: event->accept(); return true;
+    default: return QListView::viewportEvent(event);
     }
 }
 

@@ -8,7 +8,8 @@ namespace {
 std::int32_t ParseLineNumber(std::string_view text, std::string_view line) {
     std::int32_t value = 0;
     const char* const end = text.data() + text.size();
-    if (text.empty() || text.front() < '0' || text.front() > '9') throw DiffHunkError("bad hunk header: " + std::string(line));
+    if (text.empty() || text.front() < '0' || text.front() > '9')
+        throw DiffHunkError("bad hunk header: " + std::string(line));
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (error != std::errc() || stop != end) throw DiffHunkError("bad hunk header: " + std::string(line));
     return value;

@@ -66,7 +66,8 @@ private:
 
 // The lines first..last that a file of `count` lines holds.
 std::int64_t LinesPresent(std::int64_t first, std::int64_t last, std::size_t count) {
-    return std::max<std::int64_t>(0, std::min<std::int64_t>(last, static_cast<std::int64_t>(count)) - std::max<std::int64_t>(first, 1) + 1);
+    return std::max<std::int64_t>(
+        0, std::min<std::int64_t>(last, static_cast<std::int64_t>(count)) - std::max<std::int64_t>(first, 1) + 1);
 }
 
 }  // namespace
@@ -84,7 +85,8 @@ bool TextFileLines::Read(const std::string& path, std::string& reason) {
     }
     std::string bytes;
     // The size is a hint only: the file may grow or shrink while it is read.
-    if (info.st_size > 0) bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, kMaxFileBytes));
+    if (info.st_size > 0)
+        bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, kMaxFileBytes));
     std::size_t used = 0;
     for (;;) {
         if (used == kMaxFileBytes) {

@@ -29,8 +29,8 @@ private:
 };
 
 struct PaneRow {
-    std::string text;       // UTF-8
-    std::uint8_t value = 0; // 1: differs, or a filler row; 0: the same on both sides
+    std::string text;        // UTF-8
+    std::uint8_t value = 0;  // 1: differs, or a filler row; 0: the same on both sides
 };
 
 enum class PaneSide { Left, Right };

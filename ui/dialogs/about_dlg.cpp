@@ -8,8 +8,8 @@
 #include "controls/static_color.h"
 #include "controls/static_link.h"
 #include "foundation/resource_strings.h"
-#include "platform/core/text.h"
 #include "platform/core/message_box.h"
+#include "platform/core/text.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/resource_images.h"
 #include "resources/control_ids.h"
@@ -63,9 +63,9 @@ int CAboutDlg::DoModal() {
 }
 
 void CAboutDlg::OnInitDialog() {
-    const std::string version = plat::Format(LoadResString(IDS_VERSION_FORMAT).c_str(),
-                                             LoadResString(IDS_VERSION_TEXT).c_str(),
-                                             LoadResString(IDS_BUILD_TEXT).c_str());
+    const std::string version =
+        plat::Format(LoadResString(IDS_VERSION_FORMAT).c_str(), LoadResString(IDS_VERSION_TEXT).c_str(),
+                     LoadResString(IDS_BUILD_TEXT).c_str());
     version_->setText(plat::ToQString(version));
     const std::string mail = kSupportMailUrl;
     link_->SetUrl(mail);

@@ -78,7 +78,8 @@ void GetNameDlg::accept() {
     const std::string root = mount.mountPoint;
     const std::string wanted = plat::WideToUtf8(name);
     if (!SetVolumeLabelW(root, name)) {
-        MessageBox(GetSafeHwnd(), FormatString(LoadResString(IDS_VOLUME_NOT_NAMED).c_str(), root.c_str(), wanted.c_str()),
+        MessageBox(GetSafeHwnd(),
+                   FormatString(LoadResString(IDS_VOLUME_NOT_NAMED).c_str(), root.c_str(), wanted.c_str()),
                    LoadResString(IDS_APP_TITLE), MB_OK | MB_ICONERROR);
         // The path stays as chosen: a task must never name a label that no volume carries.
         QDialog::reject();

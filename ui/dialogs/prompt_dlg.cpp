@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "foundation/settings_keys.h"
-#include "platform/core/message_box.h"
 #include "foundation/settings_store.h"
+#include "platform/core/message_box.h"
 #include "resources/control_ids.h"
 #include "ui/frame/main_frame.h"
 

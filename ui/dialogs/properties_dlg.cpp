@@ -1,7 +1,7 @@
 #include "ui/dialogs/properties_dlg.h"
 
-#include <QDialogButtonBox>
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>

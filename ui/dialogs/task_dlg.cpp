@@ -29,7 +29,8 @@ CTaskDlg::CTaskDlg(QWidget* parent) : QDialog(parent), plat::MessageWindow(this)
     edit_->setObjectName(QString::number(IDC_TASK_NAME));
     edit_->setMinimumWidth(280);
     prompt->setBuddy(edit_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Help)->setObjectName(QString::number(ID_HELP_CONTENTS));
     connect(buttons, &QDialogButtonBox::accepted, this, &CTaskDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CTaskDlg::reject);

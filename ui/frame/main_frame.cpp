@@ -154,15 +154,15 @@ bool CMainFrame::OnCmdMsg(UINT id, Call call, plat::CmdUI* ui) {
 // --- Creation and first show ----------------------------------------------------------------
 
 LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
-    trayOption_ = ReadProfileInt(settings::kTrayIcon.section, settings::kTrayIcon.key,
-                                 settings::kTrayIcon.defaultValue) != 0;
+    trayOption_ =
+        ReadProfileInt(settings::kTrayIcon.section, settings::kTrayIcon.key, settings::kTrayIcon.defaultValue) != 0;
     tray_.SetNotificationWnd(GetSafeHwnd(), WM_SYNC_TRAY_NOTIFY);
     if (trayOption_) tray_.SetIconById(res::kTrayIcon);
     shown_ = true;
     realExit_ = false;
 
-    ApplyVisualStyle(static_cast<UINT>(ReadProfileInt(settings::kApplicationLook.section, settings::kApplicationLook.key,
-                                                      settings::kApplicationLook.defaultValue)));
+    ApplyVisualStyle(static_cast<UINT>(ReadProfileInt(
+        settings::kApplicationLook.section, settings::kApplicationLook.key, settings::kApplicationLook.defaultValue)));
     ribbon_ = new CCustRibbon(this);
     ribbon_->Build();
     CreateStatusBar();
@@ -309,7 +309,8 @@ void CMainFrame::OnBusyState(WPARAM running, LPARAM) {
 }
 
 void CMainFrame::OnCaptionMessage(WPARAM text, LPARAM colour) {
-    if (captionBar_ && text) captionBar_->ShowMessage(reinterpret_cast<const char*>(text), static_cast<COLORREF>(colour));
+    if (captionBar_ && text)
+        captionBar_->ShowMessage(reinterpret_cast<const char*>(text), static_cast<COLORREF>(colour));
 }
 
 void CMainFrame::OnTrayNotify(WPARAM id, LPARAM mouse) { tray_.OnTrayNotification(id, mouse); }
@@ -381,7 +382,8 @@ bool CMainFrame::SetRunAtLogon() {
     const std::string scheduler = GetSchedulerPath();
     // No scheduler ships with the program yet: an entry would start nothing.
     if (GetPathKind(scheduler) != kPathFile) return false;
-    return RegWriteStringValue(plat::RegRoot::CurrentUser, kRunKey, "QBSync", plat::Format("\"%s\" -s", scheduler.c_str()));
+    return RegWriteStringValue(plat::RegRoot::CurrentUser, kRunKey, "QBSync",
+                               plat::Format("\"%s\" -s", scheduler.c_str()));
 }
 
 // --- Closing ----------------------------------------------------------------------------------
@@ -397,10 +399,9 @@ void CMainFrame::OnClose(WPARAM, LPARAM) {
     if (!loggingOff_) {
         const int running = RunningTaskCount().load();
         if (running > 0) {
-            const std::string question = running == 1
-                                             ? LoadResString(IDS_ONE_TASK_ACTIVE)
-                                             : plat::Format(LoadResString(IDS_TASKS_ACTIVE).c_str(),
-                                                            static_cast<unsigned long>(running));
+            const std::string question = running == 1 ? LoadResString(IDS_ONE_TASK_ACTIVE)
+                                                      : plat::Format(LoadResString(IDS_TASKS_ACTIVE).c_str(),
+                                                                     static_cast<unsigned long>(running));
             if (MessageBox(GetSafeHwnd(), question, LoadResString(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION) !=
                 IDYES) {
                 closing_ = false;

@@ -31,8 +31,8 @@ class View;
 }
 
 // Timer ids.
-inline constexpr UINT_PTR kTaskListTimer = 150;      // the task list's automatic starts
-inline constexpr UINT_PTR kScriptTimer = 7024;       // scheduled scripts
+inline constexpr UINT_PTR kTaskListTimer = 150;  // the task list's automatic starts
+inline constexpr UINT_PTR kScriptTimer = 7024;   // scheduled scripts
 inline constexpr UINT kTimerPeriodMs = 5000;
 
 // Status-bar elements.

@@ -24,11 +24,11 @@
 #include "platform/core/text.h"
 #include "platform/core/window.h"
 #include "platform/qt/view.h"
+#include "platform/qt/visual_style.h"
 #include "resources/command_ids.h"
 #include "resources/image_ids.h"
 #include "resources/sync_messages.h"
 #include "ui/dialogs/task_dlg.h"
-#include "platform/qt/visual_style.h"
 #include "ui/frame/caption_bar.h"
 #include "ui/frame/main_frame.h"
 #include "ui/frame/task_list_link.h"
@@ -36,13 +36,14 @@
 
 namespace {
 
-constexpr UINT kTemplateCommands[] = {ID_TEMPLATE_OUTLOOK, ID_TEMPLATE_OUTLOOK_EXPRESS,
-                                      ID_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS, ID_TEMPLATE_FAVORITES,
-                                      ID_TEMPLATE_DOCUMENTS, ID_TEMPLATE_REGISTRY, ID_TEMPLATE_VIDEOS,
-                                      ID_TEMPLATE_MUSIC, ID_TEMPLATE_PHOTOS, ID_TEMPLATE_WINDOWS_MAIL};
+constexpr UINT kTemplateCommands[] = {
+    ID_TEMPLATE_OUTLOOK,     ID_TEMPLATE_OUTLOOK_EXPRESS, ID_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS,
+    ID_TEMPLATE_FAVORITES,   ID_TEMPLATE_DOCUMENTS,       ID_TEMPLATE_REGISTRY,
+    ID_TEMPLATE_VIDEOS,      ID_TEMPLATE_MUSIC,           ID_TEMPLATE_PHOTOS,
+    ID_TEMPLATE_WINDOWS_MAIL};
 // The ribbon's menu buttons: they open their menus and do nothing themselves.
-constexpr UINT kMenuParents[] = {ID_CATALOG_BUTTON, ID_MORE_VIEWS_BUTTON, ID_LOG_BUTTON, ID_FILE_ACTION_BUTTON,
-                                 ID_SYNC_ACTION_BUTTON, ID_TASK_TEMPLATES_BUTTON};
+constexpr UINT kMenuParents[] = {ID_CATALOG_BUTTON,     ID_MORE_VIEWS_BUTTON,  ID_LOG_BUTTON,
+                                 ID_FILE_ACTION_BUTTON, ID_SYNC_ACTION_BUTTON, ID_TASK_TEMPLATES_BUTTON};
 
 // A command that becomes a message to the task list.
 struct TaskListMessage {
@@ -201,11 +202,11 @@ void CMainFrame::OnUpdateExport(plat::CmdUI& ui) { ui.Enable(TaskList() && TaskL
 void CMainFrame::OnUpdateTemplate(plat::CmdUI& ui) {
     const int version = ProgramState().windowsVersionClass;
     switch (ui.Id()) {
-        case ID_TEMPLATE_WINDOWS_MAIL: ui.Enable(version >= 6); break;
-        case ID_TEMPLATE_OUTLOOK_EXPRESS:
-        case ID_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS: ui.Enable(version < 6); break;
-        case ID_TEMPLATE_REGISTRY: ui.Enable(version >= 4); break;
-        default: ui.Enable(true); break;
+    case ID_TEMPLATE_WINDOWS_MAIL: ui.Enable(version >= 6); break;
+    case ID_TEMPLATE_OUTLOOK_EXPRESS:
+    case ID_TEMPLATE_OUTLOOK_EXPRESS_CONTACTS: ui.Enable(version < 6); break;
+    case ID_TEMPLATE_REGISTRY: ui.Enable(version >= 4); break;
+    default: ui.Enable(true); break;
     }
 }
 

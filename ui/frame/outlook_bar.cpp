@@ -35,4 +35,3 @@ bool COutlookBar::Create(plat::FrameWindow* frame) {
     history_->InitialUpdate();
     return true;
 }
-

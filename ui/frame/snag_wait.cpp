@@ -34,8 +34,8 @@ CSnagWait::CSnagWait(const std::string& text, const std::string& title, QWidget*
 void CSnagWait::ShowNow() {
     adjustSize();
     const QWidget* over = parentWidget() && parentWidget()->isVisible() ? parentWidget() : nullptr;
-    const QRect area = over ? over->frameGeometry()
-                            : (screen() ? screen()->availableGeometry() : QRect(0, 0, width(), height()));
+    const QRect area =
+        over ? over->frameGeometry() : (screen() ? screen()->availableGeometry() : QRect(0, 0, width(), height()));
     move(area.center() - rect().center());
     show();
     raise();

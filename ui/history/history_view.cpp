@@ -4,9 +4,9 @@
 
 #include "controls/image_list.h"
 #include "controls/window_theme.h"
+#include "foundation/file_utils.h"
 #include "foundation/history_message.h"
 #include "foundation/history_store.h"
-#include "foundation/file_utils.h"
 #include "foundation/program_state.h"
 #include "foundation/settings_keys.h"
 #include "resources/command_ids.h"

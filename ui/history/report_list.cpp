@@ -6,9 +6,9 @@
 #include <QItemSelection>
 #include <QPainter>
 #include <QPolygonF>
-#include <QStyleOptionHeader>
 #include <QSet>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QToolTip>
 #include <algorithm>
 #include <cstdio>
@@ -36,7 +36,8 @@ std::string IndexedKey(const char* format, int index) {
 bool IsPermutation(const std::vector<int>& order) {
     std::vector<bool> seen(order.size(), false);
     for (int column : order) {
-        if (column < 0 || column >= static_cast<int>(order.size()) || seen[static_cast<std::size_t>(column)]) return false;
+        if (column < 0 || column >= static_cast<int>(order.size()) || seen[static_cast<std::size_t>(column)])
+            return false;
         seen[static_cast<std::size_t>(column)] = true;
     }
     return true;
@@ -343,7 +344,8 @@ bool ReportList::viewportEvent(QEvent* event) {
         const QRect cell = visualRect(index);
         const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
         const bool hasImage = !index.data(Qt::DecorationRole).value<QIcon>().isNull();
-        const int needed = fontMetrics().horizontalAdvance(text) + margin + (hasImage ? iconSize().width() + margin : 0);
+        const int needed =
+            fontMetrics().horizontalAdvance(text) + margin + (hasImage ? iconSize().width() + margin : 0);
         if (needed > cell.width()) {
             QToolTip::showText(help->globalPos(), text, viewport(), cell);
             return true;

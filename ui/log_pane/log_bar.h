@@ -10,8 +10,8 @@
 #include <QFont>
 #include <QPointer>
 
-#include "platform/core/win_types.h"
 #include "controls/log_control.h"
+#include "platform/core/win_types.h"
 #include "platform/qt/dockable_pane.h"
 
 class CRichEditCtrlGS;

@@ -65,10 +65,8 @@ FilterOptionsPage::FilterOptionsPage(CConfigCompressFilterPage& record)
             if (Page::MarksModified(listId)) SetModified(TRUE);
         });
     };
-    addListRow(IDC_USE_EXCLUSION, "&Exclusion filter", IDC_EXCLUSION_PRESETS, IDC_REMOVE_EXCLUSION,
-               exclusionList_);
-    addListRow(IDC_USE_INCLUSION, "&Inclusion filter", IDC_INCLUSION_PRESETS, IDC_REMOVE_INCLUSION,
-               inclusionList_);
+    addListRow(IDC_USE_EXCLUSION, "&Exclusion filter", IDC_EXCLUSION_PRESETS, IDC_REMOVE_EXCLUSION, exclusionList_);
+    addListRow(IDC_USE_INCLUSION, "&Inclusion filter", IDC_INCLUSION_PRESETS, IDC_REMOVE_INCLUSION, inclusionList_);
 
     auto* boxes = new QGridLayout;
     for (size_t i = 0; i < std::size(kAttributeBoxes); ++i) {
@@ -80,7 +78,8 @@ FilterOptionsPage::FilterOptionsPage(CConfigCompressFilterPage& record)
     layout->addWidget(new QLabel(QStringLiteral("* Click item twice in the list box to change."), this));
     // Folder filters are written with this system's separator.
     layout->addWidget(new QLabel(
-        QStringLiteral("* For example, abc/*.* is a folder filter for abc folder; *.tmp is a file filter for tmp files."),
+        QStringLiteral(
+            "* For example, abc/*.* is a folder filter for abc folder; *.tmp is a file filter for tmp files."),
         this));
 
     BuildMenus();

@@ -14,8 +14,7 @@ constexpr int kDetailIndent = 20;
 
 }  // namespace
 
-LogOptionsPage::LogOptionsPage(CConfigLogPage& record)
-    : COptionPage(IDD_LOG_PAGE, "Log"), record_(record) {
+LogOptionsPage::LogOptionsPage(CConfigLogPage& record) : COptionPage(IDD_LOG_PAGE, "Log"), record_(record) {
     auto* layout = new QVBoxLayout(this);
     QCheckBox* createLog = MakeCheckBox(IDC_CREATE_LOG, "Create log");
     layout->addWidget(createLog);
@@ -24,8 +23,8 @@ LogOptionsPage::LogOptionsPage(CConfigLogPage& record)
     auto* details = new QVBoxLayout;
     details->setContentsMargins(kDetailIndent, 0, 0, 0);
     auto* levels = new QButtonGroup(this);
-    for (const auto& [id, text] : {std::pair{IDC_DETAILED_LOG, "Detailed log"},
-                                   std::pair{IDC_SUMMARY_LOG, "S&ummary log"}}) {
+    for (const auto& [id, text] :
+         {std::pair{IDC_DETAILED_LOG, "Detailed log"}, std::pair{IDC_SUMMARY_LOG, "S&ummary log"}}) {
         QRadioButton* button = MakeRadioButton(id, text);
         levels->addButton(button);
         details->addWidget(button);
@@ -34,8 +33,7 @@ LogOptionsPage::LogOptionsPage(CConfigLogPage& record)
     layout->addLayout(details);
     layout->addStretch();
 
-    for (int id : {IDC_CREATE_LOG, IDC_DETAILED_LOG, IDC_SUMMARY_LOG,
-                   IDC_CLEAR_LOG}) {
+    for (int id : {IDC_CREATE_LOG, IDC_DETAILED_LOG, IDC_SUMMARY_LOG, IDC_CLEAR_LOG}) {
         if (CConfigLogPage::MarksModified(id)) MarkModifiedOnClick(static_cast<QAbstractButton*>(GetDlgItem(id)));
     }
     connect(createLog, &QCheckBox::clicked, this, &LogOptionsPage::EnableLogDetails);
@@ -66,8 +64,7 @@ LogOptionValues LogOptionsPage::ReadControls() const {
     LogOptionValues values;
     values.log = static_cast<const QCheckBox*>(GetDlgItem(IDC_CREATE_LOG))->isChecked() ? 1 : 0;
     values.logLevel =
-        static_cast<const QRadioButton*>(GetDlgItem(IDC_DETAILED_LOG))->isChecked() ? kLogDetailed
-                                                                                                 : kLogSummary;
+        static_cast<const QRadioButton*>(GetDlgItem(IDC_DETAILED_LOG))->isChecked() ? kLogDetailed : kLogSummary;
     values.clearLog = static_cast<const QCheckBox*>(GetDlgItem(IDC_CLEAR_LOG))->isChecked() ? 1 : 0;
     return values;
 }

@@ -38,10 +38,9 @@ private:
 
 // A task's "Sync Options" sheet over the task's records, which must outlive it: pages in
 // the order sync options, filters, the automatic-run page when given, log. No Apply button.
-std::unique_ptr<TreePropSheet::CTreePropSheet> MakeTaskOptionsSheet(QWidget* parent, CConfigSyncPage& sync,
-                                                                    CConfigCompressFilterPage& filter,
-                                                                    CConfigLogPage& log,
-                                                                    std::unique_ptr<CPropertyPage> automaticRun = nullptr);
+std::unique_ptr<TreePropSheet::CTreePropSheet> MakeTaskOptionsSheet(
+    QWidget* parent, CConfigSyncPage& sync, CConfigCompressFilterPage& filter, CConfigLogPage& log,
+    std::unique_ptr<CPropertyPage> automaticRun = nullptr);
 
 // The same sheet for a task, over the option records it owns (every stored task owns all
 // three), with its automatic-run page in the third place.

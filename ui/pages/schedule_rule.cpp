@@ -65,11 +65,11 @@ ScheduleSave Refused(std::string text) { return ScheduleSave{std::move(text), fa
 
 const char* ScheduleKindName(DWORD kind) {
     switch (kind) {
-        case kScheduleDaily: return "Daily";
-        case kScheduleWeekly: return "Weekly";
-        case kScheduleMonthly: return "Monthly";
-        case kScheduleHourly: return "Hourly";
-        default: return "";
+    case kScheduleDaily: return "Daily";
+    case kScheduleWeekly: return "Weekly";
+    case kScheduleMonthly: return "Monthly";
+    case kScheduleHourly: return "Hourly";
+    default: return "";
     }
 }
 
@@ -96,27 +96,27 @@ ScheduleControls ControlsOfSchedule(const ScheduleRecord& record, const SYSTEMTI
     const RepetitionBlock block = RepetitionBlock::FromBytes(record.block);
     const auto word = [&block](std::size_t i) { return block.words[i]; };
     switch (record.kind) {
-        case kScheduleDaily:
-            controls.everyDays = OrOne(word(kDailyEveryDays), 99);
-            controls.dailyEvery = word(kDailyWeekdaysOnly) == 0;
-            break;
-        case kScheduleWeekly:
-            controls.everyWeeks = OrOne(word(kWeeklyEveryWeeks), 52);
-            controls.weekDays = word(kWeeklyDayMask) & kWeekMask;
-            break;
-        case kScheduleMonthly:
-            controls.monthlyOnWeekday = word(kMonthlyOnWeekday) != 0;
-            if (controls.monthlyOnWeekday) {
-                if (word(kMonthlyOrdinal) <= kLastOrdinal) controls.ordinal = word(kMonthlyOrdinal);
-                if (word(kMonthlyWeekday) <= kLastWeekday) controls.weekday = word(kMonthlyWeekday);
-            }
-            controls.monthDay = OrOne(word(kMonthlyDay), 31);
-            controls.months = word(kMonthlyMonthMask) & kYearMask;
-            break;
-        case kScheduleHourly:
-            controls.everyHours = OrOne(word(kHourlyEveryHours), 24);
-            controls.weekdaysOnly = word(kHourlyWeekdaysOnly) != 0;
-            break;
+    case kScheduleDaily:
+        controls.everyDays = OrOne(word(kDailyEveryDays), 99);
+        controls.dailyEvery = word(kDailyWeekdaysOnly) == 0;
+        break;
+    case kScheduleWeekly:
+        controls.everyWeeks = OrOne(word(kWeeklyEveryWeeks), 52);
+        controls.weekDays = word(kWeeklyDayMask) & kWeekMask;
+        break;
+    case kScheduleMonthly:
+        controls.monthlyOnWeekday = word(kMonthlyOnWeekday) != 0;
+        if (controls.monthlyOnWeekday) {
+            if (word(kMonthlyOrdinal) <= kLastOrdinal) controls.ordinal = word(kMonthlyOrdinal);
+            if (word(kMonthlyWeekday) <= kLastWeekday) controls.weekday = word(kMonthlyWeekday);
+        }
+        controls.monthDay = OrOne(word(kMonthlyDay), 31);
+        controls.months = word(kMonthlyMonthMask) & kYearMask;
+        break;
+    case kScheduleHourly:
+        controls.everyHours = OrOne(word(kHourlyEveryHours), 24);
+        controls.weekdaysOnly = word(kHourlyWeekdaysOnly) != 0;
+        break;
     }
     return controls;
 }
@@ -147,42 +147,42 @@ ScheduleSave SaveSchedule(const ScheduleControls& controls, ScheduleRecord& reco
     RepetitionBlock block;
     auto& words = block.words;
     switch (controls.kind) {
-        case kScheduleDaily:
-            if (controls.dailyEvery) {
-                if (!InRange(controls.everyDays, 1, 99)) return Refused("Please enter between 1 and 99 days");
-                words[kDailyEveryDays] = static_cast<DWORD>(controls.everyDays);
-            } else {
-                words[kDailyWeekdaysOnly] = 1;
-            }
-            break;
-        case kScheduleWeekly:
-            if (!InRange(controls.everyWeeks, 1, 52)) return Refused("Please enter between 1 and 52 weeks");
-            if ((controls.weekDays & kWeekMask) == 0) {
-                return Refused("Please select at least one day of the week to run the script");
-            }
-            words[kWeeklyEveryWeeks] = static_cast<DWORD>(controls.everyWeeks);
-            words[kWeeklyDayMask] = controls.weekDays & kWeekMask;
-            break;
-        case kScheduleMonthly:
-            if (controls.monthlyOnWeekday) {
-                if (controls.ordinal > kLastOrdinal || controls.weekday > kLastWeekday) return Refused(kNoListEntry);
-                words[kMonthlyOnWeekday] = 1;
-                words[kMonthlyOrdinal] = controls.ordinal;
-                words[kMonthlyWeekday] = controls.weekday;
-            } else {
-                if (!InRange(controls.monthDay, 1, 31)) return Refused("Please enter an integer between 1 and 31.");
-                words[kMonthlyDay] = static_cast<DWORD>(controls.monthDay);
-            }
-            if ((controls.months & kYearMask) == 0) {
-                return Refused("Please select month and enter at least one month to run the script");
-            }
-            words[kMonthlyMonthMask] = controls.months & kYearMask;
-            break;
-        case kScheduleHourly:
-            if (!InRange(controls.everyHours, 1, 24)) return Refused("Please enter between 1 and 24 hours");
-            words[kHourlyEveryHours] = static_cast<DWORD>(controls.everyHours);
-            words[kHourlyWeekdaysOnly] = controls.weekdaysOnly ? 1 : 0;
-            break;
+    case kScheduleDaily:
+        if (controls.dailyEvery) {
+            if (!InRange(controls.everyDays, 1, 99)) return Refused("Please enter between 1 and 99 days");
+            words[kDailyEveryDays] = static_cast<DWORD>(controls.everyDays);
+        } else {
+            words[kDailyWeekdaysOnly] = 1;
+        }
+        break;
+    case kScheduleWeekly:
+        if (!InRange(controls.everyWeeks, 1, 52)) return Refused("Please enter between 1 and 52 weeks");
+        if ((controls.weekDays & kWeekMask) == 0) {
+            return Refused("Please select at least one day of the week to run the script");
+        }
+        words[kWeeklyEveryWeeks] = static_cast<DWORD>(controls.everyWeeks);
+        words[kWeeklyDayMask] = controls.weekDays & kWeekMask;
+        break;
+    case kScheduleMonthly:
+        if (controls.monthlyOnWeekday) {
+            if (controls.ordinal > kLastOrdinal || controls.weekday > kLastWeekday) return Refused(kNoListEntry);
+            words[kMonthlyOnWeekday] = 1;
+            words[kMonthlyOrdinal] = controls.ordinal;
+            words[kMonthlyWeekday] = controls.weekday;
+        } else {
+            if (!InRange(controls.monthDay, 1, 31)) return Refused("Please enter an integer between 1 and 31.");
+            words[kMonthlyDay] = static_cast<DWORD>(controls.monthDay);
+        }
+        if ((controls.months & kYearMask) == 0) {
+            return Refused("Please select month and enter at least one month to run the script");
+        }
+        words[kMonthlyMonthMask] = controls.months & kYearMask;
+        break;
+    case kScheduleHourly:
+        if (!InRange(controls.everyHours, 1, 24)) return Refused("Please enter between 1 and 24 hours");
+        words[kHourlyEveryHours] = static_cast<DWORD>(controls.everyHours);
+        words[kHourlyWeekdaysOnly] = controls.weekdaysOnly ? 1 : 0;
+        break;
     }
     saved.block = block.ToBytes();
 

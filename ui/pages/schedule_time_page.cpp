@@ -27,8 +27,7 @@
 
 namespace {
 
-constexpr const char* kWeekdayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
-                                         "Thursday", "Friday", "Saturday"};
+constexpr const char* kWeekdayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 constexpr const char* kOrdinalNames[] = {"First", "Second", "Third", "Fourth", "Last"};

@@ -21,8 +21,7 @@ constexpr CheckBoxField kCheckBoxes[] = {
     {IDC_SAVE_DELETED, "Save deleted or updated files", &SyncOptionValues::saveDelete},
     {IDC_SHADOW_COPY, "Use Shadow Copy for locked files", &SyncOptionValues::lock},
     {IDC_SOURCE_READ_ONLY, "Do not write program data to the Source folder", &SyncOptionValues::readOnly},
-    {IDC_TARGET_READ_ONLY, "Do not write program data to the Target folder",
-     &SyncOptionValues::readOnlyTarget},
+    {IDC_TARGET_READ_ONLY, "Do not write program data to the Target folder", &SyncOptionValues::readOnlyTarget},
     {IDC_CASE_SENSITIVE, "Case sensitive", &SyncOptionValues::caseSensitive},
 };
 

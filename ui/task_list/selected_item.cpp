@@ -15,8 +15,8 @@ bool HasSideItem(CSyncDlg& window, int side, bool filesOnly) {
     const bool left = !item->leftPath.empty();
     const bool right = !item->rightPath.empty();
     switch (side) {
-        case 0: return left;
-        case 1: return right;
-        default: return left && right;
+    case 0: return left;
+    case 1: return right;
+    default: return left && right;
     }
 }

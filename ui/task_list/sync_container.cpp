@@ -13,9 +13,7 @@
 #include "ui/task_list/batch_backup_dlg.h"
 #include "ui/task_list/sync_list_view.h"
 
-DWORD ContainerModeOfType(int operationType) {
-    return operationType == 1 ? kContainerCheckAndSync : kContainerCheck;
-}
+DWORD ContainerModeOfType(int operationType) { return operationType == 1 ? kContainerCheckAndSync : kContainerCheck; }
 
 int ReadContainerOperationType() {
     return ReadProfileInt(settings::kBatchType.section, settings::kBatchType.key, settings::kBatchType.defaultValue) ==

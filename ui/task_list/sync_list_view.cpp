@@ -2,9 +2,9 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QSignalBlocker>
 #include <algorithm>
 
 #include "controls/image_list.h"
@@ -20,8 +20,8 @@
 #include "foundation/task_store.h"
 #include "platform/core/window.h"
 #include "platform/qt/popup_menu.h"
-#include "platform/qt/status_bar.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/status_bar.h"
 #include "resources/command_ids.h"
 #include "resources/control_ids.h"
 #include "resources/menu_ids.h"
@@ -35,12 +35,9 @@
 namespace {
 
 constexpr ReportColumn kTaskColumns[kTaskListColumnCount] = {
-    {IDS_TASK_LIST_COLUMN_TASK, 100},
-    {IDS_TASK_LIST_COLUMN_AUTO, 25},
-    {IDS_TASK_LIST_COLUMN_LEFT_FOLDER, 100},
-    {IDS_TASK_LIST_COLUMN_RIGHT_FOLDER, 100},
-    {IDS_TASK_LIST_COLUMN_LAST_RUN_TIME, 100},
-    {IDS_TASK_LIST_COLUMN_LAST_RUN_FROM, 100},
+    {IDS_TASK_LIST_COLUMN_TASK, 100},           {IDS_TASK_LIST_COLUMN_AUTO, 25},
+    {IDS_TASK_LIST_COLUMN_LEFT_FOLDER, 100},    {IDS_TASK_LIST_COLUMN_RIGHT_FOLDER, 100},
+    {IDS_TASK_LIST_COLUMN_LAST_RUN_TIME, 100},  {IDS_TASK_LIST_COLUMN_LAST_RUN_FROM, 100},
     {IDS_TASK_LIST_COLUMN_LAST_SYNC_TYPE, 100},
 };
 
@@ -50,7 +47,8 @@ constexpr ReportColumn kTaskColumns[kTaskListColumnCount] = {
 void ReleaseTaskWindows(SyncTask& task) {
     CMainFrame* frame = MainFrame();
     if (frame && task.taskWindow) {
-        if (const HWND pane = frame->TaskWindowPane()) SendMessage(pane, WM_SYNC_TASK_REMOVED, reinterpret_cast<WPARAM>(&task), 0);
+        if (const HWND pane = frame->TaskWindowPane())
+            SendMessage(pane, WM_SYNC_TASK_REMOVED, reinterpret_cast<WPARAM>(&task), 0);
     }
     if (frame && frame->LogPane()) {
         SendMessage(frame->LogPane()->GetSafeHwnd(), WM_SYNC_TASK_REMOVED, static_cast<WPARAM>(task.rowIndex),
@@ -135,17 +133,17 @@ CSyncListView::~CSyncListView() {
 
 LRESULT CSyncListView::DefWindowProc(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-        case WM_SYNC_START:
-        case WM_SYNC_VIEW_FILTER:
-        case WM_SYNC_AUTOMATE:
-        case WM_SYNC_STOP:
-        case WM_SYNC_CLEAR_LIST:
-        case WM_SYNC_SELECT_ALL:
-        case WM_SYNC_ITEM_COMMAND:
-        case WM_SYNC_BOTH_ITEMS_COMMAND:
-        case WM_SYNC_SET_ACTION:
-        case WM_SYNC_TASK_OPTIONS: return RelayToTask(message, w, l);
-        default: return ReportList::DefWindowProc(message, w, l);
+    case WM_SYNC_START:
+    case WM_SYNC_VIEW_FILTER:
+    case WM_SYNC_AUTOMATE:
+    case WM_SYNC_STOP:
+    case WM_SYNC_CLEAR_LIST:
+    case WM_SYNC_SELECT_ALL:
+    case WM_SYNC_ITEM_COMMAND:
+    case WM_SYNC_BOTH_ITEMS_COMMAND:
+    case WM_SYNC_SET_ACTION:
+    case WM_SYNC_TASK_OPTIONS: return RelayToTask(message, w, l);
+    default: return ReportList::DefWindowProc(message, w, l);
     }
 }
 
@@ -384,7 +382,8 @@ void CSyncListView::OnSelectionChanged() {
     // the far right of the screen, which the task window does not have.)
     if (const auto* window = dynamic_cast<const CSyncDlg*>(plat::MessageWindow::FromHwnd(task->taskWindow))) {
         const CSyncDlg::CaptionHint tip = window->CurrentHint();
-        SendMessage(frame, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(tip.text.c_str()), static_cast<LPARAM>(tip.colour));
+        SendMessage(frame, WM_SYNC_LOG_LINE, reinterpret_cast<WPARAM>(tip.text.c_str()),
+                    static_cast<LPARAM>(tip.colour));
     }
     SendMessage(frame, WM_SYNC_BUSY_STATE, task->busyCode != TaskBusy::Idle ? 1 : 0, 0);
 }
@@ -420,7 +419,8 @@ void CSyncListView::CreateTaskWindow(int row) {
         // task window is on screen as soon as it is made.
         pane->show();
     }
-    if (CSyncDlg* window = pane->AddTaskTab(task->name, row, task)) TabIntoWindow(pane->TabControl()->tabBar(), *window);
+    if (CSyncDlg* window = pane->AddTaskTab(task->name, row, task))
+        TabIntoWindow(pane->TabControl()->tabBar(), *window);
 }
 
 // --- Sorting --------------------------------------------------------------------------------
@@ -428,7 +428,8 @@ void CSyncListView::CreateTaskWindow(int row) {
 void CSyncListView::OnColumnClick(int column) {
     if (column < 0 || column >= ColumnCount()) return;
     SetSortColumn(column);
-    if (directions_.size() <= static_cast<std::size_t>(column)) directions_.resize(static_cast<std::size_t>(column) + 1, 0);
+    if (directions_.size() <= static_cast<std::size_t>(column))
+        directions_.resize(static_cast<std::size_t>(column) + 1, 0);
     int& direction = directions_[static_cast<std::size_t>(column)];
     direction = direction == 0 ? 1 : 0;
     {

@@ -23,34 +23,31 @@ constexpr int kSwitchFoldersCode = 5;
 
 // One delete command: what it deletes and what it says.
 struct FilesCommand {
-    int kind;              // kPathFolder: folder trees, for good; kPathFile: files, to the trash
-    UINT none;             // nothing exists
-    UINT askBoth;          // "... %s and %s?"
-    UINT askLeft;          // "... %s?" for the one that exists
+    int kind;      // kPathFolder: folder trees, for good; kPathFile: files, to the trash
+    UINT none;     // nothing exists
+    UINT askBoth;  // "... %s and %s?"
+    UINT askLeft;  // "... %s?" for the one that exists
     UINT askRight;
     UINT failedBoth;
-    UINT failedOne;        // "... %s." with the path that failed; no %s for a log
+    UINT failedOne;  // "... %s." with the path that failed; no %s for a log
     DWORD historyCode;
 };
 
 constexpr std::array<FilesCommand, 5> kFilesCommands = {{
-    {kPathFolder, IDS_NO_BACKUP_FOLDERS, IDS_ASK_DELETE_BACKUP_FOLDERS,
-     IDS_ASK_DELETE_LEFT_BACKUP_FOLDER, IDS_ASK_DELETE_RIGHT_BACKUP_FOLDER,
-     IDS_BACKUP_FOLDERS_NOT_DELETED, IDS_BACKUP_FOLDER_NOT_DELETED, kHistoryDeleteBackups},
-    {kPathFile, IDS_NO_CATALOGS, IDS_ASK_DELETE_CATALOGS,
-     IDS_ASK_DELETE_CATALOG, IDS_ASK_DELETE_CATALOG,
+    {kPathFolder, IDS_NO_BACKUP_FOLDERS, IDS_ASK_DELETE_BACKUP_FOLDERS, IDS_ASK_DELETE_LEFT_BACKUP_FOLDER,
+     IDS_ASK_DELETE_RIGHT_BACKUP_FOLDER, IDS_BACKUP_FOLDERS_NOT_DELETED, IDS_BACKUP_FOLDER_NOT_DELETED,
+     kHistoryDeleteBackups},
+    {kPathFile, IDS_NO_CATALOGS, IDS_ASK_DELETE_CATALOGS, IDS_ASK_DELETE_CATALOG, IDS_ASK_DELETE_CATALOG,
      IDS_CATALOGS_NOT_DELETED, IDS_CATALOG_NOT_DELETED, kHistoryDeleteCatalogs},
-    {kPathFolder, IDS_NO_CATALOG_FOLDERS, IDS_ASK_DELETE_CATALOG_FOLDERS,
-     IDS_ASK_DELETE_CATALOG_FOLDER, IDS_ASK_DELETE_CATALOG_FOLDER,
-     IDS_CATALOG_FOLDERS_NOT_DELETED, IDS_CATALOG_FOLDER_NOT_DELETED, kHistoryDeleteCatalogFolders},
+    {kPathFolder, IDS_NO_CATALOG_FOLDERS, IDS_ASK_DELETE_CATALOG_FOLDERS, IDS_ASK_DELETE_CATALOG_FOLDER,
+     IDS_ASK_DELETE_CATALOG_FOLDER, IDS_CATALOG_FOLDERS_NOT_DELETED, IDS_CATALOG_FOLDER_NOT_DELETED,
+     kHistoryDeleteCatalogFolders},
     // the Right log
-    {kPathFile, IDS_NO_RIGHT_LOG_FILE, 0,
-     IDS_ASK_DELETE_LOG_FILE, IDS_ASK_DELETE_LOG_FILE,
-     0, IDS_RIGHT_LOG_FILE_NOT_DELETED, kHistoryDeleteLog},
+    {kPathFile, IDS_NO_RIGHT_LOG_FILE, 0, IDS_ASK_DELETE_LOG_FILE, IDS_ASK_DELETE_LOG_FILE, 0,
+     IDS_RIGHT_LOG_FILE_NOT_DELETED, kHistoryDeleteLog},
     // the Left log
-    {kPathFile, IDS_NO_LEFT_LOG_FILE, 0,
-     IDS_ASK_DELETE_LOG_FILE, IDS_ASK_DELETE_LOG_FILE,
-     0, IDS_LEFT_LOG_FILE_NOT_DELETED, kHistoryDeleteLog},
+    {kPathFile, IDS_NO_LEFT_LOG_FILE, 0, IDS_ASK_DELETE_LOG_FILE, IDS_ASK_DELETE_LOG_FILE, 0,
+     IDS_LEFT_LOG_FILE_NOT_DELETED, kHistoryDeleteLog},
 }};
 
 std::wstring ParentFolder(const std::wstring& path) {
@@ -61,11 +58,11 @@ std::wstring ParentFolder(const std::wstring& path) {
 // The paths of command `code`; the logs have one.
 std::vector<std::wstring> CommandPaths(const SyncTask& task, int code) {
     switch (code) {
-        case 0: return {task.sourceBackup, task.targetBackup};
-        case 1: return {task.sourceCatalog, task.targetCatalog};
-        case 2: return {ParentFolder(task.sourceCatalog), ParentFolder(task.targetCatalog)};
-        case 3: return {SideLogPath(task, 1)};
-        default: return {SideLogPath(task, 0)};
+    case 0: return {task.sourceBackup, task.targetBackup};
+    case 1: return {task.sourceCatalog, task.targetCatalog};
+    case 2: return {ParentFolder(task.sourceCatalog), ParentFolder(task.targetCatalog)};
+    case 3: return {SideLogPath(task, 1)};
+    default: return {SideLogPath(task, 0)};
     }
 }
 
@@ -75,7 +72,9 @@ std::string WithPath(UINT id, const std::wstring& path) {
     return plat::Format(Text(id).c_str(), plat::WideToUtf8(path).c_str());
 }
 
-int AskOrTell(HWND owner, const std::string& text, UINT type) { return MessageBox(owner, text, Text(IDS_APP_TITLE), type); }
+int AskOrTell(HWND owner, const std::string& text, UINT type) {
+    return MessageBox(owner, text, Text(IDS_APP_TITLE), type);
+}
 
 }  // namespace
 

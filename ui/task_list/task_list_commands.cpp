@@ -219,15 +219,15 @@ LRESULT CSyncListView::RelayToTask(UINT message, WPARAM w, LPARAM l) {
     if (!task || !task->taskWindow) return 1;
     const HWND window = task->taskWindow;
     switch (message) {
-        case WM_SYNC_SELECT_ALL: PostMessage(window, WM_COMMAND, ID_SELECT_ALL, 0); break;
-        case WM_SYNC_TASK_OPTIONS: SendMessage(window, message, w, l); break;
-        case WM_SYNC_ITEM_COMMAND:
-        case WM_SYNC_BOTH_ITEMS_COMMAND:
-        case WM_SYNC_SET_ACTION:
-            if (SelectedItemAllows(message, w, l)) SendMessage(window, message, w, l);
-            break;
-        // The start goes on as it came: the window writes who started the run once it takes it.
-        default: PostMessage(window, message, w, l); break;
+    case WM_SYNC_SELECT_ALL: PostMessage(window, WM_COMMAND, ID_SELECT_ALL, 0); break;
+    case WM_SYNC_TASK_OPTIONS: SendMessage(window, message, w, l); break;
+    case WM_SYNC_ITEM_COMMAND:
+    case WM_SYNC_BOTH_ITEMS_COMMAND:
+    case WM_SYNC_SET_ACTION:
+        if (SelectedItemAllows(message, w, l)) SendMessage(window, message, w, l);
+        break;
+    // The start goes on as it came: the window writes who started the run once it takes it.
+    default: PostMessage(window, message, w, l); break;
     }
     return 1;
 }

@@ -15,38 +15,48 @@
 namespace {
 
 // Disabled only while the selected task's window runs something.
-constexpr UINT kTaskCommands[] = {ID_DELETE_TASK, ID_COPY_TASK, ID_RENAME_TASK, ID_TASK_OPTIONS, ID_CHECK,
-                                  ID_CHECK_AND_SYNC, ID_CLEAR_SYNC_LIST, ID_AUTOMATE, ID_SELECT_ALL,
-                                  ID_DELETE_BACKUP_FOLDERS, ID_DELETE_CATALOGS, ID_RESET_TASK, ID_DELETE_RIGHT_LOG,
-                                  ID_DELETE_LEFT_LOG, ID_SWITCH_FOLDERS};
+constexpr UINT kTaskCommands[] = {
+    ID_DELETE_TASK,     ID_COPY_TASK,       ID_RENAME_TASK,      ID_TASK_OPTIONS,    ID_CHECK,
+    ID_CHECK_AND_SYNC,  ID_CLEAR_SYNC_LIST, ID_AUTOMATE,         ID_SELECT_ALL,      ID_DELETE_BACKUP_FOLDERS,
+    ID_DELETE_CATALOGS, ID_RESET_TASK,      ID_DELETE_RIGHT_LOG, ID_DELETE_LEFT_LOG, ID_SWITCH_FOLDERS};
 // The views, in the order of their filter kinds 0 to 13.
-constexpr UINT kViewCommands[] = {ID_DISPLAY_ALL, ID_DISPLAY_CHANGED, ID_DISPLAY_CONFLICTS, ID_DISPLAY_ERRORS,
-                                  ID_DISPLAY_EXCLUDED, ID_DISPLAY_NEW, ID_DISPLAY_DELETE, ID_DISPLAY_COPY_TO_LEFT,
-                                  ID_DISPLAY_COPY_TO_RIGHT, ID_DISPLAY_COPY_TIME_TO_LEFT, ID_DISPLAY_COPY_TIME_TO_RIGHT,
-                                  ID_DISPLAY_OVERWRITE, ID_DISPLAY_SAME_SIZE, ID_DISPLAY_WARNINGS};
-constexpr UINT kItemCommands[] = {ID_OPEN_LEFT_ITEM, ID_LEFT_ITEM_PROPERTIES, ID_DELETE_LEFT_ITEM, ID_OPEN_RIGHT_ITEM,
-                                  ID_RIGHT_ITEM_PROPERTIES, ID_DELETE_RIGHT_ITEM, ID_COMPARE_FILES,
-                                  ID_DELETE_BOTH_ITEMS, ID_LEFT_TO_RIGHT, ID_RIGHT_TO_LEFT, ID_COPY_TIME_TO_RIGHT,
-                                  ID_COPY_TIME_TO_LEFT, ID_SET_NO_ACTION, ID_RESTORE_ACTION};
+constexpr UINT kViewCommands[] = {ID_DISPLAY_ALL,
+                                  ID_DISPLAY_CHANGED,
+                                  ID_DISPLAY_CONFLICTS,
+                                  ID_DISPLAY_ERRORS,
+                                  ID_DISPLAY_EXCLUDED,
+                                  ID_DISPLAY_NEW,
+                                  ID_DISPLAY_DELETE,
+                                  ID_DISPLAY_COPY_TO_LEFT,
+                                  ID_DISPLAY_COPY_TO_RIGHT,
+                                  ID_DISPLAY_COPY_TIME_TO_LEFT,
+                                  ID_DISPLAY_COPY_TIME_TO_RIGHT,
+                                  ID_DISPLAY_OVERWRITE,
+                                  ID_DISPLAY_SAME_SIZE,
+                                  ID_DISPLAY_WARNINGS};
+constexpr UINT kItemCommands[] = {
+    ID_OPEN_LEFT_ITEM,     ID_LEFT_ITEM_PROPERTIES, ID_DELETE_LEFT_ITEM,  ID_OPEN_RIGHT_ITEM, ID_RIGHT_ITEM_PROPERTIES,
+    ID_DELETE_RIGHT_ITEM,  ID_COMPARE_FILES,        ID_DELETE_BOTH_ITEMS, ID_LEFT_TO_RIGHT,   ID_RIGHT_TO_LEFT,
+    ID_COPY_TIME_TO_RIGHT, ID_COPY_TIME_TO_LEFT,    ID_SET_NO_ACTION,     ID_RESTORE_ACTION};
 constexpr UINT kAlwaysCommands[] = {ID_STOP_ALL, ID_CLEAR_ALL, ID_DELETE_ALL_ROWS};
 
 bool ItemCommandApplies(CSyncDlg& window, UINT id) {
     const ItemRowData* item = FirstSelectedItem(window);
     switch (id) {
-        case ID_OPEN_LEFT_ITEM:
-        case ID_LEFT_ITEM_PROPERTIES:
-        case ID_DELETE_LEFT_ITEM: return HasSideItem(window, 0);
-        case ID_OPEN_RIGHT_ITEM:
-        case ID_RIGHT_ITEM_PROPERTIES:
-        case ID_DELETE_RIGHT_ITEM: return HasSideItem(window, 1);
-        case ID_COMPARE_FILES: return HasSideItem(window, 2, true);
-        case ID_DELETE_BOTH_ITEMS: return HasSideItem(window, 2);
-        case ID_LEFT_TO_RIGHT:
-        case ID_RIGHT_TO_LEFT: return item && CanChangeDirection(item->state);
-        case ID_COPY_TIME_TO_RIGHT:
-        case ID_COPY_TIME_TO_LEFT: return item && CanCopyTime(item->state);
-        case ID_SET_NO_ACTION: return item && CanSetNoAction(item->state);
-        default: return item && CanRestoreAction(item->state, item->savedState);
+    case ID_OPEN_LEFT_ITEM:
+    case ID_LEFT_ITEM_PROPERTIES:
+    case ID_DELETE_LEFT_ITEM: return HasSideItem(window, 0);
+    case ID_OPEN_RIGHT_ITEM:
+    case ID_RIGHT_ITEM_PROPERTIES:
+    case ID_DELETE_RIGHT_ITEM: return HasSideItem(window, 1);
+    case ID_COMPARE_FILES: return HasSideItem(window, 2, true);
+    case ID_DELETE_BOTH_ITEMS: return HasSideItem(window, 2);
+    case ID_LEFT_TO_RIGHT:
+    case ID_RIGHT_TO_LEFT: return item && CanChangeDirection(item->state);
+    case ID_COPY_TIME_TO_RIGHT:
+    case ID_COPY_TIME_TO_LEFT: return item && CanCopyTime(item->state);
+    case ID_SET_NO_ACTION: return item && CanSetNoAction(item->state);
+    default: return item && CanRestoreAction(item->state, item->savedState);
     }
 }
 
@@ -91,7 +101,8 @@ void CSyncListView::OnUpdateViewFilter(plat::CmdUI& ui) {
         return;
     }
     ui.Enable(task->busyCode == TaskBusy::Idle && !window->IsItemListEmpty());
-    const auto kind = std::find(std::begin(kViewCommands), std::end(kViewCommands), ui.Id()) - std::begin(kViewCommands);
+    const auto kind =
+        std::find(std::begin(kViewCommands), std::end(kViewCommands), ui.Id()) - std::begin(kViewCommands);
     ui.SetCheck(window->ViewKind() == kind ? 1 : 0);
 }
 
@@ -111,11 +122,11 @@ bool CSyncListView::SelectedItemAllows(UINT message, WPARAM w, LPARAM l) const {
     CSyncDlg* window = SelectedWindow();
     if (!window) return false;
     switch (message) {
-        case WM_SYNC_ITEM_COMMAND: return HasSideItem(*window, static_cast<int>(w));
-        case WM_SYNC_BOTH_ITEMS_COMMAND: return l == 2 ? HasSideItem(*window, 2) : HasSideItem(*window, 2, true);
-        default: {
-            const ItemRowData* item = FirstSelectedItem(*window);
-            return item && CanChangeDirection(item->state);
-        }
+    case WM_SYNC_ITEM_COMMAND: return HasSideItem(*window, static_cast<int>(w));
+    case WM_SYNC_BOTH_ITEMS_COMMAND: return l == 2 ? HasSideItem(*window, 2) : HasSideItem(*window, 2, true);
+    default: {
+        const ItemRowData* item = FirstSelectedItem(*window);
+        return item && CanChangeDirection(item->state);
+    }
     }
 }

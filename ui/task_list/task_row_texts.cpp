@@ -28,12 +28,12 @@ std::string AutoText(const SyncTask& task) {
 
 std::string RunFromText(DWORD startSource, const std::string& userName) {
     switch (startSource) {
-        case kStartedByUser: return userName;
-        case kStartedByContainer: return LoadResString(IDS_RUN_FROM_CONTAINER);
-        case kStartedByRepeat: return LoadResString(IDS_RUN_FROM_TIMER);
-        case kStartedByScheduler: return LoadResString(IDS_RUN_FROM_SCHEDULER);
-        case kStartedAtProgramStart: return LoadResString(IDS_RUN_FROM_AUTO_START);
-        default: return LoadResString(IDS_RUN_FROM_AUTO_CONNECT);
+    case kStartedByUser: return userName;
+    case kStartedByContainer: return LoadResString(IDS_RUN_FROM_CONTAINER);
+    case kStartedByRepeat: return LoadResString(IDS_RUN_FROM_TIMER);
+    case kStartedByScheduler: return LoadResString(IDS_RUN_FROM_SCHEDULER);
+    case kStartedAtProgramStart: return LoadResString(IDS_RUN_FROM_AUTO_START);
+    default: return LoadResString(IDS_RUN_FROM_AUTO_CONNECT);
     }
 }
 
@@ -76,12 +76,12 @@ std::array<std::string, kTaskListColumnCount> TaskRowTexts(const SyncTask& task,
 
 std::string BusyStatusText(TaskBusy busyCode) {
     switch (busyCode) {
-        case TaskBusy::Idle: return LoadResString(IDS_NO_ACTION);
-        case TaskBusy::Syncing: return LoadResString(IDS_SYNCHRONIZING);
-        case TaskBusy::Checking: return LoadResString(IDS_CHECKING);
-        case TaskBusy::RemovingOrRebuilding: return LoadResString(IDS_REMOVING_TASK);
-        case TaskBusy::Renaming: return LoadResString(IDS_RENAMING_TASK);
-        case TaskBusy::Copying: return kCopyingText;
+    case TaskBusy::Idle: return LoadResString(IDS_NO_ACTION);
+    case TaskBusy::Syncing: return LoadResString(IDS_SYNCHRONIZING);
+    case TaskBusy::Checking: return LoadResString(IDS_CHECKING);
+    case TaskBusy::RemovingOrRebuilding: return LoadResString(IDS_REMOVING_TASK);
+    case TaskBusy::Renaming: return LoadResString(IDS_RENAMING_TASK);
+    case TaskBusy::Copying: return kCopyingText;
     }
     return {};
 }

@@ -14,7 +14,6 @@
 
 namespace {
 
-
 bool IsFolderAttribute(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 // The last component of a path, without a trailing '/'.

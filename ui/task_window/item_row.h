@@ -14,9 +14,9 @@
 struct ItemRowData {
     std::string leftPath;   // empty: no copy on the Left side, or the user deleted it
     std::string rightPath;  // the same on the Right side
-    DWORD state = 0;         // the item's state word when the row was last filled or changed
-    DWORD savedState = 0;    // the word before the user's first change; 0 = none
-    int folder = 0;          // 1 for a folder row
+    DWORD state = 0;        // the item's state word when the row was last filled or changed
+    DWORD savedState = 0;   // the word before the user's first change; 0 = none
+    int folder = 0;         // 1 for a folder row
 };
 
 // One side's copy of an item.

@@ -70,7 +70,6 @@ constexpr DWORD kFolderBoxStyle = 0x50210042;
 constexpr int kFolderListHeight = 320;
 constexpr int kFolderTextLimit = 500;
 
-
 UINT HelpTextId(int controlId) {
     switch (controlId) {
     case IDC_BROWSE_LEFT: return IDS_BROWSE_LEFT_HELP;
@@ -121,7 +120,8 @@ CSyncDlg::~CSyncDlg() {
 
 BOOL CSyncDlg::OnInitDialog() {
     browseIcon_ = plat::LoadIconResource(res::kBrowseIcon);
-    for (int type = 0; type < 5; ++type) syncTypeIcons_[static_cast<size_t>(type)] = plat::LoadIconResource(res::kSyncTypeIcons[type]);
+    for (int type = 0; type < 5; ++type)
+        syncTypeIcons_[static_cast<size_t>(type)] = plat::LoadIconResource(res::kSyncTypeIcons[type]);
     programIcon_ = plat::LoadIconResource(res::kProgramIcon);
     if (plat::GuiServices* gui = plat::GetGuiServices()) {
         folderIcon_ = std::max(0, gui->SmallIconIndex(L"/", plat::IconKind::Folder, false));
@@ -204,9 +204,7 @@ void CSyncDlg::BuildControls() {
             }
             break;
         case ControlKind::ProgressBar:
-        case ControlKind::StatusLine:
-            made = new CTextProgressCtrl(this, PBS_SMOOTH);
-            break;
+        case ControlKind::StatusLine: made = new CTextProgressCtrl(this, PBS_SMOOTH); break;
         }
         if (!made) continue;
         made->setObjectName(QString::number(entry.id));
@@ -316,7 +314,8 @@ void CSyncDlg::UpdateSyncTypeIcon() {
 }
 
 void CSyncDlg::EnableActionControls(bool enable) {
-    for (int id : {IDC_LEFT_FOLDER_BOX, IDC_RIGHT_FOLDER_BOX, IDC_BROWSE_LEFT, IDC_BROWSE_RIGHT, IDC_SYNC_OPTIONS_BUTTON}) {
+    for (int id :
+         {IDC_LEFT_FOLDER_BOX, IDC_RIGHT_FOLDER_BOX, IDC_BROWSE_LEFT, IDC_BROWSE_RIGHT, IDC_SYNC_OPTIONS_BUTTON}) {
         if (QWidget* control = GetDlgItem(id)) control->setEnabled(enable);
     }
 }
@@ -375,12 +374,11 @@ LRESULT CSyncDlg::OnHelpInfo(WPARAM, LPARAM info) {
 bool CSyncDlg::eventFilter(QObject* watched, QEvent* event) {
     auto* control = qobject_cast<QWidget*>(watched);
     const int id = control ? control->objectName().toInt() : 0;
-    const bool helpKey = event->type() == QEvent::KeyPress &&
-                         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+    const bool helpKey = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
                          static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
     if (id == 0 || (!helpKey && event->type() != QEvent::WhatsThis)) return QWidget::eventFilter(watched, event);
     QPoint pos = event->type() == QEvent::WhatsThis ? static_cast<QHelpEvent*>(event)->globalPos()
-                                                     : control->mapToGlobal(QPoint(0, control->height()));
+                                                    : control->mapToGlobal(QPoint(0, control->height()));
     HELPINFO info;
     info.iCtrlId = id;
     info.hItemHandle = GetSafeHwnd();

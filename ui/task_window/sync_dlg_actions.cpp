@@ -19,8 +19,8 @@
 #include "platform/core/shell_open.h"
 #include "platform/core/text.h"
 #include "platform/qt/popup_menu.h"
-#include "resources/menus.h"
 #include "resources/menu_ids.h"
+#include "resources/menus.h"
 #include "resources/sync_messages.h"
 #include "ui/compare/compare_command.h"
 #include "ui/dialogs/properties_dlg.h"
@@ -28,7 +28,6 @@
 #include "ui/task_window/sync_dlg.h"
 
 namespace {
-
 
 constexpr int kSetActionRestore = 5;
 constexpr DWORD kKeepOutsideAction = 0xF00FFFFF;
@@ -184,8 +183,8 @@ BOOL CSyncDlg::DeleteItemFile(const std::wstring& path, int folder, bool noQuest
     }
     const bool deleted = folder ? DeleteFolderTree(path, kDeleteToTrash) : DeleteFileEx(path, kDeleteToTrash);
     const std::string& user = ProgramState().userName;
-    const std::string line = FormatString(LoadResString(deleted ? IDS_ITEM_DELETED_BY_USER : IDS_ITEM_NOT_DELETED).c_str(), shown.c_str(),
-                                          user.c_str());
+    const std::string line = FormatString(
+        LoadResString(deleted ? IDS_ITEM_DELETED_BY_USER : IDS_ITEM_NOT_DELETED).c_str(), shown.c_str(), user.c_str());
     if (task_) AddDialogLogLine(*task_, line, kLogBlack);
     return deleted ? TRUE : FALSE;
 }
@@ -244,8 +243,8 @@ DWORD CSyncDlg::DeleteBothItemFiles(HTREEITEM row, bool noQuestion) {
     const int folder = data->folder;
     if (noQuestion && (GetPathKindW(left) == kPathMissing || GetPathKindW(right) == kPathMissing)) return 0;
     if (!noQuestion) {
-        const std::string question = FormatString(LoadResString(IDS_ASK_DELETE_BOTH_ITEMS).c_str(), plat::WideToUtf8(left).c_str(),
-                                                  plat::WideToUtf8(right).c_str());
+        const std::string question = FormatString(LoadResString(IDS_ASK_DELETE_BOTH_ITEMS).c_str(),
+                                                  plat::WideToUtf8(left).c_str(), plat::WideToUtf8(right).c_str());
         if (!AskYesNo(GetSafeHwnd(), question)) return 0;
     }
     const BOOL leftDeleted = DeleteItemFile(left, folder, true);
@@ -272,7 +271,8 @@ LRESULT CSyncDlg::OnBothItemsOperation(WPARAM, LPARAM operation) {
     }
     if (operation != 2 || running_) return 0;
     if (rows.size() == 1) return DeleteBothItemFiles(rows.front(), false) != 0 ? 1 : 0;
-    if (!AskYesNo(GetSafeHwnd(), FormatString(LoadResString(IDS_ASK_DELETE_ITEMS).c_str(), static_cast<unsigned>(rows.size())))) {
+    if (!AskYesNo(GetSafeHwnd(),
+                  FormatString(LoadResString(IDS_ASK_DELETE_ITEMS).c_str(), static_cast<unsigned>(rows.size())))) {
         return 0;
     }
     for (const HTREEITEM row : rows) DeleteBothItemFiles(row, true);

@@ -20,8 +20,8 @@
 #include "foundation/sync_task.h"
 #include "foundation/task_paths.h"
 #include "foundation/volume_labels.h"
-#include "platform/core/text.h"
 #include "platform/core/clock.h"
+#include "platform/core/text.h"
 #include "platform/qt/combo_box_ex.h"
 #include "resources/sync_messages.h"
 #include "ui/dialogs/get_name_dlg.h"
@@ -137,8 +137,8 @@ LRESULT CSyncDlg::OnTaskOptions(WPARAM, LPARAM) {
     if (!task_ || running_ || !task_->syncOptions || !task_->filterOptions || !task_->logOptions) return 0;
     std::unique_ptr<CAutoSync> page = MakeAutoSyncPage(*task_);
     CAutoSync* automatic = page.get();
-    const auto sheet = MakeTaskOptionsSheet(this, *task_->syncOptions, *task_->filterOptions, *task_->logOptions,
-                                            std::move(page));
+    const auto sheet =
+        MakeTaskOptionsSheet(this, *task_->syncOptions, *task_->filterOptions, *task_->logOptions, std::move(page));
     const DWORD type = task_->syncOptions->type;
     const DWORD allowDelete = task_->syncOptions->allowDelete;
     const DWORD caseSensitive = task_->syncOptions->caseSensitive;

@@ -27,7 +27,6 @@
 
 namespace {
 
-
 // The folder range of the item bar, in percent.
 constexpr LPARAM kPercentRange = MAKELONG(0, 100);
 
@@ -172,7 +171,8 @@ LRESULT CSyncDlg::StartRun(WPARAM mode, LPARAM source) {
         }
     } else if (task_->leftFolder.empty() || task_->rightFolder.empty()) {
         // An unattended start runs on the stored folders, never on what the boxes hold.
-        ReportRefusal(LoadResString(task_->leftFolder.empty() ? IDS_SPECIFY_LEFT_FOLDER : IDS_SPECIFY_RIGHT_FOLDER), false);
+        ReportRefusal(LoadResString(task_->leftFolder.empty() ? IDS_SPECIFY_LEFT_FOLDER : IDS_SPECIFY_RIGHT_FOLDER),
+                      false);
         return 0;
     }
 
@@ -232,8 +232,9 @@ bool CSyncDlg::MakeSureFolderExists(int side, const std::wstring& resolved, bool
         ReportRefusal(missing, false);
         return false;
     }
-    const int answer = MessageBox(GetSafeHwnd(), LoadResString(side == 0 ? IDS_ASK_CREATE_LEFT_FOLDER : IDS_ASK_CREATE_RIGHT_FOLDER),
-                                  LoadResString(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION);
+    const int answer =
+        MessageBox(GetSafeHwnd(), LoadResString(side == 0 ? IDS_ASK_CREATE_LEFT_FOLDER : IDS_ASK_CREATE_RIGHT_FOLDER),
+                   LoadResString(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return false;
     if (CreateFolderTree(resolved) && GetPathKindW(resolved) == kPathFolder) return true;
     ReportRefusal(missing, true);
@@ -264,7 +265,8 @@ LRESULT CSyncDlg::OnProgress(WPARAM total, LPARAM step) {
 }
 
 LRESULT CSyncDlg::OnProgressPos(WPARAM done, LPARAM) {
-    const auto percent = static_cast<UINT>(progressTotal_ == 0 ? done : static_cast<ULONGLONG>(done) * 100 / progressTotal_);
+    const auto percent =
+        static_cast<UINT>(progressTotal_ == 0 ? done : static_cast<ULONGLONG>(done) * 100 / progressTotal_);
     if (percent == progressCount_) return 0;
     progressCount_ = percent;
     if (itemProgress_) itemProgress_->Message(PBM_SETPOS, percent, 0);  // repaints at once

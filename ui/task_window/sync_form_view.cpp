@@ -109,8 +109,10 @@ LRESULT CSyncFormView::OnTaskRemoved(WPARAM task, LPARAM) {
     delete window;
     removed->taskWindow = nullptr;
     // The remembered tab follows the tabs that remain, so it always names the one shown.
-    if (index == activeTab_) activeTab_ = -1;
-    else if (index < activeTab_) --activeTab_;
+    if (index == activeTab_)
+        activeTab_ = -1;
+    else if (index < activeTab_)
+        --activeTab_;
     return 1;
 }
 

@@ -16,7 +16,6 @@ struct SyncTask;
 
 class CSyncFormView : public QWidget, public plat::View {
 public:
-
     // `mainFrame` is the main window (tab choices go to every window below it), `taskList`
     // the window the task windows report to.
     CSyncFormView(QWidget* parent, HWND mainFrame, HWND taskList);

@@ -32,7 +32,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 double MegabytesPerSecond(double seconds) { return static_cast<double>(kFileSize) / 1e6 / seconds; }
 
 long PeakKilobytes() {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }

@@ -61,8 +61,6 @@ constexpr LPARAM kCheckOnly = 1;
 constexpr LPARAM kCheckAndSync = 2;
 constexpr int kFindWalkers = 8;
 
-
-
 std::size_t CountFiles(const std::string& root) {
     std::size_t count = 0;
     std::error_code error;
@@ -306,10 +304,13 @@ int main(int argc, char** argv) {
         mkdir(byRun.c_str(), 0755);
         const Try run = TimeInChild([&] { return RunTask(source, byRun, data); });
         // The copy by cp is timed only for (a); the later cases need rsync's.
-        const Try byCp = wanted('a') ? TimeInChild([&] { return RunTool({"cp", "-a", source, folderOf("by-cp", i)}); })
+        const Try byCp = wanted('a') ? TimeInChild([&] {
+            return RunTool({"cp", "-a", source, folderOf("by-cp", i)});
+        })
                                      : Try{};
-        const Try byRsync =
-            TimeInChild([&] { return RunTool({"rsync", "-a", source + "/", folderOf("by-rsync", i) + "/"}); });
+        const Try byRsync = TimeInChild([&] {
+            return RunTool({"rsync", "-a", source + "/", folderOf("by-rsync", i) + "/"});
+        });
         if (wanted('a')) {
             firstRun.tries.push_back(run);
             cp.tries.push_back(byCp);
@@ -329,16 +330,18 @@ int main(int argc, char** argv) {
     Series rsyncDelete{"rsync -a --delete", {}};
     for (int i = 0; wanted('b') && i < tries; ++i) {
         noChange.tries.push_back(TimeInChild([&] { return RunTask(source, byRun, data); }));
-        rsyncDelete.tries.push_back(
-            TimeInChild([&] { return RunTool({"rsync", "-a", "--delete", source + "/", byRsync + "/"}); }));
+        rsyncDelete.tries.push_back(TimeInChild([&] {
+            return RunTool({"rsync", "-a", "--delete", source + "/", byRsync + "/"});
+        }));
     }
     Series oneChanged{"one file changed, Check and Sync", {}};
     Series rsyncOneChanged{"one file changed, rsync -a --delete", {}};
     for (int i = 0; wanted('c') && i < tries; ++i) {
         ChangeOneFile(source, i);
         oneChanged.tries.push_back(TimeInChild([&] { return RunTask(source, byRun, data); }));
-        rsyncOneChanged.tries.push_back(
-            TimeInChild([&] { return RunTool({"rsync", "-a", "--delete", source + "/", byRsync + "/"}); }));
+        rsyncOneChanged.tries.push_back(TimeInChild([&] {
+            return RunTool({"rsync", "-a", "--delete", source + "/", byRsync + "/"});
+        }));
     }
 
     Series checkOnly{"no-change Check (run driver)", {}};
@@ -367,8 +370,8 @@ int main(int argc, char** argv) {
         rsyncOneChanged.Print(files);
         PrintRatio(oneChanged, rsyncOneChanged);
         if (wanted('b') && !oneChanged.Failed() && !noChange.Failed()) {
-            std::printf("  ratio to %-31s best %.2f  median %.2f\n", "the no-change run", oneChanged.Best() / noChange.Best(),
-                        oneChanged.Median() / noChange.Median());
+            std::printf("  ratio to %-31s best %.2f  median %.2f\n", "the no-change run",
+                        oneChanged.Best() / noChange.Best(), oneChanged.Median() / noChange.Median());
         }
     }
     if (wanted('d')) {

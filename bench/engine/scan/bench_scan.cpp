@@ -4,10 +4,10 @@
 // Reports the best of a few warm runs of each, files per second, and peak memory.
 //
 //   bench_scan [files] [folders]
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,7 +29,6 @@ namespace {
 
 constexpr int kRuns = 3;
 
-
 // The same tree under both roots: `folders` folders of files/folders small files each.
 void BuildTrees(const std::string& source, const std::string& target, int files, int folders) {
     bench::BuildTree(source, files, folders);
@@ -44,8 +43,8 @@ double PeakMemoryMiB(int who = RUSAGE_SELF) {
 }
 
 struct ScanFigures {
-    double seconds = 1e9;      // scan and match
-    double freeSeconds = 0;    // freeing both trees afterwards
+    double seconds = 1e9;    // scan and match
+    double freeSeconds = 0;  // freeing both trees afterwards
     std::size_t sourceFiles = 0;
     std::size_t pairedFiles = 0;
 };
@@ -193,8 +192,8 @@ int main(int argc, char** argv) {
         std::printf("rsync -a --dry-run --delete: could not be run\n");
     }
     std::printf("source files %zu, paired as equal %zu\n", scan.sourceFiles, scan.pairedFiles);
-    std::printf("peak memory: %.1f MiB before the scans, %.1f MiB after (rsync: %.1f MiB)\n", memoryBefore,
-                scanMemory, rsyncMemory);
+    std::printf("peak memory: %.1f MiB before the scans, %.1f MiB after (rsync: %.1f MiB)\n", memoryBefore, scanMemory,
+                rsyncMemory);
 
     std::error_code ignored;
     std::filesystem::remove_all(top, ignored);

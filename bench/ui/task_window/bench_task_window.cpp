@@ -70,8 +70,7 @@ void BuildTrees(SyncTask& task, int folders, int files) {
         sourceNode->files = std::make_unique<CFileInfoArray>();
         targetNode->files = std::make_unique<CFileInfoArray>();
         for (int i = 0; i < files; ++i, ++item) {
-            const std::wstring relative =
-                folder + L"/document number " + std::to_wstring(i) + kExtensions[item % 8];
+            const std::wstring relative = folder + L"/document number " + std::to_wstring(i) + kExtensions[item % 8];
             if (item % 50 == 0) {  // new on the left
                 sourceNode->files->InsertAt(i, FileRecord(left, right, relative, 0x01000420, item));
                 continue;
@@ -97,8 +96,8 @@ int main(int argc, char** argv) {
     plat::QtMessagePump pump;
     plat::QtGuiServices gui;
     // Column widths are read from a settings file of the benchmark's own.
-    ProgramState().settingsFile = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
-                                  "/bench_task_window.ini";
+    ProgramState().settingsFile =
+        std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/bench_task_window.ini";
     const int folders = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int files = argc > 2 ? std::atoi(argv[2]) : 100;
 

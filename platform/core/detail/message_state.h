@@ -126,8 +126,8 @@ std::optional<Clock::time_point> NextTimerDueLocked(DWORD threadId, HWND filter 
                                                     UINT filterMax = 0);
 // Takes the earliest due timer of the thread that matches the filter as a WM_TIMER
 // message; with `remove` the timer starts its next interval.
-bool TakeDueTimerLocked(DWORD threadId, HWND filter, UINT filterMin, UINT filterMax, bool remove,
-                        Clock::time_point now, MSG* msg);
+bool TakeDueTimerLocked(DWORD threadId, HWND filter, UINT filterMin, UINT filterMax, bool remove, Clock::time_point now,
+                        MSG* msg);
 void RemoveTimersLocked(std::uintptr_t window);
 void RemoveThreadTimersLocked(DWORD threadId);
 

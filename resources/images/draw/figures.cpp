@@ -36,8 +36,10 @@ QPainterPath Polygon(std::initializer_list<QPointF> points) {
     QPainterPath path;
     bool first = true;
     for (const QPointF& point : points) {
-        if (first) path.moveTo(point);
-        else path.lineTo(point);
+        if (first)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
         first = false;
     }
     path.closeSubpath();
@@ -188,7 +190,8 @@ void Badge(Pen& pen, QPointF c, double radius, const Tone& tone, Mark mark) {
         break;
     }
     case Mark::Play:
-        pen.Fill(Polygon({c + QPointF(-s * 0.7, -s * 1.1), c + QPointF(s * 1.2, 0), c + QPointF(-s * 0.7, s * 1.1)}), white);
+        pen.Fill(Polygon({c + QPointF(-s * 0.7, -s * 1.1), c + QPointF(s * 1.2, 0), c + QPointF(-s * 0.7, s * 1.1)}),
+                 white);
         break;
     case Mark::Bang:
         pen.Line(c - QPointF(0, s * 1.3), c + QPointF(0, s * 0.3), w, white);
@@ -203,9 +206,7 @@ void Badge(Pen& pen, QPointF c, double radius, const Tone& tone, Mark mark) {
     }
 }
 
-void CornerBadge(Pen& pen, const Tone& tone, Mark mark) {
-    Badge(pen, QPointF(11.5, 11.5), 4.5, tone, mark);
-}
+void CornerBadge(Pen& pen, const Tone& tone, Mark mark) { Badge(pen, QPointF(11.5, 11.5), 4.5, tone, mark); }
 
 void Clock(Pen& pen, QPointF c, double radius, const Tone& face) {
     pen.Shape(Circle(c, radius), face);
@@ -213,7 +214,8 @@ void Clock(Pen& pen, QPointF c, double radius, const Tone& face) {
     if (pen.Large()) {
         for (int i = 0; i < 12; ++i) {
             const double length = i % 3 == 0 ? 1.5 : 0.8;
-            pen.Line(Along(c, radius - 1.2, i * 30), Along(c, radius - 1.2 - length, i * 30), px * 1.4, tone::kGray.line);
+            pen.Line(Along(c, radius - 1.2, i * 30), Along(c, radius - 1.2 - length, i * 30), px * 1.4,
+                     tone::kGray.line);
         }
     }
     const double hand = pen.Large() ? 1.0 : 1.0;
@@ -232,8 +234,10 @@ void Magnifier(Pen& pen, QPointF lens, double radius, double handle) {
     pen.Shape(Circle(lens, radius - (pen.Large() ? 1.25 : 1.0)), Tone{kGlass, QColor(0x7A, 0x9C, 0xBD)});
     if (pen.Large()) {
         QPainterPath glint;
-        glint.arcMoveTo(QRectF(lens.x() - radius + 2.2, lens.y() - radius + 2.2, 2 * radius - 4.4, 2 * radius - 4.4), 110);
-        glint.arcTo(QRectF(lens.x() - radius + 2.2, lens.y() - radius + 2.2, 2 * radius - 4.4, 2 * radius - 4.4), 110, 60);
+        glint.arcMoveTo(QRectF(lens.x() - radius + 2.2, lens.y() - radius + 2.2, 2 * radius - 4.4, 2 * radius - 4.4),
+                        110);
+        glint.arcTo(QRectF(lens.x() - radius + 2.2, lens.y() - radius + 2.2, 2 * radius - 4.4, 2 * radius - 4.4), 110,
+                    60);
         pen.Stroke(glint, pen.Px() * 1.5, tone::kWhite);
     }
 }
@@ -243,11 +247,14 @@ void Gear(Pen& pen, QPointF c, double outer, double inner, int teeth, double hol
     const double step = 360.0 / teeth;
     for (int i = 0; i < teeth; ++i) {
         const double a = i * step - 90;
-        const QPointF p[] = {Along(c, inner, a - step * 0.5), Along(c, inner, a - step * 0.28), Along(c, outer, a - step * 0.2),
-                             Along(c, outer, a + step * 0.2), Along(c, inner, a + step * 0.28)};
+        const QPointF p[] = {Along(c, inner, a - step * 0.5), Along(c, inner, a - step * 0.28),
+                             Along(c, outer, a - step * 0.2), Along(c, outer, a + step * 0.2),
+                             Along(c, inner, a + step * 0.28)};
         for (int k = 0; k < 5; ++k) {
-            if (i == 0 && k == 0) path.moveTo(p[k]);
-            else path.lineTo(p[k]);
+            if (i == 0 && k == 0)
+                path.moveTo(p[k]);
+            else
+                path.lineTo(p[k]);
         }
     }
     path.closeSubpath();
@@ -321,7 +328,8 @@ void Pencil(Pen& pen, QPointF tip, double length, double width) {
     const double h = width / 2;
     pen.Shape(Polygon({at(point, -h), at(length - eraser, -h), at(length - eraser, h), at(point, h)}), tone::kOrange);
     pen.Shape(Polygon({at(length - eraser, -h), at(length, -h), at(length, h), at(length - eraser, h)}), tone::kPink);
-    pen.Shape(Polygon({at(0, 0), at(point, -h), at(point, h)}), Tone{QColor(0xF5, 0xDE, 0xB8), QColor(0x8A, 0x64, 0x3A)});
+    pen.Shape(Polygon({at(0, 0), at(point, -h), at(point, h)}),
+              Tone{QColor(0xF5, 0xDE, 0xB8), QColor(0x8A, 0x64, 0x3A)});
     pen.Fill(Polygon({at(0, 0), at(point * 0.42, -h * 0.42), at(point * 0.42, h * 0.42)}), tone::kInk);
     if (pen.Large()) pen.Line(at(point, 0), at(length - eraser, 0), pen.Px(), tone::kOrange.fill.darker(120));
 }
@@ -390,7 +398,8 @@ void WarningTriangle(Pen& pen, const QRectF& box) {
     const double top = t + box.height() * 0.32;
     const double bottom = b - box.height() * 0.32;
     pen.Block(QRectF(std::round((mid - w / 2) / px) * px, top, w, bottom - top), tone::kInk);
-    pen.Block(QRectF(std::round((mid - w / 2) / px) * px, b - box.height() * 0.22, w, pen.Large() ? 1.5 : 1), tone::kInk);
+    pen.Block(QRectF(std::round((mid - w / 2) / px) * px, b - box.height() * 0.22, w, pen.Large() ? 1.5 : 1),
+              tone::kInk);
 }
 
 void TrashCan(Pen& pen) {
@@ -398,15 +407,18 @@ void TrashCan(Pen& pen) {
     pen.Shape(QRectF(2, 3, 12, 2), tone::kGray);
     pen.Shape(QRectF(6, 1, 4, 2.2), tone::kGray);
     const double px = pen.Px();
-    for (double x : {6.0, 8.0, 10.0}) pen.Block(QRectF(x - px * 0.5 - (pen.Large() ? 0 : 0.5), 6.5, px, 7), tone::kGray.line);
+    for (double x : {6.0, 8.0, 10.0})
+        pen.Block(QRectF(x - px * 0.5 - (pen.Large() ? 0 : 0.5), 6.5, px, 7), tone::kGray.line);
 }
 
 void Octagon(Pen& pen, QPointF c, double radius, const Tone& tone) {
     QPainterPath path;
     for (int i = 0; i < 8; ++i) {
         const QPointF p = Along(c, radius, 22.5 + i * 45);
-        if (i == 0) path.moveTo(p);
-        else path.lineTo(p);
+        if (i == 0)
+            path.moveTo(p);
+        else
+            path.lineTo(p);
     }
     path.closeSubpath();
     pen.Shape(path, tone);
@@ -480,8 +492,7 @@ void RoundSign(Pen& pen, QPointF c, double radius, const Tone& tone, char letter
         pen.Block(QRectF(x, c.y() + radius * 0.38, w, w), white);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

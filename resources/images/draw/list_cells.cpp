@@ -14,13 +14,17 @@ enum class Side { Left, Right };
 QRectF Target(Side side) { return side == Side::Right ? QRectF(7, 1, 9, 14) : QRectF(0, 1, 9, 14); }
 
 void Towards(Pen& pen, Side side, const Tone& tone) {
-    if (side == Side::Right) Pointer(pen, QPointF(0, 8), QPointF(7, 8), 2, 3.5, tone.fill.darker(108));
-    else Pointer(pen, QPointF(16, 8), QPointF(9, 8), 2, 3.5, tone.fill.darker(108));
+    if (side == Side::Right)
+        Pointer(pen, QPointF(0, 8), QPointF(7, 8), 2, 3.5, tone.fill.darker(108));
+    else
+        Pointer(pen, QPointF(16, 8), QPointF(9, 8), 2, 3.5, tone.fill.darker(108));
 }
 
 void CopyFile(Pen& pen, Side side) {
-    if (side == Side::Right) Arrow(pen, QPointF(1, 8), QPointF(15, 8), 4, 12, 6, tone::kGreen);
-    else Arrow(pen, QPointF(15, 8), QPointF(1, 8), 4, 12, 6, tone::kGreen);
+    if (side == Side::Right)
+        Arrow(pen, QPointF(1, 8), QPointF(15, 8), 4, 12, 6, tone::kGreen);
+    else
+        Arrow(pen, QPointF(15, 8), QPointF(1, 8), 4, 12, 6, tone::kGreen);
 }
 
 void CreateFolder(Pen& pen, Side side) {
@@ -74,11 +78,15 @@ void TaskWith(Pen& pen, const Tone& tone, Mark mark) {
 
 std::vector<Drawing> ListCells() {
     return {
-        /* 0 clash or error */ [](Pen& p) { RoundSign(p, {8, 8}, 7, tone::kRed, 0); BigCross(p, {8, 8}, 2.8, 2.2, Tone{tone::kWhite, tone::kWhite}); },
+        /* 0 clash or error */ [](Pen& p) {
+            RoundSign(p, {8, 8}, 7, tone::kRed, 0);
+            BigCross(p, {8, 8}, 2.8, 2.2, Tone{tone::kWhite, tone::kWhite});
+        },
         /* 1 copy to the left */ [](Pen& p) { CopyFile(p, Side::Left); },
         /* 2 copy to the right */ [](Pen& p) { CopyFile(p, Side::Right); },
         /* 3 conflict */ Conflict,
-        /* 4 ok */ [](Pen& p) {
+        /* 4 ok */
+        [](Pen& p) {
             p.Shape(Circle({8, 8}, 7), tone::kGreen);
             QPainterPath tick(QPointF(4.2, 8.2));
             tick.lineTo({7, 11});
@@ -97,21 +105,46 @@ std::vector<Drawing> ListCells() {
         /* 14 task deleted */ [](Pen& p) { TaskWith(p, tone::kRed, Mark::Cross); },
         /* 15 copy time to the left */ [](Pen& p) { CopyTime(p, Side::Left); },
         /* 16 copy time to the right */ [](Pen& p) { CopyTime(p, Side::Right); },
-        /* 17 error */ [](Pen& p) { RoundSign(p, {8, 8}, 7, tone::kRed, '!'); },
+        /* 17 error */
+        [](Pen& p) {
+            RoundSign(p, {8, 8}, 7, tone::kRed, '!');
+        },
         /* 18 nothing to show */ [](Pen&) {},
         /* 19 excluded */ Excluded,
         /* 20 task created */ [](Pen& p) { TaskWith(p, tone::kGreen, Mark::Plus); },
         /* 21 task after a run */ [](Pen& p) { TaskWith(p, tone::kBlue, Mark::Tick); },
         /* 22 task running */ [](Pen& p) { TaskWith(p, tone::kOrange, Mark::Play); },
-        /* 23 cancelled */ [](Pen& p) { Octagon(p, {8, 8}, 7.4, tone::kOrange); p.Block(QRectF(4, 7, 8, 2), tone::kWhite); },
-        /* 24 sync run */ [](Pen& p) { SyncArrows(p, {8, 8}, 5, 3, tone::kGreen); },
+        /* 23 cancelled */
+        [](Pen& p) {
+            Octagon(p, {8, 8}, 7.4, tone::kOrange);
+            p.Block(QRectF(4, 7, 8, 2), tone::kWhite);
+        },
+        /* 24 sync run */
+        [](Pen& p) {
+            SyncArrows(p, {8, 8}, 5, 3, tone::kGreen);
+        },
         /* 25 started by the user */ Person,
-        /* 26 check run */ [](Pen& p) { Magnifier(p, {6.5, 6.5}, 5, 6.5); },
-        /* 27 task changed */ [](Pen& p) { FolderPair(p); Pencil(p, {8, 15.5}, 10.5, 3.2); },
+        /* 26 check run */
+        [](Pen& p) {
+            Magnifier(p, {6.5, 6.5}, 5, 6.5);
+        },
+        /* 27 task changed */
+        [](Pen& p) {
+            FolderPair(p);
+            Pencil(p, {8, 15.5}, 10.5, 3.2);
+        },
         /* 28 sync container */ [](Pen& p) { Crate(p, QRectF(1, 2, 14, 12)); },
-        /* 29 timer */ [](Pen& p) { p.Shape(QRectF(6.5, 0.5, 3, 2), tone::kDark); Clock(p, {8, 9}, 6.5); },
+        /* 29 timer */
+        [](Pen& p) {
+            p.Shape(QRectF(6.5, 0.5, 3, 2), tone::kDark);
+            Clock(p, {8, 9}, 6.5);
+        },
         /* 30 scheduler */ [](Pen& p) { Calendar(p, QRectF(1, 2.5, 14, 12.5)); },
-        /* 31 task created by a rename */ [](Pen& p) { FolderPair(p); NameTag(p, QRectF(6, 9, 10, 6)); },
+        /* 31 task created by a rename */
+        [](Pen& p) {
+            FolderPair(p);
+            NameTag(p, QRectF(6, 9, 10, 6));
+        },
         /* 32 task */ FolderPair,
     };
 }

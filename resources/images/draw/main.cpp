@@ -35,7 +35,8 @@ std::vector<Output> DrawAll() {
     using namespace art;
     std::vector<Output> out;
     auto strip = [&](int id, const std::vector<Drawing>& cells, int size) {
-        out.push_back({Name("strip", id), QStringLiteral("bitmaps/%1.png").arg(id), DrawStrip(cells, size, kKey), true, size});
+        out.push_back(
+            {Name("strip", id), QStringLiteral("bitmaps/%1.png").arg(id), DrawStrip(cells, size, kKey), true, size});
     };
     strip(3995, RibbonCells(), 16);
     strip(3989, RibbonCells(), 32);
@@ -47,12 +48,16 @@ std::vector<Output> DrawAll() {
     };
     bitmap(4031, DrawTip, 16, true);
     bitmap(22954, DrawWarning, 16, false);
-    bitmap(4041, [](Pen& p) { DrawApplicationButton(p, 0); }, 32, false);
-    bitmap(4044, [](Pen& p) { DrawApplicationButton(p, 1); }, 32, false);
-    bitmap(4045, [](Pen& p) { DrawApplicationButton(p, 2); }, 32, false);
+    bitmap(
+        4041, [](Pen& p) { DrawApplicationButton(p, 0); }, 32, false);
+    bitmap(
+        4044, [](Pen& p) { DrawApplicationButton(p, 1); }, 32, false);
+    bitmap(
+        4045, [](Pen& p) { DrawApplicationButton(p, 2); }, 32, false);
     auto icon = [&](int id, const Drawing& drawing, std::initializer_list<int> sizes) {
         for (int size : sizes)
-            out.push_back({Name("icon", id, size), QStringLiteral("icons/%1/%2.png").arg(id).arg(size), DrawImage(drawing, size)});
+            out.push_back({Name("icon", id, size), QStringLiteral("icons/%1/%2.png").arg(id).arg(size),
+                           DrawImage(drawing, size)});
     };
     icon(706, DrawBrowse, {16, 32});
     // The sync types by their icon ids: type 3 has 4057, type 4 has 4056.
@@ -101,9 +106,12 @@ std::vector<Tile> Tiles(const std::vector<Output>& images) {
         const QString id = image.alias.section(QLatin1Char('/'), 1, 1).remove(QStringLiteral(".png"));
         if (image.cell) {
             for (int i = 0; i * image.cell < picture.width(); ++i)
-                tiles.push_back({QStringLiteral("%1:%2").arg(id).arg(i), picture.copy(i * image.cell, 0, image.cell, image.cell)});
+                tiles.push_back(
+                    {QStringLiteral("%1:%2").arg(id).arg(i), picture.copy(i * image.cell, 0, image.cell, image.cell)});
         } else if (picture.width() <= 64) {
-            tiles.push_back({image.alias.startsWith(QLatin1String("icons")) ? QStringLiteral("%1@%2").arg(id).arg(picture.width()) : id,
+            tiles.push_back({image.alias.startsWith(QLatin1String("icons"))
+                                 ? QStringLiteral("%1@%2").arg(id).arg(picture.width())
+                                 : id,
                              picture});
         }
     }

@@ -173,8 +173,9 @@ TEST(ListPrinting, NarrowScreenColumnsPrintTheirTextsWholeAndApart) {
     list.setColumnCount(7);
     list.setHeaderLabels({"Task", "Command", "Start", "Finish", "From", "Status", "Comments"});
     for (int c = 0; c < 7; ++c) list.setColumnWidth(c, 30);
-    const QString comment = "'/home/me/Documents' Sync with '/media/backup/Documents' Options: No Del; Save Changed; "
-                            "No Copy Lock; Src Readonly; Target Readonly; Case-Aware; lastword";
+    const QString comment =
+        "'/home/me/Documents' Sync with '/media/backup/Documents' Options: No Del; Save Changed; "
+        "No Copy Lock; Src Readonly; Target Readonly; Case-Aware; lastword";
     for (int r = 0; r < 30; ++r) {
         auto* item = new QTreeWidgetItem(&list);
         item->setText(0, "Docs");
@@ -191,7 +192,8 @@ TEST(ListPrinting, NarrowScreenColumnsPrintTheirTextsWholeAndApart) {
     // The comments are wider than the page: they wrap in the room the other columns leave.
     EXPECT_EQ(all.count(QRegularExpression("Task\\s+Command\\s+Start\\s+Finish\\s+From\\s+Status\\s+Comments\\s*\\n")),
               printed.pageCount);
-    EXPECT_EQ(all.count(QRegularExpression("Docs\\s+Sync\\s+9 Dec 2020 10:11:12\\s+9 Dec 2020 10:11:13\\s+me\\s+OK\\s+'/home")),
+    EXPECT_EQ(all.count(QRegularExpression(
+                  "Docs\\s+Sync\\s+9 Dec 2020 10:11:12\\s+9 Dec 2020 10:11:13\\s+me\\s+OK\\s+'/home")),
               15);
     // Every word of a comment is printed, none cut at the page's edge.
     EXPECT_EQ(all.count("'/home/me/Documents' Sync with"), 30);

@@ -119,7 +119,10 @@ TEST(PrintJob, ADocumentWithoutPagesLeavesNoFile) {
 }
 
 TEST(PrintTextLineParser, SplitsPiecesByTheirControlCharacters) {
-    const auto lines = GPrintTextLineParser::Parse(QString("left\x1f" "centre\x1e" "right\nnext"));
+    const auto lines =
+        GPrintTextLineParser::Parse(QString("left\x1f"
+                                            "centre\x1e"
+                                            "right\nnext"));
     ASSERT_EQ(lines.size(), 2u);
     ASSERT_EQ(lines[0].size(), 3u);
     EXPECT_EQ(lines[0][0].text, "left");
@@ -133,13 +136,20 @@ TEST(PrintTextLineParser, SplitsPiecesByTheirControlCharacters) {
     EXPECT_EQ(lines[1][0].align, PrintTextPiece::Left);
 
     // Doubled control characters are the characters themselves.
-    const auto literal = GPrintTextLineParser::Parse(QString("a\x1f\x1f" "b\x1e\x1e" "c\x1c\x1c"));
+    const auto literal =
+        GPrintTextLineParser::Parse(QString("a\x1f\x1f"
+                                            "b\x1e\x1e"
+                                            "c\x1c\x1c"));
     ASSERT_EQ(literal.size(), 1u);
     ASSERT_EQ(literal[0].size(), 1u);
-    EXPECT_EQ(literal[0][0].text, QString("a\x1f" "b\x1e" "c\x1c"));
+    EXPECT_EQ(literal[0][0].text, QString("a\x1f"
+                                          "b\x1e"
+                                          "c\x1c"));
 
     // Dots and right alignment both lead the next piece.
-    const auto contents = GPrintTextLineParser::Parse(QString("Chapter\x1c\x1e" "12"));
+    const auto contents =
+        GPrintTextLineParser::Parse(QString("Chapter\x1c\x1e"
+                                            "12"));
     ASSERT_EQ(contents[0].size(), 2u);
     EXPECT_TRUE(contents[0][1].dotLeader);
     EXPECT_EQ(contents[0][1].align, PrintTextPiece::Right);
@@ -152,14 +162,14 @@ TEST(PrintTextLineParser, SplitsPiecesByTheirControlCharacters) {
 // A unit with fixed line heights that the tests drive directly.
 class ProbeUnit : public GPrintUnit {
 public:
-    using GPrintUnit::GPrintUnit;
+    using GPrintUnit::EndPage;
     using GPrintUnit::EndRow;
+    using GPrintUnit::GPrintUnit;
     using GPrintUnit::NeedNewPage;
     using GPrintUnit::OpenPage;
     using GPrintUnit::PrintColumnText;
     using GPrintUnit::PrintTextClipped;
     using GPrintUnit::PrintTextLines;
-    using GPrintUnit::EndPage;
     int rowHeight() const { return rowHeight_; }
 
 protected:
@@ -282,7 +292,11 @@ TEST(PrintUnit, TextLinesPlaceLeftCentreRightAndDots) {
     int rowHeight = 0;
     PrintWithUnit(dir.sub("lines.pdf"), nullptr, [&](ProbeUnit& unit) {
         PrintTextBlock block;
-        block.text = QString("Left\x1f" "Middle\x1e" "Right\nContents\x1c\x1e" "12");
+        block.text = QString(
+            "Left\x1f"
+            "Middle\x1e"
+            "Right\nContents\x1c\x1e"
+            "12");
         block.rect = unit.PrintArea();
         block.options = PTL_MAKE_ROOM;
         unit.PrintTextLines(block);

@@ -246,10 +246,9 @@ TEST(CopyActions, FileChangedSinceTheCheckIsNotOverwritten) {
         bool remove;
         bool copied;
     };
-    for (const Case& c : {Case{"size changed", "abcd", kTime, false, false},
-                          Case{"written 3 s later", "abc", kTime + 3, false, false},
-                          Case{"written 2 s later", "abc", kTime + 2, false, true},
-                          Case{"removed", "", kTime, true, false}}) {
+    for (const Case& c :
+         {Case{"size changed", "abcd", kTime, false, false}, Case{"written 3 s later", "abc", kTime + 3, false, false},
+          Case{"written 2 s later", "abc", kTime + 2, false, true}, Case{"removed", "", kTime, true, false}}) {
         SCOPED_TRACE(c.name);
         SyncPass p;
         p.SrcFile("f.txt", "new!", kTime + 100);
@@ -266,8 +265,8 @@ TEST(CopyActions, FileChangedSinceTheCheckIsNotOverwritten) {
         EXPECT_EQ(p.Record("f.txt").state.IsError(), !c.copied);
         if (c.copied) continue;
         EXPECT_EQ(ReadFileBytes(p.Dst("f.txt")), c.bytes);
-        EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Copy " + p.Src("f.txt") + " -> " + p.Dst("f.txt") +
-                                                      " (Error: Changed since the Check)"});
+        EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Copy " + p.Src("f.txt") + " -> " +
+                                                      p.Dst("f.txt") + " (Error: Changed since the Check)"});
     }
 
     SyncPass p;
@@ -322,7 +321,8 @@ TEST(CopyActions, AnItemThatAppearsAtANameCopiedAheadIsKept) {
     EXPECT_EQ(NamesIn(p.Dst("d")).size(), 60u);
     EXPECT_TRUE(p.Record("d/f120").state.IsError());
     EXPECT_EQ(p.run.counters.errors.load(), 1u);
-    EXPECT_EQ(p.Lines()[21], "red: Failed to Copy " + p.Src("d/f120") + " -> " + p.Dst("d/f120") + " (Error: Already Exists)");
+    EXPECT_EQ(p.Lines()[21],
+              "red: Failed to Copy " + p.Src("d/f120") + " -> " + p.Dst("d/f120") + " (Error: Already Exists)");
 }
 
 // A copy made ahead takes its name before its messages; Stop pressed during them leaves

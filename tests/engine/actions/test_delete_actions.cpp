@@ -39,7 +39,7 @@ TEST(DeleteActions, FilesGoToTheTrashBeforeTheirFolderIsRemoved) {
     EXPECT_FALSE(Exists(p.Dst("_qb_sync")));
     const std::vector<std::string> lines = {
         "Delete " + p.Dst("old/a.txt"), "Delete " + p.Dst("old/b.txt"), "Delete " + p.Dst("old"),
-        "Delete " + p.Src("gone.txt"), "Delete " + p.Dst("pair.txt"),
+        "Delete " + p.Src("gone.txt"),  "Delete " + p.Dst("pair.txt"),
     };
     EXPECT_EQ(p.Lines(), lines);
 
@@ -113,8 +113,8 @@ TEST(DeleteActions, FileChangedSinceTheCheckIsNotDeletedNorBackedUp) {
     EXPECT_EQ(ReadFileBytes(p.Dst("t.txt")), "abcd");
     EXPECT_FALSE(Exists(p.Dst("_qb_sync")));
     EXPECT_TRUE(p.Record("t.txt", true).state.IsError());
-    EXPECT_EQ(p.Lines(),
-              std::vector<std::string>{"red: Failed to Delete " + p.Dst("t.txt") + " (Error: Changed since the Check)"});
+    EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Delete " + p.Dst("t.txt") +
+                                                  " (Error: Changed since the Check)"});
 }
 
 TEST(DeleteActions, FolderThatStillHoldsAFileIsNotRemoved) {
@@ -127,7 +127,8 @@ TEST(DeleteActions, FolderThatStillHoldsAFileIsNotRemoved) {
     EXPECT_TRUE(Exists(p.Dst("f/keep.txt")));
     EXPECT_TRUE(p.Record("f", true).state.IsError());
     EXPECT_EQ(p.Record("f", true).failure(), ERROR_DIR_NOT_EMPTY);
-    EXPECT_EQ(p.Lines(), std::vector<std::string>{"red: Failed to Delete " + p.Dst("f") + " (Error: Folder not empty)"});
+    EXPECT_EQ(p.Lines(),
+              std::vector<std::string>{"red: Failed to Delete " + p.Dst("f") + " (Error: Folder not empty)"});
 }
 
 // Every record's rows are handed over after its action, whatever it was: a folder's after
@@ -146,8 +147,7 @@ TEST(DeleteActions, CatalogRowsOfEveryRecordFollowItsAction) {
     bool deletedBeforeItsRows = false;
     const auto recorder = [&](const char* side) {
         return [&, side](const CFileInfo& record, DWORD ownFields) {
-            calls.push_back(std::string(side) + " " + record.relativePath + " " +
-                            std::to_string(ownFields));
+            calls.push_back(std::string(side) + " " + record.relativePath + " " + std::to_string(ownFields));
             if (record.relativePath == "u.txt") deletedBeforeItsRows = record.state.IsDeleted();
         };
     };

@@ -58,7 +58,8 @@ void SetWriteTime(const std::string& path, std::uint64_t ticks) {
 class CopyWindow {
 public:
     explicit CopyWindow(int stopAtQuery = 0, std::function<void()> onQuery = {})
-        : stopAtQuery_(stopAtQuery), onQuery_(std::move(onQuery)),
+        : stopAtQuery_(stopAtQuery),
+          onQuery_(std::move(onQuery)),
           procedure_([this](HWND, UINT message, WPARAM w, LPARAM) -> LRESULT { return Handle(message, w); }),
           hwnd_(plat::CreateMessageWindow(&procedure_)) {}
     ~CopyWindow() { DestroyWindow(hwnd_); }
@@ -113,8 +114,8 @@ TEST_F(FileCopier, CopiesFilesByteForByteWithTimesAndPermissionBits) {
         mode_t mode;
         bool targetThere;
     };
-    for (const Case& c : {Case{0, 0640, false}, Case{5, 0444, false}, Case{kMiB, 0600, true},
-                          Case{3 * kMiB + 17, 0755, true}}) {
+    for (const Case& c :
+         {Case{0, 0640, false}, Case{5, 0444, false}, Case{kMiB, 0600, true}, Case{3 * kMiB + 17, 0755, true}}) {
         SCOPED_TRACE(c.size);
         const std::string name = "file" + std::to_string(c.size);
         const std::string bytes = RandomBytes(c.size, static_cast<unsigned>(c.size));
@@ -161,8 +162,10 @@ TEST_F(FileCopier, StopLeavesTheTargetAsItWasAndNoTemporaryFile) {
     for (const bool targetThere : {true, false}) {
         SCOPED_TRACE(targetThere);
         const std::string target = Target("large");
-        if (targetThere) WriteFileBytes(target, "old");
-        else ASSERT_TRUE(plat::DeleteFile(target));
+        if (targetThere)
+            WriteFileBytes(target, "old");
+        else
+            ASSERT_TRUE(plat::DeleteFile(target));
         std::vector<std::string> namesDuringCopy;
         CopyWindow window(3, [&] { namesDuringCopy = NamesIn(dir.sub("dst")); });
 
@@ -217,7 +220,11 @@ TEST_F(FileCopier, ANewFileLeavesNoTemporaryAndNeverReplacesAnItemThatAppeared) 
         EXPECT_EQ(copy(2, {}), -1);
         EXPECT_TRUE(NamesIn(dir.sub("dst")).empty());
 
-        EXPECT_EQ(copy(0, [&] { if (!plat::PathExists(target)) WriteFileBytes(target, "someone else's"); }), 0);
+        EXPECT_EQ(copy(0,
+                       [&] {
+                           if (!plat::PathExists(target)) WriteFileBytes(target, "someone else's");
+                       }),
+                  0);
         EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
         EXPECT_EQ(ReadFileBytes(target), "someone else's");
         EXPECT_EQ(NamesIn(dir.sub("dst")), std::vector<std::string>{"new.bin"});
@@ -230,8 +237,10 @@ TEST_F(FileCopier, ASourceWrittenToDuringTheCopyFailsAndLeavesTheTargetAsItWas) 
     for (const bool targetThere : {true, false}) {
         SCOPED_TRACE(targetThere);
         const std::string target = Target("growing.db");
-        if (targetThere) WriteFileBytes(target, "old");
-        else ASSERT_TRUE(plat::DeleteFile(target));
+        if (targetThere)
+            WriteFileBytes(target, "old");
+        else
+            ASSERT_TRUE(plat::DeleteFile(target));
         // Another program rewrites the file in place, same size, half-way through the copy.
         CopyWindow window(0, [&, done = false]() mutable {
             if (done) return;

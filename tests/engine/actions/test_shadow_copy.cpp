@@ -38,9 +38,7 @@ void PutCount(Bytes& bytes, std::uint8_t count) { bytes.insert(bytes.end(), {cou
 
 class MountTable {
 public:
-    explicit MountTable(const std::string& text) {
-        qbtest::WriteFileBytes(sources.mountTable, text);
-    }
+    explicit MountTable(const std::string& text) { qbtest::WriteFileBytes(sources.mountTable, text); }
     qbtest::TempDir dir;
     plat::VolumeSources sources{dir.sub("mounts")};
 };
@@ -52,8 +50,8 @@ const char* const kThreeVolumes =
 
 TEST(ShadowCopyBlocks, FilesAreGroupedByVolumeInListOrder) {
     const MountTable mounts(kThreeVolumes);
-    const std::vector<std::wstring> sources{L"/vol/E/docs/a.txt", L"/vol/E/b.txt", L"/vol/F/c.txt",
-                                            L"/vol/E/d e.txt", L"/home/u/f.txt"};
+    const std::vector<std::wstring> sources{L"/vol/E/docs/a.txt", L"/vol/E/b.txt", L"/vol/F/c.txt", L"/vol/E/d e.txt",
+                                            L"/home/u/f.txt"};
     const std::vector<std::wstring> targets{L"/t/a.txt", L"/t/b.txt", L"/t/c.txt", L"/t/d e.txt", L"/t/f.txt"};
 
     const ShadowCopyGroups grouped = GroupShadowCopyFiles(sources, mounts.sources);
@@ -155,7 +153,9 @@ public:
         BeginCatalogs(run);
         ResetShadowCopyState(run);
         plat::FileFaults faults;
-        faults.lockedFile = [this](const std::string& path) { return path == Src("new.txt") || path == Src("old.txt"); };
+        faults.lockedFile = [this](const std::string& path) {
+            return path == Src("new.txt") || path == Src("old.txt");
+        };
         const plat::ScopedFileFaults locked(std::move(faults));
         ASSERT_EQ(WalkCopyActions(run, run.sourceTree.get(), run.targetTree.get(), counter), 1);
         ASSERT_EQ(run.shadowWaiting.size(), 2u);
@@ -211,11 +211,12 @@ TEST(ShadowCopyFiles, ALockedFileGoesTheWholeRouteAndFailsWithNoShadowCopyServic
 
     EXPECT_FALSE(ShadowCopyFiles(t.run));
 
-    EXPECT_EQ(t.Lines(), (std::vector<std::string>{
-                             "red: Failed to start shadow copy. ",
-                             "red: Failed Shadow Copy " + t.Src("new.txt") + " -> " + t.Dst("new.txt") + " (File Locked)",
-                             "red: Failed Shadow Copy " + t.Src("old.txt") + " -> " + t.Dst("old.txt") + " (File Locked)",
-                         }));
+    EXPECT_EQ(t.Lines(),
+              (std::vector<std::string>{
+                  "red: Failed to start shadow copy. ",
+                  "red: Failed Shadow Copy " + t.Src("new.txt") + " -> " + t.Dst("new.txt") + " (File Locked)",
+                  "red: Failed Shadow Copy " + t.Src("old.txt") + " -> " + t.Dst("old.txt") + " (File Locked)",
+              }));
     for (const char* name : {"new.txt", "old.txt"}) {
         const CFileInfo& record = t.Record(name);
         EXPECT_TRUE(record.state.IsError()) << name;
@@ -245,19 +246,19 @@ TEST(ShadowCopyFiles, EachFileIsJudgedByWhatIsAtItsTarget) {
         ShadowRun t;
         t.SetAsideTwoLockedFiles();
         int calls = 0;
-        const plat::ScopedVssCopyStandIn library([&](std::span<const std::uint8_t> drives,
-                                                     std::span<const std::uint8_t> files) {
-            ++calls;
-            EXPECT_FALSE(drives.empty());
-            EXPECT_FALSE(files.empty());
-            for (std::size_t i = 0; c.copies && i < t.run.shadowSourcePaths.size(); ++i) {
-                const fs::path from = plat::WideToUtf8(t.run.shadowSourcePaths[i]);
-                const fs::path to = plat::WideToUtf8(t.run.shadowTargetPaths[i]);
-                fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-                fs::last_write_time(to, fs::last_write_time(from));
-            }
-            return c.answer;
-        });
+        const plat::ScopedVssCopyStandIn library(
+            [&](std::span<const std::uint8_t> drives, std::span<const std::uint8_t> files) {
+                ++calls;
+                EXPECT_FALSE(drives.empty());
+                EXPECT_FALSE(files.empty());
+                for (std::size_t i = 0; c.copies && i < t.run.shadowSourcePaths.size(); ++i) {
+                    const fs::path from = plat::WideToUtf8(t.run.shadowSourcePaths[i]);
+                    const fs::path to = plat::WideToUtf8(t.run.shadowTargetPaths[i]);
+                    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+                    fs::last_write_time(to, fs::last_write_time(from));
+                }
+                return c.answer;
+            });
 
         EXPECT_EQ(ShadowCopyFiles(t.run), c.answer);
         EXPECT_EQ(calls, 1);
@@ -304,8 +305,8 @@ TEST(ShadowCopyScript, TheRouteFailsWithoutItsToolOrItsScriptAndLeavesNoScript) 
 
         EXPECT_FALSE(ShadowCopyByScript(t.run));
 
-        EXPECT_EQ(t.Lines(), c.line ? std::vector<std::string>{std::string("red: ") + c.line}
-                                    : std::vector<std::string>{});
+        EXPECT_EQ(t.Lines(),
+                  c.line ? std::vector<std::string>{std::string("red: ") + c.line} : std::vector<std::string>{});
         EXPECT_FALSE(passtest::Exists(t.tempFolder + "/vssexec.bat"));
     }
 }

@@ -141,7 +141,8 @@ private:
         std::vector<Row> rows;
         if (!side.rows) return rows;
         for (std::size_t i = 0; i < side.rows->size(); ++i) {
-            rows.emplace_back(plat::Utf8ToWide(side.rows->NameAt(i)), side.rows->RowAt(i).size, side.rows->RowAt(i).time);
+            rows.emplace_back(plat::Utf8ToWide(side.rows->NameAt(i)), side.rows->RowAt(i).size,
+                              side.rows->RowAt(i).time);
         }
         std::sort(rows.begin(), rows.end());
         return rows;
@@ -192,8 +193,9 @@ TEST(CatalogBuilding, EachSideListsWhatIsInStepAndKeepsPreviousRowsOfTheRest) {
     CFileInfo backupError = Item(L"backup error", kBoth | ItemState::kCopyToLeft | ItemState::kBackupError);
     CFileInfo waiting = Item(L"waiting", kBoth | ItemState::kCopyToRight | ItemState::kShadowCopy);
     waiting.shadowIndex = 0;
-    CFileInfo copiedLeft = Item(L"copied left", ItemState::kTargetOnly | ItemState::kOnTarget |
-                                                    ItemState::kCopyToLeft | ItemState::kDone | ItemState::kOnSource,
+    CFileInfo copiedLeft = Item(L"copied left",
+                                ItemState::kTargetOnly | ItemState::kOnTarget | ItemState::kCopyToLeft |
+                                    ItemState::kDone | ItemState::kOnSource,
                                 50);
 
     ASSERT_TRUE(t.Sync({

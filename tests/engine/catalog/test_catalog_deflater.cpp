@@ -72,12 +72,14 @@ TEST(CatalogDeflater, AnyInflaterMakesTheBlockOfItsStream) {
         // Names of every length, other scripts, values unlike from row to row.
         std::mt19937 random(11);
         CatalogBlock mixed;
-        const std::vector<std::string> pieces = {"\xC3\xA9t\xC3\xA9", "\xF0\x9F\x98\x80", "x", "dir/", "\xE6\x97\xA5", "  "};
+        const std::vector<std::string> pieces = {
+            "\xC3\xA9t\xC3\xA9", "\xF0\x9F\x98\x80", "x", "dir/", "\xE6\x97\xA5", "  "};
         for (int i = 0; i < 600; ++i) {
             std::string name;
             const int parts = static_cast<int>(random() % 40);
             for (int p = 0; p <= parts; ++p) name += pieces[random() % pieces.size()];
-            ASSERT_TRUE(mixed.Add(name, random(), static_cast<DWORD>(random()), static_cast<LONGLONG>(random() % 2'000'000'000)));
+            ASSERT_TRUE(mixed.Add(name, random(), static_cast<DWORD>(random()),
+                                  static_cast<LONGLONG>(random() % 2'000'000'000)));
         }
         ASSERT_TRUE(mixed.Add(std::string(kCatalogNameMaxUnits, 'n'), 1, 0, 0));
         ASSERT_TRUE(mixed.Add(std::string(kCatalogNameMaxUnits, 'n'), ~0ULL, ~0u, -1'000'000'000));

@@ -81,9 +81,9 @@ Bytes CurrentBlock(const std::vector<CFileInfo2>& rows) {
     FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(block.data(), kCatalogHeaderSize),
                       static_cast<std::uint32_t>(rows.size()), L"/home/u/Docs");
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_TRUE(FillCatalogRecord(rows[i], std::span<std::uint8_t, kCatalogRecordSize>(
-                                                   block.data() + kCatalogHeaderSize + i * kCatalogRecordSize,
-                                                   kCatalogRecordSize)));
+        EXPECT_TRUE(FillCatalogRecord(
+            rows[i], std::span<std::uint8_t, kCatalogRecordSize>(
+                         block.data() + kCatalogHeaderSize + i * kCatalogRecordSize, kCatalogRecordSize)));
     }
     return block;
 }
@@ -235,7 +235,8 @@ TEST(CatalogFormat, UntrustworthyMembersAreRefused) {
 // stated with another length or checksum is refused.
 TEST(CatalogFormat, MembersInflatedInPiecesAreReadAsWholeOnesAndCheckedToTheirEnd) {
     std::vector<CFileInfo2> rows;
-    for (int i = 0; i < 100; ++i) rows.push_back(Row(L"folder/file " + std::to_wstring(i), 1000 + i, 1'600'000'000 + i));
+    for (int i = 0; i < 100; ++i)
+        rows.push_back(Row(L"folder/file " + std::to_wstring(i), 1000 + i, 1'600'000'000 + i));
     const std::vector<Bytes> sound = {CurrentBlock(rows), CurrentBlock({}),
                                       CurrentBlock(std::vector<CFileInfo2>(rows.begin(), rows.begin() + 64)),
                                       OldLayoutBlock(1, {u"x", u"y/z"})};
@@ -349,7 +350,8 @@ struct Writing {
     explicit Writing(const std::string& stored = std::string()) : writer(stored, L"/root", &pool, rowsWritten) {}
     ~Writing() { pool.Destroy(); }
 
-    CWorkQueue pool{[](plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }};
+    CWorkQueue pool{
+        [](plat::WorkerThread& thread, std::function<void()> body) { return thread.Start(std::move(body)); }};
     bool poolStarted = pool.Create(3);
     std::atomic<DWORD> rowsWritten{0};
     CatalogWriter writer;
@@ -403,7 +405,8 @@ TEST(CatalogWriter, FullBlocksOf4096RowsAndTheRestInTheLastMember) {
         // Byte for byte the block the format makes of the same rows.
         const std::vector<CFileInfo2> all = Rows(count);
         Bytes block = CurrentBlock({all.begin(), all.begin() + 4096});
-        FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(block.data(), kCatalogHeaderSize), 4096, L"/root");
+        FillCatalogHeader(std::span<std::uint8_t, kCatalogHeaderSize>(block.data(), kCatalogHeaderSize), 4096,
+                          L"/root");
         EXPECT_TRUE(*Member(archive, 0) == block);
     }
 }

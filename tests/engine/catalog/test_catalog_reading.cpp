@@ -153,7 +153,10 @@ TEST(CatalogReading, MissingGoodAndUnreadableCatalogsAreToldApart) {
     };
     const Case cases[] = {
         {"no file", [](const std::string&) {}, CatalogStatus::kNone, -1},
-        {"good", [](const std::string& p) { WriteMember(p, 0, Block({Row(L"a"), Row(L"b")})); },
+        {"good",
+         [](const std::string& p) {
+             WriteMember(p, 0, Block({Row(L"a"), Row(L"b")}));
+         },
          CatalogStatus::kComplete, 2},
         {"stored without compression",
          [](const std::string& p) {
@@ -173,8 +176,8 @@ TEST(CatalogReading, MissingGoodAndUnreadableCatalogsAreToldApart) {
         {"not an archive", [](const std::string& p) { qbtest::WriteFileBytes(p, "not a zip file"); },
          CatalogStatus::kIncomplete, -1},
         {"a folder", [](const std::string& p) { fs::create_directories(p); }, CatalogStatus::kIncomplete, -1},
-        {"an archive without Qbinf",
-         [](const std::string& p) { WriteMember(p, 1, Block({Row(L"a")})); }, CatalogStatus::kIncomplete, -1},
+        {"an archive without Qbinf", [](const std::string& p) { WriteMember(p, 1, Block({Row(L"a")})); },
+         CatalogStatus::kIncomplete, -1},
         {"first member truncated",
          [](const std::string& p) {
              Bytes b = Block({Row(L"a"), Row(L"b")});
@@ -271,7 +274,8 @@ TEST(CatalogReading, TheCatalogIsReadFromACopyGoneWhenTheSideIsRead) {
         for (const auto& entry : fs::directory_iterator(t.tempFolder)) names.push_back(entry.path().filename());
         for (const RunCatalogSide* side : {&t.run.sourceSide, &t.run.targetSide}) {
             if (side->tempCatalog.empty()) continue;
-            EXPECT_EQ(fs::path(plat::WideToUtf8(side->tempCatalog)).parent_path(), fs::path(t.tempFolder).parent_path());
+            EXPECT_EQ(fs::path(plat::WideToUtf8(side->tempCatalog)).parent_path(),
+                      fs::path(t.tempFolder).parent_path());
         }
     };
     const CatalogsRead read = ReadCatalogs(t.run);
@@ -312,7 +316,8 @@ std::vector<std::tuple<std::wstring, ULONGLONG, LONGLONG>> RowsOf(const RunCatal
     std::vector<std::tuple<std::wstring, ULONGLONG, LONGLONG>> rows;
     if (side.rows) {
         for (std::size_t i = 0; i < side.rows->size(); ++i) {
-            rows.emplace_back(plat::Utf8ToWide(side.rows->NameAt(i)), side.rows->RowAt(i).size, side.rows->RowAt(i).time);
+            rows.emplace_back(plat::Utf8ToWide(side.rows->NameAt(i)), side.rows->RowAt(i).size,
+                              side.rows->RowAt(i).time);
         }
     }
     return rows;
@@ -409,8 +414,9 @@ TEST(CatalogLookup, APairMatchedWithoutCaseIsFoundByEachSidesSpelling) {
 
 TEST(CatalogLookup, FactsOfOneSidedItems) {
     CatalogRun t;
-    WriteMember(t.sourcePath, 0, Block({Row(L"same"), Row(L"older", 10, 1'699'999'997), Row(L"near", 10, 1'699'999'998),
-                                        Row(L"bigger", 9), Row(L"dir", 0, 5, FILE_ATTRIBUTE_DIRECTORY)}));
+    WriteMember(t.sourcePath, 0,
+                Block({Row(L"same"), Row(L"older", 10, 1'699'999'997), Row(L"near", 10, 1'699'999'998),
+                       Row(L"bigger", 9), Row(L"dir", 0, 5, FILE_ATTRIBUTE_DIRECTORY)}));
     WriteMember(t.targetPath, 0, Block({Row(L"same"), Row(L"gone-from-target")}));
     ReadCatalogs(t.run);
 
@@ -420,11 +426,9 @@ TEST(CatalogLookup, FactsOfOneSidedItems) {
         bool changed, known;  // on the item's own side; to the other side's catalog
     };
     const Case sourceOnly[] = {
-        {L"same", 0x20, false, true},
-        {L"older", 0x20, true, false},  // 3 s apart
-        {L"near", 0x20, false, false},  // 2 s apart is the same time
-        {L"bigger", 0x20, true, false},
-        {L"dir", 0x20 | 0x80, false, false},  // a folder found is unchanged
+        {L"same", 0x20, false, true},   {L"older", 0x20, true, false},        // 3 s apart
+        {L"near", 0x20, false, false},                                        // 2 s apart is the same time
+        {L"bigger", 0x20, true, false}, {L"dir", 0x20 | 0x80, false, false},  // a folder found is unchanged
         {L"new", 0x20, true, false},
     };
     for (const Case& c : sourceOnly) {

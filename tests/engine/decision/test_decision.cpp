@@ -147,10 +147,10 @@ struct Case {
     Rows rows;
     bool srcChanged;  // the source copy is not what the catalogs saw
     bool dstChanged;
-    bool srcOlder;    // for times that differ
+    bool srcOlder;  // for times that differ
     bool del;
     bool parentGone;
-    DWORD act;        // kKeep, or the action with its status bits
+    DWORD act;  // kKeep, or the action with its status bits
     DWORD result;
 };
 
@@ -219,20 +219,20 @@ TEST(Decision, SourceOnlyItems) {
     using enum Rows;
     const Case cases[] = {
         // type  start             shape      rows    sCh dCh old del pf   act                result
-        {kMirror, Start::kUser, kSourceOnly, kSource, N, N, N, Y, N, kKeep, 0},                // a0 b0
-        {kMirror, Start::kUser, kSourceOnly, kNone, N, N, N, Y, N, kKeep, 0},                  // new: a1 b0
-        {kMirror, Start::kUser, kSourceOnly, kNone, N, N, N, Y, Y, kConflict | kParent, 0},    // in a deleted folder
-        {kMirror, Start::kUser, kSourceOnly, kSource, N, N, N, Y, Y, kKeep, 0},                // a0 b0, parent gone
-        {kMirror, Start::kUser, kSourceOnly, kBoth, N, N, N, Y, N, kDelL, kGone},              // deleted on the target
+        {kMirror, Start::kUser, kSourceOnly, kSource, N, N, N, Y, N, kKeep, 0},              // a0 b0
+        {kMirror, Start::kUser, kSourceOnly, kNone, N, N, N, Y, N, kKeep, 0},                // new: a1 b0
+        {kMirror, Start::kUser, kSourceOnly, kNone, N, N, N, Y, Y, kConflict | kParent, 0},  // in a deleted folder
+        {kMirror, Start::kUser, kSourceOnly, kSource, N, N, N, Y, Y, kKeep, 0},              // a0 b0, parent gone
+        {kMirror, Start::kUser, kSourceOnly, kBoth, N, N, N, Y, N, kDelL, kGone},            // deleted on the target
         {kMirror, Start::kUser, kSourceOnly, kBoth, N, N, N, N, N, kCopyR | S::kDeleteRefused, kGone},
-        {kMirror, Start::kUser, kSourceOnly, kBoth, Y, N, N, Y, N, kConflict, 0},              // changed and deleted
-        {kMirror, Start::kUser, kSourceOnly, kTarget, N, N, N, Y, N, kConflict, 0},            // a1 b1
+        {kMirror, Start::kUser, kSourceOnly, kBoth, Y, N, N, Y, N, kConflict, 0},    // changed and deleted
+        {kMirror, Start::kUser, kSourceOnly, kTarget, N, N, N, Y, N, kConflict, 0},  // a1 b1
         {kLtoR, Start::kUser, kSourceOnly, kBoth, N, N, N, Y, N, kConflict, kGone},
         {kLtoR, Start::kTimerLeftToRight, kSourceOnly, kBoth, N, N, N, Y, N, kCopyR, kGone},
-        {kRtoL, Start::kTimerLeftToRight, kSourceOnly, kBoth, N, N, N, Y, N, kDelL, kGone},   // Left wins: Right deletes
+        {kRtoL, Start::kTimerLeftToRight, kSourceOnly, kBoth, N, N, N, Y, N, kDelL, kGone},  // Left wins: Right deletes
         {kRtoL, Start::kTimerLeftToRight, kSourceOnly, kBoth, N, N, N, N, N, kRefused, kGone},
-        {kLtoR, Start::kTimerRightToLeft, kSourceOnly, kTarget, N, N, N, Y, N, kDelL, 0},      // Right wins
-        {kLtoR, Start::kTimerNewer, kSourceOnly, kTarget, N, N, N, Y, N, kConflict, 0},        // no times to compare
+        {kLtoR, Start::kTimerRightToLeft, kSourceOnly, kTarget, N, N, N, Y, N, kDelL, 0},  // Right wins
+        {kLtoR, Start::kTimerNewer, kSourceOnly, kTarget, N, N, N, Y, N, kConflict, 0},    // no times to compare
         {kLtoR, Start::kTimerLeftToRight, kSourceOnly, kNone, N, N, N, Y, Y, kCopyR | kParent, 0},
         {kBackup, Start::kUser, kSourceOnly, kBoth, N, N, N, Y, N, kKeep, 0},
     };
@@ -247,20 +247,20 @@ TEST(Decision, TargetOnlyItems) {
     using enum Rows;
     const Case cases[] = {
         // type  start             shape      rows    sCh dCh old del pf   act                result
-        {kMirror, Start::kUser, kTargetOnly, kBoth, N, N, N, Y, N, kDelR, kGone},              // deleted on the source
+        {kMirror, Start::kUser, kTargetOnly, kBoth, N, N, N, Y, N, kDelR, kGone},  // deleted on the source
         {kMirror, Start::kUser, kTargetOnly, kBoth, N, N, N, N, N, kCopyL | S::kDeleteRefused, kGone},
-        {kMirror, Start::kUser, kTargetOnly, kBoth, N, Y, N, Y, N, kConflict, 0},              // changed and deleted
-        {kMirror, Start::kUser, kTargetOnly, kTarget, N, N, N, Y, N, kCopyL, 0},               // a0 b0
-        {kMirror, Start::kUser, kTargetOnly, kNone, N, N, N, Y, N, kCopyL, 0},                 // new: a0 b1
+        {kMirror, Start::kUser, kTargetOnly, kBoth, N, Y, N, Y, N, kConflict, 0},  // changed and deleted
+        {kMirror, Start::kUser, kTargetOnly, kTarget, N, N, N, Y, N, kCopyL, 0},   // a0 b0
+        {kMirror, Start::kUser, kTargetOnly, kNone, N, N, N, Y, N, kCopyL, 0},     // new: a0 b1
         {kMirror, Start::kUser, kTargetOnly, kNone, N, N, N, Y, Y, kConflict | kParent, 0},
         {kMirror, Start::kTimerLeftToRight, kTargetOnly, kNone, N, N, N, Y, Y, kDelR | kParent, 0},
         {kMirror, Start::kTimerLeftToRight, kTargetOnly, kNone, N, N, N, N, Y, kRefused | kParent, 0},
         {kLtoR, Start::kUser, kTargetOnly, kBoth, N, N, N, Y, N, kDelR, kGone},
         {kLtoR, Start::kUser, kTargetOnly, kBoth, N, N, N, N, N, kRefused, kGone},
-        {kLtoR, Start::kUser, kTargetOnly, kNone, N, N, N, Y, N, kConflict, 0},                // never seen
+        {kLtoR, Start::kUser, kTargetOnly, kNone, N, N, N, Y, N, kConflict, 0},  // never seen
         {kLtoR, Start::kTimerLeftToRight, kTargetOnly, kNone, N, N, N, Y, N, kDelR, 0},
         {kLtoR, Start::kTimerRightToLeft, kTargetOnly, kTarget, N, N, N, Y, N, kCopyL, 0},
-        {kRtoL, Start::kTimerLeftToRight, kTargetOnly, kTarget, N, N, N, Y, N, kCopyL, 0},     // toward Right = source
+        {kRtoL, Start::kTimerLeftToRight, kTargetOnly, kTarget, N, N, N, Y, N, kCopyL, 0},  // toward Right = source
         {kRtoL, Start::kTimerRightToLeft, kTargetOnly, kTarget, N, N, N, Y, N, kDelR, 0},
         {kLtoR, Start::kTimerNewer, kTargetOnly, kTarget, N, N, N, Y, N, kConflict, 0},
         {kBackup, Start::kUser, kTargetOnly, kNone, N, N, N, Y, N, kDelR, 0},
@@ -277,13 +277,13 @@ TEST(Decision, FilesWhoseTimesOrSizesDiffer) {
     using enum Rows;
     const Case cases[] = {
         // type  start             shape  rows    sCh dCh old del pf   act                result
-        {kMirror, Start::kUser, kTimes, kNone, Y, Y, N, Y, N, kKeep, 0},                  // first run: newer wins
+        {kMirror, Start::kUser, kTimes, kNone, Y, Y, N, Y, N, kKeep, 0},  // first run: newer wins
         {kMirror, Start::kUser, kTimes, kNone, Y, Y, Y, Y, N, kCopyL, 0},
-        {kMirror, Start::kUser, kTimes, kBoth, Y, N, N, Y, N, kKeep, 0},                  // changed on the source
+        {kMirror, Start::kUser, kTimes, kBoth, Y, N, N, Y, N, kKeep, 0},  // changed on the source
         {kMirror, Start::kUser, kTimes, kBoth, Y, N, Y, Y, N, kCopyR | kOlder, 0},
-        {kMirror, Start::kUser, kTimes, kBoth, N, Y, N, Y, N, kCopyL | kOlder, 0},        // changed on the target
+        {kMirror, Start::kUser, kTimes, kBoth, N, Y, N, Y, N, kCopyL | kOlder, 0},  // changed on the target
         {kMirror, Start::kUser, kTimes, kBoth, N, Y, Y, Y, N, kCopyL, 0},
-        {kMirror, Start::kUser, kTimes, kBoth, Y, Y, N, Y, N, kConflict, 0},              // changed on both
+        {kMirror, Start::kUser, kTimes, kBoth, Y, Y, N, Y, N, kConflict, 0},  // changed on both
         {kMirror, Start::kTimerNewer, kTimes, kBoth, Y, Y, N, Y, N, kCopyR, 0},
         {kMirror, Start::kTimerNewer, kTimes, kBoth, Y, Y, Y, Y, N, kCopyL, 0},
         {kMirror, Start::kTimerLeftToRight, kTimes, kBoth, Y, Y, Y, Y, N, kCopyR | kOlder, 0},
@@ -294,10 +294,10 @@ TEST(Decision, FilesWhoseTimesOrSizesDiffer) {
         {kLtoR, Start::kUser, kTimes, kBoth, N, Y, N, Y, N, kConflict, 0},
         {kRtoL, Start::kTimerLeftToRight, kTimes, kBoth, N, Y, N, Y, N, kCopyL | kOlder, 0},
         {kBackup, Start::kUser, kTimes, kBoth, N, Y, Y, Y, N, kKeep, 0},
-        {kMirror, Start::kUser, kSizes, kBoth, Y, N, N, Y, N, kKeep, 0},                  // b0
-        {kMirror, Start::kUser, kSizes, kBoth, N, Y, N, Y, N, kCopyL, 0},                 // a0 b1
+        {kMirror, Start::kUser, kSizes, kBoth, Y, N, N, Y, N, kKeep, 0},   // b0
+        {kMirror, Start::kUser, kSizes, kBoth, N, Y, N, Y, N, kCopyL, 0},  // a0 b1
         {kLtoR, Start::kUser, kSizes, kBoth, N, Y, N, Y, N, kConflict, 0},
-        {kMirror, Start::kUser, kSizes, kBoth, Y, Y, N, Y, N, kConflict, 0},              // a1 b1
+        {kMirror, Start::kUser, kSizes, kBoth, Y, Y, N, Y, N, kConflict, 0},  // a1 b1
         {kMirror, Start::kTimerLeftToRight, kSizes, kBoth, Y, Y, N, Y, N, kCopyR, 0},
         {kBackup, Start::kUser, kSizes, kBoth, N, Y, N, Y, N, kKeep, 0},
     };
@@ -514,7 +514,6 @@ TEST(Decision, EachRecordKeepsTheRowsFoundForIt) {
     EXPECT_FALSE(fresh.sourceCatalogRow().found);
     EXPECT_FALSE(fresh.targetCatalogRow().found);
     EXPECT_FALSE(excluded.sourceCatalogRow().found);  // excluded items are not looked up
-
 }
 
 // ---------------------------------------------------------------------------------------
@@ -529,8 +528,8 @@ TEST(Decision, RowsOfASideWithoutCatalogTheOtherHasNeverSeenDeleteNothing) {
         DWORD act;  // where the rows alone would have made a deletion
     };
     const Row rows[] = {
-        {SourceOnly(L"f"), false, kKeep},   // on Z (source) only, listed by X (target): copied to X
-        {TargetOnly(L"f"), true, kCopyL},   // on Z (target) only, listed by X (source): copied to X
+        {SourceOnly(L"f"), false, kKeep},  // on Z (source) only, listed by X (target): copied to X
+        {TargetOnly(L"f"), true, kCopyL},  // on Z (target) only, listed by X (source): copied to X
     };
     for (const Row& r : rows) {
         Decision d(kMirror);
@@ -586,7 +585,7 @@ TEST(Decision, RowsOfDifferentVersionsMakeAConflictNotADeletionOrOverwrite) {
 
 // A task window and a log control on the test's own thread.
 struct Windows {
-    int stopAtQuery = 0;  // 0: never
+    int stopAtQuery = 0;      // 0: never
     DWORD firstAnswerMs = 0;  // how long the first stop question takes to answer
     int queries = 0;
     std::vector<std::pair<WPARAM, LPARAM>> progress;
@@ -606,7 +605,8 @@ struct Windows {
     }};
     msgtest::LambdaWindow logProc{[this](HWND, UINT message, WPARAM w, LPARAM l) -> LRESULT {
         if (message == WM_SYNC_LOG_LINE) logLines.emplace_back(reinterpret_cast<const char*>(w), l);
-        if (message == WM_SYNC_LOG_LINE_W) logLines.emplace_back(plat::WideToUtf8(reinterpret_cast<const wchar_t*>(w)), l);
+        if (message == WM_SYNC_LOG_LINE_W)
+            logLines.emplace_back(plat::WideToUtf8(reinterpret_cast<const wchar_t*>(w)), l);
         return 0;
     }};
     HWND task = plat::CreateMessageWindow(&taskProc);
@@ -659,10 +659,10 @@ TEST(Decision, AnUnreadableCatalogNeverLeadsToADeletion) {
 
         ASSERT_EQ(CompareTaskTrees(d.run), kDecisionDone);
         EXPECT_EQ(item.state.Word(), (r.item.state.Word() & 0xF00FFFFF) | kConflict);
-        EXPECT_TRUE(w.Logged(std::string("Delete of '") + r.deleted +
-                                 "' left as a conflict: a catalog could not be read", 0));
-        EXPECT_TRUE(w.Logged("Deletions left as conflicts because a catalog of the last run could not be read: 1",
-                             255));
+        EXPECT_TRUE(
+            w.Logged(std::string("Delete of '") + r.deleted + "' left as a conflict: a catalog could not be read", 0));
+        EXPECT_TRUE(
+            w.Logged("Deletions left as conflicts because a catalog of the last run could not be read: 1", 255));
     }
 }
 
@@ -676,8 +676,10 @@ TEST(Decision, DetailedLogLinesOfOverwritesAndClashes) {
             d.TargetRow(rel);
         }
         Tree source;
-        Tree::AddFile(*source.root, Matched(L"up", kBaseSize, kBaseTime - 100, kBaseSize, kBaseTime));   // older source changed
-        Tree::AddFile(*source.root, Matched(L"down", kBaseSize, kBaseTime, kBaseSize, kBaseTime - 100)); // older target changed
+        Tree::AddFile(*source.root,
+                      Matched(L"up", kBaseSize, kBaseTime - 100, kBaseSize, kBaseTime));  // older source changed
+        Tree::AddFile(*source.root,
+                      Matched(L"down", kBaseSize, kBaseTime, kBaseSize, kBaseTime - 100));  // older target changed
         CFileInfo clash = SourceOnly(L"x");
         clash.state = ItemState(S::kMatched | S::kClash | S::kOnSource | S::kOnTarget);
         clash.SetCounterpart(L"/dst/x", L"x", clash.counterpartAttributes, clash.counterpartSize, 0);

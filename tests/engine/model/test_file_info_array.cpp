@@ -28,10 +28,30 @@ CFileInfo2 Row(const std::wstring& name, ULONGLONG size = 0, LONGLONG time = 0) 
 // Names that differ in case, in non-ASCII letters and in bytes that are not UTF-8
 // (carried as U+DC80..U+DCFF); some share prefixes with their folders.
 std::vector<std::wstring> SampleNames() {
-    return {L"a",          L"b",           L"c",          L"B.txt",         L"a.txt",   L"A.TXT2",
-            L"dir/x",      L"dir/X1",      L"dir",        L"dir/sub/deep",  L"\x00E9t\x00E9", L"\x00C9T\x00C9x",
-            L"\xDC80raw",  L"\xDCFF",      L"z\xDCC3",    L"\x65E5\x672C",  L"~tilde",  L" space",
-            L"Zeta",       L"zeta2",       L"0",          L"10",            L"9",       L"\U0001F600emoji"};
+    return {L"a",
+            L"b",
+            L"c",
+            L"B.txt",
+            L"a.txt",
+            L"A.TXT2",
+            L"dir/x",
+            L"dir/X1",
+            L"dir",
+            L"dir/sub/deep",
+            L"\x00E9t\x00E9",
+            L"\x00C9T\x00C9x",
+            L"\xDC80raw",
+            L"\xDCFF",
+            L"z\xDCC3",
+            L"\x65E5\x672C",
+            L"~tilde",
+            L" space",
+            L"Zeta",
+            L"zeta2",
+            L"0",
+            L"10",
+            L"9",
+            L"\U0001F600emoji"};
 }
 
 const std::string* Key(const CFileInfo& r) { return &r.relativePath; }
@@ -255,22 +275,19 @@ TEST(DisplayOrder, ScannedRecordsBySizeNameAndTimeBothWays) {
     for (int caseBit : {0, kSortCaseSensitive}) {
         const PathCompareFunction names3 = caseBit ? CompareFileInfoBySecondNameCase : CompareFileInfoBySecondName;
         for (int direction : {0, kSortDescending}) {
-            CheckDisplayOrder<CFileInfoArray>(kSortBySize | direction | caseBit,
-                                              [](const CFileInfo& a, const CFileInfo& b) { return Cmp3(a.size, b.size); },
-                                              records);
-            CheckDisplayOrder<CFileInfoArray>(kSortByTime | direction | caseBit,
-                                              [](const CFileInfo& a, const CFileInfo& b) {
-                                                  return Cmp3(a.lastWrite, b.lastWrite);
-                                              },
-                                              records);
-            CheckDisplayOrder<CFileInfoArray>(kSortByPath | direction | caseBit,
-                                              [&](const CFileInfo& a, const CFileInfo& b) { return names3(U(a.path()), U(b.path())); },
-                                              records);
-            CheckDisplayOrder<CFileInfoArray>(kSortByRelativePath | direction | caseBit,
-                                              [&](const CFileInfo& a, const CFileInfo& b) {
-                                                  return names3(a.relativePath, b.relativePath);
-                                              },
-                                              records);
+            CheckDisplayOrder<CFileInfoArray>(
+                kSortBySize | direction | caseBit,
+                [](const CFileInfo& a, const CFileInfo& b) { return Cmp3(a.size, b.size); }, records);
+            CheckDisplayOrder<CFileInfoArray>(
+                kSortByTime | direction | caseBit,
+                [](const CFileInfo& a, const CFileInfo& b) { return Cmp3(a.lastWrite, b.lastWrite); }, records);
+            CheckDisplayOrder<CFileInfoArray>(
+                kSortByPath | direction | caseBit,
+                [&](const CFileInfo& a, const CFileInfo& b) { return names3(U(a.path()), U(b.path())); }, records);
+            CheckDisplayOrder<CFileInfoArray>(
+                kSortByRelativePath | direction | caseBit,
+                [&](const CFileInfo& a, const CFileInfo& b) { return names3(a.relativePath, b.relativePath); },
+                records);
         }
     }
 }
@@ -278,20 +295,21 @@ TEST(DisplayOrder, ScannedRecordsBySizeNameAndTimeBothWays) {
 TEST(DisplayOrder, CatalogRowsBySizeNameAndTimeBothWays) {
     std::vector<CFileInfo2> rows;
     const auto names = SampleNames();
-    for (std::size_t i = 0; i < names.size(); ++i) rows.push_back(Row(names[i], i % 4, 1000 + static_cast<LONGLONG>(i % 3)));
+    for (std::size_t i = 0; i < names.size(); ++i)
+        rows.push_back(Row(names[i], i % 4, 1000 + static_cast<LONGLONG>(i % 3)));
     for (int caseBit : {0, kSortCaseSensitive}) {
         const PathCompareFunction names3 = caseBit ? CompareFileInfoBySecondNameCase : CompareFileInfoBySecondName;
         for (int direction : {0, kSortDescending}) {
-            CheckDisplayOrder<CFileInfo2Array>(kSortBySize | direction | caseBit,
-                                               [](const CFileInfo2& a, const CFileInfo2& b) { return Cmp3(a.size, b.size); },
-                                               rows);
-            CheckDisplayOrder<CFileInfo2Array>(kSortByTime | direction | caseBit,
-                                               [](const CFileInfo2& a, const CFileInfo2& b) { return Cmp3(a.time, b.time); },
-                                               rows);
+            CheckDisplayOrder<CFileInfo2Array>(
+                kSortBySize | direction | caseBit,
+                [](const CFileInfo2& a, const CFileInfo2& b) { return Cmp3(a.size, b.size); }, rows);
+            CheckDisplayOrder<CFileInfo2Array>(
+                kSortByTime | direction | caseBit,
+                [](const CFileInfo2& a, const CFileInfo2& b) { return Cmp3(a.time, b.time); }, rows);
             for (int byName : {kSortByPath, kSortByRelativePath}) {
-                CheckDisplayOrder<CFileInfo2Array>(byName | direction | caseBit,
-                                                   [&](const CFileInfo2& a, const CFileInfo2& b) { return names3(a.name, b.name); },
-                                                   rows);
+                CheckDisplayOrder<CFileInfo2Array>(
+                    byName | direction | caseBit,
+                    [&](const CFileInfo2& a, const CFileInfo2& b) { return names3(a.name, b.name); }, rows);
             }
         }
     }

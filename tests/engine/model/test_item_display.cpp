@@ -20,8 +20,8 @@ TEST(ActionImage, FirstRuleThatAppliesForEveryRowOfTheTable) {
         {S::kExcluded | S::kCopyToRight, 19, 19},
         {S::kNoAction | S::kConflict, 3, 3},
         {S::kNoAction | S::kClash, 0, 0},
-        {S::kNoAction | S::kMatched, 6, 6},             // equal file
-        {S::kNoAction | S::kMatched | kDir, 18, 18},    // equal folder: nothing to show
+        {S::kNoAction | S::kMatched, 6, 6},           // equal file
+        {S::kNoAction | S::kMatched | kDir, 18, 18},  // equal folder: nothing to show
         {S::kDone | S::kCopyToRight, 6, 6},
         {S::kError | S::kCopyToRight, 0, 0},
         {S::kBackupError | S::kDeleteLeft, 0, 0},

@@ -62,7 +62,7 @@ TEST(ItemState, EachFlagReadsBackAloneAndNoOtherFlag) {
 }
 
 TEST(ItemState, ActionsLieInTheirFieldAndReplaceEachOther) {
-    const DWORD actions[] = {S::kCopyTimeToRight, S::kCopyTimeToLeft, S::kNoAction,   S::kCopyToRight,
+    const DWORD actions[] = {S::kCopyTimeToRight, S::kCopyTimeToLeft, S::kNoAction,  S::kCopyToRight,
                              S::kCopyToLeft,      S::kDeleteRight,    S::kDeleteLeft};
     DWORD all = 0;
     for (DWORD a : actions) {

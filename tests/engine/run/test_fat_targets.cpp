@@ -63,7 +63,8 @@ SyncTask& AddDetailedTask(EngineHarness& harness, const std::string& right, DWOR
 }
 
 std::string RefusedNameLine(const std::string& left, const std::string& right) {
-    return "red: Failed to Copy " + left + "/a:b.txt -> " + right + "/a:b.txt (Error: The target cannot hold this name)";
+    return "red: Failed to Copy " + left + "/a:b.txt -> " + right +
+           "/a:b.txt (Error: The target cannot hold this name)";
 }
 
 TEST(FatTargets, ModesTheTargetCannotKeepDoNotFailACopyAndARefusedNameFailsAlone) {
@@ -77,7 +78,9 @@ TEST(FatTargets, ModesTheTargetCannotKeepDoNotFailACopyAndARefusedNameFailsAlone
         plat::FileFaults faults;
         faults.modeRefused = [right](const std::string& path) { return path.starts_with(right + "/"); };
         faults.modeErrno = modeErrno;
-        faults.nameRefused = [](const std::string& path) { return plat::FileNamePart(path).find(':') != std::string::npos; };
+        faults.nameRefused = [](const std::string& path) {
+            return plat::FileNamePart(path).find(':') != std::string::npos;
+        };
         const plat::ScopedFileFaults fat(std::move(faults));
 
         for (int run = 0; run < 2; ++run) {

@@ -59,7 +59,7 @@ SideCounts Counts(const SyncRunBlock& run, bool source) {
 
 struct CountCase {
     const char* what;
-    bool source;     // in the source tree, else the target tree
+    bool source;  // in the source tree, else the target tree
     bool folder;
     DWORD state;
     SideCounts first;  // after the first count
@@ -73,20 +73,35 @@ TEST(RunCounting, EachStateKindCountedWhereItBelongs) {
         {"equal pair, source record", true, false, 0x800C01, {1}, {1, 0, 0, 0, 0, 0, 1}},
         {"conflict", true, false, S::kNoAction | S::kConflict | 0xC05, {1}, {1, 0, 0, 0, 0, 0, 1, 1}},
         {"user's no action", true, false, S::kNoAction | S::kUserChange | 0xC05, {1}, {1, 0, 0, 0, 0, 0, 1, 0, 0, 1}},
-        {"user's copy is not a no action", true, false, S::kCopyToLeft | S::kUserChange | 0xC05, {1, 0, 0, 0, 1},
+        {"user's copy is not a no action",
+         true,
+         false,
+         S::kCopyToLeft | S::kUserChange | 0xC05,
+         {1, 0, 0, 0, 1},
          {1, 0, 0, 0, 1, 1}},
-        {"older over newer", true, false, S::kCopyToRight | S::kOlderOverNewer | 0xC45, {1, 0, 0, 0, 1},
+        {"older over newer",
+         true,
+         false,
+         S::kCopyToRight | S::kOlderOverNewer | 0xC45,
+         {1, 0, 0, 0, 1},
          {1, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1}},
-        {"done copy", true, false, S::kDone | S::kCopyToRight | 0x420, {1, 0, 0, 0, 1},
-         {1, 0, 0, 0, 1, 0, 1, 0, 1}},
+        {"done copy", true, false, S::kDone | S::kCopyToRight | 0x420, {1, 0, 0, 0, 1}, {1, 0, 0, 0, 1, 0, 1, 0, 1}},
         {"excluded source file", true, false, 0x800100, {}, {0, 0, 1}},
         {"excluded source folder", true, true, 0x800100, {}, {0, 0, 0, 1}},
         {"new source folder", true, true, 0x1000420, {0, 1, 0, 0, 1}, {0, 1, 0, 0, 1, 1, 0, 0, 1}},
         {"no action word yet (clash)", true, false, 0xC03, {1, 0, 0, 0, 1}, {1, 0, 0, 0, 1}},
         {"matched target record", false, false, 0x1000C09, {1}, {1}},
-        {"target only, delete right", false, false, S::kDeleteRight | 0x810, {1, 0, 0, 0, 1},
+        {"target only, delete right",
+         false,
+         false,
+         S::kDeleteRight | 0x810,
+         {1, 0, 0, 0, 1},
          {1, 0, 0, 0, 1, 1, 0, 0, 1}},
-        {"target only, deletion refused", false, false, S::kNoAction | S::kDeleteRefused | 0x810, {1},
+        {"target only, deletion refused",
+         false,
+         false,
+         S::kNoAction | S::kDeleteRefused | 0x810,
+         {1},
          {1, 0, 0, 0, 0, 0, 1, 0, 1, 0, 1}},
         {"target only, scanned without action", false, false, 0x810, {1, 0, 0, 0, 1}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},
         {"excluded target file", false, false, 0x800110, {}, {0, 0, 1}},
@@ -95,15 +110,21 @@ TEST(RunCounting, EachStateKindCountedWhereItBelongs) {
     for (const CountCase& c : cases) {
         SCOPED_TRACE(c.what);
         auto root = std::make_unique<FolderTreeNode>();
-        if (c.folder) root->AppendChild(FolderNode(L"d", c.state));
-        else AddFile(*root, L"f", c.state);
+        if (c.folder)
+            root->AppendChild(FolderNode(L"d", c.state));
+        else
+            AddFile(*root, L"f", c.state);
 
         SyncRunBlock run;
-        if (c.source) CountFolderTreeActions(run, *root);
-        else CountTargetTreeActions(run, *root);
+        if (c.source)
+            CountFolderTreeActions(run, *root);
+        else
+            CountTargetTreeActions(run, *root);
         EXPECT_EQ(Counts(run, c.source), c.first);
-        if (c.source) CountFinalSourceActions(run, *root);
-        else CountFinalTargetActions(run, *root);
+        if (c.source)
+            CountFinalSourceActions(run, *root);
+        else
+            CountFinalTargetActions(run, *root);
         EXPECT_EQ(Counts(run, c.source), c.final);
         // The other side's counts stay untouched.
         const SideCounts other = Counts(run, !c.source);
@@ -151,11 +172,11 @@ TEST(RunCounting, MatchedPairTalliedOnceButCountedOnBothSides) {
     EXPECT_EQ(c.sourceFolders, 2u);
     EXPECT_EQ(c.sourceExcludedFiles, 1u);
     EXPECT_EQ(c.sourceExcludedFolders, 1u);
-    EXPECT_EQ(c.targetFiles, 2u);    // the matched a/x included
+    EXPECT_EQ(c.targetFiles, 2u);  // the matched a/x included
     EXPECT_EQ(c.targetFolders, 2u);
-    EXPECT_EQ(c.pending, 3u + 2u);   // a/x, a/b, a/b/y; a/old, gone
-    EXPECT_EQ(c.changed, 5u);        // a/x once, a/b, a/b/y, a/old, gone
-    EXPECT_EQ(c.unchanged, 1u);      // the folder a, once
+    EXPECT_EQ(c.pending, 3u + 2u);  // a/x, a/b, a/b/y; a/old, gone
+    EXPECT_EQ(c.changed, 5u);       // a/x once, a/b, a/b/y, a/old, gone
+    EXPECT_EQ(c.unchanged, 1u);     // the folder a, once
     EXPECT_EQ(c.oneSided, 4u);
 }
 

@@ -55,9 +55,9 @@ TEST(RunDataSafety, AnUnattendedOneWayRunDoesNotEmptyTheTargetFromAnEmptySource)
         const char* target;
         bool sourceMissing;
     };
-    for (const Case& c : {Case{kSyncLeftToRight, 1, "left", "right", false},
-                          Case{kSyncLeftToRight, 1, "left", "right", true},
-                          Case{kSyncRightToLeft, 2, "right", "left", false}}) {
+    for (const Case& c :
+         {Case{kSyncLeftToRight, 1, "left", "right", false}, Case{kSyncLeftToRight, 1, "left", "right", true},
+          Case{kSyncRightToLeft, 2, "right", "left", false}}) {
         SCOPED_TRACE(std::string(kSyncTypeTexts[c.type]) + (c.sourceMissing ? ", source missing" : ""));
         EngineHarness harness;
         TaskSetup setup;
@@ -101,8 +101,9 @@ TEST(RunDataSafety, ARootHoldingOnlyExcludedItemsIsNotADeletedTree) {
 
         const std::string measure =
             type == kSyncMirror ? "items the last run found" : "items of '" + harness.Folder("right") + "'";
-        ExpectRefused(harness, task, "The folder '" + left + "' holds 0 of the 3 " + measure +
-                                         ". It may not be mounted. Nothing is synced.");
+        ExpectRefused(
+            harness, task,
+            "The folder '" + left + "' holds 0 of the 3 " + measure + ". It may not be mounted. Nothing is synced.");
         EXPECT_EQ(Tree(harness.Folder("right")), (Names{"b.txt", "docs", "docs/a.txt"}));
     }
 }
@@ -203,8 +204,9 @@ TEST(RunDataSafety, AFolderOnAnFstabMountThatIsNotMountedIsFound) {
         "# /etc/fstab\nUUID=1 / ext4 defaults 0 1\n/dev/sdb1 /mnt/backup ext4 noauto 0 2\n"
         "/dev/sdc1 /media/photos/ vfat noauto 0 0\nUUID=2 none swap sw 0 0\n/dev/sdd1 /mnt/backup/old ext4 noauto 0 2\n"
         "/dev/sde1 /media ext4 noauto 0 2\n");
-    const auto mounted = plat::ParseMountTable("/dev/vda / ext4 rw 0 0\n/dev/sdc1 /media/photos vfat rw 0 0\n"
-                                               "/dev/sdd1 /mnt/backup/old ext4 rw 0 0\n");
+    const auto mounted = plat::ParseMountTable(
+        "/dev/vda / ext4 rw 0 0\n/dev/sdc1 /media/photos vfat rw 0 0\n"
+        "/dev/sdd1 /mnt/backup/old ext4 rw 0 0\n");
     EXPECT_EQ(UnmountedFstabPointOf("/mnt/backup", fstab, mounted), "/mnt/backup");
     EXPECT_EQ(UnmountedFstabPointOf("/mnt/backup/2024/docs", fstab, mounted), "/mnt/backup");
     EXPECT_EQ(UnmountedFstabPointOf("/media/music", fstab, mounted), "/media");

@@ -111,8 +111,8 @@ TEST_F(RunEndToEnd, MirrorKeepsBothFoldersInStepOverTwoRuns) {
         Names inStep{"added-right.txt", "docs", "docs/added-left.txt", "edited.txt"};
         if (!allowDelete) {
             // What was deleted on one side is copied back from the other.
-            inStep = {"added-right.txt", "docs", "docs/added-left.txt", "docs/gone-left.txt", "edited.txt",
-                      "gone-right.txt"};
+            inStep = {"added-right.txt",    "docs",       "docs/added-left.txt",
+                      "docs/gone-left.txt", "edited.txt", "gone-right.txt"};
             EXPECT_TRUE(harness.WindowsOf(task).HasLine("Changes: 5 (Conflicts: 0) Warning: 2"));
         }
         EXPECT_EQ(Tree(left), inStep);
@@ -501,7 +501,6 @@ TEST_F(RunEndToEnd, ARunWhoseWorkerCannotStartEndsAsAnyRunDoes) {
     EXPECT_EQ(Tree(R()), Names{"a.txt"});
 }
 
-
 TEST_F(RunEndToEnd, FilterTextsTakeTheirQuotedFormBeforeTheScan) {
     SyncTask& task = h.AddTask("left", "right");
     task.filterOptions->filterMode = kFilterModeExclusion;
@@ -646,7 +645,8 @@ TEST_F(RunEndToEnd, ATreeAsDeepAsPathsAllowIsCheckedAndSynced) {
 
     EXPECT_EQ(qbtest::ReadFileBytes(R(deepest + "/f")), "deep");
     EXPECT_EQ(Tree(R()).size(), depth + 1);
-    EXPECT_TRUE(HasLineStartingWith(h.WindowsOf(task), "red: Name too long for the catalog, left out: " + deepest.substr(0, 1100)));
+    EXPECT_TRUE(HasLineStartingWith(h.WindowsOf(task),
+                                    "red: Name too long for the catalog, left out: " + deepest.substr(0, 1100)));
     EXPECT_EQ(h.WindowsOf(task).LastStatus(), "Sync has finished (Warning: Some items were skipped)");
 }
 

@@ -37,8 +37,10 @@ public:
         std::setlocale(LC_TIME, "C");
     }
     ~ScopedZoneAndLocale() {
-        if (oldZone_) setenv("TZ", oldZone_->c_str(), 1);
-        else unsetenv("TZ");
+        if (oldZone_)
+            setenv("TZ", oldZone_->c_str(), 1);
+        else
+            unsetenv("TZ");
         tzset();
         std::setlocale(LC_TIME, oldLocale_.c_str());
     }
@@ -161,7 +163,8 @@ TEST(RunLogLines, WorkerAndCatalogThreadLinesStayWhole) {
     LoggedRun r;
     constexpr int kLines = 300;
     const std::string worker = "Copy /home/u/Photos/a-rather-long-name-" + std::string(200, 'w') + ".jpg";
-    const std::string catalog = "Save '/media/u/CARD/_qb_sync/_qb_sync._if' catalog file (" + std::string(150, 'c') + ")";
+    const std::string catalog =
+        "Save '/media/u/CARD/_qb_sync/_qb_sync._if' catalog file (" + std::string(150, 'c') + ")";
     std::thread other([&] {
         for (int i = 0; i < kLines; ++i) AddRunLogLine(r.run, catalog, kLogBlack);
     });
@@ -213,7 +216,8 @@ TEST(RunLogBanners, HeaderOfATimerCheckAndSync) {
     WriteRunHeader(r.run);
     ProgramState().computerName = oldComputer;
 
-    const std::string banner = "--- Task 'Photos' 'CHECK+SYNC' Started by 'TIMER' at 'studio' - 01/02/24 03:04:05  ---\r\n";
+    const std::string banner =
+        "--- Task 'Photos' 'CHECK+SYNC' Started by 'TIMER' at 'studio' - 01/02/24 03:04:05  ---\r\n";
     const std::string common = banner +
                                "'/home/u/Photos' Mirror with '/media/u/CARD/Photos'\r\n"
                                "Options: Del Allowed; No Save Changed; Copy Lock; Src Readonly; No Case-Aware;\r\n"

@@ -39,8 +39,8 @@ TEST(RunRecords, AHistoryFileThatCannotBeWrittenIsToldAndTheRunDoesNotSucceed) {
     EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunRecordNotWritten);
     EXPECT_EQ(Tree(harness.Folder("right")), Names{"a.txt"}) << "the run's work stands";
     runtest::TaskWindows& windows = harness.WindowsOf(task);
-    EXPECT_TRUE(windows.HasLine("red: Failed to write the history record to '" + GetHistoryFilePath() +
-                                "': access denied."));
+    EXPECT_TRUE(
+        windows.HasLine("red: Failed to write the history record to '" + GetHistoryFilePath() + "': access denied."));
     EXPECT_EQ(windows.LastStatus(), "Sync has finished");
 
     fs::remove(GetHistoryFilePath());
@@ -80,8 +80,8 @@ TEST(RunRecords, ATaskStoreRemovedDuringTheRunIsToldAndTheHistorySaysSo) {
 
     EXPECT_EQ(harness.Run(task, kRunModeCheckAndSync), kRunRecordNotWritten);
     EXPECT_EQ(Tree(harness.Folder("right")), Names{"a.txt"});
-    EXPECT_TRUE(windows.HasLine("red: Failed to write to task file '" + GetTaskListFilePath() +
-                                "': the file is missing."));
+    EXPECT_TRUE(
+        windows.HasLine("red: Failed to write to task file '" + GetTaskListFilePath() + "': the file is missing."));
     EXPECT_EQ(windows.LastStatus(), "Sync has finished");
     EXPECT_EQ(ReadHistoryRecords(0)->records.back().status, kRunRecordNotWritten);
 

@@ -124,8 +124,9 @@ TEST(SyncPhase, MirrorSyncLeavesBothCatalogsListingWhatIsInStep) {
     const Names all{"both.txt", "left.txt", "right.txt"};
     EXPECT_EQ(p.CatalogNames(), std::make_pair(all, all));
     EXPECT_TRUE(p.Leftovers().empty());
-    EXPECT_EQ(p.main.lines, (std::vector<std::pair<std::string, LPARAM>>{
-                                {"Click the Stop icon to pause.  You can resume later.", 0}}));
+    EXPECT_EQ(
+        p.main.lines,
+        (std::vector<std::pair<std::string, LPARAM>>{{"Click the Stop icon to pause.  You can resume later.", 0}}));
 }
 
 TEST(SyncPhase, BackUpRunsBothPassesAndBuildsNoCatalog) {
@@ -162,8 +163,8 @@ TEST(SyncPhase, ItsLastStepSetsTheResultFromWhatTheSyncLeft) {
          false, kRunConflictsLeft},
         {"a copy refused: its target changed since the Check",
          [](PhaseRun& p) { p.DstFile("b.txt", "changed meanwhile", kTime + 500); }, false, kRunCopiesFailed},
-        {"no catalog written, and the shadow copy failed",
-         [](PhaseRun& p) { p.task.syncOptions->lock = 1; }, true, kRunCatalogNotWritten},
+        {"no catalog written, and the shadow copy failed", [](PhaseRun& p) { p.task.syncOptions->lock = 1; }, true,
+         kRunCatalogNotWritten},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -176,7 +177,9 @@ TEST(SyncPhase, ItsLastStepSetsTheResultFromWhatTheSyncLeft) {
         c.afterCheck(p);
 
         plat::FileFaults faults;
-        faults.lockedFile = [&p](const std::string& path) { return p.task.syncOptions->lock && path == p.Src("a.txt"); };
+        faults.lockedFile = [&p](const std::string& path) {
+            return p.task.syncOptions->lock && path == p.Src("a.txt");
+        };
         const plat::ScopedFileFaults locked(std::move(faults));
         CWorkQueue::ThreadStarter failing;
         if (c.queueThreadsFail) failing = [](plat::WorkerThread&, std::function<void()>) { return false; };
@@ -294,7 +297,8 @@ TEST(SyncPhase, ASyncResumedAfterAStopGivesEachRecordItsOwnOutcome) {
     for (const std::string& line : p.Lines()) {
         if (line.find("Shadow Copy ") != std::string::npos) shadowLines.push_back(line);
     }
-    EXPECT_EQ(shadowLines, (Names{"Shadow Copy " + secondCopy, "red: Failed Shadow Copy " + secondCopy + " (File Locked)"}));
+    EXPECT_EQ(shadowLines,
+              (Names{"Shadow Copy " + secondCopy, "red: Failed Shadow Copy " + secondCopy + " (File Locked)"}));
 
     const CFileInfo& first = p.Record("first.txt");
     const CFileInfo& second = p.Record("second.txt");

@@ -89,8 +89,8 @@ TEST_F(VolumeQueryFixture, NetworkNamesOfShares) {
               plat::Utf8ToWide("nas:/export/caf\xe9"));
 
     // Local paths, a local mount inside a share, and paths that name no volume.
-    for (const wchar_t* path : {L"/home/ann", L"/", L"/mnt/photos/cache/x", L"/media/ann/My Stick", L"",
-                                L"mnt/photos", L"\\\\nas\\photos"}) {
+    for (const wchar_t* path :
+         {L"/home/ann", L"/", L"/mnt/photos/cache/x", L"/media/ann/My Stick", L"", L"mnt/photos", L"\\\\nas\\photos"}) {
         EXPECT_EQ(ResolveNetworkPath(path, sources), kNoNetworkName) << plat::WideToUtf8(path);
     }
 

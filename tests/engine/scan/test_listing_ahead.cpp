@@ -27,7 +27,8 @@ std::vector<std::string> Names(const std::vector<plat::DirEntry>& entries, std::
 TEST(ListingAhead, HandsOverEachFolderOnceWithItsFailureAndWaitsForTheOnesItKnows) {
     qbtest::TempDir dir;
     const std::string root = dir.sub("side") + "/";
-    for (const char* folder : {"a/deep", "b", "c", "_qb_sync/x"}) ASSERT_TRUE(plat::CreateFolderWithParents(root + folder));
+    for (const char* folder : {"a/deep", "b", "c", "_qb_sync/x"})
+        ASSERT_TRUE(plat::CreateFolderWithParents(root + folder));
     qbtest::WriteFileBytes(root + "a/one", "1");
     qbtest::WriteFileBytes(root + "a/deep/two", "22");
     plat::FileFaults faults;

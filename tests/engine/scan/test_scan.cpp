@@ -142,7 +142,12 @@ std::string DeepPath() {
 
 const std::vector<ScanCase>& ScanCases() {
     static const std::vector<ScanCase> cases = {
-        {"EqualFiles", [](FolderPair& p) { p.Src("a.txt"); p.Dst("a.txt"); }, nullptr,
+        {"EqualFiles",
+         [](FolderPair& p) {
+             p.Src("a.txt");
+             p.Dst("a.txt");
+         },
+         nullptr,
          {{true, "a.txt", 0x800C01}, {false, "a.txt", 0x1}}},
         // The 2-second rule: one and two seconds apart are the same time.
         {"TimesOneAndTwoSecondsApart",
@@ -152,7 +157,8 @@ const std::vector<ScanCase>& ScanCases() {
              p.Src("two.txt");
              p.Dst("two.txt", "abc", kTime + 2);
          },
-         nullptr, {{true, "one.txt", 0x800C01}, {true, "two.txt", 0x800C01}}},
+         nullptr,
+         {{true, "one.txt", 0x800C01}, {true, "two.txt", 0x800C01}}},
         {"TimesThreeSecondsApart",
          [](FolderPair& p) {
              p.Src("older.txt");
@@ -160,8 +166,14 @@ const std::vector<ScanCase>& ScanCases() {
              p.Src("newer.txt", "abc", kTime + 3);
              p.Dst("newer.txt");
          },
-         nullptr, {{true, "older.txt", 0x1000C45}, {true, "newer.txt", 0x1000C05}, {false, "older.txt", 0x1}}},
-        {"SizesDiffer", [](FolderPair& p) { p.Src("a.txt", "abc"); p.Dst("a.txt", "abcd"); }, nullptr,
+         nullptr,
+         {{true, "older.txt", 0x1000C45}, {true, "newer.txt", 0x1000C05}, {false, "older.txt", 0x1}}},
+        {"SizesDiffer",
+         [](FolderPair& p) {
+             p.Src("a.txt", "abc");
+             p.Dst("a.txt", "abcd");
+         },
+         nullptr,
          {{true, "a.txt", 0x1000C09}, {false, "a.txt", 0x1}}},
         {"OneSideOnly",
          [](FolderPair& p) {
@@ -177,7 +189,12 @@ const std::vector<ScanCase>& ScanCases() {
           {false, "t.txt", 0x810},
           {false, "td", 0x890},
           {false, "td/g.txt", 0x810}}},
-        {"MatchedFolders", [](FolderPair& p) { p.Src("d/f.txt"); p.Dst("d/f.txt"); }, nullptr,
+        {"MatchedFolders",
+         [](FolderPair& p) {
+             p.Src("d/f.txt");
+             p.Dst("d/f.txt");
+         },
+         nullptr,
          {{true, "d", 0x800C81}, {false, "d", 0x81}, {true, "d/f.txt", 0x800C01}}},
         // A file against a folder: no action yet, and the folder is not target only.
         {"FileAgainstFolder",
@@ -243,7 +260,11 @@ const std::vector<ScanCase>& ScanCases() {
           {true, ".git/config", kAbsent},
           {true, "ro.txt", 0x800100},
           {true, "rw.txt", 0x1000420}}},
-        {"IncludeFilter", [](FolderPair& p) { p.Src("a.txt"); p.Src("b.dat"); },
+        {"IncludeFilter",
+         [](FolderPair& p) {
+             p.Src("a.txt");
+             p.Src("b.dat");
+         },
          [](ScanRequest& request, FilterPatterns& patterns) {
              ParseFilterPatterns(patterns, L"*.txt", L"");
              request.patterns = &patterns;
@@ -272,7 +293,12 @@ const std::vector<ScanCase>& ScanCases() {
           {false, "t", 0x800990},
           {true, "both", 0x800D81},
           {false, "both", 0x81}}},
-        {"DeepTree", [](FolderPair& p) { p.Src(DeepPath() + "f.txt"); p.Dst(DeepPath() + "f.txt"); }, nullptr,
+        {"DeepTree",
+         [](FolderPair& p) {
+             p.Src(DeepPath() + "f.txt");
+             p.Dst(DeepPath() + "f.txt");
+         },
+         nullptr,
          {{true, "level0", 0x800C81}, {true, DeepPath() + "f.txt", 0x800C01}}},
         {"CatalogFolderNeverScanned",
          [](FolderPair& p) {
@@ -511,7 +537,7 @@ TEST(Scan, CaseOnlyDuplicatesAreExcludedWhenCaseBlind) {
     std::sort(conflicts.begin(), conflicts.end());
     std::vector<std::wstring> expected = {
         pair.sourceWide + L"/Docs", pair.sourceWide + L"/d/Foo.txt", pair.sourceWide + L"/d/foo.txt",
-        pair.sourceWide + L"/docs", pair.targetWide + L"/e/A.TXT",  pair.targetWide + L"/e/a.txt",
+        pair.sourceWide + L"/docs", pair.targetWide + L"/e/A.TXT",   pair.targetWide + L"/e/a.txt",
     };
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(conflicts, expected);
@@ -534,8 +560,10 @@ public:
               if (message == WM_SYNC_QUERY_STOP && queries_ == 0 && firstAnswerMs > 0) Sleep(firstAnswerMs);
               if (message == WM_SYNC_QUERY_STOP) return ++queries_ == stopAtQuery_ ? 1 : 0;
               if (message == WM_SYNC_PROGRESS_TEXT && w == 0 && l == 0) ++progressTexts_;
-              if (message == WM_SYNC_PROGRESS) events_.push_back("progress " + std::to_string(w) + " " + std::to_string(l));
-              if (message == WM_SYNC_LOG_LINE) events_.push_back(reinterpret_cast<const char*>(w) + (" " + std::to_string(l)));
+              if (message == WM_SYNC_PROGRESS)
+                  events_.push_back("progress " + std::to_string(w) + " " + std::to_string(l));
+              if (message == WM_SYNC_LOG_LINE)
+                  events_.push_back(reinterpret_cast<const char*>(w) + (" " + std::to_string(l)));
               return 0;
           }) {}
 

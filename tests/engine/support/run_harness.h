@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -227,12 +227,12 @@ public:
     bool stopRaised = false;
     int stopQuestions = 0;
 
-    std::vector<std::string> statusLines;                 // l 2
-    std::string leftLabel;                                // l 0
-    std::string rightLabel;                               // l 1
-    DWORD progress = 0;                                   // position in the current range
-    std::vector<std::pair<std::string, COLORREF>> log;    // log control lines, without CR LF
-    std::vector<int> copySteps;                           // progress steps of each file copied
+    std::vector<std::string> statusLines;               // l 2
+    std::string leftLabel;                              // l 0
+    std::string rightLabel;                             // l 1
+    DWORD progress = 0;                                 // position in the current range
+    std::vector<std::pair<std::string, COLORREF>> log;  // log control lines, without CR LF
+    std::vector<int> copySteps;                         // progress steps of each file copied
 
     HWND Window() const { return window_.Hwnd(); }
     HWND LogControl() const { return logControl_.Hwnd(); }
@@ -308,13 +308,13 @@ struct TaskSetup {
     std::string name = "Task";
     DWORD type = kSyncMirror;
     DWORD allowDelete = 1;
-    DWORD saveDelete = 0;   // deletions to the trash
-    DWORD readOnly = 1;     // catalogs and logs in the data area
+    DWORD saveDelete = 0;  // deletions to the trash
+    DWORD readOnly = 1;    // catalogs and logs in the data area
     DWORD readOnlyTarget = 1;
     DWORD log = 1;
     DWORD startSource = 0;  // the user
     DWORD skipPercent = 0;
-    DWORD speed = 0;        // "No limit"
+    DWORD speed = 0;  // "No limit"
 };
 
 // Makes `task` a task over the folders `left` and `right` (absolute; made when missing)

@@ -78,7 +78,7 @@ public:
 
     std::function<bool(int questions)> stopWhen;
     int stopQuestions = 0;
-    std::vector<std::string> rowsDone;  // relative paths, in order
+    std::vector<std::string> rowsDone;    // relative paths, in order
     std::vector<std::string> copyEvents;  // "name <file>", "begin", "<percent>%", "end", "stop?"
     DWORD lastProgress = 0;
 
@@ -95,9 +95,7 @@ private:
         case WM_SYNC_COPY_BEGIN: copyEvents.push_back("begin"); return 1;
         case WM_SYNC_COPY_BYTES: copyEvents.push_back(std::to_string(w) + "%"); return 1;
         case WM_SYNC_COPY_SIZE: copyEvents.push_back("end"); return 1;
-        case WM_SYNC_ITEM_DONE:
-            rowsDone.push_back(reinterpret_cast<const CFileInfo*>(w)->relativePath);
-            return 1;
+        case WM_SYNC_ITEM_DONE: rowsDone.push_back(reinterpret_cast<const CFileInfo*>(w)->relativePath); return 1;
         case WM_SYNC_PROGRESS_POS: lastProgress = static_cast<DWORD>(w); return 1;
         }
         return 0;
@@ -141,8 +139,10 @@ public:
         setenv("XDG_DATA_HOME", folder.c_str(), 1);
     }
     ~ScopedDataHome() {
-        if (hadOld_) setenv("XDG_DATA_HOME", old_.c_str(), 1);
-        else unsetenv("XDG_DATA_HOME");
+        if (hadOld_)
+            setenv("XDG_DATA_HOME", old_.c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
     }
     ScopedDataHome(const ScopedDataHome&) = delete;
     ScopedDataHome& operator=(const ScopedDataHome&) = delete;
@@ -240,7 +240,8 @@ struct SyncPass {
 
     std::vector<std::string> Lines() const {
         std::vector<std::string> texts;
-        for (const auto& line : log.lines) texts.push_back(std::string(line.second == kLogRed ? "red: " : "") + line.first);
+        for (const auto& line : log.lines)
+            texts.push_back(std::string(line.second == kLogRed ? "red: " : "") + line.first);
         return texts;
     }
 };

@@ -149,8 +149,14 @@ TEST_F(IniTest, WritesThatWouldBreakTheFileAreRefused) {
         const char* key;
         const char* value;
     } bad[] = {
-        {"A", "k", "v\r\n[Evil]\r\nx=1"}, {"A", "k=2", "v"}, {"A", "[k", "v"}, {"A", ";k", "v"},
-        {"A", "  ", "v"},                  {"A]", "k", "v"}, {"", "k", "v"},    {"A\n", "k", "v"},
+        {"A", "k", "v\r\n[Evil]\r\nx=1"},
+        {"A", "k=2", "v"},
+        {"A", "[k", "v"},
+        {"A", ";k", "v"},
+        {"A", "  ", "v"},
+        {"A]", "k", "v"},
+        {"", "k", "v"},
+        {"A\n", "k", "v"},
     };
     for (const auto& b : bad) {
         SetLastError(0);

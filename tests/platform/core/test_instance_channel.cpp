@@ -84,8 +84,8 @@ TEST_F(InstanceChannelTest, ASecondStartFindsTheRunningCopyUntilItDies) {
         // The running copy: holds the event and answers copy-data with TRUE.
         NamedEvent event = NamedEvent::Create(kTitle);
         auto listener = InstanceListener::Start(kFrameClass, [&](const CopyDataPayload& payload) -> LRESULT {
-            const std::string line = std::to_string(payload.data) + ":" +
-                                     std::string(payload.bytes.begin(), payload.bytes.end()) + "\n";
+            const std::string line =
+                std::to_string(payload.data) + ":" + std::string(payload.bytes.begin(), payload.bytes.end()) + "\n";
             if (::write(report[1], line.data(), line.size()) < 0) return 0;
             return TRUE;
         });
@@ -187,8 +187,8 @@ TEST_F(InstanceChannelTest, BadRequestsAreDroppedAndTheListenerGoesOn) {
     });
     ASSERT_NE(listener, nullptr);
 
-    SendRaw("");                                                      // connects and leaves
-    SendRaw("XXXX" + std::string(12, '\0'));                          // wrong magic
+    SendRaw("");                                                               // connects and leaves
+    SendRaw("XXXX" + std::string(12, '\0'));                                   // wrong magic
     SendRaw(std::string("QBCD") + std::string(8, '\0') + "\xff\xff\xff\x7f");  // claims 2 GB
     SendRaw(std::string("QBCD") + std::string(8, '\0') + std::string("\x64\0\0\0", 4) + "short");
 
@@ -203,9 +203,8 @@ TEST_F(InstanceChannelTest, BadRequestsAreDroppedAndTheListenerGoesOn) {
 }
 
 TEST_F(InstanceChannelTest, AHandlerThatThrowsAnswersZero) {
-    auto listener = InstanceListener::Start(kFrameClass, [](const CopyDataPayload&) -> LRESULT {
-        throw std::runtime_error("frame gone");
-    });
+    auto listener = InstanceListener::Start(
+        kFrameClass, [](const CopyDataPayload&) -> LRESULT { throw std::runtime_error("frame gone"); });
     ASSERT_NE(listener, nullptr);
     LRESULT answer = 9;
     EXPECT_EQ(SendToRunningCopy(kFrameClass, CopyDataPayload{}, answer), SendToRunningCopyResult::Delivered);

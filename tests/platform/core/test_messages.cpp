@@ -410,8 +410,8 @@ TEST(WakeHook, IsCalledOnceUntilTheQueueIsLookedAt) {
 TEST(CallOnThread, RunsOnTheTargetThreadAndRefusesAThreadWithoutQueue) {
     WindowThread target([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
     bool ran = false;
-    const LRESULT id = plat::CallOnThread(target.ThreadId(), [] { return static_cast<LRESULT>(GetCurrentThreadId()); },
-                                          &ran);
+    const LRESULT id = plat::CallOnThread(
+        target.ThreadId(), [] { return static_cast<LRESULT>(GetCurrentThreadId()); }, &ran);
     EXPECT_TRUE(ran);
     EXPECT_EQ(static_cast<DWORD>(id), target.ThreadId());
 
@@ -419,7 +419,14 @@ TEST(CallOnThread, RunsOnTheTargetThreadAndRefusesAThreadWithoutQueue) {
     plat::WorkerThread plain;
     ASSERT_TRUE(plain.Start([&] { WaitForSingleObject(go, kGuardMs); }));
     bool called = false;
-    EXPECT_EQ(plat::CallOnThread(plain.ThreadId(), [&] { called = true; return LRESULT{1}; }, &ran), 0);
+    EXPECT_EQ(plat::CallOnThread(
+                  plain.ThreadId(),
+                  [&] {
+                      called = true;
+                      return LRESULT{1};
+                  },
+                  &ran),
+              0);
     EXPECT_FALSE(ran);
     EXPECT_FALSE(called);
     go.Set();
@@ -482,8 +489,7 @@ TEST(SendMessageToDescendants, WalksChildrenDepthFirstInCreationOrder) {
                 return 0;
             };
         };
-        LambdaWindow top(named("top")), a(named("a")), a1(named("a1")), a2(named("a2")), b(named("b")),
-            b1(named("b1"));
+        LambdaWindow top(named("top")), a(named("a")), a1(named("a1")), a2(named("a2")), b(named("b")), b1(named("b1"));
         const HWND hTop = plat::CreateMessageWindow(&top);
         const HWND hA = plat::CreateMessageWindow(&a, hTop);
         const HWND hB = plat::CreateMessageWindow(&b, hTop);
@@ -537,9 +543,8 @@ TEST(Timers, FireOnTheOwnerThreadOnlyAndGoWithTheirWindow) {
     });
     // Only the owner may set a window's timer.
     EXPECT_EQ(SetTimer(owner.Hwnd(), 150, 10), 0u);
-    const auto setOnOwner = plat::CallOnThread(owner.ThreadId(), [&] {
-        return static_cast<LRESULT>(SetTimer(owner.Hwnd(), 150, 10));
-    });
+    const auto setOnOwner =
+        plat::CallOnThread(owner.ThreadId(), [&] { return static_cast<LRESULT>(SetTimer(owner.Hwnd(), 150, 10)); });
     EXPECT_EQ(setOnOwner, 150);
     MustEnd(threeTicks, "three timer ticks");
     {

@@ -15,8 +15,8 @@
 
 namespace {
 
-using plat::ProcessResult;
 using plat::ProcessCommand;
+using plat::ProcessResult;
 using plat::RunProcess;
 using plat::StreamMode;
 using namespace std::chrono_literals;
@@ -67,8 +67,8 @@ TEST(RunProcess, ArgumentsReachTheProgramUntouched) {
 TEST(RunProcess, LargeOutputOnBothStreamsDoesNotStall) {
     // Ten megabytes to standard error first, then ten to standard output: a reader that waits
     // on one stream only would leave the program stuck on the other.
-    const ProcessResult result = RunProcess(
-        Shell("head -c 10485760 /dev/zero | tr '\\0' e >&2; head -c 10485760 /dev/zero | tr '\\0' o"));
+    const ProcessResult result =
+        RunProcess(Shell("head -c 10485760 /dev/zero | tr '\\0' e >&2; head -c 10485760 /dev/zero | tr '\\0' o"));
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);
     ASSERT_EQ(result.errors.size(), 10485760u);
@@ -210,7 +210,9 @@ TEST(StartDetached, TellsWhetherTheProgramStarted) {
 
     // Executable by its mode but not a program: exec itself fails.
     const std::string bogus = temp.sub("bogus");
-    qbtest::WriteFileBytes(bogus, std::string("\x7f" "ELF garbage", 12));
+    qbtest::WriteFileBytes(bogus, std::string("\x7f"
+                                              "ELF garbage",
+                                              12));
     ::chmod(bogus.c_str(), 0755);
     EXPECT_FALSE(plat::StartDetached(bogus, {}));
     EXPECT_NE(GetLastError(), ERROR_SUCCESS);

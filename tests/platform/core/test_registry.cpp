@@ -67,7 +67,8 @@ TEST_F(RegistryTest, DeleteAndSubkeys) {
 TEST_F(RegistryTest, RunValuesAreAutostartEntries) {
     ASSERT_TRUE(plat::RegSetString(HKEY_CURRENT_USER, kRun, "QBSync", "\"/opt/quarry bend/qbsched\" -s"));
     const std::string entry = dir.sub("config/autostart/qbsync.desktop");
-    EXPECT_EQ(ReadFileBytes(entry), "[Desktop Entry]\nType=Application\nName=QBSync\nExec=\"/opt/quarry bend/qbsched\" -s\n");
+    EXPECT_EQ(ReadFileBytes(entry),
+              "[Desktop Entry]\nType=Application\nName=QBSync\nExec=\"/opt/quarry bend/qbsched\" -s\n");
     EXPECT_EQ(plat::AutostartEntryPath("qbsync"), entry);
 
     ASSERT_TRUE(plat::RegSetString(HKEY_CURRENT_USER, "software\\microsoft\\windows\\currentversion\\run", "qbsync",

@@ -31,8 +31,9 @@ protected:
 
     void AddRecordingTool(const std::string& name) const {
         // Written aside and renamed, so a reader never sees half a record.
-        AddTool(name, "printf '%s\\n' \"" + name + "\" \"$@\" > \"$QB_RECORD.tmp\"\n"
-                      "mv \"$QB_RECORD.tmp\" \"$QB_RECORD\"\n");
+        AddTool(name, "printf '%s\\n' \"" + name +
+                          "\" \"$@\" > \"$QB_RECORD.tmp\"\n"
+                          "mv \"$QB_RECORD.tmp\" \"$QB_RECORD\"\n");
     }
     void AddTool(const std::string& name, const std::string& body) const {
         const std::string path = temp_.sub("bin/" + name);

@@ -35,7 +35,9 @@ TEST_F(SpecialFoldersTest, UserFoldersFromUserDirs) {
         "XDG_DESKTOP_DIR=\"${HOME}/Desk\\\"top\"\n"
         "XDG_DOCUMENTS_DIR=\"$HOME/Nowhere\"\n"
         "  XDG_DOCUMENTS_DIR=\"$HOME/Docs Here/\"\r\n"
-        "XDG_MUSIC_DIR=\"" + music + "\"\n"
+        "XDG_MUSIC_DIR=\"" +
+        music +
+        "\"\n"
         "XDG_PICTURES_DIR=\"$HOME/\"\n"
         "XDG_VIDEOS_DIR=\"relative/videos\"\n"
         "garbage line without equals\n"
@@ -44,7 +46,7 @@ TEST_F(SpecialFoldersTest, UserFoldersFromUserDirs) {
     EXPECT_EQ(plat::SpecialFolderPath(CSIDL_DESKTOP), home + "/Desk\"top");
     EXPECT_EQ(plat::SpecialFolderPath(CSIDL_PERSONAL), home + "/Docs Here");  // the last line counts
     EXPECT_EQ(plat::SpecialFolderPath(CSIDL_MYMUSIC), music);
-    EXPECT_EQ(plat::SpecialFolderPath(CSIDL_MYPICTURES), "");  // set to the home folder: turned off
+    EXPECT_EQ(plat::SpecialFolderPath(CSIDL_MYPICTURES), "");             // set to the home folder: turned off
     EXPECT_EQ(plat::SpecialFolderPath(CSIDL_MYVIDEO), home + "/Videos");  // unusable entry: the default
     EXPECT_EQ(plat::XdgUserFolder("XDG_TEMPLATES_DIR", "Templates"), "");
 }
@@ -70,11 +72,11 @@ TEST_F(SpecialFoldersTest, OtherFoldersHaveCounterpartsOrNone) {
     EXPECT_EQ(plat::SpecialFolderPath(CSIDL_STARTMENU), root.sub("data/applications"));
     EXPECT_EQ(plat::SpecialFolderPath(CSIDL_FONTS), root.sub("data/fonts"));
     EXPECT_EQ(plat::SpecialFolderPath(CSIDL_STARTUP), config + "/autostart");
-    for (const int none : {CSIDL_FAVORITES, CSIDL_COMMON_FAVORITES, CSIDL_RECENT, CSIDL_SENDTO, CSIDL_BITBUCKET,
-                           CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILES_COMMON, CSIDL_WINDOWS, CSIDL_SYSTEM,
-                           CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_DESKTOPDIRECTORY,
-                           CSIDL_COMMON_MUSIC, CSIDL_COMMON_PICTURES, CSIDL_COMMON_VIDEO, CSIDL_INTERNET_CACHE, -1,
-                           999}) {
+    for (const int none :
+         {CSIDL_FAVORITES, CSIDL_COMMON_FAVORITES, CSIDL_RECENT, CSIDL_SENDTO, CSIDL_BITBUCKET, CSIDL_PROGRAM_FILES,
+          CSIDL_PROGRAM_FILES_COMMON, CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS,
+          CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_MUSIC, CSIDL_COMMON_PICTURES, CSIDL_COMMON_VIDEO,
+          CSIDL_INTERNET_CACHE, -1, 999}) {
         EXPECT_EQ(plat::SpecialFolderPath(none), "") << none;
     }
 }

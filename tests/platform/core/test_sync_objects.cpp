@@ -57,9 +57,10 @@ TEST(Event, ManualResetStaysSetForEveryWaitUntilReset) {
     event.Set();
     std::vector<plat::WorkerThread> waiters(4);
     std::atomic<int> woken{0};
-    for (auto& w : waiters) ASSERT_TRUE(w.Start([&] {
-        if (WaitForSingleObject(event, kGuardMs) == WAIT_OBJECT_0) ++woken;
-    }));
+    for (auto& w : waiters)
+        ASSERT_TRUE(w.Start([&] {
+            if (WaitForSingleObject(event, kGuardMs) == WAIT_OBJECT_0) ++woken;
+        }));
     for (auto& w : waiters) MustEnd(w.Handle(), "waiter");
     EXPECT_EQ(woken.load(), 4);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);

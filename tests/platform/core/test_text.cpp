@@ -78,14 +78,18 @@ TEST(Utf8Wide, InvalidBytesBecomeEscapes) {
         for (int b : bytes) w += static_cast<wchar_t>(0xDC00 + b);
         return w;
     };
-    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), esc({0xC0, 0xAF}));                  // overlong '/'
-    EXPECT_EQ(Utf8ToWide("\xE0\x80\xAF"), esc({0xE0, 0x80, 0xAF}));         // overlong 3-byte
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), esc({0xC0, 0xAF}));            // overlong '/'
+    EXPECT_EQ(Utf8ToWide("\xE0\x80\xAF"), esc({0xE0, 0x80, 0xAF}));  // overlong 3-byte
     EXPECT_EQ(Utf8ToWide("\xF0\x80\x80\xAF"), esc({0xF0, 0x80, 0x80, 0xAF}));
-    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), esc({0xED, 0xA0, 0x80}));         // encoded surrogate
+    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), esc({0xED, 0xA0, 0x80}));            // encoded surrogate
     EXPECT_EQ(Utf8ToWide("\xF4\x90\x80\x80"), esc({0xF4, 0x90, 0x80, 0x80}));  // above U+10FFFF
     EXPECT_EQ(Utf8ToWide("\xF5\xFE\xFF"), esc({0xF5, 0xFE, 0xFF}));
-    EXPECT_EQ(Utf8ToWide("\xE2\x82" "A"), esc({0xE2, 0x82}) + L"A");        // truncated
-    EXPECT_EQ(Utf8ToWide("a\x80" "b"), L"a" + esc({0x80}) + L"b");
+    EXPECT_EQ(Utf8ToWide("\xE2\x82"
+                         "A"),
+              esc({0xE2, 0x82}) + L"A");  // truncated
+    EXPECT_EQ(Utf8ToWide("a\x80"
+                         "b"),
+              L"a" + esc({0x80}) + L"b");
     // A good sequence right after a bad byte is still decoded.
     EXPECT_EQ(Utf8ToWide("\xE2\xC3\xA9"), esc({0xE2}) + L"\u00E9");
 }
@@ -123,8 +127,8 @@ TEST(Utf16Field, ExactLayout) {
 }
 
 TEST(Utf16Field, CutAtEveryBoundary) {
-    const std::wstring text = L"a\u00E9" + std::wstring(1, wchar_t(0x1F600)) + L"b" + std::wstring(1, wchar_t(0x10400)) +
-                              L"c";
+    const std::wstring text =
+        L"a\u00E9" + std::wstring(1, wchar_t(0x1F600)) + L"b" + std::wstring(1, wchar_t(0x10400)) + L"c";
     const std::u16string units = plat::WideToUtf16(text);
     for (std::size_t size = 0; size <= 2 * units.size() + 5; ++size) {
         auto field = FieldBytes(size);
@@ -159,7 +163,9 @@ TEST(Utf16Field, ReadsUnterminatedAndOddFields) {
 }
 
 TEST(NarrowField, CutAtEveryBoundaryNeverSplitsACharacter) {
-    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF" "b\xE2\x82";
+    const std::string text =
+        "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF"
+        "b\xE2\x82";
     const std::wstring wide = Utf8ToWide(text);
     for (std::size_t size = 0; size <= text.size() + 3; ++size) {
         auto field = FieldBytes(size);
@@ -215,8 +221,19 @@ TEST(CaseAndBlanks, FormatNeverTruncates) {
 // that share a long beginning, differ inside a character of several bytes, or hold bytes
 // that are not UTF-8.
 TEST(CaseAndBlanks, Utf8TextsCompareAsTheirWideText) {
-    const std::vector<std::string> pieces = {"a", "B", "b", "folder 12/", "\xC3\xA9", "\xC3\x89", "\xC3", "\xA9",
-                                             "\xE2\x82\xAC", "\xE2\x82", "\xF0\x9F\x98\x80", "\xFF", "Z"};
+    const std::vector<std::string> pieces = {"a",
+                                             "B",
+                                             "b",
+                                             "folder 12/",
+                                             "\xC3\xA9",
+                                             "\xC3\x89",
+                                             "\xC3",
+                                             "\xA9",
+                                             "\xE2\x82\xAC",
+                                             "\xE2\x82",
+                                             "\xF0\x9F\x98\x80",
+                                             "\xFF",
+                                             "Z"};
     std::mt19937 random(7);
     std::vector<std::string> texts;
     for (int n = 0; n < 400; ++n) {

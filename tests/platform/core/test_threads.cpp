@@ -78,7 +78,7 @@ TEST(UiThread, GetsAMessagePostedRightAfterItsCreation) {
         ASSERT_TRUE(::PostThreadMessage(thread.ThreadId(), kStart, 7, 2));
         MustEnd(thread, "run thread");
         EXPECT_EQ(journal.Events(), (std::vector<std::string>{"init", "start 7 2", "ended 1", "exit"}));
-        EXPECT_EQ(thread.ExitCode(), 105u);  // ExitInstance's result, from the quit code
+        EXPECT_EQ(thread.ExitCode(), 105u);                 // ExitInstance's result, from the quit code
         EXPECT_EQ(journal.destroyedOn, thread.ThreadId());  // deleted on its own thread
         EXPECT_FALSE(::PostThreadMessage(thread.ThreadId(), kStart, 0, 0));  // its queue is gone
     }
@@ -128,13 +128,14 @@ TEST(UiThread, ThreadTimersReachTheMessageMapAndAreKilledByTheDestructor) {
 
 TEST(UiThread, DispatchesPostsToItsWindows) {
     struct WindowOwner : plat::UiThread {
-        explicit WindowOwner(std::atomic<int>& got) : got_(got), window_([this](HWND, UINT m, WPARAM w, LPARAM) {
-            if (m == WM_APP + 9) {
-                got_ = static_cast<int>(w);
-                PostQuitMessage(0);
-            }
-            return LRESULT{0};
-        }) {}
+        explicit WindowOwner(std::atomic<int>& got)
+            : got_(got), window_([this](HWND, UINT m, WPARAM w, LPARAM) {
+                  if (m == WM_APP + 9) {
+                      got_ = static_cast<int>(w);
+                      PostQuitMessage(0);
+                  }
+                  return LRESULT{0};
+              }) {}
         BOOL InitInstance() override {
             hwnd_ = plat::CreateMessageWindow(&window_);
             return ::PostMessage(hwnd_, WM_APP + 9, 77, 0);

@@ -95,9 +95,10 @@ TEST(SystemTimes, KnownDates) {
 
 TEST(SystemTimes, InvalidFieldsFail) {
     FILETIME ft = U64ToFileTime(7);
-    for (const SYSTEMTIME& bad : {Make(2001, 2, 29), Make(2000, 13, 1), Make(2000, 0, 1), Make(2000, 4, 31),
-                                  Make(2000, 1, 0), Make(1600, 12, 31), Make(30828, 1, 1), Make(2000, 1, 1, 24),
-                                  Make(2000, 1, 1, 0, 60), Make(2000, 1, 1, 0, 0, 60), Make(2000, 1, 1, 0, 0, 0, 1000)}) {
+    for (const SYSTEMTIME& bad :
+         {Make(2001, 2, 29), Make(2000, 13, 1), Make(2000, 0, 1), Make(2000, 4, 31), Make(2000, 1, 0),
+          Make(1600, 12, 31), Make(30828, 1, 1), Make(2000, 1, 1, 24), Make(2000, 1, 1, 0, 60),
+          Make(2000, 1, 1, 0, 0, 60), Make(2000, 1, 1, 0, 0, 0, 1000)}) {
         EXPECT_FALSE(SystemTimeToFileTime(&bad, &ft)) << bad.wYear << "-" << bad.wMonth << "-" << bad.wDay;
     }
     EXPECT_EQ(FileTimeToU64(ft), 7u);

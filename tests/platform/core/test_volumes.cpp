@@ -41,9 +41,9 @@ TEST(MountTable, ParsesFieldsAndEscapes) {
 
     EXPECT_EQ(plat::UnescapeMountField("a\\040b"), "a b");
     EXPECT_EQ(plat::UnescapeMountField("\\"), "\\");
-    EXPECT_EQ(plat::UnescapeMountField("x\\04"), "x\\04");       // too short to be an escape
-    EXPECT_EQ(plat::UnescapeMountField("x\\089"), "x\\089");     // not octal
-    EXPECT_EQ(plat::UnescapeMountField("x\\777y"), "x\\777y");   // not a byte
+    EXPECT_EQ(plat::UnescapeMountField("x\\04"), "x\\04");      // too short to be an escape
+    EXPECT_EQ(plat::UnescapeMountField("x\\089"), "x\\089");    // not octal
+    EXPECT_EQ(plat::UnescapeMountField("x\\777y"), "x\\777y");  // not a byte
     EXPECT_EQ(plat::UnescapeMountField("\\101\\102"), "AB");
 
     EXPECT_TRUE(plat::ParseMountTable("").empty());
@@ -74,8 +74,8 @@ TEST(MountTable, TheLongestMountPointHoldsAPath) {
 }
 
 TEST(MountTable, NetworkFileSystems) {
-    for (const char* type : {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs", "9p", "afs", "ceph",
-                             "glusterfs", "davfs"})
+    for (const char* type :
+         {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs", "9p", "afs", "ceph", "glusterfs", "davfs"})
         EXPECT_TRUE(plat::IsNetworkFileSystem(type)) << type;
     for (const char* type : {"ext4", "vfat", "tmpfs", "fuse", "btrfs", "NFS", ""})
         EXPECT_FALSE(plat::IsNetworkFileSystem(type)) << type;

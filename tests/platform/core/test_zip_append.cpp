@@ -22,7 +22,9 @@ using namespace ziptest;
 
 namespace {
 
-bool Succeeds(const std::string& command) { return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0; }
+bool Succeeds(const std::string& command) {
+    return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 

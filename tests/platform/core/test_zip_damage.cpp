@@ -136,7 +136,8 @@ TEST_F(ZipDamage, MemberClaimingOneGigabyteIsRefusedBeforeAnyRead) {
 TEST_F(ZipDamage, MemberWhoseRecordedSizeLiesFails) {
     for (DWORD level : {DWORD{0}, DWORD{5}}) {
         const std::string whole = Build(kPassword, level);
-        for (std::uint32_t claimed : {std::uint32_t{10}, std::uint32_t{1003}, std::uint32_t{1005}, std::uint32_t{5000}}) {
+        for (std::uint32_t claimed :
+             {std::uint32_t{10}, std::uint32_t{1003}, std::uint32_t{1005}, std::uint32_t{5000}}) {
             std::string bytes = whole;
             ClaimSize(bytes, 1, claimed);
             Rewrite(bytes);

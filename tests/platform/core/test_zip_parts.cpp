@@ -22,7 +22,9 @@ using namespace ziptest;
 
 namespace {
 
-bool Succeeds(const std::string& command) { return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0; }
+bool Succeeds(const std::string& command) {
+    return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
@@ -138,8 +140,9 @@ TEST(Crc32, ShortAndLongPiecesAndRunsOfZeros) {
     const std::uint32_t crc = plat::Crc32(0, Bytes(start));
     for (const std::size_t zeros : {std::size_t{0}, std::size_t{1}, std::size_t{2052}, plat::kMaxCrc32Zeros}) {
         const std::string whole = start + std::string(zeros, '\0');
-        EXPECT_EQ(plat::Crc32Zeros(crc, zeros), static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(whole.data()),
-                                                                                  static_cast<uInt>(whole.size()))))
+        EXPECT_EQ(plat::Crc32Zeros(crc, zeros),
+                  static_cast<std::uint32_t>(
+                      crc32(0, reinterpret_cast<const Bytef*>(whole.data()), static_cast<uInt>(whole.size()))))
             << zeros;
     }
     EXPECT_EQ(plat::Crc32Zeros(0, 10), plat::Crc32(0, Bytes(std::string(10, '\0'))));
@@ -147,7 +150,8 @@ TEST(Crc32, ShortAndLongPiecesAndRunsOfZeros) {
     const std::string text = Text(600, 3);
     for (std::size_t length = 0; length <= text.size(); length += 7) {
         const auto piece = Bytes(text).first(length);
-        EXPECT_EQ(plat::Crc32(0x1234, piece), static_cast<std::uint32_t>(crc32(0x1234, piece.data(), static_cast<uInt>(length))))
+        EXPECT_EQ(plat::Crc32(0x1234, piece),
+                  static_cast<std::uint32_t>(crc32(0x1234, piece.data(), static_cast<uInt>(length))))
             << length;
     }
 }

@@ -13,9 +13,9 @@
 
 #include "platform/core/deflated_member.h"
 #include "platform/core/text.h"
+#include "platform/core/zip_command.h"
 #include "platform/core/zip_deflated_archive.h"
 #include "platform/core/zip_reader.h"
-#include "platform/core/zip_command.h"
 #include "support/temp_dir.h"
 #include "zip_test_commands.h"
 
@@ -31,7 +31,9 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
 }
 
 // Runs a command with no input; true when it exits with 0.
-bool Succeeds(const std::string& command) { return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0; }
+bool Succeeds(const std::string& command) {
+    return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
@@ -84,7 +86,10 @@ TEST(ZipRoundTrip, NamesWithBlanksAndNonAsciiAreOneMemberEach) {
     qbtest::TempDir dir;
     const std::string archive = dir.sub("tasks.tas");
     const std::string blank = "\"My Task\"";
-    const std::string accented = "\"T\xc3\xa2" "che \xc3\x9c" "bersicht \xe2\x9c\x93\"";  // Tâche Übersicht ✓
+    const std::string accented =
+        "\"T\xc3\xa2"
+        "che \xc3\x9c"
+        "bersicht \xe2\x9c\x93\"";  // Tâche Übersicht ✓
     const std::string notUtf8 = "\"Latin1 \xe9t\xe9\"";
     ASSERT_EQ(Store(archive, blank, "blank"), 0);
     ASSERT_EQ(Store(archive, accented, "accented"), 0);
@@ -176,7 +181,11 @@ TEST(ZipRoundTrip, OtherZipToolsOpenWhatDzipWrote) {
     const std::string text(100'000, 'q');
     ASSERT_EQ(Store(archive, "\"My Task\"", task), 0);
     ASSERT_EQ(Store(archive, "Qbinf", text), 0);
-    ASSERT_EQ(Store(archive, "\"T\xc3\xa2" "che\"", "x"), 0);
+    ASSERT_EQ(Store(archive,
+                    "\"T\xc3\xa2"
+                    "che\"",
+                    "x"),
+              0);
 
     // Every member is encrypted: the right password tests clean, a wrong one does not.
     EXPECT_TRUE(Succeeds("unzip -tqq -P 7306quab52 " + Quote(archive)));

@@ -176,8 +176,8 @@ TEST(NotifyIcon, AddChangeDeleteAndClicksReachTheOwner) {
     EXPECT_TRUE(plat::Shell_NotifyIconA(plat::NIM_DELETE, &data));
     EXPECT_FALSE(plat::Shell_NotifyIconA(plat::NIM_DELETE, &data));
     EXPECT_FALSE(plat::Shell_NotifyIconA(plat::NIM_MODIFY, &data));
-    EXPECT_EQ(tray->calls, (std::vector<std::string>{"show 33000 Quarrybend Sync", "show 33000 Sync running",
-                                                     "remove 33000"}));
+    EXPECT_EQ(tray->calls,
+              (std::vector<std::string>{"show 33000 Quarrybend Sync", "show 33000 Sync running", "remove 33000"}));
     plat::SetNotifyIconBackend(std::move(previous));
 }
 

@@ -102,12 +102,12 @@ TEST(FrameKeys, AnEditBoxKeepsItsEditingKeys) {
     QTest::keyClick(frame.edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(frame.edit, Qt::Key_Delete);
     EXPECT_EQ(frame.edit->text(), QString());
-    for (const auto& [key, modifiers] : std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
-             {Qt::Key_Return, Qt::NoModifier},
-             {Qt::Key_Escape, Qt::NoModifier},
-             {Qt::Key_C, Qt::ControlModifier},
-             {Qt::Key_X, Qt::ControlModifier},
-             {Qt::Key_Delete, Qt::ControlModifier}}) {
+    for (const auto& [key, modifiers] :
+         std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{{Qt::Key_Return, Qt::NoModifier},
+                                                                {Qt::Key_Escape, Qt::NoModifier},
+                                                                {Qt::Key_C, Qt::ControlModifier},
+                                                                {Qt::Key_X, Qt::ControlModifier},
+                                                                {Qt::Key_Delete, Qt::ControlModifier}}) {
         QTest::keyClick(frame.edit, key, modifiers);
     }
     EXPECT_TRUE(frame.raised.empty());

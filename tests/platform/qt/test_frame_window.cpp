@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QTimer>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>

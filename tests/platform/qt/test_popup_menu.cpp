@@ -88,8 +88,8 @@ TEST(PopupMenu, ShowsTheRouteStatesAndSendsTheChoiceOnce) {
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(check).center());
     });
     CloseMenusLater();
-    const UINT chosen = plat::TrackPopupMenu(tray->SubMenu(0), QPoint(200, 200), frame.GetSafeHwnd(),
-                                             {.defaultId = ID_SHOW_HIDE});
+    const UINT chosen =
+        plat::TrackPopupMenu(tray->SubMenu(0), QPoint(200, 200), frame.GetSafeHwnd(), {.defaultId = ID_SHOW_HIDE});
     ASSERT_TRUE(seen.open);
     EXPECT_FALSE(seen.stopEnabled);
     EXPECT_EQ(seen.stopText, QStringLiteral("St&op\tEsc"));  // Qt shows the part after the tab as the key

@@ -63,7 +63,8 @@ TEST(QtMessageBox, ShowsCaptionPlainTextAndTheAskedButtons) {
 TEST(QtMessageBox, DefaultButtonFollowsTheDefButtonFlag) {
     bool defaultIsNo = false;
     const int answer = AskAndAct("Clear?", "t", MB_YESNOCANCEL | MB_DEFBUTTON2, [&](QMessageBox& box) {
-        defaultIsNo = box.defaultButton() && static_cast<QAbstractButton*>(box.defaultButton()) == box.button(QMessageBox::No);
+        defaultIsNo =
+            box.defaultButton() && static_cast<QAbstractButton*>(box.defaultButton()) == box.button(QMessageBox::No);
         if (box.defaultButton()) box.defaultButton()->click();
     });
     EXPECT_TRUE(defaultIsNo);

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QTabBar>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -59,11 +59,17 @@ private:
 };
 
 std::vector<plat::QuickAccessCommand> Offered() {
-    return {{ID_NEW_TASK, "New Task", 1, true}, {ID_COPY_TASK, "Copy", 14, false},
-            {ID_RENAME_TASK, "Rename", 17, false}, {ID_DELETE_TASK, "Delete Task", 10, true},
-            {ID_RESET_TASK, "Reset", 24, false}, {ID_SWITCH_FOLDERS, "Switch Folders", 21, false},
-            {ID_TASK_OPTIONS, "Task Options", 19, false}, {ID_CHECK, "Check", 3, true}, {ID_SYNC, "Sync", 2, true},
-            {ID_AUTOMATE, "Auto", 9, false}, {ID_CLEAR_SYNC_LIST, "Clear", 12, false},
+    return {{ID_NEW_TASK, "New Task", 1, true},
+            {ID_COPY_TASK, "Copy", 14, false},
+            {ID_RENAME_TASK, "Rename", 17, false},
+            {ID_DELETE_TASK, "Delete Task", 10, true},
+            {ID_RESET_TASK, "Reset", 24, false},
+            {ID_SWITCH_FOLDERS, "Switch Folders", 21, false},
+            {ID_TASK_OPTIONS, "Task Options", 19, false},
+            {ID_CHECK, "Check", 3, true},
+            {ID_SYNC, "Sync", 2, true},
+            {ID_AUTOMATE, "Auto", 9, false},
+            {ID_CLEAR_SYNC_LIST, "Clear", 12, false},
             {ID_SYNC_CONTAINER, "Sync Container", 20, false}};
 }
 
@@ -76,17 +82,16 @@ plat::RibbonBar* BuildRibbon(RibbonFrame& frame) {
     QPixmap app(32, 32);
     app.fill(Qt::darkBlue);
     ribbon->SetApplicationButton(app, app, app, "Click here for the task menu");
-    ribbon->SetApplicationMenu({plat::RibbonMenuEntry::Command("&New", ID_NEW_TASK, 1),
-                                plat::RibbonMenuEntry::SubMenu("Task Templates", ID_TASK_TEMPLATES_BUTTON, 16,
-                                                               "Task Templates  ", kTemplates),
-                                plat::RibbonMenuEntry::Separator(),
-                                plat::RibbonMenuEntry::Command("&Exit", ID_EXIT, 10)});
+    ribbon->SetApplicationMenu(
+        {plat::RibbonMenuEntry::Command("&New", ID_NEW_TASK, 1),
+         plat::RibbonMenuEntry::SubMenu("Task Templates", ID_TASK_TEMPLATES_BUTTON, 16, "Task Templates  ", kTemplates),
+         plat::RibbonMenuEntry::Separator(), plat::RibbonMenuEntry::Command("&Exit", ID_EXIT, 10)});
     const int home = ribbon->AddCategory("Home");
     const int view = ribbon->AddPanel(home, "View");
     ribbon->AddElement(home, view, E::CheckBox("All", ID_DISPLAY_ALL));
     ribbon->AddElement(home, view, E::CheckBox("Changes", ID_DISPLAY_CHANGED));
-    ribbon->AddElement(home, view, E::Menu("More", ID_MORE_VIEWS_BUTTON, 26,
-                                           res::FindMenu(IDR_MORE_VIEWS_MENU)->SubMenu(0), false));
+    ribbon->AddElement(
+        home, view, E::Menu("More", ID_MORE_VIEWS_BUTTON, 26, res::FindMenu(IDR_MORE_VIEWS_MENU)->SubMenu(0), false));
     ribbon->AddElement(home, view, E::CheckBox("Status Bar", ID_VIEW_STATUS_BAR));
     ribbon->AddElement(home, view, E::CheckBox("Caption Bar", ID_VIEW_CAPTION_BAR));
     const int action = ribbon->AddPanel(home, "Action");
@@ -94,10 +99,12 @@ plat::RibbonBar* BuildRibbon(RibbonFrame& frame) {
     ribbon->AddElement(home, action, E::Button("Sync", ID_SYNC, 2));
     ribbon->AddElement(home, action, E::Button("Check && Sync", ID_CHECK_AND_SYNC, 27));
     ribbon->AddElement(home, action, E::Button("Auto", ID_AUTOMATE, 9));
-    ribbon->AddElement(home, action, E::Menu("File Action", ID_FILE_ACTION_BUTTON, 18,
-                                             res::FindMenu(IDR_FILE_ACTION_MENU)->SubMenu(0)));
-    ribbon->AddElement(home, action, E::Menu("Sync Action", ID_SYNC_ACTION_BUTTON, 25,
-                                             res::FindMenu(IDR_SYNC_ACTION_MENU)->SubMenu(0)));
+    ribbon->AddElement(
+        home, action,
+        E::Menu("File Action", ID_FILE_ACTION_BUTTON, 18, res::FindMenu(IDR_FILE_ACTION_MENU)->SubMenu(0)));
+    ribbon->AddElement(
+        home, action,
+        E::Menu("Sync Action", ID_SYNC_ACTION_BUTTON, 25, res::FindMenu(IDR_SYNC_ACTION_MENU)->SubMenu(0)));
     ribbon->AddElement(home, action, E::Button("Select A&ll", ID_SELECT_ALL, 28));
     ribbon->AddElement(home, action, E::Button("Clear", ID_CLEAR_SYNC_LIST, 12));
     const int tools = ribbon->AddCategory("Tools");
@@ -203,8 +210,8 @@ TEST(RibbonBar, ReplacingThePlaceOfClearKeepsTheOthers) {
     Click(ribbon->ElementWidgetAt(0, 1, 7));
     EXPECT_EQ(frame.raised, std::vector<UINT>{ID_STOP});
     EXPECT_EQ(ribbon->FindElement(ID_CLEAR_SYNC_LIST), nullptr);
-    const UINT ids[] = {ID_CHECK, ID_SYNC, ID_CHECK_AND_SYNC, ID_AUTOMATE, ID_FILE_ACTION_BUTTON,
-                        ID_SYNC_ACTION_BUTTON, ID_SELECT_ALL};
+    const UINT ids[] = {
+        ID_CHECK, ID_SYNC, ID_CHECK_AND_SYNC, ID_AUTOMATE, ID_FILE_ACTION_BUTTON, ID_SYNC_ACTION_BUTTON, ID_SELECT_ALL};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(ribbon->ElementAt(0, 1, i)->id, ids[i]);
         EXPECT_EQ(ribbon->ElementWidgetAt(0, 1, i)->geometry().topLeft(), before[i].topLeft()) << i;

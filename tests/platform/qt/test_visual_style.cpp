@@ -65,15 +65,13 @@ TEST(VisualStyle, EveryLookAppliesReadablyAndTheDesktopOneComesBack) {
         EXPECT_EQ(plat::CurrentVisualStyle(), id);
         EXPECT_EQ(label.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window)) << id;
         const QPalette p = QApplication::palette();
-        for (const auto& [text, ground] : {std::pair{QPalette::WindowText, QPalette::Window},
-                                           std::pair{QPalette::ButtonText, QPalette::Button},
-                                           std::pair{QPalette::Text, QPalette::Base},
-                                           std::pair{QPalette::Text, QPalette::AlternateBase},
-                                           std::pair{QPalette::HighlightedText, QPalette::Highlight},
-                                           std::pair{QPalette::ToolTipText, QPalette::ToolTipBase},
-                                           std::pair{QPalette::PlaceholderText, QPalette::Base},
-                                           std::pair{QPalette::Link, QPalette::Window},
-                                           std::pair{QPalette::LinkVisited, QPalette::Window}}) {
+        for (const auto& [text, ground] :
+             {std::pair{QPalette::WindowText, QPalette::Window}, std::pair{QPalette::ButtonText, QPalette::Button},
+              std::pair{QPalette::Text, QPalette::Base}, std::pair{QPalette::Text, QPalette::AlternateBase},
+              std::pair{QPalette::HighlightedText, QPalette::Highlight},
+              std::pair{QPalette::ToolTipText, QPalette::ToolTipBase},
+              std::pair{QPalette::PlaceholderText, QPalette::Base}, std::pair{QPalette::Link, QPalette::Window},
+              std::pair{QPalette::LinkVisited, QPalette::Window}}) {
             for (const auto group : {QPalette::Active, QPalette::Inactive}) {
                 EXPECT_GE(ContrastRatio(p.color(group, text), p.color(group, ground)), 4.5) << id << " role " << text;
             }

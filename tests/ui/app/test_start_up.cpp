@@ -33,7 +33,8 @@ constexpr char kWindowClass[] = "QBSyncVexo";
 class StartUpTest : public ::testing::Test {
 protected:
     StartUpTest()
-        : runtime_("XDG_RUNTIME_DIR", dir_.sub("run")), config_("XDG_CONFIG_HOME", dir_.sub("config")),
+        : runtime_("XDG_RUNTIME_DIR", dir_.sub("run")),
+          config_("XDG_CONFIG_HOME", dir_.sub("config")),
           data_("XDG_DATA_HOME", dir_.sub("share")) {
         std::filesystem::create_directories(dir_.sub("run"));
         std::filesystem::permissions(dir_.sub("run"), std::filesystem::perms::owner_all);

@@ -136,8 +136,7 @@ TEST_F(CompareFixture, WindowShowsBothFilesOverTheMainWindowAndExitBringsItBack)
     const std::wstring right = File("b/x.txt", "1\n2\nthree\n4\n5\n");
     QPointer<CDetailFrame> frame = CompareTwoFiles(left, right, &main);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->windowTitle().toStdString(),
-              "Sync:  " + dir.sub("a/x.txt") + " -vs- " + dir.sub("b/x.txt"));
+    EXPECT_EQ(frame->windowTitle().toStdString(), "Sync:  " + dir.sub("a/x.txt") + " -vs- " + dir.sub("b/x.txt"));
     EXPECT_EQ(frame->geometry(), main.geometry());
     EXPECT_EQ(frame->LeftView().width(), CDetailFrame::kLeftPaneWidth);
     EXPECT_EQ(frame->LeftView().ListBox().size(), frame->LeftView().size());

@@ -116,8 +116,8 @@ TEST(DiffRunner, ComparerFailuresSayWhatHappened) {
         qbtest::WriteFileBytes(dir.sub("diff"), "#!/nonexistent/interpreter\n");
         chmod(dir.sub("diff").c_str(), 0755);
         EXPECT_EQ(CompareFiles(dir.path(), files.left, files.right, hunks, error), kDiffError);
-        EXPECT_EQ(error, "Failed to create process: " + dir.sub("diff") + "  \"" + files.left + "\" \"" +
-                             files.right + "\"");
+        EXPECT_EQ(error,
+                  "Failed to create process: " + dir.sub("diff") + "  \"" + files.left + "\" \"" + files.right + "\"");
     }
     for (const char* output : {"7,5c1", "3,4c3\\n2a5", "1c99999999999"}) {
         SCOPED_TRACE(output);

@@ -44,9 +44,9 @@ TEST(PaneRows, AddedChangedAndDeletedLinesStandLevel) {
         const Panes panes = Fill(Numbered(1, 8), right, {{kDiffAdded, 5, 5, 6, 8}});
         EXPECT_EQ(panes.left, (std::vector<std::string>{"1     1|0", "2     2|0", "3     3|0", "4     4|0", "5     5|0",
                                                         "|1", "|1", "|1", "6     6|0", "7     7|0", "8     8|0"}));
-        EXPECT_EQ(panes.right, (std::vector<std::string>{"1     1|0", "2     2|0", "3     3|0", "4     4|0", "5     5|0",
-                                                         "6     n1|1", "7     n2|1", "8     n3|1", "9     6|0",
-                                                         "10    7|0", "11    8|0"}));
+        EXPECT_EQ(panes.right, (std::vector<std::string>{"1     1|0", "2     2|0", "3     3|0", "4     4|0",
+                                                         "5     5|0", "6     n1|1", "7     n2|1", "8     n3|1",
+                                                         "9     6|0", "10    7|0", "11    8|0"}));
     }
     {
         SCOPED_TRACE("3,4c3");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../modal_answer.h"
 #include "controls/static_link.h"
 #include "foundation/sync_task.h"
 #include "foundation/task_store.h"
@@ -16,7 +17,6 @@
 #include "support/settings_fixture.h"
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/task_dlg.h"
-#include "../modal_answer.h"
 
 namespace {
 

@@ -36,14 +36,41 @@ public:
     StandInTaskList() : plat::View(this) {
         MapCommand(ID_STOP_ALL, &StandInTaskList::OnStopAll);
         // The task commands: those the frame hands over, and the list's own.
-        for (const UINT id : {ID_RENAME_TASK, ID_COPY_TASK, ID_DELETE_TASK, ID_SYNC, ID_CHECK, ID_CHECK_AND_SYNC,
-                              ID_STOP, ID_CLEAR_SYNC_LIST, ID_AUTOMATE, ID_TASK_OPTIONS, ID_SELECT_ALL,
-                              ID_OPEN_LEFT_LOG, ID_OPEN_RIGHT_LOG, ID_DELETE_BACKUP_FOLDERS, ID_DELETE_CATALOGS,
-                              ID_RESET_TASK, ID_DELETE_RIGHT_LOG, ID_DELETE_LEFT_LOG, ID_SWITCH_FOLDERS, ID_STOP_ALL,
-                              ID_CLEAR_ALL, ID_DISPLAY_ALL, ID_DISPLAY_CHANGED, ID_DISPLAY_CONFLICTS, ID_DISPLAY_ERRORS,
-                              ID_DISPLAY_EXCLUDED, ID_DISPLAY_NEW, ID_DISPLAY_DELETE, ID_DISPLAY_COPY_TO_LEFT,
-                              ID_DISPLAY_COPY_TO_RIGHT, ID_DISPLAY_COPY_TIME_TO_LEFT, ID_DISPLAY_COPY_TIME_TO_RIGHT,
-                              ID_DISPLAY_OVERWRITE, ID_DISPLAY_SAME_SIZE, ID_DISPLAY_WARNINGS}) {
+        for (const UINT id : {ID_RENAME_TASK,
+                              ID_COPY_TASK,
+                              ID_DELETE_TASK,
+                              ID_SYNC,
+                              ID_CHECK,
+                              ID_CHECK_AND_SYNC,
+                              ID_STOP,
+                              ID_CLEAR_SYNC_LIST,
+                              ID_AUTOMATE,
+                              ID_TASK_OPTIONS,
+                              ID_SELECT_ALL,
+                              ID_OPEN_LEFT_LOG,
+                              ID_OPEN_RIGHT_LOG,
+                              ID_DELETE_BACKUP_FOLDERS,
+                              ID_DELETE_CATALOGS,
+                              ID_RESET_TASK,
+                              ID_DELETE_RIGHT_LOG,
+                              ID_DELETE_LEFT_LOG,
+                              ID_SWITCH_FOLDERS,
+                              ID_STOP_ALL,
+                              ID_CLEAR_ALL,
+                              ID_DISPLAY_ALL,
+                              ID_DISPLAY_CHANGED,
+                              ID_DISPLAY_CONFLICTS,
+                              ID_DISPLAY_ERRORS,
+                              ID_DISPLAY_EXCLUDED,
+                              ID_DISPLAY_NEW,
+                              ID_DISPLAY_DELETE,
+                              ID_DISPLAY_COPY_TO_LEFT,
+                              ID_DISPLAY_COPY_TO_RIGHT,
+                              ID_DISPLAY_COPY_TIME_TO_LEFT,
+                              ID_DISPLAY_COPY_TIME_TO_RIGHT,
+                              ID_DISPLAY_OVERWRITE,
+                              ID_DISPLAY_SAME_SIZE,
+                              ID_DISPLAY_WARNINGS}) {
             MapUpdateRange(id, id, &StandInTaskList::OnUpdateTaskCommand);
         }
     }
@@ -74,12 +101,12 @@ protected:
     LRESULT DefWindowProc(UINT message, WPARAM w, LPARAM l) override {
         received.push_back({message, w, l});
         switch (message) {
-            case WM_SYNC_TASK_BUSY: return acceptBusy ? 1 : 0;
-            case WM_SYNC_RENAME_TASK:
-            case WM_SYNC_COPY_TASK: namesSent.emplace_back(reinterpret_cast<const char*>(w)); return 1;
-            case WM_SYNC_NEW_TASK:
-            case WM_SYNC_TASK_ADDED: tasks.emplace_back(reinterpret_cast<SyncTask*>(w)); return 1;
-            default: return 0;
+        case WM_SYNC_TASK_BUSY: return acceptBusy ? 1 : 0;
+        case WM_SYNC_RENAME_TASK:
+        case WM_SYNC_COPY_TASK: namesSent.emplace_back(reinterpret_cast<const char*>(w)); return 1;
+        case WM_SYNC_NEW_TASK:
+        case WM_SYNC_TASK_ADDED: tasks.emplace_back(reinterpret_cast<SyncTask*>(w)); return 1;
+        default: return 0;
         }
     }
 

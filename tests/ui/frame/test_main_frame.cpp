@@ -6,19 +6,19 @@
 #include <QTest>
 #include <QTimer>
 
+#include "../modal_answer.h"
 #include "foundation/history_store.h"
 #include "foundation/script_table.h"
 #include "foundation/settings_store.h"
 #include "foundation/task_store.h"
 #include "foundation/task_templates.h"
+#include "frame_test_support.h"
 #include "platform/core/file_info.h"
 #include "platform/core/gui_services.h"
 #include "platform/core/text.h"
 #include "resources/command_ids.h"
 #include "support/temp_dir.h"
-#include "frame_test_support.h"
 #include "ui/frame/snag_wait.h"
-#include "../modal_answer.h"
 
 namespace frametest {
 namespace {
@@ -75,7 +75,8 @@ TEST_F(FrameTest, CloseWithRunsAsksThenStopsThemAndWaitsBehindThePleaseWaitWindo
     frame_->Message(WM_CLOSE);
     ASSERT_EQ(Told().size(), 2u);
     EXPECT_EQ(Told()[0], "Sync cannot close because there is a task active. Do you still want to close Sync?");
-    EXPECT_EQ(Told()[1], "Sync cannot close because there are currently 2 tasks active.  Do you still want to close Sync?");
+    EXPECT_EQ(Told()[1],
+              "Sync cannot close because there are currently 2 tasks active.  Do you still want to close Sync?");
     EXPECT_TRUE(frame_->isVisible());
     EXPECT_FALSE(frame_->IsClosing());
     EXPECT_EQ(list_->stopAll, 0);
@@ -361,8 +362,8 @@ TEST_F(FrameTest, CommandStatesFollowTheTaskListAndTheFramesOwnRules) {
     EXPECT_EQ(state(ID_SHOW_HIDE).Text().value_or(""), "Hide Window");
 
     frame_->SetTaskListView(nullptr, nullptr);
-    for (const UINT id : {ID_CHECK, ID_SYNC, ID_DELETE_TASK, ID_STOP_ALL, ID_SYNC_CONTAINER, ID_RUN_CONTAINER,
-                          ID_EXPORT_TASK_LIST}) {
+    for (const UINT id :
+         {ID_CHECK, ID_SYNC, ID_DELETE_TASK, ID_STOP_ALL, ID_SYNC_CONTAINER, ID_RUN_CONTAINER, ID_EXPORT_TASK_LIST}) {
         EXPECT_FALSE(state(id).IsEnabled()) << id << " without a task list";
     }
     EXPECT_FALSE(frame_->DispatchCommand(ID_CHECK));

@@ -153,7 +153,8 @@ TEST_F(HistoryViewTest, EachKindOfRecordShowsItsTextsAndImages) {
     EXPECT_EQ(view->PrintTitle(), "Quarrybend Sync History");
     const std::vector<ExpectedRow> expected = {
         {"Mirror", "Sync", "TIMER", "OK",
-         "'L' Mirror with 'R' Options: Del Allowed; No Save Changed; Copy Lock; Target Readonly; Case-Aware;", 24, 29, 4},
+         "'L' Mirror with 'R' Options: Del Allowed; No Save Changed; Copy Lock; Target Readonly; Case-Aware;", 24, 29,
+         4},
         {"Backwards", "Check and Sync", "AUTO CONNECT", "Error: Disk Full",
          "'R' Sync with 'L' Options: No Del; Save Changed; No Copy Lock; Src Readonly; No Case-Aware;", 24, 25, 17},
         {"Changed", "Change", "tester", "OK", "Change: Options;Filters;", 27, 25, 4},
@@ -168,8 +169,8 @@ TEST_F(HistoryViewTest, EachKindOfRecordShowsItsTextsAndImages) {
          "'L' Sync with 'R' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;", 24, 25, 17},
         {"Skipped", "Sync", "tester", "Warn: Items skipped",
          "'L' Mirror with 'R' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;", 24, 25, 13},
-        {"Unknown", "Sync", "tester", "", "'L' Mirror with 'R' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;",
-         24, 25, 4},
+        {"Unknown", "Sync", "tester", "",
+         "'L' Mirror with 'R' Options: No Del; No Save Changed; No Copy Lock; Case-Aware;", 24, 25, 4},
     };
     ASSERT_EQ(view->RowCount(), static_cast<int>(expected.size()));
     for (int i = 0; i < view->RowCount(); ++i) {
@@ -206,7 +207,8 @@ TEST_F(HistoryViewTest, OlderRecordShowsItsEightBitFoldersAndStatusAsStored) {
     ASSERT_EQ(view->RowCount(), 1);
     EXPECT_EQ(view->Row(0)->text(Column::kStatus), "Warn: Conflicts");
     EXPECT_EQ(view->Row(0)->Image(Column::kStatus), 13);
-    EXPECT_TRUE(view->Row(0)->text(Column::kComments).startsWith(QString::fromUtf8("'/home/ana/Música' Sync with '/mnt/b'")));
+    EXPECT_TRUE(
+        view->Row(0)->text(Column::kComments).startsWith(QString::fromUtf8("'/home/ana/Música' Sync with '/mnt/b'")));
     EXPECT_TRUE(view->Row(0)->text(Column::kStart).isEmpty());
 }
 

@@ -69,8 +69,8 @@ TEST_F(ReportListTest, RowDataGoesWithItsRowHoweverTheRowGoes) {
 TEST_F(ReportListTest, SortingMovesWholeRowsAndKeepsTheSelection) {
     auto list = MakeList();
     Fill(*list, {{3, "c"}, {1, "a"}, {2, "b"}, {1, "a2"}, {0, "z"}});
-    list->Row(1)->setSelected(true);  // key 1, "a"
-    list->Row(4)->setSelected(true);  // key 0
+    list->Row(1)->setSelected(true);                                       // key 1, "a"
+    list->Row(4)->setSelected(true);                                       // key 0
     list->setCurrentItem(list->Row(2), 0, QItemSelectionModel::NoUpdate);  // key 2
 
     list->SortRows([](const ReportRow& a, const ReportRow& b) {

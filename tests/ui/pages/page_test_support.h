@@ -6,9 +6,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QTest>
 #include <QLabel>
 #include <QMenu>
+#include <QTest>
 #include <memory>
 #include <string>
 
@@ -55,9 +55,7 @@ Widget* Control(const CPropertyPage* page, int id) {
 }
 
 // A mouse click on a check box's or radio button's indicator.
-inline void ClickBox(QAbstractButton* box) {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-}
+inline void ClickBox(QAbstractButton* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
 
 // Runs the menu entry with that text, as a click on it would.
 inline bool Choose(QMenu* menu, const QString& text) {

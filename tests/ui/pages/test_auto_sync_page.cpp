@@ -9,9 +9,9 @@
 
 #include "foundation/script_table.h"
 #include "foundation/sync_task.h"
+#include "platform/core/clock.h"
 #include "resources/control_ids.h"
 #include "tests/ui/pages/page_test_support.h"
-#include "platform/core/clock.h"
 #include "ui/pages/auto_sync_page.h"
 #include "ui/pages/options_sheets.h"
 #include "ui/pages/schedule_time_page.h"
@@ -116,8 +116,7 @@ TEST_F(AutoSyncPageTest, CancelPutsEveryControlBackAndTheTaskStaysAsItWas) {
     const Values opened{true, 2, 15, true, 30, false, 1, 3, true, 40, false, ""};
     EXPECT_EQ(page_->ReadControls(), opened);
 
-    for (int id : {IDC_REPEAT, IDC_RUN_AT_START, IDC_RUN_ON_DEVICE,
-                   IDC_PERCENT_LIMIT_ON}) {
+    for (int id : {IDC_REPEAT, IDC_RUN_AT_START, IDC_RUN_ON_DEVICE, IDC_PERCENT_LIMIT_ON}) {
         ClickBox(Box(id));
     }
     ClickBox(Control<QRadioButton>(page_, IDC_AUTO_CHECK));
@@ -136,11 +135,12 @@ TEST_F(AutoSyncPageTest, CancelPutsEveryControlBackAndTheTaskStaysAsItWas) {
 TEST_F(AutoSyncPageTest, TabGoesThroughTheControlsInTheOrderTheyStand) {
     page_ = Open();
     std::vector<int> ids;
-    for (QWidget* widget = page_->nextInFocusChain(); page_->isAncestorOf(widget); widget = widget->nextInFocusChain()) {
+    for (QWidget* widget = page_->nextInFocusChain(); page_->isAncestorOf(widget);
+         widget = widget->nextInFocusChain()) {
         if (ControlId(widget) != 0) ids.push_back(ControlId(widget));
     }
-    EXPECT_EQ(ids, (std::vector<int>{8820, 6021, 900, 6032, 901, 6031, 1015, 1016, 6015, 8819, 1008, 6023, 1306,
-                                     8833}));
+    EXPECT_EQ(ids,
+              (std::vector<int>{8820, 6021, 900, 6032, 901, 6031, 1015, 1016, 6015, 8819, 1008, 6023, 1306, 8833}));
 }
 
 TEST_F(AutoSyncPageTest, WithTheSettingsFileTheSchedulerIsLeftAlone) {
@@ -204,9 +204,8 @@ TEST_F(AutoSyncPageTest, WithAnotherStoreTheSchedulerIsSetUpAndADueEntryKeepsIts
     CheckScriptDue(task_.scriptIndex);
     ASSERT_EQ(ProgramScripts().State(task_.scriptIndex)->due, 1);
     page_ = Open();
-    Configure([](CScheduleTimePage& dialog) {
-        dialog.findChild<QSpinBox*>(QString::number(IDC_HOURLY_HOURS))->setValue(6);
-    });
+    Configure(
+        [](CScheduleTimePage& dialog) { dialog.findChild<QSpinBox*>(QString::number(IDC_HOURLY_HOURS))->setValue(6); });
     PressOk();
     EXPECT_EQ(Messages().back(), "Failed to change schedule. If the task is busy, you can not change the schedule.");
     EXPECT_EQ(RepetitionBlock::FromBytes(task_.scheduleBlock).words[kHourlyEveryHours], 1u);

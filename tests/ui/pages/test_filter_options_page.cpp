@@ -70,8 +70,8 @@ TEST_F(FilterPageTest, ASwitchedOnListWithoutEntriesKeepsThePageOpenWithItsText)
     pagetest::ClickBox(Control<QCheckBox>(page, IDC_EXCLUDE_SYSTEM));
     PressOk();
     EXPECT_TRUE(sheet_->isVisible());
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"You selected 'Use inclusion filter'; however, you have not entered any filters"});
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "You selected 'Use inclusion filter'; however, you have not entered any filters"});
     EXPECT_TRUE(record->system);
     EXPECT_EQ(SettingsBytes(), "");
 
@@ -164,7 +164,7 @@ TEST_F(FilterPageTest, ItemsAreEditedInPlaceByASecondClickAndTakenAsTyped) {
     editor->selectAll();
     QTest::keyClicks(editor, " *.old  ");
     QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();  // the list takes the text once the key is handled
+    QApplication::processEvents();     // the list takes the text once the key is handled
     EXPECT_TRUE(sheet_->isVisible());  // Return ends the editing, not the sheet
     EXPECT_EQ(list->Items(), (Items{L"*.tmp", L" *.old  "}));
     EXPECT_TRUE(page->IsModified());
@@ -190,9 +190,9 @@ TEST_F(FilterPageTest, RemoveTakesTheSelectedEntriesOrSaysNoneIsSelected) {
 TEST_F(FilterPageTest, EveryControlShowsHelpOfItsOwn) {
     Open(false);
     std::set<QString> texts;
-    for (int id : {IDC_USE_EXCLUSION, IDC_USE_INCLUSION, IDC_EXCLUSION_LIST, IDC_INCLUSION_LIST,
-                   IDC_EXCLUSION_PRESETS, IDC_INCLUSION_PRESETS, IDC_REMOVE_EXCLUSION, IDC_REMOVE_INCLUSION,
-                   IDC_EXCLUDE_READONLY, IDC_EXCLUDE_SYSTEM, IDC_EXCLUDE_HIDDEN, IDC_EXCLUDE_EMPTY}) {
+    for (int id : {IDC_USE_EXCLUSION, IDC_USE_INCLUSION, IDC_EXCLUSION_LIST, IDC_INCLUSION_LIST, IDC_EXCLUSION_PRESETS,
+                   IDC_INCLUSION_PRESETS, IDC_REMOVE_EXCLUSION, IDC_REMOVE_INCLUSION, IDC_EXCLUDE_READONLY,
+                   IDC_EXCLUDE_SYSTEM, IDC_EXCLUDE_HIDDEN, IDC_EXCLUDE_EMPTY}) {
         const QString text = pagetest::HelpPopupText(page, id);
         EXPECT_FALSE(text.isEmpty()) << id;
         texts.insert(text);

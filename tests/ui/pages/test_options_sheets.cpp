@@ -1,5 +1,5 @@
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 
 #include "foundation/settings_keys.h"
@@ -67,8 +67,8 @@ TEST_F(OptionsSheetTest, ARefusalOnOnePageLeavesEveryPageUnwritten) {
     sheet.PressButton(PSBTN_OK);
     EXPECT_TRUE(sheet.isVisible());
     EXPECT_EQ(sheet.GetActiveIndex(), 1);
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"You selected 'Use exclusion filter'; however, you have not entered any filters"});
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "You selected 'Use exclusion filter'; however, you have not entered any filters"});
     EXPECT_EQ(SettingsBytes(), "");
     EXPECT_EQ(defaults.SyncOptions().type, kSyncLeftToRight);
 

@@ -32,8 +32,8 @@ protected:
         return page->AddMenu();
     }
     std::string RunValue() const {
-        return RegReadString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                             "Quarrybend Sync", "");
+        return RegReadString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Quarrybend Sync",
+                             "");
     }
 
     pagetest::ScriptedPickers pickers;

@@ -63,10 +63,18 @@ TEST(ScheduleRule, EachKindStoresItsRepetitionBlockAndNothingElse) {
     };
     const Case cases[] = {
         {"daily every 1", [](ScheduleControls&) {}, Expected(kScheduleDaily, {1, 0})},
-        {"daily weekdays", [](ScheduleControls& c) { c.dailyEvery = false; c.everyDays = 7; },
+        {"daily weekdays",
+         [](ScheduleControls& c) {
+             c.dailyEvery = false;
+             c.everyDays = 7;
+         },
          Expected(kScheduleDaily, {0, 1})},
         {"weekly every 2, Sunday and Saturday",
-         [](ScheduleControls& c) { c.kind = kScheduleWeekly; c.everyWeeks = 2; c.weekDays = 0x41; },
+         [](ScheduleControls& c) {
+             c.kind = kScheduleWeekly;
+             c.everyWeeks = 2;
+             c.weekDays = 0x41;
+         },
          Expected(kScheduleWeekly, {2, 65})},
         {"monthly on the last Friday of January and December",
          [](ScheduleControls& c) {
@@ -86,7 +94,11 @@ TEST(ScheduleRule, EachKindStoresItsRepetitionBlockAndNothingElse) {
          },
          Expected(kScheduleMonthly, {0, 0, 0, 31, 2})},
         {"hourly 6, weekdays only",
-         [](ScheduleControls& c) { c.kind = kScheduleHourly; c.everyHours = 6; c.weekdaysOnly = true; },
+         [](ScheduleControls& c) {
+             c.kind = kScheduleHourly;
+             c.everyHours = 6;
+             c.weekdaysOnly = true;
+         },
          Expected(kScheduleHourly, {6, 0, 0, 1})},
     };
     for (const Case& test : cases) {
@@ -110,18 +122,30 @@ TEST(ScheduleRule, RefusalsNameTheFieldAndLeaveTheRecordAlone) {
         {[](ScheduleControls& c) { c.endDate = At(2024, 3, 9); },
          "Please enter an ending date that is equal or later than the starting date."},
         {[](ScheduleControls& c) { c.everyDays = 100; }, "Please enter between 1 and 99 days"},
-        {[](ScheduleControls& c) { c.kind = kScheduleWeekly; c.everyWeeks = 0; c.weekDays = 1; },
+        {[](ScheduleControls& c) {
+             c.kind = kScheduleWeekly;
+             c.everyWeeks = 0;
+             c.weekDays = 1;
+         },
          "Please enter between 1 and 52 weeks"},
-        {[](ScheduleControls& c) { c.kind = kScheduleWeekly; c.weekDays = 0; },
+        {[](ScheduleControls& c) {
+             c.kind = kScheduleWeekly;
+             c.weekDays = 0;
+         },
          "Please select at least one day of the week to run the script"},
-        {[](ScheduleControls& c) { c.kind = kScheduleMonthly; c.months = 0; },
+        {[](ScheduleControls& c) {
+             c.kind = kScheduleMonthly;
+             c.months = 0;
+         },
          "Please select month and enter at least one month to run the script"},
-        {[](ScheduleControls& c) { c.kind = kScheduleHourly; c.everyHours = 25; },
+        {[](ScheduleControls& c) {
+             c.kind = kScheduleHourly;
+             c.everyHours = 25;
+         },
          "Please enter between 1 and 24 hours"},
         {[](ScheduleControls& c) { c.startDate = At(1979, 12, 31); },
          "Please enter a date from 1980-01-01 to 2107-12-31."},
-        {[](ScheduleControls& c) { c.endDate = At(2108, 1, 1); },
-         "Please enter a date from 1980-01-01 to 2107-12-31."},
+        {[](ScheduleControls& c) { c.endDate = At(2108, 1, 1); }, "Please enter a date from 1980-01-01 to 2107-12-31."},
     };
     for (const Case& test : cases) {
         ScheduleControls controls = March10();
@@ -167,9 +191,12 @@ TEST(ScheduleRule, DatesAtTheEndsOfTheirRange) {
 TEST(ScheduleRule, OpeningAndSavingAgainChangesNothing) {
     const SYSTEMTIME now = At(2031, 6, 15, 14, 5, 7);
     std::vector<Bytes> records = {
-        Expected(kScheduleDaily, {5, 0}),           Expected(kScheduleDaily, {0, 1}),
-        Expected(kScheduleWeekly, {52, 0x3E}),      Expected(kScheduleMonthly, {1, 2, 0, 0, 0xFFF}),
-        Expected(kScheduleMonthly, {0, 0, 0, 30, 0x10}), Expected(kScheduleHourly, {24, 0, 0, 0}),
+        Expected(kScheduleDaily, {5, 0}),
+        Expected(kScheduleDaily, {0, 1}),
+        Expected(kScheduleWeekly, {52, 0x3E}),
+        Expected(kScheduleMonthly, {1, 2, 0, 0, 0xFFF}),
+        Expected(kScheduleMonthly, {0, 0, 0, 30, 0x10}),
+        Expected(kScheduleHourly, {24, 0, 0, 0}),
     };
     Bytes oldEnd = Expected(kScheduleDaily, {3, 0});
     oldEnd[4] = 0;  // no end date, an old one still in its field
@@ -218,8 +245,8 @@ protected:
 TEST_F(ScheduleDialogTest, PickersOfferOnlyWhatADosDateHolds) {
     ScheduleRecord record;
     Page page(nullptr, record);
-    for (QDateEdit* edit : {Item<QDateEdit>(page, IDC_START_DATE),
-                            Item<CheckedDateEdit>(page, IDC_END_DATE)->DateEdit()}) {
+    for (QDateEdit* edit :
+         {Item<QDateEdit>(page, IDC_START_DATE), Item<CheckedDateEdit>(page, IDC_END_DATE)->DateEdit()}) {
         EXPECT_EQ(edit->minimumDate(), QDate(1980, 1, 1));
         EXPECT_EQ(edit->maximumDate(), QDate(2107, 12, 31));
         edit->setDate(QDate(2200, 5, 5));
@@ -254,8 +281,7 @@ TEST_F(ScheduleDialogTest, ARefusalKeepsTheDialogOpenUntilTheUserMendsIt) {
         Item<QComboBox>(page, IDC_SCHEDULE_KINDS)->setCurrentIndex(kScheduleWeekly);
         Ok(page);
         EXPECT_TRUE(page.isVisible());
-        EXPECT_EQ(Messages(),
-                  std::vector<std::string>{"Please select at least one day of the week to run the script"});
+        EXPECT_EQ(Messages(), std::vector<std::string>{"Please select at least one day of the week to run the script"});
         EXPECT_EQ(record.kind, kScheduleDaily);
         pagetest::ClickBox(Item<QCheckBox>(page, IDC_WEEKLY_SUNDAY + 3));
         Ok(page);

@@ -31,8 +31,7 @@ TEST_F(SyncPageTest, ControlsShowTheRecordAndOkWritesTheDefaultsInOrder) {
     EXPECT_EQ(Control<QComboBox>(page, IDC_SPEED_LIST)->currentText(), "No limit");
     EXPECT_FALSE(Control<QCheckBox>(page, IDC_ALLOW_DELETIONS)->isChecked());
     EXPECT_TRUE(Control<QCheckBox>(page, IDC_SAVE_DELETED)->isChecked());
-    EXPECT_EQ(Control<QCheckBox>(page, IDC_TARGET_READ_ONLY)->text(),
-              "Do not write program data to the Target folder");
+    EXPECT_EQ(Control<QCheckBox>(page, IDC_TARGET_READ_ONLY)->text(), "Do not write program data to the Target folder");
 
     ChooseType(kBackupRightToLeft);
     Control<QComboBox>(page, IDC_SPEED_LIST)->setCurrentIndex(2);
@@ -98,8 +97,7 @@ TEST_F(SyncPageTest, AStoredTypeOutsideTheListIsKeptRatherThanLost) {
 class LogPageTest : public pagetest::PageTest {
 protected:
     bool DetailsEnabled() const {
-        return page->GetDlgItem(IDC_DETAILED_LOG)->isEnabled() &&
-               page->GetDlgItem(IDC_SUMMARY_LOG)->isEnabled() &&
+        return page->GetDlgItem(IDC_DETAILED_LOG)->isEnabled() && page->GetDlgItem(IDC_SUMMARY_LOG)->isEnabled() &&
                page->GetDlgItem(IDC_CLEAR_LOG)->isEnabled();
     }
     LogOptionsPage* page = nullptr;

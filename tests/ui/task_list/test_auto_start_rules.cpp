@@ -205,10 +205,12 @@ protected:
         fs::create_directories(root_ + "/home/docs");
         fs::create_directories(root_ + "/mnt/b/photos");
         fs::create_symlink("../../sdb1", root_ + "/by-label/CARD");
-        qbtest::WriteFileBytes(root_ + "/fstab", "# static file system information\n"
-                                                 "UUID=1 / ext4 defaults 0 1\n"
-                                                 "UUID=2 none swap sw 0 0\n"
-                                                 "/dev/sdc1 " + root_ + "/mnt/b ext4 noauto 0 2\n");
+        qbtest::WriteFileBytes(root_ + "/fstab",
+                               "# static file system information\n"
+                               "UUID=1 / ext4 defaults 0 1\n"
+                               "UUID=2 none swap sw 0 0\n"
+                               "/dev/sdc1 " +
+                                   root_ + "/mnt/b ext4 noauto 0 2\n");
         Mount("");
         sources_.volumes.mountTable = root_ + "/mounts";
         sources_.volumes.labelFolder = root_ + "/by-label";
@@ -217,7 +219,9 @@ protected:
         sources_.programFolder = root_ + "/prog/";
         sources_.dataFolder = root_ + "/data";
     }
-    void Mount(const std::string& lines) { qbtest::WriteFileBytes(root_ + "/mounts", "/dev/sda1 / ext4 rw 0 0\n" + lines); }
+    void Mount(const std::string& lines) {
+        qbtest::WriteFileBytes(root_ + "/mounts", "/dev/sda1 / ext4 rw 0 0\n" + lines);
+    }
     std::unique_ptr<SyncTask> DeviceTask(const std::wstring& right) {
         auto task = MakeTask("Card");
         task->syncOptions = std::make_unique<CConfigSyncPage>(false);

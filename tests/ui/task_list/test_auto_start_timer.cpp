@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <map>
 
+#include "controls/log_control.h"
 #include "foundation/archive_store.h"
 #include "foundation/settings_store.h"
 #include "foundation/task_record.h"
@@ -15,7 +16,6 @@
 #include "resources/command_ids.h"
 #include "task_list_test_support.h"
 #include "tests/ui/modal_answer.h"
-#include "controls/log_control.h"
 
 namespace tltest {
 namespace {
@@ -144,7 +144,8 @@ TEST_F(AutoStartTest, ABusyTaskIsToldInRedAndKeepsWaitingOrLosesItsContainerStar
     Tick();
     Tick();
     ASSERT_EQ(Log("Busy").size(), 3u);
-    EXPECT_EQ(Log("Busy").back(), std::make_pair(std::string("Busy won't start because it is busy. The task will be canceled."), true));
+    EXPECT_EQ(Log("Busy").back(),
+              std::make_pair(std::string("Busy won't start because it is busy. The task will be canceled."), true));
     EXPECT_EQ(busy.containerPending, 0u);
 
     Send(WM_SYNC_TASK_DONE, W(busy));

@@ -136,7 +136,8 @@ TEST_F(TaskListTest, SwitchingFoldersIsStoredAndTheLogsFollowTheSidesTheUserSees
     ::chmod(dir_.sub("bin/xdg-open").c_str(), 0755);
     const qbtest::ScopedEnv path("PATH", dir_.sub("bin"));
     Send(WM_SYNC_OPEN_LOG, 0);
-    for (int i = 0; i < 300 && GetPathKind(record) != kPathFile; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 300 && GetPathKind(record) != kPathFile; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(qbtest::ReadFileBytes(record), leftLog);
 
     Send(WM_SYNC_TASK_FILES_COMMAND, 4);

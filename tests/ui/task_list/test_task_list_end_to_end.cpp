@@ -11,12 +11,12 @@
 #include "platform/qt/combo_box_ex.h"
 #include "resources/command_ids.h"
 #include "resources/control_ids.h"
-#include "ui/modal_answer.h"
 #include "support/temp_dir.h"
 #include "task_list_test_support.h"
 #include "tests/ui/task_window/task_window_test_support.h"
 #include "ui/history/history_row.h"
 #include "ui/history/history_view.h"
+#include "ui/modal_answer.h"
 
 namespace tltest {
 namespace {
@@ -133,10 +133,12 @@ TEST_F(EndToEnd, AUserMakesATaskChecksReviewsSyncsAndFindsTheRunInTheHistory) {
 
     // On a row of the list, Enter does nothing and Del asks before it deletes the task.
     bool sheetOpened = false;
-    uitest::WhenModal([&sheetOpened](QWidget* sheet) {
-        sheetOpened = true;
-        sheet->close();
-    }, 20);
+    uitest::WhenModal(
+        [&sheetOpened](QWidget* sheet) {
+            sheetOpened = true;
+            sheet->close();
+        },
+        20);
     tree.GetWidget()->setFocus();
     QTest::keyClick(tree.GetWidget(), Qt::Key_Return);
     QTest::qWait(300);

@@ -13,9 +13,9 @@
 #include "resources/command_ids.h"
 #include "resources/control_ids.h"
 #include "support/scoped_time_zone.h"
-#include "ui/frame/cust_ribbon.h"
 #include "task_list_test_support.h"
 #include "tests/ui/task_window/task_window_test_support.h"
+#include "ui/frame/cust_ribbon.h"
 
 namespace tltest {
 namespace {

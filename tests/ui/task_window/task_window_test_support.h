@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "engine/model/folder_tree.h"
-#include "foundation/sync_task.h"
 #include "foundation/program_state.h"
+#include "foundation/sync_task.h"
 #include "platform/core/file_system.h"
 #include "platform/core/message_box.h"
 #include "platform/core/window.h"
@@ -92,8 +92,8 @@ private:
         auto node = std::make_unique<FolderTreeNode>();
         node->folder = std::make_unique<CFileInfo>();
         node->folder->Set(root + path, 0, FILE_ATTRIBUTE_DIRECTORY, 1600000000, path, state);
-        node->folder->SetCounterpart((root == L"/src/" ? L"/dst/" : L"/src/") + path, path, FILE_ATTRIBUTE_DIRECTORY,
-                                     0, 1600000000);
+        node->folder->SetCounterpart((root == L"/src/" ? L"/dst/" : L"/src/") + path, path, FILE_ATTRIBUTE_DIRECTORY, 0,
+                                     1600000000);
         return node;
     }
 

@@ -61,7 +61,8 @@ TEST_F(SyncDlgTest, RowsShowEachSideOfTheItem) {
     EXPECT_EQ(CellOf(L"conflict.txt", 6).image, 13);
     EXPECT_EQ(Text(L"left-deleted.txt", 1), L"not exists");
     EXPECT_EQ(Text(L"left-deleted.txt", 6), L"This action has been changed by user.");
-    const auto* data = reinterpret_cast<const ItemRowData*>(Tree().GetItemData(twtest::Row(Tree(), L"left-deleted.txt")));
+    const auto* data =
+        reinterpret_cast<const ItemRowData*>(Tree().GetItemData(twtest::Row(Tree(), L"left-deleted.txt")));
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->leftPath, "");
     EXPECT_EQ(data->rightPath, "/dst/left-deleted.txt");
@@ -164,7 +165,8 @@ protected:
 
 TEST_F(RebuildTest, FoldersFirstAndFoldersTheViewEmptiesHidden) {
     ShowView(0);
-    EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"only", L"e.txt", L"sub", L"c.txt", L"a.txt", L"b.txt", L"d.txt"}));
+    EXPECT_EQ(twtest::RowNames(Tree()),
+              (Names{L"T1", L"only", L"e.txt", L"sub", L"c.txt", L"a.txt", L"b.txt", L"d.txt"}));
     EXPECT_EQ(twtest::Cell(Tree(), Tree().GetRootItem(), 6).text, L"7 items");
     ShowView(5);  // "Display New"
     EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"only", L"e.txt", L"a.txt", L"d.txt"}));
@@ -199,7 +201,8 @@ TEST_F(SyncDlgTest, EachFolderListsItsFoldersThenItsFilesByName) {
     task_.syncOptions->caseSensitive = 1;
     Window().ClearItemList(FALSE);
     Window().RebuildTaskItems();
-    EXPECT_EQ(twtest::RowNames(Tree()), (Names{L"T1", L"B", L"a", L"d6", L"d97", L"C.txt", L"Z.txt", L"a.txt", L"b.txt"}));
+    EXPECT_EQ(twtest::RowNames(Tree()),
+              (Names{L"T1", L"B", L"a", L"d6", L"d97", L"C.txt", L"Z.txt", L"a.txt", L"b.txt"}));
 }
 
 TEST_F(RebuildTest, AViewChangeHoldsTheTaskBusyAndABusyTaskKeepsItsView) {
@@ -229,8 +232,8 @@ TEST_F(RebuildTest, AViewChangeHoldsTheTaskBusyAndABusyTaskKeepsItsView) {
         EXPECT_EQ(sent.l, 3);
     }
     EXPECT_FALSE(boxEnabledAtDone);
-    for (int id : {IDC_LEFT_FOLDER_BOX, IDC_RIGHT_FOLDER_BOX, IDC_BROWSE_LEFT,
-                   IDC_BROWSE_RIGHT, IDC_SYNC_OPTIONS_BUTTON}) {
+    for (int id :
+         {IDC_LEFT_FOLDER_BOX, IDC_RIGHT_FOLDER_BOX, IDC_BROWSE_LEFT, IDC_BROWSE_RIGHT, IDC_SYNC_OPTIONS_BUTTON}) {
         EXPECT_TRUE(Window().GetDlgItem(id)->isEnabled()) << id;
     }
     EXPECT_FALSE(Window().IsRunning());
@@ -267,7 +270,8 @@ TEST_F(SyncDlgTest, FolderBoxesShowTheTasksFoldersAndOfferTheHistory) {
     EXPECT_EQ(left->currentText(), QStringLiteral("/a"));
     EXPECT_EQ(left->Message(CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(Window().FolderText(1), L"/b");
-    EXPECT_EQ(Window().FolderHistory(0), (Names{L"/a", L"<Documents>", L"<My Pictures>", L"<Music>", L"<Video>", L"/b"}));
+    EXPECT_EQ(Window().FolderHistory(0),
+              (Names{L"/a", L"<Documents>", L"<My Pictures>", L"<Music>", L"<Video>", L"/b"}));
     EXPECT_EQ(Window().FolderHistory(1), (Names{L"/b", L"<Documents>", L"<My Pictures>", L"<Music>", L"<Video>"}));
 
     right->showPopup();  // filled as it opens, each time afresh, the text left as it was

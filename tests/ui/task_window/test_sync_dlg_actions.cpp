@@ -42,7 +42,8 @@ protected:
     }
     void Select(const std::vector<std::wstring>& names) {
         for (HTREEITEM row : twtest::Rows(Tree())) Tree().SetItemStateW(row, 0, 0, TVIS_SELECTED);
-        for (const std::wstring& name : names) Tree().SetItemStateW(twtest::Row(Tree(), name), 0, TVIS_SELECTED, TVIS_SELECTED);
+        for (const std::wstring& name : names)
+            Tree().SetItemStateW(twtest::Row(Tree(), name), 0, TVIS_SELECTED, TVIS_SELECTED);
     }
     ItemRowData& RowData(const std::wstring& name) {
         return *reinterpret_cast<ItemRowData*>(Tree().GetItemData(twtest::Row(Tree(), name)));
@@ -226,13 +227,12 @@ TEST_F(ItemActionTest, NothingTouchesTheItemsWhileARunWorksOnThemAndClearEmpties
         },
         20);
     Select({L"item.txt"});
-    for (const auto& [message, w, l] : std::vector<std::tuple<UINT, WPARAM, LPARAM>>{
-             {WM_SYNC_SET_ACTION, kNoAction, 0},
-             {WM_SYNC_ITEM_COMMAND, 0, 2},
-             {WM_SYNC_BOTH_ITEMS_COMMAND, 0, 2},
-             {WM_SYNC_CLEAR_LIST, 0, 0},
-             {WM_SYNC_TASK_OPTIONS, 0, 0},
-             {WM_SYNC_AUTOMATE, 0, 0}}) {
+    for (const auto& [message, w, l] : std::vector<std::tuple<UINT, WPARAM, LPARAM>>{{WM_SYNC_SET_ACTION, kNoAction, 0},
+                                                                                     {WM_SYNC_ITEM_COMMAND, 0, 2},
+                                                                                     {WM_SYNC_BOTH_ITEMS_COMMAND, 0, 2},
+                                                                                     {WM_SYNC_CLEAR_LIST, 0, 0},
+                                                                                     {WM_SYNC_TASK_OPTIONS, 0, 0},
+                                                                                     {WM_SYNC_AUTOMATE, 0, 0}}) {
         EXPECT_EQ(Window().Message(message, w, l), 0) << message;
     }
     EXPECT_FALSE(dialogShown);

@@ -117,10 +117,16 @@ TEST_F(FolderCommandTest, BrowseAListChoiceAndEnterEachStoreTheFolderAndEmptyThe
 
 TEST_F(FolderCommandTest, AFolderOnALabelledRemovableVolumeIsStoredByItsLabel) {
     // /media/u/CARD a removable card, / a fixed disk, /media/u/MUSIC a card labelled so.
-    qbtest::WriteFileBytes(dir_.sub("vol/mounts"), "/dev/vda1 / ext4 rw 0 0\n"
-                                                   "/dev/sdb1 " + dir_.sub("media/CARD") + " vfat rw 0 0\n"
-                                                   "/dev/sdc1 " + dir_.sub("media/MUSIC") + " vfat rw 0 0\n"
-                                                   "/dev/sdd1 " + dir_.sub("media/blank") + " vfat rw 0 0\n");
+    qbtest::WriteFileBytes(dir_.sub("vol/mounts"),
+                           "/dev/vda1 / ext4 rw 0 0\n"
+                           "/dev/sdb1 " +
+                               dir_.sub("media/CARD") +
+                               " vfat rw 0 0\n"
+                               "/dev/sdc1 " +
+                               dir_.sub("media/MUSIC") +
+                               " vfat rw 0 0\n"
+                               "/dev/sdd1 " +
+                               dir_.sub("media/blank") + " vfat rw 0 0\n");
     for (const char* disk : {"sdb", "sdc", "sdd"}) {
         qbtest::WriteFileBytes(dir_.sub(std::string("vol/sys/block/") + disk + "/removable"), "1\n");
         plat::CreateFolderWithParents(dir_.sub(std::string("vol/sys/block/") + disk + "/" + disk + "1"));
@@ -137,7 +143,7 @@ TEST_F(FolderCommandTest, AFolderOnALabelledRemovableVolumeIsStoredByItsLabel) {
     Window().SetVolumeSources(sources);
 
     EXPECT_EQ(Window().ToVolumeLabelPath(W("media/CARD/Photos")), L"<CARD>:/Photos");
-    EXPECT_EQ(Window().ToVolumeLabelPath(W("a")), W("a"));                    // a fixed disk
+    EXPECT_EQ(Window().ToVolumeLabelPath(W("a")), W("a"));  // a fixed disk
     EXPECT_EQ(Window().ToVolumeLabelPath(L"<DOCUMENTS>/x"), L"<DOCUMENTS>/x");
     EXPECT_EQ(Window().ToVolumeLabelPath(W("media/MUSIC/x")), W("media/MUSIC/x"));  // a placeholder's name
 
@@ -163,9 +169,7 @@ TEST_F(FolderCommandTest, OptionsThatChangeTheDecisionsEmptyTheListAndCancelChan
              emit types->activated(3);
          },
          "All items have been removed due to sync type change"},
-        {[](QWidget* sheet) {
-             sheet->findChild<QCheckBox*>(QString::number(IDC_ALLOW_DELETIONS))->click();
-         },
+        {[](QWidget* sheet) { sheet->findChild<QCheckBox*>(QString::number(IDC_ALLOW_DELETIONS))->click(); },
          "All items have been removed due to sync option change"},
     };
     for (const Case& c : cases) {
@@ -179,7 +183,8 @@ TEST_F(FolderCommandTest, OptionsThatChangeTheDecisionsEmptyTheListAndCancelChan
         EXPECT_TRUE(Window().IsItemListEmpty());
     }
     EXPECT_EQ(task_.syncOptions->type, 3u);
-    const QImage shown = qobject_cast<QAbstractButton*>(Window().GetDlgItem(IDC_SYNC_OPTIONS_BUTTON))->icon().pixmap(24).toImage();
+    const QImage shown =
+        qobject_cast<QAbstractButton*>(Window().GetDlgItem(IDC_SYNC_OPTIONS_BUTTON))->icon().pixmap(24).toImage();
     EXPECT_EQ(shown, plat::LoadIconResource(res::kSyncTypeIcons[3]).pixmap(24).toImage());
     const auto history = ReadHistoryRecords(0);
     ASSERT_TRUE(history && !history->records.empty());

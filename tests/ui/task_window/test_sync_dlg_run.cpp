@@ -16,8 +16,8 @@
 #include "foundation/script_table.h"
 #include "foundation/task_paths.h"
 #include "foundation/task_store.h"
-#include "platform/qt/combo_box_ex.h"
 #include "platform/core/xdg_base_dirs.h"
+#include "platform/qt/combo_box_ex.h"
 #include "support/object_folders.h"
 #include "support/scoped_env.h"
 #include "tests/ui/task_window/task_window_test_support.h"
@@ -124,7 +124,8 @@ TEST_F(RunStartTest, AMissingFolderIsOfferedOnlyToTheUserAndOnlyWhenItResolves) 
         const std::string gone = dir_.sub(side == 0 ? "gone-left" : "gone-right");
         SetFolders(side == 0 ? gone : dir_.sub("L"), side == 0 ? dir_.sub("R") : gone);
         EXPECT_EQ(Start(kRunModeCheck, kByTimer), 0);
-        EXPECT_EQ(logLines_.back().first, side == 0 ? "Left folder does not exist..." : "Right folder does not exist...");
+        EXPECT_EQ(logLines_.back().first,
+                  side == 0 ? "Left folder does not exist..." : "Right folder does not exist...");
         EXPECT_EQ(logLines_.back().second, 255u);
         EXPECT_FALSE(plat::PathExists(gone));
     }
@@ -144,7 +145,7 @@ TEST_F(RunStartTest, AMissingFolderIsOfferedOnlyToTheUserAndOnlyWhenItResolves) 
         EXPECT_EQ(Start(kRunModeCheck, kByUser), 0);
         ASSERT_FALSE(asked.Requests().empty());
         EXPECT_EQ(asked.Requests().back().text, side == 0 ? "Left folder does not exist. Do you want to create it?"
-                                                           : "Right folder does not exist. Do you want to create it?");
+                                                          : "Right folder does not exist. Do you want to create it?");
         EXPECT_FALSE(plat::PathExists(made));
         answer = IDYES;
         EXPECT_EQ(Start(kRunModeCheck, kByUser), 1);
@@ -461,7 +462,6 @@ TEST_F(TaskWindowRuns, CheckThenSyncShowTheirRowsAndStopLeavesTheDestinationAsIt
     EXPECT_EQ(LastCaption(), "Click the Sync icon to resume.  Click the Check icon to start over.");
 }
 
-
 TEST_F(TaskWindowRuns, TheUsersChoicesAreCarriedOutAndTheNextCheckAgreesWithThem) {
     runtest::WriteFileAt(harness_.Folder("L/both.txt"), "same");
     runtest::WriteFileAt(harness_.Folder("L/newer.txt"), "old");
@@ -479,8 +479,8 @@ TEST_F(TaskWindowRuns, TheUsersChoicesAreCarriedOutAndTheNextCheckAgreesWithThem
     ASSERT_TRUE(RunToEnd(kRunModeCheck));
     EXPECT_EQ(ActionCell(L"both.txt"), L"Conflict");
     EXPECT_EQ(ActionCell(L"newer.txt"), L"Copy to right");
-    choose(L"both.txt", 0);    // Left to Right
-    choose(L"newer.txt", 4);   // No Action
+    choose(L"both.txt", 0);   // Left to Right
+    choose(L"newer.txt", 4);  // No Action
     ASSERT_TRUE(RunToEnd(kRunModeSync));
     EXPECT_EQ(qbtest::ReadFileBytes(harness_.Folder("R/both.txt")), "left edit");
     EXPECT_EQ(qbtest::ReadFileBytes(harness_.Folder("R/newer.txt")), "old");

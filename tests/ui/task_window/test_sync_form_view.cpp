@@ -10,10 +10,10 @@
 #include "engine/run/run_messages.h"
 #include "foundation/settings_store.h"
 #include "platform/qt/combo_box_ex.h"
-#include "ui/frame/caption_bar.h"
 #include "tests/ui/frame/frame_test_support.h"
 #include "tests/ui/task_list/task_list_test_support.h"
 #include "tests/ui/task_window/task_window_test_support.h"
+#include "ui/frame/caption_bar.h"
 #include "ui/task_window/sync_form_view.h"
 
 namespace {

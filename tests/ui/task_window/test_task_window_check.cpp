@@ -31,9 +31,12 @@ TEST(TaskWindowAfterCheck, OneRowPerItemWithItsAction) {
     CTreeListCtrl& tree = window.ItemTree();
     EXPECT_EQ(twtest::RowNames(tree), (std::vector<std::wstring>{L"Task", L"sub", L"inside.txt", L"changed.txt",
                                                                  L"new.txt", L"right.txt", L"same.txt"}));
-    const std::map<std::wstring, std::wstring> expected{
-        {L"sub", L"Create right"}, {L"inside.txt", L"Copy to right"}, {L"changed.txt", L"Copy to right"},
-        {L"new.txt", L"Copy to right"}, {L"same.txt", L""}, {L"right.txt", L"Copy to left"}};
+    const std::map<std::wstring, std::wstring> expected{{L"sub", L"Create right"},
+                                                        {L"inside.txt", L"Copy to right"},
+                                                        {L"changed.txt", L"Copy to right"},
+                                                        {L"new.txt", L"Copy to right"},
+                                                        {L"same.txt", L""},
+                                                        {L"right.txt", L"Copy to left"}};
     for (const auto& [name, action] : expected) {
         EXPECT_EQ(twtest::Cell(tree, twtest::Row(tree, name), 3).text, action) << plat::WideToUtf8(name);
     }
