@@ -4,7 +4,7 @@
 set -eu
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libzip-dev libgtest-dev libbenchmark-dev
-diffutils unzip poppler-utils fonts-dejavu-core"
+diffutils unzip poppler-utils fonts-dejavu-core clang-format git"
 
 missing=""
 for p in $packages; do
